@@ -1,0 +1,131 @@
+// The desktop system as the game sees it: window and messages, clock, message boxes, framebuffer console, wave output.
+//
+// Two backends provide every call below: sdl/ (a real window, SDL2) and headless/ (no window, a virtual
+// clock, injected messages and captured frames, for tests). Each executable links exactly one of them.
+// Message numbers, virtual-key codes and message-box codes follow the Windows numbering the game was
+// written against, so the game's input code reads them as they are.
+//
+// Threads: everything here is called on the main thread only, except the wave-output callback, which
+// the backend calls on its own audio thread (see the wave output section).
+#pragma once
+
+#include <cstdint>
+
+// ---- Messages -------------------------------------------------------------------------------------
+
+enum {
+    MSG_DESTROY = 2,
+    MSG_CLOSE = 16,
+    MSG_QUIT = 18,
+    MSG_KEYDOWN = 256,
+    MSG_KEYUP = 257,
+    MSG_MOUSEMOVE = 512,
+    MSG_LBUTTONDOWN = 513,
+    MSG_LBUTTONUP = 514,
+};
+
+// One queued message. For key messages wParam is the virtual-key code and lParam carries the scan code
+// in bits 16-23; for mouse messages lParam packs the client position (x low 16 bits, y high 16 bits).
+struct PlatformMessage {
+    int32_t message;
+    uint32_t wParam;
+    int32_t lParam;
+};
+
+// The window procedure: called by platformDispatchMessage and platformSendMessage on the main thread.
+typedef int32_t (*WindowProc)(int32_t message, uint32_t wParam, int32_t lParam);
+
+// Single-instance check. Called once by the display at start-up, before the window exists.
+// Returns 1 when another running copy of the game holds the system-wide name; 0 when this process now
+// holds it. The name dies with the process, so a crash leaves no stale lock.
+int platformFindOtherInstance(const char* name);
+// Asks the running copy found above to bring its window to the front. Main thread, start-up only.
+void platformRaiseOtherInstance(void);
+
+// Creates the application window (class and title both `title`). fullscreen 0: a resizable window whose
+// client area is a whole multiple of width x height; fullscreen 1: a width x height logical screen
+// scaled to the desktop. Returns 1 on success, 0 on failure. Called once by the display at start-up.
+int platformCreateWindow(const char* title, int fullscreen, int width, int height, WindowProc proc);
+// Size of the window's client area in the coordinates that mouse messages use (for the fullscreen build:
+// the logical 640 x 480 screen). May be 0 x 0 while minimised. Called by the window procedure.
+void platformClientSize(int* width, int* height);
+
+// Takes the next message without waiting; returns 1 with *msg filled, 0 when the queue is empty.
+// Called by the main loop's pump.
+int platformPeekMessage(PlatformMessage* msg);
+// Nothing to translate on our systems (characters are produced by platformToAscii); kept so the pump
+// reads as it was written. Main loop's pump.
+void platformTranslateMessage(const PlatformMessage* msg);
+// Calls the window procedure with the message; returns its result. Main loop's pump.
+int32_t platformDispatchMessage(const PlatformMessage* msg);
+// Appends a message to the queue. Any main-thread caller (window procedure, game).
+void platformPostMessage(int32_t message, uint32_t wParam, int32_t lParam);
+// Calls the window procedure at once (re-entrantly when called from inside it). Game and overlay.
+int32_t platformSendMessage(int32_t message, uint32_t wParam, int32_t lParam);
+// Posts MSG_QUIT with wParam = exitCode. Window procedure on MSG_DESTROY.
+void platformPostQuitMessage(int32_t exitCode);
+
+// Keyboard translation like the system's ToAscii: writes the character that virtual key `vk` produces
+// with the current Shift state into *out and returns 1; returns 0 and leaves *out alone for keys that
+// produce no character. Window procedure, key messages.
+int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out);
+
+// ---- Clock ----------------------------------------------------------------------------------------
+
+// Performance-counter frequency in ticks per second; returns 0 when there is none. Main loop at start-up.
+int platformCounterFrequency(int64_t* ticksPerSecond);
+// Current performance-counter value in ticks. Any thread (the mixer reads it on the audio thread).
+int64_t platformCounter(void);
+// Sleeps the calling thread. Main loop while suspended.
+void platformSleep(int milliseconds);
+
+// ---- Message boxes ----------------------------------------------------------------------------------
+
+enum {
+    MB_TYPE_OK = 0,
+    MB_TYPE_RETRYCANCEL = 5,
+};
+enum {
+    MB_RESULT_OK = 1,
+    MB_RESULT_CANCEL = 2,
+    MB_RESULT_RETRY = 4,
+};
+// Shows a modal box and returns which button was pressed. With no display the text goes to stderr and
+// the result is OK (Cancel for a Retry/Cancel box). Main thread.
+int platformMessageBox(const char* text, const char* title, int type);
+
+// ---- Framebuffer console ----------------------------------------------------------------------------
+
+// The console library the display draws through. Handles are small positive numbers; 0 is none.
+// All calls: main thread, from the display (start-up and present).
+int consoleCreateFormat(int bits, uint32_t redMask, uint32_t greenMask, uint32_t blueMask, uint32_t alphaMask);
+int consoleCreate(void);
+// Understood options: "windowed output", "fullscreen output", "default width %d", "default height %d";
+// others are accepted and ignored. Returns 1 when understood.
+int consoleOption(int console, const char* option);
+// Opens the console inside the application window at the size the options gave.
+int consoleOpen(int console, int window);
+int consoleCreateSurface(int width, int height, int format);
+// Pixel memory of a console surface: rows one after another, width 16-bit pixels each.
+uint16_t* consoleLock(int surface);
+void consoleUnlock(int surface);
+// Copies the whole surface onto the console's drawing area.
+void consoleCopy(int surface, int console);
+// Makes the console's contents visible (paced by the display's refresh where the system offers it).
+void consoleUpdate(int console);
+
+// ---- Wave output ------------------------------------------------------------------------------------
+
+enum {
+    AUDIO_OK = 0,
+    AUDIO_BUSY = 1,    // the device is held by another program: the game offers Retry/Cancel
+    AUDIO_FAILED = 2,  // no device, or any other error
+};
+// Called on the audio thread each time the device has finished playing one queued buffer. It must not
+// call game code: the mixer mixes the next buffer and queues it from here.
+typedef void (*AudioDoneCallback)(void);
+// Opens mono signed 16-bit output at sampleRate. Main thread, start-up.
+int platformAudioOpen(int sampleRate, AudioDoneCallback done);
+// Queues `count` samples for playing; the memory must stay untouched until its done callback.
+// Returns 1 on success. Main thread at start, then the audio thread from inside the done callback.
+int platformAudioQueue(const int16_t* samples, int count);

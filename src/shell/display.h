@@ -1,0 +1,31 @@
+// The display: single-instance check, application window, framebuffer console, present.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/surface.h"
+
+enum { DEFAULT_WIDTH = 240, DEFAULT_HEIGHT = 320 };
+
+// What the rest of the program reads about the screen; filled by initDisplayInfo.
+struct DisplayInfo {
+    int32_t fullscreen;
+    int32_t width, height;   // logical screen, pixels
+    int32_t verticalMemory;  // 1: screen columns are contiguous in memory
+    int32_t landscape;
+    int32_t bitsPerPixel;
+    int32_t format;
+    int32_t xStep, yStep;    // pixels between horizontally / vertically adjacent pixels
+};
+
+extern DisplayInfo displayInfo;
+// 0 in the windowed build, 1 in the fullscreen build: the fullscreen entry sets it before runGame.
+extern int fullscreenFlag;
+// The application window (the platform layer has one; nonzero once it is open).
+extern int appWindow;
+
+// Opens the window and the console; returns the window handle, 0 on failure.
+int openDisplay(const char* title);
+void initDisplayInfo(void);
+// Copies the back surface to the screen; does nothing once the quit flag is set.
+int presentSurface(const Surface* back);

@@ -1,0 +1,10 @@
+// Entry of the windowed build: a 240 x 320 frame in a resizable window.
+#include "shell/display.h"
+#include "shell/mainloop.h"
+
+int main(int argc, char** argv) {
+    (void)argc;
+    (void)argv;
+    fullscreenFlag = 0;
+    return runGame();
+}

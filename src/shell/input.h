@@ -1,0 +1,25 @@
+// Input: the window procedure, the stylus state, tap timing and the control table.
+#pragma once
+
+#include <cstdint>
+
+enum {
+    CONTROL_UP, CONTROL_DOWN, CONTROL_LEFT, CONTROL_RIGHT,
+    CONTROL_ACTION, CONTROL_ESCAPE, CONTROL_SCREENSHOT, CONTROL_SUSPEND,
+    CONTROL_COUNT
+};
+enum { ACTION_BUTTON_CODE = 134 };
+
+extern int32_t stylusX, stylusY;  // logical screen pixels
+extern int32_t stylusDown;
+extern int64_t lastPress, lastRelease; // performance-counter ticks
+extern int32_t quickTap;          // 1 while handling a release less than 1/8 s after its press
+// Virtual-key codes: up, down, left, right, action, escape, screenshot, suspend.
+extern int32_t controlKeys[CONTROL_COUNT];
+// The handheld's hardware button codes; only the action button (134) is read.
+extern int32_t buttonCodes[1];
+
+void loadButtonCodes(void);
+void setDefaultControlKeys(void);
+// The application window's procedure (messages numbered as in platform.h).
+int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam);

@@ -1,0 +1,77 @@
+// The log buffer and its calls: level filter, 30-column wrapping, the error peek of the overlay.
+#include "shell/log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "gfx/surface.h"
+#include "shell/overlay.h"
+
+LogBuffer logBuffer;
+int32_t logLevel = 0;
+uint16_t logColourTable[7];
+
+void buildLogColours(void) {
+    logColourTable[0] = packColour(31, 31, 31);
+    logColourTable[1] = packColour(31, 31, 0);
+    logColourTable[2] = packColour(0, 31, 31);
+    logColourTable[3] = packColour(0, 0, 31);
+    logColourTable[4] = packColour(31, 0, 31);
+    logColourTable[5] = packColour(0, 31, 0);
+    logColourTable[6] = packColour(31, 0, 0);
+}
+
+// Moves every line one down (the last is lost) and starts an empty line 0.
+static void newLine(void) {
+    memmove(logBuffer.text[1], logBuffer.text[0], sizeof(logBuffer.text[0]) * (LOG_LINES - 1));
+    memmove(logBuffer.colours[1], logBuffer.colours[0], sizeof(logBuffer.colours[0]) * (LOG_LINES - 1));
+    memset(logBuffer.text[0], 0, sizeof(logBuffer.text[0]));
+    memset(logBuffer.colours[0], 0, sizeof(logBuffer.colours[0]));
+    logBuffer.column = 0;
+}
+
+void logColoured(int level, const char* text, int colour) {
+    if (level > logLevel) {
+        return;
+    }
+    const char* p = text;
+    while (*p != 0) {
+        if (logBuffer.column < LOG_COLUMNS && *p != '\n') {
+            logBuffer.text[0][logBuffer.column] = *p;
+            logBuffer.colours[0][logBuffer.column] = (uint8_t)colour;
+            logBuffer.column++;
+            p++;
+        } else {
+            // A newline is consumed by the new line; a character that met a full line is kept for it.
+            bool consumed = (*p == '\n');
+            newLine();
+            if (consumed) {
+                p++;
+            }
+        }
+    }
+    if (colour == 6) {
+        overlayPeek();
+    }
+}
+
+void logMessage(int level, const char* text) {
+    logColoured(level, text, 0);
+}
+
+void logFormat(int level, int colour, const char* format, ...) {
+    if (level > logLevel) {
+        return;
+    }
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    logColoured(level, text, colour);
+}
+
+void clearLog(void) {
+    memset(&logBuffer, 0, sizeof(logBuffer));
+}

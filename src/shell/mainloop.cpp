@@ -1,0 +1,194 @@
+// Start-up, the fixed-step main loop with its 4-update cap and render limit, and shutdown.
+#include "shell/mainloop.h"
+
+#include <cstdio>
+
+#include "game/game.h"
+#include "gfx/blit.h"
+#include "gfx/picture.h"
+#include "platform/platform.h"
+#include "shell/display.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/overlay.h"
+#include "sound/mixer.h"
+
+char basePath[256];
+char dataPath[256];
+char soundPath[256];
+char customPath[256];
+
+int32_t currentMode;
+int32_t previousMode;
+int32_t appActive;
+int32_t quitRequested;
+int32_t frameRendered;
+int64_t ticksPerSecond;
+int64_t updateStep;
+int64_t renderStep;
+int64_t nowTicks;
+int64_t secondClock, updateClock, renderClock;
+int32_t updatesThisSecond, presentsThisSecond;
+int32_t updatesLastSecond, presentsLastSecond;
+int32_t soundEnabled;
+
+Surface* backSurface;
+Surface* smallCharsSheet;
+
+static int32_t lastMessageWParam;
+
+// The folders are short fixed names below "./"; a longer base would be cut, never overrun.
+static void formatPath(char (&out)[256], const char* format, const char* base) {
+    if (snprintf(out, sizeof(out), format, base) >= (int)sizeof(out)) {
+        out[sizeof(out) - 1] = 0;
+    }
+}
+
+static void pumpMessages(void) {
+    PlatformMessage msg;
+    while (platformPeekMessage(&msg)) {
+        lastMessageWParam = (int32_t)msg.wParam;
+        platformTranslateMessage(&msg);
+        platformDispatchMessage(&msg);
+    }
+}
+
+// The frame render: the game's screen, then the overlay and the stylus cursor on top.
+static int32_t renderFrame(int32_t mode) {
+    int32_t next = renderMode(mode);
+    drawOverlay();
+    return next;
+}
+
+static void showLoadingPicture(void) {
+    backSurface = createSurface(displayInfo.width, displayInfo.height);
+    clearSurface(backSurface);
+    Surface* picture = nullptr;
+    loadPicture("loading.png", &picture);
+    blit(backSurface, (backSurface->width >> 1) - (picture->width >> 1),
+         (backSurface->height >> 1) - (picture->height >> 1) - 30, picture->width, picture->height, picture, 0, 0,
+         BLIT_COPY, 0);
+    presentSurface(backSurface);
+    removeSurface(&picture);
+}
+
+static void logDisplaySpecifics(void) {
+    logMessage(1, "Init Console [");
+    for (int i = 0; i < 7; i++) {
+        logFormat(1, i, "%d", i);
+    }
+    logMessage(1, "]\n");
+    logMessage(1, "Allocating Memory:\n");
+    logMessage(1, "  Sound\n");
+    logMessage(1, "Display Specifics\n");
+    logFormat(1, 0, "  width,height: %dx%d\n", displayInfo.width, displayInfo.height);
+    logFormat(1, 0, "  xspan,yspan : %dx%d\n", displayInfo.xStep, displayInfo.yStep);
+    logMessage(1, displayInfo.landscape ? "  orientation : Landscape\n" : "  orientation : Portait\n");
+    logMessage(1, displayInfo.verticalMemory ? "  memory      : Vertical\n" : "  memory      : Horizontal\n");
+    logFormat(1, 0, "  bits/pixel  : %d\n", displayInfo.bitsPerPixel);
+    logFormat(1, 0, "  fullscreen  : %d\n", displayInfo.fullscreen);
+    logFormat(1, 0, "  format      : %d\n", displayInfo.format);
+    logMessage(1, "Program State\n");
+}
+
+// One pass of the loop while the program is active: mode change, updates, render.
+static void runActivePass(void) {
+    if (currentMode != previousMode) {
+        logFormat(1, 2, "Mode %d --> %d\n", previousMode, currentMode);
+        leaveMode(previousMode);
+        enterMode(currentMode);
+        previousMode = currentMode;
+    }
+    int32_t passMode = currentMode;
+    int n = 0;
+    while (nowTicks - updateClock > updateStep && n < 4) {
+        n++;
+        currentMode = updateMode(currentMode);
+        updatesThisSecond++;
+        if (currentMode != passMode) {
+            break;
+        }
+        updateClock += updateStep;
+    }
+    if (n == 4) {
+        updateClock = platformCounter();
+    }
+    if (currentMode == passMode && nowTicks - renderClock > renderStep) {
+        currentMode = renderFrame(currentMode);
+        renderClock += renderStep;
+        if (nowTicks - renderClock > renderStep) {
+            renderClock = platformCounter();
+        }
+        frameRendered = 1;
+    }
+}
+
+int runGame(void) {
+    formatPath(basePath, "%s", "./");
+    formatPath(dataPath, "%sData/", basePath);
+    formatPath(soundPath, "%sSound/", basePath);
+    formatPath(customPath, "%sCustom/", basePath);
+
+    if (openDisplay("Plinkor") == 0) {
+        platformMessageBox("Unable to create window.", "Critical", MB_TYPE_OK);
+        return 1;
+    }
+    setGamma(128);
+    initDisplayInfo();
+    pumpMessages();
+    if (soundInit(0)) {
+        soundEnabled = 1;
+        soundStart();
+    } else {
+        logMessage(1, "[ERROR] Sound Init Failed.\n");
+    }
+    showLoadingPicture();
+
+    logMessage(1, "Timing Scheme\n");
+    int64_t frequency = 0;
+    if (!platformCounterFrequency(&frequency)) {
+        return -1;
+    }
+    ticksPerSecond = frequency;
+    updateStep = ticksPerSecond / 60;
+    renderStep = ticksPerSecond / 100;
+    secondClock = updateClock = renderClock = platformCounter();
+
+    buildLogColours();
+    logDisplaySpecifics();
+    loadPicture("smallchars.png", &smallCharsSheet);
+
+    currentMode = 1;
+    loadButtonCodes();
+    gameInit();
+
+    appActive = 1;
+    overlay.logState = 1;
+    while (true) {
+        nowTicks = platformCounter();
+        while (nowTicks - secondClock > ticksPerSecond) {
+            secondClock += ticksPerSecond;
+            presentsLastSecond = presentsThisSecond;
+            updatesLastSecond = updatesThisSecond;
+            presentsThisSecond = 0;
+            updatesThisSecond = 0;
+        }
+        if (appActive) {
+            runActivePass();
+        }
+        if (appActive == 1 && frameRendered == 1) {
+            presentSurface(backSurface);
+            presentsThisSecond++;
+        }
+        pumpMessages();
+        if (appActive == 0) {
+            platformSleep(250);
+        }
+        if (quitRequested == 1) {
+            break;
+        }
+    }
+    leaveMode(currentMode);
+    gameShutdown();
+    return lastMessageWParam;
+}

@@ -1,0 +1,31 @@
+// Overlay console (log window, menu bar, statistics tab) and the stylus cursor drawn over the game.
+#pragma once
+
+#include <cstdint>
+
+// Positions in logical screen pixels; see the panel rules in overlay.cpp.
+struct OverlayState {
+    int32_t off;            // 1: overlay console neither drawn nor given input
+    int32_t logX, logY;     // top-left of the log window's title tab; the text hangs above logY
+    int32_t logState;       // 0 still, 1 retracting, 2 dropping fully open, 3 dropping to the peek position
+    int32_t visibleLines;   // text lines of the log window
+    int32_t scroll;         // pixels, 0..visibleLines * 6 - 19
+    int32_t dragMode;       // 0 none, 1 dragging the log window, 100 dragging its scroll bar
+    int32_t grabX, grabY;
+    int32_t menuX, menuY;
+    int32_t menuState;      // 0 still, 1 retracting, 2 popping up, 3/4/5 retracting then Exit/Begin/Suspend
+    int32_t statsX;
+    int32_t statsState;     // 0 still, 1 retracting, 2 popping out
+};
+
+extern OverlayState overlay;
+// 1 while the stylus cursor is drawn; each game mode sets it when entered.
+extern int32_t showStylusCursor;
+
+void resetOverlay(void);
+// The log's request on an error line: a closed window drops to its peek position.
+void overlayPeek(void);
+// Draws the overlay console (when on) and the stylus cursor (when enabled) onto the back surface.
+void drawOverlay(void);
+// Offers a mouse or key message to the overlay while it is on; returns 1 when it consumed it.
+int overlayInput(int32_t message, uint32_t wParam, int32_t lParam);

@@ -1,0 +1,29 @@
+// Helpers shared by the tests: a scratch folder to run in, pictures written for a test.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Makes a fresh folder under /tmp with Data/, Sound/ and My Documents/, and makes it the current
+// directory; goes back and deletes it on destruction.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::string& path() const { return path_; }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+private:
+    std::string path_;
+    std::string previous_;
+};
+
+void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> readFileBytes(const std::string& path);
+// Writes an 8-bit RGB PNG (rgb: 3 bytes a pixel, row-major).
+void writeTestPngRgb(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
+// Writes an 8-bit palette PNG.
+void writeTestPngPalette(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
+                         const std::vector<uint8_t>& paletteRgb);
