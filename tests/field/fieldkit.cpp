@@ -187,3 +187,79 @@ int drawsBetween(uint32_t before, uint32_t after) {
     }
     return -1;
 }
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/log.h"
+#include "support/testutil.h"
+
+static void setRgb(std::vector<uint8_t>& rgb, int width, int x, int y, int r, int g, int b) {
+    size_t at = ((size_t)y * width + x) * 3;
+    rgb[at] = (uint8_t)r;
+    rgb[at + 1] = (uint8_t)g;
+    rgb[at + 2] = (uint8_t)b;
+}
+
+void writeKitData(void) {
+    std::vector<uint8_t> scheme(240 * 320 * 3, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            if (x < 4 || x >= 236 || y < 4) {
+                setRgb(scheme, 240, x, y, 0, 0, 200);
+            }
+        }
+    }
+    writeTestPngRgb("Data/scheme5.png", 240, 320, scheme);
+    std::vector<uint8_t> back(240 * 320 * 3, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            setRgb(back, 240, x, y, 8 * (1 + x % 20), 8 * (2 + y % 20), 8 * 3);
+        }
+    }
+    writeTestPngRgb("Data/scheme5v.png", 240, 320, back);
+    std::vector<uint8_t> blocks(64 * 48 * 3, 0);
+    static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
+        {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
+    for (int t = 0; t < KIT_TYPES; t++) {
+        for (int y = cells[t].y; y < cells[t].y + cells[t].h; y++) {
+            for (int x = cells[t].x; x < cells[t].x + cells[t].w; x++) {
+                setRgb(blocks, 64, x, y, 8 * (4 + t), 8 * (10 + t), 8 * 20);
+            }
+        }
+    }
+    for (int y = 16; y < 21; y++) {
+        setRgb(blocks, 64, 20, y, 0, 0, 0);
+        setRgb(blocks, 64, 29, y, 0, 0, 0);
+    }
+    writeTestPngRgb("Data/blocks5.png", 64, 48, blocks);
+    FILE* f = fopen("Data/blocks5.txt", "w");
+    fputs("Kit block types, cell x, cell y, width, height\n", f);
+    for (int t = 0; t < KIT_TYPES; t++) {
+        fprintf(f, "[block,%d,%d,%d,%d]\n", cells[t].x, cells[t].y, cells[t].w, cells[t].h);
+    }
+    fclose(f);
+}
+
+void writeLevelFile(int level, const LevelBlock* records, int count) {
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < count; i++) {
+        const LevelBlock& r = records[i];
+        uint8_t b[12] = {(uint8_t)r.x, (uint8_t)(r.x >> 8), (uint8_t)r.y, (uint8_t)(r.y >> 8), r.type, r.width,
+                         r.height, r.reserved[0], r.reserved[1], r.reserved[2], (uint8_t)r.powerUp,
+                         (uint8_t)(r.powerUp >> 8)};
+        bytes.insert(bytes.end(), b, b + 12);
+    }
+    writeFileBytes("Data/level" + std::to_string(level) + ".dat", bytes);
+}
+
+std::string logText(void) {
+    std::string text;
+    for (int line = LOG_LINES - 1; line >= 0; line--) {
+        for (int c = 0; c < LOG_COLUMNS && logBuffer.text[line][c] != 0; c++) {
+            text += logBuffer.text[line][c];
+        }
+    }
+    return text;
+}

@@ -34,3 +34,13 @@ uint64_t hashSurface(const Surface* s, uint64_t h = 1469598103934665603ull);
 uint64_t hashFieldState(void);
 // Number of rand() draws between two generator states (up to a limit).
 int drawsBetween(uint32_t before, uint32_t after);
+
+// Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
+// right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.
+void writeKitData(void);
+// Writes Data/level<n>.dat from records.
+struct LevelBlock;
+void writeLevelFile(int level, const LevelBlock* records, int count);
+// Every line of the log, oldest first, joined without separators.
+#include <string>
+std::string logText(void);
