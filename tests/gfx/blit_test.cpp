@@ -403,6 +403,12 @@ TEST_F(Blit, HalfSizeClipsToBothSurfaces) {
     EXPECT_EQ(getPixel(dst, 1, 1), S(7, 8));
     EXPECT_EQ(getPixel(dst, 2, 1), BG);
     EXPECT_EQ(getPixel(dst, 1, 2), BG);
+    // A source position just past the source's right or bottom edge reads nothing.
+    dst = filled(5, 5, BG);
+    blit(dst, 0, 0, 9, 9, src, 9, 0, BLIT_HALF_SIZE);
+    blit(dst, 0, 0, 9, 9, src, 0, 9, BLIT_HALF_SIZE_MIRROR);
+    blit(dst, 0, 0, 9, 9, src, 10, 10, BLIT_HALF_SIZE);
+    EXPECT_EQ(logical(dst), std::vector<uint16_t>(25, BG));
 }
 
 TEST_F(Blit, OrientationMismatchIsLoggedOncePerCallAndDrawsNothing) {
