@@ -304,6 +304,9 @@ static int inKillZone(int x, int y) {
 }
 
 void stepBalls(void) {
+    if (collisionMap == nullptr) {
+        return;
+    }
     int width = screenWidth(), height = screenHeight();
     int homing = powerUpCounts[POWERUP_HOMING];
     int through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;

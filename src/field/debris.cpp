@@ -30,6 +30,9 @@ int blockScore(int width) {
 
 // One piece for every visible pixel of the block's cell, flying off at random.
 static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
+    if (blocksPicture == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+        return;
+    }
     for (int dx = 0; dx < b->width; dx++) {
         for (int dy = 0; dy < b->height; dy++) {
             uint16_t p = getPixel(blocksPicture, t->cellX + dx, t->cellY + dy);
@@ -169,8 +172,10 @@ static int movePiece(int index, int mapWidth, int mapHeight) {
 }
 
 void updateDebris(void) {
-    int mapWidth = collisionMap != nullptr ? collisionMap->width : screenWidth();
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+        return;
+    }
+    int mapWidth = collisionMap->width, mapHeight = collisionMap->height;
     for (int i = 0; i < debrisCount; i++) {
         Debris* d = &debris[i];
         d->prevX = d->x;

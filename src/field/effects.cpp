@@ -54,7 +54,7 @@ void updateExplosions(void) {
 
 // The big blast: the icon sheet's blast picture blended in by its mask, only over empty field.
 static void drawBlast(const Explosion* e) {
-    if (iconsPicture == nullptr) {
+    if (iconsPicture == nullptr || collisionMap == nullptr) {
         return;
     }
     for (int i = 0; i <= 50; i++) {

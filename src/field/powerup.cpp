@@ -196,6 +196,9 @@ static void blowUpRandomBlock(int kind, int sound) {
 }
 
 static void fireLasers(void) {
+    if (collisionMap == nullptr) {
+        return;
+    }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
         int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
         for (int n = 0; n < 2; n++) {
@@ -396,7 +399,8 @@ static int discHalfWidth(int r, int y, int y0) {
 }
 
 void drainPile(void) {
-    if (collisionMap == nullptr) {
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
+        pristineBackground == nullptr) {
         return;
     }
     int px = paddle.x, mapHeight = collisionMap->height;
@@ -434,7 +438,8 @@ void drainPile(void) {
 }
 
 void lowerPile(void) {
-    if (collisionMap == nullptr || backgroundPicture == nullptr) {
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
+        pristineBackground == nullptr) {
         return;
     }
     int mapHeight = collisionMap->height;

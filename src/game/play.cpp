@@ -184,6 +184,9 @@ static void shakeField(void) {
 
 int32_t updatePlay(void) {
     int32_t result = MODE_PLAY;
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+        return result;  // no level set up: nothing to play
+    }
     int32_t oldX = paddle.x, oldY = paddle.y;
     halvePaddleVelocity();
 

@@ -264,3 +264,19 @@ TEST_F(Play, TheStylusSteersOnlyWhenNotSwallowed) {
     EXPECT_EQ(paddle.vx, 0);
     stylusDown = 0;
 }
+
+TEST(PlayWithoutLevel, UpdatingAndDrawingWithNothingLoadedChangesNothing) {
+    resetFieldState();
+    spawnDebris(10, 10, 0, 0, DEBRIS_PIECE, 1);
+    spawnBall(50, 50, 0, 512);
+    game.readyCountdown = 0;
+    EXPECT_EQ(tick(), MODE_PLAY);
+    stepBalls();
+    updateDebris();
+    updatePowerUps();
+    drawPlayField();
+    drawPlayMarks();
+    EXPECT_EQ(ballCount, 1);
+    EXPECT_EQ(debrisCount, 1);
+    EXPECT_EQ(balls[0].y, 50 << 10);
+}
