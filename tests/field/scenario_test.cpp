@@ -19,6 +19,7 @@
 #include "fieldkit.h"
 #include "game/gamevalues.h"
 #include "game/play.h"
+#include "gfx/picture.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
@@ -307,6 +308,17 @@ TEST(Scenario, GeneratedLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
     }
     fclose(probe);
     resetFieldState();
+    // The generated sprite sheets too, when the build made them, so that drawing runs on real pictures.
+    const char* sheets[3] = {"sprites.png", "icons.png", "power-ups.png"};
+    Surface** handles[3] = {&spritesPicture, &iconsPicture, &powerUpsPicture};
+    for (int i = 0; i < 3; i++) {
+        std::string path = std::string("Data/") + sheets[i];
+        FILE* sheet = fopen(path.c_str(), "rb");
+        if (sheet != nullptr) {
+            fclose(sheet);
+            loadPicture(sheets[i], handles[i]);
+        }
+    }
     const int updates = 30000;
     ScenarioResult a, b;
     playScenario(0, 10, updates, 1, a);
