@@ -137,7 +137,7 @@ static bool writeBackground(const std::string& dataDir) {
         for (int col = 0; col < size / bw; col++) {
             int x0 = col * bw + offset, y0 = row * bh;
             int lit = artRand(rnd) % 9;
-            Rgb face = lit == 0 ? scaleRgb(hues[artRand(rnd) % 3], 0.12) : Rgb{11, 13, 26};
+            Rgb face = lit == 0 ? scaleRgb(hues[artRand(rnd) % 3], 0.09) : Rgb{11, 13, 26};
             for (int j = 1; j < bh - 1; j++) {
                 for (int i = 1; i < bw - 1; i++) {
                     Rgb p = j == 1 ? mixRgb(face, Rgb{30, 34, 60}, 0.35) : face;

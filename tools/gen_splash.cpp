@@ -165,7 +165,7 @@ static bool writeStudioLogo(const std::string& dataDir) {
     drawNeonText(c, 62, 55, "Q", FONT_SERIF_BOLD, 36, Rgb{220, 250, 255}, NEON_CYAN, 2, 200);
     drawNeonText(c, 90, 61, "Z", FONT_SERIF_BOLD, 30, Rgb{255, 230, 170}, NEON_AMBER, 2, 200);
     drawNeonTextCentred(c, 90, 95, STUDIO_NAME, FONT_SANS_BOLD, 18, Rgb{240, 240, 255}, NEON_MAGENTA, 2, 160);
-    drawTextCentred(c, 90, 107, STUDIO_LINE, FONT_SANS, 8, Rgb{170, 150, 200});
+    drawTextCentred(c, 90, 107, STUDIO_LINE, FONT_SANS_BOLD, 9, Rgb{210, 190, 240});
     return writePngRgb(dataDir + "qzlogo.png", c);
 }
 
