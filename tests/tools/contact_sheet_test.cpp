@@ -435,5 +435,10 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
         Surface* s = c.screen;
         removeSurface(&s);
     }
+    unloadFont(0);
+    unloadFont(1);
     smallCharsSheet = nullptr;
+    for (Surface** s : {&small, &big, &neo, &sprites, &icons, &powerUps, &page, &sheet.s}) {
+        removeSurface(s);
+    }
 }

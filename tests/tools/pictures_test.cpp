@@ -172,6 +172,8 @@ TEST(GamePictures, FontsMeasure191GlyphsEach) {
             }
         }
         EXPECT_GE(brightest, 28) << c.name;
+        unloadFont(c.slot);
+        removeSurface(&picture);
     }
 }
 
@@ -207,6 +209,10 @@ TEST(GamePictures, ScreenTextsFitTheirPlaces) {
     }
     EXPECT_GE(fontLineHeight(0), 15);
     EXPECT_GE(fontLineHeight(1), 9);
+    unloadFont(0);
+    unloadFont(1);
+    removeSurface(&big);
+    removeSurface(&small);
 }
 
 TEST(GamePictures, TitleAndMenuStrips) {
