@@ -445,26 +445,26 @@ static bool writeSpriteSheet(const std::string& dataDir) {
 
 static bool writeIconSheet(const std::string& dataDir) {
     Canvas c = makeCanvas(168, 60, Rgb{0, 0, 0});
-    // Face (1, 0, 51 x 47): a glowing orb with a curved back arrow.
+    // Face (1, 0, 51 x 47): a fireball, deep orange at the heart and magenta at the rim, with a white-hot
+    // return arrow in it. The same face is the bomb's blast, where the arrow reads as a swirl of flame.
     const double fx = 1 + 25.5, fy = 23.5;
     for (int y = 0; y < 47; y++) {
         for (int x = 0; x < 51; x++) {
             double d = hypot(1 + x + 0.5 - fx, y + 0.5 - fy) / 23.0;
-            Rgb colour = d < 0.45 ? mixRgb(Rgb{255, 250, 225}, NEON_AMBER, d / 0.45)
-                                  : mixRgb(NEON_AMBER, NEON_MAGENTA, std::min((d - 0.45) / 0.55, 1.0));
-            canvasSet(c, 1 + x, y, scaleRgb(colour, std::clamp(1.15 - d * 0.5, 0.35, 1.0)));
+            Rgb colour = d < 0.5 ? mixRgb(Rgb{255, 120, 30}, NEON_AMBER, d / 0.5)
+                                 : mixRgb(NEON_AMBER, NEON_MAGENTA, std::min((d - 0.5) / 0.5, 1.0));
+            canvasSet(c, 1 + x, y, scaleRgb(colour, std::clamp(1.1 - d * 0.45, 0.4, 1.0)));
         }
     }
-    // The arrow: a return arrow (head pointing left, tail bending round to the right), in deep violet so
-    // that it reads on the bright orb.
-    const Rgb arrow{60, 10, 70};
-    paintShape(c, 1, 0, 52, 47, [=](double x, double y) {
+    auto arrowShape = [=](double x, double y) {
         double top = distSegment(x, y, fx - 7, fy - 5, fx + 3, fy - 5);
         double bottom = distSegment(x, y, fx - 3, fy + 9, fx + 3, fy + 9);
         double bend = x >= fx + 3 ? fabs(distCircle(x, y, fx + 3, fy + 2, 7)) : 1e9;
-        return std::min(std::min(top, bottom), bend) - 2.2;
-    }, arrow);
-    fillPolygon(c, {fx - 15, fy - 5, fx - 6, fy - 12.5, fx - 6, fy + 2.5}, arrow);
+        double head = distPolygon(x, y, {fx - 15, fy - 5, fx - 6, fy - 12.5, fx - 6, fy + 2.5});
+        return std::min(std::min(std::min(top, bottom) - 2.2, bend - 2.2), head);
+    };
+    glowShape(c, 1, 0, 52, 47, arrowShape, Rgb{255, 230, 160}, 5, 170);
+    paintShape(c, 1, 0, 52, 47, arrowShape, Rgb{255, 252, 240});
     // Mask (52, 1, 51 x 47): a soft round weight, ragged at its rim so that the blast looks torn.
     ArtRandom rnd{4242};
     double rim[64];

@@ -34,7 +34,8 @@ struct Sheet {
     int x = 10, y = 10, rowHeight = 0;
 };
 
-void place(Sheet& sheet, const Surface* item, const char* label, int scale = 1) {
+// Pictures keep their transparent pixels (the chequered ground shows there); composed screens are opaque.
+void place(Sheet& sheet, const Surface* item, const char* label, int scale = 1, bool opaque = false) {
     int w = item->width * scale, h = item->height * scale;
     if (sheet.x + w > sheet.s->width - 10) {
         sheet.x = 10;
@@ -42,11 +43,10 @@ void place(Sheet& sheet, const Surface* item, const char* label, int scale = 1) 
         sheet.rowHeight = 0;
     }
     drawSmallText(sheet.s, label, sheet.x, sheet.y, LABEL);
-    // Transparent pixels (value 0) leave the grey ground showing.
     for (int y = 0; y < h; y++) {
         for (int x = 0; x < w; x++) {
             uint16_t p = getPixel(item, x / scale, y / scale);
-            if (p != 0) {
+            if (p != 0 || opaque) {
                 putPixel(sheet.s, sheet.x + x, sheet.y + 9 + y, p);
             }
         }
@@ -373,7 +373,7 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
         {composePlay(sprites, icons, powerUps), "play sprites, hint"},
     };
     for (const Composed& c : screens) {
-        place(sheet, c.screen, c.label);
+        place(sheet, c.screen, c.label, 1, true);
     }
     newRow(sheet);
     // Every picture as loaded, transparent pixels showing the chequered ground.

@@ -234,6 +234,41 @@ TEST(GamePictures, TitleAndMenuStrips) {
     removeSurface(&menu);
 }
 
+// The background tiles: across each edge it changes no more than between any two neighbouring rows or
+// columns inside it, so the seams cannot be seen.
+TEST(GamePictures, BackgroundTilesWithoutSeams) {
+    Surface* bg = load("bg.png");
+    auto rowStep = [bg](int a, int b) {
+        long sum = 0;
+        for (int x = 0; x < bg->width; x++) {
+            for (int k = 0; k < 3; k++) {
+                sum += abs(component(getPixel(bg, x, a), k) - component(getPixel(bg, x, b), k));
+            }
+        }
+        return sum;
+    };
+    auto columnStep = [bg](int a, int b) {
+        long sum = 0;
+        for (int y = 0; y < bg->height; y++) {
+            for (int k = 0; k < 3; k++) {
+                sum += abs(component(getPixel(bg, a, y), k) - component(getPixel(bg, b, y), k));
+            }
+        }
+        return sum;
+    };
+    long inner = 0;
+    for (int y = 0; y + 1 < bg->height; y++) {
+        inner = std::max(inner, rowStep(y, y + 1));
+    }
+    EXPECT_LE(rowStep(bg->height - 1, 0), inner);
+    inner = 0;
+    for (int x = 0; x + 1 < bg->width; x++) {
+        inner = std::max(inner, columnStep(x, x + 1));
+    }
+    EXPECT_LE(columnStep(bg->width - 1, 0), inner);
+    removeSurface(&bg);
+}
+
 TEST(GamePictures, OptionsWindowHoldsItsControls) {
     Surface* w = load("optionsWin.png");
     const int h = w->height;
