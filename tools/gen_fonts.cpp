@@ -281,6 +281,11 @@ static bool checkScreenFits(const char* name, const Measured& m, int slot) {
 }
 
 static bool makeFontPicture(const std::string& dataDir, const FontPicture& f, int slot) {
+    // The game measures slot 0 in bands of 30 rows and slot 1 in bands of 18.
+    if (f.band != (slot == 0 ? 30 : 18)) {
+        return pictureFault(f.name, "drawn in bands of %d rows, the game reads bands of %d", f.band,
+                            slot == 0 ? 30 : 18);
+    }
     FT_Face face = openFace(f);
     if (face == nullptr) {
         return false;

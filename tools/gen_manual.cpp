@@ -326,14 +326,32 @@ bool generateManual(const std::string& dataDir) {
     if (s == nullptr) {
         return false;
     }
-    bool ok = checkPictureSize(name, s, 200, 240, MIN_PAGE_H, 4000) &&
-              checkRegion(name, s, "lid", LID_X, LID_Y, LID_W, LID_H, true, LID_W * LID_H);
+    bool ok = checkPictureSize(name, s, 200, 240, 2300, 4000) &&
+              checkRegion(name, s, "lid", 14, 2173, 191, 106, true, 191 * 106);
     // The panel's lines are centred on the screen; the compartment must be centred there too, so the
     // page's left edge (120 - width / 2) plus the lid's x puts the lid's middle within a pixel of 120.
-    int lidMiddle = 120 - s->width / 2 + LID_X + LID_W / 2;
+    int lidMiddle = 120 - s->width / 2 + 14 + 191 / 2;
     if (ok && (lidMiddle < 119 || lidMiddle > 121)) {
         ok = pictureFault(name, "the lid's middle lands at x %d on the screen, not under the panel's lines",
                           lidMiddle);
+    }
+    // The lid stands out exactly on its rectangle: its bevelled top and left edges are much brighter than
+    // the page just outside them, and the page below it is darker than the plate.
+    auto light = [&](int x, int y, int w, int h) {
+        long sum = 0;
+        for (int j = y; j < y + h; j++) {
+            for (int i = x; i < x + w; i++) {
+                int r, g, b;
+                unpackColour(getPixel(s, i, j), &r, &g, &b);
+                sum += r + g + b;
+            }
+        }
+        return sum / (w * h);
+    };
+    if (ok && (light(14, 2173, 191, 1) < 2 * light(14, 2172, 191, 1) + 6 ||
+               light(14, 2173, 1, 106) < 2 * light(13, 2173, 1, 106) + 6 ||
+               light(14, 2279, 191, 1) * 2 > light(14, 2173, 191, 106))) {
+        ok = pictureFault(name, "no lid stands out at (14, 2173, 191 x 106)");
     }
     removeSurface(&s);
     return ok;

@@ -27,7 +27,7 @@ bool generatePictures(const std::string& runDir) {
     bool ok = true;
     for (const Part& part : parts) {
         if (!part.run(dataDir)) {
-            fprintf(stderr, "plinkor-gen: the %s are not right\n", part.name);
+            fprintf(stderr, "plinkor-gen: %s: a check failed\n", part.name);
             ok = false;
             break;
         }

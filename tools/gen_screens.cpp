@@ -52,7 +52,8 @@ static bool writeMainMenu(const std::string& dataDir) {
     if (s == nullptr) {
         return false;
     }
-    bool ok = checkPictureSize(name, s, 100, MENU_W, 150 + 24 * 6, 400);
+    // The game draws the strips at x 82, so the picture may be at most 158 wide.
+    bool ok = checkPictureSize(name, s, 100, 158, 150 + 24 * 6, 400);
     for (int i = 0; i < 6 && ok; i++) {
         char region[48];
         snprintf(region, sizeof(region), "glowing \"%s\"", MENU_ITEMS[i]);
@@ -117,9 +118,9 @@ static bool writeTitleBack(const std::string& dataDir) {
         return false;
     }
     bool ok = checkPictureSize(name, s, 240, 240, 320, 320) &&
-              checkRegion(name, s, "title", 0, 0, 240, TITLE_OPEN_Y, true, 2000);
-    if (ok && countInk(s, 0, TITLE_OPEN_Y, 240, 320 - TITLE_OPEN_Y) != 0) {
-        ok = pictureFault(name, "the menu area below row %d is not pure black", TITLE_OPEN_Y);
+              checkRegion(name, s, "title", 0, 0, 240, 110, true, 2000);
+    if (ok && countInk(s, 0, 110, 240, 210) != 0) {
+        ok = pictureFault(name, "the menu area from row 110 down is not pure black");
     }
     removeSurface(&s);
     return ok;

@@ -270,7 +270,7 @@ bool generateSmallChars(const std::string& dataDir) {
     if (s == nullptr) {
         return false;
     }
-    bool ok = checkPictureSize(name, s, SHEET_W, SHEET_W, SHEET_H, SHEET_H);
+    bool ok = checkPictureSize(name, s, 240, 240, 135, 135);
     for (int code = 33; ok && code < 127; code++) {
         int k = code - 1;
         int x = (k & 31) * 7 + 1, y = (k >> 5) * 11 + 3;

@@ -221,7 +221,7 @@ static bool writeMonkey(const std::string& dataDir) {
     Surface* s = loadWrittenPicture(dataDir + "monkey.png");
     Surface* m = loadWrittenPicture(dataDir + "monkeym.png");
     bool ok = s != nullptr && m != nullptr &&
-              checkRegion("monkey.png", s, "mouth overlay place", MOUTH_X, MOUTH_Y, m->width, m->height, true,
+              checkRegion("monkey.png", s, "mouth overlay place", 104, 128, m->width, m->height, true,
                           m->width * m->height) &&
               checkRegion("monkeym.png", m, "open mouth", 0, 0, m->width, m->height, true, m->width * m->height);
     if (s != nullptr) {

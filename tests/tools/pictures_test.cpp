@@ -301,6 +301,21 @@ TEST(GamePictures, InformationPageCarriesTheLid) {
     // The lid's middle lies under the centred panel lines (screen x 120).
     int middle = 120 - page->width / 2 + 14 + 191 / 2;
     EXPECT_NEAR(middle, 120, 1);
+    // The lid stands out on exactly its rectangle: bright bevel on its top and left edges against the
+    // page just outside, the page under it darker than the plate.
+    auto light = [page](int x, int y, int w, int h) {
+        long sum = 0;
+        for (int j = y; j < y + h; j++) {
+            for (int i = x; i < x + w; i++) {
+                sum += component(getPixel(page, i, j), 0) + component(getPixel(page, i, j), 1) +
+                       component(getPixel(page, i, j), 2);
+            }
+        }
+        return sum / (w * h);
+    };
+    EXPECT_GT(light(14, 2173, 191, 1), 2 * light(14, 2172, 191, 1));
+    EXPECT_GT(light(14, 2173, 1, 106), 2 * light(13, 2173, 1, 106));
+    EXPECT_LT(2 * light(14, 2279, 191, 1), light(14, 2173, 191, 106));
     // The page never lets the background through: no transparent pixel.
     EXPECT_EQ(inkIn(page, 0, 0, page->width, page->height), page->width * page->height);
     removeSurface(&page);
