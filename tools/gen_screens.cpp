@@ -256,6 +256,13 @@ static bool writeChooser(const std::string& dataDir) {
     addGlow(c, 120, 30, 100, Rgb{30, 60, 110}, 80);
     drawNeonTextCentred(c, 120, 38, "Choose a Level", FONT_SANS_BOLD, 24, Rgb{225, 250, 255}, NEON_CYAN, 3, 230);
     drawTextCentred(c, 120, 60, "tap a lit square to start there", FONT_SANS, 11, Rgb{180, 150, 210});
+    // Small glowing bricks in the top corners.
+    const Rgb corners[4] = {NEON_MAGENTA, NEON_AMBER, NEON_CYAN, NEON_GREEN};
+    for (int i = 0; i < 4; i++) {
+        double x = i < 2 ? 6 + i * 14 : 240 - 6 - 12 - (i - 2) * 14, y = 8;
+        glowRoundRect(c, x, y, 12, 5, 1.5, 4, scaleRgb(corners[i], 0.5), 90);
+        fillRoundRect(c, x, y, 12, 5, 1.5, scaleRgb(corners[i], 0.7));
+    }
     for (int x = 0; x < 240; x++) {
         double f = sin(M_PI * (x + 0.5) / 240);
         canvasSet(c, x, 76, scaleRgb(NEON_MAGENTA, 0.25 + 0.6 * f));

@@ -204,6 +204,24 @@ Surface* composeInfoPage(Surface* powerUps, bool open) {
     return screen;
 }
 
+// The level chooser: its title above the 10 x 10 grid, the first three levels open, the rest locked.
+Surface* composeChooser() {
+    Surface* screen = createSurface(SCREEN_W, SCREEN_H);
+    Surface* choose = load("choose.png");
+    blitCentred(screen, choose);
+    for (int cell = 0; cell < 100; cell++) {
+        int cx = (cell % 10) * 24, cy = 80 + (cell / 10) * 24;
+        for (int y = 0; y < 24; y++) {
+            for (int x = 0; x < 24; x++) {
+                putPixel(screen, cx + x, cy + y, cell < 3 ? 0 : packColour(x, 0, y));
+            }
+        }
+    }
+    drawSmallText(screen, "1", 24 * 0 + 12 - 3, 90, 0xFFFF);
+    removeSurface(&choose);
+    return screen;
+}
+
 Surface* composeLogoSplash() {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
     Surface* logo = load("qzlogo.png");
@@ -366,6 +384,7 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
         {composeMainMenu(false), "main menu"},
         {composeMainMenu(true), "main menu, game in progress"},
         {composeOptions(icons), "options"},
+        {composeChooser(), "level chooser"},
         {composeHighScores(icons), "high scores"},
         {composeNameEntry(), "name entry"},
         {composeInfoPage(powerUps, false), "information page: hatch"},
