@@ -109,8 +109,7 @@ static void trimColumns(GlyphImage& g) {
 
 // A glyph that is not one run of inked columns (such as '"') gets a faint bridge in each gap: the
 // faintest level that still survives loading, in the row of the ink just left of the gap.
-static int bridgeGaps(GlyphImage& g) {
-    int bridges = 0;
+static void bridgeGaps(GlyphImage& g) {
     for (int x = 1; x < g.width - 1; x++) {
         bool inked = false;
         for (int y = 0; y < g.height && !inked; y++) {
@@ -127,9 +126,7 @@ static int bridgeGaps(GlyphImage& g) {
             }
         }
         g.level[row * g.width + x] = 1;
-        bridges++;
     }
-    return bridges;
 }
 
 // Codes without a printable character get a small square at the middle of the lower-case height.
@@ -291,14 +288,14 @@ static bool makeFontPicture(const std::string& dataDir, const FontPicture& f, in
         return false;
     }
     std::vector<GlyphImage> glyphs(GLYPH_COUNT);
-    int above = 0, below = 0, bridges = 0;
+    int above = 0, below = 0;
     for (int code = FIRST_CODE; code <= LAST_CODE; code++) {
         GlyphImage& g = glyphs[code - FIRST_CODE];
         bool printable = !(code >= 127 && code <= 160) && renderGlyph(face, code, g);
         if (!printable) {
             g = neutralMark(face, slot == 0 ? 3 : 2);
         }
-        bridges += bridgeGaps(g);
+        bridgeGaps(g);
         above = std::max(above, g.top);
         below = std::max(below, g.height - g.top);
     }
@@ -364,7 +361,6 @@ static bool makeFontPicture(const std::string& dataDir, const FontPicture& f, in
                                 m.x[code], m.width[code], placeX[i], glyphs[i].width);
         }
     }
-    (void)bridges;
     return checkScreenFits(f.name, m, slot);
 }
 
