@@ -54,7 +54,8 @@ struct HeadlessState {
 
 HeadlessState state;
 std::mutex audioLock;
-// The counter is read by the mixer on whichever thread plays the wave output.
+// The counter is read by the mixer on whichever thread plays the wave output. Relaxed: it carries a
+// time, not other memory, so it must not hide a missing lock from a thread sanitizer.
 std::atomic<int64_t> counter{0};
 // Only the main loop's own counter reads start a new pass for the pump hook: not the mixer's on another
 // thread, and not one made while the hook itself runs (a hook that plays audio would be called again).
@@ -66,15 +67,15 @@ bool insideHook = false;
 void headlessReset(void) {
     std::lock_guard<std::mutex> guard(audioLock);
     state = HeadlessState();
-    counter = 0;
+    counter.store(0, std::memory_order_relaxed);
     insideHook = false;
 }
 
 void headlessAdvance(int64_t ticks) {
-    counter += ticks;
+    counter.fetch_add(ticks, std::memory_order_relaxed);
 }
 void headlessSetCounter(int64_t ticks) {
-    counter = ticks;
+    counter.store(ticks, std::memory_order_relaxed);
 }
 void headlessSetFrequency(int64_t ticksPerSecond) {
     state.frequency = ticksPerSecond;
@@ -219,11 +220,11 @@ int64_t platformCounter(void) {
     if (!insideHook && std::this_thread::get_id() == mainThread) {
         state.hookCalledThisPass = false;
     }
-    return counter;
+    return counter.load(std::memory_order_relaxed);
 }
 
 void platformSleep(int milliseconds) {
-    counter += (int64_t)milliseconds * state.frequency / 1000;
+    counter.fetch_add((int64_t)milliseconds * state.frequency / 1000, std::memory_order_relaxed);
 }
 
 int platformMessageBox(const char* text, const char* title, int type) {
