@@ -9,7 +9,6 @@
 #include <map>
 #include <atomic>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -24,7 +23,7 @@ struct HeadlessState {
     WindowProc proc = nullptr;
     HeadlessPumpHook hook = nullptr;
     int64_t hookPass = 0;
-    bool hookCalledThisPass = false;
+    bool inPump = false;  // between the first peek of a pump and the peek that finds the queue empty
     int clientWidth = 240, clientHeight = 320;
     int shift = 0;
     int otherInstance = 0;
@@ -57,10 +56,6 @@ std::mutex audioLock;
 // The counter is read by the mixer on whichever thread plays the wave output. Relaxed: it carries a
 // time, not other memory, so it must not hide a missing lock from a thread sanitizer.
 std::atomic<int64_t> counter{0};
-// Only the main loop's own counter reads start a new pass for the pump hook: not the mixer's on another
-// thread, and not one made while the hook itself runs (a hook that plays audio would be called again).
-const std::thread::id mainThread = std::this_thread::get_id();
-bool insideHook = false;
 
 }  // namespace
 
@@ -68,7 +63,6 @@ void headlessReset(void) {
     std::lock_guard<std::mutex> guard(audioLock);
     state = HeadlessState();
     counter.store(0, std::memory_order_relaxed);
-    insideHook = false;
 }
 
 void headlessAdvance(int64_t ticks) {
@@ -162,13 +156,14 @@ void platformClientSize(int* width, int* height) {
 }
 
 int platformPeekMessage(PlatformMessage* msg) {
-    if (state.queue.empty() && state.hook != nullptr && !state.hookCalledThisPass) {
-        state.hookCalledThisPass = true;
-        insideHook = true;
-        state.hook(state.hookPass++);
-        insideHook = false;
+    if (!state.inPump) {
+        state.inPump = true;
+        if (state.hook != nullptr) {
+            state.hook(state.hookPass++);
+        }
     }
     if (state.queue.empty()) {
+        state.inPump = false;
         return 0;
     }
     *msg = state.queue.front();
@@ -216,10 +211,6 @@ int platformCounterFrequency(int64_t* ticksPerSecond) {
 }
 
 int64_t platformCounter(void) {
-    // A new pass of the main loop starts with a counter read: the pump hook may run again.
-    if (!insideHook && std::this_thread::get_id() == mainThread) {
-        state.hookCalledThisPass = false;
-    }
     return counter.load(std::memory_order_relaxed);
 }
 
