@@ -65,9 +65,9 @@ static Tone harpsichord() {
     Tone t;
     t.kind = TONE_PARTIALS;
     t.harmonics = 16;
-    t.rolloff = 0.8f;
+    t.rolloff = 1.0f;
     t.baseDecay = 1.6f;
-    t.harmonicDecay = 0.7f;
+    t.harmonicDecay = 1.0f;
     t.click = 0.08f;
     t.attack = 0.001f;
     t.decay = 0.0f;
@@ -194,7 +194,7 @@ static Tone guitar(bool muted) {
 static Tone rockBass() {
     Tone t;
     t.wave = WAVE_SAW;
-    t.sub = 0.5f;
+    t.sub = 0.3f;
     t.cutoff = 450.0f;
     t.envCutoff = 900.0f;
     t.filterDecay = 0.1f;
@@ -644,10 +644,8 @@ static void composeBurningLove(Song& s) {
     // Guitar: power chords (root, fifth, octave); accents and palm-muted eighths.
     Tone open = guitar(false), muted = guitar(true);
     auto power = [&](int step, double steps, const Tone& t, float vel) {
-        int root = rootNear(chordAt(sp, step), 45);
-        if (root < 40) {
-            root += 12;
-        }
+        // Power chords sit an octave above the bass.
+        int root = rootNear(chordAt(sp, step), 47);
         songNote(s, PART_HARMONY, t, step, steps, root, vel);
         songNote(s, PART_HARMONY, t, step + 0.03, steps, root + 7, vel);
         songNote(s, PART_HARMONY, t, step + 0.06, steps, root + 12, vel * 0.8f);
@@ -676,7 +674,7 @@ static void composeBurningLove(Song& s) {
     for (int bar = 0; bar < s.bars; bar++) {
         for (int st = 0; st < 16; st += 2) {
             int step = bar * 16 + st;
-            int root = rootNear(chordAt(sp, step), 34);
+            int root = rootNear(chordAt(sp, step), 38);
             bool chorusBar = (bar >= 12 && bar < 20) || bar >= 24;
             int note = (chorusBar && st % 4 == 2) ? root + 12 : root;
             songNote(s, PART_BASS, bass, step, 2.0, note, st % 4 == 0 ? 0.95f : 0.8f);

@@ -195,7 +195,7 @@ static Wave makeDestroy() {
         float rumble = svfLow(lp, noiseNext(nz)) * std::exp(-t / 0.3f);
         float thump = sineCycle(ph) * std::exp(-t / 0.2f);
         // Bits of rubble: short clicks, thinning out as the pile settles.
-        if (noiseUnit(nz) < 0.004f * std::exp(-t / 0.3f)) {
+        if (t < 0.7f && noiseUnit(nz) < 0.004f * std::exp(-t / 0.3f)) {
             debris = 0.6f + 0.4f * noiseUnit(nz);
         }
         float rattle = svfBand(bp, noiseNext(nz)) * debris;
