@@ -529,6 +529,9 @@ bool generateSounds(const std::string& runDir) {
     }
     for (int i = 0; i < MUSIC_TRACK_COUNT; i++) {
         for (int j = i + 1; j < MUSIC_TRACK_COUNT; j++) {
+            if (tracks[i].empty() || tracks[j].empty()) {
+                continue;  // already reported
+            }
             double c = correlation(tracks[i], tracks[j]);
             if (std::fabs(c) > 0.3) {
                 fprintf(stderr, "plinkor-gen: %s and %s are too alike (correlation %.2f)\n", musicTrackFile(i),

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -245,6 +246,44 @@ TEST(SoundFiles, EffectsStandOutAboveTheMusicAtDefaultVolumes) {
         EXPECT_GT(effectPeakOut, 4.0 * musicRmsOut);
         // ...and an effect over the loudest music moment still fits the 16-bit output.
         EXPECT_LT(effectPeakOut + musicPeakOut, 32767.0);
+    }
+}
+
+// Zero crossings a second over one quarter of a sound: a rough measure of its pitch there.
+double crossingRate(const Loaded& slot, int quarter) {
+    int from = slot.length * quarter / 4, to = slot.length * (quarter + 1) / 4;
+    int crossings = 0;
+    for (int i = from + 1; i < to; i++) {
+        if ((slot.data[i - 1] < 0) != (slot.data[i] < 0)) {
+            crossings++;
+        }
+    }
+    return crossings * (double)OUTPUT_RATE / 2.0 / (to - from);
+}
+
+TEST(SoundFiles, GrowthRisesShrinkFallsAndTheBadNewsSinks) {
+    Loaded grow = loadLikeTheGame("maximize03.raw", false);
+    EXPECT_GT(crossingRate(grow, 3), 2.0 * crossingRate(grow, 0));
+    Loaded shrink = loadLikeTheGame("minimize3.raw", false);
+    EXPECT_LT(2.0 * crossingRate(shrink, 3), crossingRate(shrink, 0));
+    Loaded helpful = loadLikeTheGame("zwiff.raw", false);
+    EXPECT_GT(crossingRate(helpful, 3), 2.0 * crossingRate(helpful, 0));
+    Loaded negative = loadLikeTheGame("generalsfx48.raw", false);
+    EXPECT_LT(crossingRate(negative, 3), crossingRate(negative, 0));
+}
+
+// The generator makes the same bytes on every run: nothing depends on the clock or on stray memory.
+TEST(SoundFiles, GeneratorWritesTheSameSoundsEveryRun) {
+    const std::string generator = std::string(PLINKOR_RUN_DIR) + "/../tools/plinkor-gen";
+    const std::string built = std::string(PLINKOR_RUN_DIR) + "/Sound/";
+    ScratchFolder folder;
+    const std::string command = "'" + generator + "' '" + folder.path() + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (const SoundFile& f : effectFiles) {
+        EXPECT_EQ(readFileBytes(folder.path() + "/Sound/" + f.name), readFileBytes(built + f.name)) << f.name;
+    }
+    for (const char* name : musicFiles) {
+        EXPECT_EQ(readFileBytes(folder.path() + "/Sound/" + name), readFileBytes(built + name)) << name;
     }
 }
 
