@@ -115,8 +115,3 @@ int chordTone(const Chord& c, int degree, int near);
 // Balances, echoes, reverberates and masters the parts into one loop at about -16 dBFS RMS, turned so
 // that its ends meet at the value the game's loader adds after the last sample. False when a part is silent.
 bool songFinish(Song& s, std::vector<int16_t>& pcm, std::string& error);
-
-// The six tracks of the playlist.
-const int MUSIC_TRACK_COUNT = 6;
-const char* musicTrackFile(int index);
-bool renderMusicTrack(int index, std::vector<int16_t>& pcm, std::string& error);

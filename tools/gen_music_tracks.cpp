@@ -1,4 +1,6 @@
 // The six music tracks of the playlist, composed for the generator's sequencer: instruments, chords, lines, beats.
+#include "gen_music_tracks.h"
+
 #include <algorithm>
 #include <cstdio>
 

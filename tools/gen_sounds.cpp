@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gen_music.h"
+#include "gen_music_tracks.h"
 #include "generator.h"
 #include "synth.h"
 
