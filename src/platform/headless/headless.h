@@ -27,8 +27,9 @@ void headlessSetFrequency(int64_t ticksPerSecond);
 void headlessPushMessage(int32_t message, uint32_t wParam, int32_t lParam);
 void headlessMouse(int32_t message, int x, int y);
 void headlessKey(int32_t message, uint32_t vk);
-// Called whenever the main loop's pump finds the queue empty, once per pass: a script advances the
-// clock and pushes input here. The pass number counts calls from 0.
+// Called at the start of every pump of the message queue (once per main-loop pass, and once in the
+// start-up pump before the loop): a script advances the clock and pushes input here. The pass number
+// counts calls from 0.
 typedef void (*HeadlessPumpHook)(int64_t pass);
 void headlessSetPumpHook(HeadlessPumpHook hook);
 
@@ -52,7 +53,16 @@ int headlessFrameHeight(void);
 
 // Wave output driven by the test: what was opened, and a play step that finishes the oldest queued
 // buffer (its samples are appended to the captured output and the done callback runs on this thread).
+// The result every later open gets (AUDIO_OK, AUDIO_BUSY or AUDIO_FAILED).
 void headlessSetAudioResult(int result);
+// The next `opens` opens get `result`, those after them succeed.
+void headlessSetAudioResultFor(int result, int opens);
+int headlessAudioOpenAttempts(void);
+int headlessAudioSampleRate(void);
+// With capture off, played buffers are dropped instead of appended to the output (long threaded runs).
+void headlessSetAudioCapture(int on);
+// While set, the device refuses every buffer queued with it.
+void headlessSetAudioQueueFails(int fail);
 int headlessAudioOpened(void);
 int headlessAudioQueued(void);
 int headlessAudioPlayOne(void);
