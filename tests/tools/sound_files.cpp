@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless.h"
+#include "shell/mainloop.h"
+#include "sound/mixer.h"
+#include "sound/sample.h"
 #include "support/testutil.h"
 
 namespace {
-
-const int OUTPUT_RATE = 22050;
 
 struct SoundFile {
     const char* name;
@@ -30,38 +32,27 @@ const SoundFile effectFiles[] = {
 const char* const musicFiles[] = {"coolcat.raw",      "claudioa.raw",      "percmysterya.raw",
                                   "burningloveb.raw", "slowbassorgan.raw", "spacemonkey.raw"};
 
-// A slot as the game's loaders fill it: `length` samples, then whatever lies after them.
+// A slot as the game's loaders fill it: `length` samples, then the spare the voices also play.
 struct Loaded {
     std::vector<int16_t> data;
     int length = 0;
 };
 
-// Reads the file as the game's loaders do: pairs lo, hi until the end-of-file state, the read that meets
-// the end included; doubled files get the mean of neighbours between their samples.
-Loaded loadLikeTheGame(const char* name, bool doubled) {
+const int TEST_SLOT = 15;
+
+// Loads the file through the game's own loader (doubled for the 11025 Hz files) and copies the slot.
+Loaded loadThroughTheGame(const char* name, bool doubled) {
+    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+    unloadSound(TEST_SLOT);
+    int ok = doubled ? loadSoundDoubled(name, TEST_SLOT, 1) : loadSound(name, TEST_SLOT, 0);
     Loaded slot;
-    std::vector<uint8_t> bytes = readFileBytes(std::string("Sound/") + name);
-    long n = (long)bytes.size() + 1;
-    std::vector<int16_t> read;
-    for (size_t i = 0; i <= bytes.size(); i += 2) {
-        int lo = i < bytes.size() ? bytes[i] : -1;
-        int hi = i + 1 < bytes.size() ? (int)(int8_t)bytes[i + 1] : -1;
-        read.push_back((int16_t)(lo + hi * 256));
+    EXPECT_EQ(ok, 1) << name;
+    EXPECT_TRUE(headlessMessageBoxes().empty()) << name;
+    if (ok == 1 && sounds[TEST_SLOT].data != nullptr) {
+        slot.length = sounds[TEST_SLOT].length;
+        slot.data.assign(sounds[TEST_SLOT].data, sounds[TEST_SLOT].data + slot.length + 1);
     }
-    if (!doubled) {
-        slot.length = (int)(n >> 1);
-        slot.data.assign(read.begin(), read.end());
-        slot.data.resize(slot.length + 1, 0);
-        return slot;
-    }
-    slot.length = (int)(n - 1);
-    slot.data.assign(n + 2, 0);
-    for (size_t k = 0; k < read.size() && 2 * k < slot.data.size(); k++) {
-        slot.data[2 * k] = read[k];
-    }
-    for (size_t k = 1; k < 2 * read.size() && k + 1 < slot.data.size(); k += 2) {
-        slot.data[k] = (int16_t)((slot.data[k - 1] + slot.data[k + 1]) / 2);
-    }
+    unloadSound(TEST_SLOT);
     return slot;
 }
 
@@ -136,7 +127,7 @@ std::vector<double> asDoubles(const std::vector<int16_t>& data, int length) {
 TEST(SoundFiles, EffectsAreShortPeakNearFullScaleAndNeverClip) {
     for (const SoundFile& f : effectFiles) {
         SCOPED_TRACE(f.name);
-        Loaded slot = loadLikeTheGame(f.name, f.doubled);
+        Loaded slot = loadThroughTheGame(f.name, f.doubled);
         ASSERT_GT(slot.length, 0);
         double seconds = (double)slot.length / OUTPUT_RATE;
         EXPECT_GE(seconds, 0.05);
@@ -154,18 +145,18 @@ TEST(SoundFiles, EffectsAreShortPeakNearFullScaleAndNeverClip) {
 }
 
 TEST(SoundFiles, MenuClickAndBlockBreakAreBrief) {
-    Loaded click = loadLikeTheGame("cleep2.raw", false);
+    Loaded click = loadThroughTheGame("cleep2.raw", false);
     EXPECT_LT((double)click.length / OUTPUT_RATE, 0.1);
-    Loaded electron = loadLikeTheGame("electron.raw", false);
+    Loaded electron = loadThroughTheGame("electron.raw", false);
     EXPECT_LT((double)electron.length / OUTPUT_RATE, 0.15);
-    Loaded monkey = loadLikeTheGame("monkey.raw", true);
+    Loaded monkey = loadThroughTheGame("monkey.raw", true);
     EXPECT_NEAR((double)monkey.length / OUTPUT_RATE, 1.5, 0.25);
 }
 
 TEST(SoundFiles, MusicTracksAreLongLevelledAndUnclipped) {
     for (const char* name : musicFiles) {
         SCOPED_TRACE(name);
-        Loaded slot = loadLikeTheGame(name, true);
+        Loaded slot = loadThroughTheGame(name, true);
         EXPECT_GE(slot.length, 40 * OUTPUT_RATE);
         Measure m = measure(slot.data, slot.length);
         EXPECT_GE(m.rmsDb, -17.0);
@@ -178,7 +169,7 @@ TEST(SoundFiles, MusicTracksAreLongLevelledAndUnclipped) {
 TEST(SoundFiles, MusicLoopsWithoutAJumpAtTheSeam) {
     for (const char* name : musicFiles) {
         SCOPED_TRACE(name);
-        Loaded slot = loadLikeTheGame(name, true);
+        Loaded slot = loadThroughTheGame(name, true);
         ASSERT_GT(slot.length, 2);
         Measure m = measure(slot.data, slot.length);
         // A looping voice with loop end = length plays positions 0..length, then 0 again.
@@ -203,7 +194,7 @@ TEST(SoundFiles, MusicLoopsWithoutAJumpAtTheSeam) {
 TEST(SoundFiles, SixTracksAreDistinctPieces) {
     std::vector<Loaded> tracks;
     for (const char* name : musicFiles) {
-        tracks.push_back(loadLikeTheGame(name, true));
+        tracks.push_back(loadThroughTheGame(name, true));
     }
     for (size_t i = 0; i < tracks.size(); i++) {
         for (size_t j = i + 1; j < tracks.size(); j++) {
@@ -230,7 +221,7 @@ TEST(SoundFiles, EffectsStandOutAboveTheMusicAtDefaultVolumes) {
     ASSERT_EQ(music, 94);
     double loudestMusicRms = 0.0, loudestMusicPeak = 0.0;
     for (const char* name : musicFiles) {
-        Loaded slot = loadLikeTheGame(name, true);
+        Loaded slot = loadThroughTheGame(name, true);
         Measure m = measure(slot.data, slot.length);
         loudestMusicRms = std::max(loudestMusicRms, 32768.0 * std::pow(10.0, m.rmsDb / 20.0));
         loudestMusicPeak = std::max(loudestMusicPeak, 32768.0 * std::pow(10.0, m.peakDb / 20.0));
@@ -239,7 +230,7 @@ TEST(SoundFiles, EffectsStandOutAboveTheMusicAtDefaultVolumes) {
     double musicPeakOut = loudestMusicPeak * music / 512.0;
     for (const SoundFile& f : effectFiles) {
         SCOPED_TRACE(f.name);
-        Loaded slot = loadLikeTheGame(f.name, f.doubled);
+        Loaded slot = loadThroughTheGame(f.name, f.doubled);
         Measure m = measure(slot.data, slot.length);
         double effectPeakOut = 32768.0 * std::pow(10.0, m.peakDb / 20.0) * effects / 512.0;
         // At least 12 dB above the music's average level...
@@ -262,13 +253,13 @@ double crossingRate(const Loaded& slot, int quarter) {
 }
 
 TEST(SoundFiles, GrowthRisesShrinkFallsAndTheBadNewsSinks) {
-    Loaded grow = loadLikeTheGame("maximize03.raw", false);
+    Loaded grow = loadThroughTheGame("maximize03.raw", false);
     EXPECT_GT(crossingRate(grow, 3), 2.0 * crossingRate(grow, 0));
-    Loaded shrink = loadLikeTheGame("minimize3.raw", false);
+    Loaded shrink = loadThroughTheGame("minimize3.raw", false);
     EXPECT_LT(2.0 * crossingRate(shrink, 3), crossingRate(shrink, 0));
-    Loaded helpful = loadLikeTheGame("zwiff.raw", false);
+    Loaded helpful = loadThroughTheGame("zwiff.raw", false);
     EXPECT_GT(crossingRate(helpful, 3), 2.0 * crossingRate(helpful, 0));
-    Loaded negative = loadLikeTheGame("generalsfx48.raw", false);
+    Loaded negative = loadThroughTheGame("generalsfx48.raw", false);
     EXPECT_LT(crossingRate(negative, 3), crossingRate(negative, 0));
 }
 
@@ -284,6 +275,56 @@ TEST(SoundFiles, GeneratorWritesTheSameSoundsEveryRun) {
     }
     for (const char* name : musicFiles) {
         EXPECT_EQ(readFileBytes(folder.path() + "/Sound/" + name), readFileBytes(built + name)) << name;
+    }
+}
+
+// The real playback path: a music slot loaded doubled, loop end = length, a looping voice at the default
+// music volume, mixed buffer by buffer across the loop point. The seam is no steeper than the music.
+TEST(SoundFiles, MixerPlaysEveryTrackRoundItsLoopPointSmoothly) {
+    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+    appActive = 1;
+    ASSERT_EQ(soundInit(0), 1);
+    setVolume(0, 255);
+    setVolume(1, 220);
+    const int volume = effectiveVolume(1);
+    ASSERT_EQ(volume, 94);
+    for (const char* name : musicFiles) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(loadSoundDoubled(name, TEST_SLOT, 1), 1);
+        setLoopEnd(TEST_SLOT);
+        const int length = sounds[TEST_SLOT].length;
+        const std::vector<int16_t> data(sounds[TEST_SLOT].data, sounds[TEST_SLOT].data + length + 1);
+        startVoice(TEST_SLOT, 1);
+        ASSERT_EQ(liveVoiceCount(), 1);
+        const int delay = -voiceAt(0).position;
+        ASSERT_GE(delay, 0);
+        // Mix until the voice has gone round once and a little more.
+        std::vector<int16_t> out;
+        while ((int)out.size() < delay + length + 1 + 4 * WAVE_BUFFER_SAMPLES) {
+            int index = nextWaveBuffer();
+            mixBuffer();
+            out.insert(out.end(), waveBuffer(index), waveBuffer(index) + WAVE_BUFFER_SAMPLES);
+        }
+        // Positions 0..length, then 0 again: the output follows the samples exactly, round the seam too.
+        const int seam = delay + length + 1;
+        for (int i = seam - 300; i < seam + 300; i++) {
+            int position = i - delay;
+            if (position > length) {
+                position -= length + 1;
+            }
+            ASSERT_EQ(out[i], (data[position] * volume) >> 9) << "output sample " << i;
+        }
+        double steps = 0.0;
+        for (int i = delay + 1; i < seam; i++) {
+            steps += std::abs(out[i] - out[i - 1]);
+        }
+        double meanStep = steps / (seam - delay - 1);
+        // Last sample to the loader's spare, and the spare to the first sample.
+        for (int i = seam - 1; i <= seam; i++) {
+            EXPECT_LE(std::abs(out[i] - out[i - 1]), meanStep) << "output sample " << i;
+        }
+        stopVoice(0);
+        unloadSound(TEST_SLOT);
     }
 }
 
