@@ -122,6 +122,17 @@ TEST_F(EditorField, SixtyWideTypesStandThreeToARow) {
     EXPECT_EQ(palettePowerUpAt(95, 234), -1);
     EXPECT_EQ(palettePowerUpAt(214, 240), 17);
     EXPECT_EQ(palettePowerUpAt(120, 300), -1);
+
+    // A type reaching exactly to 50 pixels from the right edge (with its gap) still joins the row.
+    blockTypes[2].width = 64;
+    ASSERT_EQ(paletteTypePlace(2, &x, &y), 1);
+    EXPECT_EQ(x, 124);
+    EXPECT_EQ(y, 300);
+    blockTypes[2].width = 65;
+    paletteTypePlace(2, &x, &y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 278);
+    EXPECT_EQ(paletteLastRowTop(), 256);
 }
 
 TEST_F(EditorField, WithoutTypesThePaletteIsEmptyAndTheMarksSitAboveRow300) {
