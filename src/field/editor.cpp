@@ -8,6 +8,7 @@
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "platform/platform.h"
 #include "shell/input.h"
 #include "sound/music.h"
 
@@ -114,6 +115,8 @@ void editorSnap(void) {
 
 void editorSelectType(int type) {
     editor.selectedType = type;
+    // A type taken from the palette is not a lifted block, whatever was held before.
+    editor.pickedUp = 0;
     const BlockType* t = blockTypeOf(type);
     editor.grabX = t->width >> 1;
     editor.grabY = t->height >> 1;
@@ -155,6 +158,9 @@ void editorPickUp(int index) {
     editor.grabX = stylusX - b->x;
     editor.grabY = stylusY - b->y;
     editor.pickedUp = 1;
+    // Snapped at once, so that a release before the next frame puts the block back where it was taken
+    // rather than where an earlier held block was last shown.
+    editorSnap();
     breakBlock(index);
     redrawField();
 }
@@ -241,6 +247,84 @@ void editorChangeLevel(int step) {
 int32_t editorLeave(void) {
     saveLevel(game.levelIndex);
     return MODE_MAIN_MENU;
+}
+
+// ---- Input -------------------------------------------------------------------------------------
+
+// What a press, a painting move or the action key does at the stylus: with no type held, lift (press)
+// or erase (the others) the block there, or hide the selected power-up in it; with a type held, stamp.
+static void editorAct(int32_t message) {
+    if (editor.selectedType >= 0) {
+        editorStamp();
+        return;
+    }
+    int b = findBlockAt(stylusX, stylusY);
+    if (b < 0) {
+        return;
+    }
+    if (editor.selectedPowerUp >= 0) {
+        editorAssignPowerUp(b, editor.selectedPowerUp);
+    } else if (message == MSG_LBUTTONDOWN) {
+        editorPickUp(b);
+    } else {
+        editorErase(b);
+    }
+}
+
+void editorInput(int32_t message, int32_t key) {
+    switch (message) {
+    case MSG_KEYDOWN:
+        if (key == controlKeys[CONTROL_ACTION]) {
+            editor.painting = 1;
+            editorAct(message);
+        }
+        break;
+    case MSG_KEYUP:
+        if (key == controlKeys[CONTROL_DOWN]) {
+            editorChangeLevel(-1);
+        } else if (key == controlKeys[CONTROL_UP]) {
+            editorChangeLevel(+1);
+        } else if (key == controlKeys[CONTROL_ACTION]) {
+            editor.painting = 0;
+            if (!stylusDown) {
+                editor.selectedType = -1;
+                editor.selectedPowerUp = -1;
+                editor.pickedUp = 0;
+            }
+        } else if (key == controlKeys[CONTROL_LEFT]) {
+            if (blockTypeCount > 0) {
+                editorSelectType(editor.selectedType <= 0 ? blockTypeCount - 1 : editor.selectedType - 1);
+            }
+        } else if (key == controlKeys[CONTROL_RIGHT]) {
+            if (blockTypeCount > 0) {
+                editorSelectType((editor.selectedType + 1) % blockTypeCount);
+            }
+        }
+        break;
+    case MSG_LBUTTONDOWN: {
+        int t = paletteTypeAt(stylusX, stylusY);
+        if (t >= 0) {
+            editorSelectType(t);
+            break;
+        }
+        int k = palettePowerUpAt(stylusX, stylusY);
+        if (k >= 0) {
+            editor.selectedPowerUp = k;
+        }
+        editorAct(message);
+        break;
+    }
+    case MSG_MOUSEMOVE:
+        if (editor.painting) {
+            editorAct(message);
+        }
+        break;
+    case MSG_LBUTTONUP:
+        editorDrop();
+        break;
+    default:
+        break;
+    }
 }
 
 // ---- Drawing -------------------------------------------------------------------------------------

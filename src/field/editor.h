@@ -47,7 +47,7 @@ int palettePowerUpAt(int32_t px, int32_t py);
 
 // Snaps the held type's top-left to the grid under the stylus (once per frame while a type is held).
 void editorSnap(void);
-// Takes type `type` from the palette, held by its middle.
+// Takes type `type` from the palette, held by its middle (not a lifted block).
 void editorSelectType(int type);
 // 1 when type `type` placed with its top-left at (x, y) covers no wall, block or pile pixel and lies
 // inside the collision map.
@@ -67,5 +67,8 @@ void editorDrop(void);
 void editorChangeLevel(int step);
 // Saves the level being edited; returns the mode that follows the editor.
 int32_t editorLeave(void);
+// The editor screen's key and stylus handling: palettes, stamping, lifting and dropping, erasing, hiding
+// power-ups, the level keys. `key` is the virtual-key code of key messages.
+void editorInput(int32_t message, int32_t key);
 // The editor's part of redrawField: grid, type palette and power-up palette over the field picture.
 void drawEditorPalettes(void);

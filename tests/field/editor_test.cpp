@@ -16,6 +16,7 @@
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "platform/platform.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
@@ -350,6 +351,197 @@ TEST_F(EditorField, AssigningAPowerUpReplacesTheOneBefore) {
     EXPECT_EQ(capsuleCount, 0);
 }
 
+// ---- The editor screen's keys and stylus ----
+
+enum { KEY_UP = 38, KEY_DOWN = 40, KEY_LEFT = 37, KEY_RIGHT = 39, KEY_ACTION = 32 };
+
+static void press(int x, int y) {
+    stylusAt(x, y);
+    stylusDown = 1;
+    editorInput(MSG_LBUTTONDOWN, 0);
+}
+
+static void moveTo(int x, int y) {
+    stylusAt(x, y);
+    editorInput(MSG_MOUSEMOVE, 0);
+}
+
+static void release(int x, int y) {
+    stylusAt(x, y);
+    stylusDown = 0;
+    editorInput(MSG_LBUTTONUP, 0);
+}
+
+// A frame of the editor screen: the held type snaps to the stylus.
+static void frame(void) {
+    editorSnap();
+}
+
+class EditorInput : public EditorField {
+protected:
+    void SetUp() override {
+        EditorField::SetUp();
+        setDefaultControlKeys();
+        stylusDown = 0;
+    }
+};
+
+TEST_F(EditorInput, HoldingTheActionKeyErasesTheBlocksTheStylusPassesOver) {
+    for (int i = 0; i < 5; i++) {
+        addLevelBlock(40 + 12 * i, 100, KIT_BRICK);
+    }
+    addLevelBlock(40, 150, KIT_BRICK);
+    redrawField();
+    // Passing over blocks without the key does nothing.
+    moveTo(45, 102);
+    moveTo(57, 102);
+    EXPECT_EQ(levelBlockCount, 6);
+    // The key going down erases the block under the stylus, each move over a block the next one.
+    editorInput(MSG_KEYDOWN, KEY_ACTION);
+    EXPECT_EQ(editor.painting, 1);
+    EXPECT_EQ(levelBlockCount, 5);
+    EXPECT_EQ(findBlockAt(57, 102), -1);
+    for (int x = 58; x < 110; x += 4) {
+        moveTo(x, 102);
+    }
+    EXPECT_EQ(levelBlockCount, 2);
+    EXPECT_GE(findBlockAt(45, 102), 0);  // passed over before the key went down
+    EXPECT_EQ(debrisCount, 4 * 100);
+    EXPECT_EQ(getPixel(collisionMap, 95, 102), 0);
+    editorInput(MSG_KEYUP, KEY_ACTION);
+    EXPECT_EQ(editor.painting, 0);
+    moveTo(45, 102);
+    moveTo(45, 152);
+    EXPECT_EQ(levelBlockCount, 2);
+}
+
+TEST_F(EditorInput, PaletteTapSelectsAndStampingNeedsTheActionKey) {
+    // The kit's brick stands second in the palette row at (12, 300).
+    press(15, 302);
+    EXPECT_EQ(editor.selectedType, KIT_BRICK);
+    EXPECT_EQ(editor.grabX, 5);
+    EXPECT_EQ(editor.grabY, 2);
+    release(15, 302);
+    EXPECT_EQ(levelBlockCount, 0);
+    moveTo(56, 62);
+    frame();
+    press(56, 62);  // a plain tap stamps nothing
+    release(56, 62);
+    EXPECT_EQ(levelBlockCount, 0);
+    editorInput(MSG_KEYDOWN, KEY_ACTION);
+    ASSERT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(levelBlocks[0].x, 50);
+    EXPECT_EQ(levelBlocks[0].y, 60);
+    // Painting: each move stamps where the last frame showed the block.
+    moveTo(66, 62);
+    EXPECT_EQ(levelBlockCount, 1);  // the frame still shows it at 50
+    frame();
+    moveTo(67, 62);
+    ASSERT_EQ(levelBlockCount, 2);
+    EXPECT_EQ(levelBlocks[1].x, 60);
+    // The key let go with the stylus up drops the type.
+    editorInput(MSG_KEYUP, KEY_ACTION);
+    EXPECT_EQ(editor.selectedType, -1);
+    EXPECT_EQ(editor.painting, 0);
+    // With nothing held the key going down erases what lies under the stylus.
+    editorInput(MSG_KEYDOWN, KEY_ACTION);
+    EXPECT_EQ(levelBlockCount, 1);
+    editorInput(MSG_KEYUP, KEY_ACTION);
+    // A palette press while painting only selects.
+    moveTo(150, 150);
+    editorInput(MSG_KEYDOWN, KEY_ACTION);
+    press(1, 301);
+    EXPECT_EQ(editor.selectedType, KIT_STEEL);
+    EXPECT_EQ(levelBlockCount, 1);
+    // Let go with the stylus still down: the type stays.
+    editorInput(MSG_KEYUP, KEY_ACTION);
+    EXPECT_EQ(editor.selectedType, KIT_STEEL);
+}
+
+TEST_F(EditorInput, LeftAndRightStepThroughTheTypes) {
+    editorInput(MSG_KEYUP, KEY_LEFT);
+    EXPECT_EQ(editor.selectedType, KIT_TYPES - 1);
+    EXPECT_EQ(editor.grabX, 10);
+    editorInput(MSG_KEYUP, KEY_LEFT);
+    EXPECT_EQ(editor.selectedType, KIT_TYPES - 2);
+    editorInput(MSG_KEYUP, KEY_RIGHT);
+    editorInput(MSG_KEYUP, KEY_RIGHT);
+    EXPECT_EQ(editor.selectedType, 0);
+    EXPECT_EQ(editor.grabX, 5);
+    editorInput(MSG_KEYUP, KEY_LEFT);
+    EXPECT_EQ(editor.selectedType, KIT_TYPES - 1);
+    editor.selectedType = -1;
+    editorInput(MSG_KEYUP, KEY_RIGHT);
+    EXPECT_EQ(editor.selectedType, 0);
+    // Key downs other than the action key do nothing.
+    editorInput(MSG_KEYDOWN, KEY_RIGHT);
+    EXPECT_EQ(editor.selectedType, 0);
+    // Without types nothing can be chosen.
+    blockTypeCount = 0;
+    editor.selectedType = -1;
+    editorInput(MSG_KEYUP, KEY_RIGHT);
+    editorInput(MSG_KEYUP, KEY_LEFT);
+    EXPECT_EQ(editor.selectedType, -1);
+}
+
+TEST_F(EditorInput, PressLiftsReleaseDropsOrKeepsTheBlockInHand) {
+    addLevelBlock(50, 50, KIT_LONG, 3);
+    addLevelBlock(120, 50, KIT_BRICK);
+    redrawField();
+    moveTo(58, 53);
+    press(58, 53);
+    EXPECT_EQ(editor.selectedType, KIT_LONG);
+    EXPECT_EQ(editor.pickedUp, 1);
+    EXPECT_EQ(levelBlockCount, 1);
+    moveTo(128, 55);  // not painting: moving only carries it
+    frame();
+    release(128, 55);  // over the brick: still in hand
+    EXPECT_EQ(editor.pickedUp, 1);
+    EXPECT_EQ(levelBlockCount, 1);
+    moveTo(83, 92);
+    frame();
+    press(83, 92);  // the press stamps nothing while a lifted block is held; the release puts it down
+    release(83, 92);
+    ASSERT_EQ(levelBlockCount, 2);
+    EXPECT_EQ(levelBlocks[1].x, 75);
+    EXPECT_EQ(levelBlocks[1].y, 85);
+    EXPECT_EQ(levelBlocks[1].type, KIT_LONG);
+    EXPECT_EQ(levelBlocks[1].powerUp, 0);
+    EXPECT_EQ(editor.selectedType, -1);
+
+    // A tap on a block lifts it and puts it straight back, even before a frame has been drawn.
+    press(122, 52);
+    release(122, 52);
+    ASSERT_EQ(levelBlockCount, 2);
+    EXPECT_EQ(levelBlocks[1].x, 120);
+    EXPECT_EQ(levelBlocks[1].y, 50);
+}
+
+TEST_F(EditorInput, PowerUpPaletteTapThenBlockTapsHideIt) {
+    addLevelBlock(50, 50, KIT_BRICK);
+    addLevelBlock(80, 50, KIT_BRICK, 2);
+    redrawField();
+    // Kind 4's mark is centred at (108, 288).
+    press(110, 290);
+    release(110, 290);
+    EXPECT_EQ(editor.selectedPowerUp, 4);
+    EXPECT_EQ(editor.selectedType, -1);
+    press(52, 52);
+    release(52, 52);
+    press(84, 52);
+    release(84, 52);
+    EXPECT_EQ(levelBlocks[0].powerUp, 5);
+    EXPECT_EQ(levelBlocks[1].powerUp, 5);
+    EXPECT_EQ(levelBlockCount, 2);
+    // The action key let go with the stylus up ends the selection: the next tap lifts.
+    editorInput(MSG_KEYDOWN, KEY_ACTION);
+    editorInput(MSG_KEYUP, KEY_ACTION);
+    EXPECT_EQ(editor.selectedPowerUp, -1);
+    press(52, 52);
+    EXPECT_EQ(editor.pickedUp, 1);
+    EXPECT_EQ(levelBlockCount, 1);
+}
+
 // The editor on real files: the kit's data in a scratch folder.
 class EditorFiles : public ::testing::Test {
 protected:
@@ -444,6 +636,23 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     // Every unload found its pictures: the level's pristine copy is made anew at each change.
     EXPECT_EQ(logText().find("Already Unloaded"), std::string::npos);
     EXPECT_NE(pristineBackground, nullptr);
+}
+
+TEST_F(EditorFiles, UpAndDownKeysStepTheLevel) {
+    setDefaultControlKeys();
+    openEditorOn(0);
+    editorInput(MSG_KEYUP, KEY_DOWN);
+    EXPECT_EQ(game.levelIndex, 0);
+    editorInput(MSG_KEYDOWN, KEY_UP);
+    EXPECT_EQ(game.levelIndex, 0);
+    editorInput(MSG_KEYUP, KEY_UP);
+    editorInput(MSG_KEYUP, KEY_UP);
+    EXPECT_EQ(game.levelIndex, 2);
+    EXPECT_TRUE(std::filesystem::exists("Data/level0.dat"));
+    EXPECT_TRUE(std::filesystem::exists("Data/level1.dat"));
+    editorInput(MSG_KEYUP, KEY_DOWN);
+    EXPECT_EQ(game.levelIndex, 1);
+    EXPECT_TRUE(std::filesystem::exists("Data/level2.dat"));
 }
 
 TEST_F(EditorFiles, LeavingWritesTheListByteForByteAndItLoadsBackIdentically) {
