@@ -1,0 +1,1054 @@
+// Level designs 50 to 99: mazes, vaults and channels of metal, dense walls, gem-studded pictures.
+#include <cmath>
+#include <vector>
+
+#include "blockset.h"
+#include "designs.h"
+#include "fieldscheme.h"
+
+namespace {
+
+const int GEMS[3] = {T_RUBY, T_EMERALD, T_SAPPHIRE};
+const int BRICKS[6] = {T_BRICK_RED, T_BRICK_ORANGE, T_BRICK_YELLOW, T_BRICK_GREEN, T_BRICK_BLUE, T_BRICK_VIOLET};
+const int TILES[5] = {T_TILE_RED, T_TILE_YELLOW, T_TILE_GREEN, T_TILE_BLUE, T_TILE_WHITE};
+
+// Blocks centred on an ellipse, skipped where they do not fit.
+void ellipse(LevelDraft& d, double cx, double cy, double rx, double ry, int count, int type, double start = 0) {
+    const BlockCell& c = blockCell(type);
+    for (int i = 0; i < count; i++) {
+        double a = start + i * 2 * M_PI / count;
+        placeIfFits(d, (int)std::lround(cx + rx * cos(a) - c.width / 2.0), (int)std::lround(cy + ry * sin(a) - c.height / 2.0),
+                    type);
+    }
+}
+
+// A metal fence across the field at row y with `gaps` openings two plates wide, spread evenly and
+// moved `shift` plates to the right.
+void fence(LevelDraft& d, int y, int gaps, int shift) {
+    std::vector<uint8_t> open(22, 0);
+    for (int k = 0; k < gaps; k++) {
+        int centre = (2 * k + 1) * 22 / (2 * gaps) + shift;
+        for (int i = centre - 1; i <= centre; i++) {
+            if (i >= 0 && i < 22) {
+                open[(size_t)i] = 1;
+            }
+        }
+    }
+    for (int i = 0; i < 22; i++) {
+        if (!open[(size_t)i]) {
+            place(d, 10 + 10 * i, y, T_METAL);
+        }
+    }
+}
+
+// Furnishes maze rooms: a tile or a cluster of gems in each, by turns.
+void furnishRooms(LevelDraft& d, const std::vector<std::pair<int, int>>& rooms, int room, int tileEvery) {
+    for (size_t i = 0; i < rooms.size(); i++) {
+        int x = rooms[i].first, y = rooms[i].second;
+        int mid = room / 2;
+        if (tileEvery > 0 && i % (size_t)tileEvery == 0) {
+            place(d, x + mid - 5, y + mid - 5, TILES[i % 5]);
+        } else {
+            place(d, x + mid - 5, y + mid - 5, GEMS[i % 3]);
+            place(d, x + mid, y + mid, GEMS[(i + 1) % 3]);
+        }
+    }
+}
+
+// 50: the first real maze.
+void mazeHalfway(LevelDraft& d) {
+    auto rooms = maze(d, 10, 30, 7, 5, 20, 3, 6);
+    furnishRooms(d, rooms, 20, 3);
+}
+
+// 51: a robot with a metal chassis and blinking panels.
+void robot(LevelDraft& d) {
+    art(d, 60, 25, 10, 10,
+        {
+            ".....o......",
+            ".....M......",
+            "..WWWWWWWW..",
+            "..Wr....rW..",
+            "..W..xx..W..",
+            "..WWWWWWWW..",
+            "....MMMM....",
+            ".MMMMMMMMMM.",
+            "cM.s.e.r..Md",
+            "aM.e.r.s..Mb",
+            ".MMMM..MMMM.",
+            "..MM....MM..",
+            "..hh....hh..",
+        });
+}
+
+// 52: a metal comb: gems in the narrow slots between its teeth, bricks below.
+void comb(LevelDraft& d) {
+    lineAcross(d, 20, 40, 20, T_METAL);
+    for (int t = 0; t < 11; t++) {
+        lineDown(d, 20 + 20 * t - (t == 10 ? 10 : 0), 50, 6, T_METAL);
+    }
+    for (int s = 0; s < 9; s++) {
+        for (int j = 0; j < 10; j++) {
+            place(d, 32 + 20 * s, 52 + 6 * j, GEMS[(s + j) % 3]);
+        }
+    }
+    centredRow(d, 135, 9, T_BRICK_ORANGE);
+}
+
+// 53: a star field with metal asteroids and three planets.
+void starField(LevelDraft& d) {
+    const int asteroids[6][2] = {{30, 60}, {190, 45}, {95, 110}, {160, 140}, {40, 150}, {130, 55}};
+    for (const auto& a : asteroids) {
+        place(d, a[0], a[1], T_METAL);
+        place(d, a[0] + 10, a[1], T_METAL);
+        place(d, a[0] + 5, a[1] + 10, T_METAL);
+    }
+    place(d, 70, 80, T_ORB);
+    place(d, 180, 95, T_ORB);
+    place(d, 120, 165, T_ORB);
+    int placed = 0;
+    for (int guard = 0; guard < 600 && placed < 44; guard++) {
+        int type = placed % 2 == 0 ? T_STAR : GEMS[placed % 3];
+        int x = 15 + draftRandom(d, 200), y = 25 + draftRandom(d, 160);
+        placed += placeIfFits(d, x, y, type) ? 1 : 0;
+    }
+}
+
+// 54: a castle with metal towers, brick walls and a portcullis.
+void castle(LevelDraft& d) {
+    for (int side = 0; side < 2; side++) {
+        int x = side == 0 ? 30 : 190;
+        int outer = side == 0 ? x : x + 10, inner = side == 0 ? x + 10 : x;
+        lineDown(d, outer, 60, 10, T_METAL);
+        for (int j = 0; j < 10; j++) {
+            if (j == 2 || j == 5) {
+                place(d, inner + 2, 62 + 10 * j, j == 2 ? T_RUBY : T_SAPPHIRE);
+            } else {
+                place(d, inner, 60 + 10 * j, T_METAL);
+            }
+        }
+        place(d, x, 45, T_TILE_RED);
+        place(d, x + 10, 45, T_TILE_RED);
+        place(d, x, 35, T_RED_WEDGE_DR);
+        place(d, x + 10, 35, T_RED_WEDGE_DL);
+    }
+    for (int i = 0; i < 7; i++) {
+        place(d, 50 + 20 * i, 90, i % 2 == 0 ? T_TILE_WHITE : T_HALF_TILE);
+    }
+    for (int r = 0; r < 3; r++) {
+        for (int i = 0; i < 7; i++) {
+            if (r >= 1 && i == 3) {
+                continue;
+            }
+            place(d, 50 + 20 * i, 100 + 5 * r, r % 2 ? T_BRICK_RED : T_BRICK_ORANGE);
+        }
+    }
+    lineDown(d, 115, 120, 3, T_METAL);
+    place(d, 118, 107, T_EMERALD);
+    place(d, 114, 25, T_STAR);
+    for (int i = 0; i < 6; i++) {
+        place(d, 70 + 18 * i, 70, GEMS[i % 3]);
+    }
+}
+
+// 55: gem rows behind metal grilles with narrow slots.
+void grilles(LevelDraft& d) {
+    for (int r = 0; r < 4; r++) {
+        int y = 60 + 35 * r;
+        for (int i = 0; i < 22; i++) {
+            if ((i + 2 * r) % 7 == 3) {
+                continue;
+            }
+            place(d, 10 + 10 * i, y, T_METAL);
+        }
+        for (int i = 0; i < 20; i++) {
+            place(d, 15 + 10 * i + (r % 2) * 5, y - 12, GEMS[(i + r) % 3]);
+        }
+        if (r < 3) {
+            for (int i = 0; i < 3; i++) {
+                place(d, 40 + 70 * i + (r % 2) * 20, y - 25, BRICKS[(r + i) % 6]);
+            }
+        }
+    }
+}
+
+// 56: a ghost over a graveyard.
+void ghost(LevelDraft& d) {
+    art(d, 65, 25, 10, 10,
+        {
+            "...xxxxx...",
+            ".xxxxxxxxx.",
+            "xx.r.x.r.xx",
+            "xx...x...xx",
+            "xsxsxsxsxsx",
+            "xxxx...xxxx",
+            "xsxsxsxsxsx",
+            "xx.xxx.xxx.",
+            "x...x...x..",
+        });
+    for (int k = 0; k < 4; k++) {
+        int x = 25 + 55 * k;
+        place(d, x, 150, T_METAL);
+        place(d, x + 10, 150, T_METAL);
+        place(d, x + 5, 140, T_METAL);
+        place(d, x + 5, 128, T_PEARL);
+    }
+}
+
+// 57: "WOW" with a metal underline.
+void wow(LevelDraft& d) {
+    lettering(d, 35, 40, "WOW", 10, T_LOZENGE);
+    lineAcross(d, 30, 125, 8, T_METAL);
+    lineAcross(d, 130, 125, 8, T_METAL);
+    for (int i = 0; i < 19; i++) {
+        place(d, 18 + 11 * i, 140, GEMS[i % 3]);
+    }
+}
+
+// 58: a dense wall of bricks studded with metal.
+void denseWall(LevelDraft& d) {
+    for (int r = 1; r < 3; r++) {
+        for (int i = 0; i < 11; i++) {
+            place(d, 10 + 20 * i, 60 + 5 * r, BRICKS[(r * 2 + i) % 6]);
+        }
+    }
+    for (int i = 0; i < 11; i++) {
+        if (i % 2 == 0) {
+            place(d, 15 + 20 * i, 75, T_METAL);
+        } else {
+            place(d, 17 + 20 * i, 77, GEMS[i % 3]);
+        }
+    }
+    for (int i = 0; i < 11; i++) {
+        place(d, 10 + 20 * i, 85, BRICKS[(i + 3) % 6]);
+    }
+    for (int i = 0; i < 19; i++) {
+        place(d, 20 + 11 * i, 40, GEMS[i % 3]);
+    }
+}
+
+// 59: a snail with a spiral shell.
+void snail(LevelDraft& d) {
+    for (int i = 0; i < 40; i++) {
+        double a = i * 0.45;
+        double r = 6 + i * 1.25;
+        int type = i % 3 == 0 ? T_TILE_YELLOW : GEMS[i % 3];
+        const BlockCell& c = blockCell(type);
+        placeIfFits(d, (int)std::lround(110 + r * cos(a) - c.width / 2.0),
+                    (int)std::lround(95 + r * sin(a) - c.height / 2.0), type);
+    }
+    lineAcross(d, 40, 150, 14, T_HALF_TILE);
+    place(d, 180, 130, T_TILE_GREEN);
+    place(d, 180, 140, T_TILE_GREEN);
+    place(d, 190, 110, T_EMERALD);
+    place(d, 176, 112, T_EMERALD);
+    lineAcross(d, 30, 160, 17, T_METAL);
+}
+
+// 60: two nested metal rings: in at the bottom left, round the corridor, into the core at the right.
+void ringVault(LevelDraft& d) {
+    lineAcross(d, 30, 30, 18, T_METAL);
+    lineDown(d, 200, 40, 14, T_METAL);
+    lineAcross(d, 60, 170, 14, T_METAL);
+    lineDown(d, 30, 40, 11, T_METAL);
+    lineAcross(d, 60, 60, 12, T_METAL);
+    lineDown(d, 60, 70, 8, T_METAL);
+    lineAcross(d, 70, 140, 11, T_METAL);
+    lineDown(d, 170, 70, 5, T_METAL);
+    lineAcross(d, 90, 90, 7, T_METAL);
+    lineDown(d, 90, 100, 2, T_METAL);
+    for (int i = 0; i < 16; i++) {
+        place(d, 43 + 10 * i, 45, GEMS[i % 3]);
+    }
+    for (int i = 0; i < 15; i++) {
+        place(d, 63 + 9 * i, 155, GEMS[(i + 1) % 3]);
+    }
+    for (int j = 0; j < 11; j++) {
+        place(d, 183, 55 + 9 * j, GEMS[j % 3]);
+        place(d, 43, 60 + 9 * j, GEMS[(j + 2) % 3]);
+    }
+    for (int i = 0; i < 8; i++) {
+        place(d, 78 + 10 * i, 75, GEMS[i % 3]);
+        place(d, 80 + 10 * i, 125, GEMS[(i + 2) % 3]);
+    }
+    place(d, 125, 105, T_ORB);
+    place(d, 105, 106, T_STAR);
+}
+
+// 61: an anchor.
+void anchor(LevelDraft& d) {
+    art(d, 55, 25, 10, 10,
+        {
+            ".....MMM.....",
+            ".....M.M.....",
+            ".....MMM.....",
+            "...BBBBBBB...",
+            "......B......",
+            "......B......",
+            "......B......",
+            "......B......",
+            "b.....B.....a",
+            "Bc....B....dB",
+            "dBc...B...dBc",
+            ".dBBBBBBBBBc.",
+        });
+    const int gemAt[6][2] = {{70, 70}, {85, 82}, {95, 94}, {140, 94}, {150, 82}, {165, 70}};
+    for (int i = 0; i < 6; i++) {
+        place(d, gemAt[i][0], gemAt[i][1], GEMS[i % 3]);
+    }
+    fence(d, 160, 3, 0);
+}
+
+// 62: falling tetrominoes.
+void tetrominoes(LevelDraft& d) {
+    art(d, 30, 40, 10, 10,
+        {
+            "RRRR..YY..GG.B......",
+            "......YY.GG..BBB....",
+            ".BB..............WWW",
+            "BB....RRR.........W.",
+            ".......R............",
+            "GGG..............BB.",
+            "G................BB.",
+            "....................",
+        });
+    for (int i = 0; i < 22; i++) {
+        if (i % 4 != 1) {
+            place(d, 10 + 10 * i, 140, T_METAL);
+        }
+    }
+    for (int i = 0; i < 18; i++) {
+        place(d, 17 + 11 * i, 125, GEMS[i % 3]);
+    }
+}
+
+// 63: a shimmering wall of gems with metal studs.
+void gemWall(LevelDraft& d) {
+    for (int r = 0; r < 5; r++) {
+        for (int i = 0; i < 36; i++) {
+            int x = 15 + 6 * i, y = 50 + 7 * r;
+            if ((r == 2 || r == 3) && (i % 6 == 1 || i % 6 == 2)) {
+                continue;
+            }
+            place(d, x, y, GEMS[(i / 2 + r) % 3]);
+        }
+    }
+    for (int i = 0; i < 6; i++) {
+        place(d, 21 + 36 * i, 64, T_METAL);
+    }
+    lineAcross(d, 10, 110, 7, T_METAL);
+    lineAcross(d, 160, 110, 7, T_METAL);
+}
+
+// 64: an umbrella in the rain.
+void umbrella(LevelDraft& d) {
+    art(d, 50, 40, 10, 10,
+        {
+            "......RR......",
+            "...bRRRRRRa...",
+            ".bRRxRRRRxRRa.",
+            "bRxxRRxxRRxxRa",
+            "d.....MM.....c",
+            "......M.......",
+            "......M.......",
+            "......M.......",
+            "...M..M.......",
+            "...MMMM.......",
+        });
+    for (int i = 0; i < 24; i++) {
+        int x = 15 + 9 * i, y = 150 + (i * 7) % 25;
+        placeIfFits(d, x, y, T_SAPPHIRE);
+    }
+}
+
+// 65: "MAX" over channels.
+void maxWord(LevelDraft& d) {
+    lettering(d, 35, 30, "MA", 10, T_PEARL);
+    lettering(d, 155, 30, "X", 10, T_LOZENGE);
+    for (int k = 0; k < 6; k++) {
+        lineDown(d, 25 + 36 * k, 115, 6, T_METAL);
+    }
+    for (int k = 0; k < 5; k++) {
+        for (int j = 0; j < 5; j++) {
+            place(d, 40 + 36 * k, 120 + 11 * j, GEMS[(k + j) % 3]);
+        }
+    }
+}
+
+// 66: a beehive: hexagons in a metal frame.
+void beehive(LevelDraft& d) {
+    for (int r = 0; r < 6; r++) {
+        int n = r % 2 == 0 ? 7 : 6;
+        int x0 = r % 2 == 0 ? 45 : 55;
+        for (int c = 0; c < n; c++) {
+            int x = x0 + 22 * c, y = 45 + 13 * r;
+            if ((r * 7 + c * 3) % 5 == 0) {
+                place(d, x + 2, y, T_METAL);
+            } else if ((r + c) % 3 == 0) {
+                place(d, x, y, T_HEX);
+            } else {
+                place(d, x + 5, y + 2, GEMS[(r + c) % 3]);
+            }
+        }
+    }
+    lineAcross(d, 40, 30, 16, T_METAL);
+    lineDown(d, 30, 30, 9, T_METAL);
+    lineDown(d, 200, 30, 9, T_METAL);
+}
+
+// 67: a maze of wider rooms.
+void mazeWide(LevelDraft& d) {
+    auto rooms = maze(d, 15, 25, 5, 4, 30, 2, 5);
+    for (size_t i = 0; i < rooms.size(); i++) {
+        int x = rooms[i].first, y = rooms[i].second;
+        if (i % 2 == 0) {
+            place(d, x + 5, y + 5, T_PEARL);
+        } else {
+            place(d, x + 3, y + 10, BRICKS[i % 6]);
+        }
+        place(d, x + 17, y + 2, GEMS[i % 3]);
+    }
+}
+
+// 68: a sword.
+void sword(LevelDraft& d) {
+    art(d, 60, 25, 10, 10,
+        {
+            ".....ba.....",
+            ".....WW.....",
+            ".....WW.....",
+            ".....WW.....",
+            ".....WW.....",
+            ".....WW.....",
+            ".....WW.....",
+            "..MMMMMMMM..",
+            "..r..hh..r..",
+            ".....hh.....",
+            ".....MM.....",
+            "....s..s....",
+        });
+    for (int k = 0; k < 5; k++) {
+        placeMirrored(d, 20 + 12 * k, 50 + 14 * k, T_LOZENGE);
+    }
+    fence(d, 160, 2, 0);
+}
+
+// 69: an owl on a branch.
+void owl(LevelDraft& d) {
+    art(d, 60, 30, 10, 10,
+        {
+            ".ba......ba.",
+            ".xhhhhhhhhx.",
+            "xh.oo..oo.hx",
+            "xho.s..s.ohx",
+            "xh.oo..oo.hx",
+            "xh...dc...hx",
+            ".xh.e..e.hx.",
+            ".xh..ee..hx.",
+            "..xhhhhhhx..",
+        });
+    lineAcross(d, 30, 125, 18, T_METAL);
+    for (int i = 0; i < 4; i++) {
+        place(d, 45 + 40 * i, 137, T_EMERALD);
+    }
+}
+
+// 70: V-shaped metal cups, gems waiting inside, tiles below.
+void vChannels(LevelDraft& d) {
+    for (int v = 0; v < 3; v++) {
+        int cx = 50 + 70 * v;
+        for (int k = 0; k < 5; k++) {
+            int y = 50 + 12 * k;
+            place(d, cx - 30 + 5 * k, y, T_METAL);
+            place(d, cx + 20 - 5 * k, y, T_METAL);
+            for (int x = cx - 18 + 5 * k; x + 5 <= cx + 19 - 5 * k; x += 8) {
+                place(d, x, y + 2, GEMS[(v + k) % 3]);
+            }
+        }
+        place(d, cx - 10, 130, T_TILE_RED);
+        place(d, cx, 130, T_TILE_YELLOW);
+        place(d, cx - 7, 150, T_ORB);
+    }
+}
+
+// 71: a dragonfly.
+void dragonfly(LevelDraft& d) {
+    place(d, 113, 35, T_ORB);
+    lineDown(d, 115, 50, 11, T_TILE_BLUE);
+    lineDown(d, 117, 160, 4, T_RUBY);
+    for (int side = -1; side <= 1; side += 2) {
+        ellipse(d, 120 + side * 58, 62, 46, 14, 34, T_SAPPHIRE);
+        ellipse(d, 120 + side * 52, 97, 40, 12, 30, T_EMERALD);
+    }
+}
+
+// 72: a grid of metal vaults, each open on one side.
+void vaults(LevelDraft& d) {
+    for (int r = 0; r < 3; r++) {
+        for (int c = 0; c < 4; c++) {
+            int x = 20 + 52 * c, y = 30 + 50 * r;
+            int open = draftRandom(d, 4);  // 0 bottom, 1 left, 2 right, 3 bottom again
+            lineAcross(d, x, y, 4, T_METAL);
+            for (int j = 1; j <= 2; j++) {
+                if (open != 1) {
+                    place(d, x, y + 10 * j, T_METAL);
+                }
+                if (open != 2) {
+                    place(d, x + 30, y + 10 * j, T_METAL);
+                }
+            }
+            if (open == 1 || open == 2) {
+                lineAcross(d, x, y + 30, 4, T_METAL);
+            } else {
+                place(d, x, y + 30, T_METAL);
+                place(d, x + 30, y + 30, T_METAL);
+            }
+            place(d, x + 10, y + 12, TILES[(r * 4 + c) % 5]);
+            place(d, x + 21, y + 12, GEMS[(r + c) % 3]);
+            place(d, x + 21, y + 19, GEMS[(r + c + 1) % 3]);
+        }
+    }
+}
+
+// 73: music: two beamed notes in front of a staff of bars.
+void music(LevelDraft& d) {
+    art(d, 60, 30, 10, 10, {"..MMMMMMMM", "..M......M", "..M......M", "..M......M", "..M......M"});
+    place(d, 65, 80, T_ORB);
+    place(d, 135, 80, T_ORB);
+    place(d, 70, 96, T_LOZENGE);
+    place(d, 140, 96, T_LOZENGE);
+    for (int l = 0; l < 5; l++) {
+        for (int i = 0; i < 7; i++) {
+            if ((i + l) % 2 == 0) {
+                placeIfFits(d, 15 + 30 * i, 60 + 18 * l, T_BAR);
+            }
+        }
+    }
+    for (int i = 0; i < 8; i++) {
+        place(d, 180 + 6 * (i % 4), 30 + 7 * (i / 4), GEMS[i % 3]);
+    }
+    fence(d, 165, 3, 1);
+}
+
+// 74: a maze with few ways in.
+void mazeNarrow(LevelDraft& d) {
+    auto rooms = maze(d, 10, 30, 7, 5, 20, 2, 3);
+    furnishRooms(d, rooms, 20, 4);
+}
+
+// 75: an apple with a worm.
+void apple(LevelDraft& d) {
+    art(d, 60, 25, 10, 10,
+        {
+            "......M.ij..",
+            "......Mij...",
+            "..bRRaMbRa..",
+            ".bR..RRR.Ra.",
+            "bR.W......Ra",
+            "R.W.......rR",
+            "R........r.R",
+            "R.......r..R",
+            "dR.....r..Rc",
+            ".dR......Rc.",
+            "..dRRcdRRc..",
+        });
+    fence(d, 150, 2, 1);
+    for (int i = 0; i < 10; i++) {
+        place(d, 22 + 21 * i, 165, GEMS[i % 3]);
+    }
+}
+
+// 76: a bell.
+void bell(LevelDraft& d) {
+    art(d, 60, 25, 10, 10,
+        {
+            ".....MM.....",
+            ".....MM.....",
+            "....bYYa....",
+            "...bY..Ya...",
+            "...Y.e..Y...",
+            "..bY..e.Ya..",
+            "..Y......Y..",
+            ".bY.s..s.Ya.",
+            "bYYYYYYYYYYa",
+        });
+    place(d, 113, 115, T_ORB);
+    for (int k = 0; k < 2; k++) {
+        arc(d, 120, 60, 80 + 12 * k, 140, 220, 6, T_RUBY);
+        arc(d, 120, 60, 80 + 12 * k, -40, 40, 6, T_RUBY);
+    }
+    fence(d, 150, 3, 0);
+}
+
+// 77: crossroads: a metal cross parts four different quarters.
+void crossroads(LevelDraft& d) {
+    for (int i = 0; i < 22; i++) {
+        if (i != 3 && i != 4 && i != 17 && i != 18) {
+            place(d, 10 + 10 * i, 100, T_METAL);
+        }
+    }
+    for (int j = 0; j < 16; j++) {
+        if (j != 3 && j != 7 && j != 11) {
+            place(d, 110, 30 + 10 * j, T_METAL);
+        }
+    }
+    for (int r = 0; r < 3; r++) {
+        lineAcross(d, 25, 40 + 15 * r, 4, BRICKS[r]);
+    }
+    ring(d, 170, 60, 25, 12, T_PEARL);
+    place(d, 163, 53, T_ORB);
+    for (int r = 0; r < 5; r++) {
+        for (int c = 0; c < 8; c++) {
+            if ((r + c) % 2 == 0) {
+                place(d, 20 + 10 * c, 120 + 10 * r, T_LOZENGE);
+            }
+        }
+    }
+    for (int r = 0; r < 6; r++) {
+        for (int c = 0; c < 12; c++) {
+            place(d, 140 + 7 * c, 120 + 9 * r, GEMS[(r + c) % 3]);
+        }
+    }
+}
+
+// 78: masonry of bars with metal keystones.
+void masonry(LevelDraft& d) {
+    for (int r = 0; r < 6; r++) {
+        int offset = (r % 2) * 15;
+        for (int i = 0; i < 8; i++) {
+            int x = 10 + offset + 30 * i;
+            if (x + 30 > 230) {
+                continue;
+            }
+            if ((i + r) % 3 == 2) {
+                place(d, x + 10, 40 + 10 * r, T_METAL);
+            } else {
+                place(d, x, 40 + 10 * r, r % 2 ? T_BAR : BRICKS[(i + r) % 6]);
+            }
+        }
+    }
+    for (int i = 0; i < 20; i++) {
+        place(d, 15 + 11 * i, 110, GEMS[i % 3]);
+    }
+}
+
+// 79: a crab.
+void crab(LevelDraft& d) {
+    art(d, 40, 35, 10, 10,
+        {
+            "bxa............bxa",
+            "x.x............x.x",
+            "dxc...r....r...dxc",
+            ".x....x....x....x.",
+            "..x.bRRRRRRRRa.x..",
+            "...xxR.RRRR.Rxx...",
+            "....dxxxxxxxxc....",
+            "...x..x....x..x...",
+            "..x..x......x..x..",
+        });
+    for (int i = 0; i < 12; i++) {
+        place(d, 30 + 16 * i, 145 + 5 * (i % 2), GEMS[i % 3]);
+    }
+    fence(d, 170, 3, -1);
+}
+
+// 80: metal arches open below, each sheltering a clutch of gems.
+void arches(LevelDraft& d) {
+    for (int r = 0; r < 4; r++) {
+        for (int c = 0; c < 3 - (r % 2); c++) {
+            int cx = 50 + 70 * c + (r % 2) * 35, top = 30 + 40 * r;
+            place(d, cx - 5, top, T_METAL);
+            for (int k = 1; k <= 2; k++) {
+                place(d, cx - 5 - 10 * k, top + 8 * k, T_METAL);
+                place(d, cx - 5 + 10 * k, top + 8 * k, T_METAL);
+            }
+            place(d, cx - 5, top + 10, T_LOZENGE);
+            place(d, cx - 13, top + 20, GEMS[(r + c) % 3]);
+            place(d, cx + 8, top + 20, GEMS[(r + c + 1) % 3]);
+            place(d, cx - 2, top + 24, GEMS[(r + c + 2) % 3]);
+        }
+    }
+}
+
+// 81: a ringed planet with moons.
+void planet(LevelDraft& d) {
+    ring(d, 120, 95, 42, 26, T_TILE_YELLOW, 0);
+    ring(d, 120, 95, 28, 16, T_HALF_TILE, 0);
+    place(d, 113, 88, T_ORB);
+    ellipse(d, 120, 95, 95, 18, 48, T_SAPPHIRE, 0.1);
+    place(d, 30, 35, T_PEARL);
+    place(d, 200, 160, T_PEARL);
+    place(d, 190, 30, T_STAR);
+    fence(d, 150, 2, -2);
+}
+
+// 82: an hourglass of metal, open at its foot; gems fill the upper bulb.
+void hourglass(LevelDraft& d) {
+    lineAcross(d, 50, 30, 14, T_METAL);
+    for (int i = 0; i < 14; i++) {
+        if (i != 6 && i != 7) {
+            place(d, 50 + 10 * i, 170, T_METAL);
+        }
+    }
+    for (int k = 0; k < 6; k++) {
+        place(d, 50 + 10 * k, 40 + 10 * k, T_METAL);
+        place(d, 180 - 10 * k, 40 + 10 * k, T_METAL);
+        place(d, 50 + 10 * k, 160 - 10 * k, T_METAL);
+        place(d, 180 - 10 * k, 160 - 10 * k, T_METAL);
+    }
+    for (int r = 0; r < 6; r++) {
+        int y = 42 + 8 * r;
+        int k = (y + 4 - 40) / 10;  // the lowest arm plate beside this row
+        int left = 60 + 10 * k, right = 180 - 10 * k;
+        for (int x = left + 2; x + 5 <= right - 1; x += 8) {
+            place(d, x, y, r % 2 ? T_RUBY : T_EMERALD);
+        }
+    }
+    for (int i = 0; i < 5; i++) {
+        place(d, 100 + 8 * i, 150, GEMS[2]);
+    }
+    for (int k = 0; k < 4; k++) {
+        place(d, 20, 50 + 30 * k, T_PEARL);
+        place(d, 210, 50 + 30 * k, T_PEARL);
+    }
+}
+
+// 83: "BAM", letters of half tiles in a burst of gems.
+void bam(LevelDraft& d) {
+    lettering(d, 35, 50, "BAM", 10, T_HALF_TILE);
+    for (int i = 0; i < 18; i++) {
+        double a = i * 2 * M_PI / 18;
+        placeIfFits(d, (int)std::lround(120 + 105 * cos(a)) - 2, (int)std::lround(85 + 70 * sin(a)) - 2, GEMS[i % 3]);
+    }
+    fence(d, 165, 3, 0);
+}
+
+// 84: a lighthouse on metal rocks.
+void lighthouse(LevelDraft& d) {
+    art(d, 90, 25, 10, 10,
+        {
+            "..ba..",
+            ".bYYa.",
+            ".M..M.",
+            ".MMMM.",
+            "..RW..",
+            "..WR..",
+            "..RW..",
+            ".bWRa.",
+            ".RWRW.",
+            "MMMMMM",
+        });
+    for (int k = 0; k < 2; k++) {
+        for (int i = 0; i < 8; i++) {
+            int side = k == 0 ? -1 : 1;
+            placeIfFits(d, 120 + side * (30 + 10 * i) - 2, 48 + i * (2 + k) - 2, T_RUBY);
+        }
+    }
+    lineAcross(d, 30, 125, 5, T_METAL);
+    lineAcross(d, 160, 125, 5, T_METAL);
+    for (int i = 0; i < 20; i++) {
+        place(d, 15 + 11 * i, 150 + 5 * (i % 3), T_SAPPHIRE);
+    }
+}
+
+// 85: a maze with pearls in its far corners.
+void mazePearls(LevelDraft& d) {
+    auto rooms = maze(d, 15, 25, 5, 4, 30, 2, 3);
+    for (size_t i = 0; i < rooms.size(); i++) {
+        int x = rooms[i].first, y = rooms[i].second;
+        place(d, x + 2, y + 2, T_PEARL);
+        place(d, x + 15, y + 15, GEMS[i % 3]);
+        place(d, x + 16, y + 4, GEMS[(i + 1) % 3]);
+    }
+}
+
+// 86: islands of metal and tiles with alleys between.
+void islands(LevelDraft& d) {
+    for (int r = 0; r < 5; r++) {
+        for (int c = 0; c < 7; c++) {
+            int x = 15 + 30 * c, y = 30 + 30 * r;
+            if ((r + c) % 2 == 0) {
+                place(d, x, y, T_METAL);
+                place(d, x + 10, y, T_METAL);
+                place(d, x, y + 10, T_METAL);
+                place(d, x + 10, y + 10, T_METAL);
+            } else {
+                place(d, x, y, TILES[(r + c) % 5]);
+                place(d, x + 10, y + 10, TILES[(r + c + 2) % 5]);
+                place(d, x + 12, y + 2, GEMS[c % 3]);
+                place(d, x + 2, y + 12, GEMS[r % 3]);
+            }
+        }
+    }
+}
+
+// 87: a house with a garden.
+void house(LevelDraft& d) {
+    art(d, 60, 25, 10, 10,
+        {
+            "........MM..",
+            ".....ba.MM..",
+            "....bRRa....",
+            "...bRxxRa...",
+            "..bRRRRRRa..",
+            ".bRxxxxxxRa.",
+            "..WWWWWWWW..",
+            "..Ws.W..sW..",
+            "..W..WMMW...",
+            "..WWWWMMWW..",
+        });
+    for (int i = 0; i < 4; i++) {
+        place(d, 20 + 60 * i, 135, T_STAR);
+    }
+    fence(d, 165, 2, 0);
+}
+
+// 88: a wall of tiles with windows and metal sills.
+void tileWall(LevelDraft& d) {
+    for (int r = 0; r < 2; r++) {
+        for (int i = 0; i < 22; i++) {
+            bool window = r == 1 && (i % 5 == 2);
+            if (!window) {
+                place(d, 10 + 10 * i, 55 + 10 * r, TILES[(i / 2 + r) % 5]);
+            } else {
+                place(d, 12 + 10 * i, 67, T_SAPPHIRE);
+            }
+        }
+    }
+    for (int i = 0; i < 22; i++) {
+        if (i % 3 == 1) {
+            place(d, 10 + 10 * i, 75, T_METAL);
+        }
+    }
+    for (int i = 0; i < 18; i++) {
+        place(d, 20 + 11 * i, 40, GEMS[i % 3]);
+    }
+}
+
+// 89: a bat with scalloped wings.
+void bat(LevelDraft& d) {
+    art(d, 25, 35, 10, 10,
+        {
+            "b.......b.a.......a",
+            "xb.....bxxxa.....ax",
+            "xxb...bxrxrxa...axx",
+            "xxxxbxxxxxxxxxaxxxx",
+            "d.dxxcdxxxxxcdxxc.c",
+            ".......dxxxc.......",
+            "........dxc........",
+        });
+    for (int i = 0; i < 10; i++) {
+        place(d, 25 + 20 * i, 130 + 10 * (i % 2), GEMS[i % 3]);
+    }
+    fence(d, 160, 3, 1);
+}
+
+// 90: fireworks bursting over metal launch tubes.
+void fireworks(LevelDraft& d) {
+    const int bursts[4][3] = {{60, 60, 28}, {165, 50, 24}, {110, 110, 30}, {190, 130, 20}};
+    for (int b = 0; b < 4; b++) {
+        int cx = bursts[b][0], cy = bursts[b][1], r = bursts[b][2];
+        place(d, cx - 7, cy - 7, T_STAR);
+        ring(d, cx, cy, r, 22, GEMS[b % 3], b * 7);
+        ring(d, cx, cy, r / 2 + 3, 8, GEMS[(b + 1) % 3], b * 11);
+    }
+    for (int t = 0; t < 5; t++) {
+        lineDown(d, 30 + 42 * t, 165, 3, T_METAL);
+        place(d, 30 + 42 * t, 155, T_HALF_TILE);
+    }
+}
+
+// 91: a skull over crossed metal bones.
+void crossbones(LevelDraft& d) {
+    for (int k = 0; k < 12; k++) {
+        place(d, 45 + 12 * k, 100 + 5 * k, T_METAL);
+    }
+    for (int k = 0; k < 12; k++) {
+        placeIfFits(d, 185 - 12 * k, 100 + 5 * k, T_METAL);
+    }
+    place(d, 32, 93, T_PEARL);
+    place(d, 198, 93, T_PEARL);
+    place(d, 32, 160, T_PEARL);
+    place(d, 198, 160, T_PEARL);
+    art(d, 70, 25, 10, 10,
+        {
+            "..bWWWWa..",
+            ".bW....Wa.",
+            ".W.rr.rrW.",
+            ".W.rr.rrW.",
+            ".dW..x.Wc.",
+            "..WoWWoW..",
+        });
+    for (int i = 0; i < 9; i++) {
+        place(d, 78 + 10 * i, 88, GEMS[i % 3]);
+    }
+}
+
+// 92: lozenges in diamond-shaped metal cages, each open at the bottom point.
+void diamondCages(LevelDraft& d) {
+    for (int r = 0; r < 3; r++) {
+        for (int c = 0; c < 3; c++) {
+            int cx = 50 + 70 * c, cy = 45 + 55 * r;
+            for (int j = -2; j <= 2; j++) {
+                for (int i = -2; i <= 2; i++) {
+                    if (std::abs(i) + std::abs(j) == 2 && !(i == 0 && j == 2)) {
+                        place(d, cx - 5 + 10 * i, cy - 5 + 10 * j, T_METAL);
+                    }
+                }
+            }
+            place(d, cx - 5, cy - 5, T_LOZENGE);
+            place(d, cx - 13, cy - 2, GEMS[(r + c) % 3]);
+            place(d, cx + 8, cy - 2, GEMS[(r + c + 1) % 3]);
+            place(d, cx - 2, cy - 15, GEMS[(r + c + 2) % 3]);
+            place(d, cx - 2, cy + 8, GEMS[(r + c) % 3]);
+        }
+    }
+}
+
+// 93: "ACE" in lozenges, "RUSH" in gems beneath, metal ledges at the sides.
+void aceRush(LevelDraft& d) {
+    lettering(d, 35, 30, "ACE", 10, T_LOZENGE);
+    lettering(d, 48, 120, "RUSH", 5, T_RUBY);
+    lineAcross(d, 10, 110, 3, T_METAL);
+    lineAcross(d, 200, 110, 3, T_METAL);
+    lineAcross(d, 10, 165, 4, T_METAL);
+    lineAcross(d, 190, 165, 4, T_METAL);
+}
+
+// 94: a windmill.
+void windmill(LevelDraft& d) {
+    place(d, 113, 70, T_ORB);
+    art(d, 90, 95, 10, 10, {"..MM..", ".bWWa.", ".WRRW.", ".W..W.", "bWWWWa", "MMMMMM"});
+    for (int k = 1; k <= 5; k++) {
+        placeIfFits(d, 113 - 11 * k, 70 - 8 * k, T_PEARL);
+        placeIfFits(d, 117 + 11 * k, 70 - 8 * k, T_PEARL);
+        placeIfFits(d, 113 - 11 * k, 84 + 8 * k, T_LOZENGE);
+        placeIfFits(d, 117 + 11 * k, 84 + 8 * k, T_LOZENGE);
+    }
+    for (int i = 0; i < 19; i++) {
+        place(d, 15 + 11 * i, 170, GEMS[1]);
+    }
+}
+
+// 95: a maze with a single way in.
+void mazeSingle(LevelDraft& d) {
+    auto rooms = maze(d, 10, 30, 7, 5, 20, 1, 8);
+    furnishRooms(d, rooms, 20, 5);
+}
+
+// 96: a space station: a metal ring with gates, modules around it.
+void spaceStation(LevelDraft& d) {
+    ring(d, 120, 95, 45, 26, T_METAL, 0);
+    removeAt(d, 120, 140);
+    removeAt(d, 75, 95);
+    removeAt(d, 165, 95);
+    place(d, 113, 88, T_ORB);
+    ring(d, 120, 95, 25, 12, T_HALF_TILE, 0);
+    for (int side = -1; side <= 1; side += 2) {
+        for (int k = 0; k < 3; k++) {
+            place(d, 120 + side * 75 - 10, 40 + 40 * k, T_TILE_BLUE);
+            place(d, 120 + side * 75, 40 + 40 * k, T_TILE_WHITE);
+            place(d, 120 + side * 75 - 5, 52 + 40 * k, GEMS[k]);
+        }
+    }
+    for (int i = 0; i < 12; i++) {
+        place(d, 55 + 11 * i, 172, GEMS[i % 3]);
+    }
+}
+
+// 97: a citadel: nested metal rings with gates on alternate sides, narrow corridors of gems between.
+void citadel(LevelDraft& d) {
+    outline(d, 20, 25, 20, 15, T_METAL);
+    removeAt(d, 115, 165);
+    removeAt(d, 125, 165);
+    outline(d, 40, 45, 16, 11, T_METAL);
+    removeAt(d, 45, 95);
+    removeAt(d, 45, 105);
+    outline(d, 60, 65, 12, 7, T_METAL);
+    removeAt(d, 175, 95);
+    removeAt(d, 175, 105);
+    for (int i = 0; i < 17; i++) {
+        place(d, 33 + 10 * i, 37, GEMS[i % 3]);
+        place(d, 33 + 10 * i, 157, GEMS[(i + 1) % 3]);
+    }
+    for (int j = 0; j < 11; j++) {
+        place(d, 33, 47 + 10 * j, GEMS[j % 3]);
+        place(d, 203, 47 + 10 * j, GEMS[(j + 2) % 3]);
+    }
+    for (int i = 0; i < 13; i++) {
+        place(d, 53 + 10 * i, 57, T_RUBY);
+        place(d, 53 + 10 * i, 137, T_SAPPHIRE);
+    }
+    lineAcross(d, 80, 80, 4, T_BRICK_YELLOW);
+    lineAcross(d, 80, 115, 4, T_BRICK_YELLOW);
+    place(d, 113, 93, T_ORB);
+    place(d, 90, 98, T_EMERALD);
+    place(d, 146, 98, T_EMERALD);
+}
+
+// 98: the game's name in gems inside a metal frame.
+void nameInGems(LevelDraft& d) {
+    lettering(d, 18, 60, "PLINKOR", 5, T_RUBY);
+    for (int i = 0; i < 21; i++) {
+        place(d, 10 + 10 * i + 5, 40, i % 4 == 0 ? T_METAL : T_HALF_TILE);
+        place(d, 10 + 10 * i + 5, 110, i % 4 == 2 ? T_METAL : T_HALF_TILE);
+    }
+    for (int i = 0; i < 19; i++) {
+        place(d, 16 + 11 * i, 130, GEMS[i % 3]);
+        place(d, 21 + 11 * i, 140, GEMS[(i + 1) % 3]);
+    }
+}
+
+// 99: the grand vault: a switchback of metal floors, each with one gate, up to a crown of treasure.
+void grandVault(LevelDraft& d) {
+    const int floors[3] = {65, 105, 145};
+    for (int f = 0; f < 3; f++) {
+        bool gateLeft = f % 2 == 0;
+        for (int i = 0; i < 22; i++) {
+            bool gate = gateLeft ? (i == 1 || i == 2) : (i == 19 || i == 20);
+            if (!gate) {
+                place(d, 10 + 10 * i, floors[f], T_METAL);
+            }
+        }
+        for (int i = 0; i < 19; i++) {
+            int x = 17 + 11 * i;
+            if (fits(d, x, floors[f] - 8, GEMS[0])) {
+                place(d, x, floors[f] - 8, GEMS[(i + f) % 3]);
+            }
+        }
+        if (f == 0) {
+            continue;
+        }
+        for (int p = 0; p < 3; p++) {
+            place(d, 55 + 60 * p + (f % 2) * 30, floors[f] - 20, T_METAL);
+        }
+        for (int i = 0; i < 6; i++) {
+            placeIfFits(d, 25 + 35 * i + (f % 2) * 10, floors[f] - 32, BRICKS[(i + f) % 6]);
+        }
+    }
+    place(d, 113, 20, T_STAR);
+    place(d, 83, 26, T_STAR);
+    place(d, 143, 26, T_STAR);
+    place(d, 98, 38, T_ORB);
+    place(d, 128, 38, T_ORB);
+    for (int i = 0; i < 7; i++) {
+        place(d, 30 + 8 * i, 45, GEMS[i % 3]);
+        place(d, 156 + 8 * i, 45, GEMS[(i + 1) % 3]);
+    }
+}
+
+void (*const designs[50])(LevelDraft&) = {
+    mazeHalfway, robot,      comb,        starField,  castle,      grilles,   ghost,      wow,
+    denseWall,   snail,      ringVault,   anchor,     tetrominoes, gemWall,   umbrella,   maxWord,
+    beehive,     mazeWide,   sword,       owl,        vChannels,   dragonfly, vaults,     music,
+    mazeNarrow,  apple,      bell,        crossroads, masonry,     crab,      arches,     planet,
+    hourglass,   bam,        lighthouse,  mazePearls, islands,     house,     tileWall,   bat,
+    fireworks,   crossbones, diamondCages, aceRush,      windmill,    mazeSingle, spaceStation, citadel,
+    nameInGems,  grandVault,
+};
+
+}  // namespace
+
+void designLateLevel(LevelDraft& d) {
+    designs[d.index - 50](d);
+}
