@@ -475,11 +475,12 @@ void vChannels(LevelDraft& d) {
 void dragonfly(LevelDraft& d) {
     place(d, 113, 35, T_ORB);
     lineDown(d, 115, 50, 11, T_TILE_BLUE);
-    lineDown(d, 117, 160, 4, T_RUBY);
+    lineDown(d, 117, 160, 2, T_RUBY);
     for (int side = -1; side <= 1; side += 2) {
         ellipse(d, 120 + side * 58, 62, 46, 14, 34, T_SAPPHIRE);
         ellipse(d, 120 + side * 52, 97, 40, 12, 30, T_EMERALD);
     }
+    fence(d, 180, 3, 0);
 }
 
 // 72: a grid of metal vaults, each open on one side.
@@ -532,7 +533,7 @@ void music(LevelDraft& d) {
 
 // 74: a maze with few ways in.
 void mazeNarrow(LevelDraft& d) {
-    auto rooms = maze(d, 10, 30, 7, 5, 20, 2, 3);
+    auto rooms = maze(d, 25, 40, 6, 4, 20, 2, 3);
     furnishRooms(d, rooms, 20, 4);
 }
 
@@ -630,6 +631,7 @@ void masonry(LevelDraft& d) {
     for (int i = 0; i < 20; i++) {
         place(d, 15 + 11 * i, 110, GEMS[i % 3]);
     }
+    fence(d, 130, 3, 1);
 }
 
 // 79: a crab.
@@ -753,7 +755,7 @@ void lighthouse(LevelDraft& d) {
 
 // 85: a maze with pearls in its far corners.
 void mazePearls(LevelDraft& d) {
-    auto rooms = maze(d, 15, 25, 5, 4, 30, 2, 3);
+    auto rooms = maze(d, 15, 35, 5, 3, 30, 2, 3);
     for (size_t i = 0; i < rooms.size(); i++) {
         int x = rooms[i].first, y = rooms[i].second;
         place(d, x + 2, y + 2, T_PEARL);
@@ -932,7 +934,7 @@ void windmill(LevelDraft& d) {
 
 // 95: a maze with a single way in.
 void mazeSingle(LevelDraft& d) {
-    auto rooms = maze(d, 10, 30, 7, 5, 20, 1, 8);
+    auto rooms = maze(d, 10, 45, 7, 4, 20, 1, 6);
     furnishRooms(d, rooms, 20, 5);
 }
 
