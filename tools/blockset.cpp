@@ -7,6 +7,8 @@
 
 #include "canvas.h"
 
+namespace levelset {
+
 namespace {
 
 enum Shape {
@@ -537,3 +539,5 @@ bool writeBlockSet(const std::string& dataDir) {
     }
     return checkDescriptions(text);
 }
+
+}  // namespace levelset

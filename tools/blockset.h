@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace levelset {
+
 // Type numbers as they stand in "blocks5.txt" (file order); type 0 is the indestructible metal plate.
 enum BlockTypeId {
     T_METAL,
@@ -62,3 +64,5 @@ int mirroredType(int type);
 bool layoutBlockSet();
 // Writes "blocks5.png" and "blocks5.txt" into dataDir and checks them against the game's rules.
 bool writeBlockSet(const std::string& dataDir);
+
+}  // namespace levelset

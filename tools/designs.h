@@ -3,6 +3,8 @@
 
 #include "leveldraft.h"
 
+namespace levelset {
+
 // Fills d with the blocks of level d.index (0..99).
 void designLevel(LevelDraft& d);
 // The two halves of the set, in designs_early.cpp and designs_late.cpp.
@@ -14,3 +16,5 @@ void designLateLevel(LevelDraft& d);
 void centredRow(LevelDraft& d, int y, int n, int type, int gap = 0);
 // The outline of a rectangle of blocks of one type (corners included), w x h in blocks.
 void outline(LevelDraft& d, int x, int y, int w, int h, int type);
+
+}  // namespace levelset

@@ -5,6 +5,8 @@
 #include "designs.h"
 #include "fieldscheme.h"
 
+namespace levelset {
+
 void centredRow(LevelDraft& d, int y, int n, int type, int gap) {
     int w = blockCell(type).width;
     int total = n * w + (n - 1) * gap;
@@ -799,3 +801,5 @@ void (*const designs[50])(LevelDraft&) = {
 void designEarlyLevel(LevelDraft& d) {
     designs[d.index](d);
 }
+
+}  // namespace levelset

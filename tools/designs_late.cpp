@@ -6,6 +6,8 @@
 #include "designs.h"
 #include "fieldscheme.h"
 
+namespace levelset {
+
 namespace {
 
 const int GEMS[3] = {T_RUBY, T_EMERALD, T_SAPPHIRE};
@@ -1054,3 +1056,5 @@ void (*const designs[50])(LevelDraft&) = {
 void designLateLevel(LevelDraft& d) {
     designs[d.index - 50](d);
 }
+
+}  // namespace levelset

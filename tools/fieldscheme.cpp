@@ -9,6 +9,8 @@
 
 #include "canvas.h"
 
+namespace levelset {
+
 namespace {
 
 // Wall thicknesses and the fixed features (pixels).
@@ -201,3 +203,5 @@ bool writeFieldScheme(const std::string& dataDir) {
     }
     return writePngRgb(dataDir + "scheme5v.png", v);
 }
+
+}  // namespace levelset

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace levelset {
+
 enum {
     FIELD_WIDTH = 240,
     FIELD_HEIGHT = 320,
@@ -14,3 +16,5 @@ enum {
 bool fieldWall(int x, int y);
 // Writes both pictures into dataDir and checks the collision map's colour classes.
 bool writeFieldScheme(const std::string& dataDir);
+
+}  // namespace levelset

@@ -12,6 +12,7 @@
 #include "leveldraft.h"
 #include "powerplan.h"
 
+namespace levelset {
 namespace {
 
 const int LEVELS = 100;
@@ -59,8 +60,10 @@ bool buildLevel(int index, LevelDraft& d) {
 }
 
 }  // namespace
+}  // namespace levelset
 
 bool generateLevelSet(const std::string& runDir) {
+    using namespace levelset;
     const std::string dataDir = runDir + "Data/";
     if (!layoutBlockSet() || !writeBlockSet(dataDir) || !writeFieldScheme(dataDir)) {
         return false;

@@ -6,6 +6,8 @@
 
 #include "powerplan.h"
 
+namespace levelset {
+
 namespace {
 
 struct Hint {
@@ -321,3 +323,5 @@ bool writeHints(const std::string& dataDir) {
     }
     return true;
 }
+
+}  // namespace levelset

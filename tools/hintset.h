@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace levelset {
+
 struct HintLayout {
     int lines;      // text lines the box shows
     int autoWraps;  // line breaks the game makes by itself (0 when every line fits as written)
@@ -16,3 +18,5 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon);
 std::vector<int> hintLevels();
 // Writes "hint<n>.txt" for those levels, removes stale hint files of other level indices, checks layout.
 bool writeHints(const std::string& dataDir);
+
+}  // namespace levelset

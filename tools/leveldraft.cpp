@@ -9,6 +9,8 @@
 #include "blockset.h"
 #include "fieldscheme.h"
 
+namespace levelset {
+
 namespace {
 
 const int MAX_RECORDS = 1000;
@@ -653,3 +655,5 @@ bool writeLevelFile(const std::string& path, const LevelDraft& d) {
     }
     return ok;
 }
+
+}  // namespace levelset

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace levelset {
+
 struct PlacedBlock {
     int x, y;     // top-left in field pixels
     int type;     // block type number
@@ -89,3 +91,5 @@ bool checkDraft(const LevelDraft& d, std::string* why);
 
 // Writes the records, 12 bytes each (x, y, type, width, height, three reserved zero bytes, power-up).
 bool writeLevelFile(const std::string& path, const LevelDraft& d);
+
+}  // namespace levelset

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace levelset {
+
 namespace {
 
 const char* const names[POWER_UP_KINDS] = {
@@ -122,3 +124,5 @@ std::vector<int> powerUpsForLevel(int level, int breakable, int pileRows) {
     kinds.resize(std::min((int)kinds.size(), count));
     return kinds;
 }
+
+}  // namespace levelset

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+namespace levelset {
+
 enum { POWER_UP_KINDS = 22 };
 
 // The game's names of the kinds, 0..21.
@@ -18,3 +20,5 @@ int kindIntroducedAt(int level);
 // twice, harmful kinds growing more common in later levels, pile clearers more common where the
 // level leaves a deep pile. breakable caps the count.
 std::vector<int> powerUpsForLevel(int level, int breakable, int pileRows);
+
+}  // namespace levelset
