@@ -229,21 +229,23 @@ void denseWall(LevelDraft& d) {
     }
 }
 
-// 59: a snail with a spiral shell.
+// 59: a snail: a shell of rings on a long foot, eyes on stalks.
 void snail(LevelDraft& d) {
-    for (int i = 0; i < 40; i++) {
-        double a = i * 0.45;
-        double r = 6 + i * 1.25;
-        int type = i % 3 == 0 ? T_TILE_YELLOW : GEMS[i % 3];
-        const BlockCell& c = blockCell(type);
-        placeIfFits(d, (int)std::lround(110 + r * cos(a) - c.width / 2.0),
-                    (int)std::lround(95 + r * sin(a) - c.height / 2.0), type);
+    place(d, 95, 85, T_PEARL);
+    ring(d, 100, 90, 14, 8, T_SAPPHIRE, 0);
+    ring(d, 100, 90, 25, 14, T_RUBY, 12);
+    ring(d, 100, 90, 38, 20, T_TILE_YELLOW, 0);
+    lineAcross(d, 40, 135, 16, T_HALF_TILE);
+    place(d, 190, 115, T_TILE_GREEN);
+    place(d, 200, 115, T_TILE_GREEN);
+    place(d, 190, 125, T_TILE_GREEN);
+    place(d, 200, 125, T_TILE_GREEN);
+    for (int k = 0; k < 3; k++) {
+        place(d, 189 - 3 * k, 105 - 8 * k, T_EMERALD);
+        place(d, 207 + 3 * k, 105 - 8 * k, T_EMERALD);
     }
-    lineAcross(d, 40, 150, 14, T_HALF_TILE);
-    place(d, 180, 130, T_TILE_GREEN);
-    place(d, 180, 140, T_TILE_GREEN);
-    place(d, 190, 110, T_EMERALD);
-    place(d, 176, 112, T_EMERALD);
+    place(d, 176, 74, T_PEARL);
+    place(d, 211, 74, T_PEARL);
     lineAcross(d, 30, 160, 17, T_METAL);
 }
 

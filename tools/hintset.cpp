@@ -52,8 +52,8 @@ const Hint hints[] = {
      "^ZZFLaser^ZZZ\n"
      "Your paddle fires laser\n"
      "beams upwards for a while.\n"
-     "Each beam breaks the first\n"
-     "block it meets."},
+     "A beam breaks the first\n"
+     "coloured block it meets."},
     {5, -1, 200,
      "^ZZFMetal plates^ZZZ\n"
      "Grey metal plates never break.\n"
