@@ -7,43 +7,8 @@
 
 namespace levelset {
 
-void centredRow(LevelDraft& d, int y, int n, int type, int gap) {
-    int w = blockCell(type).width;
-    int total = n * w + (n - 1) * gap;
-    int x0 = (FIELD_WIDTH - total) / 2;
-    for (int i = 0; i < n; i++) {
-        place(d, x0 + i * (w + gap), y, type);
-    }
-}
-
-void outline(LevelDraft& d, int x, int y, int w, int h, int type) {
-    const BlockCell& c = blockCell(type);
-    for (int i = 0; i < w; i++) {
-        place(d, x + i * c.width, y, type);
-        if (h > 1) {
-            place(d, x + i * c.width, y + (h - 1) * c.height, type);
-        }
-    }
-    for (int j = 1; j < h - 1; j++) {
-        place(d, x, y + j * c.height, type);
-        if (w > 1) {
-            place(d, x + (w - 1) * c.width, y + j * c.height, type);
-        }
-    }
-}
-
-void designLevel(LevelDraft& d) {
-    if (d.index < 50) {
-        designEarlyLevel(d);
-    } else {
-        designLateLevel(d);
-    }
-}
-
 namespace {
 
-const int GEMS[3] = {T_RUBY, T_EMERALD, T_SAPPHIRE};
-const int BRICKS[6] = {T_BRICK_RED, T_BRICK_ORANGE, T_BRICK_YELLOW, T_BRICK_GREEN, T_BRICK_BLUE, T_BRICK_VIOLET};
 
 // 0: two rows of bricks.
 void firstLight(LevelDraft& d) {
