@@ -13,6 +13,7 @@ namespace {
 
 enum Shape {
     SHAPE_PLATE,   // rectangle with the corner pixels cut
+    SHAPE_STUD,    // likewise below a 2-pixel knob on top: no flat roof for a ball to bounce on for ever
     SHAPE_BRICK,   // likewise, with a brick's shading
     SHAPE_GEM,     // small diamond
     SHAPE_DISC,
@@ -35,7 +36,7 @@ struct TypeStyle {
 // File order. Colours are saturated and distinct so that every channel permutation of a level still
 // tells the types apart; the metal plate is neutral grey and so stays metal under all of them.
 const TypeStyle styles[BLOCK_TYPE_COUNT] = {
-    {"metal plate", 10, 10, SHAPE_PLATE, {150, 154, 162}},
+    {"metal plate", 10, 10, SHAPE_STUD, {150, 154, 162}},
     {"red brick", 20, 5, SHAPE_BRICK, {222, 44, 52}},
     {"orange brick", 20, 5, SHAPE_BRICK, {244, 132, 30}},
     {"yellow brick", 20, 5, SHAPE_BRICK, {236, 212, 44}},
@@ -110,6 +111,11 @@ bool shapeContains(Shape shape, int w, int h, int x, int y) {
         case SHAPE_PLATE:
         case SHAPE_BRICK:
             return !corner;
+        case SHAPE_STUD:
+            if (y < 2) {
+                return x >= w / 2 - 2 && x <= w / 2 + 1;
+            }
+            return !((x == 0 || x == w - 1) && (y == 2 || y == h - 1));
         case SHAPE_GEM:
         case SHAPE_LOZENGE:
             return fabs(px - cx) / cx + fabs(py - cy) / cy <= 1.0 + 1e-9;
@@ -174,26 +180,26 @@ Rgb typePixel(int type, int x, int y) {
     bool darkEdge = !maskAt(type, x + 1, y) || !maskAt(type, x, y + 1);
     double gradient = 1.08 - 0.22 * (y + 0.5) / s.height;
     switch (s.shape) {
-        case SHAPE_PLATE:
-            if (type == T_METAL) {
-                if (litEdge) {
-                    return Rgb{226, 229, 236};
-                }
-                if (darkEdge) {
-                    return Rgb{76, 78, 88};
-                }
-                if ((x == 4 || x == 5) && (y == 4 || y == 5)) {
-                    // The rivet: lit above, shadowed below.
-                    return (x + y <= 8) ? Rgb{240, 242, 246} : Rgb{92, 94, 102};
-                }
-                bool innerRing = x == 1 || y == 1 || x == s.width - 2 || y == s.height - 2;
-                int brush = ((x * 7 + y * 3) % 5 - 2) * 5;
-                Rgb base = scaled(s.colour, gradient);
-                if (innerRing) {
-                    base = scaled(base, 0.86);
-                }
-                return Rgb{(uint8_t)(base.r + brush), (uint8_t)(base.g + brush), (uint8_t)(base.b + brush)};
+        case SHAPE_STUD: {
+            if (litEdge) {
+                return Rgb{226, 229, 236};
             }
+            if (darkEdge) {
+                return Rgb{76, 78, 88};
+            }
+            if ((x == 4 || x == 5) && (y == 5 || y == 6)) {
+                // The rivet: lit above, shadowed below.
+                return (x + y <= 9) ? Rgb{240, 242, 246} : Rgb{92, 94, 102};
+            }
+            bool innerRing = x == 1 || y == 3 || x == s.width - 2 || y == s.height - 2;
+            int brush = ((x * 7 + y * 3) % 5 - 2) * 5;
+            Rgb base = scaled(s.colour, gradient);
+            if (innerRing) {
+                base = scaled(base, 0.86);
+            }
+            return Rgb{(uint8_t)(base.r + brush), (uint8_t)(base.g + brush), (uint8_t)(base.b + brush)};
+        }
+        case SHAPE_PLATE:
             if (litEdge) {
                 return mixed(s.colour, white, 0.5);
             }

@@ -156,25 +156,25 @@ void planet(LevelDraft& d) {
     fence(d, 150, 2, -2);
 }
 
-// 82: an hourglass of metal, open at its foot; gems fill the upper bulb.
+// 82: an hourglass of metal, open at its foot; gems fill the upper bulb above a wide neck.
 void hourglass(LevelDraft& d) {
     lineAcross(d, 50, 30, 14, T_METAL);
     for (int i = 0; i < 14; i++) {
-        if (i != 6 && i != 7) {
+        if (i < 5 || i > 8) {
             place(d, 50 + 10 * i, 170, T_METAL);
         }
     }
-    for (int k = 0; k < 6; k++) {
+    for (int k = 0; k < 5; k++) {
         place(d, 50 + 10 * k, 40 + 10 * k, T_METAL);
         place(d, 180 - 10 * k, 40 + 10 * k, T_METAL);
         place(d, 50 + 10 * k, 160 - 10 * k, T_METAL);
         place(d, 180 - 10 * k, 160 - 10 * k, T_METAL);
     }
-    for (int r = 0; r < 6; r++) {
+    for (int r = 1; r < 6; r++) {
         int y = 42 + 8 * r;
         int k = (y + 4 - 40) / 10;  // the lowest arm plate beside this row
         int left = 60 + 10 * k, right = 180 - 10 * k;
-        for (int x = left + 2; x + 5 <= right - 1; x += 8) {
+        for (int x = left + 6; x + 5 <= right - 5; x += 8) {
             place(d, x, y, r % 2 ? T_RUBY : T_EMERALD);
         }
     }
@@ -223,6 +223,7 @@ void lighthouse(LevelDraft& d) {
     for (int i = 0; i < 20; i++) {
         place(d, 15 + 11 * i, 150 + 5 * (i % 3), T_SAPPHIRE);
     }
+    fence(d, 180, 3, 0);
 }
 
 // 85: a maze with pearls in its far corners.
@@ -297,6 +298,7 @@ void tileWall(LevelDraft& d) {
     for (int i = 0; i < 18; i++) {
         place(d, 20 + 11 * i, 40, GEMS[i % 3]);
     }
+    fence(d, 110, 3, 0);
 }
 
 // 89: a bat with scalloped wings.
@@ -358,14 +360,15 @@ void crossbones(LevelDraft& d) {
     }
 }
 
-// 92: lozenges in diamond-shaped metal cages, each open at the bottom point.
+// 92: lozenges in diamond-shaped metal cages, each open at the bottom point and one lower side.
 void diamondCages(LevelDraft& d) {
     for (int r = 0; r < 3; r++) {
         for (int c = 0; c < 3; c++) {
             int cx = 50 + 70 * c, cy = 45 + 55 * r;
             for (int j = -2; j <= 2; j++) {
                 for (int i = -2; i <= 2; i++) {
-                    if (std::abs(i) + std::abs(j) == 2 && !(i == 0 && j == 2)) {
+                    bool door = (i == 0 && j == 2) || (j == 1 && i == ((r + c) % 2 ? 1 : -1));
+                    if (std::abs(i) + std::abs(j) == 2 && !door) {
                         place(d, cx - 5 + 10 * i, cy - 5 + 10 * j, T_METAL);
                     }
                 }
@@ -373,7 +376,6 @@ void diamondCages(LevelDraft& d) {
             place(d, cx - 5, cy - 5, T_LOZENGE);
             place(d, cx - 13, cy - 2, GEMS[(r + c) % 3]);
             place(d, cx + 8, cy - 2, GEMS[(r + c + 1) % 3]);
-            place(d, cx - 2, cy - 15, GEMS[(r + c + 2) % 3]);
             place(d, cx - 2, cy + 8, GEMS[(r + c) % 3]);
         }
     }
@@ -430,34 +432,38 @@ void spaceStation(LevelDraft& d) {
     }
 }
 
-// 97: a citadel: nested metal rings with gates on alternate sides, narrow corridors of gems between.
+// 97: a citadel: nested metal rings with gates on alternate sides, corridors of gems between.
 void citadel(LevelDraft& d) {
-    outline(d, 20, 25, 20, 15, T_METAL);
-    removeAt(d, 115, 165);
-    removeAt(d, 125, 165);
-    outline(d, 40, 45, 16, 11, T_METAL);
-    removeAt(d, 45, 95);
-    removeAt(d, 45, 105);
-    outline(d, 60, 65, 12, 7, T_METAL);
-    removeAt(d, 175, 95);
-    removeAt(d, 175, 105);
-    for (int i = 0; i < 17; i++) {
-        place(d, 33 + 10 * i, 37, GEMS[i % 3]);
-        place(d, 33 + 10 * i, 157, GEMS[(i + 1) % 3]);
+    outline(d, 20, 25, 20, 16, T_METAL);
+    removeAt(d, 115, 175);
+    removeAt(d, 125, 175);
+    outline(d, 50, 55, 14, 10, T_METAL);
+    removeAt(d, 55, 85);
+    removeAt(d, 55, 95);
+    removeAt(d, 55, 105);
+    outline(d, 80, 85, 8, 4, T_METAL);
+    removeAt(d, 155, 95);
+    removeAt(d, 155, 105);
+    for (int i = 0; i < 16; i++) {
+        place(d, 33 + 11 * i, 42, GEMS[i % 3]);
+        place(d, 33 + 11 * i, 162, GEMS[(i + 1) % 3]);
     }
-    for (int j = 0; j < 11; j++) {
-        place(d, 33, 47 + 10 * j, GEMS[j % 3]);
-        place(d, 203, 47 + 10 * j, GEMS[(j + 2) % 3]);
+    for (int j = 0; j < 10; j++) {
+        place(d, 37, 55 + 11 * j, GEMS[j % 3]);
+        place(d, 198, 55 + 11 * j, GEMS[(j + 2) % 3]);
     }
-    for (int i = 0; i < 13; i++) {
-        place(d, 53 + 10 * i, 57, T_RUBY);
-        place(d, 53 + 10 * i, 137, T_SAPPHIRE);
+    for (int i = 0; i < 11; i++) {
+        place(d, 63 + 11 * i, 72, T_RUBY);
+        place(d, 63 + 11 * i, 132, T_SAPPHIRE);
     }
-    lineAcross(d, 80, 80, 4, T_BRICK_YELLOW);
-    lineAcross(d, 80, 115, 4, T_BRICK_YELLOW);
-    place(d, 113, 93, T_ORB);
-    place(d, 90, 98, T_EMERALD);
-    place(d, 146, 98, T_EMERALD);
+    for (int j = 0; j < 4; j++) {
+        place(d, 67, 88 + 11 * j, T_EMERALD);
+        place(d, 168, 88 + 11 * j, T_EMERALD);
+    }
+    place(d, 90, 95, T_BRICK_YELLOW);
+    place(d, 90, 110, T_BRICK_YELLOW);
+    place(d, 113, 97, T_ORB);
+    place(d, 135, 100, T_PEARL);
 }
 
 // 98: the game's name in gems inside a metal frame.
@@ -479,7 +485,8 @@ void grandVault(LevelDraft& d) {
     for (int f = 0; f < 3; f++) {
         bool gateLeft = f % 2 == 0;
         for (int i = 0; i < 22; i++) {
-            bool gate = gateLeft ? (i == 1 || i == 2) : (i == 19 || i == 20);
+            bool gate = gateLeft ? (i >= 1 && i <= 3) : (i >= 18 && i <= 20);
+            gate = gate || (f == 1 && (i == 10 || i == 11)) || (f == 0 && i >= 18 && i <= 20);
             if (!gate) {
                 place(d, 10 + 10 * i, floors[f], T_METAL);
             }

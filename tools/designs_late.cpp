@@ -38,12 +38,12 @@ void robot(LevelDraft& d) {
 // 52: a metal comb: gems in the narrow slots between its teeth, bricks below.
 void comb(LevelDraft& d) {
     lineAcross(d, 20, 40, 20, T_METAL);
-    for (int t = 0; t < 11; t++) {
-        lineDown(d, 20 + 20 * t - (t == 10 ? 10 : 0), 50, 6, T_METAL);
+    for (int t = 0; t < 9; t++) {
+        lineDown(d, 20 + 25 * t, 50, 6, T_METAL);
     }
-    for (int s = 0; s < 9; s++) {
-        for (int j = 0; j < 10; j++) {
-            place(d, 32 + 20 * s, 52 + 6 * j, GEMS[(s + j) % 3]);
+    for (int s = 0; s < 8; s++) {
+        for (int j = 3; j < 9; j++) {
+            place(d, 35 + 25 * s, 52 + 6 * j, GEMS[(s + j) % 3]);
         }
     }
     centredRow(d, 135, 9, T_BRICK_ORANGE);
@@ -210,7 +210,7 @@ void ringVault(LevelDraft& d) {
     lineAcross(d, 60, 60, 12, T_METAL);
     lineDown(d, 60, 70, 8, T_METAL);
     lineAcross(d, 70, 140, 11, T_METAL);
-    lineDown(d, 170, 70, 5, T_METAL);
+    lineDown(d, 170, 70, 4, T_METAL);
     lineAcross(d, 90, 90, 7, T_METAL);
     lineDown(d, 90, 100, 2, T_METAL);
     for (int i = 0; i < 16; i++) {
@@ -443,8 +443,12 @@ void dragonfly(LevelDraft& d) {
 void vaults(LevelDraft& d) {
     for (int r = 0; r < 3; r++) {
         for (int c = 0; c < 4; c++) {
-            int x = 20 + 52 * c, y = 30 + 50 * r;
-            int open = draftRandom(d, 4);  // 0 bottom, 1 left, 2 right, 3 bottom again
+            int x = 20 + 52 * c, y = 25 + 58 * r;
+            // 0 bottom, 1 left, 2 right, 3 bottom again; never towards a side wall.
+            int open = draftRandom(d, 4);
+            if ((c == 0 && open == 1) || (c == 3 && open == 2)) {
+                open = 0;
+            }
             lineAcross(d, x, y, 4, T_METAL);
             for (int j = 1; j <= 2; j++) {
                 if (open != 1) {
