@@ -402,7 +402,7 @@ void rails(LevelDraft& d) {
     for (int r = 0; r < 4; r++) {
         int y = 50 + 30 * r;
         for (int i = 0; i < 22; i++) {
-            bool gap = (r % 2 == 0) ? (i >= 9 && i <= 12) : (i <= 2 || i >= 19);
+            bool gap = (r % 2 == 0) ? (i >= 8 && i <= 13) : (i <= 3 || i >= 18);
             if (!gap) {
                 place(d, 10 + 10 * i, y, T_METAL);
             }
@@ -459,17 +459,18 @@ void zap(LevelDraft& d) {
 // 31: gems in metal cages open at the bottom.
 void cages(LevelDraft& d) {
     for (int r = 0; r < 3; r++) {
-        for (int c = 0; c < 5; c++) {
-            int x = 20 + 42 * c + (r % 2) * 21, y = 35 + 45 * r;
-            if (x + 30 > 230) {
+        for (int c = 0; c < 4; c++) {
+            int x = 15 + 52 * c + (r % 2) * 26, y = 35 + 45 * r;
+            if (x + 40 > 230) {
                 continue;
             }
-            lineAcross(d, x, y, 3, T_METAL);
+            lineAcross(d, x, y, 4, T_METAL);
             place(d, x, y + 10, T_METAL);
-            place(d, x + 20, y + 10, T_METAL);
-            place(d, x + 12, y + 12, GEMS[(r + c) % 3]);
+            place(d, x + 30, y + 10, T_METAL);
+            place(d, x + 13, y + 12, GEMS[(r + c) % 3]);
+            place(d, x + 22, y + 12, GEMS[(r + c + 1) % 3]);
             place(d, x, y + 22, T_PEARL);
-            place(d, x + 20, y + 22, T_PEARL);
+            place(d, x + 30, y + 22, T_PEARL);
         }
     }
 }

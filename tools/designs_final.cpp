@@ -408,7 +408,7 @@ void windmill(LevelDraft& d) {
 
 // 95: a maze with a single way in.
 void mazeSingle(LevelDraft& d) {
-    auto rooms = maze(d, 10, 45, 7, 4, 20, 1, 6);
+    auto rooms = maze(d, 10, 45, 7, 4, 20, 1, 10);
     furnishRooms(d, rooms, 20, 5);
 }
 
@@ -460,10 +460,10 @@ void citadel(LevelDraft& d) {
         place(d, 67, 88 + 11 * j, T_EMERALD);
         place(d, 168, 88 + 11 * j, T_EMERALD);
     }
-    place(d, 90, 95, T_BRICK_YELLOW);
-    place(d, 90, 110, T_BRICK_YELLOW);
-    place(d, 113, 97, T_ORB);
-    place(d, 135, 100, T_PEARL);
+    place(d, 92, 95, T_BRICK_YELLOW);
+    place(d, 92, 110, T_BRICK_YELLOW);
+    place(d, 117, 97, T_ORB);
+    place(d, 137, 100, T_PEARL);
 }
 
 // 98: the game's name in gems inside a metal frame.

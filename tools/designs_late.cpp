@@ -39,10 +39,10 @@ void robot(LevelDraft& d) {
 void comb(LevelDraft& d) {
     lineAcross(d, 20, 40, 20, T_METAL);
     for (int t = 0; t < 9; t++) {
-        lineDown(d, 20 + 25 * t, 50, 6, T_METAL);
+        lineDown(d, 20 + 25 * t, 50, 5, T_METAL);
     }
     for (int s = 0; s < 8; s++) {
-        for (int j = 3; j < 9; j++) {
+        for (int j = 4; j < 8; j++) {
             place(d, 35 + 25 * s, 52 + 6 * j, GEMS[(s + j) % 3]);
         }
     }
@@ -75,9 +75,9 @@ void castle(LevelDraft& d) {
         int outer = side == 0 ? x : x + 10, inner = side == 0 ? x + 10 : x;
         lineDown(d, outer, 60, 10, T_METAL);
         for (int j = 0; j < 10; j++) {
-            if (j == 2 || j == 5) {
-                place(d, inner + 2, 62 + 10 * j, j == 2 ? T_RUBY : T_SAPPHIRE);
-            } else {
+            if (j == 2 || j == 6) {
+                place(d, inner + 2, 67 + 10 * j, j == 2 ? T_RUBY : T_SAPPHIRE);
+            } else if (j != 3 && j != 7) {
                 place(d, inner, 60 + 10 * j, T_METAL);
             }
         }
@@ -105,12 +105,13 @@ void castle(LevelDraft& d) {
     }
 }
 
-// 55: gem rows behind metal grilles with narrow slots.
+// 55: gem rows behind metal grilles with slots two plates wide.
 void grilles(LevelDraft& d) {
     for (int r = 0; r < 4; r++) {
         int y = 60 + 35 * r;
         for (int i = 0; i < 22; i++) {
-            if ((i + 2 * r) % 7 == 3) {
+            int slot = (i + 2 * r) % 7;
+            if (slot == 3 || slot == 4) {
                 continue;
             }
             place(d, 10 + 10 * i, y, T_METAL);
@@ -439,31 +440,28 @@ void dragonfly(LevelDraft& d) {
     fence(d, 180, 3, 0);
 }
 
-// 72: a grid of metal vaults, each open on one side.
+// 72: a grid of metal vaults, each open below and some on one side as well.
 void vaults(LevelDraft& d) {
     for (int r = 0; r < 3; r++) {
         for (int c = 0; c < 4; c++) {
             int x = 20 + 52 * c, y = 25 + 58 * r;
-            // 0 bottom, 1 left, 2 right, 3 bottom again; never towards a side wall.
-            int open = draftRandom(d, 4);
-            if ((c == 0 && open == 1) || (c == 3 && open == 2)) {
-                open = 0;
+            // Every vault opens below; one also opens on a side (never towards a side wall): 0 none,
+            // 1 left, 2 right.
+            int side = draftRandom(d, 3);
+            if ((c == 0 && side == 1) || (c == 3 && side == 2)) {
+                side = 0;
             }
             lineAcross(d, x, y, 4, T_METAL);
             for (int j = 1; j <= 2; j++) {
-                if (open != 1) {
+                if (side != 1) {
                     place(d, x, y + 10 * j, T_METAL);
                 }
-                if (open != 2) {
+                if (side != 2) {
                     place(d, x + 30, y + 10 * j, T_METAL);
                 }
             }
-            if (open == 1 || open == 2) {
-                lineAcross(d, x, y + 30, 4, T_METAL);
-            } else {
-                place(d, x, y + 30, T_METAL);
-                place(d, x + 30, y + 30, T_METAL);
-            }
+            place(d, x, y + 30, T_METAL);
+            place(d, x + 30, y + 30, T_METAL);
             place(d, x + 10, y + 12, TILES[(r * 4 + c) % 5]);
             place(d, x + 21, y + 12, GEMS[(r + c) % 3]);
             place(d, x + 21, y + 19, GEMS[(r + c + 1) % 3]);

@@ -19,6 +19,7 @@ const int TOP_WALL = 12;        // rows 0..11
 const int CORNER_BEVEL = 12;    // 45-degree fillets in both top corners
 const int DEFLECTOR_ROW = 212;  // centre row of the two side deflectors
 const int DEFLECTOR_DEPTH = 7;  // how far they reach into the field
+const int GROOVE_PERIOD = 16;   // rows from one groove in the side walls to the next
 
 // A small hash for texture noise, so the picture is the same on every machine.
 int noise(int x, int y) {
@@ -142,8 +143,19 @@ bool fieldWall(int x, int y) {
     if (x < 0 || y < 0 || x >= FIELD_WIDTH || y >= FIELD_HEIGHT - 1) {
         return false;
     }
-    if (x < SIDE_WALL || x >= FIELD_WIDTH - SIDE_WALL || y < TOP_WALL) {
+    if (y < TOP_WALL) {
         return true;
+    }
+    // Shallow saw-tooth grooves in the side walls' faces: a ball flying level between the walls meets
+    // a slanted edge sooner or later and is turned, instead of bouncing across for ever.
+    int phase = y % GROOVE_PERIOD;
+    bool plainFace = y < 30 || std::abs(y - DEFLECTOR_ROW) < 2 * DEFLECTOR_DEPTH + 2;
+    int groove = (phase < 6 && !plainFace) ? (phase + 2) / 2 : 0;
+    if (x < SIDE_WALL - groove || x >= FIELD_WIDTH - SIDE_WALL + groove) {
+        return true;
+    }
+    if (x < SIDE_WALL || x >= FIELD_WIDTH - SIDE_WALL) {
+        return false;
     }
     int inX = x - SIDE_WALL, inY = y - TOP_WALL, fromRight = FIELD_WIDTH - SIDE_WALL - 1 - x;
     if (inX + inY < CORNER_BEVEL || fromRight + inY < CORNER_BEVEL) {
