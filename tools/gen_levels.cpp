@@ -20,8 +20,9 @@ const int LEVELS = 100;
 const int MIN_BLOCKS = 15, MAX_BLOCKS = 250;
 
 // The debris of a level's breakable blocks settles into a pile that lifts the paddle and buries it at
-// the top of the zone (57 rows deep on Insane). The first levels leave a shallow pile; the allowance
-// grows with the level to 44 rows, where the pile clearers become part of the game.
+// the top of the zone (57 rows deep on Insane). Counted as two pieces a pixel spread evenly across the
+// field (an upper bound: fast pieces drop through the thin bottom row and are lost), the first levels
+// leave a shallow pile and the allowance grows with the level to 44 rows.
 int maxPileRows(int index) {
     return 26 + index * 18 / 99;
 }
