@@ -10,6 +10,7 @@
 #include "gfx/draw.h"
 #include "platform/platform.h"
 #include "shell/input.h"
+#include "shell/mainloop.h"
 #include "sound/music.h"
 
 EditorState editor = {-1, -1, 0, 0, 0, 0, 0, 0};
@@ -364,5 +365,22 @@ void drawEditorPalettes(void) {
         int32_t cx, cy;
         palettePowerUpCentre(k, &cx, &cy);
         drawPowerUpMark(field, cx, cy, 0, k);
+    }
+}
+
+void drawEditorHand(void) {
+    if (backSurface == nullptr) {
+        return;
+    }
+    if (editor.selectedType >= 0) {
+        editorSnap();
+        if (blocksPicture != nullptr && editor.selectedType < blockTypeCount) {
+            const BlockType* t = &blockTypes[editor.selectedType];
+            blit(backSurface, editor.snappedX, editor.snappedY, t->width, t->height, blocksPicture, t->cellX, t->cellY,
+                 BLIT_TRANSPARENT);
+        }
+    }
+    if (editor.selectedPowerUp >= 0) {
+        drawPowerUpMark(backSurface, stylusX, stylusY, (int)(game.updateCounter & 31), editor.selectedPowerUp);
     }
 }

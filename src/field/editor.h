@@ -72,3 +72,6 @@ int32_t editorLeave(void);
 void editorInput(int32_t message, int32_t key);
 // The editor's part of redrawField: grid, type palette and power-up palette over the field picture.
 void drawEditorPalettes(void);
+// The editor screen's frame, over the field: the held type snapped to the stylus (the place the input
+// handler then uses) and drawn there, and the chosen power-up's mark under the stylus.
+void drawEditorHand(void);

@@ -351,6 +351,45 @@ TEST_F(EditorField, AssigningAPowerUpReplacesTheOneBefore) {
     EXPECT_EQ(capsuleCount, 0);
 }
 
+TEST_F(EditorField, TheFrameShowsTheHeldTypeWhereItWouldLandAndTheChosenMarkUnderTheStylus) {
+    clearSurface(backSurface);
+    drawEditorHand();  // nothing held: nothing drawn
+    int drawn = 0;
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            drawn += getPixel(backSurface, x, y) != 0;
+        }
+    }
+    EXPECT_EQ(drawn, 0);
+
+    editorSelectType(KIT_HOLLOW);  // held by (5, 2)
+    stylusAt(58, 44);
+    drawEditorHand();
+    EXPECT_EQ(editor.snappedX, 50);
+    EXPECT_EQ(editor.snappedY, 40);
+    EXPECT_EQ(getPixel(backSurface, 51, 40), getPixel(blocksPicture, 21, 16));
+    EXPECT_EQ(getPixel(backSurface, 58, 44), getPixel(blocksPicture, 28, 20));
+    EXPECT_EQ(getPixel(backSurface, 50, 42), 0);  // the cell's empty first column
+    EXPECT_EQ(getPixel(backSurface, 59, 42), 0);
+    EXPECT_EQ(getPixel(backSurface, 51, 45), 0);
+
+    // The chosen power-up's mark, centred on the stylus, pulses with the update counter.
+    clearSurface(backSurface);
+    editor.selectedType = -1;
+    editor.selectedPowerUp = 3;
+    game.updateCounter = 32;
+    stylusAt(100, 150);
+    drawEditorHand();
+    EXPECT_EQ(getPixel(backSurface, 88, 138), packColour(2, 4, 8));
+    EXPECT_EQ(getPixel(backSurface, 111, 161), packColour(2, 4, 8));
+    EXPECT_EQ(getPixel(backSurface, 87, 138), 0);
+    EXPECT_EQ(getPixel(backSurface, 112, 161), 0);
+    clearSurface(backSurface);
+    game.updateCounter = 37;
+    drawEditorHand();
+    EXPECT_EQ(getPixel(backSurface, 88, 138), packColour(0, 0, 3));
+}
+
 // ---- The editor screen's keys and stylus ----
 
 enum { KEY_UP = 38, KEY_DOWN = 40, KEY_LEFT = 37, KEY_RIGHT = 39, KEY_ACTION = 32 };
