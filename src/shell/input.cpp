@@ -1,7 +1,6 @@
 // The window procedure: close sequence, stylus mapping for both builds, key translation, tap timing.
 #include "shell/input.h"
 
-#include "game/game.h"
 #include "platform/platform.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
@@ -83,7 +82,7 @@ static void inputBody(int32_t message, uint32_t wParam, int32_t lParam) {
     if (overlay.off == 0 && overlayInput(message, wParam, lParam)) {
         return;
     }
-    handleInput(message, wParam, value);
+    gameInterface.input(message, wParam, value);
 }
 
 int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam) {

@@ -43,8 +43,9 @@ void logColoured(int level, const char* text, int colour) {
             logBuffer.column++;
             p++;
         } else {
-            // A newline is consumed by the new line; a character that met a full line is kept for it.
-            bool consumed = (*p == '\n');
+            // A newline is consumed by the new line; any character that met a full line, a newline
+            // included, is kept for the next one (so a newline after 30 characters starts two lines).
+            bool consumed = (*p == '\n' && logBuffer.column < LOG_COLUMNS);
             newLine();
             if (consumed) {
                 p++;

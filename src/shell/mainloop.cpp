@@ -32,10 +32,22 @@ int32_t updatesThisSecond, presentsThisSecond;
 int32_t updatesLastSecond, presentsLastSecond;
 int32_t soundEnabled;
 
+GameInterface gameInterface = {gameInit, gameShutdown, enterMode, leaveMode, updateMode, renderMode, handleInput};
+
 Surface* backSurface;
 Surface* smallCharsSheet;
 
 static int32_t lastMessageWParam;
+
+void resetLoopState(void) {
+    currentMode = previousMode = 0;
+    appActive = quitRequested = frameRendered = 0;
+    ticksPerSecond = updateStep = renderStep = nowTicks = 0;
+    secondClock = updateClock = renderClock = 0;
+    updatesThisSecond = presentsThisSecond = updatesLastSecond = presentsLastSecond = 0;
+    soundEnabled = 0;
+    lastMessageWParam = 0;
+}
 
 // The folders are short fixed names below "./"; a longer base would be cut, never overrun.
 static void formatPath(char (&out)[256], const char* format, const char* base) {
@@ -55,7 +67,7 @@ static void pumpMessages(void) {
 
 // The frame render: the game's screen, then the overlay and the stylus cursor on top.
 static int32_t renderFrame(int32_t mode) {
-    int32_t next = renderMode(mode);
+    int32_t next = gameInterface.render(mode);
     drawOverlay();
     return next;
 }
@@ -95,15 +107,15 @@ static void logDisplaySpecifics(void) {
 static void runActivePass(void) {
     if (currentMode != previousMode) {
         logFormat(1, 2, "Mode %d --> %d\n", previousMode, currentMode);
-        leaveMode(previousMode);
-        enterMode(currentMode);
+        gameInterface.leave(previousMode);
+        gameInterface.enter(currentMode);
         previousMode = currentMode;
     }
     int32_t passMode = currentMode;
     int n = 0;
     while (nowTicks - updateClock > updateStep && n < 4) {
         n++;
-        currentMode = updateMode(currentMode);
+        currentMode = gameInterface.update(currentMode);
         updatesThisSecond++;
         if (currentMode != passMode) {
             break;
@@ -160,7 +172,7 @@ int runGame(void) {
 
     currentMode = 1;
     loadButtonCodes();
-    gameInit();
+    gameInterface.init();
 
     appActive = 1;
     overlay.logState = 1;
@@ -188,7 +200,7 @@ int runGame(void) {
             break;
         }
     }
-    leaveMode(currentMode);
-    gameShutdown();
+    gameInterface.leave(currentMode);
+    gameInterface.shutdown();
     return lastMessageWParam;
 }

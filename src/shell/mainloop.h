@@ -29,5 +29,21 @@ extern Surface* backSurface;
 // The overlay's graphics sheet, also the small font.
 extern Surface* smallCharsSheet;
 
+// The game's operations as the loop calls them; they start as the game's own (game/game.h). Tests put
+// their own in to watch the loop's order of calls.
+struct GameInterface {
+    void (*init)(void);
+    void (*shutdown)(void);
+    void (*enter)(int32_t mode);
+    void (*leave)(int32_t mode);
+    int32_t (*update)(int32_t mode);
+    int32_t (*render)(int32_t mode);
+    void (*input)(int32_t message, uint32_t wParam, int32_t value);
+};
+extern GameInterface gameInterface;
+
+// Puts the loop's values back to their process-start state (tests that run the loop more than once).
+void resetLoopState(void);
+
 // Runs the whole program: start-up, the loop, shutdown. Returns the process exit code.
 int runGame(void);

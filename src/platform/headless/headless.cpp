@@ -23,7 +23,7 @@ struct HeadlessState {
     WindowProc proc = nullptr;
     HeadlessPumpHook hook = nullptr;
     int64_t hookPass = 0;
-    bool hookCalledThisPass = false;
+    bool inPump = false;  // between the first peek of a pump and the peek that finds the queue empty
     int clientWidth = 240, clientHeight = 320;
     int shift = 0;
     int otherInstance = 0;
@@ -147,11 +147,14 @@ void platformClientSize(int* width, int* height) {
 }
 
 int platformPeekMessage(PlatformMessage* msg) {
-    if (state.queue.empty() && state.hook != nullptr && !state.hookCalledThisPass) {
-        state.hookCalledThisPass = true;
-        state.hook(state.hookPass++);
+    if (!state.inPump) {
+        state.inPump = true;
+        if (state.hook != nullptr) {
+            state.hook(state.hookPass++);
+        }
     }
     if (state.queue.empty()) {
+        state.inPump = false;
         return 0;
     }
     *msg = state.queue.front();
@@ -199,8 +202,6 @@ int platformCounterFrequency(int64_t* ticksPerSecond) {
 }
 
 int64_t platformCounter(void) {
-    // A new pass of the main loop starts with a counter read: the pump hook may run again.
-    state.hookCalledThisPass = false;
     return state.counter;
 }
 

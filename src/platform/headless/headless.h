@@ -27,8 +27,9 @@ void headlessSetFrequency(int64_t ticksPerSecond);
 void headlessPushMessage(int32_t message, uint32_t wParam, int32_t lParam);
 void headlessMouse(int32_t message, int x, int y);
 void headlessKey(int32_t message, uint32_t vk);
-// Called whenever the main loop's pump finds the queue empty, once per pass: a script advances the
-// clock and pushes input here. The pass number counts calls from 0.
+// Called at the start of every pump of the message queue (once per main-loop pass, and once in the
+// start-up pump before the loop): a script advances the clock and pushes input here. The pass number
+// counts calls from 0.
 typedef void (*HeadlessPumpHook)(int64_t pass);
 void headlessSetPumpHook(HeadlessPumpHook hook);
 

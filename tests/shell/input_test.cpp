@@ -1,0 +1,161 @@
+// The window procedure: stylus mapping in both builds, tap timing, key translation, the close sequence.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "shell/display.h"
+#include "shell/input.h"
+#include "shell/mainloop.h"
+#include "shell/overlay.h"
+
+namespace {
+
+struct Seen {
+    int32_t message;
+    uint32_t wParam;
+    int32_t value;
+};
+std::vector<Seen> seen;
+
+void recordInput(int32_t message, uint32_t wParam, int32_t value) {
+    seen.push_back(Seen{message, wParam, value});
+}
+
+int32_t position(int x, int y) {
+    return (int32_t)(((uint32_t)y & 0xFFFF) << 16 | ((uint32_t)x & 0xFFFF));
+}
+
+class Input : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headlessReset();
+        resetLoopState();
+        seen.clear();
+        gameInterface.input = recordInput;
+        fullscreenFlag = 0;
+        overlay.off = 1;
+        appActive = 1;
+        ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
+        loadButtonCodes();
+        platformCreateWindow("Plinkor", 0, 240, 320, windowProc);
+    }
+};
+
+}  // namespace
+
+TEST_F(Input, WindowedMappingScalesByTheRealClientSize) {
+    headlessSetClientSize(720, 960);
+    windowProc(MSG_MOUSEMOVE, 0, position(719, 959));
+    EXPECT_EQ(stylusX, 239);
+    EXPECT_EQ(stylusY, 319);
+    windowProc(MSG_MOUSEMOVE, 0, position(100, 50));
+    EXPECT_EQ(stylusX, 33);  // 100 * 240 / 720, truncated
+    EXPECT_EQ(stylusY, 16);  // 50 * 320 / 960
+    // The user resized the window to an odd size: the mapping follows.
+    headlessSetClientSize(250, 333);
+    windowProc(MSG_LBUTTONDOWN, 1, position(249, 332));
+    EXPECT_EQ(stylusX, 239);
+    EXPECT_EQ(stylusY, 319);
+    EXPECT_EQ(stylusDown, 1);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2].message, MSG_LBUTTONDOWN);
+    EXPECT_EQ(seen[2].value, position(249, 332));  // mouse messages pass lParam as they are
+}
+
+TEST_F(Input, AZeroSizedClientAreaKeepsTheLastPosition) {
+    headlessSetClientSize(240, 320);
+    windowProc(MSG_MOUSEMOVE, 0, position(17, 23));
+    headlessSetClientSize(0, 0);  // minimised
+    windowProc(MSG_MOUSEMOVE, 0, position(100, 100));
+    EXPECT_EQ(stylusX, 17);
+    EXPECT_EQ(stylusY, 23);
+}
+
+TEST_F(Input, FullscreenMappingOffsetsAndClampsToTheImage) {
+    fullscreenFlag = 1;
+    windowProc(MSG_MOUSEMOVE, 0, position(0, 0));
+    EXPECT_EQ(stylusX, 0);
+    EXPECT_EQ(stylusY, 0);
+    windowProc(MSG_MOUSEMOVE, 0, position(639, 479));
+    EXPECT_EQ(stylusX, 239);
+    EXPECT_EQ(stylusY, 319);
+    windowProc(MSG_MOUSEMOVE, 0, position(300, 200));
+    EXPECT_EQ(stylusX, 100);
+    EXPECT_EQ(stylusY, 120);
+}
+
+TEST_F(Input, AQuickTapIsMarkedOnItsReleaseOnly) {
+    headlessSetCounter(1000);
+    windowProc(MSG_LBUTTONDOWN, 1, position(5, 5));
+    EXPECT_EQ(quickTap, 0);
+    headlessAdvance(HEADLESS_TICKS_PER_SECOND / 8 - 1);
+    windowProc(MSG_LBUTTONUP, 0, position(5, 5));
+    EXPECT_EQ(quickTap, 1);
+    EXPECT_EQ(stylusDown, 0);
+    windowProc(MSG_MOUSEMOVE, 0, position(6, 6));
+    EXPECT_EQ(quickTap, 0);
+    // Exactly an eighth of a second is not quick.
+    windowProc(MSG_LBUTTONDOWN, 1, position(5, 5));
+    headlessAdvance(HEADLESS_TICKS_PER_SECOND / 8);
+    windowProc(MSG_LBUTTONUP, 0, position(5, 5));
+    EXPECT_EQ(quickTap, 0);
+}
+
+TEST_F(Input, KeysCarryTheirTranslatedValue) {
+    windowProc(MSG_KEYDOWN, 'A', 0);
+    headlessSetShift(1);
+    windowProc(MSG_KEYDOWN, 'A', 0);
+    windowProc(MSG_KEYDOWN, '1', 0);
+    headlessSetShift(0);
+    windowProc(MSG_KEYDOWN, 37, 0);        // cursor left: no character, keeps its code
+    windowProc(MSG_KEYUP, 0xFFFF, 0);      // sign-extended from 16 bits
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].value, 'a');
+    EXPECT_EQ(seen[1].value, 'A');
+    EXPECT_EQ(seen[2].value, '!');
+    EXPECT_EQ(seen[3].value, 37);
+    EXPECT_EQ(seen[3].wParam, 37u);
+    EXPECT_EQ(seen[4].value, -1);
+}
+
+TEST_F(Input, TheActionButtonsKeyUpNeverReachesTheGame) {
+    windowProc(MSG_KEYDOWN, 134, 0);
+    windowProc(MSG_KEYUP, 134, 0);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].message, MSG_KEYDOWN);
+}
+
+TEST_F(Input, APressWhileSuspendedResumesAndIsSwallowed) {
+    appActive = 0;
+    windowProc(MSG_LBUTTONDOWN, 1, position(5, 5));
+    EXPECT_EQ(appActive, 1);
+    EXPECT_EQ(stylusDown, 1);  // the stylus state still follows the button
+    EXPECT_TRUE(seen.empty());
+    windowProc(MSG_LBUTTONUP, 0, position(5, 5));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].message, MSG_LBUTTONUP);
+}
+
+TEST_F(Input, CloseSetsTheQuitFlagAndPostsDestroyThenQuitWithZero) {
+    EXPECT_EQ(windowProc(MSG_CLOSE, 0, 0), 0);
+    EXPECT_EQ(quitRequested, 1);
+    PlatformMessage msg;
+    ASSERT_TRUE(platformPeekMessage(&msg));
+    EXPECT_EQ(msg.message, MSG_DESTROY);
+    platformDispatchMessage(&msg);
+    ASSERT_TRUE(platformPeekMessage(&msg));
+    EXPECT_EQ(msg.message, MSG_QUIT);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_FALSE(platformPeekMessage(&msg));
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(Input, DefaultControlKeys) {
+    controlKeys[0] = 99;
+    setDefaultControlKeys();
+    const int32_t expected[CONTROL_COUNT] = {38, 40, 37, 39, 32, 27, 13, 0};
+    for (int i = 0; i < CONTROL_COUNT; i++) {
+        EXPECT_EQ(controlKeys[i], expected[i]) << i;
+    }
+}

@@ -1,0 +1,286 @@
+// The main loop on the headless backend: start-up, pass order, update cap, render limit, suspend, close.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gfx/surface.h"
+#include "platform/headless/headless.h"
+#include "shell/display.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+#include "support/testutil.h"
+
+namespace {
+
+const int64_t SECOND = HEADLESS_TICKS_PER_SECOND;
+const int64_t UPDATE = SECOND / 60;  // 16666 ticks
+const int64_t RENDER = SECOND / 100; // 10000 ticks
+
+// What the loop did, one entry per call, with the pass it happened in.
+struct Record {
+    std::vector<std::string> calls;
+    int64_t pass = -1;
+    std::function<int32_t(int32_t)> onUpdate;
+    // script(p) runs in the pump just before loop pass p (script(0) in the start-up pump, before the
+    // clocks are set); calls made during loop pass p are recorded with "@p".
+    std::function<void(int64_t)> script;
+};
+Record rec;
+
+std::string call(const char* what, int32_t mode) {
+    return std::string(what) + " " + std::to_string(mode) + " @" + std::to_string(rec.pass);
+}
+
+void fakeInit(void) {
+    currentMode = 500;
+    rec.calls.push_back("init");
+}
+void fakeShutdown(void) {
+    rec.calls.push_back("shutdown");
+}
+void fakeEnter(int32_t mode) {
+    rec.calls.push_back(call("enter", mode));
+}
+void fakeLeave(int32_t mode) {
+    rec.calls.push_back(call("leave", mode));
+}
+int32_t fakeUpdate(int32_t mode) {
+    rec.calls.push_back(call("update", mode));
+    return rec.onUpdate ? rec.onUpdate(mode) : mode;
+}
+int32_t fakeRender(int32_t mode) {
+    rec.calls.push_back(call("render", mode));
+    return mode;
+}
+void fakeInput(int32_t message, uint32_t wParam, int32_t value) {
+    rec.calls.push_back("input " + std::to_string(message) + " @" + std::to_string(rec.pass));
+}
+
+void pumpHook(int64_t pass) {
+    rec.pass = pass;
+    if (rec.script) {
+        rec.script(pass);
+    }
+}
+
+int count(const std::string& prefix, int64_t pass) {
+    int n = 0;
+    for (const std::string& c : rec.calls) {
+        if (c.rfind(prefix, 0) == 0 && c.size() > 2 && c.substr(c.rfind('@') + 1) == std::to_string(pass)) {
+            n++;
+        }
+    }
+    return n;
+}
+
+class MainLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headlessReset();
+        resetLoopState();
+        clearLog();
+        logLevel = 0;
+        rec = Record();
+        gameInterface = GameInterface{fakeInit, fakeShutdown, fakeEnter, fakeLeave, fakeUpdate, fakeRender, fakeInput};
+        headlessSetPumpHook(pumpHook);
+        // A loading picture of 2 x 2 red pixels and an overlay sheet, so start-up finds its files.
+        writeTestPngRgb("Data/loading.png", 2, 2, std::vector<uint8_t>(12, 0));
+        std::vector<uint8_t> red = {255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0};
+        writeTestPngRgb("Data/loading.png", 2, 2, red);
+        writeTestPngRgb("Data/smallchars.png", 1, 1, {9, 9, 9});
+    }
+    ScratchFolder folder;
+};
+
+}  // namespace
+
+TEST_F(MainLoop, FirstPassLeavesZeroThenEntersSplashAndCloseEndsWithZero) {
+    logLevel = 1;
+    rec.script = [](int64_t pass) {
+        headlessAdvance(UPDATE + 1);
+        if (pass == 2) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    int code = runGame();
+    EXPECT_EQ(code, 0);
+    ASSERT_GE(rec.calls.size(), 4u);
+    EXPECT_EQ(rec.calls[0], "init");
+    EXPECT_EQ(rec.calls[1], "leave 0 @0");
+    EXPECT_EQ(rec.calls[2], "enter 500 @0");
+    EXPECT_EQ(rec.calls[rec.calls.size() - 2], "leave 500 @2");
+    EXPECT_EQ(rec.calls.back(), "shutdown");
+    EXPECT_TRUE(quitRequested);
+    // The mode-change line reached the log in the mode colour.
+    bool found = false;
+    for (int line = 0; line < LOG_LINES; line++) {
+        if (std::string(logBuffer.text[line], strnlen(logBuffer.text[line], LOG_COLUMNS)) == "Mode 0 --> 500") {
+            found = logBuffer.colours[line][0] == 2;
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(MainLoop, CapsUpdatesAtFourAndDropsTheBacklog) {
+    rec.script = [](int64_t pass) {
+        if (pass == 1) {
+            headlessAdvance(SECOND);  // a whole second late: 60 updates pending
+        } else if (pass == 2) {
+            headlessAdvance(UPDATE + 1);
+        } else if (pass == 3) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    EXPECT_EQ(count("update", 0), 0);
+    EXPECT_EQ(count("update", 1), 4);
+    // The backlog was dropped: one step later only one update is due.
+    EXPECT_EQ(count("update", 2), 1);
+    EXPECT_EQ(count("render", 1), 1);
+}
+
+TEST_F(MainLoop, AnUpdateThatChangesTheModeStopsTheUpdatesAndTheRender) {
+    rec.onUpdate = [](int32_t mode) { return rec.pass == 1 && count("update", 1) == 2 ? 1 : mode; };
+    rec.script = [](int64_t pass) {
+        if (pass == 1) {
+            headlessAdvance(SECOND);
+        } else if (pass == 2) {
+            headlessAdvance(UPDATE + 1);
+        } else if (pass == 3) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    EXPECT_EQ(count("update", 1), 2);
+    EXPECT_EQ(count("render", 1), 0);
+    // The next pass leaves the old mode and enters the new one before its updates.
+    std::vector<std::string> pass1;
+    for (const std::string& c : rec.calls) {
+        if (c.size() > 3 && c.substr(c.size() - 3) == " @2") {
+            pass1.push_back(c);
+        }
+    }
+    ASSERT_GE(pass1.size(), 3u);
+    EXPECT_EQ(pass1[0], "leave 500 @2");
+    EXPECT_EQ(pass1[1], "enter 1 @2");
+    EXPECT_EQ(pass1[2], "update 1 @2");
+    // The update clock was not advanced for the changing update, so the backlog keeps it busy.
+    EXPECT_EQ(count("update", 2), 4);
+}
+
+TEST_F(MainLoop, RendersAtMostOncePerPassAndAHundredTimesASecond) {
+    rec.script = [](int64_t pass) {
+        if (pass >= 1 && pass <= 100) {
+            headlessAdvance(RENDER / 2 + 1);  // passes at 200 a second
+        } else if (pass == 101) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    int renders = 0;
+    int updates = 0;
+    for (int64_t p = 1; p <= 100; p++) {
+        EXPECT_LE(count("render", p), 1);
+        renders += count("render", p);
+        updates += count("update", p);
+    }
+    // 100 passes of 5001 ticks = 0.5 s: 50 renders and 30 updates.
+    EXPECT_EQ(renders, 50);
+    EXPECT_EQ(updates, 30);
+    // Once a frame exists (pass 2) every pass presents: the loading picture plus passes 2..100.
+    EXPECT_EQ(headlessFrameCount(), 1 + 99);
+}
+
+TEST_F(MainLoop, SuspendSleepsUntilAPressResumesAndThePressIsSwallowed) {
+    rec.script = [](int64_t pass) {
+        headlessAdvance(UPDATE + 1);
+        if (pass == 2) {
+            appActive = 0;
+        } else if (pass == 5) {
+            headlessMouse(MSG_LBUTTONDOWN, 10, 10);
+            headlessMouse(MSG_LBUTTONUP, 10, 10);
+        } else if (pass == 7) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    for (int64_t p = 2; p <= 4; p++) {
+        EXPECT_EQ(count("update", p), 0) << p;
+        EXPECT_EQ(count("render", p), 0) << p;
+    }
+    // Only the release reaches the game.
+    EXPECT_EQ(count("input 513", 5), 0);
+    EXPECT_EQ(count("input 514", 5), 1);
+    // Four sleeps of 250 ms left the clocks far behind: the first running pass does 4 updates.
+    EXPECT_EQ(count("update", 5), 4);
+    EXPECT_EQ(count("render", 5), 1);
+    EXPECT_EQ(count("update", 6), 1);
+}
+
+TEST_F(MainLoop, NothingIsPresentedAfterTheCloseRequest) {
+    rec.script = [](int64_t pass) {
+        headlessAdvance(UPDATE + 1);
+        if (pass == 3) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    // Loading picture, then passes 1 (the first render) and 2; the close arrives in pass 2's pump.
+    EXPECT_EQ(headlessFrameCount(), 1 + 2);
+}
+
+TEST_F(MainLoop, ShowsTheLoadingPictureThirtyPixelsAboveTheCentre) {
+    rec.script = [](int64_t pass) {
+        if (pass == 1) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    ASSERT_EQ(headlessFrameCount(), 1);
+    // The frame captured last is still the loading picture (nothing was rendered over it).
+    const std::vector<uint16_t>& frame = headlessLastFrame();
+    ASSERT_EQ(frame.size(), 240u * 320u);
+    uint16_t red = packColour(30, 0, 0);  // 255 through the start-up gamma
+    EXPECT_EQ(frame[119 + 129 * 240], red);
+    EXPECT_EQ(frame[120 + 130 * 240], red);
+    EXPECT_EQ(frame[118 + 129 * 240], 0);
+    EXPECT_EQ(frame[119 + 131 * 240], 0);
+}
+
+TEST_F(MainLoop, WithoutACounterFrequencyStartUpReturnsMinusOne) {
+    headlessSetFrequency(0);
+    EXPECT_EQ(runGame(), -1);
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST_F(MainLoop, ASecondCopyRaisesTheFirstAndExitsWithOne) {
+    logLevel = 1;
+    headlessSetOtherInstance(1);
+    EXPECT_EQ(runGame(), 1);
+    EXPECT_EQ(headlessRaiseRequests(), 1);
+    EXPECT_EQ(headlessWindowCreated(), 0);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "Unable to create window.");
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "Critical");
+    // 35 characters: the first 30 fill a line, the rest start the next.
+    EXPECT_EQ(std::string(logBuffer.text[1], 30), "[ERROR] Application already ru");
+    EXPECT_EQ(std::string(logBuffer.text[0]), "nning");
+    EXPECT_EQ(logBuffer.colours[1][0], 6);
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST_F(MainLoop, StatisticsRollOverEverySecond) {
+    rec.script = [](int64_t pass) {
+        headlessAdvance(SECOND / 50);
+        if (pass == 120) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+    };
+    runGame();
+    // Passes at 50 a second: one present per pass, and the updates catch up to 60 a second.
+    EXPECT_EQ(presentsLastSecond, 50);
+    EXPECT_EQ(updatesLastSecond, 60);
+}
