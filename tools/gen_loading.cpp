@@ -25,7 +25,7 @@ bool generateLoadingPicture(const std::string& runDir) {
     int x = (w - nameWidth) / 2;
     for (int dy = -2; dy <= 2; dy++) {
         for (int dx = -2; dx <= 2; dx++) {
-            drawFontText(c, x + dx, 96 + dy, "PLINKOR", font, 34, Rgb{30, 70, 110}, true);
+            drawFontText(c, x + dx, 96 + dy, "PLINKOR", font, 34, Rgb{8, 22, 36}, true);
         }
     }
     drawFontText(c, x, 96, "PLINKOR", font, 34, cyan, false);

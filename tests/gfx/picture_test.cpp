@@ -1,0 +1,270 @@
+// Picture loading: PNG layouts, JPEG, centring into an existing surface, missing and broken files.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <jpeglib.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gfx/picture.h"
+#include "platform/headless/headless.h"
+#include "shell/display.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+#include "support/testutil.h"
+
+namespace {
+
+void writeJpeg(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, f);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<uint8_t*>(&rgb[(size_t)info.next_scanline * width * 3]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    fclose(f);
+}
+
+void appendChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    uint32_t n = (uint32_t)data.size();
+    uint8_t length[4] = {(uint8_t)(n >> 24), (uint8_t)(n >> 16), (uint8_t)(n >> 8), (uint8_t)n};
+    out.insert(out.end(), length, length + 4);
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    uint32_t crc = (uint32_t)crc32(0, body.data(), (uInt)body.size());
+    uint8_t c[4] = {(uint8_t)(crc >> 24), (uint8_t)(crc >> 16), (uint8_t)(crc >> 8), (uint8_t)crc};
+    out.insert(out.end(), c, c + 4);
+}
+
+// A well-formed PNG start whose header declares a picture far too large to hold.
+std::vector<uint8_t> hugePngHeader(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> ihdr = {(uint8_t)(width >> 24), (uint8_t)(width >> 16), (uint8_t)(width >> 8),
+                                 (uint8_t)width, (uint8_t)(height >> 24), (uint8_t)(height >> 16),
+                                 (uint8_t)(height >> 8), (uint8_t)height, 8, 2, 0, 0, 0};
+    appendChunk(out, "IHDR", ihdr);
+    appendChunk(out, "IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
+    appendChunk(out, "IEND", {});
+    return out;
+}
+
+class Picture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headlessReset();
+        initDisplayInfo();
+        setGamma(128);
+        snprintf(dataPath, sizeof(dataPath), "./Data/");
+        clearLog();
+        logLevel = 0;
+    }
+    void TearDown() override {
+        if (s != nullptr) {
+            removeSurface(&s);
+        }
+    }
+    ScratchFolder folder;
+    Surface* s = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Picture, RgbPngConvertsThroughTheGammaAndKeysNearBlack) {
+    // white, pure black, (7, 7, 7) near black, (8, 0, 0) dark but visible, (100, 200, 40)
+    writeTestPngRgb("Data/p.png", 5, 1, {255, 255, 255, 0, 0, 0, 7, 7, 7, 8, 0, 0, 100, 200, 40});
+    loadPicture("p.png", &s);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->width, 5);
+    EXPECT_EQ(s->height, 1);
+    EXPECT_EQ(getPixel(s, 0, 0), packColour(30, 30, 30));
+    EXPECT_EQ(getPixel(s, 1, 0), 0);
+    EXPECT_EQ(getPixel(s, 2, 0), 0);
+    EXPECT_EQ(getPixel(s, 3, 0), packColour(1, 0, 0));
+    EXPECT_EQ(getPixel(s, 4, 0), packColour(12, 25, 5));
+    EXPECT_TRUE(headlessMessageBoxes().empty());
+}
+
+TEST_F(Picture, PalettePngLooksUpItsColours) {
+    writeTestPngPalette("Data/p.png", 3, 2, {0, 1, 2, 2, 1, 0}, {0, 0, 0, 255, 0, 0, 0, 64, 255});
+    loadPicture("p.png", &s);
+    ASSERT_EQ(s->width, 3);
+    EXPECT_EQ(getPixel(s, 0, 0), 0);
+    EXPECT_EQ(getPixel(s, 1, 0), packColour(30, 0, 0));
+    EXPECT_EQ(getPixel(s, 2, 0), packColour(0, 8, 30));
+    EXPECT_EQ(getPixel(s, 0, 1), packColour(0, 8, 30));
+    EXPECT_EQ(getPixel(s, 2, 1), 0);
+}
+
+TEST_F(Picture, GreyPngIsReadSafelyAsRgb) {
+    // A grey picture has one byte a pixel: it is widened rather than read past its rows.
+    FILE* f = fopen("Data/g.png", "wb");
+    ASSERT_NE(f, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_IHDR(png, info, 4, 1, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    uint8_t row[4] = {0, 80, 160, 255};
+    png_write_row(png, row);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    fclose(f);
+    loadPicture("g.png", &s);
+    ASSERT_EQ(s->width, 4);
+    EXPECT_EQ(getPixel(s, 0, 0), 0);
+    EXPECT_EQ(getPixel(s, 1, 0), packColour(10, 10, 10));
+    EXPECT_EQ(getPixel(s, 3, 0), packColour(30, 30, 30));
+}
+
+TEST_F(Picture, JpegByItsExtensionButJpegGoesToThePngDecoder) {
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 16 * 8; i++) {
+        rgb.insert(rgb.end(), {200, 40, 120});
+    }
+    writeJpeg("Data/menu.JPG", 16, 8, rgb);
+    loadPicture("menu.JPG", &s);
+    ASSERT_EQ(s->width, 16);
+    ASSERT_EQ(s->height, 8);
+    int r, g, b;
+    unpackColour(getPixel(s, 5, 5), &r, &g, &b);
+    EXPECT_NEAR(r, 200 >> 3, 1);
+    EXPECT_NEAR(g, 40 >> 3, 1);
+    EXPECT_NEAR(b, 120 >> 3, 1);
+    removeSurface(&s);
+    // The same bytes named .jpeg are handed to the PNG decoder, which gives up quietly.
+    writeJpeg("Data/menu.jpeg", 16, 8, rgb);
+    logLevel = 1;
+    loadPicture("menu.jpeg", &s);
+    EXPECT_EQ(s->width, 5);
+    EXPECT_EQ(s->height, 5);
+    EXPECT_EQ(getPixel(s, 2, 2), 0);
+    EXPECT_TRUE(headlessMessageBoxes().empty());
+    EXPECT_STREQ(logBuffer.text[2], "surface still null");
+    EXPECT_STREQ(logBuffer.text[1], "createSurface(5,5)");
+}
+
+TEST_F(Picture, IntoAnExistingSurfaceThePictureIsCentredAndClipped) {
+    s = createSurface(240, 320);
+    fillSurfaceBytes(s, 1);
+    std::vector<uint8_t> rgb(100 * 50 * 3, 255);
+    writeTestPngRgb("Data/small.png", 100, 50, rgb);
+    loadPicture("small.png", &s);
+    EXPECT_EQ(getPixel(s, 70, 135), packColour(30, 30, 30));
+    EXPECT_EQ(getPixel(s, 169, 184), packColour(30, 30, 30));
+    EXPECT_EQ(getPixel(s, 69, 135), 0x0101);  // outside the picture: kept
+    EXPECT_EQ(getPixel(s, 170, 184), 0x0101);
+    EXPECT_EQ(getPixel(s, 70, 134), 0x0101);
+
+    // 300 wide: 30 columns fall off each side. Column x of the picture lands on x - 30.
+    std::vector<uint8_t> wide(300 * 10 * 3, 0);
+    for (int y = 0; y < 10; y++) {
+        for (int x = 0; x < 300; x++) {
+            wide[(y * 300 + x) * 3] = (uint8_t)(x < 30 || x >= 270 ? 255 : 64);
+        }
+    }
+    writeTestPngRgb("Data/wide.png", 300, 10, wide);
+    loadPicture("wide.png", &s);
+    EXPECT_EQ(getPixel(s, 0, 155), packColour(8, 0, 0));
+    EXPECT_EQ(getPixel(s, 239, 164), packColour(8, 0, 0));
+}
+
+TEST_F(Picture, AMissingFileIsReportedAndLeavesABlankFallback) {
+    logLevel = 1;
+    loadPicture("nothere.png", &s);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "File Not Found");
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "./Data/nothere.png");
+    EXPECT_EQ(s->width, 5);
+    EXPECT_EQ(s->height, 5);
+    EXPECT_STREQ(logBuffer.text[1], "createSurface(5,5)");
+    EXPECT_STREQ(logBuffer.text[2], "surface still null");
+    EXPECT_STREQ(logBuffer.text[3], "     ./Data/nothere.png");
+    EXPECT_STREQ(logBuffer.text[4], "[ERROR] Loading Picture:");
+    EXPECT_EQ(logBuffer.colours[4][0], 6);  // "[ERROR] " in the error colour
+    EXPECT_EQ(logBuffer.colours[4][8], 0);
+    // A missing file with an existing surface leaves it as it was.
+    Surface* kept = createSurface(3, 3);
+    fillSurfaceBytes(kept, 7);
+    Surface* before = kept;
+    loadPicture("nothere.png", &kept);
+    EXPECT_EQ(kept, before);
+    EXPECT_EQ(getPixel(kept, 1, 1), 0x0707);
+    removeSurface(&kept);
+}
+
+TEST_F(Picture, TruncatedAndEmptyPngsFallBackWithoutHarm) {
+    std::vector<uint8_t> rgb(40 * 40 * 3);
+    for (size_t i = 0; i < rgb.size(); i++) {
+        rgb[i] = (uint8_t)(i * 37);
+    }
+    writeTestPngRgb("Data/full.png", 40, 40, rgb);
+    std::vector<uint8_t> bytes = readFileBytes("Data/full.png");
+    for (size_t cut : {bytes.size() / 2, (size_t)40, (size_t)8, (size_t)0}) {
+        writeFileBytes("Data/cut.png", std::vector<uint8_t>(bytes.begin(), bytes.begin() + cut));
+        Surface* t = nullptr;
+        loadPicture("cut.png", &t);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->width, 5) << cut;
+        removeSurface(&t);
+    }
+}
+
+TEST_F(Picture, AHeaderDeclaringAHugePictureIsRefused) {
+    writeFileBytes("Data/huge.png", hugePngHeader(100000, 100000));
+    loadPicture("huge.png", &s);
+    EXPECT_EQ(s->width, 5);
+    removeSurface(&s);
+    // Just over the limit is refused too; a tall thin picture under it is fine.
+    writeFileBytes("Data/huge.png", hugePngHeader(8192, 4097));
+    loadPicture("huge.png", &s);
+    EXPECT_EQ(s->width, 5);
+}
+
+TEST_F(Picture, AJpegDeclaringAHugePictureShowsTheJpegError) {
+    std::vector<uint8_t> rgb(8 * 8 * 3, 128);
+    writeJpeg("Data/big.jpg", 8, 8, rgb);
+    std::vector<uint8_t> bytes = readFileBytes("Data/big.jpg");
+    // Patch the frame header's height and width to 60000 x 60000.
+    for (size_t i = 0; i + 8 < bytes.size(); i++) {
+        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+            bytes[i + 5] = 0xEA;
+            bytes[i + 6] = 0x60;
+            bytes[i + 7] = 0xEA;
+            bytes[i + 8] = 0x60;
+            break;
+        }
+    }
+    writeFileBytes("Data/big.jpg", bytes);
+    loadPicture("big.jpg", &s);
+    EXPECT_EQ(s->width, 5);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "Jpeg Error");
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "Load Picture");
+}
+
+TEST_F(Picture, AJpegThatIsNotAJpegShowsTheJpegError) {
+    writeFileBytes("Data/bad.jpg", {'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'e', 'g'});
+    loadPicture("bad.jpg", &s);
+    EXPECT_EQ(s->width, 5);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "Jpeg Error");
+}

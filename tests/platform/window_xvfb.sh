@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The real windowed build under Xvfb: the window and its loading picture, the single-instance rule
+# (a second start raises the first and exits with 1), and the close box ending the game with 0.
+# Run by CTest from the run folder with the build folder as $1.
+set -u
+build="$(cd "$1" && pwd)"
+work="$(mktemp -d /tmp/plinkor-window-XXXXXX)"
+fail() { echo "FAIL: $*"; cleanup; exit 1; }
+
+need=()
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v xdotool >/dev/null || need+=(xdotool)
+command -v import >/dev/null || need+=(imagemagick)
+command -v xwininfo >/dev/null || need+=(x11-utils)
+if [ ${#need[@]} -gt 0 ]; then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null || fail "cannot install ${need[*]}"
+fi
+
+display=""
+for n in $(seq 70 99); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || fail "no free X display"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display"
+pids=()
+cleanup() {
+  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-window-kept
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+  kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+# Ids of the top-level windows titled exactly $1, top of the stack first.
+windows_named() { xwininfo -root -children 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}'; }
+# Waits up to $2 tenths of a second for a window titled $1; prints its id.
+wait_window() {
+  for i in $(seq "$2"); do
+    id=$(windows_named "$1" | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Presses Return on any "File Not Found" box (a data file the build has not made yet).
+dismiss_missing_files() {
+  for id in $(windows_named "File Not Found"); do
+    echo "note: dismissing a File Not Found box"
+    xdotool key --window "$id" Return 2>/dev/null
+  done
+}
+
+"$build/plinkor" >"$work/first.log" 2>&1 &
+first=$!
+pids+=("$first")
+win=""
+for i in $(seq 100); do
+  dismiss_missing_files
+  win=$(windows_named Plinkor | head -n 1)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || fail "no window titled Plinkor"
+sleep 1
+dismiss_missing_files
+sleep 0.5
+
+# A 1024-high screen: 85% is 870, so the frame is scaled by 2.
+eval "$(xdotool getwindowgeometry --shell "$win")"
+[ "$WIDTH" = 480 ] && [ "$HEIGHT" = 640 ] || fail "window is ${WIDTH}x${HEIGHT}, expected 480x640"
+import -window root "$work/shot.png" || fail "no screenshot"
+# The loading picture's amber paddle lies at frame (100..139, 124..128): at scale 2, (240, 252) on the window.
+px=$((X + 240)); py=$((Y + 252))
+rgb=$(convert "$work/shot.png" -format "%[fx:int(255*p{$px,$py}.r)] %[fx:int(255*p{$px,$py}.g)] %[fx:int(255*p{$px,$py}.b)]" info:)
+read -r r g b <<<"$rgb"
+[ "$r" -ge 220 ] && [ "$g" -ge 150 ] && [ "$g" -le 200 ] && [ "$b" -le 80 ] || fail "paddle pixel is $rgb, expected amber"
+echo "window ${WIDTH}x${HEIGHT} at $X,$Y; paddle pixel $rgb"
+
+# Cover the game with another window, then start a second copy.
+xmessage -title cover -geometry 900x900+0+0 "cover" >/dev/null 2>&1 &
+pids+=("$!")
+cover=$(wait_window cover 50) || fail "no cover window"
+stack_top() { xwininfo -root -children | grep -E "\"(Plinkor|cover)\":" | head -n 1 | grep -o '"[^"]*"' | head -n 1; }
+sleep 0.3
+[ "$(stack_top)" = '"cover"' ] || fail "the cover window is not on top before the second start"
+
+start=$(date +%s.%N)
+"$build/plinkor" >"$work/second.log" 2>&1 &
+second=$!
+pids+=("$second")
+box=$(wait_window Critical 30) || fail "the second copy showed no Critical box"
+xdotool key --window "$box" Return
+code=""
+for i in $(seq 30); do
+  if ! kill -0 "$second" 2>/dev/null; then wait "$second"; code=$?; break; fi
+  sleep 0.1
+done
+end=$(date +%s.%N)
+[ -n "$code" ] || fail "the second copy is still running"
+[ "$code" = 1 ] || fail "the second copy exited with $code, expected 1"
+elapsed=$(echo "$end - $start" | bc)
+echo "second copy exited with 1 after ${elapsed}s"
+(( $(echo "$elapsed < 3" | bc) )) || fail "the second copy took ${elapsed}s"
+kill -0 "$first" 2>/dev/null || fail "the first copy died"
+sleep 0.3
+[ "$(stack_top)" = '"Plinkor"' ] || fail "the first window did not come to the front"
+echo "first window raised above the cover"
+
+start=$(date +%s.%N)
+"$build/plinkor-xclose" "$win" || fail "cannot send the close request"
+code=""
+for i in $(seq 20); do
+  if ! kill -0 "$first" 2>/dev/null; then wait "$first"; code=$?; break; fi
+  sleep 0.1
+done
+end=$(date +%s.%N)
+[ -n "$code" ] || fail "the game did not end within 2 s of the close box"
+[ "$code" = 0 ] || fail "the game exited with $code after the close box"
+echo "closed with exit code 0 after $(echo "$end - $start" | bc)s"
+cleanup
+echo "1 passed, 0 failed"
