@@ -69,8 +69,7 @@ void abandonGame(void) {
     if (!game.gameInProgress) {
         return;
     }
-    unloadLevel();
-    freePicture(&fieldPicture);
+    tearDownLevel();
     game.gameInProgress = 0;
 }
 
@@ -237,8 +236,7 @@ static void updateLevelSelect(void) {
 
 static void enterGameOver(void) {
     if (game.gameInProgress) {
-        unloadLevel();
-        freePicture(&fieldPicture);
+        tearDownLevel();
         showStylusCursor = 1;
     }
     loadPicture("bg.png", &flowPictures.background);
@@ -259,6 +257,7 @@ static void enterEditor(void) {
         game.levelIndex = LAST_LEVEL;
     }
     loadLevel(game.levelIndex);
+    requestMusic(levelMusicTrack);
     freePicture(&fieldPicture);
     fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
     // The level is unloaded whole on leaving, pristine copy included.
@@ -271,8 +270,7 @@ static void enterEditor(void) {
 
 static void leaveEditor(void) {
     saveLevel(game.levelIndex);
-    unloadLevel();
-    freePicture(&fieldPicture);
+    tearDownLevel();
 }
 
 // ---- The four operations ----------------------------------------------------------------------------
@@ -323,10 +321,10 @@ void enterMode(int32_t mode) {
         break;
     case MODE_NEXT_LEVEL:
         setUpLevel();
+        requestMusic(levelMusicTrack);
         break;
     case MODE_LEVEL_DONE:
-        unloadLevel();
-        freePicture(&fieldPicture);
+        tearDownLevel();
         showStylusCursor = 1;
         game.gameInProgress = 0;
         game.levelIndex += 1;

@@ -155,3 +155,36 @@ void writeFlatPicture(const std::string& name, int width, int height, int grey, 
     std::remove(("Data/" + name).c_str());
     writeTestPngRgb("Data/" + name, width, height, rgb);
 }
+
+void writeTestLevelSet(void) {
+    // Level files of any generated set are unlinked: only the levels a test writes exist.
+    for (int n = 0; n < 100; n++) {
+        std::remove(("Data/level" + std::to_string(n) + ".dat").c_str());
+    }
+    writeFlatPicture("scheme5.png", 240, 320, 0);
+    writeFlatPicture("scheme5v.png", 240, 320, 80);
+    // Type 0 at (0, 10) and type 1 at (20, 0), both 20 x 10; the paddle's pieces sit at (9..19, 0..10).
+    std::vector<uint8_t> rgb(40 * 20 * 3, 0);
+    for (int y = 0; y < 20; y++) {
+        for (int x = 0; x < 40; x++) {
+            if ((x >= 20 && y < 10) || (x < 20 && y >= 10) || (x >= 9 && x < 20 && y < 11)) {
+                for (int k = 0; k < 3; k++) {
+                    rgb[(y * 40 + x) * 3 + k] = 255;
+                }
+            }
+        }
+    }
+    std::remove("Data/blocks5.png");
+    writeTestPngRgb("Data/blocks5.png", 40, 20, rgb);
+    std::string text = "[block,0,10,20,10]\n[block,20,0,20,10]\n";
+    std::remove("Data/blocks5.txt");
+    writeFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+void writeTestLevel(int n, int x, int y, int type) {
+    std::vector<uint8_t> record = {(uint8_t)(x & 0xFF), (uint8_t)(x >> 8), (uint8_t)(y & 0xFF), (uint8_t)(y >> 8),
+                                   (uint8_t)type, 20, 10, 0, 0, 0, 0, 0};
+    std::string name = "Data/level" + std::to_string(n) + ".dat";
+    std::remove(name.c_str());
+    writeFileBytes(name, record);
+}

@@ -50,3 +50,9 @@ struct FlowFixture {
 // Replaces Data/<name> in the scratch folder by a picture of the given size, every pixel `grey`
 // (0..255) except pure black where `blackRows` says (rows y with y % blackRows == 0; 0: none).
 void writeFlatPicture(const std::string& name, int width, int height, int grey, int blackRows = 0);
+
+// A small level set of our own in the scratch folder: an empty 240 x 320 collision map, a grey
+// background, a blocks picture whose type 1 is a white 20 x 10 cell, and the description file.
+void writeTestLevelSet(void);
+// Level file n holding one block of type `type` at (x, y) with the type's size (20 x 10).
+void writeTestLevel(int n, int x, int y, int type);

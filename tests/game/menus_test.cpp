@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "flowtest.h"
+#include "field/level.h"
 #include "game/game.h"
 #include "game/gamevalues.h"
 #include "game/highscores.h"
