@@ -1,0 +1,106 @@
+// Screenshots: the back surface as an uncompressed 24-bit bottom-up BMP, numbered from 0 in each run.
+#include "gfx/screenshot.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gfx/surface.h"
+#include "shell/display.h"
+#include "shell/mainloop.h"
+
+// The handheld's folders below the root; on the desktop they sit below the current directory.
+static const char* const screenshotNames[2] = {
+    "Storage Card/My Documents/%s%d.BMP",
+    "My Documents/%s%d.BMP",
+};
+static const char* const gameName = "Plinkor";
+
+// Number of the next screenshot; not stored, so every run starts again at 0.
+static int32_t screenshotCounter;
+
+static void put16(uint8_t* p, uint32_t v) {
+    p[0] = (uint8_t)v;
+    p[1] = (uint8_t)(v >> 8);
+}
+
+static void put32(uint8_t* p, uint32_t v) {
+    p[0] = (uint8_t)v;
+    p[1] = (uint8_t)(v >> 8);
+    p[2] = (uint8_t)(v >> 16);
+    p[3] = (uint8_t)(v >> 24);
+}
+
+void saveScreenshot(void) {
+    if (backSurface == nullptr) {
+        return;
+    }
+    char name[300];
+    FILE* file = nullptr;
+    for (int attempt = 0; attempt < 2 && file == nullptr; attempt++) {
+        snprintf(name, sizeof(name), screenshotNames[attempt], gameName, screenshotCounter);
+        file = fopen(name, "wb");
+    }
+    if (file == nullptr) {
+        return;
+    }
+    fclose(file);
+    screenshotCounter++;
+
+    int width = displayInfo.width > 0 ? displayInfo.width : 0;
+    int height = displayInfo.height > 0 ? displayInfo.height : 0;
+    uint32_t padding = (uint32_t)((4 - (width * 3) % 4) % 4);
+    uint32_t rowBytes = (uint32_t)width * 3 + padding;
+    uint32_t imageSize = rowBytes * (uint32_t)height;
+
+    // The file size field stays 0, as readers take the size from the info header.
+    uint8_t fileHeader[14] = {'B', 'M'};
+    put32(fileHeader + 10, 54);
+    uint8_t infoHeader[40] = {0};
+    put32(infoHeader + 0, 40);
+    put32(infoHeader + 4, (uint32_t)width);
+    put32(infoHeader + 8, (uint32_t)height);
+    put16(infoHeader + 12, 1);
+    put16(infoHeader + 14, 24);
+    put32(infoHeader + 20, imageSize);
+    put32(infoHeader + 24, 2952);
+    put32(infoHeader + 28, 2952);
+
+    file = fopen(name, "wb");
+    if (file == nullptr) {
+        printf("Error opening file %s\n", name);
+        return;
+    }
+    if (fwrite(fileHeader, 1, sizeof(fileHeader), file) < sizeof(fileHeader)) {
+        printf("Error writing bitmap file header\n");
+        fclose(file);
+        return;
+    }
+    if (fwrite(infoHeader, 1, sizeof(infoHeader), file) < sizeof(infoHeader)) {
+        printf("Error writing bitmap info header\n");
+        fclose(file);
+        return;
+    }
+    uint8_t* pixels = (uint8_t*)calloc(imageSize > 0 ? imageSize : 1, 1);
+    if (pixels == nullptr) {
+        printf("Error allocating memory \n");
+        fclose(file);
+        return;
+    }
+    // Rows bottom-up; each pixel blue, green, red, each 5-bit component times 8.
+    for (int row = 0; row < height; row++) {
+        uint8_t* out = pixels + (size_t)row * rowBytes;
+        for (int x = 0; x < width; x++) {
+            int r, g, b;
+            unpackColour(getPixel(backSurface, x, height - 1 - row), &r, &g, &b);
+            out[x * 3] = (uint8_t)(b * 8);
+            out[x * 3 + 1] = (uint8_t)(g * 8);
+            out[x * 3 + 2] = (uint8_t)(r * 8);
+        }
+    }
+    if (fwrite(pixels, 1, imageSize, file) < imageSize) {
+        printf("Error writing bitmap data\n");
+    }
+    free(pixels);
+    fclose(file);
+}

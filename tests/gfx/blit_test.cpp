@@ -1,0 +1,538 @@
+// The blitter: every mode's pixel rule, both clippings, the half-size modes, the orientation check,
+// the same blits in every memory layout, and the small wrappers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gfx/blit.h"
+#include "gfx/draw.h"
+#include "shell/display.h"
+#include "shell/log.h"
+#include "shell/random.h"
+
+namespace {
+
+// A surface whose every pixel is `value`.
+Surface* filled(int w, int h, uint16_t value) {
+    Surface* s = createSurface(w, h);
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            putPixel(s, x, y, value);
+        }
+    }
+    return s;
+}
+
+// A source whose pixel (x, y) is 1 + x + 32 y: non-zero, distinct, and readable back.
+Surface* numbered(int w, int h) {
+    Surface* s = createSurface(w, h);
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            putPixel(s, x, y, (uint16_t)(1 + x + 32 * y));
+        }
+    }
+    return s;
+}
+
+std::vector<uint16_t> logical(const Surface* s) {
+    std::vector<uint16_t> v;
+    for (int y = 0; y < s->height; y++) {
+        for (int x = 0; x < s->width; x++) {
+            v.push_back(getPixel(s, x, y));
+        }
+    }
+    return v;
+}
+
+// Everything in the log buffer, oldest first, line breaks dropped.
+std::string loggedText() {
+    std::string all;
+    for (int n = LOG_LINES - 1; n >= 0; n--) {
+        all += std::string(logBuffer.text[n], strnlen(logBuffer.text[n], LOG_COLUMNS));
+    }
+    return all;
+}
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        n++;
+    }
+    return n;
+}
+
+class Blit : public ::testing::Test {
+protected:
+    void SetUp() override { initDisplayInfo(); }
+    void TearDown() override { initDisplayInfo(); }
+};
+
+const uint16_t BG = 0x0841;  // packColour(1, 1, 1)
+
+}  // namespace
+
+TEST_F(Blit, CopyWritesZeroPixelsTooAndTransparentSkipsThem) {
+    Surface* dst = filled(8, 8, BG);
+    Surface* src = numbered(4, 3);
+    putPixel(src, 1, 1, 0);
+    blit(dst, 2, 3, 4, 3, src, 0, 0, BLIT_COPY);
+    for (int y = 0; y < 8; y++) {
+        for (int x = 0; x < 8; x++) {
+            bool inside = x >= 2 && x < 6 && y >= 3 && y < 6;
+            EXPECT_EQ(getPixel(dst, x, y), inside ? getPixel(src, x - 2, y - 3) : BG) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(getPixel(dst, 3, 4), 0);
+
+    Surface* zero = createSurface(4, 3);
+    Surface* other = filled(8, 8, BG);
+    blit(other, 2, 3, 4, 3, zero, 0, 0, BLIT_TRANSPARENT);
+    EXPECT_EQ(logical(other), std::vector<uint16_t>(64, BG));
+    blit(other, 2, 3, 4, 3, zero, 0, 0, BLIT_COPY);
+    EXPECT_EQ(getPixel(other, 2, 3), 0);
+    EXPECT_EQ(getPixel(other, 5, 5), 0);
+    EXPECT_EQ(getPixel(other, 6, 5), BG);
+    EXPECT_EQ(getPixel(other, 5, 6), BG);
+}
+
+TEST_F(Blit, NormalClippingOnEverySide) {
+    Surface* src = numbered(10, 10);
+    // Left: columns 4..9 of the source land on 0..5.
+    Surface* dst = filled(20, 16, BG);
+    blit(dst, -4, 2, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
+    for (int x = 0; x < 20; x++) {
+        EXPECT_EQ(getPixel(dst, x, 2), x < 6 ? getPixel(src, x + 4, 0) : BG) << x;
+    }
+    // Right and bottom: what fits of the top-left part.
+    dst = filled(20, 16, BG);
+    blit(dst, 17, 13, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
+    EXPECT_EQ(getPixel(dst, 17, 13), getPixel(src, 0, 0));
+    EXPECT_EQ(getPixel(dst, 19, 15), getPixel(src, 2, 2));
+    EXPECT_EQ(getPixel(dst, 16, 15), BG);
+    EXPECT_EQ(getPixel(dst, 19, 12), BG);
+    // Top: rows 3..9 land on 0..6.
+    dst = filled(20, 16, BG);
+    blit(dst, 5, -3, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
+    EXPECT_EQ(getPixel(dst, 5, 0), getPixel(src, 0, 3));
+    EXPECT_EQ(getPixel(dst, 14, 6), getPixel(src, 9, 9));
+    EXPECT_EQ(getPixel(dst, 5, 7), BG);
+    // Source side: a negative source position moves the drawing right and down; the source's own
+    // edges cut the rectangle.
+    dst = filled(20, 16, BG);
+    blit(dst, 0, 0, 10, 10, src, -2, -1, BLIT_TRANSPARENT);
+    EXPECT_EQ(getPixel(dst, 1, 0), BG);
+    EXPECT_EQ(getPixel(dst, 2, 1), getPixel(src, 0, 0));
+    EXPECT_EQ(getPixel(dst, 9, 9), getPixel(src, 7, 8));
+    EXPECT_EQ(getPixel(dst, 10, 9), BG);
+    EXPECT_EQ(getPixel(dst, 9, 10), BG);
+    dst = filled(20, 16, BG);
+    blit(dst, 0, 0, 10, 10, src, 7, 8, BLIT_COPY);
+    EXPECT_EQ(getPixel(dst, 2, 1), getPixel(src, 9, 9));
+    EXPECT_EQ(getPixel(dst, 3, 1), BG);
+    EXPECT_EQ(getPixel(dst, 2, 2), BG);
+    // Wholly outside: nothing, no error.
+    dst = filled(20, 16, BG);
+    logLevel = 1;
+    clearLog();
+    blit(dst, 20, 0, 10, 10, src, 0, 0, BLIT_COPY);
+    blit(dst, -10, 0, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
+    blit(dst, 0, 16, 10, 10, src, 0, 0, BLIT_FILL);
+    blit(dst, 0, 0, 10, 10, src, 10, 0, BLIT_COPY);
+    blit(dst, 0, 0, 0, 10, src, 0, 0, BLIT_COPY);
+    EXPECT_EQ(logical(dst), std::vector<uint16_t>(320, BG));
+    EXPECT_EQ(loggedText(), "");
+    logLevel = 0;
+}
+
+// The clipped rectangle is exactly the set of pixel pairs that lie inside both surfaces.
+TEST_F(Blit, NormalClippingKeepsExactlyThePairsInsideBothSurfaces) {
+    Surface* src = numbered(7, 5);
+    for (int dy = -6; dy <= 8; dy += 2) {
+        for (int dx = -8; dx <= 9; dx += 3) {
+            for (int sx = -3; sx <= 4; sx += 3) {
+                Surface* dst = filled(9, 7, BG);
+                int sy = dx & 1 ? -2 : 1;
+                blit(dst, dx, dy, 6, 5, src, sx, sy, BLIT_COPY);
+                for (int y = 0; y < 7; y++) {
+                    for (int x = 0; x < 9; x++) {
+                        int i = x - dx, j = y - dy;
+                        bool in = i >= 0 && i < 6 && j >= 0 && j < 5 && sx + i >= 0 && sx + i < 7 && sy + j >= 0 &&
+                                  sy + j < 5;
+                        ASSERT_EQ(getPixel(dst, x, y), in ? getPixel(src, sx + i, sy + j) : BG)
+                            << dx << " " << dy << " " << sx << " " << x << " " << y;
+                    }
+                }
+                removeSurface(&dst);
+            }
+        }
+    }
+}
+
+TEST_F(Blit, ColourModesFollowTheirRules) {
+    Surface* src = createSurface(2, 1);
+    putPixel(src, 0, 0, packColour(10, 20, 7));
+    auto run = [&](uint16_t d, int32_t mode, int32_t param) {
+        Surface* dst = filled(3, 1, d);
+        blit(dst, 0, 0, 2, 1, src, 0, 0, mode, param);
+        EXPECT_EQ(getPixel(dst, 1, 0), d) << "a zero source pixel leaves the destination, mode " << mode;
+        uint16_t result = getPixel(dst, 0, 0);
+        removeSurface(&dst);
+        return result;
+    };
+    uint16_t d = packColour(10, 29, 0);
+    EXPECT_EQ(run(d, BLIT_TRANSPARENT, 0), packColour(10, 20, 7));
+    EXPECT_EQ(run(d, BLIT_BLUE_ONLY, 0), 7);
+    // (10 + 20 + 7) >> 3 = 4 of light.
+    EXPECT_EQ(run(d, BLIT_ADD_LIGHT, 0), packColour(14, 31, 4));
+    EXPECT_EQ(run(d, BLIT_SUBTRACT_LIGHT, 0), packColour(6, 25, 0));
+    EXPECT_EQ(run(d, BLIT_SUBTRACT_LIGHT, 3), packColour(3, 22, 0));
+    EXPECT_EQ(run(d | 0x20, BLIT_SUBTRACT_LIGHT, -10), d);  // a negative total darkens nothing
+    EXPECT_EQ(run(d, BLIT_SUBTRACT_LIGHT, 1000000), 0);
+    EXPECT_EQ(run(d, BLIT_WHITE, 0), 0xFFFF);
+    EXPECT_EQ(run(d, BLIT_SILHOUETTE, 0x12345), 0x2345);
+    EXPECT_EQ(run(d, BLIT_SILHOUETTE, -1), 0xFFFF);
+    // AlphaBlend: (s * p + d * (255 - p)) >> 8 per component.
+    EXPECT_EQ(run(d, BLIT_ALPHA_BLEND, 100), packColour((1000 + 1550) >> 8, (2000 + 4495) >> 8, 700 >> 8));
+
+    putPixel(src, 0, 0, packColour(31, 31, 31));
+    EXPECT_EQ(run(0, BLIT_ALPHA_BLEND, 255), packColour(30, 30, 30));
+    EXPECT_EQ(run(0, BLIT_ALPHA_BLEND, 128), packColour(15, 15, 15));
+    EXPECT_EQ(run(0xFFDF, BLIT_ALPHA_BLEND, 0), packColour(30, 30, 30));
+
+    // Additive: max(source + param, 0) added per component, clamped to 31.
+    putPixel(src, 0, 0, packColour(10, 20, 30));
+    uint16_t grey = packColour(5, 5, 5);
+    EXPECT_EQ(run(grey, BLIT_ADDITIVE, 0), packColour(15, 25, 31));
+    EXPECT_EQ(run(grey, BLIT_ADDITIVE, -12), packColour(5, 13, 23));
+    EXPECT_EQ(run(grey, BLIT_ADDITIVE, 3), packColour(18, 28, 31));
+    EXPECT_EQ(run(grey, BLIT_ADDITIVE, -31), grey);
+    EXPECT_EQ(run(grey, BLIT_ADDITIVE, -2000000000), grey);
+    EXPECT_EQ(run(grey, BLIT_ADDITIVE, 2000000000), packColour(31, 31, 31));
+}
+
+TEST_F(Blit, SparkleBrightensByOneSharedDrawPerInkedPixelInRowOrder) {
+    Surface* src = createSurface(4, 3);
+    int inked[][2] = {{3, 0}, {0, 1}, {2, 1}, {1, 2}, {3, 2}};
+    for (auto& p : inked) {
+        putPixel(src, p[0], p[1], 0x1234);
+    }
+    Surface* dst = filled(6, 5, packColour(3, 10, 28));
+    seedGameRand(777);
+    blit(dst, 1, 1, 4, 3, src, 0, 0, BLIT_SPARKLE, 3);
+    uint32_t after = gameRandState();
+
+    seedGameRand(777);
+    Surface* expected = filled(6, 5, packColour(3, 10, 28));
+    for (auto& p : inked) {
+        int a = gameRand() & 3;
+        putPixel(expected, p[0] + 1, p[1] + 1, packColour(3 + a, 10 + a, 28 + a > 31 ? 31 : 28 + a));
+    }
+    EXPECT_EQ(after, gameRandState());
+    EXPECT_EQ(logical(dst), logical(expected));
+}
+
+TEST_F(Blit, FillIsBoundedByTheSourceNotItsPixels) {
+    Surface* src = createSurface(3, 2);  // all zero: not read
+    Surface* dst = filled(8, 8, BG);
+    blit(dst, 1, 1, 6, 6, src, 0, 0, BLIT_FILL, 0);
+    for (int y = 0; y < 8; y++) {
+        for (int x = 0; x < 8; x++) {
+            bool inside = x >= 1 && x < 4 && y >= 1 && y < 3;
+            EXPECT_EQ(getPixel(dst, x, y), inside ? 0 : BG) << x << "," << y;
+        }
+    }
+    blit(dst, 6, 7, 3, 2, src, 0, 0, BLIT_FILL, 0x10ABC);
+    EXPECT_EQ(getPixel(dst, 6, 7), 0x0ABC);
+    EXPECT_EQ(getPixel(dst, 7, 7), 0x0ABC);
+    EXPECT_EQ(getPixel(dst, 5, 7), BG);
+}
+
+TEST_F(Blit, ShadowedDarkensBesideTheCallersSourcePosition) {
+    Surface* src = createSurface(3, 2);
+    putPixel(src, 0, 0, 0x1111);
+    putPixel(src, 2, 0, 0x2222);
+    putPixel(src, 1, 1, 0x3333);
+    uint16_t grey = packColour(20, 20, 20);
+    Surface* dst = filled(16, 12, grey);
+    blit(dst, 8, 6, 3, 2, src, 0, 0, BLIT_SHADOWED);
+    Surface* expected = filled(16, 12, grey);
+    putPixel(expected, 8, 6, 0x1111);
+    putPixel(expected, 10, 6, 0x2222);
+    putPixel(expected, 9, 7, 0x3333);
+    uint16_t shade = packColour(15, 15, 15);
+    putPixel(expected, 3, 3, shade);
+    putPixel(expected, 5, 3, shade);
+    putPixel(expected, 4, 4, shade);
+    EXPECT_EQ(logical(dst), logical(expected));
+
+    // Clipped at the source's left: i counts within the clipped rectangle, sx is the caller's -1.
+    dst = filled(16, 12, grey);
+    blit(dst, 8, 6, 4, 2, src, -1, 0, BLIT_SHADOWED);
+    expected = filled(16, 12, grey);
+    putPixel(expected, 9, 6, 0x1111);
+    putPixel(expected, 11, 6, 0x2222);
+    putPixel(expected, 10, 7, 0x3333);
+    putPixel(expected, 2, 3, shade);
+    putPixel(expected, 4, 3, shade);
+    putPixel(expected, 3, 4, shade);
+    EXPECT_EQ(logical(dst), logical(expected));
+
+    // Shadows that fall outside the destination are dropped.
+    Surface* small = filled(3, 2, grey);
+    blit(small, 0, 0, 3, 2, src, 0, 0, BLIT_SHADOWED);
+    EXPECT_EQ(getPixel(small, 0, 0), 0x1111);
+    EXPECT_EQ(getPixel(small, 1, 0), grey);
+}
+
+TEST_F(Blit, MirrorUsesTheMirrorClipping) {
+    const uint16_t a = 0x000A, b = 0x000B, c = 0x000C;
+    Surface* row = createSurface(3, 1);
+    putPixel(row, 0, 0, a);
+    putPixel(row, 1, 0, b);
+    putPixel(row, 2, 0, c);
+    auto dump = [](Surface* s) {
+        std::vector<uint16_t> v;
+        for (int x = 0; x < s->width; x++) {
+            v.push_back(getPixel(s, x, 0));
+        }
+        return v;
+    };
+    Surface* dst = filled(6, 1, BG);
+    blit(dst, 0, 0, 3, 1, row, 0, 0, BLIT_MIRROR);
+    EXPECT_EQ(dump(dst), (std::vector<uint16_t>{c, b, a, BG, BG, BG}));
+    dst = filled(6, 1, BG);
+    blit(dst, 4, 0, 3, 1, row, 0, 0, BLIT_MIRROR);  // the leftmost source column is cut off
+    EXPECT_EQ(dump(dst), (std::vector<uint16_t>{BG, BG, BG, BG, c, b}));
+    dst = filled(6, 1, BG);
+    blit(dst, -1, 0, 3, 1, row, 0, 0, BLIT_MIRROR);  // the rightmost source column is cut off
+    EXPECT_EQ(dump(dst), (std::vector<uint16_t>{b, a, BG, BG, BG, BG}));
+    // Zero source pixels are skipped; rows stay in order.
+    Surface* two = createSurface(3, 2);
+    putPixel(two, 0, 0, a);
+    putPixel(two, 2, 1, c);
+    Surface* d2 = filled(3, 2, BG);
+    blit(d2, 0, 0, 3, 2, two, 0, 0, BLIT_MIRROR);
+    EXPECT_EQ(logical(d2), (std::vector<uint16_t>{BG, BG, a, c, BG, BG}));
+
+    // 7, 8, above 16 and negative: the mirror rule with the normal clipping, which at dx = -1 cuts
+    // the leftmost source column instead.
+    for (int32_t mode : {7, 8, 17, 20, -1, -100}) {
+        dst = filled(6, 1, BG);
+        blit(dst, 0, 0, 3, 1, row, 0, 0, mode);
+        EXPECT_EQ(dump(dst), (std::vector<uint16_t>{c, b, a, BG, BG, BG})) << mode;
+        dst = filled(6, 1, BG);
+        blit(dst, -1, 0, 3, 1, row, 0, 0, mode);
+        EXPECT_EQ(dump(dst), (std::vector<uint16_t>{c, b, BG, BG, BG, BG})) << mode;
+        dst = filled(6, 1, BG);
+        blit(dst, 4, 0, 3, 1, row, 0, 0, mode);
+        EXPECT_EQ(dump(dst), (std::vector<uint16_t>{BG, BG, BG, BG, b, a})) << mode;
+    }
+}
+
+TEST_F(Blit, HalfSizeTakesEverySecondPixelOfOddAndEvenSizes) {
+    Surface* src = numbered(6, 6);
+    putPixel(src, 2, 2, 0);
+    auto half = [&](int w, int h, int32_t mode) {
+        Surface* dst = filled(4, 4, BG);
+        blit(dst, 1, 1, w, h, src, 0, 0, mode);
+        return dst;
+    };
+    auto S = [&](int x, int y) { return getPixel(src, x, y); };
+    // 5 x 5: 2 x 2 from (0,0), (2,0), (0,2), (2,2); the zero at (2,2) is skipped.
+    Surface* d = half(5, 5, BLIT_HALF_SIZE);
+    EXPECT_EQ(logical(d), (std::vector<uint16_t>{BG, BG, BG, BG, BG, S(0, 0), S(2, 0), BG, BG, S(0, 2), BG, BG,
+                                                 BG, BG, BG, BG}));
+    // 6 x 6 gives the same 2 x 2; 4 x 4 and 3 x 3 give one pixel; 2 x 2 gives nothing.
+    EXPECT_EQ(logical(half(6, 6, BLIT_HALF_SIZE)), logical(d));
+    std::vector<uint16_t> one(16, BG);
+    one[5] = S(0, 0);
+    EXPECT_EQ(logical(half(4, 4, BLIT_HALF_SIZE)), one);
+    EXPECT_EQ(logical(half(3, 3, BLIT_HALF_SIZE)), one);
+    EXPECT_EQ(logical(half(2, 2, BLIT_HALF_SIZE)), std::vector<uint16_t>(16, BG));
+    // Two rows already give one row; one row gives none.
+    std::vector<uint16_t> top(16, BG);
+    top[5] = S(0, 0);
+    top[6] = S(2, 0);
+    EXPECT_EQ(logical(half(5, 2, BLIT_HALF_SIZE)), top);
+    EXPECT_EQ(logical(half(5, 1, BLIT_HALF_SIZE)), std::vector<uint16_t>(16, BG));
+    // The mirrored half size writes from the right end of its columns.
+    std::vector<uint16_t> mirrored(16, BG);
+    mirrored[5] = S(2, 0);
+    mirrored[6] = S(0, 0);
+    EXPECT_EQ(logical(half(5, 2, BLIT_HALF_SIZE_MIRROR)), mirrored);
+}
+
+TEST_F(Blit, HalfSizeClipsToBothSurfaces) {
+    Surface* src = numbered(9, 9);
+    auto S = [&](int x, int y) { return getPixel(src, x, y); };
+    // Columns 0..3 of the destination would take source columns 0, 2, 4, 6; at dx = -1 the first is lost.
+    Surface* dst = filled(5, 5, BG);
+    blit(dst, -1, 0, 9, 3, src, 0, 0, BLIT_HALF_SIZE);
+    EXPECT_EQ(getPixel(dst, 0, 0), S(2, 0));
+    EXPECT_EQ(getPixel(dst, 2, 0), S(6, 0));
+    EXPECT_EQ(getPixel(dst, 3, 0), BG);
+    // Mirrored at dx = -1: the lost column is the one that would take source column 0.
+    dst = filled(5, 5, BG);
+    blit(dst, -1, 0, 9, 3, src, 0, 0, BLIT_HALF_SIZE_MIRROR);
+    EXPECT_EQ(getPixel(dst, 0, 0), S(4, 0));
+    EXPECT_EQ(getPixel(dst, 1, 0), S(2, 0));
+    EXPECT_EQ(getPixel(dst, 2, 0), S(0, 0));
+    EXPECT_EQ(getPixel(dst, 3, 0), BG);
+    // Right and bottom edges of the destination.
+    dst = filled(5, 5, BG);
+    blit(dst, 3, 3, 9, 9, src, 0, 0, BLIT_HALF_SIZE);
+    EXPECT_EQ(getPixel(dst, 3, 3), S(0, 0));
+    EXPECT_EQ(getPixel(dst, 4, 4), S(2, 2));
+    dst = filled(5, 5, BG);
+    blit(dst, 3, 3, 9, 9, src, 0, 0, BLIT_HALF_SIZE_MIRROR);
+    EXPECT_EQ(getPixel(dst, 3, 3), S(6, 0));
+    EXPECT_EQ(getPixel(dst, 4, 4), S(4, 2));
+    // Source edges: reads never leave the source, on either side.
+    dst = filled(5, 5, BG);
+    blit(dst, 0, 0, 9, 9, src, -3, -1, BLIT_HALF_SIZE);
+    EXPECT_EQ(getPixel(dst, 0, 0), BG);
+    EXPECT_EQ(getPixel(dst, 1, 0), BG);
+    EXPECT_EQ(getPixel(dst, 2, 1), S(1, 1));
+    EXPECT_EQ(getPixel(dst, 3, 3), S(3, 5));
+    dst = filled(5, 5, BG);
+    blit(dst, 0, 0, 9, 9, src, 5, 6, BLIT_HALF_SIZE);
+    EXPECT_EQ(getPixel(dst, 0, 0), S(5, 6));
+    EXPECT_EQ(getPixel(dst, 1, 1), S(7, 8));
+    EXPECT_EQ(getPixel(dst, 2, 1), BG);
+    EXPECT_EQ(getPixel(dst, 1, 2), BG);
+    // A source position just past the source's right or bottom edge reads nothing.
+    dst = filled(5, 5, BG);
+    blit(dst, 0, 0, 9, 9, src, 9, 0, BLIT_HALF_SIZE);
+    blit(dst, 0, 0, 9, 9, src, 0, 9, BLIT_HALF_SIZE_MIRROR);
+    blit(dst, 0, 0, 9, 9, src, 10, 10, BLIT_HALF_SIZE);
+    EXPECT_EQ(logical(dst), std::vector<uint16_t>(25, BG));
+}
+
+TEST_F(Blit, OrientationMismatchIsLoggedOncePerCallAndDrawsNothing) {
+    logLevel = 1;
+    clearLog();
+    Surface* dst = filled(8, 8, BG);
+    displayInfo.verticalMemory = 1;
+    Surface* src = numbered(4, 4);
+    displayInfo.verticalMemory = 0;
+    blit(dst, 0, 0, 4, 4, src, 0, 0, BLIT_COPY);
+    EXPECT_EQ(countOf(loggedText(), "Sprite Memory Orientation Mismatch"), 1);
+    blit(dst, 0, 0, 0, 0, src, 0, 0, BLIT_TRANSPARENT);  // even for an empty rectangle
+    blit(dst, 0, 0, 4, 4, src, 0, 0, BLIT_HALF_SIZE);
+    blit(dst, 0, 0, 4, 4, src, 0, 0, BLIT_MIRROR);
+    EXPECT_EQ(countOf(loggedText(), "Sprite Memory Orientation Mismatch"), 4);
+    EXPECT_EQ(logBuffer.colours[1][0], 6);  // error colour
+    EXPECT_EQ(logical(dst), std::vector<uint16_t>(64, BG));
+    logLevel = 0;
+}
+
+namespace {
+
+struct Layout {
+    int vertical, xSign, ySign;
+};
+
+// A frame's worth of blits in every mode, clipped on every side; the logical result must not depend
+// on how the surfaces lie in memory.
+std::vector<uint16_t> drawScene(Layout l) {
+    initDisplayInfo();
+    displayInfo.verticalMemory = l.vertical;
+    displayInfo.xStep = l.xSign;
+    displayInfo.yStep = l.ySign * 240;
+    Surface* dst = createSurface(23, 17);
+    Surface* src = createSurface(11, 9);
+    for (int y = 0; y < 17; y++) {
+        for (int x = 0; x < 23; x++) {
+            putPixel(dst, x, y, packColour((x * 3) & 31, (y * 5) & 31, (x + y) & 31));
+        }
+    }
+    for (int y = 0; y < 9; y++) {
+        for (int x = 0; x < 11; x++) {
+            putPixel(src, x, y, (x + 2 * y) % 5 == 0 ? 0 : packColour((x * 7) & 31, (y * 3 + 9) & 31, (x * y) & 31));
+        }
+    }
+    seedGameRand(4242);
+    int places[][2] = {{-4, -3}, {15, 12}, {5, 4}, {-2, 10}, {18, -5}};
+    int32_t modes[] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 21, -3};
+    int k = 0;
+    for (int32_t mode : modes) {
+        for (auto& p : places) {
+            int sx = (k % 3) - 1, sy = (k % 4) - 1;
+            blit(dst, p[0], p[1], 11 - (k % 3), 9 - (k % 2), src, sx, sy, mode, (k * 37) % 300 - 40);
+            k++;
+        }
+    }
+    blitCentred(dst, src);
+    tileSurface(dst, 1, 2, 20, 13, src, 7, 3);
+    std::vector<uint16_t> result = logical(dst);
+    removeSurface(&dst);
+    removeSurface(&src);
+    initDisplayInfo();
+    return result;
+}
+
+}  // namespace
+
+TEST_F(Blit, EveryMemoryLayoutGivesTheSameLogicalPixels) {
+    std::vector<uint16_t> reference = drawScene(Layout{0, 1, 1});
+    // The scene really draws: most pixels changed from the starting pattern.
+    EXPECT_GT(std::count(reference.begin(), reference.end(), (uint16_t)0), 0);
+    Layout layouts[] = {{1, 1, 1}, {0, -1, 1}, {0, 1, -1}, {0, -1, -1}, {1, -1, -1}, {1, 1, -1}, {1, -1, 1}};
+    for (Layout l : layouts) {
+        EXPECT_EQ(drawScene(l), reference) << l.vertical << " " << l.xSign << " " << l.ySign;
+    }
+}
+
+TEST_F(Blit, CentredCopyAndMaskedBlend) {
+    Surface* dst = filled(10, 10, BG);
+    Surface* src = numbered(5, 3);
+    blitCentred(dst, src);  // centres (5, 5) and (2, 1)
+    EXPECT_EQ(getPixel(dst, 3, 4), getPixel(src, 0, 0));
+    EXPECT_EQ(getPixel(dst, 7, 6), getPixel(src, 4, 2));
+    EXPECT_EQ(getPixel(dst, 2, 4), BG);
+    EXPECT_EQ(getPixel(dst, 8, 6), BG);
+
+    // Mask blue 0 leaves the destination even with a non-zero source; 31 gives weight 248; 16 gives 128.
+    Surface* white = filled(4, 1, packColour(31, 31, 31));
+    Surface* mask = createSurface(4, 1);
+    putPixel(mask, 0, 0, packColour(31, 31, 0));
+    putPixel(mask, 1, 0, packColour(0, 0, 31));
+    putPixel(mask, 2, 0, 16);
+    putPixel(mask, 3, 0, 1);
+    Surface* black = createSurface(6, 1);
+    putPixel(black, 0, 0, 0x0020);
+    putPixel(black, 3, 0, packColour(0, 0, 31));
+    blitMasked(black, 0, 0, 4, 1, white, 0, 0, mask, 0, 0);
+    EXPECT_EQ(getPixel(black, 0, 0), 0x0020);
+    EXPECT_EQ(getPixel(black, 1, 0), packColour(30, 30, 30));  // (31 * 248) >> 8
+    EXPECT_EQ(getPixel(black, 2, 0), packColour(15, 15, 15));
+    EXPECT_EQ(getPixel(black, 3, 0), packColour(0, 0, 30));  // weight 8: (31 * 8 + 31 * 247) >> 8
+    // A zero source pixel blends black in; reads and writes off the surfaces are harmless.
+    Surface* grey = filled(3, 1, packColour(20, 20, 20));
+    Surface* full = filled(3, 1, 31);
+    blitMasked(grey, -1, 0, 5, 1, white, -2, 0, full, -1, 0);
+    EXPECT_EQ(getPixel(grey, 0, 0), packColour((20 * 7) >> 8, (20 * 7) >> 8, (20 * 7) >> 8));
+    EXPECT_EQ(getPixel(grey, 1, 0), packColour((31 * 248 + 140) >> 8, (31 * 248 + 140) >> 8, (31 * 248 + 140) >> 8));
+}
+
+TEST_F(Blit, MenuStripsAndItemsAddRowsOfTheMainMenuSheet) {
+    mainMenuSheet = createSurface(3, 260);
+    for (int y = 0; y < 260; y++) {
+        putPixel(mainMenuSheet, 0, y, packColour(y & 15, 1, 2));
+    }
+    Surface* dst = filled(5, 30, packColour(2, 2, 2));
+    drawMenuStrip(dst, 1, 2, 1);  // sheet rows 174..197
+    EXPECT_EQ(getPixel(dst, 1, 2), packColour(2 + (174 & 15), 3, 4));
+    EXPECT_EQ(getPixel(dst, 1, 25), packColour(2 + (197 & 15), 3, 4));
+    EXPECT_EQ(getPixel(dst, 1, 26), packColour(2, 2, 2));
+    EXPECT_EQ(getPixel(dst, 2, 2), packColour(2, 2, 2));
+    Surface* item = filled(5, 30, packColour(2, 2, 2));
+    drawMenuItem(item, 0, 0, 2, 3);  // sheet rows 50..73, each component raised by 3
+    EXPECT_EQ(getPixel(item, 0, 0), packColour(2 + (50 & 15) + 3, 6, 7));
+    EXPECT_EQ(getPixel(item, 0, 23), packColour(2 + (73 & 15) + 3, 6, 7));
+    EXPECT_EQ(getPixel(item, 0, 24), packColour(2, 2, 2));
+    removeSurface(&mainMenuSheet);
+}

@@ -1,0 +1,134 @@
+// Colour operations at their edges, the single-pixel effects and the tiled background.
+#include <gtest/gtest.h>
+
+#include "gfx/blit.h"
+#include "gfx/draw.h"
+#include "shell/display.h"
+#include "shell/mainloop.h"
+
+TEST(Colour, BrightenSaturatesAndIgnoresNegativeAmounts) {
+    EXPECT_EQ(brighten(0xFFDF, 5), 0xFFDF);
+    EXPECT_EQ(brighten(0xFFFF, 0), 0xFFDF);  // bit 5 comes out 0
+    EXPECT_EQ(brighten(0, 40), packColour(31, 31, 31));
+    uint16_t c = packColour(3, 17, 30) | 0x20;
+    EXPECT_EQ(brighten(c, -3), packColour(3, 17, 30));
+    EXPECT_EQ(brighten(c, 2), packColour(5, 19, 31));
+    EXPECT_EQ(brighten(c, 1000000), packColour(31, 31, 31));
+}
+
+TEST(Colour, DarkenClampsAtZeroAndNeverBrightens) {
+    EXPECT_EQ(darken(packColour(0, 31, 0), 5), packColour(0, 26, 0));
+    uint16_t c = packColour(3, 17, 30) | 0x20;
+    EXPECT_EQ(darken(c, -4), packColour(3, 17, 30));
+    EXPECT_EQ(darken(c, 4), packColour(0, 13, 26));
+    EXPECT_EQ(darken(c, 31), 0);
+    EXPECT_EQ(darken(0xFFFF, 0), 0xFFDF);
+}
+
+TEST(Colour, BlendAndClampedPacking) {
+    const uint16_t white = packColour(31, 31, 31);
+    EXPECT_EQ(blendColour(white, (uint16_t)0, 255), packColour(30, 30, 30));
+    EXPECT_EQ(blendColour(white, (uint16_t)0, 0), 0);
+    EXPECT_EQ(blendColour((uint16_t)0, white, 0), packColour(30, 30, 30));
+    EXPECT_EQ(blendColour(white, (uint16_t)0, 128), packColour(15, 15, 15));
+    // Component form: (r1 w + r2 (255 - w)) >> 8.
+    EXPECT_EQ(blendColour(31, 0, 10, 0, 31, 20, 100), packColour(12, 18, 16));
+    EXPECT_EQ(clampPackColour(40, 31, 7), packColour(31, 31, 7));
+    EXPECT_EQ(clampPackColour(0, 99, 32), packColour(0, 31, 31));
+}
+
+TEST(Colour, PixelEffectsStayInsideTheSurface) {
+    initDisplayInfo();
+    Surface* s = createSurface(3, 2);
+    putPixel(s, 1, 1, packColour(10, 10, 10));
+    brightenPixel(s, 1, 1, 4);
+    EXPECT_EQ(getPixel(s, 1, 1), packColour(14, 14, 14));
+    darkenPixel(s, 1, 1, 20);
+    EXPECT_EQ(getPixel(s, 1, 1), 0);
+    putPixel(s, 0, 0, packColour(31, 0, 16));
+    // The old pixel keeps weight w.
+    blendPixel(s, 0, 0, packColour(0, 31, 16), 200);
+    EXPECT_EQ(getPixel(s, 0, 0), packColour((31 * 200) >> 8, (31 * 55) >> 8, (16 * 255) >> 8));
+    uint16_t before[6];
+    for (int i = 0; i < 6; i++) {
+        before[i] = getPixel(s, i % 3, i / 3);
+    }
+    for (int y = -2; y <= 3; y++) {
+        for (int x = -2; x <= 4; x++) {
+            if (x >= 0 && x < 3 && y >= 0 && y < 2) {
+                continue;
+            }
+            brightenPixel(s, x, y, 9);
+            darkenPixel(s, x, y, 9);
+            blendPixel(s, x, y, 0xFFFF, 0);
+        }
+    }
+    for (int i = 0; i < 6; i++) {
+        EXPECT_EQ(getPixel(s, i % 3, i / 3), before[i]);
+    }
+    backSurface = createSurface(4, 4);
+    brightenBackPixel(2, 3, 7);
+    brightenBackPixel(4, 0, 7);
+    EXPECT_EQ(getPixel(backSurface, 2, 3), packColour(7, 7, 7));
+    EXPECT_EQ(getPixel(backSurface, 3, 0), 0);
+    removeSurface(&backSurface);
+}
+
+namespace {
+
+// A tile whose pixel (x, y) tells where it came from: 1 + x + 64 y (never 0).
+Surface* markedTile(int w, int h) {
+    Surface* t = createSurface(w, h);
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            putPixel(t, x, y, (uint16_t)(1 + x + 64 * y));
+        }
+    }
+    return t;
+}
+
+}  // namespace
+
+TEST(Tile, CopiesStartOneTileBeforeTheAreaLessTheScroll) {
+    initDisplayInfo();
+    Surface* dst = createSurface(240, 320);
+    Surface* tile = markedTile(32, 32);
+    tileSurface(dst, 0, 0, 240, 320, tile, 40, 0);
+    // Columns of copies at x - 40, x - 8, x + 24, ...: the screen's column 0 is tile column 8.
+    for (int y = 0; y < 320; y += 7) {
+        for (int x = 0; x < 240; x += 3) {
+            ASSERT_EQ(getPixel(dst, x, y), getPixel(tile, (x + 8) % 32, y % 32)) << x << "," << y;
+        }
+    }
+    // Scrolling down moves the pattern up.
+    tileSurface(dst, 0, 0, 240, 320, tile, 0, 45);
+    EXPECT_EQ(getPixel(dst, 0, 0), getPixel(tile, 0, 13));
+    EXPECT_EQ(getPixel(dst, 5, 319), getPixel(tile, 5, (319 + 13) % 32));
+}
+
+TEST(Tile, CopiesAreWholeTilesClippedOnlyByTheDestination) {
+    initDisplayInfo();
+    Surface* tile = markedTile(32, 20);
+    Surface* dst = createSurface(200, 150);
+    // Area at (16, 8), 100 x 50, scroll remainder 30 across: the last column of copies ends at
+    // 16 + 4 * 32 - 30 - 1 = 113, short of the area's right edge at 115.
+    tileSurface(dst, 16, 8, 100, 50, tile, 62, 5);
+    EXPECT_EQ(getPixel(dst, 16, 8), getPixel(tile, 30, 5));
+    EXPECT_EQ(getPixel(dst, 113, 8), getPixel(tile, 31, 5));
+    EXPECT_EQ(getPixel(dst, 114, 8), 0);
+    EXPECT_EQ(getPixel(dst, 115, 8), 0);
+    // Whole copies spill before the area: the first column starts at 16 - 32 - 30 = -46, the first
+    // row at 8 - 20 - 5 = -17.
+    EXPECT_EQ(getPixel(dst, 0, 0), getPixel(tile, 14, 17));
+    // Rows run from j = -1 to 50 / 20 + 1 = 3 and end at 8 + 4 * 20 - 5 - 1 = 82, past the area's bottom.
+    EXPECT_EQ(getPixel(dst, 40, 82), getPixel(tile, (40 - 16 + 30) % 32, 19));
+    EXPECT_EQ(getPixel(dst, 40, 83), 0);
+    // A tile larger than the area still covers it; an empty tile draws nothing.
+    Surface* empty = createSurface(0, 0);
+    Surface* other = createSurface(10, 10);
+    tileSurface(other, 0, 0, 10, 10, empty, 3, 3);
+    EXPECT_EQ(getPixel(other, 5, 5), 0);
+    tileSurface(other, 2, 2, 5, 5, tile, 0, 0);
+    EXPECT_EQ(getPixel(other, 0, 0), getPixel(tile, 30, 18));
+    EXPECT_EQ(getPixel(other, 9, 9), getPixel(tile, 7, 7));
+}

@@ -1,0 +1,124 @@
+// Screenshots: the exact bytes of the bottom-up 24-bit BMP, the folders tried and the numbering.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gfx/screenshot.h"
+#include "shell/display.h"
+#include "shell/mainloop.h"
+#include "support/testutil.h"
+
+namespace {
+
+uint32_t read32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
+}
+
+uint32_t read16(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8;
+}
+
+bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+class Screenshot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initDisplayInfo();
+        displayInfo.width = 240;
+        displayInfo.height = 320;
+        backSurface = createSurface(240, 320);
+    }
+};
+
+}  // namespace
+
+TEST_F(Screenshot, WritesABottomUpBitmapOfTheBackSurface) {
+    ScratchFolder scratch;
+    putPixel(backSurface, 0, 0, packColour(31, 31, 31));
+    putPixel(backSurface, 1, 0, packColour(1, 2, 3));
+    putPixel(backSurface, 239, 319, packColour(31, 0, 16) | 0x20);
+    saveScreenshot();
+    std::vector<uint8_t> bmp = readFileBytes("My Documents/Plinkor0.BMP");
+    ASSERT_EQ(bmp.size(), 230454u);
+    EXPECT_EQ(bmp[0], 'B');
+    EXPECT_EQ(bmp[1], 'M');
+    EXPECT_EQ(read32(bmp, 2), 0u);
+    EXPECT_EQ(read32(bmp, 6), 0u);
+    EXPECT_EQ(read32(bmp, 10), 54u);
+    EXPECT_EQ(read32(bmp, 14), 40u);
+    EXPECT_EQ(read32(bmp, 18), 240u);
+    EXPECT_EQ(read32(bmp, 22), 320u);
+    EXPECT_EQ(read16(bmp, 26), 1u);
+    EXPECT_EQ(read16(bmp, 28), 24u);
+    EXPECT_EQ(read32(bmp, 30), 0u);
+    EXPECT_EQ(read32(bmp, 34), 230400u);
+    EXPECT_EQ(read32(bmp, 38), 2952u);
+    EXPECT_EQ(read32(bmp, 42), 2952u);
+    EXPECT_EQ(read32(bmp, 46), 0u);
+    EXPECT_EQ(read32(bmp, 50), 0u);
+    // The screen's top-left pixel starts the file's last row: blue, green, red times 8.
+    size_t lastRow = 54 + 319 * 720;
+    EXPECT_EQ(bmp[lastRow], 248);
+    EXPECT_EQ(bmp[lastRow + 1], 248);
+    EXPECT_EQ(bmp[lastRow + 2], 248);
+    EXPECT_EQ(bmp[lastRow + 3], 24);
+    EXPECT_EQ(bmp[lastRow + 4], 16);
+    EXPECT_EQ(bmp[lastRow + 5], 8);
+    // The bottom-right pixel ends the first row.
+    EXPECT_EQ(bmp[54 + 717], 128);
+    EXPECT_EQ(bmp[54 + 718], 0);
+    EXPECT_EQ(bmp[54 + 719], 248);
+    size_t nonZero = 0;
+    for (size_t i = 54; i < bmp.size(); i++) {
+        nonZero += bmp[i] != 0;
+    }
+    EXPECT_EQ(nonZero, 3u + 3u + 2u);
+
+    // Numbered on within the run; the storage card's folder is preferred when it exists.
+    saveScreenshot();
+    EXPECT_TRUE(exists("My Documents/Plinkor1.BMP"));
+    std::filesystem::create_directories("Storage Card/My Documents");
+    saveScreenshot();
+    EXPECT_TRUE(exists("Storage Card/My Documents/Plinkor2.BMP"));
+    EXPECT_FALSE(exists("My Documents/Plinkor2.BMP"));
+    EXPECT_EQ(readFileBytes("Storage Card/My Documents/Plinkor2.BMP"), bmp);
+}
+
+TEST_F(Screenshot, WithoutAFolderNothingIsWrittenAndTheNumberIsKept) {
+    ScratchFolder scratch;
+    std::filesystem::remove_all("My Documents");
+    saveScreenshot();
+    saveScreenshot();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(".")) {
+        EXPECT_TRUE(entry.is_directory()) << entry.path();
+    }
+    EXPECT_FALSE(exists("My Documents"));
+    std::filesystem::create_directories("My Documents");
+    saveScreenshot();
+    EXPECT_TRUE(exists("My Documents/Plinkor0.BMP"));
+    EXPECT_FALSE(exists("My Documents/Plinkor1.BMP"));
+}
+
+TEST_F(Screenshot, RowsArePaddedToFourBytes) {
+    ScratchFolder scratch;
+    displayInfo.width = 5;
+    displayInfo.height = 2;
+    putPixel(backSurface, 4, 0, packColour(0, 0, 31));
+    putPixel(backSurface, 0, 1, packColour(2, 0, 0));
+    saveScreenshot();
+    std::vector<uint8_t> bmp = readFileBytes("My Documents/Plinkor0.BMP");
+    // 5 * 3 = 15 bytes a row plus 1 of padding.
+    ASSERT_EQ(bmp.size(), 54u + 32u);
+    EXPECT_EQ(read32(bmp, 18), 5u);
+    EXPECT_EQ(read32(bmp, 22), 2u);
+    EXPECT_EQ(read32(bmp, 34), 32u);
+    std::vector<uint8_t> rows(bmp.begin() + 54, bmp.end());
+    std::vector<uint8_t> expected(32, 0);
+    expected[2] = 16;        // row 0 of the file is the screen's row 1: its first pixel is red 2
+    expected[16 + 12] = 248; // the screen's row 0, column 4: blue 31
+    EXPECT_EQ(rows, expected);
+}
