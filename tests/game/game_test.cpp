@@ -468,3 +468,20 @@ TEST(Editor, EnteringItAbandonsTheGameAndKeepsTheLevelsBlocks) {
     EXPECT_EQ(bytes[2], 40);
     EXPECT_EQ(bytes[4], 1);
 }
+
+TEST(Editor, TheCheatPanelsFirstLineOpensItOnTheCurrentLevel) {
+    GameFixture f;
+    writeFlatPicture("strider.png", 240, 2400, 90);
+    game.levelIndex = 8;
+    f.goTo(MODE_INFO_PAGE);
+    flow.pageY = 2073;
+    f.tap(100, 150);
+    f.update(150);
+    f.tap(100, 115);
+    EXPECT_EQ(currentMode, MODE_EDITOR);
+    f.apply();
+    EXPECT_EQ(game.levelIndex, 8);
+    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(flowPictures.infoPage, nullptr);
+    EXPECT_NE(fieldPicture, nullptr);
+}

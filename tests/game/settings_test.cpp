@@ -167,3 +167,15 @@ TEST(Settings, UnwritableFolderFailsTheSave) {
     setDefaultSettings();
     EXPECT_EQ(saveSettings(), 0);
 }
+
+TEST(Settings, SavingDuringAMusicFadeKeepsThePlayersVolume) {
+    SettingsFolder f;
+    setDefaultSettings();
+    // The fade drives the music class below the player's setting while a track changes.
+    setVolume(1, 40);
+    ASSERT_EQ(saveSettings(), 1);
+    std::vector<uint8_t> bytes = readFileBytes("Data/settings.dat");
+    ASSERT_EQ(bytes.size(), 1648u);
+    EXPECT_EQ(bytes[40], 220);
+    EXPECT_EQ(bytes[36], 255);
+}
