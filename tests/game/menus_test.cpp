@@ -575,3 +575,26 @@ TEST(Farewell, AnyReleaseGoesToTheExitScreenWhichClosesTheProgram) {
     f.keyUp(65);
     EXPECT_EQ(quitRequested, 1);
 }
+
+// ---- Every mode -------------------------------------------------------------------------------------
+
+TEST(Modes, EveryUpdateCountsAndRunsTheMusicFirstAndUnknownModesStay) {
+    FlowFixture f;
+    for (int32_t mode : {(int32_t)MODE_FAREWELL, (int32_t)MODE_HIGH_SCORES, 999, -3}) {
+        f.goTo(mode);
+        uint32_t before = game.updateCounter;
+        requestMusic(2);
+        f.update();
+        EXPECT_EQ(game.updateCounter, before + 1) << mode;
+        EXPECT_EQ(currentMode, mode);
+        // The steady fade machine takes the request in the same update.
+        EXPECT_EQ(music.wantedTrack, 2) << mode;
+        music.wantedTrack = music.playingTrack;
+        music.requestedTrack = music.playingTrack;
+    }
+    // Unknown modes take no input either.
+    currentMode = 999;
+    f.tap(200, 300);
+    f.keyUp(65);
+    EXPECT_EQ(currentMode, 999);
+}
