@@ -11,10 +11,10 @@ struct OverlayState {
     int32_t visibleLines;   // text lines of the log window
     int32_t scroll;         // pixels, 0..visibleLines * 6 - 19
     int32_t dragMode;       // 0 none, 1 dragging the log window, 100 dragging its scroll bar
-    int32_t grabX, grabY;
-    int32_t menuX, menuY;
+    int32_t grabX, grabY;   // stylus minus the window when a drag starts; for the scroll bar stylus y + scroll
+    int32_t menuX, menuY;   // the menu's tab hangs above menuY, its body below
     int32_t menuState;      // 0 still, 1 retracting, 2 popping up, 3/4/5 retracting then Exit/Begin/Suspend
-    int32_t statsX;
+    int32_t statsX;         // left edge of the statistics tab, which lies along the top of the screen
     int32_t statsState;     // 0 still, 1 retracting, 2 popping out
 };
 

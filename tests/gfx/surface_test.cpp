@@ -1,6 +1,8 @@
 // Surfaces in every memory layout, colour packing and the gamma tables.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "gfx/surface.h"
 #include "platform/headless/headless.h"
 #include "shell/display.h"
@@ -70,7 +72,11 @@ TEST_P(SurfaceLayouts, AddressesLogicalPixelsInsideItsOwnMemory) {
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, SurfaceLayouts,
                          ::testing::Values(Layout{0, 1, 1}, Layout{1, 1, 1}, Layout{0, -1, 1}, Layout{0, 1, -1},
-                                           Layout{0, -1, -1}, Layout{1, -1, -1}, Layout{1, 1, -1}));
+                                           Layout{0, -1, -1}, Layout{1, -1, -1}, Layout{1, 1, -1}),
+                         [](const ::testing::TestParamInfo<Layout>& info) {
+                             return std::string(info.param.vertical ? "Columns" : "Rows") +
+                                    (info.param.xSign > 0 ? "XUp" : "XDown") + (info.param.ySign > 0 ? "YUp" : "YDown");
+                         });
 
 TEST(Surface, CentresClearAndByteFill) {
     initDisplayInfo();
