@@ -234,7 +234,7 @@ static void toggleCheat(int32_t* value, int32_t onValue) {
 // on one of its lines toggles that line's option, and the first line opens the level editor.
 static void cheatPanelTap(void) {
     int32_t px = stylusX - infoPageLeft();
-    int32_t py = stylusY + flow.pageY - 10;
+    int32_t py = stylusY + flow.pageY - INFO_PAGE_TOP;
     int32_t amount = game.cheatPanelAmount;
     int32_t shadow = amount >> 2 < CHEAT_SHADOW_MAX ? amount >> 2 : CHEAT_SHADOW_MAX;
     int32_t lift = amount > CHEAT_LIFT_DELAY ? amount - CHEAT_LIFT_DELAY : 0;

@@ -32,7 +32,6 @@ enum {
     MENU_LEFT = 82,
     MENU_GLOW_FLOOR = -31,
     MENU_GLOW_RISE = 5,
-    INFO_PAGE_TOP = 10,   // screen row of the page's top at offset 0
     INFO_PAGE_MARGIN = 20,
     LAST_LEVEL = LEVEL_COUNT - 1,
 };

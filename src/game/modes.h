@@ -19,6 +19,7 @@ enum {
     CHOOSER_TOP = 80,        // screen row of the overlay's top
     CHOOSER_CELL = 24,
     NAME_CHARS = 10,
+    INFO_PAGE_TOP = 10,        // screen row of the information page's top at offset 0
     CORNER_BUTTON_WIDTH = 56,  // the corner back button takes taps right of and below these margins
     CORNER_BUTTON_HEIGHT = 52,
     // The cheat panel: a compartment of the information page under a lid of the page's own pixels.
