@@ -130,7 +130,7 @@ void FlowFixture::key(uint32_t vk) {
 
 void FlowFixture::loadTestSound(int id) {
     std::string name = "test" + std::to_string(id) + ".raw";
-    writeFileBytes("Sound/" + name, std::vector<uint8_t>(4000, 1));
+    replaceFileBytes("Sound/" + name, std::vector<uint8_t>(4000, 1));
     unloadSound(id);
     loadSound(name.c_str(), id, 0);
 }
@@ -177,14 +177,16 @@ void writeTestLevelSet(void) {
     std::remove("Data/blocks5.png");
     writeTestPngRgb("Data/blocks5.png", 40, 20, rgb);
     std::string text = "[block,0,10,20,10]\n[block,20,0,20,10]\n";
-    std::remove("Data/blocks5.txt");
-    writeFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
+    replaceFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 void writeTestLevel(int n, int x, int y, int type) {
     std::vector<uint8_t> record = {(uint8_t)(x & 0xFF), (uint8_t)(x >> 8), (uint8_t)(y & 0xFF), (uint8_t)(y >> 8),
                                    (uint8_t)type, 20, 10, 0, 0, 0, 0, 0};
-    std::string name = "Data/level" + std::to_string(n) + ".dat";
-    std::remove(name.c_str());
-    writeFileBytes(name, record);
+    replaceFileBytes("Data/level" + std::to_string(n) + ".dat", record);
+}
+
+void replaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::remove(path.c_str());
+    writeFileBytes(path, bytes);
 }

@@ -10,6 +10,8 @@ std::string logText(void);
 
 // A scratch folder (current directory) whose Data/ and Sound/ hold links to the generated files, so
 // the game reads the real data and writes its settings and tables here. Sets the data and sound paths.
+// A test never writes through a link (that would change the shared generated file): it replaces the
+// link with replaceFileBytes or the picture writers below.
 struct GameFolder {
     ScratchFolder folder;
     GameFolder();
@@ -46,6 +48,9 @@ struct FlowFixture {
     // Stops every voice (the mixer is not running in these tests, so voices never end by themselves).
     void silence(void);
 };
+
+// Removes whatever stands at path (a link to a generated file included) and writes the bytes there.
+void replaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Replaces Data/<name> in the scratch folder by a picture of the given size, every pixel `grey`
 // (0..255) except pure black where `blackRows` says (rows y with y % blackRows == 0; 0: none).

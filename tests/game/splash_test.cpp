@@ -120,7 +120,7 @@ TEST(Splash, LogoLoadsTheSettingsWhenItsCounterReachesTwoEighty) {
 TEST(Splash, LogoLoadsTheEffectsIntoTheirSlots) {
     FlowFixture f;
     for (int i = 0; i < EFFECT_FILES; i++) {
-        writeFileBytes(std::string("Sound/") + effectFiles[i].name, std::vector<uint8_t>(2 * (i + 2), 0));
+        replaceFileBytes(std::string("Sound/") + effectFiles[i].name, std::vector<uint8_t>(2 * (i + 2), 0));
     }
     f.apply();
     f.update(28);
@@ -181,8 +181,8 @@ TEST(Splash, IntroMeasuresTheFontsAtGammaEightyAndRestoresTheGamma) {
 
 TEST(Splash, IntroLoadsTheTitleMusicButDoesNotStartIt) {
     FlowFixture f;
-    writeFileBytes("Sound/coolcat.raw", std::vector<uint8_t>(100, 3));
-    writeFileBytes("Sound/scream.raw", std::vector<uint8_t>(60, 3));
+    replaceFileBytes("Sound/coolcat.raw", std::vector<uint8_t>(100, 3));
+    replaceFileBytes("Sound/scream.raw", std::vector<uint8_t>(60, 3));
     f.goTo(MODE_SPLASH_INTRO);
     f.update(29);
     ASSERT_NE(sounds[15].data, nullptr);
@@ -195,7 +195,7 @@ TEST(Splash, IntroLoadsTheTitleMusicButDoesNotStartIt) {
 
 TEST(Splash, MonkeyPlaysItsJingleAtTwoEightyAndStartsTheTitleMusicOnLeaving) {
     FlowFixture f;
-    writeFileBytes("Sound/monkey.raw", std::vector<uint8_t>(400, 5));
+    replaceFileBytes("Sound/monkey.raw", std::vector<uint8_t>(400, 5));
     f.loadTestSound(15);
     f.goTo(MODE_SPLASH_MONKEY);
     ASSERT_NE(flowPictures.blackScreen, nullptr);
