@@ -1,0 +1,68 @@
+// Helpers for the screen tests.
+#include "render_kit.h"
+
+#include <filesystem>
+
+#include "game/game.h"
+#include "game/startup.h"
+#include "gfx/draw.h"
+#include "gfx/picture.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+#include "shell/random.h"
+#include "support/testutil.h"
+
+ScreenFixture::ScreenFixture(uint32_t seed) {
+    buildLogColours();
+    loadPicture("smallchars.png", &smallCharsSheet);
+    loadIntroBatch();
+    stylusX = 0;
+    stylusY = 0;
+    stylusDown = 0;
+    seedGameRand(seed);
+}
+
+void ScreenFixture::render(void) {
+    apply();
+    currentMode = renderMode(currentMode);
+}
+
+uint16_t backPixel(int x, int y) {
+    return getPixel(backSurface, x, y);
+}
+
+std::vector<uint16_t> backPixels(void) {
+    std::vector<uint16_t> out;
+    for (int y = 0; y < backSurface->height; y++) {
+        for (int x = 0; x < backSurface->width; x++) {
+            out.push_back(getPixel(backSurface, x, y));
+        }
+    }
+    return out;
+}
+
+std::string saveFramePng(const std::string& name, const std::vector<uint16_t>& pixels, int width, int height) {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(PLINKOR_RUN_DIR).parent_path() / "frames";
+    fs::create_directories(folder);
+    std::vector<uint8_t> rgb;
+    rgb.reserve(pixels.size() * 3);
+    for (uint16_t p : pixels) {
+        int r = p >> 11, g = (p >> 6) & 31, b = p & 31;
+        rgb.push_back((uint8_t)(r << 3 | r >> 2));
+        rgb.push_back((uint8_t)(g << 3 | g >> 2));
+        rgb.push_back((uint8_t)(b << 3 | b >> 2));
+    }
+    std::string path = (folder / (name + ".png")).string();
+    writeTestPngRgb(path, width, height, rgb);
+    return path;
+}
+
+std::string saveBackSurfacePng(const std::string& name) {
+    return saveFramePng(name, backPixels(), backSurface->width, backSurface->height);
+}
+
+uint16_t addLight(uint16_t colour, int amount) {
+    return brighten(colour, amount);
+}
