@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 #include "game/game.h"
 #include "game/startup.h"
 #include "gfx/draw.h"
@@ -65,4 +67,49 @@ std::string saveBackSurfacePng(const std::string& name) {
 
 uint16_t addLight(uint16_t colour, int amount) {
     return brighten(colour, amount);
+}
+
+Surface* makeScreen(uint16_t colour) {
+    Surface* s = createSurface(240, 320);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            putPixel(s, x, y, colour);
+        }
+    }
+    return s;
+}
+
+Surface* copyOfBack(void) {
+    Surface* s = createSurface(backSurface->width, backSurface->height);
+    for (int y = 0; y < backSurface->height; y++) {
+        for (int x = 0; x < backSurface->width; x++) {
+            putPixel(s, x, y, getPixel(backSurface, x, y));
+        }
+    }
+    return s;
+}
+
+uint16_t additivePixel(uint16_t destination, uint16_t source, int raise) {
+    if (source == 0) {
+        return destination;
+    }
+    int r = (source >> 11) + raise, g = ((source >> 6) & 31) + raise, b = (source & 31) + raise;
+    return clampPackColour((destination >> 11) + (r < 0 ? 0 : r), ((destination >> 6) & 31) + (g < 0 ? 0 : g),
+                           (destination & 31) + (b < 0 ? 0 : b));
+}
+
+int countDifferences(const Surface* expected, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; y++) {
+        for (int x = x0; x < x1; x++) {
+            uint16_t want = getPixel(expected, x, y), got = getPixel(backSurface, x, y);
+            if (want != got) {
+                if (count < 5) {
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << got << ", expected " << want;
+                }
+                count++;
+            }
+        }
+    }
+    return count;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flowtest.h"
+#include "gfx/surface.h"
 
 // The flow fixture with what the intro splash loads (fonts, sprites, icons, power-ups) and the small
 // font, the generator seeded with `seed`, and the stylus up in the top-left corner.
@@ -26,3 +27,21 @@ std::string saveBackSurfacePng(const std::string& name);
 
 // The colour with each component brightened, darkened or blended as the drawing operations do.
 uint16_t addLight(uint16_t colour, int amount);
+
+// A copy of the shared generator's sequence from a given state, to foresee the jitter of a frame.
+struct RandomCopy {
+    uint32_t state;
+    int next(void) {
+        state = state * 214013u + 2531011u;
+        return (int)((state >> 16) & 0x7FFF);
+    }
+};
+
+// A 240 x 320 surface of the test's own, filled with a colour; and one holding the back surface's pixels.
+Surface* makeScreen(uint16_t colour = 0);
+Surface* copyOfBack(void);
+// Additive blit rule for one pixel: per component max(source + raise, 0) added, clamped to 31.
+uint16_t additivePixel(uint16_t destination, uint16_t source, int raise);
+// Counts the pixels where the back surface differs from `expected` inside [x0, x1) x [y0, y1), and
+// reports the first few.
+int countDifferences(const Surface* expected, int x0, int y0, int x1, int y1);
