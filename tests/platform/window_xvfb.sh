@@ -72,13 +72,24 @@ sleep 0.5
 # A 1024-high screen: 85% is 870, so the frame is scaled by 2.
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH" = 480 ] && [ "$HEIGHT" = 640 ] || fail "window is ${WIDTH}x${HEIGHT}, expected 480x640"
-import -window root "$work/shot.png" || fail "no screenshot"
-# The loading picture's amber paddle lies at frame (100..139, 124..128): at scale 2, (240, 252) on the window.
-px=$((X + 240)); py=$((Y + 252))
-rgb=$(convert "$work/shot.png" -format "%[fx:int(255*p{$px,$py}.r)] %[fx:int(255*p{$px,$py}.g)] %[fx:int(255*p{$px,$py}.b)]" info:)
-read -r r g b <<<"$rgb"
-[ "$r" -ge 220 ] && [ "$g" -ge 150 ] && [ "$g" -le 200 ] && [ "$b" -le 80 ] || fail "paddle pixel is $rgb, expected amber"
-echo "window ${WIDTH}x${HEIGHT} at $X,$Y; paddle pixel $rgb"
+# The window shows the game's frames: first the loading picture, whose amber paddle lies at frame
+# (100..139, 124..128), then the logo splash, whose pale cyan logo holds at frame (119, 101) for about
+# 1.5 s; at scale 2 these are (240, 252) and (238, 202) on the window. Either is looked for a while.
+seen=""
+for i in $(seq 40); do
+  import -window root "$work/shot.png" || fail "no screenshot"
+  px=$((X + 240)); py=$((Y + 252))
+  rgb=$(convert "$work/shot.png" -format "%[fx:int(255*p{$px,$py}.r)] %[fx:int(255*p{$px,$py}.g)] %[fx:int(255*p{$px,$py}.b)]" info:)
+  read -r r g b <<<"$rgb"
+  if [ "$r" -ge 220 ] && [ "$g" -ge 150 ] && [ "$g" -le 200 ] && [ "$b" -le 80 ]; then seen="paddle pixel $rgb"; break; fi
+  px=$((X + 238)); py=$((Y + 202))
+  rgb=$(convert "$work/shot.png" -format "%[fx:int(255*p{$px,$py}.r)] %[fx:int(255*p{$px,$py}.g)] %[fx:int(255*p{$px,$py}.b)]" info:)
+  read -r r g b <<<"$rgb"
+  if [ "$r" -ge 190 ] && [ "$g" -ge 220 ] && [ "$b" -ge 220 ]; then seen="logo pixel $rgb"; break; fi
+  sleep 0.1
+done
+[ -n "$seen" ] || fail "neither the loading picture nor the logo splash was seen (last pixel $rgb)"
+echo "window ${WIDTH}x${HEIGHT} at $X,$Y; $seen"
 
 # Cover the game with another window, then start a second copy.
 xmessage -title cover -geometry 900x900+0+0 "cover" >/dev/null 2>&1 &

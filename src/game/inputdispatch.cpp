@@ -1,0 +1,478 @@
+// handleInput: the rules every screen shares, then each screen's own reaction to keys and the stylus.
+#include <cstring>
+
+#include "field/blocks.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "game/game.h"
+#include "game/gamevalues.h"
+#include "game/highscores.h"
+#include "game/modes.h"
+#include "game/play.h"
+#include "gfx/font.h"
+#include "gfx/screenshot.h"
+#include "platform/platform.h"
+#include "shell/display.h"
+#include "shell/input.h"
+#include "shell/mainloop.h"
+#include "sound/mixer.h"
+#include "sound/music.h"
+
+enum {
+    MENU_CLICK = 10,
+    HIGH_SCORE_JINGLE = 1,
+    NO_HIGH_SCORE_JINGLE = 2,
+    VK_ESC = 27,
+    CONTROL_ROWS = 8,
+    CORNER_JUMP = 100,     // information page: a tap in a left corner scrolls a page part
+    CORNER_ZONE = 30,
+};
+
+static void click(void) {
+    playSound(MENU_CLICK);
+}
+
+static int isDirectionKey(int32_t key) {
+    return key == controlKeys[CONTROL_UP] || key == controlKeys[CONTROL_DOWN] ||
+           key == controlKeys[CONTROL_LEFT] || key == controlKeys[CONTROL_RIGHT];
+}
+
+// Key down and key up of the four direction keys hold their flags.
+static void setDirectionKeys(int32_t message, int32_t key) {
+    int held = message == MSG_KEYDOWN ? 1 : 0;
+    if (key == controlKeys[CONTROL_UP]) {
+        paddle.keyUp = held;
+    }
+    if (key == controlKeys[CONTROL_DOWN]) {
+        paddle.keyDown = held;
+    }
+    if (key == controlKeys[CONTROL_LEFT]) {
+        paddle.keyLeft = held;
+    }
+    if (key == controlKeys[CONTROL_RIGHT]) {
+        paddle.keyRight = held;
+    }
+}
+
+// ---- Main menu --------------------------------------------------------------------------------------
+
+static void mainMenuInput(int32_t message, int32_t key) {
+    if (message == MSG_KEYUP && key == VK_ESC) {
+        currentMode = MODE_FAREWELL;
+        return;
+    }
+    if (message != MSG_LBUTTONUP) {
+        return;
+    }
+    click();
+    switch (menuItemAt(stylusY)) {
+    case 0:
+        if (game.gameInProgress) {
+            redrawField();
+            currentMode = MODE_PLAY;
+        }
+        break;
+    case 1:
+        currentMode = MODE_LEVEL_SELECT;
+        break;
+    case 2:
+        currentMode = MODE_OPTIONS;
+        break;
+    case 3:
+        currentMode = MODE_INFO_PAGE;
+        break;
+    case 4:
+        currentMode = MODE_HIGH_SCORES;
+        break;
+    case 5:
+        currentMode = MODE_FAREWELL;
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Options ----------------------------------------------------------------------------------------
+
+static void optionsInput(int32_t message) {
+    const Surface* window = flowPictures.optionsWindow;
+    if (window == nullptr) {
+        return;
+    }
+    int32_t left = DEFAULT_WIDTH / 2 - window->width / 2;
+    int32_t top = 150 - window->height / 2;
+    int32_t x = stylusX, y = stylusY;
+    if (message == MSG_LBUTTONDOWN || (message == MSG_MOUSEMOVE && stylusDown)) {
+        int32_t dx = x - left - 11;
+        int32_t dy = y - top;
+        if (dy - 72 > 0 && dy - 72 < 18) {
+            setVolume(0, 2 * dx);
+            game.effectsVolume = getVolume(0);
+        }
+        if (dy - 103 > 0 && dy - 103 < 18) {
+            setVolume(1, 2 * dx);
+            game.musicVolume = getVolume(1);
+        }
+        return;
+    }
+    if (message != MSG_LBUTTONUP) {
+        return;
+    }
+    if (x > left + 144 && x < left + 195 && y > top + 4 && y < top + 21) {
+        currentMode = MODE_MAIN_MENU;
+    }
+    if (x > left + 10 && x < left + 137 && y > top + 125 && y < top + 152) {
+        currentMode = MODE_CONTROL_CONFIG;
+    }
+    if (y > top + 30 && y < top + 43) {
+        game.helpfulHints = 1 - game.helpfulHints;
+    }
+    if (x > left + 10 && x < left + 197 && y > top + 153 && y < top + 168) {
+        game.difficulty = game.difficulty >= DIFFICULTY_COUNT || game.difficulty < 1 ? 1 : game.difficulty + 1;
+        loadHighScores(game.difficulty);
+        abandonGame();
+    }
+    click();
+}
+
+// ---- Control configuration and high scores: free page drag -----------------------------------------
+
+static void dragPage(int32_t message) {
+    if (message == MSG_LBUTTONDOWN) {
+        flow.anchorX = stylusX + flow.pageX;
+        flow.anchorY = stylusY + flow.pageY;
+    } else if (message == MSG_MOUSEMOVE && stylusDown) {
+        flow.pageX = flow.anchorX - stylusX;
+        flow.pageY = flow.anchorY - stylusY;
+    }
+}
+
+static void controlConfigInput(int32_t message, int32_t key) {
+    dragPage(message);
+    if (message == MSG_KEYDOWN) {
+        if (flow.selectedControlRow >= 0 && flow.selectedControlRow < CONTROL_ROWS) {
+            controlKeys[flow.selectedControlRow] = key;
+            flow.selectedControlRow = -1;
+        }
+        return;
+    }
+    if (message != MSG_LBUTTONUP) {
+        return;
+    }
+    int32_t px = stylusX + flow.pageX;
+    int32_t py = stylusY + flow.pageY;
+    int32_t f = fonts[0] != nullptr ? fontLineHeight(0) : 0;
+    for (int i = 0; i < CONTROL_ROWS; i++) {
+        int32_t base = 20 + (i + 2) * (f + 5);
+        if (px > 0 && px < DEFAULT_WIDTH && py > base - f && py < base + 5) {
+            flow.selectedControlRow = i;
+        }
+    }
+    if (px > 365 && px < 435 && py > 295 && py < 308) {
+        currentMode = MODE_MAIN_MENU;
+    }
+    click();
+}
+
+static void highScoresInput(int32_t message) {
+    dragPage(message);
+    if (message == MSG_KEYUP) {
+        currentMode = MODE_MAIN_MENU;
+    } else if (message == MSG_LBUTTONUP) {
+        click();
+    }
+}
+
+// ---- Name entry -------------------------------------------------------------------------------------
+
+static void nameEntryInput(int32_t message) {
+    if (message != MSG_LBUTTONUP) {
+        return;
+    }
+    if (stylusY > DEFAULT_HEIGHT - 40) {
+        if (stylusX < DEFAULT_WIDTH / 2) {
+            if (flow.nameLength > 0) {
+                flow.nameLength--;
+                flow.name[flow.nameLength] = 0;
+            }
+        } else {
+            if (flow.nameLength > 0) {
+                insertHighScore(flow.name, game.score, game.difficulty);
+            }
+            currentMode = MODE_HIGH_SCORES;
+        }
+    }
+    click();
+    for (int c = 0; c < 12; c++) {
+        for (int r = 0; r < 8; r++) {
+            if (stylusX > 2 + 20 * c && stylusX < 13 + 20 * c && stylusY > 151 + 14 * r && stylusY < 163 + 14 * r &&
+                flow.nameLength < NAME_CHARS) {
+                flow.name[flow.nameLength++] = (char)(32 + c + 12 * r);
+                flow.name[flow.nameLength] = 0;
+            }
+        }
+    }
+    click();
+}
+
+// ---- Information page and its cheat panel ----------------------------------------------------------
+
+static void limitPage(void) {
+    if (flow.pageY > infoPageLimit()) {
+        flow.pageY = infoPageLimit();
+    }
+    if (flow.pageY < 0) {
+        flow.pageY = 0;
+    }
+}
+
+static void toggleCheat(int32_t* value, int32_t onValue) {
+    *value = *value != 0 ? 0 : onValue;
+}
+
+// A release on the lid (where it stands now) opens or closes the panel; with the panel open, a release
+// on one of its lines toggles that line's option, and the first line opens the level editor.
+static void cheatPanelTap(void) {
+    int32_t px = stylusX - infoPageLeft();
+    int32_t py = stylusY + flow.pageY - INFO_PAGE_TOP;
+    int32_t amount = game.cheatPanelAmount;
+    int32_t shadow = amount >> 2 < CHEAT_SHADOW_MAX ? amount >> 2 : CHEAT_SHADOW_MAX;
+    int32_t lift = amount > CHEAT_LIFT_DELAY ? amount - CHEAT_LIFT_DELAY : 0;
+    int32_t lidX = CHEAT_LID_X - shadow;
+    int32_t lidY = CHEAT_LID_Y - shadow - lift;
+    if (px >= lidX && px < lidX + CHEAT_LID_WIDTH && py >= lidY && py < lidY + CHEAT_LID_HEIGHT) {
+        game.cheatPanelOpen = game.cheatPanelOpen ? 0 : 1;
+        return;
+    }
+    if (!game.cheatPanelOpen || amount <= CHEAT_PANEL_OPEN || px < CHEAT_LID_X ||
+        px >= CHEAT_LID_X + CHEAT_LID_WIDTH) {
+        return;
+    }
+    int32_t row = py - CHEAT_LID_Y;
+    for (int line = 0; line < CHEAT_LINES; line++) {
+        if (row < cheatLineOffsets[line] || row >= cheatLineOffsets[line] + CHEAT_LINE_HEIGHT) {
+            continue;
+        }
+        Cheats& c = game.cheats;
+        switch (line) {
+        case 0:
+            currentMode = MODE_EDITOR;
+            break;
+        case 1:
+            toggleCheat(&c.unlimitedLives, 1);
+            break;
+        case 2:
+            toggleCheat(&c.unlockAllLevels, 1);
+            break;
+        case 3:
+            toggleCheat(&c.fatPaddle, FAT_PADDLE_ON);
+            break;
+        case 4:
+            toggleCheat(&c.maxPowerUp, MAX_POWER_UP_ON);
+            break;
+        case 5:
+            toggleCheat(&c.seePowerUps, 1);
+            break;
+        default:
+            toggleCheat(&c.disableDebris, 1);
+            break;
+        }
+    }
+}
+
+static void infoPageInput(int32_t message, int32_t key) {
+    switch (message) {
+    case MSG_LBUTTONDOWN:
+        if (stylusX < CORNER_ZONE && stylusY < CORNER_ZONE) {
+            flow.pageY -= CORNER_JUMP;
+        }
+        if (stylusX < CORNER_ZONE && stylusY > DEFAULT_HEIGHT - CORNER_ZONE) {
+            flow.pageY += CORNER_JUMP;
+        }
+        flow.anchorY = stylusY + flow.pageY;
+        limitPage();
+        break;
+    case MSG_MOUSEMOVE:
+        if (stylusDown) {
+            flow.pageY = flow.anchorY - stylusY;
+            limitPage();
+        }
+        break;
+    case MSG_KEYDOWN:
+    case MSG_KEYUP:
+        setDirectionKeys(message, key);
+        if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE]) {
+            currentMode = MODE_MAIN_MENU;
+        }
+        break;
+    case MSG_LBUTTONUP:
+        click();
+        cheatPanelTap();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Level chooser, play and game over --------------------------------------------------------------
+
+static void levelSelectInput(int32_t message) {
+    if (message == MSG_KEYUP) {
+        currentMode = MODE_MAIN_MENU;
+        return;
+    }
+    if (message != MSG_LBUTTONUP) {
+        return;
+    }
+    int32_t column = stylusX / CHOOSER_CELL;
+    int32_t row = (stylusY - CHOOSER_TOP) / CHOOSER_CELL;
+    if (column >= 0 && column <= 9 && row >= 0 && row <= 9 && levelSelectable(column + 10 * row)) {
+        game.levelIndex = column + 10 * row;
+        currentMode = MODE_NEW_GAME;
+        click();
+    }
+}
+
+static void playInput(int32_t message, int32_t key) {
+    switch (message) {
+    case MSG_LBUTTONDOWN: {
+        const HintPanel& p = hintPanel;
+        int inPanel = stylusX > p.x && stylusX < p.x + p.width && stylusY > p.y && stylusY < p.y + p.height;
+        int inTab = stylusX > p.x && stylusX < p.x + 88 && stylusY > p.y - 13 && stylusY < 1;
+        if (game.helpfulHints && (inPanel || inTab)) {
+            hintPanel.leaving = 1;
+            if (game.readyCountdown > 200) {
+                game.readyCountdown = 300;
+            }
+            paddle.swallow = 1;
+        }
+        break;
+    }
+    case MSG_LBUTTONUP:
+        paddle.swallow = 0;
+        break;
+    case MSG_KEYDOWN:
+    case MSG_KEYUP:
+        setDirectionKeys(message, key);
+        if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE]) {
+            currentMode = MODE_MAIN_MENU;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+static void gameOverInput(int32_t message, int32_t key) {
+    if (message == MSG_KEYUP && isDirectionKey(key)) {
+        return;
+    }
+    if (message != MSG_KEYUP && message != MSG_LBUTTONUP) {
+        return;
+    }
+    if (paddle.swallow) {
+        paddle.swallow = 0;
+        return;
+    }
+    game.highScoreRank = highScoreRank(game.score, game.difficulty);
+    if (game.highScoreRank < HIGH_SCORE_ENTRIES) {
+        currentMode = MODE_NAME_ENTRY;
+        playSound(HIGH_SCORE_JINGLE);
+    } else {
+        playSound(NO_HIGH_SCORE_JINGLE);
+        currentMode = MODE_MAIN_MENU;
+    }
+    requestMusic(0);
+}
+
+// ---- Dispatch ---------------------------------------------------------------------------------------
+
+static int escapeLeaves(int32_t mode) {
+    switch (mode) {
+    case MODE_CONTROL_CONFIG:
+    case MODE_FAREWELL:
+    case MODE_EXIT:
+    case MODE_SPLASH_LOGO:
+    case MODE_SPLASH_INTRO:
+    case MODE_SPLASH_MONKEY:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+static int hasCornerButton(int32_t mode) {
+    return mode == MODE_OPTIONS || mode == MODE_CONTROL_CONFIG || mode == MODE_HIGH_SCORES ||
+           mode == MODE_INFO_PAGE || mode == MODE_EDITOR;
+}
+
+void handleInput(int32_t message, uint32_t wParam, int32_t value) {
+    (void)value;
+    int32_t mode = currentMode;
+    int isKey = message == MSG_KEYDOWN || message == MSG_KEYUP;
+    int32_t key = isKey ? (int32_t)(int16_t)(wParam & 0xFFFF) : 0;
+    if (isKey && mode != MODE_CONTROL_CONFIG) {
+        if (key == controlKeys[CONTROL_SCREENSHOT]) {
+            if (message == MSG_KEYDOWN) {
+                saveScreenshot();
+            }
+            return;
+        }
+        if (key == controlKeys[CONTROL_SUSPEND]) {
+            if (message == MSG_KEYDOWN) {
+                appActive = 0;
+            }
+            return;
+        }
+    }
+    if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE] && escapeLeaves(mode)) {
+        currentMode = mode == MODE_MAIN_MENU ? MODE_FAREWELL : MODE_MAIN_MENU;
+        return;
+    }
+    if (message == MSG_LBUTTONUP && hasCornerButton(mode) && stylusX > DEFAULT_WIDTH - CORNER_BUTTON_WIDTH &&
+        stylusY > DEFAULT_HEIGHT - CORNER_BUTTON_HEIGHT) {
+        currentMode = MODE_MAIN_MENU;
+        return;
+    }
+    switch (mode) {
+    case MODE_MAIN_MENU:
+        mainMenuInput(message, key);
+        break;
+    case MODE_OPTIONS:
+        optionsInput(message);
+        break;
+    case MODE_CONTROL_CONFIG:
+        controlConfigInput(message, key);
+        break;
+    case MODE_HIGH_SCORES:
+        highScoresInput(message);
+        break;
+    case MODE_NAME_ENTRY:
+        nameEntryInput(message);
+        break;
+    case MODE_FAREWELL:
+        if (message == MSG_KEYUP || message == MSG_LBUTTONUP) {
+            currentMode = MODE_EXIT;
+        }
+        break;
+    case MODE_EXIT:
+        if (message == MSG_KEYUP || message == MSG_LBUTTONUP) {
+            platformSendMessage(MSG_CLOSE, 0, 0);
+        }
+        break;
+    case MODE_INFO_PAGE:
+        infoPageInput(message, key);
+        break;
+    case MODE_LEVEL_SELECT:
+        levelSelectInput(message);
+        break;
+    case MODE_PLAY:
+        playInput(message, key);
+        break;
+    case MODE_GAME_OVER:
+        gameOverInput(message, key);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,159 @@
+// One-time initialisation and the splash screens, which load the sounds, settings, fonts and sprites.
+#include "game/startup.h"
+
+#include "field/ball.h"
+#include "field/effects.h"
+#include "game/game.h"
+#include "game/gamevalues.h"
+#include "game/modes.h"
+#include "game/settings.h"
+#include "gfx/font.h"
+#include "gfx/picture.h"
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#include "shell/display.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+#include "shell/overlay.h"
+#include "sound/mixer.h"
+#include "sound/music.h"
+#include "sound/sample.h"
+
+const EffectFile effectFiles[EFFECT_FILES] = {
+    {"cleep2.raw", 10},    {"fearme1.raw", 13},      {"electron.raw", 14}, {"scoreup.raw", 12},
+    {"generalsfx8.raw", 1}, {"generalsfx48.raw", 2}, {"DESTROY.raw", 6},   {"maximize03.raw", 3},
+    {"minimize3.raw", 4},  {"chomp.raw", 7},         {"fizz.raw", 8},      {"doh.raw", 9},
+    {"zwiff.raw", 5},
+};
+
+enum {
+    MONKEY_JINGLE = 20,
+    TITLE_MUSIC = 15,
+    FONT_GAMMA = 80,   // the fonts are measured from pictures loaded at this gamma
+    HOLD_SECONDS = 1,  // a splash holds until more than this many whole seconds have passed
+};
+
+void gameInit(void) {
+    buildAngleTables();
+    buildExplosionSequence();
+    currentMode = MODE_SPLASH_LOGO;
+    musicInit();
+    overlay.off = 1;
+}
+
+void gameShutdown(void) {}
+
+static void freePicture(Surface** handle) {
+    if (*handle != nullptr) {
+        removeSurface(handle);
+    }
+}
+
+void loadLogoBatch(void) {
+    for (int i = 0; i < EFFECT_FILES; i++) {
+        loadSound(effectFiles[i].name, effectFiles[i].id, 0);
+    }
+    if (!loadSettings()) {
+        logMessage(1, "[WARNING] Unable to load settings. Setting defaults.\n");
+        setDefaultSettings();
+    }
+}
+
+void loadIntroBatch(void) {
+    int previousGamma = getGamma();
+    setGamma(FONT_GAMMA);
+    loadPicture("c_tickertape.png", &flowPictures.fontTickerTape);
+    loadFont(flowPictures.fontTickerTape, 0, 30);
+    loadPicture("c_neopolitical.png", &flowPictures.fontNeopolitical);
+    loadFont(flowPictures.fontNeopolitical, 1, 18);
+    setGamma(previousGamma);
+    loadPicture("sprites.png", &spritesPicture);
+    loadPicture("icons.png", &iconsPicture);
+    loadPicture("power-ups.png", &powerUpsPicture);
+    loadSoundDoubled("coolcat.raw", TITLE_MUSIC, 1);
+    loadSoundDoubled("scream.raw", 11, 0);
+}
+
+void enterSplash(int32_t mode) {
+    switch (mode) {
+    case MODE_SPLASH_LOGO:
+        loadPicture("qzlogo.png", &flowPictures.logo);
+        loadPicture("8quorn.png", &flowPictures.logoMaker);
+        flow.logoCounter = 0;
+        break;
+    case MODE_SPLASH_INTRO:
+        loadPicture("kvintro.png", &flowPictures.intro);
+        flow.splashCounter = 0;
+        break;
+    case MODE_SPLASH_MONKEY:
+        freePicture(&flowPictures.blackScreen);
+        flowPictures.blackScreen = createSurface(DEFAULT_WIDTH, DEFAULT_HEIGHT);
+        loadSoundDoubled("monkey.raw", MONKEY_JINGLE, 0);
+        loadPicture("monkey.png", &flowPictures.monkey);
+        loadPicture("monkeym.png", &flowPictures.monkeyMouth);
+        flow.splashCounter = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void leaveSplash(int32_t mode) {
+    switch (mode) {
+    case MODE_SPLASH_LOGO:
+        freePicture(&flowPictures.logo);
+        freePicture(&flowPictures.logoMaker);
+        break;
+    case MODE_SPLASH_INTRO:
+        freePicture(&flowPictures.intro);
+        break;
+    case MODE_SPLASH_MONKEY:
+        freePicture(&flowPictures.monkey);
+        freePicture(&flowPictures.monkeyMouth);
+        freePicture(&flowPictures.blackScreen);
+        // A looping voice needs its loop end, or it would repeat its first sample for ever.
+        setLoopEnd(TITLE_MUSIC);
+        startVoice(TITLE_MUSIC, 1);
+        break;
+    default:
+        break;
+    }
+}
+
+int32_t updateSplash(int32_t mode) {
+    int logo = mode == MODE_SPLASH_LOGO;
+    int32_t* counter = logo ? &flow.logoCounter : &flow.splashCounter;
+    int64_t* start = logo ? &flow.logoStart : &flow.splashStart;
+    if (*counter == 0) {
+        *start = platformCounter();
+    }
+    int64_t now = platformCounter();
+    if (*counter == SPLASH_LOAD_AT) {
+        if (mode == MODE_SPLASH_INTRO) {
+            loadIntroBatch();
+        } else if (mode == MODE_SPLASH_MONKEY) {
+            playSound(MONKEY_JINGLE);
+        }
+    }
+    if (*counter < SPLASH_HOLD_FROM) {
+        *counter += SPLASH_STEP;
+    } else if ((ticksPerSecond > 0 && (now - *start) / ticksPerSecond > HOLD_SECONDS) || stylusDown) {
+        *counter += SPLASH_STEP;
+    }
+    if (logo && *counter == SPLASH_LOAD_AT) {
+        loadLogoBatch();
+    }
+    if (*counter > SPLASH_END_AFTER) {
+        switch (mode) {
+        case MODE_SPLASH_LOGO:
+            return MODE_SPLASH_INTRO;
+        case MODE_SPLASH_INTRO:
+            return MODE_SPLASH_MONKEY;
+        default:
+            requestMusic(0);
+            return MODE_MAIN_MENU;
+        }
+    }
+    return mode;
+}

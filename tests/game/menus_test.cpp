@@ -1,0 +1,600 @@
+// The screens around play: main menu, options, control configuration, high scores, name entry, farewell.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "flowtest.h"
+#include "field/level.h"
+#include "game/game.h"
+#include "game/gamevalues.h"
+#include "game/highscores.h"
+#include "game/modes.h"
+#include "game/settings.h"
+#include "game/startup.h"
+#include "gfx/font.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+#include "shell/overlay.h"
+#include "sound/mixer.h"
+#include "sound/music.h"
+
+namespace {
+
+const int MENU_ROW = 122;
+
+}  // namespace
+
+// ---- Shared rules -----------------------------------------------------------------------------------
+
+TEST(Rules, ScreenshotKeyWritesOnKeyDownOnly) {
+    FlowFixture f;
+    f.goTo(MODE_MAIN_MENU);
+    f.keyUp(13);
+    EXPECT_TRUE(readFileBytes("My Documents/Plinkor0.BMP").empty());
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    f.keyDown(13);
+    EXPECT_EQ(readFileBytes("My Documents/Plinkor0.BMP").size(), 230454u);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+}
+
+TEST(Rules, SuspendKeySuspendsAndAPressResumes) {
+    FlowFixture f;
+    controlKeys[CONTROL_SUSPEND] = 19;
+    f.goTo(MODE_OPTIONS);
+    f.keyUp(19);
+    EXPECT_EQ(appActive, 1);
+    f.keyDown(19);
+    EXPECT_EQ(appActive, 0);
+    // The press that resumes is not seen by the screen.
+    f.press(200, 300);
+    EXPECT_EQ(appActive, 1);
+    EXPECT_EQ(stylusDown, 1);
+}
+
+TEST(Rules, EscapeLeavesEveryScreenButTheExcludedOnes) {
+    FlowFixture f;
+    struct Case {
+        int32_t from, to;
+    };
+    const Case cases[] = {
+        {MODE_MAIN_MENU, MODE_FAREWELL},   {MODE_OPTIONS, MODE_MAIN_MENU},
+        {MODE_HIGH_SCORES, MODE_MAIN_MENU}, {MODE_NAME_ENTRY, MODE_MAIN_MENU},
+        {MODE_INFO_PAGE, MODE_MAIN_MENU},  {MODE_LEVEL_SELECT, MODE_MAIN_MENU},
+        {MODE_GAME_OVER, MODE_MAIN_MENU},  {MODE_CONTROL_CONFIG, MODE_CONTROL_CONFIG},
+        {MODE_FAREWELL, MODE_EXIT},        {MODE_SPLASH_LOGO, MODE_SPLASH_LOGO},
+        {MODE_SPLASH_INTRO, MODE_SPLASH_INTRO}, {MODE_SPLASH_MONKEY, MODE_SPLASH_MONKEY},
+    };
+    for (const Case& c : cases) {
+        currentMode = c.from;
+        f.keyUp(27);
+        EXPECT_EQ(currentMode, c.to) << c.from;
+    }
+    // A reconfigured escape key works the same; Esc itself still leaves the main menu.
+    controlKeys[CONTROL_ESCAPE] = 81;
+    currentMode = MODE_OPTIONS;
+    f.keyUp(27);
+    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    f.keyUp(81);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    f.keyUp(27);
+    EXPECT_EQ(currentMode, MODE_FAREWELL);
+    currentMode = MODE_MAIN_MENU;
+    f.keyUp(81);
+    EXPECT_EQ(currentMode, MODE_FAREWELL);
+}
+
+TEST(Rules, CornerButtonReturnsFromItsScreens) {
+    FlowFixture f;
+    for (int32_t mode : {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE}) {
+        f.goTo(mode);
+        f.tap(184, 300);
+        EXPECT_EQ(currentMode, mode);
+        f.tap(200, 268);
+        EXPECT_EQ(currentMode, mode);
+        f.tap(185, 269);
+        EXPECT_EQ(currentMode, MODE_MAIN_MENU) << mode;
+        f.apply();
+    }
+}
+
+// ---- Main menu --------------------------------------------------------------------------------------
+
+TEST(MainMenu, EntrySavesTheSettingsAndShowsTheCursor) {
+    FlowFixture f;
+    setDefaultSettings();
+    game.unlocked[1][7] = 1;
+    showStylusCursor = 0;
+    game.highScoreRank = 3;
+    f.goTo(MODE_MAIN_MENU);
+    uint8_t expected[SETTINGS_BYTES];
+    encodeSettings(expected);
+    EXPECT_EQ(readFileBytes("Data/settings.dat"), std::vector<uint8_t>(expected, expected + SETTINGS_BYTES));
+    EXPECT_EQ(expected[48 + 4 * (100 + 7)], 1);
+    EXPECT_EQ(showStylusCursor, 1);
+    EXPECT_EQ(game.highScoreRank, -1);
+}
+
+TEST(MainMenu, AFailedSaveIsLoggedAndTheMenuGoesOn) {
+    FlowFixture f;
+    logLevel = 1;
+    clearLog();
+    ASSERT_EQ(mkdir("Data/settings.dat", 0755), 0);
+    f.goTo(MODE_MAIN_MENU);
+    EXPECT_NE(logText().find("[WARNING] Unable to save settings."), std::string::npos);
+    f.update();
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+}
+
+TEST(MainMenu, ItemsFollowTheRowsWithoutAGame) {
+    FlowFixture f;
+    f.goTo(MODE_MAIN_MENU);
+    const int32_t targets[6] = {MODE_MAIN_MENU, MODE_LEVEL_SELECT, MODE_OPTIONS, MODE_INFO_PAGE,
+                                MODE_HIGH_SCORES, MODE_FAREWELL};
+    for (int i = 1; i <= 5; i++) {
+        for (int dy : {0, 23}) {
+            currentMode = MODE_MAIN_MENU;
+            f.tap(120, MENU_ROW + 24 * i + dy);
+            EXPECT_EQ(currentMode, targets[i]) << i << " " << dy;
+        }
+    }
+    // Item 0 (up to 23 rows above the first band, by the truncating division) does nothing without
+    // a game; further up and below the last item nothing either.
+    for (int y : {MENU_ROW - 23, MENU_ROW, MENU_ROW + 23, MENU_ROW - 24, 0, MENU_ROW + 24 * 6, 319}) {
+        currentMode = MODE_MAIN_MENU;
+        f.tap(120, y);
+        EXPECT_EQ(currentMode, MODE_MAIN_MENU) << y;
+    }
+    // Keys other than escape do nothing.
+    f.key(65);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+}
+
+TEST(MainMenu, ItemsMoveDownHalfARowWhileAGameIsInProgress) {
+    FlowFixture f;
+    f.goTo(MODE_MAIN_MENU);
+    game.gameInProgress = 1;
+    EXPECT_EQ(menuItemAt(MENU_ROW + 12 + 24), 1);
+    EXPECT_EQ(menuItemAt(MENU_ROW + 12 + 23), 0);
+    f.tap(120, MENU_ROW + 12 + 24 * 2);
+    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    game.gameInProgress = 0;
+}
+
+TEST(MainMenu, GlowRisesUnderThePressAndFadesEverySecondUpdate) {
+    FlowFixture f;
+    f.goTo(MODE_MAIN_MENU);
+    game.updateCounter = 0;
+    f.update();
+    for (int i = 0; i < 6; i++) {
+        EXPECT_EQ(flow.menuGlow[i], 0);
+    }
+    f.update();
+    EXPECT_EQ(flow.menuGlow[0], 0);  // item 0 is not shown without a game
+    for (int i = 1; i < 6; i++) {
+        EXPECT_EQ(flow.menuGlow[i], -1);
+    }
+    f.update(100);
+    for (int i = 1; i < 6; i++) {
+        EXPECT_EQ(flow.menuGlow[i], -31);
+    }
+    f.press(120, MENU_ROW + 24 * 3 + 1);
+    f.update();
+    EXPECT_EQ(flow.menuGlow[3], -26);
+    EXPECT_EQ(flow.menuGlow[2], -31);
+    f.update(5);
+    EXPECT_EQ(flow.menuGlow[3], -1);
+    f.update();
+    EXPECT_EQ(flow.menuGlow[3], 0);
+    f.update(3);
+    EXPECT_EQ(flow.menuGlow[3], 0);
+    // Dragged off the item (not released), it fades again.
+    f.move(120, 20);
+    game.updateCounter = 1;
+    f.update(4);
+    EXPECT_EQ(flow.menuGlow[3], -2);
+}
+
+TEST(MainMenu, PausedFieldShowsThroughTheBlackAtHalfBrightness) {
+    FlowFixture f;
+    writeFlatPicture("titleBack.png", 240, 320, 200, 2);
+    fieldPicture = createSurface(240, 320);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            putPixel(fieldPicture, x, y, packColour(21, (x + y) & 31, 7));
+        }
+    }
+    game.gameInProgress = 1;
+    f.goTo(MODE_MAIN_MENU);
+    Surface* title = flowPictures.titleBack;
+    ASSERT_NE(title, nullptr);
+    for (int y = 0; y < 100; y++) {
+        for (int x = 0; x < 80; x++) {
+            uint16_t p = getPixel(title, x, y);
+            if (y % 2 == 0) {
+                ASSERT_EQ(p, packColour(10, ((x + y) & 31) >> 1, 3)) << x << "," << y;
+            } else {
+                ASSERT_NE(p, 0);
+                ASSERT_EQ(p, getPixel(title, 0, 1));
+            }
+        }
+    }
+    game.gameInProgress = 0;
+}
+
+// ---- Options ----------------------------------------------------------------------------------------
+
+struct OptionsFixture : FlowFixture {
+    int left = 16, top = 60;  // a 208 x 180 window: 120 - 104, 150 - 90
+    OptionsFixture() {
+        writeFlatPicture("optionsWin.png", 208, 180, 60);
+        setDefaultSettings();
+        goTo(MODE_MAIN_MENU);
+        goTo(MODE_OPTIONS);
+    }
+};
+
+TEST(Options, SlidersFollowThePressAndTheDrag) {
+    OptionsFixture f;
+    int effectsY = f.top + 80, musicY = f.top + 110;
+    f.press(f.left + 11 + 50, effectsY);
+    EXPECT_EQ(getVolume(0), 100);
+    f.move(f.left + 11 + 100, effectsY);
+    EXPECT_EQ(getVolume(0), 200);
+    f.move(f.left + 11 + 200, effectsY);
+    EXPECT_EQ(getVolume(0), 255);
+    f.move(f.left + 5, effectsY);
+    EXPECT_EQ(getVolume(0), 0);
+    f.move(f.left + 11 + 30, musicY);
+    EXPECT_EQ(getVolume(1), 60);
+    EXPECT_EQ(game.musicVolume, 60);
+    EXPECT_EQ(getVolume(0), 0);
+    f.release(f.left + 11 + 30, musicY);
+    // Moving without the stylus down changes nothing.
+    f.move(f.left + 11 + 90, musicY);
+    EXPECT_EQ(getVolume(1), 60);
+    // The slider rows are open at both ends.
+    f.press(f.left + 11 + 10, f.top + 72);
+    f.press(f.left + 11 + 10, f.top + 90);
+    EXPECT_EQ(getVolume(0), 0);
+    f.press(f.left + 11 + 10, f.top + 73);
+    EXPECT_EQ(getVolume(0), 20);
+    f.press(f.left + 11 + 11, f.top + 89);
+    EXPECT_EQ(getVolume(0), 22);
+    f.press(f.left + 11 + 10, f.top + 103);
+    f.press(f.left + 11 + 10, f.top + 121);
+    EXPECT_EQ(getVolume(1), 60);
+    f.press(f.left + 11 + 10, f.top + 104);
+    EXPECT_EQ(getVolume(1), 20);
+    EXPECT_EQ(currentMode, MODE_OPTIONS);
+}
+
+TEST(Options, HitAreasOfTheWindow) {
+    OptionsFixture f;
+    f.loadTestSound(10);
+    // Hints: any x in its row.
+    f.tap(2, f.top + 31);
+    EXPECT_EQ(game.helpfulHints, 0);
+    EXPECT_EQ(f.voicePlaying(10), 1);
+    f.tap(230, f.top + 42);
+    EXPECT_EQ(game.helpfulHints, 1);
+    f.tap(100, f.top + 30);
+    f.tap(100, f.top + 43);
+    EXPECT_EQ(game.helpfulHints, 1);
+    // Difficulty wraps from 4 to 1 and loads each table (creating it).
+    for (int expected : {2, 3, 4, 1}) {
+        f.tap(f.left + 11, f.top + 154);
+        EXPECT_EQ(game.difficulty, expected);
+        EXPECT_EQ(readFileBytes("Data/Plinkor" + std::to_string(expected) + ".dat").size(), 500u);
+    }
+    f.tap(f.left + 10, f.top + 160);
+    f.tap(f.left + 197, f.top + 160);
+    f.tap(f.left + 100, f.top + 153);
+    f.tap(f.left + 100, f.top + 168);
+    EXPECT_EQ(game.difficulty, 1);
+    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    // Control configuration, then back.
+    f.tap(f.left + 11, f.top + 126);
+    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+    currentMode = MODE_OPTIONS;
+    f.tap(f.left + 137, f.top + 140);
+    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    f.tap(f.left + 145, f.top + 5);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    currentMode = MODE_OPTIONS;
+    f.tap(f.left + 195, f.top + 10);
+    f.tap(f.left + 170, f.top + 21);
+    EXPECT_EQ(currentMode, MODE_OPTIONS);
+}
+
+TEST(Options, EntryShowsStrayValuesAsDefaultsAndTheMenuStoresThem) {
+    FlowFixture f;
+    writeFlatPicture("optionsWin.png", 208, 180, 60);
+    setDefaultSettings();
+    game.difficulty = 7;
+    game.helpfulHints = 3;
+    f.goTo(MODE_OPTIONS);
+    EXPECT_EQ(game.difficulty, 1);
+    EXPECT_EQ(game.helpfulHints, 1);
+    f.tap(200, 300);
+    f.apply();
+    std::vector<uint8_t> bytes = readFileBytes("Data/settings.dat");
+    ASSERT_EQ(bytes.size(), 1648u);
+    EXPECT_EQ(bytes[32], 1);
+    EXPECT_EQ(bytes[44], 1);
+}
+
+TEST(Options, EntryBringsTheMusicInAtOnceAndResetsTheScroll) {
+    FlowFixture f;
+    requestMusic(3);
+    music.musicFade = -40;
+    flow.pageY = 77;
+    f.goTo(MODE_OPTIONS);
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(music.wantedTrack, 3);
+    EXPECT_EQ(music.playingTrack, 3);
+    EXPECT_EQ(flow.pageY, 0);
+}
+
+TEST(Options, BackgroundScrollsOneRowEveryFourthUpdate) {
+    OptionsFixture f;
+    ASSERT_NE(flowPictures.background, nullptr);
+    int h = flowPictures.background->height;
+    flow.backgroundRow = 0;
+    game.updateCounter = 0;
+    f.update(3);
+    EXPECT_EQ(flow.backgroundRow, 0);
+    f.update();
+    EXPECT_EQ(flow.backgroundRow, -1 % h);
+    f.update(4 * (h - 1));
+    EXPECT_EQ(flow.backgroundRow, 0);
+    f.update(4);
+    EXPECT_EQ(flow.backgroundRow, -1 % h);
+}
+
+// ---- Control configuration --------------------------------------------------------------------------
+
+struct ControlFixture : FlowFixture {
+    int f = 0;
+    ControlFixture() {
+        loadIntroBatch();
+        f = fonts[0] != nullptr ? fontLineHeight(0) : 0;
+        setDefaultSettings();
+        flow.pageY = 0;
+        goTo(MODE_CONTROL_CONFIG);
+    }
+    // A row's band is open at both ends; one pixel below its base line is always inside.
+    int rowY(int i) { return 20 + (i + 2) * (f + 5) + 1; }
+};
+
+TEST(ControlConfig, ARowTakesTheNextKeyPressed) {
+    ControlFixture c;
+    EXPECT_EQ(flow.selectedControlRow, -1);
+    for (int i = 0; i < 8; i++) {
+        c.tap(120, c.rowY(i));
+        EXPECT_EQ(flow.selectedControlRow, i);
+        c.tap(120, c.rowY(i) + 3);
+        EXPECT_EQ(flow.selectedControlRow, i);
+        c.tap(120, c.rowY(i) - c.f);
+        EXPECT_EQ(flow.selectedControlRow, i);
+    }
+    c.tap(120, c.rowY(2));
+    c.keyUp(70);
+    EXPECT_EQ(controlKeys[2], 37);
+    c.keyDown(70);
+    EXPECT_EQ(controlKeys[2], 70);
+    EXPECT_EQ(flow.selectedControlRow, -1);
+    c.keyDown(71);
+    EXPECT_EQ(controlKeys[2], 70);
+    // Taps outside the list leave the selection as it is.
+    c.tap(120, c.rowY(5));
+    c.tap(120, 5);
+    EXPECT_EQ(flow.selectedControlRow, 5);
+}
+
+TEST(ControlConfig, ScreenshotSuspendAndEscapeKeysAreAssignedLikeAnyOther) {
+    ControlFixture c;
+    controlKeys[CONTROL_SUSPEND] = 19;
+    c.tap(120, c.rowY(4));
+    c.keyDown(13);
+    EXPECT_EQ(controlKeys[4], 13);
+    EXPECT_TRUE(readFileBytes("My Documents/Plinkor0.BMP").empty());
+    c.tap(120, c.rowY(0));
+    c.keyDown(19);
+    EXPECT_EQ(controlKeys[0], 19);
+    EXPECT_EQ(appActive, 1);
+    c.tap(120, c.rowY(1));
+    c.keyDown(27);
+    c.keyUp(27);
+    EXPECT_EQ(controlKeys[1], 27);
+    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+}
+
+TEST(ControlConfig, FreeDragAndTheCheatLabel) {
+    ControlFixture c;
+    c.press(200, 250);
+    c.move(100, 200);
+    EXPECT_EQ(flow.pageX, 100);
+    EXPECT_EQ(flow.pageY, 50);
+    c.move(0, 150);
+    c.release(0, 150);
+    EXPECT_EQ(flow.pageX, 200);
+    EXPECT_EQ(flow.pageY, 100);
+    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+    // The label's area, in page pixels: 365 < x < 435, 295 < y < 308.
+    c.tap(165, 200);
+    c.tap(170, 195);
+    c.tap(170, 208);
+    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+    c.tap(166, 196);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    currentMode = MODE_CONTROL_CONFIG;
+    c.tap(234, 207);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+}
+
+TEST(ControlConfig, TheSelectedRowSurvivesLeaving) {
+    ControlFixture c;
+    c.tap(120, c.rowY(3));
+    c.tap(200, 300);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    c.apply();
+    c.goTo(MODE_CONTROL_CONFIG);
+    EXPECT_EQ(flow.selectedControlRow, 3);
+    EXPECT_EQ(flow.pageX, 0);
+    c.keyDown(90);
+    EXPECT_EQ(controlKeys[3], 90);
+}
+
+// ---- High scores ------------------------------------------------------------------------------------
+
+TEST(HighScoreScreen, EntryLoadsTheTableAndAnyKeyUpLeaves) {
+    FlowFixture f;
+    game.difficulty = 3;
+    flow.pageX = 40;
+    flow.pageY = 50;
+    f.goTo(MODE_HIGH_SCORES);
+    EXPECT_EQ(flow.pageX, 0);
+    EXPECT_EQ(flow.pageY, 0);
+    EXPECT_EQ(readFileBytes("Data/Plinkor3.dat").size(), 500u);
+    f.press(100, 100);
+    f.move(60, 30);
+    EXPECT_EQ(flow.pageX, 40);
+    EXPECT_EQ(flow.pageY, 70);
+    f.release(60, 30);
+    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    f.keyDown(65);
+    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    f.keyUp(65);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+}
+
+// ---- Name entry -------------------------------------------------------------------------------------
+
+namespace {
+
+void typeChar(FlowFixture& f, char ch) {
+    int code = ch - 32;
+    int c = code % 12, r = code / 12;
+    f.tap(2 + 20 * c + 5, 151 + 14 * r + 5);
+}
+
+}  // namespace
+
+TEST(NameEntry, KeyboardEraseAndTheTenCharacterLimit) {
+    FlowFixture f;
+    f.goTo(MODE_NAME_ENTRY);
+    EXPECT_EQ(flow.nameLength, 0);
+    for (char ch : std::string("ABC xyz~")) {
+        typeChar(f, ch);
+    }
+    EXPECT_EQ(std::string(flow.name), "ABC xyz~");
+    // The key cells are open at their edges.
+    f.tap(2, 156);
+    f.tap(13, 156);
+    f.tap(7, 151);
+    f.tap(7, 163);
+    EXPECT_EQ(flow.nameLength, 8);
+    f.tap(3, 152);
+    f.tap(12, 162);
+    EXPECT_EQ(std::string(flow.name), "ABC xyz~  ");
+    typeChar(f, 'Q');
+    EXPECT_EQ(flow.nameLength, 10);
+    EXPECT_EQ(std::string(flow.name), "ABC xyz~  ");
+    f.tap(10, 300);
+    f.tap(119, 281);
+    EXPECT_EQ(std::string(flow.name), "ABC xyz~");
+    f.tap(10, 280);
+    EXPECT_EQ(flow.nameLength, 8);
+    for (int i = 0; i < 12; i++) {
+        f.tap(5, 319);
+    }
+    EXPECT_EQ(flow.nameLength, 0);
+    EXPECT_EQ(std::string(flow.name), "");
+    EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
+}
+
+TEST(NameEntry, DoneStoresTheNameAndShowsTheTable) {
+    FlowFixture f;
+    game.difficulty = 2;
+    game.score = 4321;
+    f.goTo(MODE_NAME_ENTRY);
+    for (char ch : std::string("Ann")) {
+        typeChar(f, ch);
+    }
+    f.tap(120, 300);
+    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    std::vector<uint8_t> bytes = readFileBytes("Data/Plinkor2.dat");
+    ASSERT_EQ(bytes.size(), 500u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 20), "Ann.............4321");
+}
+
+TEST(NameEntry, DoneWithAnEmptyNameStoresNothing) {
+    FlowFixture f;
+    game.difficulty = 1;
+    game.score = 4321;
+    f.goTo(MODE_NAME_ENTRY);
+    f.tap(239, 319);
+    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_TRUE(readFileBytes("Data/Plinkor1.dat").empty());
+    // The table screen then creates the empty table.
+    f.apply();
+    EXPECT_EQ(readFileBytes("Data/Plinkor1.dat"), std::vector<uint8_t>(500, '.'));
+}
+
+TEST(NameEntry, EntryEmptiesTheNameAndEscapeLeaves) {
+    FlowFixture f;
+    f.goTo(MODE_NAME_ENTRY);
+    typeChar(f, 'Z');
+    f.keyUp(27);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    f.apply();
+    f.goTo(MODE_NAME_ENTRY);
+    EXPECT_EQ(flow.nameLength, 0);
+    EXPECT_EQ(flow.name[0], 0);
+}
+
+// ---- Farewell and exit ------------------------------------------------------------------------------
+
+TEST(Farewell, AnyReleaseGoesToTheExitScreenWhichClosesTheProgram) {
+    FlowFixture f;
+    f.goTo(MODE_FAREWELL);
+    f.keyDown(65);
+    f.press(10, 10);
+    EXPECT_EQ(currentMode, MODE_FAREWELL);
+    f.release(10, 10);
+    EXPECT_EQ(currentMode, MODE_EXIT);
+    currentMode = MODE_FAREWELL;
+    f.keyUp(27);
+    EXPECT_EQ(currentMode, MODE_EXIT);
+    f.apply();
+    f.keyDown(65);
+    EXPECT_EQ(quitRequested, 0);
+    f.keyUp(65);
+    EXPECT_EQ(quitRequested, 1);
+}
+
+// ---- Every mode -------------------------------------------------------------------------------------
+
+TEST(Modes, EveryUpdateCountsAndRunsTheMusicFirstAndUnknownModesStay) {
+    FlowFixture f;
+    for (int32_t mode : {(int32_t)MODE_FAREWELL, (int32_t)MODE_HIGH_SCORES, 999, -3}) {
+        f.goTo(mode);
+        uint32_t before = game.updateCounter;
+        requestMusic(2);
+        f.update();
+        EXPECT_EQ(game.updateCounter, before + 1) << mode;
+        EXPECT_EQ(currentMode, mode);
+        // The steady fade machine takes the request in the same update.
+        EXPECT_EQ(music.wantedTrack, 2) << mode;
+        music.wantedTrack = music.playingTrack;
+        music.requestedTrack = music.playingTrack;
+    }
+    // Unknown modes take no input either.
+    currentMode = 999;
+    f.tap(200, 300);
+    f.keyUp(65);
+    EXPECT_EQ(currentMode, 999);
+}
