@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// Pictures up to this size are loaded a second time, into an existing surface.
+enum { SECOND_LOAD_PIXELS = 65536 };
+
 // Makes /tmp/plinkor-fuzz-<pid>/ with Data/ and Sound/, points the game's data and sound paths there
 // (absolute: the fuzzer's own corpus paths stay relative to the starting folder), builds the gamma and
 // log colour tables, and removes the folder again at exit. Call once from LLVMFuzzerInitialize.
