@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -17,7 +18,6 @@ struct ConsoleSurface {
 };
 
 struct HeadlessState {
-    int64_t counter = 0;
     int64_t frequency = HEADLESS_TICKS_PER_SECOND;
     std::deque<PlatformMessage> queue;
     WindowProc proc = nullptr;
@@ -41,6 +41,11 @@ struct HeadlessState {
     int frameWidth = 0, frameHeight = 0;
     int audioResult = AUDIO_OK;
     int audioOpened = 0;
+    int audioOpenAttempts = 0;
+    int audioSampleRate = 0;
+    int audioResultOpens = 0;  // opens left that get audioResult; then AUDIO_OK (-1: every open)
+    bool audioCapture = true;
+    bool audioQueueFails = false;
     AudioDoneCallback audioDone = nullptr;
     std::deque<std::pair<const int16_t*, int>> audioQueue;
     std::vector<int16_t> audioOutput;
@@ -48,19 +53,23 @@ struct HeadlessState {
 
 HeadlessState state;
 std::mutex audioLock;
+// The counter is read by the mixer on whichever thread plays the wave output. Relaxed: it carries a
+// time, not other memory, so it must not hide a missing lock from a thread sanitizer.
+std::atomic<int64_t> counter{0};
 
 }  // namespace
 
 void headlessReset(void) {
     std::lock_guard<std::mutex> guard(audioLock);
     state = HeadlessState();
+    counter.store(0, std::memory_order_relaxed);
 }
 
 void headlessAdvance(int64_t ticks) {
-    state.counter += ticks;
+    counter.fetch_add(ticks, std::memory_order_relaxed);
 }
 void headlessSetCounter(int64_t ticks) {
-    state.counter = ticks;
+    counter.store(ticks, std::memory_order_relaxed);
 }
 void headlessSetFrequency(int64_t ticksPerSecond) {
     state.frequency = ticksPerSecond;
@@ -202,11 +211,11 @@ int platformCounterFrequency(int64_t* ticksPerSecond) {
 }
 
 int64_t platformCounter(void) {
-    return state.counter;
+    return counter.load(std::memory_order_relaxed);
 }
 
 void platformSleep(int milliseconds) {
-    state.counter += (int64_t)milliseconds * state.frequency / 1000;
+    counter.fetch_add((int64_t)milliseconds * state.frequency / 1000, std::memory_order_relaxed);
 }
 
 int platformMessageBox(const char* text, const char* title, int type) {
@@ -280,6 +289,25 @@ void consoleUpdate(int console) {
 
 void headlessSetAudioResult(int result) {
     state.audioResult = result;
+    state.audioResultOpens = -1;
+}
+void headlessSetAudioResultFor(int result, int opens) {
+    state.audioResult = result;
+    state.audioResultOpens = opens;
+}
+void headlessSetAudioQueueFails(int fail) {
+    std::lock_guard<std::mutex> guard(audioLock);
+    state.audioQueueFails = fail != 0;
+}
+int headlessAudioOpenAttempts(void) {
+    return state.audioOpenAttempts;
+}
+int headlessAudioSampleRate(void) {
+    return state.audioSampleRate;
+}
+void headlessSetAudioCapture(int on) {
+    std::lock_guard<std::mutex> guard(audioLock);
+    state.audioCapture = on != 0;
 }
 int headlessAudioOpened(void) {
     return state.audioOpened;
@@ -298,7 +326,9 @@ int headlessAudioPlayOne(void) {
         }
         auto buffer = state.audioQueue.front();
         state.audioQueue.pop_front();
-        state.audioOutput.insert(state.audioOutput.end(), buffer.first, buffer.first + buffer.second);
+        if (state.audioCapture) {
+            state.audioOutput.insert(state.audioOutput.end(), buffer.first, buffer.first + buffer.second);
+        }
         done = state.audioDone;
     }
     if (done != nullptr) {
@@ -312,17 +342,24 @@ const std::vector<int16_t>& headlessAudioOutput(void) {
 }
 
 int platformAudioOpen(int sampleRate, AudioDoneCallback done) {
-    (void)sampleRate;
-    if (state.audioResult != AUDIO_OK) {
+    state.audioOpenAttempts++;
+    if (state.audioResult != AUDIO_OK && state.audioResultOpens != 0) {
+        if (state.audioResultOpens > 0) {
+            state.audioResultOpens--;
+        }
         return state.audioResult;
     }
     state.audioOpened = 1;
+    state.audioSampleRate = sampleRate;
     state.audioDone = done;
     return AUDIO_OK;
 }
 
 int platformAudioQueue(const int16_t* samples, int count) {
     std::lock_guard<std::mutex> guard(audioLock);
+    if (state.audioQueueFails) {
+        return 0;
+    }
     state.audioQueue.emplace_back(samples, count);
     return 1;
 }

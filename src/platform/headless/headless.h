@@ -53,7 +53,16 @@ int headlessFrameHeight(void);
 
 // Wave output driven by the test: what was opened, and a play step that finishes the oldest queued
 // buffer (its samples are appended to the captured output and the done callback runs on this thread).
+// The result every later open gets (AUDIO_OK, AUDIO_BUSY or AUDIO_FAILED).
 void headlessSetAudioResult(int result);
+// The next `opens` opens get `result`, those after them succeed.
+void headlessSetAudioResultFor(int result, int opens);
+int headlessAudioOpenAttempts(void);
+int headlessAudioSampleRate(void);
+// With capture off, played buffers are dropped instead of appended to the output (long threaded runs).
+void headlessSetAudioCapture(int on);
+// While set, the device refuses every buffer queued with it.
+void headlessSetAudioQueueFails(int fail);
 int headlessAudioOpened(void);
 int headlessAudioQueued(void);
 int headlessAudioPlayOne(void);

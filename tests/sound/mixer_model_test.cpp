@@ -1,0 +1,155 @@
+// The mixer against a plain sample-by-sample model: random voice operations over many buffers must give
+// the same output samples and leave the voice list in the same order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "soundtest.h"
+
+namespace {
+
+// The mix as the game describes it: for every output sample every live voice in list order adds its
+// sample and steps; an ended voice is replaced by the last one, which is processed next.
+struct Model {
+    std::vector<Voice> voices;
+
+    int16_t mixSample(const int32_t* effective) {
+        if (voices.empty()) {
+            return 0;
+        }
+        int32_t sum = 0;
+        size_t j = 0;
+        while (j < voices.size()) {
+            Voice& v = voices[j];
+            const Sound& s = sounds[v.soundId];
+            if (v.position >= 0 && v.position <= s.length) {
+                sum += (s.data[v.position] * effective[s.soundClass]) >> 9;
+            }
+            if (v.loop) {
+                v.position = v.position >= s.loopEnd ? s.loopStart : v.position + 1;
+                j++;
+            } else if (v.position >= s.length) {
+                voices[j] = voices.back();
+                voices.pop_back();
+            } else {
+                v.position++;
+                j++;
+            }
+        }
+        return (int16_t)(sum < -32768 ? -32768 : (sum > 32767 ? 32767 : sum));
+    }
+};
+
+// A small generator of the test's own, so the scenario is the same on every run.
+struct Draw {
+    uint32_t state;
+    int below(int n) {
+        state = state * 1664525u + 1013904223u;
+        return (int)((state >> 8) % (uint32_t)n);
+    }
+};
+
+void checkSameVoices(const Model& model, const std::string& where) {
+    ASSERT_EQ(liveVoiceCount(), (int)model.voices.size()) << where;
+    for (size_t j = 0; j < model.voices.size(); j++) {
+        Voice v = voiceAt((int)j);
+        ASSERT_EQ(v.soundId, model.voices[j].soundId) << where << " voice " << j;
+        ASSERT_EQ(v.position, model.voices[j].position) << where << " voice " << j;
+        ASSERT_EQ(v.loop, model.voices[j].loop) << where << " voice " << j;
+    }
+}
+
+void runScenario(uint32_t seed) {
+    ScratchFolder folder;
+    useSoundFolder();
+    ASSERT_EQ(openSoundOutput(), 1);
+    Draw draw{seed};
+    // Short and long sounds, loud and quiet, some looping over inner parts.
+    const int lengths[8] = {1, 3, 17, 300, 1023, 1024, 2500, 6000};
+    for (int id = 0; id < 8; id++) {
+        std::vector<int16_t> samples((size_t)lengths[id]);
+        for (int16_t& s : samples) {
+            s = (int16_t)(draw.below(65536) - 32768);
+        }
+        std::string name = "s" + std::to_string(id) + ".raw";
+        writeSoundFile(name, samples);
+        int loopStart = draw.below(lengths[id]);
+        int loopEnd = loopStart + draw.below(lengths[id] - loopStart + 3);
+        ASSERT_EQ(loadSound(name.c_str(), id, id % 2, loopStart, loopEnd), 1);
+        if (id == 6) {
+            setLoopEnd(id);
+        }
+    }
+    Model model;
+    for (int round = 0; round < 300; round++) {
+        std::string where = "seed " + std::to_string(seed) + " round " + std::to_string(round);
+        int operations = draw.below(5);
+        for (int n = 0; n < operations; n++) {
+            int op = draw.below(10);
+            int id = draw.below(8);
+            if (op < 5) {
+                size_t before = model.voices.size();
+                if (op < 2) {
+                    startVoice(id, draw.below(3) == 0);
+                } else {
+                    startFieldVoice(id, draw.below(3) == 0);
+                }
+                if (liveVoiceCount() > (int)before) {
+                    model.voices.push_back(voiceAt((int)before));
+                    ASSERT_EQ(model.voices.back().soundId, id) << where;
+                }
+            } else if (op == 5 && !model.voices.empty()) {
+                int index = draw.below((int)model.voices.size());
+                stopVoice(index);
+                model.voices[(size_t)index] = model.voices.back();
+                model.voices.pop_back();
+            } else if (op == 6) {
+                stopLooping(id);
+                for (Voice& v : model.voices) {
+                    if (v.soundId == id) {
+                        v.loop = 0;
+                    }
+                }
+            } else if (op == 7) {
+                releaseLoop(id);
+                for (Voice& v : model.voices) {
+                    if (v.soundId == id) {
+                        v.loop = 0;
+                        v.position = sounds[id].loopEnd;
+                    }
+                }
+            } else if (op == 8) {
+                setVolume(draw.below(2), draw.below(300));
+            } else {
+                headlessAdvance(draw.below(60) * HEADLESS_TICKS_PER_SECOND / 1000);
+            }
+        }
+        checkSameVoices(model, where);
+        int32_t effective[VOLUME_CLASSES];
+        for (int c = 0; c < VOLUME_CLASSES; c++) {
+            effective[c] = effectiveVolume(c);
+        }
+        appActive = draw.below(20) == 0 ? 0 : 1;
+        int index = nextWaveBuffer();
+        mixBuffer();
+        const int16_t* out = waveBuffer(index);
+        for (int i = 0; i < WAVE_BUFFER_SAMPLES; i++) {
+            int16_t expected = appActive == 1 ? model.mixSample(effective) : 0;
+            ASSERT_EQ(out[i], expected) << where << " sample " << i;
+        }
+        checkSameVoices(model, where + " after the mix");
+        headlessAdvance(draw.below(50) * HEADLESS_TICKS_PER_SECOND / 1000);
+    }
+}
+
+TEST(MixerModel, RandomVoiceOperationsMatchTheSampleBySampleMix) {
+    runScenario(1);
+}
+
+TEST(MixerModel, AnotherScenario) {
+    runScenario(20240611);
+}
+
+}  // namespace

@@ -1,0 +1,469 @@
+// The mixer and the wave output on the headless device: opening, voice limits, start delay, loops,
+// exact output samples with clamping, suspension, the volume law, queue failures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "shell/log.h"
+#include "soundtest.h"
+
+namespace {
+
+const int64_t MS = HEADLESS_TICKS_PER_SECOND / 1000;
+
+class Mixer : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    void SetUp() override {
+        useSoundFolder();
+        ASSERT_EQ(openSoundOutput(), 1);
+    }
+    // Mixes one buffer and returns it.
+    std::vector<int16_t> mixOne(void) {
+        int index = nextWaveBuffer();
+        mixBuffer();
+        return std::vector<int16_t>(waveBuffer(index), waveBuffer(index) + WAVE_BUFFER_SAMPLES);
+    }
+};
+
+bool logHas(const char* line) {
+    for (int i = 0; i < LOG_LINES; i++) {
+        if (strncmp(logBuffer.text[i], line, LOG_COLUMNS) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(WaveOutput, OpensAt22050AndKeepsTwoBuffersQueued) {
+    ASSERT_EQ(openSoundOutput(), 1);
+    EXPECT_EQ(headlessAudioOpened(), 1);
+    EXPECT_EQ(headlessAudioSampleRate(), 22050);
+    EXPECT_EQ(headlessAudioQueued(), 2);
+    EXPECT_EQ(nextWaveBuffer(), 2);
+    // Before any setVolume both classes run at full effective volume.
+    EXPECT_EQ(getVolume(0), 255);
+    EXPECT_EQ(getVolume(1), 255);
+    EXPECT_EQ(effectiveVolume(0), 255);
+    EXPECT_EQ(effectiveVolume(1), 255);
+    soundBufferMixed = 0;
+    for (int played = 1; played <= 20; played++) {
+        ASSERT_EQ(headlessAudioPlayOne(), 1);
+        EXPECT_EQ(headlessAudioQueued(), 2);
+        EXPECT_EQ(finishedWaveBuffers(), played % WAVE_BUFFERS);
+        EXPECT_EQ(nextWaveBuffer(), (played + 2) % WAVE_BUFFERS);
+    }
+    EXPECT_EQ(soundBufferMixed.load(), 1);
+    const std::vector<int16_t>& out = headlessAudioOutput();
+    ASSERT_EQ(out.size(), 20u * WAVE_BUFFER_SAMPLES);
+    for (int16_t s : out) {
+        ASSERT_EQ(s, 0);
+    }
+}
+
+TEST(WaveOutput, NothingIsQueuedOrMixedWhileSoundIsDisabled) {
+    ASSERT_EQ(soundInit(0), 1);
+    soundStart();
+    EXPECT_EQ(headlessAudioQueued(), 0);
+    waveDone();
+    EXPECT_EQ(nextWaveBuffer(), 0);
+    EXPECT_EQ(finishedWaveBuffers(), 0);
+}
+
+TEST(WaveOutput, FailedDeviceLogsAndGivesUp) {
+    logLevel = 1;
+    headlessSetAudioResult(AUDIO_FAILED);
+    EXPECT_EQ(soundInit(0), 0);
+    EXPECT_EQ(headlessAudioOpenAttempts(), 1);
+    EXPECT_TRUE(logHas("waveOutOpen failed"));
+    EXPECT_TRUE(headlessMessageBoxes().empty());
+}
+
+TEST(WaveOutput, BusyDeviceOffersRetryAndCancel) {
+    headlessSetAudioResultFor(AUDIO_BUSY, 2);
+    headlessSetBoxAnswer(MB_RESULT_RETRY);
+    EXPECT_EQ(soundInit(0), 1);
+    EXPECT_EQ(headlessAudioOpenAttempts(), 3);
+    ASSERT_EQ(headlessMessageBoxes().size(), 2u);
+    const HeadlessMessageBox& box = headlessMessageBoxes()[0];
+    EXPECT_EQ(box.text, "The sound hardware is in use by another program.\n\nSelect Retry to try to start sound "
+                        "again or Cancel to play without sound.");
+    EXPECT_EQ(box.title, "Sound not available");
+    EXPECT_EQ(box.type, MB_TYPE_RETRYCANCEL);
+}
+
+TEST(WaveOutput, CancelOnABusyDevicePlaysSilent) {
+    headlessSetAudioResult(AUDIO_BUSY);
+    headlessSetBoxAnswer(MB_RESULT_CANCEL);
+    EXPECT_EQ(soundInit(0), 0);
+    EXPECT_EQ(headlessAudioOpenAttempts(), 1);
+    EXPECT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessAudioOpened(), 0);
+}
+
+TEST(WaveOutput, ProbeReturnsOnceTheDeviceOpened) {
+    EXPECT_EQ(soundInit(1), 1);
+    EXPECT_EQ(headlessAudioOpened(), 1);
+}
+
+TEST(WaveOutput, RefusedBuffersAreLoggedAndKeepTheirIndex) {
+    logLevel = 1;
+    ASSERT_EQ(soundInit(0), 1);
+    soundEnabled = 1;
+    headlessSetAudioQueueFails(1);
+    soundStart();
+    EXPECT_EQ(headlessAudioQueued(), 0);
+    EXPECT_EQ(nextWaveBuffer(), 0);
+    EXPECT_STREQ(logBuffer.text[0], "Unable to start sound.");
+    clearLog();
+    mixBuffer();
+    EXPECT_EQ(nextWaveBuffer(), 0);
+    // 34 characters wrap at 30 columns, in the error colour.
+    EXPECT_EQ(std::string(logBuffer.text[2], LOG_COLUMNS), "[ERROR] Unable to play WAV_Buf");
+    EXPECT_STREQ(logBuffer.text[1], "fer");
+    EXPECT_EQ(logBuffer.colours[2][0], 6);
+    EXPECT_EQ(logBuffer.colours[1][0], 6);
+    headlessSetAudioQueueFails(0);
+    mixBuffer();
+    EXPECT_EQ(nextWaveBuffer(), 1);
+    EXPECT_EQ(headlessAudioQueued(), 1);
+}
+
+TEST_F(Mixer, VolumeFollowsTheSquareLawOverTwoClasses) {
+    setVolume(1, 300);
+    EXPECT_EQ(getVolume(1), 255);
+    EXPECT_EQ(effectiveVolume(1), 127);
+    setVolume(0, 128);
+    EXPECT_EQ(getVolume(0), 128);
+    EXPECT_EQ(effectiveVolume(0), 32);
+    setVolume(0, -4);
+    EXPECT_EQ(getVolume(0), 0);
+    EXPECT_EQ(effectiveVolume(0), 0);
+    setVolume(0, 200);
+    EXPECT_EQ(effectiveVolume(0), 200 * 200 * 255 / 65025 / 2);
+    // Classes outside 0..4 are left alone.
+    setVolume(5, 100);
+    setVolume(-1, 100);
+    EXPECT_EQ(getVolume(5), 0);
+    EXPECT_EQ(getVolume(0), 200);
+    EXPECT_EQ(getVolume(1), 255);
+    setVolume(4, 255);
+    EXPECT_EQ(getVolume(4), 255);
+    EXPECT_EQ(effectiveVolume(4), 127);
+}
+
+TEST_F(Mixer, FiveVoicesForEffectsAndTenForThePlayField) {
+    loadTestSound(3, 0, std::vector<int16_t>(100, 1000));
+    loadTestSound(15, 1, std::vector<int16_t>(100, 1000));
+    for (int i = 0; i < 5; i++) {
+        playSound(3);
+    }
+    EXPECT_EQ(liveVoiceCount(), 5);
+    playSound(3);
+    startVoice(15, 1);
+    EXPECT_EQ(liveVoiceCount(), 5);
+    for (int i = 0; i < 5; i++) {
+        startFieldVoice(3, 0);
+        startVoice(3, 0);
+    }
+    EXPECT_EQ(liveVoiceCount(), 10);
+    startFieldVoice(15, 1);
+    EXPECT_EQ(liveVoiceCount(), 10);
+    EXPECT_EQ(classVoiceCount(0), 10);
+    EXPECT_EQ(classVoiceCount(1), 0);
+    // An empty slot starts nothing, nor does an id outside the table.
+    stopVoice(0);
+    startFieldVoice(30, 0);
+    startFieldVoice(-1, 0);
+    startFieldVoice(SOUND_SLOTS, 0);
+    EXPECT_EQ(liveVoiceCount(), 9);
+    startFieldVoice(15, 1);
+    EXPECT_EQ(liveVoiceCount(), 10);
+    EXPECT_EQ(classVoiceCount(1), 1);
+    EXPECT_EQ(voiceAt(9).soundId, 15);
+    EXPECT_EQ(voiceAt(9).loop, 1);
+}
+
+TEST_F(Mixer, StopVoiceMovesTheLastVoiceIntoTheGap) {
+    loadTestSound(1, 0, std::vector<int16_t>(100, 1));
+    loadTestSound(2, 0, std::vector<int16_t>(100, 1));
+    loadTestSound(15, 1, std::vector<int16_t>(100, 1));
+    playSound(1);
+    startVoice(15, 1);
+    playSound(2);
+    EXPECT_EQ(classVoiceCount(1), 1);
+    stopVoice(0);
+    EXPECT_EQ(liveVoiceCount(), 2);
+    EXPECT_EQ(voiceAt(0).soundId, 2);
+    EXPECT_EQ(voiceAt(1).soundId, 15);
+    stopVoice(2);
+    stopVoice(-1);
+    EXPECT_EQ(liveVoiceCount(), 2);
+    stopVoice(1);
+    EXPECT_EQ(classVoiceCount(1), 0);
+    EXPECT_EQ(isSoundIdle(15), 1);
+    EXPECT_EQ(isSoundIdle(2), 0);
+    EXPECT_EQ(isSoundIdle(1), 1);
+}
+
+TEST_F(Mixer, SoundStartedTenMillisecondsAfterAMixBegins220SamplesIn) {
+    loadTestSound(10, 0, std::vector<int16_t>(2000, 10240));
+    headlessAdvance(3 * MS);
+    mixOne();
+    headlessAdvance(10 * MS);
+    playSound(10);
+    EXPECT_EQ(voiceAt(0).position, -220);
+    std::vector<int16_t> out = mixOne();
+    for (int i = 0; i < 220; i++) {
+        ASSERT_EQ(out[i], 0) << i;
+    }
+    for (int i = 220; i < WAVE_BUFFER_SAMPLES; i++) {
+        ASSERT_EQ(out[i], contribution(10240, 255)) << i;
+    }
+    EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES - 220);
+    // Started right after a mix it begins at the buffer's first sample; a long wait delays it the more.
+    playSound(10);
+    EXPECT_EQ(voiceAt(1).position, 0);
+    headlessAdvance(100 * MS);
+    playSound(10);
+    EXPECT_EQ(voiceAt(2).position, -2205);
+}
+
+TEST_F(Mixer, OneVoiceOutputIsTheScaledSampleThenTheSpareThenSilence) {
+    setVolume(0, 255);
+    loadTestSound(1, 0, {32767, -32768, 1, -1, -3, 1000});
+    playSound(1);
+    std::vector<int16_t> out = mixOne();
+    EXPECT_EQ(out[0], 8127);
+    EXPECT_EQ(out[1], (-32768 * 127) >> 9);
+    EXPECT_EQ(out[1], -8128);
+    EXPECT_EQ(out[2], 0);
+    EXPECT_EQ(out[3], -1);
+    EXPECT_EQ(out[4], -1);
+    EXPECT_EQ(out[5], (1000 * 127) >> 9);
+    // Position `length` is the spare sample the loader left after the data.
+    EXPECT_EQ(out[6], (-257 * 127) >> 9);
+    for (int i = 7; i < WAVE_BUFFER_SAMPLES; i++) {
+        ASSERT_EQ(out[i], 0) << i;
+    }
+    EXPECT_EQ(liveVoiceCount(), 0);
+    EXPECT_EQ(isSoundIdle(1), 1);
+}
+
+TEST_F(Mixer, VoicesAddUpAndClampInsteadOfWrappingRound) {
+    loadTestSound(1, 0, std::vector<int16_t>(2000, 10000));
+    loadTestSound(2, 0, std::vector<int16_t>(2000, 5000));
+    playSound(1);
+    playSound(2);
+    std::vector<int16_t> out = mixOne();
+    EXPECT_EQ(out[0], contribution(10000, 255) + contribution(5000, 255));
+    EXPECT_EQ(out[0], 4980 + 2490);
+    EXPECT_EQ(out[1023], 7470);
+    stopVoice(1);
+    stopVoice(0);
+
+    // Three full-scale voices add up to 48957, which a 16-bit sum would wrap round to -16579.
+    loadTestSound(3, 0, std::vector<int16_t>(5000, 32767));
+    loadTestSound(4, 0, std::vector<int16_t>(5000, -32768));
+    for (int i = 0; i < 3; i++) {
+        playSound(3);
+    }
+    out = mixOne();
+    EXPECT_EQ(3 * contribution(32767, 255), 48957);
+    EXPECT_EQ(out[0], 32767);
+    EXPECT_EQ(out[1023], 32767);
+    for (int i = 0; i < 3; i++) {
+        stopVoice(0);
+    }
+    for (int i = 0; i < 3; i++) {
+        playSound(4);
+    }
+    out = mixOne();
+    EXPECT_EQ(out[0], -32768);
+    stopVoice(0);
+    out = mixOne();
+    EXPECT_EQ(out[0], 2 * contribution(-32768, 255));
+    // A voice with a positive sample and one with a negative cancel out inside the sum.
+    stopVoice(0);
+    playSound(3);
+    out = mixOne();
+    EXPECT_EQ(out[0], contribution(-32768, 255) + contribution(32767, 255));
+    EXPECT_EQ(out[0], -1);
+}
+
+TEST_F(Mixer, LoopWithEndAtTheLengthPlaysEveryPositionAndStartsAgain) {
+    loadTestSound(5, 0, {1000, 2000, 3000, 4000});
+    setLoopEnd(5);
+    startVoice(5, 1);
+    std::vector<int16_t> out = mixOne();
+    const int16_t cycle[5] = {(int16_t)contribution(1000, 255), (int16_t)contribution(2000, 255),
+                              (int16_t)contribution(3000, 255), (int16_t)contribution(4000, 255),
+                              (int16_t)contribution(-257, 255)};
+    for (int i = 0; i < WAVE_BUFFER_SAMPLES; i++) {
+        ASSERT_EQ(out[i], cycle[i % 5]) << i;
+    }
+    EXPECT_EQ(liveVoiceCount(), 1);
+    EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES % 5);
+}
+
+TEST_F(Mixer, LoopBetweenLoopStartAndLoopEnd) {
+    writeSoundFile("inner.raw", {10000, 11000, 12000, 13000, 14000, 15000});
+    ASSERT_EQ(loadSound("inner.raw", 6, 0, 2, 4), 1);
+    startVoice(6, 1);
+    std::vector<int16_t> out = mixOne();
+    // 0, 1, then 2, 3, 4 over and over.
+    EXPECT_EQ(out[0], contribution(10000, 255));
+    EXPECT_EQ(out[1], contribution(11000, 255));
+    for (int i = 2; i < WAVE_BUFFER_SAMPLES; i++) {
+        ASSERT_EQ(out[i], contribution(12000 + ((i - 2) % 3) * 1000, 255)) << i;
+    }
+}
+
+TEST_F(Mixer, ReleaseLoopPlaysWhatLiesAfterTheLoopEndAndEnds) {
+    writeSoundFile("tail.raw", {1000, 2000, 3000, 4000, 5000, 6000});
+    ASSERT_EQ(loadSound("tail.raw", 7, 0, 0, 2), 1);
+    startVoice(7, 1);
+    mixOne();
+    releaseLoop(7);
+    EXPECT_EQ(voiceAt(0).position, 2);
+    EXPECT_EQ(voiceAt(0).loop, 0);
+    std::vector<int16_t> out = mixOne();
+    EXPECT_EQ(out[0], contribution(3000, 255));
+    EXPECT_EQ(out[3], contribution(6000, 255));
+    EXPECT_EQ(out[4], contribution(-257, 255));
+    EXPECT_EQ(out[5], 0);
+    EXPECT_EQ(isSoundIdle(7), 1);
+
+    // With the loop end at the length the voice plays one sample more (the spare) and ends.
+    loadTestSound(8, 0, {1000, 2000, 3000});
+    setLoopEnd(8);
+    startVoice(8, 1);
+    mixOne();
+    releaseLoop(8);
+    out = mixOne();
+    EXPECT_EQ(out[0], contribution(-257, 255));
+    EXPECT_EQ(out[1], 0);
+    EXPECT_EQ(liveVoiceCount(), 0);
+}
+
+TEST_F(Mixer, StopLoopingLetsTheVoiceRunToItsEnd) {
+    std::vector<int16_t> samples(1500);
+    for (int i = 0; i < 1500; i++) {
+        samples[i] = (int16_t)(i * 20);
+    }
+    loadTestSound(9, 0, samples);
+    setLoopEnd(9);
+    loadTestSound(10, 0, std::vector<int16_t>(3000, 100));
+    startVoice(9, 1);
+    startVoice(10, 1);
+    mixOne();
+    mixOne();  // the looping voice is now at 2048 - 1501 = 547
+    EXPECT_EQ(voiceAt(0).position, 2048 - 1501);
+    stopLooping(9);
+    EXPECT_EQ(voiceAt(0).loop, 0);
+    EXPECT_EQ(voiceAt(1).loop, 1);
+    std::vector<int16_t> out = mixOne();
+    int end = 1500 - 547;  // output index of position 1500, the spare
+    EXPECT_EQ(out[0], contribution(547 * 20, 255) + contribution(100, 255));
+    EXPECT_EQ(out[end - 1], contribution(1499 * 20, 255) + contribution(100, 255));
+    EXPECT_EQ(out[end], contribution(-257, 255) + contribution(100, 255));
+    EXPECT_EQ(out[end + 1], contribution(100, 255));
+    EXPECT_EQ(liveVoiceCount(), 1);
+    EXPECT_EQ(voiceAt(0).soundId, 10);
+}
+
+TEST_F(Mixer, SuspendedProgramGetsSilenceAndVoicesKeepTheirPlaces) {
+    loadTestSound(1, 0, std::vector<int16_t>(4000, 2000));
+    playSound(1);
+    mixOne();
+    EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES);
+    appActive = 0;
+    for (int n = 0; n < 3; n++) {
+        headlessAdvance(46 * MS);
+        std::vector<int16_t> out = mixOne();
+        for (int16_t s : out) {
+            ASSERT_EQ(s, 0);
+        }
+        EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES);
+    }
+    EXPECT_EQ(headlessAudioQueued(), 6);
+    appActive = 1;
+    std::vector<int16_t> out = mixOne();
+    EXPECT_EQ(out[0], contribution(2000, 255));
+    EXPECT_EQ(voiceAt(0).position, 2 * WAVE_BUFFER_SAMPLES);
+}
+
+TEST_F(Mixer, VolumeChangesReachTheNextMix) {
+    loadTestSound(1, 0, std::vector<int16_t>(4000, 20000));
+    loadTestSound(15, 1, std::vector<int16_t>(4000, 20000));
+    playSound(1);
+    startVoice(15, 1);
+    setVolume(0, 128);
+    setVolume(1, 0);
+    std::vector<int16_t> out = mixOne();
+    EXPECT_EQ(out[0], contribution(20000, 32));
+    setVolume(1, 255);
+    out = mixOne();
+    EXPECT_EQ(out[0], contribution(20000, 32) + contribution(20000, 127));
+}
+
+TEST_F(Mixer, MixingRecountsTheVoicesPerClass) {
+    loadTestSound(1, 0, {5, 5});
+    loadTestSound(15, 1, std::vector<int16_t>(3000, 5));
+    playSound(1);
+    startVoice(15, 1);
+    EXPECT_EQ(classVoiceCount(0), 1);
+    mixOne();
+    // Counted afresh at the start of the mix; the one-shot that ended in it is taken off again.
+    EXPECT_EQ(classVoiceCount(0), 0);
+    EXPECT_EQ(liveVoiceCount(), 1);
+    mixOne();
+    EXPECT_EQ(classVoiceCount(0), 0);
+    EXPECT_EQ(classVoiceCount(1), 1);
+}
+
+// The real program on the headless backend: the wave output opens at start-up and streams silence while
+// the loading picture is up; the test plays the device from the pump hook.
+int hookPlays = 0;
+void playWhileRunning(int64_t pass) {
+    if (pass >= 1) {
+        headlessAdvance(46 * MS);
+        headlessAudioPlayOne();
+        hookPlays++;
+    }
+    if (pass == 12) {
+        headlessPushMessage(MSG_CLOSE, 0, 0);
+    }
+}
+
+TEST(WaveOutput, RealProgramStreamsWhileItRuns) {
+    headlessSetPumpHook(playWhileRunning);
+    EXPECT_EQ(runGame(), 0);
+    EXPECT_EQ(soundEnabled, 1);
+    EXPECT_EQ(headlessAudioSampleRate(), 22050);
+    EXPECT_EQ(hookPlays, 12);
+    EXPECT_EQ(headlessAudioOutput().size(), 12u * WAVE_BUFFER_SAMPLES);
+    EXPECT_EQ(headlessAudioQueued(), 2);
+    EXPECT_EQ(finishedWaveBuffers(), 12);
+}
+
+void closeAtOnce(int64_t pass) {
+    if (pass == 1) {
+        headlessPushMessage(MSG_CLOSE, 0, 0);
+    }
+}
+
+TEST(WaveOutput, RealProgramRunsSilentWithoutADevice) {
+    logLevel = 1;
+    headlessSetAudioResult(AUDIO_FAILED);
+    headlessSetPumpHook(closeAtOnce);
+    EXPECT_EQ(runGame(), 0);
+    EXPECT_EQ(soundEnabled, 0);
+    EXPECT_TRUE(logHas("[ERROR] Sound Init Failed."));
+    EXPECT_EQ(headlessAudioQueued(), 0);
+}
+
+}  // namespace

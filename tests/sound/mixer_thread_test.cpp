@@ -1,0 +1,99 @@
+// The mixer shared between two threads: one plays the wave output (mixing every finished buffer) without
+// pause while the game thread starts, stops, releases and unloads voices and changes volumes. Meant to
+// be run under a thread or address sanitizer as well.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "soundtest.h"
+
+namespace {
+
+TEST(MixerThreads, VoiceOperationsWhileAnotherThreadMixes) {
+    ScratchFolder folder;
+    useSoundFolder();
+    ASSERT_EQ(openSoundOutput(), 1);
+    headlessSetAudioCapture(0);
+    const int lengths[6] = {5, 300, 1500, 4000, 20000, 1};
+    for (int id = 0; id < 6; id++) {
+        std::vector<int16_t> samples((size_t)lengths[id]);
+        for (size_t i = 0; i < samples.size(); i++) {
+            samples[i] = (int16_t)((i * 7919 + (size_t)id * 104729) % 65536 - 32768);
+        }
+        loadTestSound(id, id % 2, samples);
+        setLoopEnd(id);
+    }
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> mixes{0};
+    std::thread device([&] {
+        while (!stop) {
+            if (headlessAudioPlayOne()) {
+                mixes++;
+            }
+        }
+    });
+
+    uint32_t state = 12345;
+    auto next = [&state](int n) {
+        state = state * 1664525u + 1013904223u;
+        return (int)((state >> 8) % (uint32_t)n);
+    };
+    int operations = 0;
+    int maxLive = 0;
+    volatile uint32_t work = 0;
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < until) {
+        int id = next(6);
+        switch (next(9)) {
+        case 0: playSound(id); break;
+        case 1: startFieldVoice(id, next(4) == 0); break;
+        case 2: startVoice(id, 1); break;
+        case 3: stopVoice(next(12)); break;
+        case 4: stopLooping(id); break;
+        case 5: releaseLoop(id); break;
+        case 6: setVolume(next(2), next(256)); break;
+        case 7: operations += isSoundIdle(id); break;
+        default:
+            // A slot freed and filled again while voices of it may be playing.
+            if (id == 1 || id == 4) {
+                unloadSound(id);
+                std::vector<int16_t> samples((size_t)lengths[id], (int16_t)(id * 1000));
+                loadTestSound(id, id % 2, samples);
+                setLoopEnd(id);
+            }
+            break;
+        }
+        if (operations % 16 == 0) {
+            int live = liveVoiceCount();
+            maxLive = live > maxLive ? live : maxLive;
+            ASSERT_LE(live, FIELD_VOICE_LIMIT);
+        }
+        headlessAdvance(100);
+        operations++;
+        // The game does other work between its sound calls; a mix may begin meanwhile.
+        for (int spin = 0; spin < 2000; spin++) {
+            work = work * 31 + spin;
+        }
+    }
+    stop = true;
+    device.join();
+
+    EXPECT_GT(mixes.load(), 100);
+    EXPECT_GT(operations, 1000);
+    EXPECT_EQ(maxLive, FIELD_VOICE_LIMIT);
+    // Two buffers stayed queued all along, and the class counts agree with the list.
+    EXPECT_EQ(headlessAudioQueued(), 2);
+    int perClass[2] = {0, 0};
+    for (int j = 0; j < liveVoiceCount(); j++) {
+        perClass[sounds[voiceAt(j).soundId].soundClass]++;
+    }
+    EXPECT_EQ(classVoiceCount(0), perClass[0]);
+    EXPECT_EQ(classVoiceCount(1), perClass[1]);
+}
+
+}  // namespace

@@ -1,0 +1,302 @@
+// The music fade machine update by update: fade-out, slot switch, fade-in, the delayed unload, requests
+// during a fade, the options screen, a missing track and a refused voice.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/gamevalues.h"
+#include "platform/headless/headless.h"
+#include "sound/music.h"
+#include "soundtest.h"
+
+namespace {
+
+class Music : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    void SetUp() override {
+        useSoundFolder();
+        ASSERT_EQ(openSoundOutput(), 1);
+        // Every track a different length so the slots tell which one they hold.
+        for (int t = 0; t < MUSIC_TRACKS; t++) {
+            writeSoundFile(musicPlaylist[t], std::vector<int16_t>(100 + 10 * t, (int16_t)(1000 * (t + 1))));
+        }
+        musicInit();
+        // The start-up sequence: the title music in slot 15, its looping voice started after the intro.
+        ASSERT_EQ(loadSoundDoubled("coolcat.raw", 15, 1), 1);
+        setLoopEnd(15);
+        startVoice(15, 1);
+    }
+    // Length of the track's file in the slot (the doubled loader keeps twice the samples).
+    static int trackLength(int track) { return 2 * (100 + 10 * track); }
+    void update(int32_t mode = MODE_MAIN_MENU) { musicUpdate(mode); }
+    // Runs updates until the machine is steady again (guarded), returns how many ran.
+    int runToSteady(void) {
+        int n = 0;
+        while ((music.playingTrack != music.wantedTrack || music.musicFade != 255) && n < 200) {
+            update();
+            n++;
+        }
+        return n;
+    }
+};
+
+TEST_F(Music, StartsAtRestOnSlot15WithTheSixTracks) {
+    EXPECT_EQ(music.requestedTrack, -1);
+    EXPECT_EQ(music.wantedTrack, -1);
+    EXPECT_EQ(music.playingTrack, -1);
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(music.musicSlot, 15);
+    EXPECT_EQ(music.unloadCountdown, 0);
+    EXPECT_EQ(game.musicVolume, 255);
+    EXPECT_STREQ(musicPlaylist[0], "coolcat.raw");
+    EXPECT_STREQ(musicPlaylist[1], "claudioa.raw");
+    EXPECT_STREQ(musicPlaylist[2], "percmysterya.raw");
+    EXPECT_STREQ(musicPlaylist[3], "burningloveb.raw");
+    EXPECT_STREQ(musicPlaylist[4], "slowbassorgan.raw");
+    EXPECT_STREQ(musicPlaylist[5], "spacemonkey.raw");
+    // Nothing asked for: steady updates change nothing.
+    setVolume(1, 77);
+    for (int i = 0; i < 10; i++) {
+        update();
+    }
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(getVolume(1), 77);
+}
+
+TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
+    requestMusic(1);
+    // The steady machine takes the request; the fade-out starts with the next update.
+    update();
+    EXPECT_EQ(music.wantedTrack, 1);
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(getVolume(1), 255);
+    for (int k = 1; k <= 35; k++) {
+        update();
+        int fade = 255 - 10 * k;
+        ASSERT_EQ(music.musicFade, fade) << k;
+        ASSERT_EQ(getVolume(1), fade < 0 ? 0 : fade) << k;
+        ASSERT_EQ(music.musicSlot, 15) << k;
+        ASSERT_EQ(music.playingTrack, -1) << k;
+    }
+    EXPECT_EQ(sounds[18].data, nullptr);
+    // The 36th update passes -100: the switch.
+    update();
+    EXPECT_EQ(getVolume(1), 0);
+    EXPECT_EQ(music.musicSlot, 18);
+    EXPECT_EQ(music.playingTrack, 1);
+    EXPECT_EQ(music.musicFade, 0);
+    EXPECT_EQ(music.unloadCountdown, 19);
+    ASSERT_NE(sounds[18].data, nullptr);
+    EXPECT_EQ(sounds[18].length, trackLength(1));
+    EXPECT_EQ(sounds[18].loopEnd, trackLength(1));
+    EXPECT_EQ(sounds[18].soundClass, 1);
+    EXPECT_EQ(sounds[18].data[0], 2000);
+    EXPECT_EQ(isSoundIdle(18), 0);
+    EXPECT_EQ(voiceAt(1).soundId, 18);
+    EXPECT_EQ(voiceAt(1).loop, 1);
+    // The old track keeps its voice and its samples until the unload.
+    EXPECT_EQ(isSoundIdle(15), 0);
+
+    for (int k = 1; k <= 26; k++) {
+        update();
+        int fade = k < 26 ? 10 * k : 255;
+        ASSERT_EQ(music.musicFade, fade) << k;
+        ASSERT_EQ(getVolume(1), fade) << k;
+        // Slot 15 is freed 18 updates after the switch, never before.
+        if (k < 18) {
+            ASSERT_NE(sounds[15].data, nullptr) << k;
+        } else if (k <= 19) {
+            ASSERT_EQ(sounds[15].data, nullptr) << k;
+            ASSERT_EQ(isSoundIdle(15), 1) << k;
+        } else {
+            ASSERT_NE(sounds[15].data, nullptr) << k;
+        }
+        ASSERT_EQ(music.unloadCountdown, k < 19 ? 19 - k : 0) << k;
+        // Reloading slot 15 by hand after the unload shows that it is freed only once.
+        if (k == 19) {
+            ASSERT_EQ(loadSound("coolcat.raw", 15, 1), 1);
+        }
+    }
+    EXPECT_NE(sounds[15].data, nullptr);
+    EXPECT_EQ(sounds[18].length, trackLength(1));
+    EXPECT_EQ(isSoundIdle(18), 0);
+    // Steady again.
+    update();
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(music.wantedTrack, 1);
+}
+
+TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
+    requestMusic(2);
+    runToSteady();
+    update();
+    EXPECT_EQ(runToSteady(), 36 + 26);
+    EXPECT_EQ(music.musicSlot, 18);
+    EXPECT_EQ(sounds[18].length, trackLength(2));
+    requestMusic(3);
+    update();
+    EXPECT_EQ(runToSteady(), 36 + 26);
+    EXPECT_EQ(music.musicSlot, 15);
+    EXPECT_EQ(music.playingTrack, 3);
+    EXPECT_EQ(sounds[15].length, trackLength(3));
+    EXPECT_EQ(sounds[18].data, nullptr);
+    EXPECT_EQ(isSoundIdle(18), 1);
+    EXPECT_EQ(liveVoiceCount(), 1);
+    EXPECT_EQ(voiceAt(0).soundId, 15);
+}
+
+TEST_F(Music, RequestForThePlayingTrackChangesNothing) {
+    requestMusic(4);
+    update();
+    runToSteady();
+    int16_t* data = sounds[18].data;
+    requestMusic(4);
+    for (int i = 0; i < 60; i++) {
+        update();
+        ASSERT_EQ(music.musicFade, 255);
+    }
+    EXPECT_EQ(sounds[18].data, data);
+    EXPECT_EQ(music.musicSlot, 18);
+}
+
+TEST_F(Music, OnlyTheRequestStandingAtTheEndOfTheFadeInIsPlayedNext) {
+    requestMusic(1);
+    update();
+    for (int i = 0; i < 5; i++) {
+        update();
+    }
+    requestMusic(2);
+    update();
+    requestMusic(3);
+    for (int i = 0; i < 40; i++) {
+        update();
+        ASSERT_EQ(music.wantedTrack, 1);
+    }
+    // Fade-in under way: a request now is taken only once the fade has reached full.
+    requestMusic(5);
+    int n = runToSteady();
+    EXPECT_GT(n, 0);
+    EXPECT_EQ(music.playingTrack, 1);
+    EXPECT_EQ(music.wantedTrack, 1);
+    update();
+    EXPECT_EQ(music.wantedTrack, 5);
+    EXPECT_EQ(runToSteady(), 36 + 26);
+    EXPECT_EQ(music.playingTrack, 5);
+    EXPECT_EQ(sounds[15].length, trackLength(5));
+}
+
+TEST_F(Music, VolumeSettingScalesTheFade) {
+    game.musicVolume = 128;
+    requestMusic(-1);
+    bringMusicIn();
+    EXPECT_EQ(getVolume(1), 128);
+    requestMusic(2);
+    update();
+    for (int i = 0; i < 36; i++) {
+        update();
+    }
+    // Fade-in to 100: 128 x 100 / 255 = 50.
+    for (int i = 0; i < 10; i++) {
+        update();
+    }
+    EXPECT_EQ(music.musicFade, 100);
+    EXPECT_EQ(getVolume(1), 50);
+    // At full fade the class gets the setting itself.
+    runToSteady();
+    EXPECT_EQ(getVolume(1), 128);
+}
+
+TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
+    requestMusic(3);
+    update();
+    for (int i = 0; i < 10; i++) {
+        update();
+    }
+    EXPECT_EQ(music.musicFade, 155);
+    // Entering the options: full fade, the request becomes the playing track, nothing is loaded.
+    bringMusicIn();
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(getVolume(1), 255);
+    EXPECT_EQ(music.wantedTrack, 3);
+    EXPECT_EQ(music.playingTrack, 3);
+    EXPECT_EQ(music.musicSlot, 15);
+    EXPECT_EQ(sounds[18].data, nullptr);
+
+    // A fade-in running while the options screen shows jumps to full in one update.
+    requestMusic(4);
+    update();
+    runToSteady();
+    requestMusic(0);
+    update();
+    for (int i = 0; i < 36 + 3; i++) {
+        update();
+    }
+    EXPECT_EQ(music.musicFade, 30);
+    update(MODE_OPTIONS);
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(getVolume(1), 255);
+}
+
+TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
+    remove(("Sound/" + std::string(musicPlaylist[2])).c_str());
+    requestMusic(2);
+    update();
+    for (int i = 0; i < 36; i++) {
+        update();
+    }
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "./Sound/percmysterya.raw");
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "File Not Found");
+    EXPECT_EQ(music.musicSlot, 18);
+    EXPECT_EQ(sounds[18].data, nullptr);
+    EXPECT_EQ(isSoundIdle(18), 1);
+    EXPECT_EQ(music.playingTrack, 2);
+    EXPECT_EQ(runToSteady(), 26);
+    EXPECT_EQ(sounds[15].data, nullptr);
+    EXPECT_EQ(liveVoiceCount(), 0);
+    // The next change plays again.
+    requestMusic(3);
+    update();
+    EXPECT_EQ(runToSteady(), 36 + 26);
+    EXPECT_EQ(isSoundIdle(15), 0);
+    EXPECT_EQ(headlessMessageBoxes().size(), 1u);
+}
+
+TEST_F(Music, FiveLiveVoicesRefuseTheNewTrack) {
+    loadTestSound(3, 0, std::vector<int16_t>(5000, 10));
+    requestMusic(1);
+    update();
+    for (int i = 0; i < 35; i++) {
+        update();
+    }
+    // The old music voice and four effects.
+    for (int i = 0; i < 4; i++) {
+        playSound(3);
+    }
+    ASSERT_EQ(liveVoiceCount(), 5);
+    update();
+    EXPECT_EQ(music.musicSlot, 18);
+    EXPECT_NE(sounds[18].data, nullptr);
+    EXPECT_EQ(isSoundIdle(18), 1);
+    EXPECT_EQ(music.playingTrack, 1);
+    EXPECT_EQ(runToSteady(), 26);
+    EXPECT_EQ(music.musicFade, 255);
+    EXPECT_EQ(isSoundIdle(15), 1);
+}
+
+TEST_F(Music, MusicUnderTheFadeReachesTheOutput) {
+    requestMusic(1);
+    update();
+    for (int i = 0; i < 36 + 26; i++) {
+        update();
+    }
+    // Only the new track is left; class 1 is back at 255 (effective 127).
+    ASSERT_EQ(liveVoiceCount(), 1);
+    int index = nextWaveBuffer();
+    mixBuffer();
+    EXPECT_EQ(waveBuffer(index)[0], contribution(2000, 127));
+}
+
+}  // namespace

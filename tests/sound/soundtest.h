@@ -1,0 +1,54 @@
+// Helpers shared by the sound tests: raw sample files in the scratch sound folder, an open wave output.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/mainloop.h"
+#include "sound/mixer.h"
+#include "sound/sample.h"
+#include "support/testutil.h"
+
+// The game's sound folder, relative to the scratch folder the test runs in.
+inline void useSoundFolder(void) {
+    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+}
+
+// Samples as the files hold them: signed 16-bit little-endian.
+inline std::vector<uint8_t> rawBytes(const std::vector<int16_t>& samples) {
+    std::vector<uint8_t> bytes;
+    for (int16_t s : samples) {
+        bytes.push_back((uint8_t)((uint16_t)s & 0xFF));
+        bytes.push_back((uint8_t)((uint16_t)s >> 8));
+    }
+    return bytes;
+}
+
+inline void writeSoundFile(const std::string& name, const std::vector<int16_t>& samples) {
+    writeFileBytes("Sound/" + name, rawBytes(samples));
+}
+
+// Writes the samples as a file and loads them into slot id with the plain loader.
+inline void loadTestSound(int id, int soundClass, const std::vector<int16_t>& samples) {
+    std::string name = "test" + std::to_string(id) + ".raw";
+    writeSoundFile(name, samples);
+    loadSound(name.c_str(), id, soundClass);
+}
+
+// Opens the headless wave output as the start-up does and lets the program run.
+inline int openSoundOutput(void) {
+    int ok = soundInit(0);
+    if (ok) {
+        soundEnabled = 1;
+        soundStart();
+    }
+    appActive = 1;
+    return ok;
+}
+
+// What a voice adds for one sample: (sample x effective volume) >> 9, shifting arithmetically.
+inline int32_t contribution(int32_t sample, int32_t volume) {
+    return (sample * volume) >> 9;
+}
