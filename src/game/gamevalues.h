@@ -52,6 +52,7 @@ struct GameValues {
     int32_t cheatPanelAmount; // 0..150, how far the lid has lifted
     int32_t unlocked[DIFFICULTY_COUNT][LEVEL_COUNT]; // > 0: level unlocked, one row per difficulty
     int32_t shake;           // field shake amount (play screen)
+    int32_t shakeX, shakeY;  // current field shake offsets, pixels (0 while not shaking)
 };
 
 extern GameValues game;

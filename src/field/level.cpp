@@ -1,0 +1,312 @@
+// Levels: loading, saving and unloading the level block list and pictures, lookups and thumbnails.
+#include "field/level.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "gfx/blit.h"
+#include "gfx/draw.h"
+#include "gfx/picture.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+
+LevelBlock levelBlocks[MAX_LEVEL_BLOCKS];
+int32_t levelBlockCount = 0;
+int32_t indestructibleCount = 0;
+
+Surface* collisionMap = nullptr;
+Surface* backgroundPicture = nullptr;
+Surface* blocksPicture = nullptr;
+Surface* pristineBackground = nullptr;
+Surface* fieldPicture = nullptr;
+Surface* levelThumbnailSheet = nullptr;
+
+int32_t levelMusicTrack = -1;
+
+int screenWidth(void) {
+    return backSurface != nullptr ? backSurface->width : 240;
+}
+
+int screenHeight(void) {
+    return backSurface != nullptr ? backSurface->height : 320;
+}
+
+static void levelFileName(char* out, size_t size, int level) {
+    snprintf(out, size, "%slevel%d.dat", dataPath, level);
+}
+
+static void pictureName(char* out, size_t size, const char* pattern) {
+    snprintf(out, size, pattern, (int)LEVEL_PICTURE_SET);
+}
+
+// Reads a whole level file into the list. Records past the 1000th are left in the file with a warning;
+// a trailing partial record is ignored. Returns 0 when the file cannot be opened.
+static int readLevelFile(int level) {
+    char path[512];
+    levelFileName(path, sizeof(path), level);
+    FILE* file = fopen(path, "rb");
+    if (file == nullptr) {
+        return 0;
+    }
+    static uint8_t bytes[MAX_LEVEL_BLOCKS * sizeof(LevelBlock)];
+    size_t got = fread(bytes, 1, sizeof(bytes), file);
+    int more = fgetc(file) != EOF;
+    fclose(file);
+    int count = (int)(got / sizeof(LevelBlock));
+    if (more) {
+        logFormat(1, 0, "[WARNING] %s holds more than %d blocks; the rest are ignored.\n", path,
+                  (int)MAX_LEVEL_BLOCKS);
+    }
+    for (int i = 0; i < count; i++) {
+        const uint8_t* b = bytes + i * sizeof(LevelBlock);
+        LevelBlock* r = &levelBlocks[i];
+        r->x = (uint16_t)(b[0] | b[1] << 8);
+        r->y = (uint16_t)(b[2] | b[3] << 8);
+        r->type = b[4];
+        r->width = b[5];
+        r->height = b[6];
+        memcpy(r->reserved, b + 7, 3);
+        r->powerUp = (uint16_t)(b[10] | b[11] << 8);
+    }
+    levelBlockCount = count;
+    return 1;
+}
+
+void recolourSurface(Surface* s, int p, int w, int h) {
+    if (s == nullptr || p == 0) {
+        return;
+    }
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            int r, g, b;
+            unpackColour(getPixel(s, x, y), &r, &g, &b);
+            uint16_t c = 0;
+            if (p == 1) {
+                c = packColour(r, b, g);
+            } else if (p == 2) {
+                c = packColour(g, r, b);
+            } else if (p == 3) {
+                c = packColour(b, r, g);
+            } else {
+                c = packColour(b, g, r);
+            }
+            putPixel(s, x, y, c);
+        }
+    }
+}
+
+static int recolouringOf(int level) {
+    return ((level % 5) + 5) % 5;
+}
+
+int loadLevel(int level) {
+    levelMusicTrack = (level + 1) % 6;
+    char name[64];
+    pictureName(name, sizeof(name), "scheme%d.png");
+    loadPicture(name, &collisionMap);
+    pictureName(name, sizeof(name), "scheme%dv.png");
+    loadPicture(name, &backgroundPicture);
+    if (blocksPicture != nullptr) {
+        removeSurface(&blocksPicture);
+    }
+    pictureName(name, sizeof(name), "blocks%d.png");
+    loadPicture(name, &blocksPicture);
+    loadBlockDescriptions(LEVEL_PICTURE_SET);
+
+    int p = recolouringOf(level);
+    recolourSurface(backgroundPicture, p, collisionMap->width, collisionMap->height);
+    recolourSurface(blocksPicture, p, blocksPicture->width, blocksPicture->height);
+
+    if (!readLevelFile(level)) {
+        // A missing level is an empty one.
+        levelBlockCount = 0;
+        indestructibleCount = 0;
+    } else {
+        // Blocks in the paddle's part of the screen are dropped; the record moved into the freed slot is
+        // examined next.
+        int lowest = screenHeight() - 80;
+        for (int i = 0; i < levelBlockCount; i++) {
+            if (levelBlocks[i].y > lowest) {
+                removeLevelBlock(i);
+                i--;
+            }
+        }
+        indestructibleCount = 0;
+        for (int i = 0; i < levelBlockCount; i++) {
+            if (levelBlocks[i].type == 0) {
+                indestructibleCount++;
+            }
+        }
+    }
+    debrisCount = 0;
+    ballCount = 0;
+    return 1;
+}
+
+int saveLevel(int level) {
+    char path[512], temporary[520];
+    levelFileName(path, sizeof(path), level);
+    snprintf(temporary, sizeof(temporary), "%s.tmp", path);
+    FILE* file = fopen(temporary, "wb");
+    if (file == nullptr) {
+        logMessage(1, "[ERROR] Unable to save level.\n");
+        return 0;
+    }
+    uint8_t bytes[sizeof(LevelBlock)];
+    int ok = 1;
+    for (int i = 0; i < levelBlockCount && ok; i++) {
+        const LevelBlock* r = &levelBlocks[i];
+        bytes[0] = (uint8_t)r->x;
+        bytes[1] = (uint8_t)(r->x >> 8);
+        bytes[2] = (uint8_t)r->y;
+        bytes[3] = (uint8_t)(r->y >> 8);
+        bytes[4] = r->type;
+        bytes[5] = r->width;
+        bytes[6] = r->height;
+        memcpy(bytes + 7, r->reserved, 3);
+        bytes[10] = (uint8_t)r->powerUp;
+        bytes[11] = (uint8_t)(r->powerUp >> 8);
+        ok = fwrite(bytes, 1, sizeof(bytes), file) == sizeof(bytes);
+    }
+    // The old level survives any failure up to the rename: only a complete file replaces it.
+    if (fflush(file) != 0) {
+        ok = 0;
+    }
+    if (fclose(file) != 0) {
+        ok = 0;
+    }
+    if (ok && rename(temporary, path) != 0) {
+        ok = 0;
+    }
+    if (!ok) {
+        remove(temporary);
+        logMessage(1, "[ERROR] Unable to save level.\n");
+        return 0;
+    }
+    return 1;
+}
+
+// Frees one level picture, or logs which one was already gone and reports 0.
+static int freeLevelPicture(Surface** handle, const char* message) {
+    if (*handle == nullptr) {
+        logColoured(1, message, 6);
+        return 0;
+    }
+    removeSurface(handle);
+    return 1;
+}
+
+int unloadLevel(void) {
+    ballCount = 0;
+    if (!freeLevelPicture(&collisionMap, "Level Already Unloaded (scheme)\n") ||
+        !freeLevelPicture(&backgroundPicture, "Level Already Unloaded (schemev)\n") ||
+        !freeLevelPicture(&pristineBackground, "Level Already Unloaded (schemev2)\n") ||
+        !freeLevelPicture(&blocksPicture, "Level Already Unloaded (blocks)\n")) {
+        return 0;
+    }
+    blockTypeCount = 0;
+    levelBlockCount = 0;
+    return 1;
+}
+
+void addLevelBlock(int x, int y, int type, int powerUp) {
+    if (levelBlockCount >= MAX_LEVEL_BLOCKS) {
+        return;
+    }
+    const BlockType* t = blockTypeOf(type);
+    LevelBlock* r = &levelBlocks[levelBlockCount];
+    r->x = (uint16_t)x;
+    r->y = (uint16_t)y;
+    r->type = (uint8_t)type;
+    r->width = t->width;
+    r->height = t->height;
+    r->powerUp = (uint16_t)powerUp;
+    levelBlockCount++;
+}
+
+void removeLevelBlock(int index) {
+    if (index < 0 || index >= levelBlockCount) {
+        return;
+    }
+    const LevelBlock* last = &levelBlocks[levelBlockCount - 1];
+    LevelBlock* r = &levelBlocks[index];
+    r->x = last->x;
+    r->y = last->y;
+    r->width = last->width;
+    r->height = last->height;
+    r->type = last->type;
+    r->powerUp = last->powerUp;
+    levelBlockCount--;
+}
+
+int findBlockAt(int px, int py) {
+    for (int i = 0; i < levelBlockCount; i++) {
+        const LevelBlock* r = &levelBlocks[i];
+        if (r->x <= px && px < r->x + r->width && r->y <= py && py < r->y + r->height) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Halves the top-left (2 size) square of s into its top-left (size) square, four pixels to one.
+static void shrinkInPlace(Surface* s, int size) {
+    for (int j = 0; j < size; j++) {
+        for (int i = 0; i < size; i++) {
+            int r = 0, g = 0, b = 0;
+            for (int k = 0; k < 4; k++) {
+                int cr, cg, cb;
+                unpackColour(getPixel(s, 2 * i + (k & 1), 2 * j + (k >> 1)), &cr, &cg, &cb);
+                r += cr;
+                g += cg;
+                b += cb;
+            }
+            putPixel(s, i, j, packColour(r >> 2, g >> 2, b >> 2));
+        }
+    }
+}
+
+void makeLevelThumbnail(int level) {
+    Surface* work = createSurface(240, 240);
+    if (blocksPicture != nullptr) {
+        removeSurface(&blocksPicture);
+    }
+    char name[64];
+    pictureName(name, sizeof(name), "blocks%d.png");
+    loadPicture(name, &blocksPicture);
+    loadBlockDescriptions(LEVEL_PICTURE_SET);
+    if (!readLevelFile(level)) {
+        removeSurface(&blocksPicture);
+        removeSurface(&work);
+        return;
+    }
+    recolourSurface(blocksPicture, recolouringOf(level), blocksPicture->width, blocksPicture->height);
+    for (int n = 0; n < levelBlockCount; n++) {
+        const LevelBlock* r = &levelBlocks[n];
+        if (r->y >= 240) {
+            continue;
+        }
+        const BlockType* t = blockTypeOf(r->type);
+        for (int dx = 0; dx < r->width; dx++) {
+            for (int dy = 0; dy < r->height; dy++) {
+                uint16_t c = getPixel(blocksPicture, t->cellX + dx, t->cellY + dy);
+                if (c != 0) {
+                    int tx = (r->x + dx) * 2 / 5, ty = (r->y + dy) * 2 / 5;
+                    putPixel(work, tx, ty, blendColour(getPixel(work, tx, ty), c, 20));
+                }
+            }
+        }
+    }
+    shrinkInPlace(work, 48);
+    shrinkInPlace(work, 24);
+    if (levelThumbnailSheet != nullptr) {
+        blit(levelThumbnailSheet, (level % 10) * THUMBNAIL_SIZE, (level / 10) * THUMBNAIL_SIZE, THUMBNAIL_SIZE,
+             THUMBNAIL_SIZE, work, 0, 0, BLIT_COPY);
+    }
+    removeSurface(&work);
+    levelBlockCount = 0;
+    removeSurface(&blocksPicture);
+}

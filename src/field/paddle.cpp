@@ -1,0 +1,188 @@
+// The paddle: per-tick movement in fixed point, the zone, the pile lift, burying and drawing.
+#include "field/paddle.h"
+
+#include "field/ball.h"
+#include "field/level.h"
+#include "field/powerup.h"
+#include "game/gamevalues.h"
+#include "gfx/blit.h"
+#include "shell/input.h"
+#include "shell/mainloop.h"
+
+Paddle paddle = {120, 300, 120 << 10, 300 << 10, 0, 0, 18, 18, 0, 0, 5, 0, 0, 0, 0, 0, 0};
+
+void startGamePaddle(void) {
+    paddle.halfWidth = 20 - 2 * game.difficulty + game.cheats.fatPaddle;
+    paddle.targetHalfWidth = paddle.halfWidth;
+}
+
+void placePaddleForServe(void) {
+    paddle.x = screenWidth() / 2;
+    paddle.y = screenHeight() - 20;
+    paddle.fixedX = paddle.x * 1024;
+    paddle.fixedY = paddle.y * 1024;
+}
+
+int paddleRowClear(void) {
+    for (int k = -paddle.halfWidth; k < paddle.halfWidth; k += 2) {
+        if (getPixel(collisionMap, paddle.x + k, paddle.y + 4) != 0) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void raisePaddle(void) {
+    paddle.y--;
+    paddle.fixedY -= 1024;
+}
+
+void halvePaddleVelocity(void) {
+    paddle.vx >>= 1;
+    paddle.vy >>= 1;
+}
+
+// The pile lifts the paddle: its row holds pile (blue with green) and no wall (blue without green).
+static int standsOnPile(void) {
+    int pile = 0;
+    for (int k = -paddle.halfWidth; k < paddle.halfWidth; k++) {
+        uint16_t p = getPixel(collisionMap, paddle.x + k, paddle.y + 4);
+        if ((p & 31) != 0) {
+            if (((p >> 6) & 31) == 0) {
+                return 0;
+            }
+            pile = 1;
+        }
+    }
+    return pile;
+}
+
+static void clampToZoneTop(int top) {
+    if (paddle.y < top) {
+        paddle.y = top;
+        paddle.fixedY = top * 1024;
+        paddle.vy = 0;
+    }
+}
+
+void movePaddle(void) {
+    if (collisionMap == nullptr) {
+        return;
+    }
+    int mapHeight = collisionMap->height;
+    // Width eases one pixel every fourth tick; growing stops at anything in the paddle's row.
+    if ((game.updateCounter & 3) == 0) {
+        if (paddle.halfWidth < paddle.targetHalfWidth) {
+            paddle.halfWidth++;
+            if (!paddleRowClear()) {
+                paddle.halfWidth--;
+            }
+        } else if (paddle.halfWidth > paddle.targetHalfWidth) {
+            paddle.halfWidth--;
+        }
+    }
+    if (paddle.zoneHeight < paddle.targetZoneHeight) {
+        paddle.zoneHeight++;
+    } else if (paddle.zoneHeight > paddle.targetZoneHeight) {
+        paddle.zoneHeight--;
+    }
+    int keys = paddle.keyUp | paddle.keyDown | paddle.keyLeft | paddle.keyRight;
+    paddle.keyHold = keys ? paddle.keyHold + 1 : 0;
+
+    int top = mapHeight - paddle.zoneHeight;
+    while (paddle.y > top && standsOnPile()) {
+        raisePaddle();
+    }
+    if (paddle.y < top) {
+        paddle.y = top;
+        paddle.fixedY = top * 1024;
+    }
+
+    if (!paddleRowClear() && ballCount > 0) {
+        burstAllBalls(20, 0xFFFF);
+        game.score -= 1000;
+    }
+
+    int32_t targetX, targetY;
+    if (stylusDown == 1 && !paddle.swallow) {
+        targetX = stylusX;
+        targetY = stylusY - 12;
+    } else if (keys) {
+        targetX = paddle.x + (((paddle.keyRight - paddle.keyLeft) * paddle.keyHold) >> 2);
+        targetY = paddle.y + (((paddle.keyDown - paddle.keyUp) * paddle.keyHold) >> 2);
+    } else {
+        return;
+    }
+
+    if (targetY < top) {
+        targetY = top;
+    }
+    int a;
+    int32_t distance;
+    angleAndDistance(paddle.x, paddle.y, targetX, targetY, &a, &distance);
+    if (distance > 0) {
+        a = wrapAngle(a - 90);
+        if (distance > paddle.stepLimit) {
+            distance = paddle.stepLimit;
+        }
+        int32_t vx = distance * cosTable[a] * 4, vy = distance * sinTable[a] * 4;
+        paddle.vx = (paddle.vx * 3 + vx) >> 2;
+        paddle.vy = (paddle.vy * 3 + vy) >> 2;
+    }
+    int screenTop = screenHeight() - paddle.zoneHeight;
+    if ((paddle.fixedY >> 10) < screenTop) {
+        paddle.fixedY = screenTop * 1024;
+        paddle.vy = 0;
+    }
+
+    if (powerUpCounts[POWERUP_FROZEN_PADDLE] == 0) {
+        int32_t oldX = paddle.x, oldY = paddle.y, oldFixedX = paddle.fixedX, oldFixedY = paddle.fixedY;
+        paddle.fixedX += paddle.vx;
+        paddle.fixedY += paddle.vy;
+        paddle.x = paddle.fixedX >> 10;
+        paddle.y = paddle.fixedY >> 10;
+        if (!paddleRowClear()) {
+            paddle.x = oldX;
+            paddle.y = oldY;
+            paddle.fixedX = oldFixedX;
+            paddle.fixedY = oldFixedY;
+        }
+    }
+
+    clampToZoneTop(mapHeight - paddle.zoneHeight);
+    if (paddle.y > mapHeight - 1) {
+        paddle.y = mapHeight - 1;
+        paddle.fixedY = paddle.y * 1024;
+    }
+}
+
+void stopIdlePaddle(int32_t oldX, int32_t oldY) {
+    if (paddle.x == oldX) {
+        paddle.vx = 0;
+    }
+    if (paddle.y == oldY) {
+        paddle.vy = 0;
+    }
+}
+
+void drawPaddlePieces(Surface* dst, int x, int y, int ghost) {
+    if (dst == nullptr || blocksPicture == nullptr) {
+        return;
+    }
+    int hw = paddle.halfWidth;
+    int middle = ghost ? BLIT_ALPHA_BLEND : BLIT_COPY, caps = ghost ? BLIT_ALPHA_BLEND : BLIT_TRANSPARENT;
+    for (int o = -hw; o < hw - 3; o += 3) {
+        blit(dst, x + o, y, 3, 7, blocksPicture, 13, 1, middle, 140);
+    }
+    blit(dst, x - hw, y - 1, 4, 11, blocksPicture, 9, 0, caps, 140);
+    blit(dst, x + hw - 4, y - 1, 4, 11, blocksPicture, 16, 0, caps, 140);
+}
+
+void drawPaddle(void) {
+    if (powerUpCounts[POWERUP_QUICK_PADDLE] > 0) {
+        for (int k = 0; k <= 3; k++) {
+            drawPaddlePieces(backSurface, paddle.x - ((paddle.vx * k) >> 8), paddle.y - ((paddle.vy * k) >> 8), 1);
+        }
+    }
+    drawPaddlePieces(backSurface, paddle.x, paddle.y, 0);
+}

@@ -1,0 +1,512 @@
+// Power-ups: capsules, catching, the active list and every kind's effect, Drain and Lower Pile, drawing.
+#include "field/powerup.h"
+
+#include <cmath>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "game/gamevalues.h"
+#include "gfx/draw.h"
+#include "shell/mainloop.h"
+#include "shell/random.h"
+#include "sound/mixer.h"
+
+// score, sound slot, started as a field voice, duration in ticks (0: acts once), fixed duration
+const PowerUpRule powerUpRules[POWERUP_KINDS] = {
+    {100, 5, 0, 300, 0},     // Homing
+    {100, 5, 0, 300, 0},     // Slow Motion
+    {1000, 2, 1, 255, 0},    // Ball Shower
+    {100, 8, 1, 32, 0},      // Fountain
+    {100, 5, 0, 700, 0},     // Ball Split
+    {50, 3, 0, 2000, 0},     // Wide Paddle
+    {-200, 4, 0, 2000, 0},   // Narrow Paddle
+    {100, 5, 0, 500, 0},     // Fast Balls
+    {100, 5, 0, 129, 0},     // Demolition
+    {100, 0, 0, 0, 0},       // Bomb: goes off once its counter passes 4
+    {-200, 4, 0, 2000, 1},   // Sluggish Paddle
+    {100, 5, 0, 300, 0},     // Laser
+    {100, 5, 0, 1000, 0},    // Through Ball
+    {50, 3, 0, 2000, 0},     // Quick Paddle
+    {-1000, 2, 1, 0, 0},     // Ball Killer
+    {100, 1, 0, 0, 0},       // Extra Life
+    {-200, 2, 1, 300, 0},    // Frozen Paddle
+    {100, 3, 0, 2000, 0},    // Zone Up
+    {-200, 4, 0, 2000, 1},   // Zone Down
+    {100, 5, 0, 3000, 0},    // Reveal
+    {100, 5, 0, 0, 0},       // Drain
+    {100, 5, 0, 0, 0},       // Lower Pile
+};
+
+FallingPowerUp capsules[MAX_CAPSULES];
+int32_t capsuleCount = 0;
+ActivePowerUp activePowerUps[MAX_ACTIVE_POWERUPS];
+int32_t activePowerUpCount = 0;
+int16_t powerUpCounts[POWERUP_KINDS];
+
+static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill zone and the pile
+
+void clearPowerUps(void) {
+    capsuleCount = 0;
+    activePowerUpCount = 0;
+    for (int k = 0; k < POWERUP_KINDS; k++) {
+        powerUpCounts[k] = 0;
+    }
+}
+
+int32_t powerUpDuration(int kind) {
+    const PowerUpRule* rule = &powerUpRules[kind];
+    return rule->fixed ? rule->duration : rule->duration * (1 + game.cheats.maxPowerUp);
+}
+
+void spawnFallingPowerUp(int x, int y, int kind) {
+    if (capsuleCount >= MAX_CAPSULES || kind < 0 || kind >= POWERUP_KINDS) {
+        return;
+    }
+    FallingPowerUp* c = &capsules[capsuleCount++];
+    c->x = x * 1024;
+    c->y = y * 1024;
+    c->prevX = c->x;
+    c->prevY = c->y;
+    c->vx = 0;
+    c->vy = 500;
+    c->kind = kind;
+    c->age = 0;
+}
+
+void collectPowerUp(int kind) {
+    if (kind < 0 || kind >= POWERUP_KINDS) {
+        return;
+    }
+    const PowerUpRule* rule = &powerUpRules[kind];
+    game.score += rule->score;
+    if (rule->sound != 0) {
+        if (rule->fieldVoice) {
+            startFieldVoice(rule->sound, 0);
+        } else {
+            playSound(rule->sound);
+        }
+    }
+    if (kind == POWERUP_BALL_SHOWER) {
+        game.shake = 16;
+    }
+    if (activePowerUpCount < MAX_ACTIVE_POWERUPS) {
+        activePowerUps[activePowerUpCount].kind = kind;
+        activePowerUps[activePowerUpCount].counter = 0;
+        activePowerUpCount++;
+        powerUpCounts[kind]++;
+        if (kind == POWERUP_REVEAL && powerUpCounts[kind] == 1) {
+            redrawField();
+        }
+    }
+}
+
+void expirePowerUp(int index) {
+    if (index < 0 || index >= activePowerUpCount) {
+        return;
+    }
+    int kind = activePowerUps[index].kind;
+    powerUpCounts[kind]--;
+    if (kind == POWERUP_REVEAL && powerUpCounts[kind] == 0) {
+        redrawField();
+    }
+    activePowerUps[index] = activePowerUps[activePowerUpCount - 1];
+    activePowerUpCount--;
+}
+
+int findPowerUp(int kind) {
+    for (int i = 0; i < activePowerUpCount; i++) {
+        if (activePowerUps[i].kind == kind) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void shedBadPowerUps(void) {
+    static const int harmful[5] = {POWERUP_NARROW_PADDLE, POWERUP_SLUGGISH_PADDLE, POWERUP_ZONE_DOWN,
+                                   POWERUP_FROZEN_PADDLE, POWERUP_FAST_BALLS};
+    for (int n = 0; n < 2 - game.difficulty; n++) {
+        for (int k = 0; k < 5; k++) {
+            if (powerUpCounts[harmful[k]] > 0) {
+                int index = findPowerUp(harmful[k]);
+                if (index >= 0) {
+                    expirePowerUp(index);
+                }
+            }
+        }
+    }
+}
+
+// A ball launched upwards from a random point along the paddle (Ball Shower and Fountain).
+static void ballFromPaddle(int shower) {
+    int32_t vx = (gameRand() & 0x1FF) - 255;
+    int span = 2 * paddle.halfWidth > 0 ? 2 * paddle.halfWidth : 1;
+    int x = paddle.x + gameRand() % span - paddle.halfWidth;
+    int index = spawnBall(x, paddle.y - 5, vx, -2048);
+    if (shower && index >= 0) {
+        balls[index].vx += paddle.vx;
+        balls[index].vy += paddle.vy;
+        setBallSpeedWrapped(index);
+    }
+}
+
+static void fountainSparks(void) {
+    int span = 2 * paddle.halfWidth > 0 ? 2 * paddle.halfWidth : 1;
+    for (int n = 0; n < 10; n++) {
+        int32_t vy = -((gameRand() & 0x7FF) + 2048);
+        int32_t vx = (gameRand() & 0x1FF) - 255;
+        int x = paddle.x + gameRand() % span - paddle.halfWidth;
+        spawnDebris(x, paddle.y - 2, vx, vy, DEBRIS_SPARK, 0xFFFF);
+    }
+}
+
+static void splitBall(void) {
+    if (levelBlockCount <= indestructibleCount || (game.updateCounter & 15) != 0 || ballCount < 1 ||
+        ballCount >= 4 * powerUpCounts[POWERUP_BALL_SPLIT]) {
+        return;
+    }
+    int j = gameRand() % ballCount;
+    playSound(1);
+    int32_t vx = (gameRand() & 0x3FF) - 512;
+    int32_t vy = (gameRand() & 0x3FF) - 512;
+    int bx = balls[j].x >> 10, by = balls[j].y >> 10;
+    int index = spawnBall(bx, by, vx, vy);
+    if (index >= 0) {
+        balls[index].speed = balls[j].speed;
+        setBallSpeed(index);
+    }
+    for (int n = 0; n < 20; n++) {
+        int32_t svy = (gameRand() & 0x3FF) - 512;
+        int32_t svx = (gameRand() & 0x3FF) - 512;
+        spawnDebris(bx, by, svx, svy, DEBRIS_SPARK, 0xFFFF);
+    }
+}
+
+// A random block of any type, indestructible ones included, blows up.
+static void blowUpRandomBlock(int kind, int sound) {
+    int index = gameRand() % levelBlockCount;
+    const LevelBlock* r = &levelBlocks[index];
+    spawnExplosion(r->x + (r->width >> 1), r->y + (r->height >> 1), kind);
+    breakBlock(index);
+    playSound(sound);
+}
+
+static void fireLasers(void) {
+    if (collisionMap == nullptr) {
+        return;
+    }
+    for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
+        int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
+        for (int n = 0; n < 2; n++) {
+            if ((gameRand() & 15) != 0) {
+                continue;
+            }
+            int x = beams[n];
+            for (int y = paddle.y - 2; y > 0; y--) {
+                if (getPixel(collisionMap, x, y) != 0) {
+                    int hit = findBlockAt(x, y);
+                    if (hit >= 0 && levelBlocks[hit].type != 0) {
+                        breakBlock(hit);
+                        playSound(1);
+                    }
+                    break;
+                }
+                brightenPixel(backSurface, x + (gameRand() & 15) - 7, y, 20);
+            }
+        }
+    }
+}
+
+// Applies entry i's rule for this tick; returns 1 when the entry ends.
+static int applyPowerUp(ActivePowerUp* entry) {
+    int kind = entry->kind;
+    int32_t counter = entry->counter;
+    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    switch (kind) {
+    case POWERUP_BALL_SHOWER:
+        if (counter < 64 && (game.updateCounter & 1) == 0) {
+            ballFromPaddle(1);
+        }
+        break;
+    case POWERUP_FOUNTAIN:
+        fountainSparks();
+        if ((counter & 7) == 0) {
+            ballFromPaddle(0);
+        }
+        break;
+    case POWERUP_BALL_SPLIT:
+        splitBall();
+        break;
+    case POWERUP_WIDE_PADDLE:
+        paddle.targetHalfWidth += 6;
+        break;
+    case POWERUP_NARROW_PADDLE:
+        paddle.targetHalfWidth -= 6;
+        if (paddle.targetHalfWidth < 4) {
+            paddle.targetHalfWidth = 4;
+        }
+        break;
+    case POWERUP_FAST_BALLS:
+        for (int n = 0; n < powerUpCounts[POWERUP_FAST_BALLS]; n++) {
+            stepBalls();
+        }
+        break;
+    case POWERUP_DEMOLITION:
+        if ((counter & 7) == 0 && levelBlockCount > 0) {
+            blowUpRandomBlock(EXPLOSION_SMALL, 6);
+        }
+        break;
+    case POWERUP_BOMB:
+        if (counter > 4) {
+            int bombs = game.cheats.maxPowerUp != 0 ? 3 : 1;
+            for (int n = 0; n < bombs; n++) {
+                if (levelBlockCount > 0) {
+                    blowUpRandomBlock(EXPLOSION_BIG, 7);
+                }
+            }
+            return 1;
+        }
+        return 0;
+    case POWERUP_SLUGGISH_PADDLE:
+        if (paddle.stepLimit > 2) {
+            paddle.stepLimit -= 2;
+        }
+        break;
+    case POWERUP_QUICK_PADDLE:
+        if (paddle.stepLimit < 10) {
+            paddle.stepLimit += 4;
+        }
+        break;
+    case POWERUP_BALL_KILLER:
+        burstAllBalls(20, ballColour());
+        return 1;
+    case POWERUP_EXTRA_LIFE:
+        game.lives++;
+        redrawField();
+        return 1;
+    case POWERUP_ZONE_UP:
+        paddle.targetZoneHeight += 20;
+        if (paddle.targetZoneHeight > mapHeight - 5) {
+            paddle.targetZoneHeight = mapHeight - 5;
+        }
+        break;
+    case POWERUP_ZONE_DOWN:
+        paddle.targetZoneHeight -= 20;
+        if (paddle.targetZoneHeight < 5) {
+            paddle.targetZoneHeight = 5;
+        }
+        break;
+    case POWERUP_DRAIN:
+        playSound(6);
+        drainPile();
+        return 1;
+    case POWERUP_LOWER_PILE:
+        playSound(6);
+        lowerPile();
+        return 1;
+    default:
+        // Homing, Slow Motion, Laser, Through Ball, Frozen Paddle and Reveal act where they are read.
+        break;
+    }
+    return counter >= powerUpDuration(kind);
+}
+
+void updatePowerUps(void) {
+    paddle.targetHalfWidth = 20 - 2 * game.difficulty + game.cheats.fatPaddle;
+    paddle.targetZoneHeight = 85 - 7 * game.difficulty;
+    paddle.stepLimit = 3;
+    fireLasers();
+    for (int i = 0; i < activePowerUpCount; i++) {
+        activePowerUps[i].counter++;
+        if (applyPowerUp(&activePowerUps[i])) {
+            expirePowerUp(i);
+            i--;
+        }
+    }
+}
+
+void updateFallingPowerUps(void) {
+    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    for (int i = 0; i < capsuleCount; i++) {
+        FallingPowerUp* c = &capsules[i];
+        c->prevX = c->x;
+        c->prevY = c->y;
+        c->x += c->vx;
+        c->y += c->vy;
+        c->age++;
+        c->vy += 30;
+        int caught = 0;
+        if ((c->y >> 10) <= mapHeight) {
+            int cy = c->y >> 10, off = (c->x >> 10) - paddle.x;
+            if (off < 0) {
+                off = -off;
+            }
+            if (paddle.y - 16 < cy && cy < paddle.y + 16 && off < paddle.halfWidth + 8) {
+                int kind = c->kind;
+                collectPowerUp(kind);
+                if (kind == POWERUP_BALL_SHOWER) {
+                    startFieldVoice(11, 0);
+                }
+                caught = 1;
+            }
+        } else {
+            caught = 1;  // lost below the field
+        }
+        if (caught) {
+            capsules[i] = capsules[capsuleCount - 1];
+            capsuleCount--;
+            i--;
+        }
+    }
+}
+
+// The running red of the embers follows the picture's red; the pixel flickers between red and orange.
+static void glowPixel(int x, int y, int* ember) {
+    int red = getPixel(fieldPicture, x, y) >> 11;
+    if (*ember < 0) {
+        *ember = red;
+    }
+    *ember = (3 * red + *ember) >> 2;
+    uint16_t colour = packColour(*ember, gameRand() & *ember, 0);
+    putPixel(fieldPicture, x, y, colour);
+    putPixel(backgroundPicture, x, y, colour);
+}
+
+// A fleck of the cleared pile flies off as a spark.
+static void pileSpark(int x, int y) {
+    int c = (gameRand() & 15) + 16;
+    uint16_t colour = packColour(c, gameRand() & c, 0);
+    int32_t vy = (gameRand() & 0x3FF) - 1500;
+    spawnDebris(x, y, 0, vy, DEBRIS_SPARK, colour);
+}
+
+static void clearPilePixel(int x, int y) {
+    putPixel(collisionMap, x, y, 0);
+    uint16_t p = getPixel(pristineBackground, x, y);
+    putPixel(backgroundPicture, x, y, p);
+    putPixel(fieldPicture, x, y, p);
+}
+
+static int discHalfWidth(int r, int y, int y0) {
+    if (y < y0) {
+        return r + 1;
+    }
+    return (int)std::trunc(std::sqrt((double)((r + 1) * (r + 1) - (y - y0) * (y - y0))));
+}
+
+void drainPile(void) {
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
+        pristineBackground == nullptr) {
+        return;
+    }
+    int px = paddle.x, mapHeight = collisionMap->height;
+    int bottom = backgroundPicture != nullptr ? backgroundPicture->height : mapHeight;
+    int y0 = -1;
+    for (int y = paddle.y; y < bottom; y++) {
+        if (getPixel(collisionMap, px, y) == CYAN) {
+            y0 = y;
+            break;
+        }
+    }
+    if (y0 < 0) {
+        return;
+    }
+    int r = paddle.halfWidth + 28 > 28 ? paddle.halfWidth + 28 : 28;
+    int ember = -1;
+    for (int y = y0 - r - 50; y <= y0 + r - 1 && y <= mapHeight; y++) {
+        int w = discHalfWidth(r, y, y0);
+        for (int x = px - w; x <= px + w - 1; x++) {
+            if (getPixel(collisionMap, x, y) == CYAN) {
+                glowPixel(x, y, &ember);
+            }
+        }
+    }
+    r = paddle.halfWidth + 20 > 20 ? paddle.halfWidth + 20 : 20;
+    for (int y = y0 - r - 50; y <= y0 + r - 1 && y <= mapHeight - 3; y++) {
+        int w = discHalfWidth(r, y, y0);
+        for (int x = px - w; x <= px + w - 1; x++) {
+            if (getPixel(collisionMap, x, y) == CYAN) {
+                clearPilePixel(x, y);
+                pileSpark(x, y);
+            }
+        }
+    }
+}
+
+void lowerPile(void) {
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
+        pristineBackground == nullptr) {
+        return;
+    }
+    int mapHeight = collisionMap->height;
+    for (int x = 0; x < backgroundPicture->width; x++) {
+        if (getPixel(collisionMap, x, mapHeight - 1) != CYAN) {
+            continue;
+        }
+        int y = mapHeight - 2;
+        while (y >= 0 && getPixel(collisionMap, x, y) == CYAN) {
+            y--;
+        }
+        if (y < 0) {
+            y = 0;
+        }
+        for (int n = 0; n < 3; n++) {
+            pileSpark(x, y);
+        }
+        int row = y + 1;
+        while (row <= y + 6 && row < mapHeight - 3) {
+            clearPilePixel(x, row);
+            row++;
+        }
+        int ember = -1;
+        for (; row < mapHeight; row++) {
+            glowPixel(x, row, &ember);
+        }
+    }
+}
+
+void drawPowerUps(void) {
+    for (int i = 0; i < capsuleCount; i++) {
+        const FallingPowerUp* c = &capsules[i];
+        drawPowerUpMark(backSurface, c->x >> 10, c->y >> 10, c->age & 31, c->kind);
+    }
+    for (int i = 0; i < activePowerUpCount; i++) {
+        drawPowerUpMark(backSurface, 12, 12 + 16 * i, activePowerUps[i].counter & 31, activePowerUps[i].kind);
+    }
+    int phase = (int)(game.updateCounter & 31);
+    if (powerUpCounts[POWERUP_FROZEN_PADDLE] > 0) {
+        drawPowerUpMark(backSurface, paddle.x, paddle.y, phase, POWERUP_FROZEN_PADDLE);
+    }
+    if (powerUpCounts[POWERUP_SLUGGISH_PADDLE] > 0) {
+        drawPowerUpMark(backSurface, paddle.x, paddle.y + 12, phase, POWERUP_SLUGGISH_PADDLE);
+    }
+    if (powerUpCounts[POWERUP_QUICK_PADDLE] > 0) {
+        drawPowerUpMark(backSurface, paddle.x, paddle.y + 24, phase, POWERUP_QUICK_PADDLE);
+    }
+}
+
+void drawLaserBeams(void) {
+    if (backSurface == nullptr || collisionMap == nullptr) {
+        return;
+    }
+    for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
+        int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
+        for (int n = 0; n < 2; n++) {
+            int x = beams[n];
+            for (int y = paddle.y - 2; y > 0; y--) {
+                if (getPixel(collisionMap, x, y) != 0) {
+                    uint16_t colour = getPixel(fieldPicture, x, y - 3);
+                    int32_t vy = gameRand() & 0x1FF;
+                    int32_t vx = (gameRand() & 0x3FF) - 511;
+                    spawnDebris(x, y + 1, vx, vy, DEBRIS_SPARK, colour);
+                    break;
+                }
+                brightenPixel(backSurface, x, y, (gameRand() & 7) + 7);
+            }
+        }
+    }
+}

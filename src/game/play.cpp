@@ -1,0 +1,280 @@
+// Play: level set-up, the serve, the play update in its fixed order, and the play field's drawing.
+#include "game/play.h"
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "game/gamevalues.h"
+#include "gfx/blit.h"
+#include "gfx/draw.h"
+#include "shell/mainloop.h"
+#include "shell/overlay.h"
+#include "shell/random.h"
+#include "sound/mixer.h"
+
+HintPanel hintPanel = {0, 0, 120, 100, 0};
+
+static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill line along the bottom
+
+int levelCleared(void) {
+    return levelBlockCount <= indestructibleCount;
+}
+
+int32_t zoneHeightForCounts(void) {
+    return 85 - 7 * game.difficulty + 20 * powerUpCounts[POWERUP_ZONE_UP] - 20 * powerUpCounts[POWERUP_ZONE_DOWN];
+}
+
+void serveBall(void) {
+    int mapWidth = collisionMap != nullptr ? collisionMap->width : screenWidth();
+    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    int32_t vx = (gameRand() & 1023) - 512;
+    int x = (mapWidth >> 1) - 64 + (gameRand() & 127);
+    int lift = powerUpCounts[POWERUP_ZONE_UP] - powerUpCounts[POWERUP_ZONE_DOWN];
+    int y = mapHeight - 85 - 7 * game.difficulty - 20 * (lift > 0 ? lift : 0);
+    if (y < 20) {
+        y = 20;
+    }
+    int index = spawnBall(x, y, vx, 512);
+    if (index >= 0) {
+        setBallSpeed(index);
+    }
+}
+
+static int difficultyRow(void) {
+    return game.difficulty >= 1 && game.difficulty <= DIFFICULTY_COUNT ? game.difficulty - 1 : 0;
+}
+
+void setUpLevel(void) {
+    hintPanel.leaving = 0;
+    hintPanel.y = -(hintPanel.height + 50);
+    hintPanel.width = 200;
+    hintPanel.x = screenWidth() / 2 - 100;
+
+    clearPowerUps();
+    paddle.swallow = 0;
+
+    if (game.cheats.unlockAllLevels == 0 && game.levelIndex >= 0 && game.levelIndex < LEVEL_COUNT) {
+        game.unlocked[difficultyRow()][game.levelIndex] = 1;
+    }
+
+    // A level still loaded is let go first, so that nothing leaks and the loader starts from empty handles.
+    if (collisionMap != nullptr) {
+        unloadLevel();
+    }
+    if (fieldPicture != nullptr) {
+        removeSurface(&fieldPicture);
+    }
+    if (pristineBackground != nullptr) {
+        removeSurface(&pristineBackground);
+    }
+    loadLevel(game.levelIndex);
+    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
+    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+         BLIT_COPY);
+    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    game.gameInProgress = 1;
+    game.shake = 0;
+    game.shakeX = 0;
+    game.shakeY = 0;
+    showStylusCursor = 0;
+
+    placePaddleForServe();
+    serveBall();
+
+    // The paddle is pushed up out of anything left in its row (the zone as it was before this level).
+    int top = collisionMap->height - paddle.zoneHeight;
+    int clear = 0;
+    while (paddle.y > top && !clear) {
+        clear = paddleRowClear();
+        raisePaddle();
+    }
+
+    paddle.zoneHeight = zoneHeightForCounts();
+    paddle.targetZoneHeight = paddle.zoneHeight;
+    game.readyCountdown = game.helpfulHints ? 1000 : 200;
+    redrawField();
+    for (int x = 0; x < 240; x++) {
+        putPixel(collisionMap, x, collisionMap->height - 1, CYAN);
+    }
+}
+
+void tearDownLevel(void) {
+    if (collisionMap != nullptr) {
+        unloadLevel();
+    }
+    if (fieldPicture != nullptr) {
+        removeSurface(&fieldPicture);
+    }
+}
+
+// The ball is lost for good: a new serve, the paddle pushed clear of the pile, a life taken.
+static void serveAfterLostBall(void) {
+    placePaddleForServe();
+    serveBall();
+    int mapHeight = collisionMap->height;
+    int clear = 0;
+    while (!clear && paddle.y > 50) {
+        clear = paddleRowClear();
+        raisePaddle();
+        // Each time the pile pushes the paddle to the zone top the zone grows, 100 points a time.
+        if (paddle.y <= mapHeight - paddle.zoneHeight) {
+            collectPowerUp(POWERUP_ZONE_UP);
+            int zone = zoneHeightForCounts();
+            if (zone > screenHeight() - 5) {
+                zone = screenHeight() - 5;
+            }
+            paddle.zoneHeight = zone;
+            paddle.targetZoneHeight = zone;
+        }
+    }
+    shedBadPowerUps();
+    if (game.cheats.unlimitedLives == 0) {
+        game.lives--;
+    }
+    redrawField();
+}
+
+// Level cleared: the balls are cashed in one by one in a burst of coloured pieces.
+static void cashInBall(void) {
+    int homing = powerUpCounts[POWERUP_HOMING] > 0, through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
+    uint16_t colour = 0xFFFF;
+    if (homing && through) {
+        colour = 0xF9DF;
+    } else if (through) {
+        colour = 0xF9C7;
+    } else if (homing) {
+        colour = 0x01DF;
+    }
+    int bx = balls[0].x >> 10, by = balls[0].y >> 10;
+    for (int n = 0; n < 20; n++) {
+        int32_t vy = (gameRand() & 1023) * 8 - 4096;
+        int32_t vx = (gameRand() & 1023) * 8 - 4096;
+        spawnDebris(bx, by, vx, vy, DEBRIS_PIECE, colour);
+    }
+    game.score += 100 / ballCount;
+    removeBall(0);
+    playSound(1);
+}
+
+static void shakeField(void) {
+    if (game.shake <= 0) {
+        return;
+    }
+    game.shakeX = gameRand() % game.shake;
+    if (gameRand() & 1) {
+        game.shakeX = -game.shakeX;
+    }
+    game.shakeY = gameRand() % game.shake;
+    if (gameRand() & 1) {
+        game.shakeY = -game.shakeY;
+    }
+    if ((game.updateCounter & 7) == 0) {
+        game.shake--;
+    }
+    if (game.shake < 1) {
+        game.shake = 0;
+        game.shakeX = 0;
+        game.shakeY = 0;
+    }
+}
+
+int32_t updatePlay(void) {
+    int32_t result = MODE_PLAY;
+    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+        return result;  // no level set up: nothing to play
+    }
+    int32_t oldX = paddle.x, oldY = paddle.y;
+    halvePaddleVelocity();
+
+    if (game.readyCountdown > 0) {
+        int32_t targetX = screenWidth() / 2 - hintPanel.width / 2;
+        int32_t targetY = hintPanel.leaving ? -(hintPanel.height + 50) : 100;
+        hintPanel.x += (targetX - hintPanel.x) >> 2;
+        hintPanel.y += (targetY - hintPanel.y) >> 2;
+        if (game.readyCountdown < 300) {
+            hintPanel.leaving = 1;
+        }
+    }
+
+    shakeField();
+
+    if (!levelCleared()) {
+        if (ballCount == 0 && game.readyCountdown <= -250 && debrisCount == 0) {
+            game.readyCountdown = 200;
+            if (game.lives <= 0) {
+                result = MODE_GAME_OVER;
+            } else {
+                serveAfterLostBall();
+            }
+        }
+    } else {
+        if ((game.updateCounter & 3) == 0) {
+            if (activePowerUpCount > 0) {
+                expirePowerUp(0);
+            }
+            if (ballCount > 0) {
+                cashInBall();
+            }
+        }
+        if (game.readyCountdown > -200) {
+            game.readyCountdown -= 2;
+        }
+        if (debrisCount == 0) {
+            result = MODE_LEVEL_DONE;
+        }
+    }
+
+    if (game.readyCountdown > -200 || (ballCount == 0 && game.readyCountdown > -400)) {
+        game.readyCountdown -= 2;
+    }
+
+    movePaddle();
+
+    int slow = powerUpCounts[POWERUP_SLOW_MOTION];
+    if (slow <= 0 || ((game.updateCounter >> (slow - 1)) & 1) == 0) {
+        updateDebris();
+        updateExplosions();
+        if (game.readyCountdown <= 0) {
+            stepBalls();
+            updatePowerUps();
+            updateFallingPowerUps();
+        }
+    }
+
+    stopIdlePaddle(oldX, oldY);
+    return result;
+}
+
+void drawPlayField(void) {
+    if (backSurface == nullptr || fieldPicture == nullptr || collisionMap == nullptr) {
+        return;
+    }
+    blit(backSurface, backSurface->centreX - fieldPicture->centreX + game.shakeX,
+         backSurface->centreY - fieldPicture->centreY + game.shakeY, fieldPicture->width, fieldPicture->height,
+         fieldPicture, 0, 0, BLIT_COPY);
+    // The zone line glimmers; with the paddle at the top of its zone it sparks.
+    int y0 = fieldPicture->height - paddle.zoneHeight;
+    for (int x = 0; x < backSurface->width; x++) {
+        if (getPixel(collisionMap, x, y0) != 0) {
+            continue;
+        }
+        brightenPixel(backSurface, x, y0, 5);
+        if (paddle.y < y0 + 2) {
+            int y = y0 - 2 + gameRand() % 5;
+            brightenPixel(backSurface, x, y, gameRand() & 31);
+        }
+    }
+    drawDebris();
+    drawBalls();
+    drawPaddle();
+}
+
+void drawPlayMarks(void) {
+    drawPowerUps();
+    drawLaserBeams();
+    drawExplosions();
+}

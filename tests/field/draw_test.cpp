@@ -1,0 +1,199 @@
+// Drawing of the play field: balls with trails and the aiming line, debris, explosions, paddle, marks.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "field/ball.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "fieldkit.h"
+#include "game/gamevalues.h"
+#include "gfx/draw.h"
+#include "shell/mainloop.h"
+
+static void fillSprite(Surface* s, int x, int y, int w, int h, uint16_t c) {
+    for (int j = y; j < y + h; j++) {
+        for (int i = x; i < x + w; i++) {
+            putPixel(s, i, j, c);
+        }
+    }
+}
+
+static const uint16_t BALL_A = packColour(31, 31, 31), BALL_B = packColour(0, 20, 31), BALL_C = packColour(31, 5, 5),
+                      BALL_D = packColour(31, 5, 31);
+
+static void ballSheet(void) {
+    fillSprite(spritesPicture, 0, 32, 6, 7, BALL_A);
+    fillSprite(spritesPicture, 6, 32, 6, 7, BALL_B);
+    fillSprite(spritesPicture, 12, 32, 6, 7, BALL_C);
+    fillSprite(spritesPicture, 18, 32, 7, 7, BALL_D);
+}
+
+TEST(DrawBalls, TheCellFollowsHomingAndThroughBall) {
+    makeKitField();
+    ballSheet();
+    spawnBall(100, 100, 0, 512);
+    game.readyCountdown = 0;
+    const uint16_t expected[4] = {BALL_A, BALL_B, BALL_C, BALL_D};
+    for (int c = 0; c < 4; c++) {
+        clearSurface(backSurface);
+        powerUpCounts[POWERUP_HOMING] = (int16_t)(c & 1);
+        powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)(c >> 1);
+        drawBalls();
+        EXPECT_EQ(getPixel(backSurface, 97, 97), expected[c]) << c;
+        EXPECT_EQ(getPixel(backSurface, 96, 100), 0);
+        EXPECT_EQ(getPixel(backSurface, 100, 104), 0);
+    }
+}
+
+TEST(DrawBalls, FastBallsDrawAFadingTrailOfTwiceTheLastStep) {
+    makeKitField();
+    ballSheet();
+    balls[0] = Ball{100 << 10, 100 << 10, 0, 0, 90 << 10, 100 << 10, 2500};
+    ballCount = 1;
+    powerUpCounts[POWERUP_FAST_BALLS] = 1;
+    drawBalls();
+    // Four copies, 20 pixels apart (twice the 10-pixel step), weights 255 - 42 (j + 1).
+    EXPECT_EQ(getPixel(backSurface, 100, 100), blendColour(BALL_A, BALL_A, 213));
+    EXPECT_EQ(getPixel(backSurface, 80, 100), blendColour(BALL_A, 0, 171));
+    EXPECT_EQ(getPixel(backSurface, 60, 100), blendColour(BALL_A, 0, 129));
+    EXPECT_EQ(getPixel(backSurface, 40, 100), blendColour(BALL_A, 0, 87));
+    EXPECT_EQ(getPixel(backSurface, 20, 100), 0);
+}
+
+TEST(DrawBalls, TheAimingLineMarchesWithTheUpdateCounterWhileTheCountdownRuns) {
+    makeKitField();
+    ballSheet();
+    balls[0] = Ball{100 << 10, 100 << 10, 0, 2988, 100 << 10, 100 << 10, 3000};
+    ballCount = 1;
+    game.readyCountdown = 50;
+    game.updateCounter = 5;
+    drawBalls();
+    // Straight down (angle 90): dot j at y = 100 + ((j x 255) >> 9), brightened by v >> 1 with
+    // v = ((j >> 1) - 5) & 31 capped at (64 - j) >> 1; dots on one pixel add up.
+    std::map<int, int> amount;
+    for (int j = 0; j <= 62; j++) {
+        int v = ((j >> 1) - 5) & 31;
+        if (v > (64 - j) >> 1) {
+            v = (64 - j) >> 1;
+        }
+        amount[100 + ((j * 255) >> 9)] += v >> 1;
+    }
+    for (const auto& [y, a] : amount) {
+        if (y > 103) {
+            int c = a > 31 ? 31 : a;
+            EXPECT_EQ(getPixel(backSurface, 100, y), packColour(c, c, c)) << y;
+        }
+    }
+    EXPECT_NE(getPixel(backSurface, 100, 120), 0);
+    game.readyCountdown = 0;
+    clearSurface(backSurface);
+    drawBalls();
+    EXPECT_EQ(getPixel(backSurface, 100, 120), 0);
+}
+
+TEST(DrawDebris, EachPieceIsOnePixelOfItsColour) {
+    makeKitField();
+    spawnDebris(50, 60, 0, 0, DEBRIS_PIECE, 0x1234);
+    spawnDebris(51, 60, 0, 0, DEBRIS_SPARK, 0x4321);
+    drawDebris();
+    EXPECT_EQ(getPixel(backSurface, 50, 60), 0x1234);
+    EXPECT_EQ(getPixel(backSurface, 51, 60), 0x4321);
+    EXPECT_EQ(getPixel(backSurface, 52, 60), 0);
+}
+
+TEST(DrawExplosions, SmallOnesAnimateAdditivelyAndBigOnesBlendOverEmptyField) {
+    makeKitField();
+    clearSurface(spritesPicture);
+    putPixel(spritesPicture, 2 * 32 + 16, 16, packColour(20, 10, 8));  // frame 2
+    spawnExplosion(100, 100, EXPLOSION_SMALL);
+    explosions[0].age = 4;  // frame index 2: sequence[2] = 2
+    drawExplosions();
+    EXPECT_EQ(getPixel(backSurface, 100, 100), packColour(14, 4, 2));
+    explosions[0].age = 2;  // frame 1: nothing there
+    clearSurface(backSurface);
+    drawExplosions();
+    EXPECT_EQ(getPixel(backSurface, 100, 100), 0);
+
+    explosionCount = 0;
+    putPixel(iconsPicture, 52 + 30, 1 + 37, packColour(0, 0, 16));  // mask weight 128
+    putPixel(iconsPicture, 1 + 30, 37, packColour(31, 0, 0));
+    spawnExplosion(150, 150, EXPLOSION_BIG);
+    drawExplosions();
+    EXPECT_EQ(getPixel(backSurface, 150, 150), packColour(15, 0, 0));
+    clearSurface(backSurface);
+    paintMap(150, 150, 1, 1, KIT_WALL);
+    drawExplosions();
+    EXPECT_EQ(getPixel(backSurface, 150, 150), 0);
+}
+
+TEST(DrawExplosions, LifetimesAndTheFiftyLimit) {
+    makeKitField();
+    spawnExplosion(10, 10, EXPLOSION_SMALL);
+    spawnExplosion(10, 10, EXPLOSION_BIG);
+    for (int t = 0; t < 21; t++) {
+        updateExplosions();
+    }
+    EXPECT_EQ(explosionCount, 2);  // small: age 21, 21 >> 1 = 10
+    updateExplosions();
+    updateExplosions();
+    EXPECT_EQ(explosionCount, 1);
+    for (int t = 23; t < 70; t++) {
+        updateExplosions();
+    }
+    EXPECT_EQ(explosionCount, 1);
+    updateExplosions();
+    EXPECT_EQ(explosionCount, 0);
+    for (int i = 0; i < 60; i++) {
+        spawnExplosion(i, i, EXPLOSION_SMALL);
+    }
+    EXPECT_EQ(explosionCount, MAX_EXPLOSIONS);
+}
+
+TEST(DrawPaddle, PiecesFromTheBlocksPictureAndQuickPaddleGhosts) {
+    makeKitField();
+    paddle.x = 120;
+    paddle.y = 300;
+    paddle.halfWidth = 16;
+    drawPaddle();
+    const uint16_t cap = packColour(20, 20, 20), middle = packColour(10, 10, 30);
+    EXPECT_EQ(getPixel(backSurface, 120, 303), middle);
+    EXPECT_EQ(getPixel(backSurface, 104, 299), cap);  // left cap from (104, 299), 4 x 11
+    EXPECT_EQ(getPixel(backSurface, 107, 309), cap);
+    EXPECT_EQ(getPixel(backSurface, 135, 309), cap);  // right cap from 132
+    EXPECT_EQ(getPixel(backSurface, 103, 303), 0);
+    EXPECT_EQ(getPixel(backSurface, 136, 303), 0);
+    EXPECT_EQ(getPixel(backSurface, 120, 298), 0);
+
+    clearSurface(backSurface);
+    powerUpCounts[POWERUP_QUICK_PADDLE] = 1;
+    paddle.vx = 1024;  // ghosts 4, 8 and 12 pixels behind
+    drawPaddle();
+    // The last ghost (k = 3) at x 108: its middle piece from 92, then its left cap over it.
+    EXPECT_EQ(getPixel(backSurface, 93, 305), blendColour(cap, blendColour(middle, 0, 140), 140));
+    EXPECT_EQ(getPixel(backSurface, 91, 305), 0);
+}
+
+TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
+    makeKitField();
+    clearSurface(powerUpsPicture);
+    for (int k = 0; k < POWERUP_KINDS; k++) {
+        putPixel(powerUpsPicture, k * 24, 48, packColour(k + 1, 0, 0));  // the cell's top-left pixel
+    }
+    spawnFallingPowerUp(50, 60, 4);
+    capsules[0].age = 3;
+    collectPowerUp(POWERUP_FROZEN_PADDLE);
+    collectPowerUp(POWERUP_QUICK_PADDLE);
+    paddle.x = 120;
+    paddle.y = 280;
+    drawPowerUps();
+    EXPECT_EQ(getPixel(backSurface, 38, 48), packColour(2, 0, 0));  // kind 4 (red 5) at phase 3
+    EXPECT_EQ(getPixel(backSurface, 0, 0), packColour(17, 0, 0));   // entry 0 at (12, 12), phase 0
+    EXPECT_EQ(getPixel(backSurface, 0, 16), packColour(14, 0, 0));  // entry 1 at (12, 28)
+    EXPECT_EQ(getPixel(backSurface, 108, 268), packColour(17, 0, 0));  // frozen on the paddle
+    EXPECT_EQ(getPixel(backSurface, 108, 292), packColour(14, 0, 0));  // quick 24 below
+    EXPECT_EQ(getPixel(backSurface, 108, 280), 0);                    // no sluggish 12 below
+}

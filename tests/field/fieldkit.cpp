@@ -1,0 +1,265 @@
+// Test kit for the play field: fresh state, a plain field with known block cells, hashing.
+#include "fieldkit.h"
+
+#include <cstring>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "game/gamevalues.h"
+#include "game/play.h"
+#include "gfx/blit.h"
+#include "shell/mainloop.h"
+#include "shell/random.h"
+
+const uint16_t KIT_CYAN = 0x07DF;
+const uint16_t KIT_WALL = 0x001F;
+const uint16_t KIT_BRICK_COLOUR = 0xF800 | 0x0400;  // red with some green
+
+static void dropSurface(Surface** s) {
+    if (*s != nullptr) {
+        removeSurface(s);
+    }
+}
+
+void resetFieldState(void) {
+    strcpy(dataPath, "./Data/");
+    setGamma(128);
+    buildAngleTables();
+    buildExplosionSequence();
+    seedGameRand(1);
+    resetGameValues();
+    game.difficulty = 1;
+    game.lives = 3;
+    ballCount = 0;
+    debrisCount = 0;
+    explosionCount = 0;
+    levelBlockCount = 0;
+    indestructibleCount = 0;
+    blockTypeCount = 0;
+    clearPowerUps();
+    previousPaddleLine = 320;
+    paddle = Paddle{};
+    paddle.halfWidth = paddle.targetHalfWidth = 18;
+    paddle.zoneHeight = paddle.targetZoneHeight = 78;
+    paddle.stepLimit = 3;
+    placePaddleForServe();
+    dropSurface(&collisionMap);
+    dropSurface(&backgroundPicture);
+    dropSurface(&pristineBackground);
+    dropSurface(&fieldPicture);
+    dropSurface(&blocksPicture);
+    dropSurface(&spritesPicture);
+    dropSurface(&iconsPicture);
+    dropSurface(&powerUpsPicture);
+    if (backSurface == nullptr) {
+        backSurface = createSurface(240, 320);
+    }
+    clearSurface(backSurface);
+    currentMode = MODE_PLAY;
+}
+
+static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
+    for (int j = y; j < y + h; j++) {
+        for (int i = x; i < x + w; i++) {
+            putPixel(s, i, j, c);
+        }
+    }
+}
+
+void paintMap(int x, int y, int w, int h, uint16_t colour) {
+    fillRect(collisionMap, x, y, w, h, colour);
+}
+
+void makeKitField(void) {
+    resetFieldState();
+    collisionMap = createSurface(240, 320);
+    backgroundPicture = createSurface(240, 320);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            putPixel(backgroundPicture, x, y, packColour(x & 31, y & 31, 3));
+        }
+    }
+    pristineBackground = createSurface(240, 320);
+    blit(pristineBackground, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
+    fieldPicture = createSurface(240, 320);
+    blit(fieldPicture, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
+
+    blocksPicture = createSurface(64, 48);
+    fillRect(blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
+    fillRect(blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
+    fillRect(blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
+    static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
+        {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
+    for (int t = 0; t < KIT_TYPES; t++) {
+        uint16_t c = t == KIT_STEEL ? packColour(20, 20, 22) : (uint16_t)(KIT_BRICK_COLOUR + t);
+        fillRect(blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
+        blockTypes[t] = BlockType{};
+        blockTypes[t].cellX = (uint16_t)cells[t].x;
+        blockTypes[t].cellY = (uint16_t)cells[t].y;
+        blockTypes[t].width = (uint8_t)cells[t].w;
+        blockTypes[t].height = (uint8_t)cells[t].h;
+    }
+    fillRect(blocksPicture, 20, 16, 1, 5, 0);
+    fillRect(blocksPicture, 29, 16, 1, 5, 0);
+    blockTypeCount = KIT_TYPES;
+
+    spritesPicture = createSurface(256, 64);
+    fillRect(spritesPicture, 0, 32, 24, 7, 0xFFDF);
+    fillRect(spritesPicture, 0, 0, 224, 32, packColour(4, 2, 1));
+    iconsPicture = createSurface(160, 64);
+    powerUpsPicture = createSurface(24 * 22, 72);
+    fillRect(powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
+}
+
+static uint64_t mix(uint64_t h, const void* data, size_t size) {
+    const uint8_t* p = (const uint8_t*)data;
+    for (size_t i = 0; i < size; i++) {
+        h ^= p[i];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+uint64_t hashSurface(const Surface* s, uint64_t h) {
+    if (s == nullptr) {
+        return mix(h, "none", 4);
+    }
+    for (int y = 0; y < s->height; y++) {
+        for (int x = 0; x < s->width; x++) {
+            uint16_t p = getPixel(s, x, y);
+            h = mix(h, &p, 2);
+        }
+    }
+    return h;
+}
+
+uint64_t hashFieldState(void) {
+    uint64_t h = 1469598103934665603ull;
+    h = mix(h, &ballCount, sizeof(ballCount));
+    for (int i = 0; i < ballCount; i++) {
+        const Ball* b = &balls[i];
+        int32_t v[7] = {b->x, b->y, b->vx, b->vy, b->prevX, b->prevY, b->speed};
+        h = mix(h, v, sizeof(v));
+    }
+    h = mix(h, &debrisCount, sizeof(debrisCount));
+    for (int i = 0; i < debrisCount; i++) {
+        const Debris* d = &debris[i];
+        int32_t v[9] = {d->x, d->y, d->vx, d->vy, d->prevX, d->prevY, d->age, d->colour, d->type};
+        h = mix(h, v, sizeof(v));
+    }
+    h = mix(h, &explosionCount, sizeof(explosionCount));
+    h = mix(h, explosions, sizeof(Explosion) * (size_t)explosionCount);
+    h = mix(h, &capsuleCount, sizeof(capsuleCount));
+    for (int i = 0; i < capsuleCount; i++) {
+        const FallingPowerUp* c = &capsules[i];
+        int32_t v[8] = {c->x, c->y, c->vx, c->vy, c->prevX, c->prevY, c->kind, c->age};
+        h = mix(h, v, sizeof(v));
+    }
+    h = mix(h, &activePowerUpCount, sizeof(activePowerUpCount));
+    h = mix(h, activePowerUps, sizeof(ActivePowerUp) * (size_t)activePowerUpCount);
+    h = mix(h, powerUpCounts, sizeof(powerUpCounts));
+    h = mix(h, &levelBlockCount, sizeof(levelBlockCount));
+    h = mix(h, levelBlocks, sizeof(LevelBlock) * (size_t)levelBlockCount);
+    h = mix(h, &indestructibleCount, sizeof(indestructibleCount));
+    h = mix(h, &paddle, sizeof(paddle));
+    int32_t values[6] = {game.score, game.lives, game.readyCountdown, game.shake, game.shakeX, game.shakeY};
+    h = mix(h, values, sizeof(values));
+    uint32_t state = gameRandState();
+    h = mix(h, &state, sizeof(state));
+    h = hashSurface(collisionMap, h);
+    h = hashSurface(fieldPicture, h);
+    h = hashSurface(backgroundPicture, h);
+    return h;
+}
+
+int drawsBetween(uint32_t before, uint32_t after) {
+    uint32_t s = before;
+    for (int n = 0; n < 100000; n++) {
+        if (s == after) {
+            return n;
+        }
+        s = s * 214013u + 2531011u;
+    }
+    return -1;
+}
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/log.h"
+#include "support/testutil.h"
+
+static void setRgb(std::vector<uint8_t>& rgb, int width, int x, int y, int r, int g, int b) {
+    size_t at = ((size_t)y * width + x) * 3;
+    rgb[at] = (uint8_t)r;
+    rgb[at + 1] = (uint8_t)g;
+    rgb[at + 2] = (uint8_t)b;
+}
+
+void writeKitData(void) {
+    std::vector<uint8_t> scheme(240 * 320 * 3, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            if (x < 4 || x >= 236 || y < 4) {
+                setRgb(scheme, 240, x, y, 0, 0, 200);
+            }
+        }
+    }
+    writeTestPngRgb("Data/scheme5.png", 240, 320, scheme);
+    std::vector<uint8_t> back(240 * 320 * 3, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            setRgb(back, 240, x, y, 8 * (1 + x % 20), 8 * (2 + y % 20), 8 * 3);
+        }
+    }
+    writeTestPngRgb("Data/scheme5v.png", 240, 320, back);
+    std::vector<uint8_t> blocks(64 * 48 * 3, 0);
+    static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
+        {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
+    for (int t = 0; t < KIT_TYPES; t++) {
+        for (int y = cells[t].y; y < cells[t].y + cells[t].h; y++) {
+            for (int x = cells[t].x; x < cells[t].x + cells[t].w; x++) {
+                setRgb(blocks, 64, x, y, 8 * (4 + t), 8 * (10 + t), 8 * 20);
+            }
+        }
+    }
+    for (int y = 16; y < 21; y++) {
+        setRgb(blocks, 64, 20, y, 0, 0, 0);
+        setRgb(blocks, 64, 29, y, 0, 0, 0);
+    }
+    writeTestPngRgb("Data/blocks5.png", 64, 48, blocks);
+    FILE* f = fopen("Data/blocks5.txt", "w");
+    fputs("Kit block types, cell x, cell y, width, height\n", f);
+    for (int t = 0; t < KIT_TYPES; t++) {
+        fprintf(f, "[block,%d,%d,%d,%d]\n", cells[t].x, cells[t].y, cells[t].w, cells[t].h);
+    }
+    fclose(f);
+}
+
+void writeLevelFile(int level, const LevelBlock* records, int count) {
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < count; i++) {
+        const LevelBlock& r = records[i];
+        uint8_t b[12] = {(uint8_t)r.x, (uint8_t)(r.x >> 8), (uint8_t)r.y, (uint8_t)(r.y >> 8), r.type, r.width,
+                         r.height, r.reserved[0], r.reserved[1], r.reserved[2], (uint8_t)r.powerUp,
+                         (uint8_t)(r.powerUp >> 8)};
+        bytes.insert(bytes.end(), b, b + 12);
+    }
+    writeFileBytes("Data/level" + std::to_string(level) + ".dat", bytes);
+}
+
+std::string logText(void) {
+    std::string text;
+    for (int line = LOG_LINES - 1; line >= 0; line--) {
+        for (int c = 0; c < LOG_COLUMNS && logBuffer.text[line][c] != 0; c++) {
+            text += logBuffer.text[line][c];
+        }
+    }
+    return text;
+}

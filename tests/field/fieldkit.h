@@ -1,0 +1,46 @@
+// Test kit for the play field: a fresh field of plain surfaces with a small blocks picture of known cells.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/surface.h"
+
+// Test block types (cells in the kit's blocks picture):
+enum {
+    KIT_STEEL = 0,   // 10 x 5, every pixel set (indestructible)
+    KIT_BRICK = 1,   // 10 x 5, every pixel set
+    KIT_HOLLOW = 2,  // 10 x 5, the first and last column empty: 40 visible pixels
+    KIT_WIDE = 3,    // 21 x 3
+    KIT_GEM = 4,     // 5 x 5
+    KIT_LONG = 5,    // 20 x 5
+    KIT_TYPES = 6,
+};
+
+extern const uint16_t KIT_CYAN;   // 0x07DF
+extern const uint16_t KIT_WALL;   // pure blue
+extern const uint16_t KIT_BRICK_COLOUR;
+
+// Data path, gamma, angle tables, explosion frames, random seed 1, game values and every list emptied;
+// a 240 x 320 back surface.
+void resetFieldState(void);
+// resetFieldState, then an empty 240 x 320 field: collision map, background (a gradient), pristine copy,
+// field picture, the kit's blocks picture and types, sprite sheets; difficulty 1, 3 lives.
+void makeKitField(void);
+// Paints a rectangle of the collision map.
+void paintMap(int x, int y, int w, int h, uint16_t colour);
+// FNV-1a over a surface's pixels (0 for none).
+uint64_t hashSurface(const Surface* s, uint64_t h = 1469598103934665603ull);
+// Hash of every list, count, paddle value, game value and picture of the field, and the random state.
+uint64_t hashFieldState(void);
+// Number of rand() draws between two generator states (up to a limit).
+int drawsBetween(uint32_t before, uint32_t after);
+
+// Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
+// right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.
+void writeKitData(void);
+// Writes Data/level<n>.dat from records.
+struct LevelBlock;
+void writeLevelFile(int level, const LevelBlock* records, int count);
+// Every line of the log, oldest first, joined without separators.
+#include <string>
+std::string logText(void);

@@ -1,0 +1,333 @@
+// Long play scenarios: a scripted paddle follows the ball through many levels; invariants after every
+// update; the same inputs twice give identical state.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "fieldkit.h"
+#include "game/gamevalues.h"
+#include "game/play.h"
+#include "gfx/picture.h"
+#include "shell/input.h"
+#include "shell/mainloop.h"
+#include "shell/random.h"
+#include "support/testutil.h"
+
+namespace {
+
+struct ScenarioResult {
+    uint64_t hash;               // state after the last update
+    std::vector<uint64_t> trail; // state every 1000 updates
+    int levelsCleared;
+    int gamesOver;
+    int blocksBroken;
+    int scoreChecks;             // updates whose score change was fully accounted for
+    int collected;               // power-up entries seen arriving
+    int maxBalls, maxDebris;
+};
+
+// Sums of up to k power-up scores (a ball killer's -1000 and the burying rule's -1000 look alike).
+static const std::set<int>& powerUpSums(int k) {
+    static std::vector<std::set<int>> cache;
+    while ((int)cache.size() <= k) {
+        std::set<int> next;
+        if (cache.empty()) {
+            next.insert(0);
+        } else {
+            next = cache.back();
+            for (int s : cache.back()) {
+                for (int kind = 0; kind < POWERUP_KINDS; kind++) {
+                    next.insert(s + powerUpRules[kind].score);
+                }
+            }
+        }
+        cache.push_back(next);
+    }
+    return cache[k];
+}
+
+static uint64_t blockKey(const LevelBlock& r) {
+    return (uint64_t)r.x << 48 | (uint64_t)r.y << 32 | (uint64_t)r.type << 24 | (uint64_t)r.width << 16 |
+           (uint64_t)r.height << 8 | (uint64_t)(r.powerUp & 0xFF);
+}
+
+// Pixels that turned into pile this update rest on ground: solid before, or on a pixel solid before,
+// or on another new pile pixel that does (checked from the bottom up), or at the bottom.
+static void checkPileRests(const std::vector<uint16_t>& before) {
+    const int w = collisionMap->width, h = collisionMap->height;
+    std::vector<uint8_t> ok((size_t)w * h, 0);
+    for (int y = h - 1; y >= 0; y--) {
+        for (int x = 0; x < w; x++) {
+            uint16_t now = getPixel(collisionMap, x, y), was = before[(size_t)y * w + x];
+            if (now != KIT_CYAN || was == KIT_CYAN) {
+                continue;
+            }
+            bool rests = y == h - 1 || (was & 31) != 0 || (before[(size_t)(y + 1) * w + x] & 31) != 0 ||
+                         ok[(size_t)(y + 1) * w + x];
+            ASSERT_TRUE(rests) << "floating pile pixel at " << x << "," << y;
+            ok[(size_t)y * w + x] = 1;
+        }
+    }
+}
+
+static void checkCounts(void) {
+    ASSERT_GE(ballCount, 0);
+    ASSERT_LE(ballCount, MAX_BALLS);
+    ASSERT_LE(debrisCount, MAX_DEBRIS);
+    ASSERT_LE(explosionCount, MAX_EXPLOSIONS);
+    ASSERT_LE(capsuleCount, MAX_CAPSULES);
+    ASSERT_LE(activePowerUpCount, MAX_ACTIVE_POWERUPS);
+    ASSERT_LE(levelBlockCount, MAX_LEVEL_BLOCKS);
+    int counts[POWERUP_KINDS] = {};
+    for (int i = 0; i < activePowerUpCount; i++) {
+        ASSERT_GE(activePowerUps[i].kind, 0);
+        ASSERT_LT(activePowerUps[i].kind, POWERUP_KINDS);
+        counts[activePowerUps[i].kind]++;
+    }
+    for (int k = 0; k < POWERUP_KINDS; k++) {
+        ASSERT_EQ(counts[k], powerUpCounts[k]) << "kind " << k;
+    }
+    int steel = 0;
+    for (int i = 0; i < levelBlockCount; i++) {
+        steel += levelBlocks[i].type == 0;
+    }
+    ASSERT_EQ(steel, indestructibleCount);
+    // A ball leaves the list as soon as a step finds it outside the field; a bounce in that step (off the
+    // paddle low in its zone: line y + 8) or a launch may carry it a few pixels further until the next.
+    for (int i = 0; i < ballCount; i++) {
+        const Ball& b = balls[i];
+        int bx = b.x >> 10, by = b.y >> 10;
+        ASSERT_TRUE(bx >= -16 && bx <= 256 && by >= -16 && by <= 327) << "ball " << i << " at " << bx << "," << by;
+    }
+    // Pieces stay in the field; a burst this update may have put some up to 3 pixels beyond a ball.
+    for (int i = 0; i < debrisCount; i++) {
+        if (debris[i].type == DEBRIS_PIECE) {
+            int px = debris[i].x >> 10, py = debris[i].y >> 10;
+            ASSERT_TRUE(px >= -3 && px <= 243 && py >= -3 && py <= 322) << "piece at " << px << "," << py;
+        }
+    }
+    for (int i = 0; i < capsuleCount; i++) {
+        ASSERT_LE(capsules[i].y >> 10, 320);
+    }
+    ASSERT_GE(paddle.y, collisionMap->height - paddle.zoneHeight);
+    ASSERT_LE(paddle.y, collisionMap->height - 1);
+}
+
+// Plays `updates` updates from a new game on levels first..first + levels - 1 (wrapping), the paddle
+// following the lowest ball; renders every update as the play screen would.
+static void playScenario(int first, int levels, int updates, int difficulty, ScenarioResult& result) {
+    result = ScenarioResult{};
+    seedGameRand(20240601);
+    resetGameValues();
+    game.difficulty = difficulty;
+    game.lives = 3;
+    game.helpfulHints = 0;
+    game.levelIndex = first;
+    game.updateCounter = 0;
+    previousPaddleLine = 320;
+    paddle = Paddle{};
+    paddle.stepLimit = 5;
+    startGamePaddle();
+    stylusDown = 0;
+    setUpLevel();
+    std::vector<uint16_t> mapBefore;
+    std::vector<uint64_t> keysBefore, keysAfter;
+    for (int u = 0; u < updates; u++) {
+        // The script: aim where the lowest falling ball will cross the paddle line (folded back at the
+        // side walls), a little off centre by turns so that the bounces vary.
+        int lowest = -1;
+        for (int i = 0; i < ballCount; i++) {
+            if (balls[i].vy > 0 && (lowest < 0 || balls[i].y > balls[lowest].y)) {
+                lowest = i;
+            }
+        }
+        if (lowest >= 0) {
+            const Ball& b = balls[lowest];
+            int64_t ticks = (((int64_t)paddle.y << 10) - b.y) / b.vy;
+            int64_t x = ticks > 0 ? b.x + b.vx * ticks : b.x;
+            int landing = (int)(x >> 10);
+            for (int fold = 0; fold < 4 && (landing < 8 || landing > 232); fold++) {
+                landing = landing < 8 ? 16 - landing : 464 - landing;
+            }
+            stylusDown = 1;
+            stylusX = landing + ((u / 700) % 5 - 2) * 4;
+            // Ride high in the zone, so that the paddle passes over the pile rather than into it.
+            stylusY = collisionMap->height - paddle.zoneHeight + 12 + 8;
+        } else {
+            stylusDown = 0;
+        }
+
+        mapBefore.assign(collisionMap->pixels, collisionMap->pixels + 240 * 320);
+        int scoreBefore = game.score, countBefore = levelBlockCount, capsulesBefore = capsuleCount;
+        int ballsBefore = ballCount, countdownBefore = game.readyCountdown;
+        bool clearedBefore = levelCleared() != 0;
+        keysBefore.clear();
+        for (int i = 0; i < levelBlockCount; i++) {
+            keysBefore.push_back(blockKey(levelBlocks[i]));
+        }
+        int arrivedBefore = 0;
+        for (int i = 0; i < activePowerUpCount; i++) {
+            arrivedBefore += activePowerUps[i].counter == 0;
+        }
+
+        game.updateCounter++;
+        int32_t mode = updatePlay();
+        drawPlayField();
+        drawPlayMarks();
+
+        ASSERT_NO_FATAL_FAILURE(checkCounts()) << "update " << u;
+        if (memcmp(mapBefore.data(), collisionMap->pixels, mapBefore.size() * 2) != 0) {
+            ASSERT_NO_FATAL_FAILURE(checkPileRests(mapBefore)) << "update " << u;
+        }
+
+        // Score: broken blocks by width, the clear bonus, and power-up scores only.
+        int delta = game.score - scoreBefore;
+        if (countBefore != levelBlockCount) {
+            keysAfter.clear();
+            for (int i = 0; i < levelBlockCount; i++) {
+                keysAfter.push_back(blockKey(levelBlocks[i]));
+            }
+            std::sort(keysBefore.begin(), keysBefore.end());
+            std::sort(keysAfter.begin(), keysAfter.end());
+            std::vector<uint64_t> removed;
+            std::set_difference(keysBefore.begin(), keysBefore.end(), keysAfter.begin(), keysAfter.end(),
+                                std::back_inserter(removed));
+            ASSERT_EQ((int)removed.size(), countBefore - levelBlockCount);
+            for (uint64_t key : removed) {
+                delta -= blockScore((int)(key >> 16 & 0xFF));
+            }
+            result.blocksBroken += (int)removed.size();
+        }
+        if (clearedBefore && (game.updateCounter & 3) == 0 && ballsBefore > 0) {
+            delta -= 100 / ballsBefore;
+        }
+        int arrived = 0;
+        for (int i = 0; i < activePowerUpCount; i++) {
+            arrived += activePowerUps[i].counter == 0;
+        }
+        result.collected += std::max(0, arrived - arrivedBefore);
+        bool served = countdownBefore <= -250 && game.readyCountdown > 0;
+        int collections = capsulesBefore + (countBefore - levelBlockCount) + (served ? 20 : 0) + 1;
+        ASSERT_TRUE(powerUpSums(std::min(collections, 40)).count(delta))
+            << "unexplained score change " << delta << " at update " << u;
+        result.scoreChecks++;
+        result.maxBalls = std::max(result.maxBalls, (int)ballCount);
+        result.maxDebris = std::max(result.maxDebris, (int)debrisCount);
+
+        if (mode == MODE_LEVEL_DONE) {
+            result.levelsCleared++;
+            game.levelIndex = first + (game.levelIndex - first + 1) % levels;
+            tearDownLevel();
+            setUpLevel();
+        } else if (mode == MODE_GAME_OVER) {
+            result.gamesOver++;
+            game.lives = 3;
+            game.score = 0;
+            startGamePaddle();
+            tearDownLevel();
+            setUpLevel();
+        }
+        if (u % 1000 == 999) {
+            result.trail.push_back(hashFieldState());
+        }
+    }
+    result.hash = hashFieldState();
+    tearDownLevel();
+}
+
+// Three kit levels: rows of every kit type, steel in between, every power-up kind hidden somewhere.
+static void writeKitLevels(void) {
+    int kind = 0;
+    for (int level = 0; level < 3; level++) {
+        std::vector<LevelBlock> blocks;
+        int y = 20 + level * 6;
+        for (int row = 0; row < 4; row++, y += 12) {
+            int type = 1 + (row + level) % 5;
+            int w = blockTypes[type].width;
+            for (int x = 8 + (row & 1) * 6; x + w <= 232; x += w + 3) {
+                LevelBlock r = {};
+                r.x = (uint16_t)x;
+                r.y = (uint16_t)y;
+                r.type = (uint8_t)((x / 40 + row) % 9 == 4 && row != 3 ? KIT_STEEL : type);
+                r.width = blockTypes[r.type].width;
+                r.height = blockTypes[r.type].height;
+                if ((x + row * 7) % 5 == 0) {
+                    r.powerUp = (uint16_t)(1 + kind % POWERUP_KINDS);
+                    kind++;
+                }
+                blocks.push_back(r);
+            }
+        }
+        writeLevelFile(level, blocks.data(), (int)blocks.size());
+    }
+}
+
+}  // namespace
+
+TEST(Scenario, KitLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
+    ScratchFolder folder;
+    makeKitField();
+    writeKitData();
+    writeKitLevels();
+    tearDownLevel();
+    const int updates = 40000;
+    ScenarioResult a, b;
+    playScenario(0, 3, updates, 2, a);
+    ASSERT_FALSE(HasFatalFailure());
+    playScenario(0, 3, updates, 2, b);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(a.hash, b.hash);
+    EXPECT_EQ(a.trail, b.trail);
+    EXPECT_EQ(a.scoreChecks, updates);
+    printf("kit: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n",
+           a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
+    // The script really plays: blocks break, power-ups are caught, a level is cleared, a game is lost.
+    EXPECT_GT(a.blocksBroken, 150);
+    EXPECT_GE(a.collected, 10);
+    EXPECT_GE(a.levelsCleared, 1);
+    EXPECT_GE(a.gamesOver, 1);
+}
+
+TEST(Scenario, GeneratedLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
+    // The level set the build generates into the run folder.
+    FILE* probe = fopen("Data/level0.dat", "rb");
+    if (probe == nullptr) {
+        GTEST_SKIP() << "no generated level set in the run folder";
+    }
+    fclose(probe);
+    resetFieldState();
+    // The generated sprite sheets too, when the build made them, so that drawing runs on real pictures.
+    const char* sheets[3] = {"sprites.png", "icons.png", "power-ups.png"};
+    Surface** handles[3] = {&spritesPicture, &iconsPicture, &powerUpsPicture};
+    for (int i = 0; i < 3; i++) {
+        std::string path = std::string("Data/") + sheets[i];
+        FILE* sheet = fopen(path.c_str(), "rb");
+        if (sheet != nullptr) {
+            fclose(sheet);
+            loadPicture(sheets[i], handles[i]);
+        }
+    }
+    const int updates = 30000;
+    ScenarioResult a, b;
+    playScenario(0, 10, updates, 1, a);
+    ASSERT_FALSE(HasFatalFailure());
+    playScenario(0, 10, updates, 1, b);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(a.hash, b.hash);
+    EXPECT_EQ(a.trail, b.trail);
+    printf("generated: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n",
+           a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
+    EXPECT_GT(a.blocksBroken, 100);
+}

@@ -1,0 +1,102 @@
+// Sounds of the play field: which slot each event plays, and which go through the field-voice limit.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "field/ball.h"
+#include "field/debris.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "fieldkit.h"
+#include "game/gamevalues.h"
+#include "shell/mainloop.h"
+#include "sound/mixer.h"
+#include "sound/sample.h"
+#include "support/testutil.h"
+
+// Slots 1..14 hold a short sound each; the mixer is never run, so voices stay until stopped.
+class FieldSounds : public ::testing::Test {
+protected:
+    void SetUp() override {
+        makeKitField();
+        strcpy(soundPath, "./Sound/");
+        std::vector<uint8_t> samples(200, 1);
+        for (int id = 1; id <= 14; id++) {
+            std::string name = "s" + std::to_string(id) + ".raw";
+            writeFileBytes("Sound/" + name, samples);
+            loadSound(name.c_str(), id, 0);
+        }
+    }
+    void TearDown() override {
+        while (liveVoiceCount() > 0) {
+            stopVoice(0);
+        }
+    }
+    static std::vector<int> voices(void) {
+        std::vector<int> ids;
+        for (int i = 0; i < liveVoiceCount(); i++) {
+            ids.push_back(voiceAt(i).soundId);
+        }
+        return ids;
+    }
+    ScratchFolder folder;
+};
+
+TEST_F(FieldSounds, ABallBreakingABlockPlaysFourteen) {
+    paddle.x = 20;
+    addLevelBlock(95, 93, KIT_BRICK);
+    paintMap(95, 93, 10, 5, 0xF800);
+    balls[0] = Ball{100 << 10, 100 << 10, 0, 0, 100 << 10, 100 << 10, 2500};
+    ballCount = 1;
+    stepBalls();
+    EXPECT_EQ(voices(), std::vector<int>{14});
+}
+
+TEST_F(FieldSounds, CaughtPowerUpsPlayTheirTableSoundAndTheShowerAlsoItsWhoosh) {
+    for (int i = 0; i < 5; i++) {
+        playSound(10);  // five plain voices: the plain limit is reached
+    }
+    collectPowerUp(POWERUP_HOMING);         // 5, plain: refused
+    collectPowerUp(POWERUP_FROZEN_PADDLE);  // 2, field voice: still starts
+    EXPECT_EQ(voices(), (std::vector<int>{10, 10, 10, 10, 10, 2}));
+    paddle.x = 120;
+    paddle.y = 300;
+    spawnFallingPowerUp(120, 295, POWERUP_BALL_SHOWER);
+    updateFallingPowerUps();
+    EXPECT_EQ(voices(), (std::vector<int>{10, 10, 10, 10, 10, 2, 2, 11}));
+}
+
+TEST_F(FieldSounds, KindTableSounds) {
+    static const int expected[POWERUP_KINDS] = {5, 5, 2, 8, 5, 3, 4, 5, 5, 0, 4, 5, 5, 3, 2, 1, 2, 3, 4, 5, 5, 5};
+    for (int k = 0; k < POWERUP_KINDS; k++) {
+        collectPowerUp(k);
+        std::vector<int> ids = voices();
+        if (expected[k] == 0) {
+            EXPECT_TRUE(ids.empty()) << "kind " << k;
+        } else {
+            EXPECT_EQ(ids, std::vector<int>{expected[k]}) << "kind " << k;
+        }
+        TearDown();
+    }
+}
+
+TEST_F(FieldSounds, BlastsLasersAndPilesHaveTheirOwn) {
+    for (int i = 0; i < 3; i++) {
+        addLevelBlock(10 + 12 * i, 10, KIT_BRICK);
+    }
+    collectPowerUp(POWERUP_BOMB);
+    TearDown();
+    for (int t = 0; t < 5; t++) {
+        updatePowerUps();
+    }
+    EXPECT_EQ(voices(), std::vector<int>{7});
+    TearDown();
+    clearPowerUps();
+    collectPowerUp(POWERUP_DRAIN);
+    TearDown();
+    updatePowerUps();
+    EXPECT_EQ(voices(), std::vector<int>{6});
+}
