@@ -21,12 +21,13 @@ fi
 build="${PLINKOR_FUZZ_BUILD:-build-fuzz}"
 
 export CC="${CC:-clang-14}" CXX="${CXX:-clang++-14}"
-if ! cmake -S . -B "$build" -DPLINKOR_FUZZ=ON -DPLINKOR_TESTS=OFF -DPLINKOR_BENCH=OFF >"$build.configure.log" 2>&1; then
-  cat "$build.configure.log" >&2
+mkdir -p "$build/fuzz"
+if ! cmake -S . -B "$build" -DPLINKOR_FUZZ=ON -DPLINKOR_TESTS=OFF -DPLINKOR_BENCH=OFF >"$build/fuzz/configure.log" 2>&1; then
+  cat "$build/fuzz/configure.log" >&2
   exit 2
 fi
-if ! cmake --build "$build" --target fuzz_all -j2 >"$build.build.log" 2>&1; then
-  tail -n 40 "$build.build.log" >&2
+if ! cmake --build "$build" --target fuzz_all -j2 >"$build/fuzz/build.log" 2>&1; then
+  tail -n 40 "$build/fuzz/build.log" >&2
   exit 2
 fi
 
