@@ -1,0 +1,351 @@
+// The 100 level files as the game reads them: records, bounds, the fit rule, power-ups and their coverage,
+// reachability by the ball, variety and the difficulty curve.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gfx/picture.h"
+#include "levelset_common.h"
+
+namespace {
+
+const int HARMFUL[5] = {6, 10, 14, 16, 18};
+
+bool harmful(int kind) {
+    return std::find(std::begin(HARMFUL), std::end(HARMFUL), kind) != std::end(HARMFUL);
+}
+
+struct LevelSet {
+    std::vector<TypeCellView> types;
+    std::vector<std::vector<LevelRecordView>> levels;
+    Surface* blocks = nullptr;
+    Surface* scheme = nullptr;
+
+    LevelSet() {
+        prepareLevelSetPictures();
+        types = parseBlockDescriptionText(readTextFile("Data/blocks5.txt"));
+        loadPicture("blocks5.png", &blocks);
+        loadPicture("scheme5.png", &scheme);
+        levels.resize(100);
+        for (int n = 0; n < 100; n++) {
+            readLevelRecords("Data/level" + std::to_string(n) + ".dat", &levels[(size_t)n]);
+        }
+    }
+    ~LevelSet() {
+        removeSurface(&blocks);
+        removeSurface(&scheme);
+    }
+    bool cellPixel(int type, int dx, int dy) const {
+        const TypeCellView& t = types[(size_t)type];
+        return getPixel(blocks, t.x + dx, t.y + dy) != 0;
+    }
+};
+
+// Figures used for the difficulty curve.
+struct Figures {
+    int blocks = 0, metal = 0, gems = 0, debris = 0, shielded = 0;
+};
+
+Figures figures(const LevelSet& set, int n) {
+    Figures f;
+    const auto& level = set.levels[(size_t)n];
+    std::vector<uint8_t> solid(240 * 320, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            solid[(size_t)y * 240 + x] = getPixel(set.scheme, x, y) != 0;
+        }
+    }
+    for (const LevelRecordView& r : level) {
+        f.blocks++;
+        for (int dy = 0; dy < r.height; dy++) {
+            for (int dx = 0; dx < r.width; dx++) {
+                if (set.cellPixel(r.type, dx, dy)) {
+                    if (r.type == 0) {
+                        solid[(size_t)(r.y + dy) * 240 + r.x + dx] = 1;
+                    } else {
+                        f.debris++;
+                    }
+                }
+            }
+        }
+        f.metal += r.type == 0;
+        f.gems += r.type != 0 && r.width <= 5;
+    }
+    for (const LevelRecordView& r : level) {
+        if (r.type == 0) {
+            continue;
+        }
+        bool open = false;
+        for (int cx = r.x - 3; cx <= r.x + r.width + 2 && !open; cx++) {
+            bool clear = cx - 3 >= 0 && cx + 3 < 240;
+            for (int y = r.y + r.height; y < 200 && clear; y++) {
+                for (int x = cx - 3; x <= cx + 3 && clear; x++) {
+                    clear = !solid[(size_t)y * 240 + x];
+                }
+            }
+            open = clear;
+        }
+        f.shielded += open ? 0 : 1;
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST(LevelSetLevels, EveryFileHoldsWholeRecordsWithZeroReservedBytes) {
+    for (int n = 0; n < 100; n++) {
+        std::vector<LevelRecordView> records;
+        long size = -1;
+        ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &records, &size)) << n;
+        EXPECT_EQ(size % 12, 0) << n;
+        EXPECT_GE(records.size(), 15u) << n;
+        EXPECT_LE(records.size(), 250u) << n;
+        for (const LevelRecordView& r : records) {
+            EXPECT_EQ(r.reserved[0] | r.reserved[1] | r.reserved[2], 0) << n;
+        }
+    }
+}
+
+TEST(LevelSetLevels, BlocksMatchTheirTypesAndStayInTheBlockArea) {
+    LevelSet set;
+    ASSERT_FALSE(set.types.empty());
+    for (int n = 0; n < 100; n++) {
+        for (const LevelRecordView& r : set.levels[(size_t)n]) {
+            ASSERT_LT(r.type, (int)set.types.size()) << n;
+            const TypeCellView& t = set.types[(size_t)r.type];
+            EXPECT_EQ(r.width, t.width) << n;
+            EXPECT_EQ(r.height, t.height) << n;
+            EXPECT_LE(r.x + r.width, 240) << n;
+            EXPECT_LE(r.y + r.height, 195) << "level " << n << " block at " << r.x << "," << r.y;
+            EXPECT_LE(r.powerUp, 22) << n;
+        }
+    }
+}
+
+TEST(LevelSetLevels, NoBlockOverlapsAWallOrAnotherBlock) {
+    LevelSet set;
+    for (int n = 0; n < 100; n++) {
+        std::vector<int> owner(240 * 320, -1);
+        const auto& level = set.levels[(size_t)n];
+        for (size_t i = 0; i < level.size(); i++) {
+            const LevelRecordView& r = level[i];
+            for (int dy = 0; dy < r.height; dy++) {
+                for (int dx = 0; dx < r.width; dx++) {
+                    int x = r.x + dx, y = r.y + dy;
+                    // Rectangles apart, so the game's lookup by point finds the block that was hit.
+                    ASSERT_EQ(owner[(size_t)y * 240 + x], -1) << "level " << n << " blocks overlap at " << x << "," << y;
+                    owner[(size_t)y * 240 + x] = (int)i;
+                    if (set.cellPixel(r.type, dx, dy)) {
+                        ASSERT_EQ(getPixel(set.scheme, x, y), 0) << "level " << n << " block on a wall at " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(LevelSetLevels, EveryBreakableBlockCanBeReachedByTheBall) {
+    LevelSet set;
+    for (int n = 0; n < 100; n++) {
+        const auto& level = set.levels[(size_t)n];
+        // Solid: walls, the bottom row (kill zone) and metal plates. Breakable blocks give way.
+        std::vector<uint8_t> solid(240 * 320, 0);
+        for (int y = 0; y < 320; y++) {
+            for (int x = 0; x < 240; x++) {
+                solid[(size_t)y * 240 + x] = getPixel(set.scheme, x, y) != 0 || y == 319;
+            }
+        }
+        for (const LevelRecordView& r : level) {
+            for (int dy = 0; dy < r.height && r.type == 0; dy++) {
+                for (int dx = 0; dx < r.width; dx++) {
+                    if (set.cellPixel(0, dx, dy)) {
+                        solid[(size_t)(r.y + dy) * 240 + r.x + dx] = 1;
+                    }
+                }
+            }
+        }
+        auto fits = [&](int cx, int cy) {
+            if (cx < 3 || cy < 3 || cx > 236 || cy > 316) {
+                return false;
+            }
+            for (int y = cy - 3; y <= cy + 3; y++) {
+                for (int x = cx - 3; x <= cx + 3; x++) {
+                    if (solid[(size_t)y * 240 + x]) {
+                        return false;
+                    }
+                }
+            }
+            return true;
+        };
+        std::vector<uint8_t> seen(240 * 320, 0);
+        std::vector<int> queue;
+        for (int y = 207; y <= 228; y++) {
+            for (int x = 56; x <= 183; x++) {
+                if (fits(x, y)) {
+                    seen[(size_t)y * 240 + x] = 1;
+                    queue.push_back(y * 240 + x);
+                }
+            }
+        }
+        for (size_t head = 0; head < queue.size(); head++) {
+            int x = queue[head] % 240, y = queue[head] / 240;
+            const int step[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+            for (const auto& s : step) {
+                int nx = x + s[0], ny = y + s[1];
+                if (nx >= 0 && ny >= 0 && nx < 240 && ny < 320 && !seen[(size_t)ny * 240 + nx] && fits(nx, ny)) {
+                    seen[(size_t)ny * 240 + nx] = 1;
+                    queue.push_back(ny * 240 + nx);
+                }
+            }
+        }
+        // A ball centre reached within 3 pixels (either way) of a block pixel touches the block.
+        std::vector<uint8_t> touched(240 * 320, 0);
+        for (int c : queue) {
+            int x = c % 240, y = c / 240;
+            for (int j = -3; j <= 3; j++) {
+                for (int i = -3; i <= 3; i++) {
+                    touched[(size_t)(y + j) * 240 + x + i] = 1;
+                }
+            }
+        }
+        for (const LevelRecordView& r : level) {
+            if (r.type == 0) {
+                continue;
+            }
+            bool reached = false;
+            for (int dy = 0; dy < r.height && !reached; dy++) {
+                for (int dx = 0; dx < r.width && !reached; dx++) {
+                    reached = set.cellPixel(r.type, dx, dy) && touched[(size_t)(r.y + dy) * 240 + r.x + dx];
+                }
+            }
+            EXPECT_TRUE(reached) << "level " << n << ": block of type " << r.type << " at " << r.x << "," << r.y;
+        }
+    }
+}
+
+TEST(LevelSetLevels, PowerUpsHideOnlyInBreakableBlocksThreeToTwelveALevel) {
+    LevelSet set;
+    for (int n = 0; n < 100; n++) {
+        int count = 0;
+        for (const LevelRecordView& r : set.levels[(size_t)n]) {
+            if (r.powerUp != 0) {
+                count++;
+                EXPECT_NE(r.type, 0) << "level " << n << " hides a power-up in metal";
+                EXPECT_LE(r.powerUp, 22);
+            }
+        }
+        EXPECT_GE(count, 3) << n;
+        EXPECT_LE(count, 12) << n;
+    }
+}
+
+TEST(LevelSetLevels, EveryKindIsIntroducedByLevel40WithAHintShowingIt) {
+    LevelSet set;
+    int first[22], levelsWith[22] = {0}, harmfulLate[22] = {0};
+    std::fill(std::begin(first), std::end(first), -1);
+    for (int n = 0; n < 100; n++) {
+        std::set<int> kinds;
+        for (const LevelRecordView& r : set.levels[(size_t)n]) {
+            if (r.powerUp != 0) {
+                kinds.insert(r.powerUp - 1);
+            }
+        }
+        for (int k : kinds) {
+            if (first[k] < 0) {
+                first[k] = n;
+            }
+            levelsWith[k]++;
+            harmfulLate[k] += n > 40;
+        }
+    }
+    printf("kind first levels  hint\n");
+    for (int k = 0; k < 22; k++) {
+        ASSERT_GE(first[k], 0) << "kind " << k << " never appears";
+        EXPECT_LE(first[k], 40) << "kind " << k;
+        HintTags tags = parseHintTags(readTextFile("Data/hint" + std::to_string(first[k]) + ".txt"));
+        EXPECT_TRUE(tags.hasShow && tags.show == k) << "hint " << first[k] << " should show kind " << k;
+        EXPECT_TRUE(tags.hasHint) << first[k];
+        printf("%4d %5d %6d  %s\n", k, first[k], levelsWith[k], tags.hint.substr(0, tags.hint.find('\n')).c_str());
+        if (harmful(k)) {
+            EXPECT_GE(first[k], 20) << "harmful kind " << k << " comes too early";
+            EXPECT_GE(harmfulLate[k], 8) << "harmful kind " << k << " is rarely mixed in";
+        }
+    }
+}
+
+TEST(LevelSetLevels, HarmfulPowerUpsGrowMoreCommonLater) {
+    LevelSet set;
+    int harmfulCount[2] = {0, 0}, total[2] = {0, 0};
+    for (int n = 20; n < 100; n++) {
+        int half = n < 60 ? 0 : 1;
+        for (const LevelRecordView& r : set.levels[(size_t)n]) {
+            if (r.powerUp != 0) {
+                total[half]++;
+                harmfulCount[half] += harmful(r.powerUp - 1);
+            }
+        }
+    }
+    double early = (double)harmfulCount[0] / total[0], late = (double)harmfulCount[1] / total[1];
+    EXPECT_GT(late, early);
+    EXPECT_GT(late, 0.2);
+    EXPECT_LT(late, 0.5);
+}
+
+TEST(LevelSetLevels, NoTwoLevelsAreAlike) {
+    LevelSet set;
+    std::vector<std::set<std::tuple<int, int, int>>> placed(100);
+    for (int n = 0; n < 100; n++) {
+        for (const LevelRecordView& r : set.levels[(size_t)n]) {
+            placed[(size_t)n].insert({r.x, r.y, r.type});
+        }
+    }
+    for (int a = 0; a < 100; a++) {
+        for (int b = 0; b < a; b++) {
+            int shared = 0;
+            for (const auto& t : placed[(size_t)a]) {
+                shared += placed[(size_t)b].count(t) ? 1 : 0;
+            }
+            size_t all = placed[(size_t)a].size() + placed[(size_t)b].size() - (size_t)shared;
+            EXPECT_LT((double)shared / (double)all, 0.5) << "levels " << b << " and " << a;
+        }
+    }
+}
+
+TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
+    LevelSet set;
+    double decade[10] = {0};
+    double blocks[2] = {0, 0}, metal[2] = {0, 0}, shielded[2] = {0, 0};
+    for (int n = 0; n < 100; n++) {
+        Figures f = figures(set, n);
+        int pileRows = (2 * f.debris + 219) / 220;
+        // The pile a level leaves stays within what the paddle zone can bear, growing with the level.
+        EXPECT_LE(pileRows, 26 + n * 18 / 99) << n;
+        double score = f.blocks / 20.0 + f.metal / 10.0 + f.gems / 15.0 + pileRows / 5.0 + f.shielded / 8.0;
+        decade[n / 10] += score / 10;
+        int half = n < 50 ? 0 : 1;
+        blocks[half] += f.blocks / 50.0;
+        metal[half] += f.metal / 50.0;
+        shielded[half] += f.shielded / 50.0;
+    }
+    for (int d = 0; d < 10; d++) {
+        printf("levels %2d-%2d: difficulty %.1f\n", d * 10, d * 10 + 9, decade[d]);
+    }
+    for (int d = 1; d < 10; d++) {
+        EXPECT_GT(decade[d], decade[d - 1] - 1.0) << "decade " << d;
+    }
+    EXPECT_GT(decade[9], decade[0] * 3);
+    EXPECT_GT(blocks[1], blocks[0]);
+    EXPECT_GT(metal[1], metal[0] * 2);
+    EXPECT_GT(shielded[1], shielded[0] * 2);
+    // The first levels are short and friendly: a few rows, no metal in the first five.
+    for (int n = 0; n < 5; n++) {
+        Figures f = figures(set, n);
+        EXPECT_EQ(f.metal, 0) << n;
+        EXPECT_LE(f.blocks, 40) << n;
+    }
+}

@@ -1,0 +1,247 @@
+// The level set's pictures and block types as the game loads them: the collision map's colour classes,
+// the background, the block cells, the paddle pieces and the editor palette they make.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "gfx/picture.h"
+#include "levelset_common.h"
+
+namespace {
+
+struct Loaded {
+    Surface* picture = nullptr;
+    explicit Loaded(const char* name) {
+        prepareLevelSetPictures();
+        loadPicture(name, &picture);
+    }
+    ~Loaded() { removeSurface(&picture); }
+};
+
+std::vector<TypeCellView> types() {
+    return parseBlockDescriptionText(readTextFile("Data/blocks5.txt"));
+}
+
+int opaqueCount(const Surface* s, const TypeCellView& c) {
+    int n = 0;
+    for (int y = 0; y < c.height; y++) {
+        for (int x = 0; x < c.width; x++) {
+            n += getPixel(s, c.x + x, c.y + y) != 0;
+        }
+    }
+    return n;
+}
+
+bool overlap(const TypeCellView& a, const TypeCellView& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+}  // namespace
+
+TEST(LevelSetPictures, CollisionMapHoldsOnlyFreeSpaceAndPureBlueWalls) {
+    Loaded scheme("scheme5.png");
+    ASSERT_EQ(scheme.picture->width, 240);
+    ASSERT_EQ(scheme.picture->height, 320);
+    int walls = 0;
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            int r, g, b;
+            unpackColour(getPixel(scheme.picture, x, y), &r, &g, &b);
+            ASSERT_EQ(r, 0) << x << "," << y;
+            ASSERT_EQ(g, 0) << x << "," << y;  // green in a wall would make it kill zone
+            walls += b != 0;
+        }
+    }
+    EXPECT_GT(walls, 5000);
+    for (int x = 0; x < 240; x++) {
+        EXPECT_EQ(getPixel(scheme.picture, x, 319), 0) << "bottom row, column " << x;
+        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, x, 0))) << "top row, column " << x;
+    }
+    for (int y = 0; y < 319; y++) {
+        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, 0, y))) << "left edge, row " << y;
+        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, 239, y))) << "right edge, row " << y;
+    }
+    // The serve area, the paddle's starting row and the paddle zone across the middle are free.
+    for (int y = 196; y < 319; y++) {
+        for (int x = 40; x < 200; x++) {
+            ASSERT_EQ(getPixel(scheme.picture, x, y), 0) << x << "," << y;
+        }
+    }
+}
+
+TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
+    Loaded scheme("scheme5.png");
+    Loaded back("scheme5v.png");
+    ASSERT_EQ(back.picture->width, 240);
+    ASSERT_EQ(back.picture->height, 320);
+    long fieldSum = 0, wallSum = 0;
+    int fieldCount = 0, wallCount = 0, blackWalls = 0;
+    for (int y = 0; y < 319; y++) {
+        for (int x = 0; x < 240; x++) {
+            int r, g, b;
+            uint16_t p = getPixel(back.picture, x, y);
+            unpackColour(p, &r, &g, &b);
+            if (wallPixel(getPixel(scheme.picture, x, y))) {
+                wallSum += r + g + b;
+                wallCount++;
+                blackWalls += p == 0;
+            } else {
+                fieldSum += r + g + b;
+                fieldCount++;
+            }
+        }
+    }
+    double fieldMean = (double)fieldSum / fieldCount / 3, wallMean = (double)wallSum / wallCount / 3;
+    EXPECT_LT(fieldMean, 6.0);  // of 31: the blocks must stand out
+    EXPECT_GT(wallMean, fieldMean * 2.5);
+    EXPECT_EQ(blackWalls, 0);
+}
+
+TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapes) {
+    std::vector<TypeCellView> t = types();
+    ASSERT_GE(t.size(), 12u);
+    ASSERT_LE(t.size(), 30u);
+    Loaded blocks("blocks5.png");
+    int classes[4] = {0, 0, 0, 0};
+    int shaped = 0;
+    for (size_t i = 0; i < t.size(); i++) {
+        const TypeCellView& c = t[i];
+        ASSERT_GT(c.width, 0);
+        ASSERT_GT(c.height, 0);
+        ASSERT_LE(c.x + c.width, blocks.picture->width) << "type " << i;
+        ASSERT_LE(c.y + c.height, blocks.picture->height) << "type " << i;
+        int opaque = opaqueCount(blocks.picture, c);
+        EXPECT_GT(opaque, 0) << "type " << i;
+        for (size_t j = 0; j < i; j++) {
+            EXPECT_FALSE(overlap(c, t[j])) << "types " << j << " and " << i;
+        }
+        if (i == 0) {
+            continue;
+        }
+        classes[c.width <= 5 ? 0 : c.width <= 10 ? 1 : c.width <= 20 ? 2 : 3]++;
+        // More than the four cut corners transparent: a real shape, not a rectangle.
+        if (c.width * c.height - opaque > 4) {
+            shaped++;
+        }
+    }
+    for (int k = 0; k < 4; k++) {
+        EXPECT_GT(classes[k], 0) << "scoring class " << k;
+    }
+    EXPECT_GE(shaped, 6);
+}
+
+TEST(LevelSetPictures, MetalPlateIsNeutralGreySoEveryRecolouringKeepsIt) {
+    std::vector<TypeCellView> t = types();
+    ASSERT_FALSE(t.empty());
+    Loaded blocks("blocks5.png");
+    const TypeCellView& metal = t[0];
+    for (int y = 0; y < metal.height; y++) {
+        for (int x = 0; x < metal.width; x++) {
+            uint16_t p = getPixel(blocks.picture, metal.x + x, metal.y + y);
+            if (p == 0) {
+                continue;
+            }
+            int r, g, b;
+            unpackColour(p, &r, &g, &b);
+            EXPECT_LE(std::max({r, g, b}) - std::min({r, g, b}), 2) << x << "," << y;
+        }
+    }
+}
+
+TEST(LevelSetPictures, BrickColoursStayDistinctInEveryRecolouring) {
+    std::vector<TypeCellView> t = types();
+    ASSERT_GE(t.size(), 7u);
+    for (int p = 0; p < 5; p++) {
+        Loaded blocks("blocks5.png");
+        recolourArea(blocks.picture, blocks.picture->width, blocks.picture->height, p);
+        std::vector<std::array<double, 3>> means;
+        for (size_t i = 1; i < t.size(); i++) {
+            double sum[3] = {0, 0, 0};
+            int n = 0;
+            for (int y = 0; y < t[i].height; y++) {
+                for (int x = 0; x < t[i].width; x++) {
+                    uint16_t px = getPixel(blocks.picture, t[i].x + x, t[i].y + y);
+                    if (px != 0) {
+                        int r, g, b;
+                        unpackColour(px, &r, &g, &b);
+                        sum[0] += r;
+                        sum[1] += g;
+                        sum[2] += b;
+                        n++;
+                    }
+                }
+            }
+            means.push_back({sum[0] / n, sum[1] / n, sum[2] / n});
+            // Bright enough to see on the dark field in every recolouring.
+            EXPECT_GT(std::max({sum[0], sum[1], sum[2]}) / n, 12.0) << "type " << i << " recolouring " << p;
+        }
+        // The six bricks (types 1 to 6) differ clearly from one another.
+        for (size_t i = 0; i < 6; i++) {
+            for (size_t j = 0; j < i; j++) {
+                double d = std::fabs(means[i][0] - means[j][0]) + std::fabs(means[i][1] - means[j][1]) +
+                           std::fabs(means[i][2] - means[j][2]);
+                EXPECT_GT(d, 6.0) << "bricks " << j + 1 << " and " << i + 1 << " in recolouring " << p;
+            }
+        }
+    }
+}
+
+TEST(LevelSetPictures, PaddlePiecesAreDrawnAndNoBlockCellCoversThem) {
+    std::vector<TypeCellView> t = types();
+    Loaded blocks("blocks5.png");
+    const TypeCellView pieces[3] = {{9, 0, 4, 11}, {13, 1, 3, 7}, {16, 0, 4, 11}};
+    for (const TypeCellView& piece : pieces) {
+        EXPECT_GE(opaqueCount(blocks.picture, piece), piece.width * piece.height * 2 / 3);
+        for (size_t i = 0; i < t.size(); i++) {
+            EXPECT_FALSE(overlap(piece, t[i])) << "type " << i;
+        }
+    }
+    // The middle piece repeats every 3 pixels: fully drawn, so the paddle has no holes.
+    EXPECT_EQ(opaqueCount(blocks.picture, pieces[1]), 21);
+}
+
+TEST(LevelSetPictures, EditorPalettesStayBelowTheBlockArea) {
+    std::vector<TypeCellView> t = types();
+    // Type palette: rows from y 300 upwards, 22 apart, wrapping before x + w + 2 exceeds 190.
+    int x = 0, y = 300;
+    for (const TypeCellView& c : t) {
+        if (x + c.width + 2 > 240 - 50) {
+            y -= 22;
+            x = 0;
+        }
+        EXPECT_LE(y + c.height, 319);
+        x += c.width + 2;
+    }
+    int rows = (300 - y) / 22 + 1;
+    EXPECT_LE(rows, 3);
+    // Power-up palette: 22 marks from x 12 in steps of 24, a new row 16 higher past x 216.
+    int cx = 12, cy = y - 12, highest = cy;
+    for (int k = 0; k < 22; k++) {
+        if (k > 0) {
+            cx += 24;
+            if (cx > 240 - 24) {
+                cx = 12;
+                cy -= 16;
+            }
+        }
+        highest = std::min(highest, cy);
+    }
+    EXPECT_GT(highest - 10, 195) << "a palette mark would hide blocks in the editor";
+}
+
+TEST(LevelSetPictures, DescriptionFileKeepsItsCommentsOutsideTheRecords) {
+    std::string text = readTextFile("Data/blocks5.txt");
+    std::vector<TypeCellView> t = parseBlockDescriptionText(text);
+    int records = 0;
+    size_t at = 0;
+    while ((at = text.find("[block,", at)) != std::string::npos) {
+        records++;
+        at++;
+    }
+    EXPECT_EQ(records, (int)t.size());
+    EXPECT_NE(text.find("metal"), std::string::npos);  // the comments name the types
+}

@@ -1,0 +1,193 @@
+// Every level played out with the game's own ball physics by a steady automatic paddle that always
+// reaches the ball but meets it at a random point, so it bounces off at varied angles and is never
+// aimed. The tests show that each level can be cleared by such plain play, how long that takes, and
+// how deep the pile of debris grows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "game/gamevalues.h"
+#include "gfx/blit.h"
+#include "levelset_common.h"
+#include "shell/input.h"
+#include "shell/mainloop.h"
+#include "shell/random.h"
+
+namespace {
+
+const int TICK_LIMIT = 60 * 60 * 20;  // twenty minutes of play
+
+// The serve as the game makes it on Easy: above the paddle zone, falling slightly sideways.
+void serve() {
+    int32_t vx = (gameRand() & 1023) - 512;
+    int x = collisionMap->width / 2 - 64 + (gameRand() & 127);
+    int y = collisionMap->height - 85 - 7 * game.difficulty;
+    int index = spawnBall(x, y, vx, 512);
+    if (index >= 0) {
+        setBallSpeed(index);
+    }
+}
+
+struct Outcome {
+    int ticks;    // updates until the level was cleared, or the limit
+    int serves;   // balls served
+    int left;     // breakable blocks left at the end
+    int pileTop;  // highest row the settled pile reached
+};
+
+// With `pile` the debris settles, and the paddle is steered like a player's: towards the ball through
+// the stylus at the paddle's own speed, lifted and buried by the pile as the game does it.
+Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false) {
+    loadLevel(n);
+    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
+    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+         BLIT_COPY);
+    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    redrawField();
+    for (int x = 0; x < collisionMap->width; x++) {
+        putPixel(collisionMap, x, collisionMap->height - 1, packColour(0, 31, 31));
+    }
+    seedGameRand(seed);
+    clearPowerUps();
+    startGamePaddle();
+    placePaddleForServe();
+    paddle.zoneHeight = paddle.targetZoneHeight = 85 - 7 * game.difficulty;
+    paddle.stepLimit = 3;
+    previousPaddleLine = paddle.y;
+    game.cheats.disableDebris = pile ? 0 : 1;
+    Outcome out{0, 0, 0, collisionMap->height - 1};
+    int offset = 0;
+    bool rising = false;
+    for (; out.ticks < TICK_LIMIT && levelBlockCount > indestructibleCount; out.ticks++) {
+        if (ballCount == 0) {
+            serve();
+            out.serves++;
+        }
+        // The player follows the lowest ball and picks a new spot on the paddle after every bounce.
+        const Ball& b = balls[0];
+        bool nowRising = b.vy < 0;
+        if (nowRising && !rising) {
+            offset = (gameRand() % (2 * paddle.halfWidth - 3)) - (paddle.halfWidth - 2);
+        }
+        rising = nowRising;
+        if (pile) {
+            // The pile lifts and buries the paddle as in the game; the player still reaches every ball.
+            int oldX = paddle.x, oldY = paddle.y;
+            halvePaddleVelocity();
+            stylusDown = 0;
+            movePaddle();
+            paddle.x = std::clamp((b.x >> 10) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
+            paddle.fixedX = paddle.x << 10;
+            updateDebris();
+            stepBalls();
+            stopIdlePaddle(oldX, oldY);
+        } else {
+            paddle.x = std::clamp((b.x >> 10) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
+            paddle.fixedX = paddle.x << 10;
+            paddle.vx = 0;
+            paddle.vy = 0;
+            updateDebris();
+            stepBalls();
+            if (powerUps) {
+                // The capsules fall and are caught or missed as they come, good and bad alike.
+                updatePowerUps();
+                updateFallingPowerUps();
+            }
+        }
+    }
+    for (int y = collisionMap->height - 1; y >= 0 && pile; y--) {
+        int cyan = 0;
+        for (int x = 40; x < 200; x++) {
+            cyan += getPixel(collisionMap, x, y) == packColour(0, 31, 31);
+        }
+        if (cyan > 0) {
+            out.pileTop = y;
+        }
+    }
+    out.left = levelBlockCount - indestructibleCount;
+    if (out.left > 0) {
+        for (int i = 0; i < levelBlockCount; i++) {
+            if (levelBlocks[i].type != 0) {
+                printf("   left: type %d at %d,%d\n", levelBlocks[i].type, levelBlocks[i].x, levelBlocks[i].y);
+            }
+        }
+        printf("   ball at %d,%d v %d,%d\n", balls[0].x >> 10, balls[0].y >> 10, balls[0].vx, balls[0].vy);
+    }
+    ballCount = 0;
+    clearPowerUps();
+    unloadLevel();
+    removeSurface(&fieldPicture);
+    return out;
+}
+
+}  // namespace
+
+TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
+    prepareLevelSetPictures();
+    buildAngleTables();
+    backSurface = createSurface(240, 320);  // the lasers light it up
+    game.difficulty = 1;
+    game.lives = 0;
+    game.cheats.disableDebris = 1;
+    // Three games a level, each with its own sequence of paddle spots and serves; the capsules the
+    // level hides fall and are caught whenever the paddle happens to be under them, good and bad alike.
+    const uint32_t seeds[3] = {1234, 999, 5555};
+    double minutes[10] = {0};
+    int clearedGames = 0;
+    printf("level  seconds (three games)\n");
+    for (int n = 0; n < 100; n++) {
+        printf("%5d", n);
+        int cleared = 0;
+        for (uint32_t seed : seeds) {
+            Outcome o = playLevel(n, seed + (uint32_t)n, false, true);
+            printf(" %6d%s", o.ticks / 60, o.left > 0 ? " NOT CLEARED" : "");
+            cleared += o.left == 0;
+            minutes[n / 10] += o.ticks / 3600.0 / 30;
+        }
+        printf("\n");
+        clearedGames += cleared;
+        // The first thirty levels always give way; later ones may hold out through one unlucky game.
+        EXPECT_GE(cleared, n < 30 ? 3 : 2) << "level " << n;
+    }
+    for (int d = 0; d < 10; d++) {
+        printf("levels %2d-%2d: %.1f minutes on average\n", d * 10, d * 10 + 9, minutes[d]);
+    }
+    printf("games cleared within twenty minutes: %d of 300\n", clearedGames);
+    EXPECT_GE(clearedGames, 294);
+    // Longer levels later on: the last twenty take longer than the first twenty.
+    EXPECT_GT(minutes[8] + minutes[9], minutes[0] + minutes[1]);
+    removeSurface(&backSurface);
+}
+
+// The same with the debris settling into the pile, on Easy and on Insane (whose paddle zone is only
+// 57 rows deep): the player still reaches every ball, the pile lifts and may bury the paddle.
+TEST(LevelSetPlaytest, EveryLevelIsClearedWithThePileAndItStaysBelowTheZoneTop) {
+    prepareLevelSetPictures();
+    buildAngleTables();
+    game.lives = 0;
+    int deepest = 0;
+    printf("level  Easy: seconds serves pile   Insane: seconds serves pile\n");
+    for (int n = 0; n < 100; n++) {
+        printf("%5d", n);
+        for (int difficulty : {1, 4}) {
+            game.difficulty = difficulty;
+            Outcome o = playLevel(n, 4321 + (uint32_t)n, true);
+            int rows = 319 - o.pileTop;
+            deepest = std::max(deepest, rows);
+            printf("  %13d %6d %4d%s", o.ticks / 60, o.serves, rows, o.left > 0 ? " NOT CLEARED" : "");
+            EXPECT_EQ(o.left, 0) << "level " << n << " on difficulty " << difficulty;
+            EXPECT_LT(rows, 85 - 7 * 4 - 10) << "level " << n << " on difficulty " << difficulty;
+        }
+        printf("\n");
+    }
+    printf("deepest pile: %d rows\n", deepest);
+}
