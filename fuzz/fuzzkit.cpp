@@ -23,6 +23,8 @@
 #include "gfx/surface.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "sound/music.h"
+#include "sound/sample.h"
 
 namespace {
 
@@ -179,6 +181,10 @@ void fuzzGameReset(void) {
     startGamePaddle();
     placePaddleForServe();
     hintPanel = HintPanel{0, 0, 120, 100, 0};
+    // The music fade runs in every update: back to rest, its two slots empty.
+    unloadSound(MUSIC_SLOT_A);
+    unloadSound(MUSIC_SLOT_B);
+    musicInit();
     currentMode = MODE_PLAY;
     previousMode = MODE_PLAY;
 }

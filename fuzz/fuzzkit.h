@@ -15,7 +15,7 @@ enum { FUZZ_LEVEL = 7 };
 // loads and measures both fonts. Call once, after fuzzSetUp.
 void fuzzKitSetUp(void);
 
-// Puts the game back to a game's start: values, lists, power-ups, paddle, hint panel, random seed,
+// Puts the game back to a game's start: values, lists, power-ups, paddle, hint panel, music, random seed,
 // mode, no level loaded.
 void fuzzGameReset(void);
 

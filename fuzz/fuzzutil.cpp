@@ -72,10 +72,6 @@ const char* fuzzDataPath(void) {
     return dataPath;
 }
 
-void fuzzRemoveFile(const char* path) {
-    unlink(path);
-}
-
 static uint32_t readBigEndian(const uint8_t* p) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
 }

@@ -21,8 +21,6 @@ const char* fuzzWriteDataFile(const char* name, const uint8_t* data, size_t size
 const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t size);
 // The scratch data folder, with its trailing slash.
 const char* fuzzDataPath(void);
-// Deletes a file written above (a loader that must meet a missing file).
-void fuzzRemoveFile(const char* path);
 
 // PNG chunks carry CRCs that nearly every mutation breaks; recomputing them lets the fuzzer past the
 // checksum into the loader. Returns a copy of the input with every complete chunk's CRC made right.

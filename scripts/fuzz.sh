@@ -43,6 +43,9 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
 found=0
 report=()
+pid=""
+# The fuzzer runs in the background (its pid names its scratch folder): an interrupt stops it too.
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 130' INT TERM
 for target in "${targets[@]}"; do
   program="$build/fuzz/$target"
   if [ ! -x "$program" ]; then
@@ -62,8 +65,12 @@ for target in "${targets[@]}"; do
 
   before=$(find "$findings" -type f | sort)
   echo "== $target: $seconds s"
-  "$program" "${options[@]}" "${inputs[@]}" >"$log" 2>&1
+  "$program" "${options[@]}" "${inputs[@]}" >"$log" 2>&1 &
+  pid=$!
+  wait "$pid"
   status=$?
+  # A target that crashed left its scratch folder behind.
+  rm -rf "/tmp/plinkor-fuzz-$pid"
   fresh=$(comm -13 <(echo "$before") <(find "$findings" -type f | sort) | sed '/^$/d')
   new=$(grep -c . <<<"$fresh")
 
