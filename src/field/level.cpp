@@ -54,7 +54,9 @@ static int readLevelFile(int level) {
     }
     static uint8_t bytes[MAX_LEVEL_BLOCKS * sizeof(LevelBlock)];
     size_t got = fread(bytes, 1, sizeof(bytes), file);
-    int more = fgetc(file) != EOF;
+    // Only a whole record past the 1000th is worth the warning; a partial one is ignored like any.
+    uint8_t probe[sizeof(LevelBlock)];
+    int more = fread(probe, 1, sizeof(probe), file) == sizeof(probe);
     fclose(file);
     int count = (int)(got / sizeof(LevelBlock));
     if (more) {
