@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -357,8 +358,11 @@ TEST(BadFiles, ABlockDescriptionOf200RecordsWith100CharacterFieldsKeepsItsLimits
 
 // ---- Settings -----------------------------------------------------------------------------------------
 
-TEST(BadFiles, SettingsOfTheRightSizeWithGarbageLoadAndTheOptionsScreenRepairsThem) {
-    GameFolder folder;
+namespace {
+
+// A settings file of the right size holding garbage, with a difficulty of 7, volumes of 300 and -5,
+// hints 5 and an unlock flag of the most negative number.
+std::vector<uint8_t> garbageSettings(void) {
     std::mt19937 random(3);
     std::vector<uint8_t> bytes(SETTINGS_BYTES);
     for (uint8_t& b : bytes) {
@@ -374,45 +378,58 @@ TEST(BadFiles, SettingsOfTheRightSizeWithGarbageLoadAndTheOptionsScreenRepairsTh
     put(10, -5);          // music volume
     put(11, 5);           // helpful hints
     put(12, INT32_MIN);   // an unlock flag
-    replaceFileBytes("Data/settings.dat", bytes);
+    return bytes;
+}
 
-    int32_t loadedDifficulty = 0, loadedHints = 0, shownDifficulty = 0, shownHints = 0;
-    int menuSeen = 0, optionsSeen = 0;
-    TourOptions options;
-    options.everyPass = [&](int64_t) {
-        if (!menuSeen && currentMode == MODE_MAIN_MENU && previousMode == MODE_MAIN_MENU) {
-            menuSeen = 1;
-            loadedDifficulty = game.difficulty;
-            loadedHints = game.helpfulHints;
-        }
-        if (!optionsSeen && currentMode == MODE_OPTIONS && previousMode == MODE_OPTIONS) {
-            optionsSeen = 1;
-            shownDifficulty = game.difficulty;
-            shownHints = game.helpfulHints;
-        }
-    };
-    TourResult result = tourTheGame(options);
-    expectCompleteTour(result);
-    // Loaded as they stood, volumes clamped by the mixer ...
-    EXPECT_EQ(loadedDifficulty, 7);
-    EXPECT_EQ(loadedHints, 5);
-    // ... and repaired by the options screen the moment it shows them.
-    EXPECT_EQ(shownDifficulty, 1);
-    EXPECT_EQ(shownHints, 1);
-    // What the game wrote back holds values it can use.
+int32_t valueAt(const std::vector<uint8_t>& file, int index) {
+    return (int32_t)((uint32_t)file[index * 4] | (uint32_t)file[index * 4 + 1] << 8 |
+                     (uint32_t)file[index * 4 + 2] << 16 | (uint32_t)file[index * 4 + 3] << 24);
+}
+
+}  // namespace
+
+TEST(BadFiles, SettingsOfTheRightSizeWithGarbageLoadAndTheOptionsScreenRepairsThem) {
+    std::vector<uint8_t> bytes = garbageSettings();
+    // The logo splash loads them as they stand, volumes clamped by the mixer.
+    FlowFixture flow;
+    replaceFileBytes("Data/settings.dat", bytes);
+    flow.goTo(MODE_SPLASH_LOGO);
+    flow.update(30);
+    EXPECT_EQ(game.difficulty, 7);
+    EXPECT_EQ(game.helpfulHints, 5);
+    EXPECT_EQ(getVolume(0), 255);
+    EXPECT_EQ(game.musicVolume, 0);
+    // The menu writes back what is in force; the options screen repairs what it shows, and the
+    // menu after it writes the repaired values.
+    flow.goTo(MODE_MAIN_MENU);
+    EXPECT_EQ(valueAt(readFileBytes("Data/settings.dat"), 8), 7);
+    flow.goTo(MODE_OPTIONS);
+    EXPECT_EQ(game.difficulty, 1);
+    EXPECT_EQ(game.helpfulHints, 1);
+    flow.goTo(MODE_MAIN_MENU);
     std::vector<uint8_t> saved = readFileBytes("Data/settings.dat");
     ASSERT_EQ(saved.size(), (size_t)SETTINGS_BYTES);
-    auto value = [&](int index) {
-        return (int32_t)((uint32_t)saved[index * 4] | (uint32_t)saved[index * 4 + 1] << 8 |
-                         (uint32_t)saved[index * 4 + 2] << 16 | (uint32_t)saved[index * 4 + 3] << 24);
-    };
-    EXPECT_GE(value(8), 1);
-    EXPECT_LE(value(8), 4);
-    EXPECT_TRUE(value(11) == 0 || value(11) == 1);
-    EXPECT_GE(value(9), 0);
-    EXPECT_LE(value(9), 255);
-    EXPECT_GE(value(10), 0);
-    EXPECT_LE(value(10), 255);
+    EXPECT_EQ(valueAt(saved, 8), 1);
+    EXPECT_EQ(valueAt(saved, 9), 255);
+    EXPECT_EQ(valueAt(saved, 10), 0);
+    EXPECT_EQ(valueAt(saved, 11), 1);
+    // The garbage the game has no rule for stays as it was: key codes and unlock flags.
+    EXPECT_TRUE(std::equal(saved.begin() + 52, saved.end(), bytes.begin() + 52));
+    EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + 32, bytes.begin()));
+}
+
+TEST(BadFiles, WithGarbageSettingsEveryScreenStillWorks) {
+    GameFolder folder;
+    std::vector<uint8_t> bytes = garbageSettings();
+    // The whole game with the garbage in force: every screen, before and after the options.
+    replaceFileBytes("Data/settings.dat", bytes);
+    TourResult result = tourTheGame(TourOptions());
+    expectCompleteTour(result);
+    std::vector<uint8_t> saved = readFileBytes("Data/settings.dat");
+    ASSERT_EQ(saved.size(), (size_t)SETTINGS_BYTES);
+    EXPECT_GE(valueAt(saved, 8), 1);
+    EXPECT_LE(valueAt(saved, 8), 4);
+    EXPECT_TRUE(valueAt(saved, 11) == 0 || valueAt(saved, 11) == 1);
 }
 
 TEST(BadFiles, SettingsWithVolumesOutOfRangeLoadClamped) {

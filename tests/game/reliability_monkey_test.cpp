@@ -824,10 +824,12 @@ void choosePlan(void) {
 
 // ---- Every pass -------------------------------------------------------------------------------------
 
+// Whole screenshots are counted: a 54-byte header and 240 x 320 pixels of 3 bytes.
 void countScreenshots(void) {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator("My Documents", ignored)) {
-        if (entry.path().extension() == ".BMP" && std::filesystem::file_size(entry.path(), ignored) == 54 + 240 * 320 * 3) {
+        uintmax_t size = std::filesystem::file_size(entry.path(), ignored);
+        if (entry.path().extension() == ".BMP" && size == 54 + 240 * 320 * 3) {
             monkey.screenshots++;
         }
         std::filesystem::remove(entry.path(), ignored);
