@@ -6,6 +6,7 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "game/gamevalues.h"
+#include "game/render.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
@@ -23,6 +24,7 @@ void editorReset(void) {
     editor.pickedUp = 0;
     editor.painting = 0;
     drawEditorOverlay = drawEditorPalettes;
+    drawEditorHeld = drawEditorHand;
 }
 
 // ---- Palette layout -------------------------------------------------------------------------------

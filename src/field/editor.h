@@ -30,7 +30,7 @@ struct EditorState {
 extern EditorState editor;
 
 // The values as entering the editor leaves them: nothing selected or held, not painting. Also makes
-// redrawField draw the editor's grid and palettes while the editor runs.
+// redrawField draw the editor's grid and palettes, and the editor screen what the editor holds.
 void editorReset(void);
 
 // Palette layout, shared by drawing and hit testing. The types stand in rows from y 300 upwards.

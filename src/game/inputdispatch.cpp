@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "field/blocks.h"
+#include "field/editor.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "game/game.h"
@@ -471,6 +472,9 @@ void handleInput(int32_t message, uint32_t wParam, int32_t value) {
         break;
     case MODE_GAME_OVER:
         gameOverInput(message, key);
+        break;
+    case MODE_EDITOR:
+        editorInput(message, key);
         break;
     default:
         break;

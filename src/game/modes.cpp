@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "field/blocks.h"
+#include "field/editor.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "game/game.h"
@@ -264,6 +265,7 @@ static void enterEditor(void) {
     pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
     blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
          BLIT_COPY, 0);
+    editorReset();
     redrawField();
 }
 

@@ -177,6 +177,10 @@ int loadPngPicture(const char* path, Surface** handle) {
     }
     png_init_io(png, file);
     png_set_sig_bytes(png, 0);
+    // Side chunks (text, profiles, ...) are skipped unread: nothing here uses them, and libpng would
+    // otherwise allocate whatever length a text chunk declares, gigabytes for a 60-byte file, before
+    // finding the file's end. tRNS and the critical chunks are still read.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);

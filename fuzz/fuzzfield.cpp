@@ -1,0 +1,168 @@
+// The play-field kit of the fuzz targets: level pictures written once, state reset, a level played through.
+#include "fuzzfield.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
+#include "game/gamevalues.h"
+#include "game/play.h"
+#include "gfx/picture.h"
+#include "gfx/surface.h"
+#include "shell/mainloop.h"
+#include "shell/random.h"
+
+namespace {
+
+typedef void (*PixelRule)(int x, int y, uint8_t* rgb);
+
+void writePicture(const char* name, int width, int height, PixelRule rule) {
+    char path[600];
+    snprintf(path, sizeof(path), "%s%s", dataPath, name);
+    FILE* f = fopen(path, "wb");
+    if (f == nullptr) {
+        perror(path);
+        abort();
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
+        abort();
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<uint8_t> row((size_t)width * 3);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            rule(x, y, &row[(size_t)x * 3]);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    fclose(f);
+}
+
+void setRgb(uint8_t* rgb, int r, int g, int b) {
+    rgb[0] = (uint8_t)r;
+    rgb[1] = (uint8_t)g;
+    rgb[2] = (uint8_t)b;
+}
+
+// Collision map: blue walls left, right and top, the rest empty.
+void schemeRule(int x, int y, uint8_t* rgb) {
+    bool wall = x < 4 || x >= 236 || y < 4;
+    setRgb(rgb, 0, 0, wall ? 200 : 0);
+}
+
+void backgroundRule(int x, int y, uint8_t* rgb) {
+    setRgb(rgb, 8 * (1 + x % 20), 8 * (2 + y % 20), 24);
+}
+
+// Kit cells (see kitTypes) in solid colours, with a hollow column here and there and the paddle pieces.
+void blocksRule(int x, int y, uint8_t* rgb) {
+    bool hollow = (x == 20 || x == 29) && y >= 16 && y < 21;
+    bool inked = y >= 16 && !hollow && ((x + y) % 7 != 0);
+    bool paddlePiece = y < 8 && x >= 9 && x < 24;
+    if (inked || paddlePiece) {
+        setRgb(rgb, 8 * (4 + x % 8), 8 * (10 + y % 8), 160);
+    } else {
+        setRgb(rgb, 0, 0, 0);
+    }
+}
+
+void spriteRule(int x, int y, uint8_t* rgb) {
+    bool inked = (x * 7 + y * 3) % 5 != 0;
+    setRgb(rgb, inked ? 40 + x * 3 : 0, inked ? 60 + y * 2 : 0, inked ? 200 : 0);
+}
+
+const char kitTypes[] =
+    "Fuzz kit block types: cell x, cell y, width, height\n"
+    "[block,0,16,10,5]\n[block,10,16,10,5]\n[block,20,16,10,5]\n[block,0,24,21,3]\n"
+    "[block,0,28,5,5]\n[block,30,16,20,5]\n"
+    "Cells that reach past the picture, and an empty one:\n"
+    "[block,50,40,30,30]\n[block,0,0,0,0]\n[block,65535,65535,255,255]\n";
+
+}  // namespace
+
+void fuzzFieldSetUp(const char* descriptions) {
+    writePicture("scheme5.png", 240, 320, schemeRule);
+    writePicture("scheme5v.png", 240, 320, backgroundRule);
+    writePicture("blocks5.png", 64, 48, blocksRule);
+    writePicture("sprites.png", 128, 64, spriteRule);
+    writePicture("power-ups.png", 528, 72, spriteRule);
+    writePicture("icons.png", 104, 52, spriteRule);
+    char path[600];
+    snprintf(path, sizeof(path), "%sblocks5.txt", dataPath);
+    FILE* f = fopen(path, "wb");
+    if (f == nullptr) {
+        perror(path);
+        abort();
+    }
+    fputs(descriptions != nullptr ? descriptions : kitTypes, f);
+    fclose(f);
+
+    buildAngleTables();
+    buildExplosionSequence();
+    backSurface = createSurface(240, 320);
+    loadPicture("sprites.png", &spritesPicture);
+    loadPicture("power-ups.png", &powerUpsPicture);
+    loadPicture("icons.png", &iconsPicture);
+}
+
+void fuzzFieldReset(void) {
+    seedGameRand(1);
+    resetGameValues();
+    game.difficulty = 1;
+    game.lives = 3;
+    game.levelIndex = FUZZ_LEVEL;
+    ballCount = 0;
+    debrisCount = 0;
+    explosionCount = 0;
+    levelBlockCount = 0;
+    indestructibleCount = 0;
+    blockTypeCount = 0;
+    clearPowerUps();
+    paddle = Paddle{};
+    startGamePaddle();
+    placePaddleForServe();
+    currentMode = MODE_PLAY;
+}
+
+void fuzzPlayLevel(int updates, void (*afterSetUp)(void)) {
+    setUpLevel();
+    if (afterSetUp != nullptr) {
+        afterSetUp();
+    }
+    game.readyCountdown = 0;
+    for (int u = 0; u < updates; u++) {
+        int32_t next = updatePlay();
+        if ((u & 15) == 0 || next != MODE_PLAY) {
+            drawPlayField();
+            drawPlayMarks();
+        }
+        if (next != MODE_PLAY) {
+            break;
+        }
+    }
+    // The marks of every hidden power-up, as the See Power-ups cheat shows them.
+    game.cheats.seePowerUps = 1;
+    redrawField();
+    game.cheats.seePowerUps = 0;
+    tearDownLevel();
+
+    levelThumbnailSheet = createSurface(240, 240);
+    makeLevelThumbnail(FUZZ_LEVEL);
+    removeSurface(&levelThumbnailSheet);
+}

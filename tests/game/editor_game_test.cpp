@@ -1,0 +1,296 @@
+// The whole game on the headless backend: a level built in the editor, reached from the information
+// page's cheat panel, then played from the level chooser.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "field/editor.h"
+#include "field/level.h"
+#include "field/powerup.h"
+#include "flowtest.h"
+#include "game/gamevalues.h"
+#include "game/modes.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "shell/mainloop.h"
+
+namespace {
+
+const int64_t UPDATE = HEADLESS_TICKS_PER_SECOND / 60;
+enum { KEY_ACTION = 32, KEY_ESCAPE = 27 };
+enum { STEEL = 0, BRICK = 1, BAR = 2 };
+const int HIDDEN_KIND = POWERUP_EXTRA_LIFE;
+
+// A level set of our own: walls on the left, right and top; a steel and a brick type of 20 x 10 and a
+// 160 x 6 bar; level 0 holds a brick at (40, 40), another at (100, 40) and a steel block at (160, 40).
+void writeEditorLevelSet(void) {
+    for (int n = 0; n < 100; n++) {
+        std::remove(("Data/level" + std::to_string(n) + ".dat").c_str());
+    }
+    std::vector<uint8_t> scheme(240 * 320 * 3, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            if (x < 4 || x >= 236 || y < 4) {
+                scheme[(y * 240 + x) * 3 + 2] = 200;
+            }
+        }
+    }
+    std::remove("Data/scheme5.png");
+    writeTestPngRgb("Data/scheme5.png", 240, 320, scheme);
+    writeFlatPicture("scheme5v.png", 240, 320, 60);
+
+    std::vector<uint8_t> blocks(200 * 60 * 3, 0);
+    auto fill = [&](int x0, int y0, int w, int h, int r, int g, int b) {
+        for (int y = y0; y < y0 + h; y++) {
+            for (int x = x0; x < x0 + w; x++) {
+                uint8_t* p = &blocks[(y * 200 + x) * 3];
+                p[0] = (uint8_t)r;
+                p[1] = (uint8_t)g;
+                p[2] = (uint8_t)b;
+            }
+        }
+    };
+    fill(9, 0, 4, 11, 200, 200, 200);   // paddle left cap
+    fill(13, 1, 3, 7, 100, 100, 240);   // paddle middle
+    fill(16, 0, 4, 11, 200, 200, 200);  // paddle right cap
+    fill(0, 20, 20, 10, 150, 150, 160);
+    fill(20, 20, 20, 10, 240, 80, 40);
+    fill(0, 40, 160, 6, 60, 220, 90);
+    std::remove("Data/blocks5.png");
+    writeTestPngRgb("Data/blocks5.png", 200, 60, blocks);
+    std::string text = "Steel, brick and bar\n[block,0,20,20,10]\n[block,20,20,20,10]\n[block,0,40,160,6]\n";
+    std::remove("Data/blocks5.txt");
+    writeFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
+
+    std::vector<uint8_t> level;
+    const int start[3][3] = {{40, 40, BRICK}, {100, 40, BRICK}, {160, 40, STEEL}};
+    for (const auto& b : start) {
+        const uint8_t record[12] = {(uint8_t)b[0], 0, (uint8_t)b[1], 0, (uint8_t)b[2], 20, 10, 0, 0, 0, 0, 0};
+        level.insert(level.end(), record, record + 12);
+    }
+    writeFileBytes("Data/level0.dat", level);
+}
+
+// One action per main-loop pass: each step acts when its condition holds and then hands over to the
+// next. Messages pushed in a pass are handled after that pass's frame, so the frame of the next pass
+// is the first to see them.
+struct Script {
+    std::vector<std::function<bool(void)>> steps;
+    size_t next = 0;
+    int64_t passes = 0;
+};
+Script script;
+
+void hook(int64_t pass) {
+    script.passes = pass;
+    headlessAdvance(UPDATE + 1);
+    if (pass > 30000 || script.next >= script.steps.size()) {
+        headlessPushMessage(MSG_CLOSE, 0, 0);
+        return;
+    }
+    if (script.steps[script.next]()) {
+        script.next++;
+    }
+}
+
+void add(std::function<bool(void)> step) {
+    script.steps.push_back(step);
+}
+
+// Steps that always act once.
+void act(std::function<void(void)> f) {
+    add([f]() {
+        f();
+        return true;
+    });
+}
+
+void waitFor(int32_t mode) {
+    add([mode]() { return currentMode == mode && previousMode == mode; });
+}
+
+void wait(int passes) {
+    for (int i = 0; i < passes; i++) {
+        act([]() {});
+    }
+}
+
+void press(int x, int y) {
+    act([x, y]() { headlessMouse(MSG_LBUTTONDOWN, x, y); });
+}
+void release(int x, int y) {
+    act([x, y]() { headlessMouse(MSG_LBUTTONUP, x, y); });
+}
+void moveTo(int x, int y) {
+    act([x, y]() { headlessMouse(MSG_MOUSEMOVE, x, y); });
+}
+void tap(int x, int y) {
+    press(x, y);
+    release(x, y);
+}
+void keyDown(int vk) {
+    act([vk]() { headlessKey(MSG_KEYDOWN, (uint32_t)vk); });
+}
+void keyUp(int vk) {
+    act([vk]() { headlessKey(MSG_KEYUP, (uint32_t)vk); });
+}
+
+// Where the test saw things on the way.
+struct Seen {
+    int editorEntered = 0;
+    int levelIndexInEditor = -1;
+    int blocksOnEntry = -1;
+    std::vector<uint8_t> savedLevel;
+    std::vector<LevelBlock> played;
+    int capsuleKind = -1;
+    int capsuleX = -1, capsuleY = -1;
+};
+Seen seen;
+
+bool holds(const std::vector<LevelBlock>& list, int x, int y, int type, int powerUp) {
+    return std::any_of(list.begin(), list.end(), [&](const LevelBlock& b) {
+        return b.x == x && b.y == y && b.type == type && b.powerUp == powerUp;
+    });
+}
+
+std::vector<LevelBlock> recordsOf(const std::vector<uint8_t>& bytes) {
+    std::vector<LevelBlock> list;
+    for (size_t i = 0; i + 12 <= bytes.size(); i += 12) {
+        LevelBlock b = {};
+        b.x = (uint16_t)(bytes[i] | bytes[i + 1] << 8);
+        b.y = (uint16_t)(bytes[i + 2] | bytes[i + 3] << 8);
+        b.type = bytes[i + 4];
+        b.width = bytes[i + 5];
+        b.height = bytes[i + 6];
+        b.powerUp = (uint16_t)(bytes[i + 10] | bytes[i + 11] << 8);
+        list.push_back(b);
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
+    GameFolder folder;
+    writeEditorLevelSet();
+    script = Script();
+    seen = Seen();
+
+    // From the menu to the information page, scrolled by dragging to offset 2073, where the cheat
+    // panel's lid stands on screen rows 110 .. 215.
+    waitFor(MODE_MAIN_MENU);
+    tap(120, 122 + 24 * 3 + 5);
+    waitFor(MODE_INFO_PAGE);
+    for (int i = 0; i < 6; i++) {
+        press(120, 310);
+        moveTo(120, 10);
+        release(120, 10);
+    }
+    press(120, 300);
+    moveTo(120, 27);
+    release(120, 27);
+    add([]() { return flow.pageY == 2073; });
+    tap(100, 150);
+    add([]() { return game.cheatPanelAmount == CHEAT_PANEL_FULL; });
+    tap(100, 115);  // "Level Editor"
+    waitFor(MODE_EDITOR);
+    act([]() {
+        seen.editorEntered = 1;
+        seen.levelIndexInEditor = game.levelIndex;
+        seen.blocksOnEntry = levelBlockCount;
+    });
+
+    // The palette: steel at (0, 300), brick at (22, 300); the bar starts a row of its own at (0, 278),
+    // so the power-up marks stand in rows at 266, 250 and 234.
+    // Stamp the bar at (40, 235), just below where the ball is served.
+    tap(50, 280);
+    moveTo(120, 238);
+    keyDown(KEY_ACTION);
+    keyUp(KEY_ACTION);
+    // Paint two bricks at (60, 100) and (85, 100): the second stamp lands once a frame has shown the
+    // brick under the stylus.
+    tap(30, 302);
+    moveTo(70, 105);
+    keyDown(KEY_ACTION);
+    moveTo(95, 105);
+    moveTo(96, 105);
+    keyUp(KEY_ACTION);
+    // Move the brick at (40, 40) to (120, 70).
+    moveTo(45, 45);
+    press(45, 45);
+    moveTo(90, 60);
+    moveTo(125, 75);
+    release(125, 75);
+    // Erase the brick at (100, 40) with the action key.
+    moveTo(105, 45);
+    keyDown(KEY_ACTION);
+    keyUp(KEY_ACTION);
+    // Hide an extra life in the bar: its mark in the palette, then the bar (right of the marks).
+    tap(12 + 24 * (HIDDEN_KIND - 9), 250);
+    tap(150, 237);
+    moveTo(200, 200);
+    keyDown(KEY_ACTION);
+    keyUp(KEY_ACTION);
+    // Leave with the escape key: the level is saved on the way out.
+    keyUp(KEY_ESCAPE);
+    waitFor(MODE_MAIN_MENU);
+    act([]() { seen.savedLevel = readFileBytes("Data/level0.dat"); });
+
+    // Play it: the chooser's first cell, then a tap on the hint panel to start sooner.
+    tap(120, 122 + 24 * 1 + 5);
+    waitFor(MODE_LEVEL_SELECT);
+    tap(12, 92);
+    waitFor(MODE_PLAY);
+    act([]() { seen.played.assign(levelBlocks, levelBlocks + levelBlockCount); });
+    wait(30);
+    tap(120, 150);
+    add([]() {
+        for (int i = 0; i < capsuleCount; i++) {
+            seen.capsuleKind = capsules[i].kind;
+            seen.capsuleX = capsules[i].x;
+            seen.capsuleY = capsules[i].y;
+            return true;
+        }
+        return false;
+    });
+
+    headlessReset();
+    headlessSetPumpHook(hook);
+    EXPECT_EQ(runGame(), 0);
+    EXPECT_EQ(script.next, script.steps.size()) << "stuck at step " << script.next;
+    EXPECT_LT(script.passes, 30000);
+
+    EXPECT_EQ(seen.editorEntered, 1);
+    EXPECT_EQ(seen.levelIndexInEditor, 0);
+    EXPECT_EQ(seen.blocksOnEntry, 3);
+
+    // The file written on leaving: the steel block, the moved brick, the two painted bricks and the bar
+    // with its extra life; the erased brick is gone.
+    std::vector<LevelBlock> saved = recordsOf(seen.savedLevel);
+    EXPECT_EQ(seen.savedLevel.size(), 5u * 12u);
+    EXPECT_TRUE(holds(saved, 160, 40, STEEL, 0));
+    EXPECT_TRUE(holds(saved, 120, 70, BRICK, 0));
+    EXPECT_TRUE(holds(saved, 60, 100, BRICK, 0));
+    EXPECT_TRUE(holds(saved, 85, 100, BRICK, 0));
+    EXPECT_TRUE(holds(saved, 40, 235, BAR, HIDDEN_KIND + 1));
+    for (const LevelBlock& b : saved) {
+        EXPECT_FALSE(b.x == 40 && b.y == 40) << "the moved brick stayed";
+        EXPECT_FALSE(b.x == 100 && b.y == 40) << "the erased brick stayed";
+    }
+
+    // Play loaded exactly those blocks, and the ball's first hit broke the bar and freed its capsule.
+    ASSERT_EQ(seen.played.size(), 5u);
+    EXPECT_TRUE(holds(seen.played, 160, 40, STEEL, 0));
+    EXPECT_TRUE(holds(seen.played, 120, 70, BRICK, 0));
+    EXPECT_TRUE(holds(seen.played, 60, 100, BRICK, 0));
+    EXPECT_TRUE(holds(seen.played, 85, 100, BRICK, 0));
+    EXPECT_TRUE(holds(seen.played, 40, 235, BAR, HIDDEN_KIND + 1));
+    EXPECT_EQ(seen.capsuleKind, HIDDEN_KIND);
+    EXPECT_EQ(seen.capsuleX / 1024, 40 + 80);
+    EXPECT_GE(seen.capsuleY / 1024, 235 + 3);
+    EXPECT_LT(seen.capsuleY / 1024, 250);
+}
