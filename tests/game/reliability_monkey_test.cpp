@@ -3,7 +3,8 @@
 // suspend keys, the editor's keys), volume sliders, key configuration, cheats, the editor, play good
 // and bad. Checks that every mode is visited, that nothing asserts, and that memory stays flat.
 // PLINKOR_MONKEY_UPDATES and PLINKOR_MONKEY_SEED (environment) set the length and seed of a run; the
-// default is five minutes of game time (18000 updates).
+// default is five minutes of game time (18000 updates). PLINKOR_MONKEY_TRACE prints each plan and mode
+// change as it happens. scripts/monkey.sh runs the full hour.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
