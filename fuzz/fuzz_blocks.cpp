@@ -4,14 +4,14 @@
 
 #include "field/blocks.h"
 #include "field/level.h"
-#include "fuzzfield.h"
+#include "fuzzkit.h"
 #include "fuzzutil.h"
 
 enum { PLAY_UPDATES = 120 };
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzSetUp();
-    fuzzFieldSetUp(nullptr);
+    fuzzKitSetUp();
     // Blocks of types 0..119 in rows over the field, each with a power-up of its own kind (and some past
     // the kinds), sizes left as the file says and as the type table will say.
     uint8_t level[120 * 12];
@@ -47,7 +47,7 @@ static void placeEveryType(void) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzBeginInput();
     fuzzWriteDataFile("blocks5.txt", data, size);
-    fuzzFieldReset();
+    fuzzGameReset();
     fuzzPlayLevel(PLAY_UPDATES, placeEveryType);
     return 0;
 }

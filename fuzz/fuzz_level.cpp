@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "field/level.h"
-#include "fuzzfield.h"
+#include "fuzzkit.h"
 #include "fuzzutil.h"
 #include "shell/mainloop.h"
 
@@ -17,7 +17,7 @@ static size_t inputSize;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzSetUp();
-    fuzzFieldSetUp(nullptr);
+    fuzzKitSetUp();
     return 0;
 }
 
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzWriteDataFile(name, data, size);
     input = data;
     inputSize = size;
-    fuzzFieldReset();
+    fuzzGameReset();
     fuzzPlayLevel(PLAY_UPDATES, checkSave);
     return 0;
 }

@@ -68,6 +68,10 @@ const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t siz
     return writeFile(soundPath, name, data, size);
 }
 
+const char* fuzzDataPath(void) {
+    return dataPath;
+}
+
 void fuzzRemoveFile(const char* path) {
     unlink(path);
 }

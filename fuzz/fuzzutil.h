@@ -19,6 +19,8 @@ void fuzzBeginInput(void);
 // Writes the input as the whole file <data folder>/<name> or <sound folder>/<name>; returns its path.
 const char* fuzzWriteDataFile(const char* name, const uint8_t* data, size_t size);
 const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t size);
+// The scratch data folder, with its trailing slash.
+const char* fuzzDataPath(void);
 // Deletes a file written above (a loader that must meet a missing file).
 void fuzzRemoveFile(const char* path);
 

@@ -1,6 +1,7 @@
 // Helpful hints: reading the tags of a hint file and drawing its box, icon and word-wrapped text.
 #include "game/hints.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -204,7 +205,10 @@ static int32_t wordLength(const char* text) {
 int32_t layOutHintText(Surface* dst, int32_t x, int32_t y, const char* text, int32_t width, int32_t indent) {
     int32_t cx = 0, cy = 0;
     uint16_t colour = TEXT_WHITE;
-    int32_t limit = width - HINT_RIGHT_MARGIN;
+    // A width tag may narrow the box to any negative width; below the smallest integer plus the margin
+    // the subtraction would wrap round to a huge limit. Any negative limit lays out alike: every
+    // character starts a line of its own.
+    int32_t limit = width < INT32_MIN + HINT_RIGHT_MARGIN ? INT32_MIN : width - HINT_RIGHT_MARGIN;
     for (const char* p = text; *p != 0; p++) {
         if (cy < indent && cx < indent) {
             cx = indent;
@@ -249,11 +253,18 @@ int32_t layOutHintText(Surface* dst, int32_t x, int32_t y, const char* text, int
     return cy;
 }
 
+// from + by, summed wide and clamped into the integers: a narrowed box may have any negative width, and
+// a place past the integers is off every surface anyway.
+static int32_t offsetOf(int32_t from, int64_t by) {
+    int64_t at = (int64_t)from + by;
+    return at < INT32_MIN ? INT32_MIN : (at > INT32_MAX ? INT32_MAX : (int32_t)at);
+}
+
 // Each 5-bit component c of the box's pixels becomes (c x 6) >> 4.
 static void darkenBox(Surface* dst, int32_t x, int32_t y, int32_t w, int32_t h) {
     int32_t left = x < 0 ? 0 : x, top = y < 0 ? 0 : y;
-    int32_t right = x + w > dst->width ? dst->width : x + w;
-    int32_t bottom = y + h > dst->height ? dst->height : y + h;
+    int32_t right = offsetOf(x, w) > dst->width ? dst->width : offsetOf(x, w);
+    int32_t bottom = offsetOf(y, h) > dst->height ? dst->height : offsetOf(y, h);
     for (int32_t py = top; py < bottom; py++) {
         for (int32_t px = left; px < right; px++) {
             int r, g, b;
@@ -265,22 +276,24 @@ static void darkenBox(Surface* dst, int32_t x, int32_t y, int32_t w, int32_t h) 
 
 static void drawFrame(Surface* dst, int32_t x, int32_t y, int32_t w, int32_t h) {
     // The edges never run further than the surface: a box of absurd size costs no more than the screen.
-    int32_t rowEnd = x + w < dst->width ? x + w : dst->width;
-    int32_t columnEnd = y + h < dst->height ? y + h : dst->height;
-    for (int32_t px = x + HINT_TAB_WIDTH < 0 ? 0 : x + HINT_TAB_WIDTH; px < rowEnd; px++) {
+    int32_t rowEnd = offsetOf(x, w) < dst->width ? offsetOf(x, w) : dst->width;
+    int32_t columnEnd = offsetOf(y, h) < dst->height ? offsetOf(y, h) : dst->height;
+    int32_t right = offsetOf(x, (int64_t)w - 1), bottom = offsetOf(y, (int64_t)h - 1);
+    int32_t tabEnd = offsetOf(x, HINT_TAB_WIDTH);
+    for (int32_t px = tabEnd < 0 ? 0 : tabEnd; px < rowEnd; px++) {
         putPixel(dst, px, y, FRAME_GREY);
     }
     for (int32_t px = x < 0 ? 0 : x; px < rowEnd; px++) {
-        putPixel(dst, px, y + h - 1, FRAME_GREY);
+        putPixel(dst, px, bottom, FRAME_GREY);
     }
     for (int32_t py = y < 0 ? 0 : y; py < columnEnd; py++) {
         putPixel(dst, x, py, FRAME_GREY);
-        putPixel(dst, x + w - 1, py, FRAME_GREY);
+        putPixel(dst, right, py, FRAME_GREY);
     }
-    putPixel(dst, x + HINT_TAB_WIDTH - 1, y, FRAME_DOT);
-    putPixel(dst, x, y + h - 1, FRAME_DOT);
-    putPixel(dst, x + w - 1, y + h - 1, FRAME_DOT);
-    putPixel(dst, x + w - 1, y, FRAME_DOT);
+    putPixel(dst, offsetOf(x, HINT_TAB_WIDTH - 1), y, FRAME_DOT);
+    putPixel(dst, x, bottom, FRAME_DOT);
+    putPixel(dst, right, bottom, FRAME_DOT);
+    putPixel(dst, right, y, FRAME_DOT);
 }
 
 void drawHint(Surface* dst, int32_t x, int32_t y, int32_t number) {

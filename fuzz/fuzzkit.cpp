@@ -1,5 +1,5 @@
-// The play-field kit of the fuzz targets: level pictures written once, state reset, a level played through.
-#include "fuzzfield.h"
+// The game kit of the fuzz targets: pictures written once, state reset, a level played, screens visited.
+#include "fuzzkit.h"
 
 #include <png.h>
 
@@ -14,8 +14,11 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
+#include "game/game.h"
 #include "game/gamevalues.h"
+#include "game/modes.h"
 #include "game/play.h"
+#include "gfx/font.h"
 #include "gfx/picture.h"
 #include "gfx/surface.h"
 #include "shell/mainloop.h"
@@ -87,6 +90,33 @@ void spriteRule(int x, int y, uint8_t* rgb) {
     setRgb(rgb, inked ? 40 + x * 3 : 0, inked ? 60 + y * 2 : 0, inked ? 200 : 0);
 }
 
+// Font pictures: the baseline marker in column 0, then glyphs of 1 to 4 columns in bands of
+// `band` rows, their heights varying, enough of them for every code from '!' to 223.
+int fontBand;
+void fontRule(int x, int y, uint8_t* rgb) {
+    int row = y % fontBand;
+    int blue = 0;
+    if (x == 0) {
+        blue = y == fontBand * 2 / 3 ? 31 : 0;
+    } else {
+        int glyph = (x - 1) / 5, column = (x - 1) % 5;
+        int width = 1 + glyph % 4;
+        int top = 2 + (glyph + y / fontBand) % 5;
+        bool inked = column < width && row >= top && row <= fontBand - 4;
+        blue = inked ? 8 + (row * 3 + column) % 24 : 0;
+    }
+    setRgb(rgb, blue * 8, blue * 8, blue * 8);
+}
+
+// The small character sheet: 32 cells a row of 7 x 11 pixels, a 6 x 6 glyph at (1, 3) of each.
+void smallCharsRule(int x, int y, uint8_t* rgb) {
+    int cx = x % 7, cy = y % 11;
+    bool inked = cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0);
+    setRgb(rgb, inked ? 255 : 0, inked ? 255 : 0, inked ? 255 : 0);
+}
+
+Surface* fontPictures[2];
+
 const char kitTypes[] =
     "Fuzz kit block types: cell x, cell y, width, height\n"
     "[block,0,16,10,5]\n[block,10,16,10,5]\n[block,20,16,10,5]\n[block,0,24,21,3]\n"
@@ -96,7 +126,7 @@ const char kitTypes[] =
 
 }  // namespace
 
-void fuzzFieldSetUp(const char* descriptions) {
+void fuzzKitSetUp(void) {
     writePicture("scheme5.png", 240, 320, schemeRule);
     writePicture("scheme5v.png", 240, 320, backgroundRule);
     writePicture("blocks5.png", 64, 48, blocksRule);
@@ -110,7 +140,7 @@ void fuzzFieldSetUp(const char* descriptions) {
         perror(path);
         abort();
     }
-    fputs(descriptions != nullptr ? descriptions : kitTypes, f);
+    fputs(kitTypes, f);
     fclose(f);
 
     buildAngleTables();
@@ -119,9 +149,20 @@ void fuzzFieldSetUp(const char* descriptions) {
     loadPicture("sprites.png", &spritesPicture);
     loadPicture("power-ups.png", &powerUpsPicture);
     loadPicture("icons.png", &iconsPicture);
+
+    writePicture("smallchars.png", 224, 99, smallCharsRule);
+    loadPicture("smallchars.png", &smallCharsSheet);
+    static const int bands[2] = {30, 18};
+    static const char* const names[2] = {"font0.png", "font1.png"};
+    for (int slot = 0; slot < 2; slot++) {
+        fontBand = bands[slot];
+        writePicture(names[slot], 256, bands[slot] * 4, fontRule);
+        loadPicture(names[slot], &fontPictures[slot]);
+        loadFont(fontPictures[slot], slot, bands[slot]);
+    }
 }
 
-void fuzzFieldReset(void) {
+void fuzzGameReset(void) {
     seedGameRand(1);
     resetGameValues();
     game.difficulty = 1;
@@ -137,7 +178,9 @@ void fuzzFieldReset(void) {
     paddle = Paddle{};
     startGamePaddle();
     placePaddleForServe();
+    hintPanel = HintPanel{0, 0, 120, 100, 0};
     currentMode = MODE_PLAY;
+    previousMode = MODE_PLAY;
 }
 
 void fuzzPlayLevel(int updates, void (*afterSetUp)(void)) {
@@ -165,4 +208,18 @@ void fuzzPlayLevel(int updates, void (*afterSetUp)(void)) {
     levelThumbnailSheet = createSurface(240, 240);
     makeLevelThumbnail(FUZZ_LEVEL);
     removeSurface(&levelThumbnailSheet);
+}
+
+void fuzzVisitMode(int32_t mode, int updates) {
+    currentMode = mode;
+    enterMode(mode);
+    for (int u = 0; u < updates; u++) {
+        int32_t next = updateMode(mode);
+        renderMode(mode);
+        if (next != mode) {
+            break;
+        }
+    }
+    leaveMode(mode);
+    currentMode = mode;
 }

@@ -1,0 +1,86 @@
+// Fuzz target: a high-score file shown, ranked against and inserted into (every insertion leaves a
+// 500-character file holding the new entry at its rank), then shown again.
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "fuzzkit.h"
+#include "fuzzutil.h"
+#include "game/gamevalues.h"
+#include "game/highscores.h"
+#include "game/modes.h"
+
+enum { DIFFICULTY = 3 };
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzSetUp();
+    fuzzKitSetUp();
+    return 0;
+}
+
+static void fail(const char* what) {
+    fprintf(stderr, "%s\n", what);
+    abort();
+}
+
+static size_t readTable(char* out, size_t capacity) {
+    char path[600];
+    snprintf(path, sizeof(path), "%sPlinkor%d.dat", fuzzDataPath(), (int)DIFFICULTY);
+    FILE* f = fopen(path, "rb");
+    if (f == nullptr) {
+        return 0;
+    }
+    size_t n = fread(out, 1, capacity, f);
+    fclose(f);
+    return n;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzzBeginInput();
+    fuzzGameReset();
+    game.difficulty = DIFFICULTY;
+    char name[32];
+    snprintf(name, sizeof(name), "Plinkor%d.dat", (int)DIFFICULTY);
+    fuzzWriteDataFile(name, data, size);
+
+    fuzzVisitMode(MODE_HIGH_SCORES, 2);
+
+    static const int32_t scores[] = {0, 1, 500, 12345678, 123456789, INT_MAX, 77};
+    static const char* const names[] = {"", "A", "ten chars!", "longer than ten", "Z", "x.y", "  "};
+    for (size_t i = 0; i < sizeof(scores) / sizeof(scores[0]); i++) {
+        int32_t rank = highScoreRank(scores[i], DIFFICULTY);
+        if (rank < 0 || rank > HIGH_SCORE_ENTRIES) {
+            fail("rank outside the table");
+        }
+        int written = insertHighScore(names[i], scores[i], DIFFICULTY);
+        if (written != (rank < HIGH_SCORE_ENTRIES)) {
+            fail("insertion disagrees with the rank");
+        }
+        if (!written) {
+            continue;
+        }
+        char table[HIGH_SCORE_FILE_CHARS + 8];
+        if (readTable(table, sizeof(table)) != HIGH_SCORE_FILE_CHARS) {
+            fail("the table file is not 500 characters after an insertion");
+        }
+        char printed[16];
+        snprintf(printed, sizeof(printed), "%8d", scores[i]);
+        char expected[HIGH_SCORE_ENTRY_CHARS];
+        size_t nameLength = strlen(names[i]);
+        for (int k = 0; k < HIGH_SCORE_NAME_CHARS; k++) {
+            expected[k] = (size_t)k < nameLength ? names[i][k] : '.';
+        }
+        expected[10] = expected[11] = '.';
+        for (int k = 0; k < 8; k++) {
+            expected[12 + k] = printed[k] == ' ' ? '.' : printed[k];
+        }
+        if (memcmp(table + rank * HIGH_SCORE_ENTRY_CHARS, expected, sizeof(expected)) != 0) {
+            fail("the new entry is not at its rank");
+        }
+    }
+
+    game.highScoreRank = 0;
+    fuzzVisitMode(MODE_HIGH_SCORES, 2);
+    return 0;
+}
