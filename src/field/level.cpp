@@ -7,6 +7,7 @@
 #include "field/ball.h"
 #include "field/blocks.h"
 #include "field/debris.h"
+#include "game/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
@@ -53,7 +54,9 @@ static int readLevelFile(int level) {
     }
     static uint8_t bytes[MAX_LEVEL_BLOCKS * sizeof(LevelBlock)];
     size_t got = fread(bytes, 1, sizeof(bytes), file);
-    int more = fgetc(file) != EOF;
+    // Only a whole record past the 1000th is worth the warning; a partial one is ignored like any.
+    uint8_t probe[sizeof(LevelBlock)];
+    int more = fread(probe, 1, sizeof(probe), file) == sizeof(probe);
     fclose(file);
     int count = (int)(got / sizeof(LevelBlock));
     if (more) {
@@ -147,42 +150,27 @@ int loadLevel(int level) {
 }
 
 int saveLevel(int level) {
-    char path[512], temporary[520];
+    char path[512];
     levelFileName(path, sizeof(path), level);
-    snprintf(temporary, sizeof(temporary), "%s.tmp", path);
-    FILE* file = fopen(temporary, "wb");
-    if (file == nullptr) {
-        logMessage(1, "[ERROR] Unable to save level.\n");
-        return 0;
-    }
-    uint8_t bytes[sizeof(LevelBlock)];
-    int ok = 1;
-    for (int i = 0; i < levelBlockCount && ok; i++) {
+    static uint8_t bytes[MAX_LEVEL_BLOCKS * sizeof(LevelBlock)];
+    int count = levelBlockCount < 0 ? 0 : (levelBlockCount > MAX_LEVEL_BLOCKS ? MAX_LEVEL_BLOCKS : levelBlockCount);
+    for (int i = 0; i < count; i++) {
         const LevelBlock* r = &levelBlocks[i];
-        bytes[0] = (uint8_t)r->x;
-        bytes[1] = (uint8_t)(r->x >> 8);
-        bytes[2] = (uint8_t)r->y;
-        bytes[3] = (uint8_t)(r->y >> 8);
-        bytes[4] = r->type;
-        bytes[5] = r->width;
-        bytes[6] = r->height;
-        memcpy(bytes + 7, r->reserved, 3);
-        bytes[10] = (uint8_t)r->powerUp;
-        bytes[11] = (uint8_t)(r->powerUp >> 8);
-        ok = fwrite(bytes, 1, sizeof(bytes), file) == sizeof(bytes);
+        uint8_t* b = bytes + i * sizeof(LevelBlock);
+        b[0] = (uint8_t)r->x;
+        b[1] = (uint8_t)(r->x >> 8);
+        b[2] = (uint8_t)r->y;
+        b[3] = (uint8_t)(r->y >> 8);
+        b[4] = r->type;
+        b[5] = r->width;
+        b[6] = r->height;
+        memcpy(b + 7, r->reserved, 3);
+        b[10] = (uint8_t)r->powerUp;
+        b[11] = (uint8_t)(r->powerUp >> 8);
     }
-    // The old level survives any failure up to the rename: only a complete file replaces it.
-    if (fflush(file) != 0) {
-        ok = 0;
-    }
-    if (fclose(file) != 0) {
-        ok = 0;
-    }
-    if (ok && rename(temporary, path) != 0) {
-        ok = 0;
-    }
-    if (!ok) {
-        remove(temporary);
+    // The old level survives any failure up to the rename, a full disk or a killed process included:
+    // only a complete file, flushed to the disk, replaces it.
+    if (!saveFileAtomically(path, bytes, (size_t)count * sizeof(LevelBlock))) {
         logMessage(1, "[ERROR] Unable to save level.\n");
         return 0;
     }

@@ -1,4 +1,4 @@
-// Crash-safe saving for the settings and high-score files: temporary file, flush, rename.
+// Crash-safe saving for the settings, high-score and level files: temporary file, flush, rename.
 #include "game/savefile.h"
 
 #include <fcntl.h>
