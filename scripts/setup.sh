@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev
           fonts-dejavu-core libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox)
+# The test command adds the fuzzing compiler and its runtime (clang-14, libclang-rt-14-dev) here.
+read -r -a extra <<<"${PLINKOR_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

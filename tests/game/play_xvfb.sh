@@ -185,7 +185,7 @@ echo "playing (difference from the chooser $dc, from the menu $dm)"
 xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
 xdotool key Return
 bmp="$work/My Documents/Plinkor0.BMP"
-for i in $(seq 30); do [ -f "$bmp" ] && break; sleep 0.1; done
+for i in $(seq 100); do [ -f "$bmp" ] && break; sleep 0.1; done
 [ -f "$bmp" ] || fail "no My Documents/Plinkor0.BMP after the screenshot key"
 sleep 0.2
 size=$(stat -c %s "$bmp")
@@ -203,11 +203,11 @@ echo "Plinkor0.BMP: $size bytes, 240 x 320, difference from the window $ds"
 
 "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
 code=""
-for i in $(seq 30); do
+for i in $(seq 100); do
   if ! kill -0 "$game" 2>/dev/null; then wait "$game"; code=$?; break; fi
   sleep 0.1
 done
-[ -n "$code" ] || fail "the game did not end within 3 s of the close box"
+[ -n "$code" ] || fail "the game did not end within 10 s of the close box"
 [ "$code" = 0 ] || fail "the game exited with $code after the close box"
 game=""
 echo "closed with exit code 0"
