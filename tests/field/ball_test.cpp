@@ -17,222 +17,156 @@ static int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
     return i;
 }
 
-TEST(Angles, TablesUse57Point3AndTruncate) {
-    buildAngleTables();
-    EXPECT_EQ(cosTable[0], 256);
-    EXPECT_EQ(cosTable[90], 0);
-    EXPECT_EQ(sinTable[90], 255);
-    EXPECT_EQ(cosTable[180], -255);
-    EXPECT_EQ(sinTable[270], -255);
-    EXPECT_EQ(cosTable[45], 181);
-    EXPECT_EQ(sinTable[45], 181);
-}
-
-TEST(Angles, AngleOfCoversEveryQuadrantAndTheAxes) {
-    buildAngleTables();
-    EXPECT_EQ(angleOf(1, 0), 450);   // right: 450 - 90 = 360, that is 0
-    EXPECT_EQ(angleOf(-1, 0), 630);  // left: 540 - 90 = 180 after the wrap... 630 - 90 - 360 = 180
-    EXPECT_EQ(angleOf(1, 1), 495);
-    EXPECT_EQ(angleOf(1, -1), 405);
-    EXPECT_EQ(angleOf(0, 5), 180);
-    EXPECT_EQ(angleOf(0, -5), 0);
-    EXPECT_EQ(angleOf(-3, 4), 576);
-    EXPECT_EQ(wrapAngle(angleOf(0, 0) - 90), 90);
-}
-
-TEST(Angles, AngleAndDistanceWrapsHorizontallyAt750) {
-    buildAngleTables();
-    int a;
-    int32_t d;
-    angleAndDistance(0, 0, 500, 100, &a, &d);  // dx becomes -250
-    EXPECT_EQ(a, 248);
-    EXPECT_EQ(d, 269);
-    angleAndDistance(0, 0, 300, 100, &a, &d);  // kept
-    EXPECT_EQ(a, 109);
-    EXPECT_EQ(d, 316);
-    angleAndDistance(0, 0, -500, 100, &a, &d);  // dx becomes +250
-    EXPECT_EQ(a, 112);
-    EXPECT_EQ(d, 269);
-    angleAndDistance(0, 0, 375, 0, &a, &d);  // exactly half the wrap: kept
-    EXPECT_EQ(a, 90);
-    EXPECT_EQ(d, 375);
-    angleAndDistance(0, 0, 376, 0, &a, &d);  // one more: seen as 374 to the left
-    EXPECT_EQ(a, 270);
-    EXPECT_EQ(d, 374);
-    angleAndDistance(0, 0, 3, 4, &a, &d);
-    EXPECT_EQ(a, 144);
-    EXPECT_EQ(d, 5);
-    angleAndDistance(0, 0, 0, 0, &a, &d);
-    EXPECT_EQ(a, 180);
-    EXPECT_EQ(d, 0);
-    angleAndDistance(10, 10, 10, 5, &a, &d);
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(d, 5);
-}
-
-TEST(BallSpeed, SetBallSpeedKeepsRightAndShortensDown) {
+// The kit field with the paddle out of the way at x 20.
+static void ballField(void) {
     makeKitField();
+    paddle.x = 20;
+}
+
+static Ints velocity(int i) {
+    return Ints{balls[i].vx, balls[i].vy};
+}
+
+TEST(Angles, TablesAngleOfAndAngleAndDistance) {
+    buildAngleTables();
+    // Tables use 57.3 and truncate.
+    EXPECT_EQ((Ints{cosTable[0], cosTable[90], sinTable[90], cosTable[180], sinTable[270], cosTable[45],
+                    sinTable[45]}),
+              (Ints{256, 0, 255, -255, -255, 181, 181}));
+    // angleOf covers every quadrant and the axes (450 is right, that is 0 after the caller's - 90).
+    const int of[][3] = {{1, 0, 450}, {-1, 0, 630}, {1, 1, 495}, {1, -1, 405}, {0, 5, 180}, {0, -5, 0}, {-3, 4, 576}};
+    for (const auto& c : of) {
+        EXPECT_EQ(angleOf(c[0], c[1]), c[2]) << c[0] << "," << c[1];
+    }
+    EXPECT_EQ(wrapAngle(angleOf(0, 0) - 90), 90);
+    // Horizontal distances wrap at 750: beyond half of it (375) they are seen the other way round.
+    const int cases[][6] = {{0, 0, 500, 100, 248, 269}, {0, 0, 300, 100, 109, 316}, {0, 0, -500, 100, 112, 269},
+                            {0, 0, 375, 0, 90, 375},    {0, 0, 376, 0, 270, 374},   {0, 0, 3, 4, 144, 5},
+                            {0, 0, 0, 0, 180, 0},       {10, 10, 10, 5, 0, 5}};
+    for (const auto& c : cases) {
+        int a;
+        int32_t d;
+        angleAndDistance(c[0], c[1], c[2], c[3], &a, &d);
+        EXPECT_EQ((Ints{a, d}), (Ints{c[4], c[5]})) << c[2] << "," << c[3];
+    }
+}
+
+TEST(BallSpeed, SetBallSpeedPlainAndWrapped) {
+    makeKitField();
+    // Plain: right is kept, straight down shortens to (3000 x 255) >> 8.
     int i = placeBall(50, 50, 3000, 0, 3000);
     setBallSpeed(i);
-    EXPECT_EQ(balls[i].vx, 3000);
-    EXPECT_EQ(balls[i].vy, 0);
+    EXPECT_EQ(velocity(i), (Ints{3000, 0}));
     i = placeBall(50, 50, 0, 3000, 3000);
     setBallSpeed(i);
-    EXPECT_EQ(balls[i].vx, 0);
-    EXPECT_EQ(balls[i].vy, 2988);
-}
-
-TEST(BallSpeed, WrappedSpeedTurnsAWideVelocityLeft) {
-    makeKitField();
-    int i = placeBall(50, 50, 500, 100, 3000);
+    EXPECT_EQ(velocity(i), (Ints{0, 2988}));
+    // Wrapped: a velocity wider than 375 turns left.
+    i = placeBall(50, 50, 500, 100, 3000);
     setBallSpeedWrapped(i);
-    EXPECT_EQ(balls[i].vx, -2778);
-    EXPECT_EQ(balls[i].vy, 1113);
+    EXPECT_EQ(velocity(i), (Ints{-2778, 1113}));
     i = placeBall(50, 50, 300, 100, 3000);
     setBallSpeedWrapped(i);
-    EXPECT_EQ(balls[i].vx, 2835);
-    EXPECT_EQ(balls[i].vy, 972);
+    EXPECT_EQ(velocity(i), (Ints{2835, 972}));
     i = placeBall(50, 50, 300, 100, 100);  // slower than 750 is raised to 750
     setBallAngle(i, 90);
-    EXPECT_EQ(balls[i].speed, 750);
-    EXPECT_EQ(balls[i].vy, (750 * 255) >> 8);
+    EXPECT_EQ((Ints{balls[i].speed, balls[i].vy}), (Ints{750, (750 * 255) >> 8}));
 }
 
 TEST(BallSpeed, SpawnUsesTheBaseSpeedOfTheDifficultyAndRefusesTheFiveThousandFirst) {
     makeKitField();
     game.difficulty = 3;
     EXPECT_EQ(spawnBall(10, 20, 0, 512), 0);
-    EXPECT_EQ(balls[0].speed, 3500);
-    EXPECT_EQ(balls[0].vy, (3500 * 255) >> 8);
-    EXPECT_EQ(balls[0].x, 10 << 10);
-    EXPECT_EQ(balls[0].prevY, 20 << 10);
-    EXPECT_EQ(minimumBallSpeed(), 2625);
-    EXPECT_EQ(maximumBallSpeed(), 5250);
+    EXPECT_EQ((Ints{balls[0].speed, balls[0].vy, balls[0].x, balls[0].prevY}),
+              (Ints{3500, (3500 * 255) >> 8, 10 << 10, 20 << 10}));
+    EXPECT_EQ((Ints{minimumBallSpeed(), maximumBallSpeed()}), (Ints{2625, 5250}));
     ballCount = MAX_BALLS - 1;
     EXPECT_EQ(spawnBall(10, 20, 0, 512), MAX_BALLS - 1);
     EXPECT_EQ(spawnBall(10, 20, 0, 512), -1);
     EXPECT_EQ(ballCount, MAX_BALLS);
 }
 
-// Paddle at (120, 300) of half width hw, Medium (speed bounds 2250..4500), a ball falling onto it.
-static void fallOntoPaddle(int bx, int hw, int32_t paddleVy) {
+// The kit field on Medium (speed bounds 2250..4500) with the paddle at (120, 300).
+static void paddleAt300(void) {
     makeKitField();
     game.difficulty = 2;
     paddle.x = 120;
     paddle.y = 300;
-    paddle.halfWidth = hw;
-    paddle.vy = paddleVy;
-    placeBall(bx, 296, 0, 3000, 3000);
-    stepBalls();
 }
 
-TEST(PaddleBounce, CentreHitGoesStraightUp) {
-    fallOntoPaddle(120, 18, 0);
-    ASSERT_EQ(ballCount, 1);
-    EXPECT_EQ(balls[0].vx, 0);
-    EXPECT_EQ(balls[0].vy, -2989);
-    EXPECT_EQ(balls[0].speed, 3000);
-    EXPECT_EQ(balls[0].x, 120 << 10);
-    EXPECT_EQ(balls[0].y, 294 << 10);  // put on line y - 6 after the extra step
+TEST(PaddleBounce, TheHitPlaceSetsTheAngleAndThePaddleSpeedTheBallSpeed) {
+    // Ball x, half width, paddle vy, then the ball's vx, vy and speed after one step.
+    const int cases[][6] = {
+        {120, 18, 0, 0, -2989, 3000},      // centre: straight up
+        {130, 18, 0, 1453, -2614, 3000},   // ten right of centre: 300 degrees
+        {149, 30, 0, 2484, -1676, 3000},   // a wide paddle still ends near 60 degrees
+        {91, 30, 0, -2485, -1676, 3000},   //
+        {150, 30, 0, 0, 3000, 3000},       // |bx - px| = half width: not on the paddle
+        {120, 18, -20000, 0, -4483, 4500}, // paddle rising fast: the ceiling
+        {120, 18, 20000, 0, -2242, 2250},  // falling: the floor
+        {120, 18, 0x12345, 0, -2242, 2250}, // read as a 16-bit value: 0x2345 = 9029, the floor again
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0] * 100000 + c[2]);
+        paddleAt300();
+        paddle.halfWidth = c[1];
+        paddle.vy = c[2];
+        placeBall(c[0], 296, 0, 3000, 3000);
+        stepBalls();
+        ASSERT_EQ(ballCount, 1);
+        EXPECT_EQ((Ints{balls[0].vx, balls[0].vy, balls[0].speed}), (Ints{c[3], c[4], c[5]}));
+        if (c[0] <= 130 && c[4] < 0) {
+            // Put on line y - 6 after the extra step.
+            EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{(c[0] << 10) + c[3], 294 << 10}));
+        }
+    }
 }
 
-TEST(PaddleBounce, TenPixelsRightOfCentreGivesThreeHundredDegrees) {
-    fallOntoPaddle(130, 18, 0);
-    EXPECT_EQ(balls[0].vx, 1453);
-    EXPECT_EQ(balls[0].vy, -2614);
-    EXPECT_EQ(balls[0].x, (130 << 10) + 1453);
-}
-
-TEST(PaddleBounce, WideHalfWidthStillEndsNearSixtyDegrees) {
-    fallOntoPaddle(149, 30, 0);
-    EXPECT_EQ(balls[0].vx, 2484);
-    EXPECT_EQ(balls[0].vy, -1676);
-    fallOntoPaddle(91, 30, 0);
-    EXPECT_EQ(balls[0].vx, -2485);
-    EXPECT_EQ(balls[0].vy, -1676);
-    fallOntoPaddle(150, 30, 0);  // |bx - px| = half width: not on the paddle
-    EXPECT_EQ(balls[0].vy, 3000);
-}
-
-TEST(PaddleBounce, SpeedStaysInsideTheDifficultyBounds) {
-    fallOntoPaddle(120, 18, -20000);  // paddle rising fast
-    EXPECT_EQ(balls[0].speed, 4500);
-    EXPECT_EQ(balls[0].vy, -4483);
-    fallOntoPaddle(120, 18, 20000);
-    EXPECT_EQ(balls[0].speed, 2250);
-    EXPECT_EQ(balls[0].vy, -2242);
-    fallOntoPaddle(120, 18, 0x12345);  // read as a 16-bit value: 0x2345 = 9029, so the speed hits the floor
-    EXPECT_EQ(balls[0].speed, 2250);
-}
-
-TEST(PaddleBounce, TunnellingCatchBouncesAFastBallThatCrossedTheLine) {
-    makeKitField();
-    game.difficulty = 2;
-    paddle.x = 120;
-    paddle.y = 300;
+TEST(PaddleBounce, TunnellingCatchAndFromBelow) {
+    // A fast ball that crossed the line (lands at 310, past the first band) is caught and bounced.
+    paddleAt300();
     previousPaddleLine = 300;
-    placeBall(120, 290, 0, 20 * 1024, 3000);  // lands at 310, past test A's band
+    placeBall(120, 290, 0, 20 * 1024, 3000);
     stepBalls();
-    EXPECT_EQ(balls[0].vy, -2989);
-    EXPECT_EQ(balls[0].y, 294 << 10);
-
-    // Starting below the previous line - 3 it is not caught.
-    makeKitField();
-    paddle.x = 120;
-    paddle.y = 300;
+    EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-2989, 294 << 10}));
+    // Starting below the previous line - 3 it is not.
+    paddleAt300();
     previousPaddleLine = 300;
     placeBall(120, 298, 0, 12 * 1024, 3000);
     stepBalls();
-    EXPECT_EQ(balls[0].y, 310 << 10);
-    EXPECT_EQ(previousPaddleLine, 300);
-}
-
-TEST(PaddleBounce, FromBelowTheBallIsSentDown) {
-    makeKitField();
-    game.difficulty = 2;
-    paddle.x = 120;
-    paddle.y = 300;
-    placeBall(120, 305, 0, -1024, 3000);  // below the line, rising into it: side -10
+    EXPECT_EQ((Ints{balls[0].y, previousPaddleLine}), (Ints{310 << 10, 300}));
+    // Below the line, rising into it: sent down on side -10.
+    paddleAt300();
+    placeBall(120, 305, 0, -1024, 3000);
     stepBalls();
     EXPECT_GT(balls[0].vy, 0);
     EXPECT_EQ(balls[0].y, 308 << 10);
 }
 
-TEST(BallProbes, AWallUnderAnEarlierProbeWinsOverABlock) {
-    makeKitField();
-    paddle.x = 20;
-    addLevelBlock(103, 98, KIT_BRICK);  // under probe 2 (3, 0)
+TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerIndex) {
+    // A block under probe 2 (3, 0), a wall under probe 0 (0, -3): the wall wins.
+    ballField();
+    addLevelBlock(103, 98, KIT_BRICK);
     paintMap(103, 98, 10, 5, 0xF800);
-    paintMap(100, 97, 1, 1, KIT_WALL);  // probe 0 (0, -3)
+    paintMap(100, 97, 1, 1, KIT_WALL);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ(levelBlockCount, 1);
-    EXPECT_EQ(debrisCount, 0);
-
-    makeKitField();
-    paddle.x = 20;
-    addLevelBlock(95, 93, KIT_BRICK);  // under probe 0
+    EXPECT_EQ((Ints{levelBlockCount, debrisCount}), (Ints{1, 0}));
+    // The other way round the block is broken.
+    ballField();
+    addLevelBlock(95, 93, KIT_BRICK);
     paintMap(95, 93, 10, 5, 0xF800);
     paintMap(103, 100, 1, 1, KIT_WALL);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ(levelBlockCount, 0);
-    EXPECT_EQ(debrisCount, 100);
-    EXPECT_EQ(game.score, 20);
-}
-
-TEST(BallProbes, OverlappingBlocksGiveTheLowerIndex) {
-    makeKitField();
-    paddle.x = 20;
-    addLevelBlock(96, 95, KIT_BRICK);  // index 0
-    addLevelBlock(98, 93, KIT_GEM);    // index 1, also under probe 0 at (100, 97)
+    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score}), (Ints{0, 100, 20}));
+    // Two blocks under probe 0 at (100, 97): the 10-wide brick (20 points), not the 5-wide gem (50).
+    ballField();
+    addLevelBlock(96, 95, KIT_BRICK);
+    addLevelBlock(98, 93, KIT_GEM);
     paintMap(96, 93, 14, 10, 0xF800);
-    EXPECT_EQ(findBlockAt(100, 97), 0);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    ASSERT_EQ(levelBlockCount, 1);
-    EXPECT_EQ(levelBlocks[0].type, KIT_GEM);
-    EXPECT_EQ(game.score, 20);  // the 10-wide brick, not the 5-wide gem (50)
+    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].type, game.score}), (Ints{1, KIT_GEM, 20}));
 }
 
 TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
@@ -241,21 +175,23 @@ TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
         uint16_t colour;
     } cases[] = {{0, 0, 0xFFFF}, {0, 1, 0xF9C7}, {1, 0, 0x01DF}, {1, 1, 0xF9DF}};
     for (const Case& c : cases) {
-        makeKitField();
-        paddle.x = 20;
+        SCOPED_TRACE(c.colour);
+        ballField();
         powerUpCounts[POWERUP_HOMING] = (int16_t)c.homing;
         powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)c.through;
         paintMap(0, 319, 240, 1, KIT_CYAN);
         placeBall(100, 316, 0, 0, 2500);
+        placeBall(60, 60, 1000, 500, 2500);
         uint32_t before = gameRandState();
         stepBalls();
-        EXPECT_EQ(ballCount, 0);
+        // The ball moved into the freed slot is stepped in the same call.
+        ASSERT_EQ(ballCount, 1);
+        EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{(60 << 10) + 1000, (60 << 10) + 500}));
         ASSERT_EQ(debrisCount, 98);
         EXPECT_EQ(drawsBetween(before, gameRandState()), 196);
         int seen[7][7] = {};
         for (int i = 0; i < debrisCount; i++) {
-            EXPECT_EQ(debris[i].colour, c.colour);
-            EXPECT_EQ(debris[i].type, DEBRIS_PIECE);
+            EXPECT_EQ((Ints{debris[i].colour, debris[i].type}), (Ints{c.colour, DEBRIS_PIECE}));
             int dx = (debris[i].x >> 10) - 100, dy = (debris[i].y >> 10) - 316;
             ASSERT_TRUE(dx >= -3 && dx <= 3 && dy >= -3 && dy <= 3);
             seen[dx + 3][dy + 3]++;
@@ -271,100 +207,65 @@ TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
 }
 
 TEST(KillZone, GreenWallWithAGapBelowOnlyReflects) {
-    makeKitField();
-    paddle.x = 20;
+    ballField();
     paintMap(95, 319, 10, 1, KIT_CYAN);
     paintMap(95, 310, 10, 2, KIT_CYAN);  // a cyan ledge with black between it and the bottom row
     placeBall(100, 306, 0, 1024, 2500);  // probe 4 reaches row 310 after the move
     stepBalls();
-    EXPECT_EQ(ballCount, 1);
-    EXPECT_EQ(debrisCount, 0);
+    EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{1, 0}));
     EXPECT_LT(balls[0].vy, 0);
 }
 
-TEST(KillZone, TheBallMovedIntoTheSlotIsSteppedInTheSameCall) {
-    makeKitField();
-    paddle.x = 20;
-    paintMap(0, 319, 240, 1, KIT_CYAN);
-    placeBall(100, 316, 0, 0, 2500);
-    placeBall(60, 60, 1000, 500, 2500);
-    stepBalls();
-    ASSERT_EQ(ballCount, 1);
-    EXPECT_EQ(balls[0].x, (60 << 10) + 1000);
-    EXPECT_EQ(balls[0].y, (60 << 10) + 500);
-}
-
 TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
-    makeKitField();
-    paddle.x = 20;
-    powerUpCounts[POWERUP_THROUGH_BALL] = 1;
-    addLevelBlock(95, 85, KIT_BRICK);
-    paintMap(95, 85, 10, 5, 0xF800);
-    placeBall(100, 93, 0, -1024, 2500);  // probe 0 reaches the block after the move
-    stepBalls();
-    EXPECT_EQ(levelBlockCount, 0);
-    EXPECT_EQ(balls[0].vy, -1024);  // no bounce
-    EXPECT_EQ(balls[0].y, (93 << 10) - 2048);
-
-    makeKitField();
-    paddle.x = 20;
-    powerUpCounts[POWERUP_THROUGH_BALL] = 1;
-    addLevelBlock(95, 85, KIT_STEEL);
-    indestructibleCount = 1;
-    paintMap(95, 85, 10, 5, 0xF800);
-    placeBall(100, 93, 0, -1024, 2500);
-    stepBalls();
-    EXPECT_EQ(levelBlockCount, 1);
-    EXPECT_GT(balls[0].vy, 0);
-
-    // Without the power-up a breakable block is broken and bounces the ball.
-    makeKitField();
-    paddle.x = 20;
-    addLevelBlock(95, 85, KIT_BRICK);
-    paintMap(95, 85, 10, 5, 0xF800);
-    placeBall(100, 93, 0, -1024, 2500);
-    stepBalls();
-    EXPECT_EQ(levelBlockCount, 0);
-    EXPECT_GT(balls[0].vy, 0);
+    // Through-ball, block type, then the blocks left; without the power-up a broken block bounces the ball.
+    const int cases[][3] = {{1, KIT_BRICK, 0}, {1, KIT_STEEL, 1}, {0, KIT_BRICK, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0] * 10 + c[1]);
+        ballField();
+        powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)c[0];
+        addLevelBlock(95, 85, c[1]);
+        indestructibleCount = c[1] == KIT_STEEL;
+        paintMap(95, 85, 10, 5, 0xF800);
+        placeBall(100, 93, 0, -1024, 2500);  // probe 0 reaches the block after the move
+        stepBalls();
+        EXPECT_EQ(levelBlockCount, c[2]);
+        if (c[0] == 1 && c[1] == KIT_BRICK) {
+            EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-1024, (93 << 10) - 2048}));
+        } else {
+            EXPECT_GT(balls[0].vy, 0);
+        }
+    }
 }
 
-TEST(Unstick, GivesUpAfter29TriesAndLeavesTheBall) {
+TEST(Unstick, MovesToTheFirstFreeSpotOrGivesUpAfter29Tries) {
     makeKitField();
     paintMap(60, 60, 40, 40, KIT_WALL);
     int i = placeBall(80, 80, 0, 0, 2500);
     uint32_t before = gameRandState();
     unstickBall(i);
     EXPECT_EQ(drawsBetween(before, gameRandState()), 58);
-    EXPECT_EQ(balls[i].x, 80 << 10);
-    EXPECT_EQ(balls[i].y, 80 << 10);
-}
+    EXPECT_EQ((Ints{balls[i].x, balls[i].y}), (Ints{80 << 10, 80 << 10}));
 
-TEST(Unstick, MovesToTheFirstFreeSpotWithThePreviousPosition) {
     makeKitField();
     paintMap(83, 60, 20, 40, KIT_WALL);  // touches probe (3, 0) only
-    int i = placeBall(80, 80, 0, 0, 2500);
+    i = placeBall(80, 80, 0, 0, 2500);
     balls[i].prevX = 0;
-    uint32_t before = gameRandState();
+    before = gameRandState();
     unstickBall(i);
     int bx = balls[i].x >> 10;
-    EXPECT_LE(bx, 79);
-    EXPECT_GE(bx, 72);
+    EXPECT_TRUE(bx >= 72 && bx <= 79) << bx;
     EXPECT_LT(drawsBetween(before, gameRandState()), 58);
-    EXPECT_EQ(balls[i].prevX, balls[i].x);
-    EXPECT_EQ(balls[i].prevY, balls[i].y);
-    EXPECT_EQ(balls[i].x & 1023, 0);
+    EXPECT_EQ((Ints{balls[i].prevX, balls[i].prevY, balls[i].x & 1023}), (Ints{balls[i].x, balls[i].y, 0}));
 }
 
-TEST(BallField, LowestRowIsInPlayOneLowerLeaves) {
-    makeKitField();
-    paddle.x = 20;
+TEST(BallField, LowestRowAndRightmostColumnAreInPlayOneFurtherLeaves) {
+    ballField();
     placeBall(100, 319, 0, 0, 2500);
     stepBalls();
     EXPECT_EQ(ballCount, 1);
     balls[0].y = 320 << 10;
     stepBalls();
-    EXPECT_EQ(ballCount, 0);
-    EXPECT_EQ(debrisCount, 0);
+    EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{0, 0}));
     placeBall(240, 100, 0, 0, 2500);
     stepBalls();
     EXPECT_EQ(ballCount, 1);
@@ -373,28 +274,23 @@ TEST(BallField, LowestRowIsInPlayOneLowerLeaves) {
     EXPECT_EQ(ballCount, 0);
 }
 
-TEST(BallWalls, ReflectBallTurnsABallAwayFromAWallOnItsRight) {
+TEST(BallWalls, ReflectBallTurnsABallAwayFromAWall) {
     makeKitField();
     paintMap(103, 0, 20, 320, KIT_WALL);
     int i = placeBall(100, 100, 2500, 0, 2500);
     reflectBall(i);
     // Mirrored to -2500, then rescaled along 180 degrees: (2500 x -255) >> 8.
-    EXPECT_EQ(balls[i].vx, -2491);
-    EXPECT_EQ(balls[i].vy, 0);
-    // Nothing around: nothing changes.
-    i = placeBall(50, 50, 1234, 567, 2500);
+    EXPECT_EQ(velocity(i), (Ints{-2491, 0}));
+    i = placeBall(50, 50, 1234, 567, 2500);  // nothing around: nothing changes
     reflectBall(i);
-    EXPECT_EQ(balls[i].vx, 1234);
-    EXPECT_EQ(balls[i].vy, 567);
-    // The left edge of the screen counts as solid.
-    i = placeBall(2, 150, -2500, 0, 2500);
+    EXPECT_EQ(velocity(i), (Ints{1234, 567}));
+    i = placeBall(2, 150, -2500, 0, 2500);  // the left edge of the screen counts as solid
     reflectBall(i);
     EXPECT_GT(balls[i].vx, 0);
 }
 
 TEST(Homing, PullsTheBallTowardsBreakableBlocksOnly) {
-    makeKitField();
-    paddle.x = 20;
+    ballField();
     powerUpCounts[POWERUP_HOMING] = 1;
     addLevelBlock(195, 48, KIT_BRICK);  // centre (200, 50)
     addLevelBlock(0, 300, KIT_STEEL);   // ignored
@@ -402,9 +298,7 @@ TEST(Homing, PullsTheBallTowardsBreakableBlocksOnly) {
     stepBalls();
     // After the move the ball is at (100, 52); the pull adds ((200 - 100) x 1) >> 2 = 25 and
     // ((50 - 52) x 1) >> 2 = -1, then the speed is restored along the new direction.
-    EXPECT_EQ(balls[0].x, 100 << 10);
-    int32_t vx = 25, vy = 2500 - 1;
-    int a = wrapAngle(angleOf(vx, vy) - 90);
-    EXPECT_EQ(balls[0].vx, (2500 * cosTable[a]) >> 8);
-    EXPECT_EQ(balls[0].vy, (2500 * sinTable[a]) >> 8);
+    int a = wrapAngle(angleOf(25, 2500 - 1) - 90);
+    EXPECT_EQ((Ints{balls[0].x, balls[0].vx, balls[0].vy}),
+              (Ints{100 << 10, (2500 * cosTable[a]) >> 8, (2500 * sinTable[a]) >> 8}));
 }

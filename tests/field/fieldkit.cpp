@@ -20,6 +20,10 @@ const uint16_t KIT_CYAN = 0x07DF;
 const uint16_t KIT_WALL = 0x001F;
 const uint16_t KIT_BRICK_COLOUR = 0xF800 | 0x0400;  // red with some green
 
+// The kit's block cells in its blocks picture.
+static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
+    {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
+
 static void dropSurface(Surface** s) {
     if (*s != nullptr) {
         removeSurface(s);
@@ -93,8 +97,6 @@ void makeKitField(void) {
     fillRect(blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
     fillRect(blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
     fillRect(blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
-    static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
-        {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
     for (int t = 0; t < KIT_TYPES; t++) {
         uint16_t c = t == KIT_STEEL ? packColour(20, 20, 22) : (uint16_t)(KIT_BRICK_COLOUR + t);
         fillRect(blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
@@ -220,8 +222,6 @@ void writeKitData(void) {
     }
     writeTestPngRgb("Data/scheme5v.png", 240, 320, back);
     std::vector<uint8_t> blocks(64 * 48 * 3, 0);
-    static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
-        {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
     for (int t = 0; t < KIT_TYPES; t++) {
         for (int y = cells[t].y; y < cells[t].y + cells[t].h; y++) {
             for (int x = cells[t].x; x < cells[t].x + cells[t].w; x++) {
@@ -240,6 +240,25 @@ void writeKitData(void) {
         fprintf(f, "[block,%d,%d,%d,%d]\n", cells[t].x, cells[t].y, cells[t].w, cells[t].h);
     }
     fclose(f);
+}
+
+LevelBlock record(int x, int y, int type, int powerUp, int w, int h) {
+    LevelBlock r = {};
+    r.x = (uint16_t)x;
+    r.y = (uint16_t)y;
+    r.type = (uint8_t)type;
+    r.width = (uint8_t)(w >= 0 ? w : cells[type % KIT_TYPES].w);
+    r.height = (uint8_t)(h >= 0 ? h : cells[type % KIT_TYPES].h);
+    r.powerUp = (uint16_t)powerUp;
+    return r;
+}
+
+Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> points) {
+    Ints values;
+    for (const auto& p : points) {
+        values.push_back(getPixel(s, p.first, p.second));
+    }
+    return values;
 }
 
 void writeLevelFile(int level, const LevelBlock* records, int count) {

@@ -2,7 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "field/level.h"
 #include "gfx/surface.h"
 
 // Test block types (cells in the kit's blocks picture):
@@ -38,9 +43,14 @@ int drawsBetween(uint32_t before, uint32_t after);
 // Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
 // right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.
 void writeKitData(void);
+// A level record; width and height default to the kit type's.
+LevelBlock record(int x, int y, int type, int powerUp = 0, int w = -1, int h = -1);
 // Writes Data/level<n>.dat from records.
-struct LevelBlock;
 void writeLevelFile(int level, const LevelBlock* records, int count);
 // Every line of the log, oldest first, joined without separators.
-#include <string>
 std::string logText(void);
+
+// Several values compared at once, so that one line states a whole expected state.
+using Ints = std::vector<int>;
+// The pixels of a surface at the given points, in order.
+Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> points);
