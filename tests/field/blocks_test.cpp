@@ -25,63 +25,50 @@ static void readDescriptions(const std::string& text) {
 
 class Descriptions : public ::testing::Test {
 protected:
-    void SetUp() override { resetFieldState(); }
+    void SetUp() override {
+        resetFieldState();
+        logLevel = 1;
+        clearLog();
+    }
     ScratchFolder folder;
 };
 
-TEST_F(Descriptions, APlainRecordAddsAType) {
-    readDescriptions("[block,0,0,20,10]");
-    ASSERT_EQ(blockTypeCount, 1);
-    EXPECT_EQ(blockTypes[0].cellX, 0);
-    EXPECT_EQ(blockTypes[0].cellY, 0);
-    EXPECT_EQ(blockTypes[0].width, 20);
-    EXPECT_EQ(blockTypes[0].height, 10);
-    readDescriptions("[block, 0, 0, 20, 10]");
-    ASSERT_EQ(blockTypeCount, 1);
-    EXPECT_EQ(blockTypes[0].width, 20);
-    EXPECT_EQ(blockTypes[0].height, 10);
-}
-
-TEST_F(Descriptions, TheWordMustBeExactlyBlock) {
-    readDescriptions("[ block,0,0,20,10][Block,0,0,20,10][blocks,0,0,20,10][BLOCK,1,1,1,1]");
-    EXPECT_EQ(blockTypeCount, 0);
-}
-
-TEST_F(Descriptions, ExactlyFiveFields) {
-    readDescriptions("[block,0,0,20][block,0,0,20,10,5][block,1,2,3,4]");
-    ASSERT_EQ(blockTypeCount, 1);
-    EXPECT_EQ(blockTypes[0].cellX, 1);
-}
-
-TEST_F(Descriptions, NumbersAreTruncatedToTheFieldWidths) {
-    readDescriptions("[block,70000,-1,300,x7]");
-    ASSERT_EQ(blockTypeCount, 1);
-    EXPECT_EQ(blockTypes[0].cellX, 70000 - 65536);
-    EXPECT_EQ(blockTypes[0].cellY, 65535);
-    EXPECT_EQ(blockTypes[0].width, 44);
-    EXPECT_EQ(blockTypes[0].height, 0);  // no digits
-}
-
-TEST_F(Descriptions, LineBreaksBelongToFieldsInsideBracketsOnly) {
-    readDescriptions("comment, with ] brackets\n[block,1,2,\n3,4]\n\n[block,5\n,6,7,8]\n[\nblock,9,9,9,9]\r\n[block,1,1,1,1]\r\n");
-    ASSERT_EQ(blockTypeCount, 3);
-    EXPECT_EQ(blockTypes[0].width, 3);
-    EXPECT_EQ(blockTypes[1].cellX, 5);  // "5\n" reads as 5
-    EXPECT_EQ(blockTypes[2].cellX, 1);  // the record after the one with a leading line break
-}
-
-TEST_F(Descriptions, FieldsKeepFortyCharactersAndRecordsFifty) {
-    std::string digits(38, '0');
-    readDescriptions("[block," + digits + "12345,0,1,1]");
-    ASSERT_EQ(blockTypeCount, 1);
-    EXPECT_EQ(blockTypes[0].cellX, 12);
+TEST_F(Descriptions, TheReadersRulesForWordsFieldsNumbersAndLineBreaks) {
+    const std::string digits(38, '0');
     std::string many = "[block";
     for (int i = 0; i < 60; i++) {
         many += ",1";
     }
-    readDescriptions(many + "][block,2,2,2,2]");
-    ASSERT_EQ(blockTypeCount, 1);
-    EXPECT_EQ(blockTypes[0].cellX, 2);
+    struct Case {
+        std::string text;
+        int count, index;  // types read; the one checked
+        Ints cell;         // its cell x, cell y, width and height
+    } cases[] = {
+        {"[block,0,0,20,10]", 1, 0, {0, 0, 20, 10}},
+        {"[block, 0, 0, 20, 10]", 1, 0, {0, 0, 20, 10}},
+        // The word must be exactly "block".
+        {"[ block,0,0,20,10][Block,0,0,20,10][blocks,0,0,20,10][BLOCK,1,1,1,1]", 0, 0, {}},
+        // Exactly five fields.
+        {"[block,0,0,20][block,0,0,20,10,5][block,1,2,3,4]", 1, 0, {1, 2, 3, 4}},
+        // Numbers are truncated to the field widths; no digits read as 0.
+        {"[block,70000,-1,300,x7]", 1, 0, {70000 - 65536, 65535, 44, 0}},
+        // Line breaks belong to fields inside brackets only: "5\n" reads as 5; a record with a leading
+        // line break is not one.
+        {"comment, with ] brackets\n[block,1,2,\n3,4]\n\n[block,5\n,6,7,8]\n[\nblock,9,9,9,9]\r\n[block,1,1,1,1]\r\n", 3,
+         1, {5, 6, 7, 8}},
+        // Fields keep forty characters and records fifty.
+        {"[block," + digits + "12345,0,1,1]", 1, 0, {12, 0, 1, 1}},
+        {many + "][block,2,2,2,2]", 1, 0, {2, 2, 2, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        readDescriptions(c.text);
+        ASSERT_EQ(blockTypeCount, c.count);
+        if (c.count > 0) {
+            const BlockType& t = blockTypes[c.index];
+            EXPECT_EQ((Ints{t.cellX, t.cellY, t.width, t.height}), c.cell);
+        }
+    }
 }
 
 TEST_F(Descriptions, OnlyTheFirstHundredRecordsBecomeTypes) {
@@ -89,8 +76,6 @@ TEST_F(Descriptions, OnlyTheFirstHundredRecordsBecomeTypes) {
     for (int i = 0; i < 105; i++) {
         text += "[block," + std::to_string(i) + ",0,1,1]";
     }
-    logLevel = 1;
-    clearLog();
     readDescriptions(text);
     EXPECT_EQ(blockTypeCount, 100);
     EXPECT_EQ(blockTypes[99].cellX, 99);
@@ -99,8 +84,6 @@ TEST_F(Descriptions, OnlyTheFirstHundredRecordsBecomeTypes) {
 
 TEST_F(Descriptions, AMissingFileLeavesAnEmptyTableAndLogsTheError) {
     blockTypeCount = 7;
-    logLevel = 1;
-    clearLog();
     loadBlockDescriptions(9);
     EXPECT_EQ(blockTypeCount, 0);
     EXPECT_NE(logText().find("[ERROR] block description not found"), std::string::npos);
@@ -112,14 +95,11 @@ TEST(RedrawField, BlocksGoIntoTheFieldAndRedSilhouettesIntoTheMap) {
     addLevelBlock(20, 30, KIT_HOLLOW);
     addLevelBlock(25, 30, KIT_GEM);  // on top where they overlap
     redrawField();
-    EXPECT_EQ(getPixel(fieldPicture, 20, 30), getPixel(backgroundPicture, 20, 30));  // empty column
-    EXPECT_EQ(getPixel(fieldPicture, 21, 30), KIT_BRICK_COLOUR + KIT_HOLLOW);
-    EXPECT_EQ(getPixel(fieldPicture, 25, 30), KIT_BRICK_COLOUR + KIT_GEM);
-    EXPECT_EQ(getPixel(collisionMap, 20, 30), 0);
-    EXPECT_EQ(getPixel(collisionMap, 21, 30), 0xF800);
-    EXPECT_EQ(getPixel(collisionMap, 29, 34), 0xF800);
-    EXPECT_EQ(getPixel(collisionMap, 30, 30), 0);
-    EXPECT_EQ(getPixel(fieldPicture, 100, 100), getPixel(backgroundPicture, 100, 100));
+    // The hollow type's empty first column shows the background.
+    EXPECT_EQ(pixelsAt(fieldPicture, {{20, 30}, {21, 30}, {25, 30}, {100, 100}}),
+              (Ints{getPixel(backgroundPicture, 20, 30), KIT_BRICK_COLOUR + KIT_HOLLOW, KIT_BRICK_COLOUR + KIT_GEM,
+                    getPixel(backgroundPicture, 100, 100)}));
+    EXPECT_EQ(pixelsAt(collisionMap, {{20, 30}, {21, 30}, {29, 34}, {30, 30}}), (Ints{0, 0xF800, 0xF800, 0}));
 }
 
 TEST(RedrawField, MarksShowOnlyInTheEditorWithTheCheatOrWithReveal) {

@@ -14,6 +14,12 @@ static int addPiece(int x, int y, int32_t vx, int32_t vy, uint16_t colour = 0x12
     return debrisCount - 1;
 }
 
+// The kit field with a floor of wall from row 200 to 204.
+static void floorField(void) {
+    makeKitField();
+    paintMap(0, 200, 240, 5, KIT_WALL);
+}
+
 TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     makeKitField();
     addLevelBlock(50, 60, KIT_HOLLOW, 5);
@@ -21,10 +27,8 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     paintMap(50, 60, 10, 5, 0xF800);  // as if a neighbour shared the empty columns
     uint32_t before = gameRandState();
     breakBlock(0);
-    EXPECT_EQ(debrisCount, 80);
-    EXPECT_EQ(drawsBetween(before, gameRandState()), 160);
-    EXPECT_EQ(game.score, 20);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ((Ints{debrisCount, drawsBetween(before, gameRandState()), game.score, levelBlockCount}),
+              (Ints{80, 160, 20, 0}));
     for (int i = 0; i < debrisCount; i++) {
         int px = debris[i].x >> 10, py = debris[i].y >> 10;
         EXPECT_TRUE(px >= 51 && px <= 58 && py >= 60 && py <= 64) << px << "," << py;
@@ -32,51 +36,33 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
         EXPECT_EQ(debris[i].vx % 4, 0);
     }
     // Erased from the map where the cell has pixels; the cell's empty columns keep what the map had.
-    EXPECT_EQ(getPixel(collisionMap, 51, 60), 0);
-    EXPECT_EQ(getPixel(collisionMap, 58, 64), 0);
-    EXPECT_EQ(getPixel(collisionMap, 50, 60), 0xF800);
-    EXPECT_EQ(getPixel(collisionMap, 59, 62), 0xF800);
-    // The field shows the background again.
+    EXPECT_EQ(pixelsAt(collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
     EXPECT_EQ(getPixel(fieldPicture, 55, 62), getPixel(backgroundPicture, 55, 62));
     // The hidden power-up (kind 4) falls from the block's centre.
     ASSERT_EQ(capsuleCount, 1);
-    EXPECT_EQ(capsules[0].kind, 4);
-    EXPECT_EQ(capsules[0].x, 55 << 10);
-    EXPECT_EQ(capsules[0].y, 62 << 10);
-    EXPECT_EQ(capsules[0].vy, 500);
+    EXPECT_EQ((Ints{capsules[0].kind, capsules[0].x, capsules[0].y, capsules[0].vy}),
+              (Ints{4, 55 << 10, 62 << 10, 500}));
 }
 
-TEST(BreakBlock, PointsFollowTheWidth) {
-    EXPECT_EQ(blockScore(21), 2);
-    EXPECT_EQ(blockScore(20), 5);
-    EXPECT_EQ(blockScore(11), 5);
-    EXPECT_EQ(blockScore(10), 20);
-    EXPECT_EQ(blockScore(6), 20);
-    EXPECT_EQ(blockScore(5), 50);
-    EXPECT_EQ(blockScore(1), 50);
+TEST(BreakBlock, PointsFollowTheWidthAndSteelCountsDown) {
+    EXPECT_EQ((Ints{blockScore(21), blockScore(20), blockScore(11), blockScore(10), blockScore(6), blockScore(5),
+                    blockScore(1)}),
+              (Ints{2, 5, 5, 20, 20, 50, 50}));
     makeKitField();
     addLevelBlock(10, 10, KIT_WIDE);
     addLevelBlock(40, 10, KIT_LONG);
     addLevelBlock(70, 10, KIT_GEM);
-    breakBlock(0);
-    EXPECT_EQ(game.score, 2);
-    breakBlock(findBlockAt(40, 10));
-    EXPECT_EQ(game.score, 7);
-    breakBlock(0);
-    EXPECT_EQ(game.score, 57);
-}
-
-TEST(BreakBlock, SteelCountsDownTheIndestructibleCount) {
-    makeKitField();
-    addLevelBlock(10, 10, KIT_STEEL);
-    addLevelBlock(30, 10, KIT_BRICK);
+    addLevelBlock(100, 10, KIT_STEEL);
     indestructibleCount = 1;
-    breakBlock(0);
-    EXPECT_EQ(indestructibleCount, 0);
-    ASSERT_EQ(levelBlockCount, 1);
-    EXPECT_EQ(levelBlocks[0].type, KIT_BRICK);
+    Ints scores;
+    for (int x : {10, 40, 70, 100}) {
+        breakBlock(findBlockAt(x, 10));
+        scores.push_back(game.score);
+    }
+    EXPECT_EQ(scores, (Ints{2, 7, 57, 77}));
+    EXPECT_EQ((Ints{indestructibleCount, levelBlockCount}), (Ints{0, 0}));
     breakBlock(5);  // outside the list: nothing
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(game.score, 77);
 }
 
 TEST(DebrisList, TheFifteenHundredFirstPieceEvictsARandomOne) {
@@ -86,49 +72,36 @@ TEST(DebrisList, TheFifteenHundredFirstPieceEvictsARandomOne) {
     }
     seedGameRand(77);
     int evicted = ((77u * 214013u + 2531011u) >> 16 & 0x7FFF) % MAX_DEBRIS;
-    uint32_t before = gameRandState();
     addPiece(5, 6, 7, 8, 0xBEEF);
-    EXPECT_EQ(drawsBetween(before, gameRandState()), 1);
-    EXPECT_EQ(debrisCount, MAX_DEBRIS);
-    EXPECT_EQ(debris[MAX_DEBRIS - 1].colour, 0xBEEF);
-    EXPECT_EQ(debris[MAX_DEBRIS - 1].vx, 7);
+    EXPECT_EQ(drawsBetween(77, gameRandState()), 1);
     // The evicted slot now holds the piece that was last.
-    EXPECT_EQ(debris[evicted].colour, MAX_DEBRIS);
+    EXPECT_EQ((Ints{debrisCount, debris[MAX_DEBRIS - 1].colour, debris[MAX_DEBRIS - 1].vx, debris[evicted].colour}),
+              (Ints{MAX_DEBRIS, 0xBEEF, 7, MAX_DEBRIS}));
 }
 
-TEST(DebrisPhysics, BouncesOffAFloorWithVelocityCut) {
-    makeKitField();
-    paintMap(0, 200, 240, 5, KIT_WALL);
+TEST(DebrisPhysics, BouncesOffFloorsAndCeilingsCuttingTheSpeedTowardsZero) {
+    floorField();
     int i = addPiece(50, 199, 2048, 1024);
     updateDebris();
     ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ(debris[i].x, 50 << 10);
-    EXPECT_EQ(debris[i].y, 199 << 10);
-    EXPECT_EQ(debris[i].vx, 128);
-    EXPECT_EQ(debris[i].vy, 512);
-    EXPECT_EQ(debris[i].age, 1);
+    EXPECT_EQ((Ints{debris[i].x, debris[i].y, debris[i].vx, debris[i].vy, debris[i].age}),
+              (Ints{50 << 10, 199 << 10, 128, 512, 1}));
     // A rising piece hitting a ceiling turns round.
     makeKitField();
     paintMap(0, 100, 240, 5, KIT_WALL);
     i = addPiece(50, 105, 0, -1500);
     updateDebris();
-    EXPECT_EQ(debris[i].y, 105 << 10);
-    EXPECT_EQ(debris[i].vy, 1400);
-}
-
-TEST(DebrisPhysics, HorizontalSpeedIsCutTowardsZero) {
-    makeKitField();
-    paintMap(0, 200, 240, 5, KIT_WALL);
+    EXPECT_EQ((Ints{debris[i].y, debris[i].vy}), (Ints{105 << 10, 1400}));
+    // -(17 >> 4), not -17 >> 4 = -2.
+    floorField();
     addPiece(50, 199, -17, 1024);
     updateDebris();
-    EXPECT_EQ(debris[0].vx, -1);  // -(17 >> 4), not -17 >> 4 = -2
-    EXPECT_EQ(debrisCount, 1);
-    makeKitField();
-    paintMap(0, 200, 240, 5, KIT_WALL);
-    addPiece(50, 199, -15, 1024);  // becomes 0: on a flat floor it rests at once
+    EXPECT_EQ((Ints{debrisCount, debris[0].vx}), (Ints{1, -1}));
+    // -15 becomes 0: on a flat floor it rests at once, at the restored position.
+    floorField();
+    addPiece(50, 199, -15, 1024);
     updateDebris();
-    EXPECT_EQ(debrisCount, 0);
-    EXPECT_EQ(getPixel(collisionMap, 50, 199), KIT_CYAN);  // at the restored position
+    EXPECT_EQ((Ints{debrisCount, getPixel(collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
@@ -141,51 +114,41 @@ TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
         int s = ((seed * 214013u + 2531011u) >> 16 & 1) * 2 - 1;
         updateDebris();
         ASSERT_EQ(debrisCount, 1);
-        EXPECT_EQ(debris[0].x >> 10, 100 + s);
-        EXPECT_EQ(debris[0].y >> 10, 250);
-        EXPECT_EQ(debris[0].vy, 512);
+        EXPECT_EQ((Ints{debris[0].x >> 10, debris[0].y >> 10, debris[0].vy}), (Ints{100 + s, 250, 512}));
         sides[s > 0]++;
     }
     EXPECT_GT(sides[0], 0);
     EXPECT_GT(sides[1], 0);
 }
 
-TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilled) {
-    makeKitField();
-    paintMap(99, 250, 3, 1, KIT_WALL);
-    addPiece(100, 249, 0, 1024, 0x4321);
-    updateDebris();
-    EXPECT_EQ(debrisCount, 0);
-    EXPECT_EQ(getPixel(collisionMap, 100, 249), KIT_CYAN);
-    EXPECT_EQ(getPixel(fieldPicture, 100, 249), 0x4321);
-    EXPECT_EQ(getPixel(backgroundPicture, 100, 249), 0x4321);
+TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebris) {
+    for (int disabled = 0; disabled <= 1; disabled++) {
+        makeKitField();
+        game.cheats.disableDebris = disabled;
+        paintMap(99, 250, 3, 1, KIT_WALL);
+        int field = getPixel(fieldPicture, 100, 249);
+        addPiece(100, 249, 0, 1024, 0x4321);
+        updateDebris();
+        EXPECT_EQ(debrisCount, 0);
+        if (disabled) {
+            EXPECT_EQ((Ints{getPixel(collisionMap, 100, 249), getPixel(fieldPicture, 100, 249)}), (Ints{0, field}));
+        } else {
+            EXPECT_EQ((Ints{getPixel(collisionMap, 100, 249), getPixel(fieldPicture, 100, 249),
+                            getPixel(backgroundPicture, 100, 249)}),
+                      (Ints{KIT_CYAN, 0x4321, 0x4321}));
+        }
+    }
     // Piles count as ground, red block pixels do not.
     paintMap(20, 251, 1, 1, 0xF800);
     addPiece(20, 249, 0, 1024);
     updateDebris();
-    EXPECT_EQ(debrisCount, 1);
-    EXPECT_EQ(debris[0].y >> 10, 250);
-}
-
-TEST(DebrisPhysics, DisableDebrisLetsPiecesVanishWhereTheyWouldSettle) {
-    makeKitField();
-    game.cheats.disableDebris = 1;
-    paintMap(99, 250, 3, 1, KIT_WALL);
-    uint16_t field = getPixel(fieldPicture, 100, 249);
-    addPiece(100, 249, 0, 1024, 0x4321);
-    updateDebris();
-    EXPECT_EQ(debrisCount, 0);
-    EXPECT_EQ(getPixel(collisionMap, 100, 249), 0);
-    EXPECT_EQ(getPixel(fieldPicture, 100, 249), field);
-}
-
-TEST(DebrisPhysics, APieceInsideSolidGroundSettlesThere) {
+    EXPECT_EQ((Ints{debrisCount, debris[0].y >> 10}), (Ints{1, 250}));
+    // A piece inside solid ground settles there.
     makeKitField();
     paintMap(40, 200, 30, 20, KIT_WALL);
     addPiece(50, 205, 0, 100);
     updateDebris();
-    EXPECT_EQ(debrisCount, 0);
-    EXPECT_EQ(getPixel(collisionMap, 50, 205), KIT_CYAN);
+    EXPECT_EQ((Ints{debrisCount, getPixel(collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
@@ -210,8 +173,7 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
         updateDebris();
     }
     ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ(debris[0].age, 15);
-    EXPECT_EQ(debris[0].x, (100 << 10) + 1500);
+    EXPECT_EQ((Ints{debris[0].age, debris[0].x}), (Ints{15, (100 << 10) + 1500}));
     for (int t = 15; t < 79; t++) {
         updateDebris();
     }
@@ -220,13 +182,10 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
 }
 
 TEST(DebrisPhysics, AFallingPieceComesToRestOnTheFloor) {
-    makeKitField();
-    paintMap(0, 200, 240, 5, KIT_WALL);
+    floorField();
     addPiece(50, 150, 2000, -500, 0x2222);
-    int ticks = 0;
-    while (debrisCount > 0 && ticks < 1000) {
+    for (int ticks = 0; debrisCount > 0 && ticks < 1000; ticks++) {
         updateDebris();
-        ticks++;
     }
     ASSERT_EQ(debrisCount, 0);
     int found = 0;

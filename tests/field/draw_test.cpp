@@ -14,22 +14,19 @@
 #include "gfx/draw.h"
 #include "shell/mainloop.h"
 
-static void fillSprite(Surface* s, int x, int y, int w, int h, uint16_t c) {
-    for (int j = y; j < y + h; j++) {
-        for (int i = x; i < x + w; i++) {
-            putPixel(s, i, j, c);
-        }
-    }
-}
-
 static const uint16_t BALL_A = packColour(31, 31, 31), BALL_B = packColour(0, 20, 31), BALL_C = packColour(31, 5, 5),
                       BALL_D = packColour(31, 5, 31);
 
+// The four ball cells (plain, homing, through, both) in the kit's sprite sheet.
 static void ballSheet(void) {
-    fillSprite(spritesPicture, 0, 32, 6, 7, BALL_A);
-    fillSprite(spritesPicture, 6, 32, 6, 7, BALL_B);
-    fillSprite(spritesPicture, 12, 32, 6, 7, BALL_C);
-    fillSprite(spritesPicture, 18, 32, 7, 7, BALL_D);
+    const uint16_t colours[4] = {BALL_A, BALL_B, BALL_C, BALL_D};
+    for (int c = 0; c < 4; c++) {
+        for (int y = 32; y < 39; y++) {
+            for (int x = 6 * c; x < 6 * c + (c == 3 ? 7 : 6); x++) {
+                putPixel(spritesPicture, x, y, colours[c]);
+            }
+        }
+    }
 }
 
 TEST(DrawBalls, TheCellFollowsHomingAndThroughBall) {
@@ -43,9 +40,7 @@ TEST(DrawBalls, TheCellFollowsHomingAndThroughBall) {
         powerUpCounts[POWERUP_HOMING] = (int16_t)(c & 1);
         powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)(c >> 1);
         drawBalls();
-        EXPECT_EQ(getPixel(backSurface, 97, 97), expected[c]) << c;
-        EXPECT_EQ(getPixel(backSurface, 96, 100), 0);
-        EXPECT_EQ(getPixel(backSurface, 100, 104), 0);
+        EXPECT_EQ(pixelsAt(backSurface, {{97, 97}, {96, 100}, {100, 104}}), (Ints{expected[c], 0, 0})) << c;
     }
 }
 
@@ -57,11 +52,9 @@ TEST(DrawBalls, FastBallsDrawAFadingTrailOfTwiceTheLastStep) {
     powerUpCounts[POWERUP_FAST_BALLS] = 1;
     drawBalls();
     // Four copies, 20 pixels apart (twice the 10-pixel step), weights 255 - 42 (j + 1).
-    EXPECT_EQ(getPixel(backSurface, 100, 100), blendColour(BALL_A, BALL_A, 213));
-    EXPECT_EQ(getPixel(backSurface, 80, 100), blendColour(BALL_A, 0, 171));
-    EXPECT_EQ(getPixel(backSurface, 60, 100), blendColour(BALL_A, 0, 129));
-    EXPECT_EQ(getPixel(backSurface, 40, 100), blendColour(BALL_A, 0, 87));
-    EXPECT_EQ(getPixel(backSurface, 20, 100), 0);
+    EXPECT_EQ(pixelsAt(backSurface, {{100, 100}, {80, 100}, {60, 100}, {40, 100}, {20, 100}}),
+              (Ints{blendColour(BALL_A, BALL_A, 213), blendColour(BALL_A, 0, 171), blendColour(BALL_A, 0, 129),
+                    blendColour(BALL_A, 0, 87), 0}));
 }
 
 TEST(DrawBalls, TheAimingLineMarchesWithTheUpdateCounterWhileTheCountdownRuns) {
@@ -100,9 +93,7 @@ TEST(DrawDebris, EachPieceIsOnePixelOfItsColour) {
     spawnDebris(50, 60, 0, 0, DEBRIS_PIECE, 0x1234);
     spawnDebris(51, 60, 0, 0, DEBRIS_SPARK, 0x4321);
     drawDebris();
-    EXPECT_EQ(getPixel(backSurface, 50, 60), 0x1234);
-    EXPECT_EQ(getPixel(backSurface, 51, 60), 0x4321);
-    EXPECT_EQ(getPixel(backSurface, 52, 60), 0);
+    EXPECT_EQ(pixelsAt(backSurface, {{50, 60}, {51, 60}, {52, 60}}), (Ints{0x1234, 0x4321, 0}));
 }
 
 TEST(DrawExplosions, SmallOnesAnimateAdditivelyAndBigOnesBlendOverEmptyField) {
@@ -134,19 +125,15 @@ TEST(DrawExplosions, LifetimesAndTheFiftyLimit) {
     makeKitField();
     spawnExplosion(10, 10, EXPLOSION_SMALL);
     spawnExplosion(10, 10, EXPLOSION_BIG);
-    for (int t = 0; t < 21; t++) {
+    // Small: still there at age 21 (21 >> 1 = 10), gone by 23; big: gone at the 71st update.
+    Ints counts;
+    for (int t = 1; t <= 71; t++) {
         updateExplosions();
+        if (t == 21 || t == 23 || t == 70 || t == 71) {
+            counts.push_back(explosionCount);
+        }
     }
-    EXPECT_EQ(explosionCount, 2);  // small: age 21, 21 >> 1 = 10
-    updateExplosions();
-    updateExplosions();
-    EXPECT_EQ(explosionCount, 1);
-    for (int t = 23; t < 70; t++) {
-        updateExplosions();
-    }
-    EXPECT_EQ(explosionCount, 1);
-    updateExplosions();
-    EXPECT_EQ(explosionCount, 0);
+    EXPECT_EQ(counts, (Ints{2, 1, 1, 0}));
     for (int i = 0; i < 60; i++) {
         spawnExplosion(i, i, EXPLOSION_SMALL);
     }
@@ -160,21 +147,18 @@ TEST(DrawPaddle, PiecesFromTheBlocksPictureAndQuickPaddleGhosts) {
     paddle.halfWidth = 16;
     drawPaddle();
     const uint16_t cap = packColour(20, 20, 20), middle = packColour(10, 10, 30);
-    EXPECT_EQ(getPixel(backSurface, 120, 303), middle);
-    EXPECT_EQ(getPixel(backSurface, 104, 299), cap);  // left cap from (104, 299), 4 x 11
-    EXPECT_EQ(getPixel(backSurface, 107, 309), cap);
-    EXPECT_EQ(getPixel(backSurface, 135, 309), cap);  // right cap from 132
-    EXPECT_EQ(getPixel(backSurface, 103, 303), 0);
-    EXPECT_EQ(getPixel(backSurface, 136, 303), 0);
-    EXPECT_EQ(getPixel(backSurface, 120, 298), 0);
+    // The left cap from (104, 299), 4 x 11; the right cap from 132.
+    EXPECT_EQ(pixelsAt(backSurface, {{120, 303}, {104, 299}, {107, 309}, {135, 309}, {103, 303}, {136, 303},
+                                     {120, 298}}),
+              (Ints{middle, cap, cap, cap, 0, 0, 0}));
 
     clearSurface(backSurface);
     powerUpCounts[POWERUP_QUICK_PADDLE] = 1;
     paddle.vx = 1024;  // ghosts 4, 8 and 12 pixels behind
     drawPaddle();
     // The last ghost (k = 3) at x 108: its middle piece from 92, then its left cap over it.
-    EXPECT_EQ(getPixel(backSurface, 93, 305), blendColour(cap, blendColour(middle, 0, 140), 140));
-    EXPECT_EQ(getPixel(backSurface, 91, 305), 0);
+    EXPECT_EQ(pixelsAt(backSurface, {{93, 305}, {91, 305}}),
+              (Ints{blendColour(cap, blendColour(middle, 0, 140), 140), 0}));
 }
 
 TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
@@ -190,10 +174,9 @@ TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
     paddle.x = 120;
     paddle.y = 280;
     drawPowerUps();
-    EXPECT_EQ(getPixel(backSurface, 38, 48), packColour(2, 0, 0));  // kind 4 (red 5) at phase 3
-    EXPECT_EQ(getPixel(backSurface, 0, 0), packColour(17, 0, 0));   // entry 0 at (12, 12), phase 0
-    EXPECT_EQ(getPixel(backSurface, 0, 16), packColour(14, 0, 0));  // entry 1 at (12, 28)
-    EXPECT_EQ(getPixel(backSurface, 108, 268), packColour(17, 0, 0));  // frozen on the paddle
-    EXPECT_EQ(getPixel(backSurface, 108, 292), packColour(14, 0, 0));  // quick 24 below
-    EXPECT_EQ(getPixel(backSurface, 108, 280), 0);                    // no sluggish 12 below
+    // The capsule of kind 4 (red 5) at phase 3; entries 0 and 1 at (12, 12) and (12, 28), phase 0; on the
+    // paddle frozen, then quick 24 below, no sluggish 12 below.
+    EXPECT_EQ(pixelsAt(backSurface, {{38, 48}, {0, 0}, {0, 16}, {108, 268}, {108, 292}, {108, 280}}),
+              (Ints{packColour(2, 0, 0), packColour(17, 0, 0), packColour(14, 0, 0), packColour(17, 0, 0),
+                    packColour(14, 0, 0), 0}));
 }

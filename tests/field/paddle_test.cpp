@@ -19,20 +19,26 @@ static void paddleField(void) {
     game.updateCounter = 1;
 }
 
+// The stylus held at (x, y) for a number of updates, each halving the velocity first as play does.
+static void steer(int x, int y, int updates) {
+    stylusDown = 1;
+    stylusX = x;
+    stylusY = y;
+    for (int t = 0; t < updates; t++) {
+        halvePaddleVelocity();
+        movePaddle();
+    }
+}
+
 TEST(PaddleSteering, TheStylusPullsAtTheStepLimitWithSmoothing) {
     paddleField();
     stylusDown = 1;
     stylusX = 200;
     stylusY = 312;  // aims at the paddle's own line
     movePaddle();
-    EXPECT_EQ(paddle.vx, 768);  // (0 x 3 + 3 x 256 x 4) >> 2
-    EXPECT_EQ(paddle.vy, 0);
-    EXPECT_EQ(paddle.fixedX, (120 << 10) + 768);
-    EXPECT_EQ(paddle.x, 120);
-    for (int t = 0; t < 40; t++) {
-        halvePaddleVelocity();
-        movePaddle();
-    }
+    // (0 x 3 + 3 x 256 x 4) >> 2
+    EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, (120 << 10) + 768, 120}));
+    steer(200, 312, 40);
     EXPECT_EQ(paddle.vx, 1227);  // steady: v = (3 (v >> 1) + 3072) >> 2, reached from below
     EXPECT_GT(paddle.x, 160);
     EXPECT_EQ(paddle.y, 300);
@@ -40,16 +46,15 @@ TEST(PaddleSteering, TheStylusPullsAtTheStepLimitWithSmoothing) {
     paddle.swallow = 1;
     int32_t x = paddle.x;
     movePaddle();
-    EXPECT_EQ(paddle.vx, 1227);
-    EXPECT_EQ(paddle.x, x);
+    EXPECT_EQ((Ints{paddle.vx, paddle.x}), (Ints{1227, x}));
 }
 
 TEST(PaddleSteering, KeysAimFurtherTheLongerTheyAreHeld) {
     paddleField();
     paddle.keyLeft = 1;
     movePaddle();
-    EXPECT_EQ(paddle.keyHold, 1);
-    EXPECT_EQ(paddle.vx, -255);  // target x = 120 + ((-1 x 1) >> 2) = 119: one pixel left, (1 x -255 x 4) >> 2
+    // Target x = 120 + ((-1 x 1) >> 2) = 119: one pixel left, (1 x -255 x 4) >> 2.
+    EXPECT_EQ((Ints{paddle.keyHold, paddle.vx}), (Ints{1, -255}));
     for (int t = 0; t < 10; t++) {
         movePaddle();
     }
@@ -61,83 +66,46 @@ TEST(PaddleSteering, KeysAimFurtherTheLongerTheyAreHeld) {
     EXPECT_EQ(paddle.keyHold, 0);
 }
 
-TEST(PaddleSteering, TheZoneTopAndTheBottomBoundTheLine) {
+TEST(PaddleSteering, TheZoneWallsAndFrozenBoundTheMove) {
     paddleField();
-    stylusDown = 1;
-    stylusX = 120;
-    stylusY = 0;  // far above the zone top: raised to row 242
-    for (int t = 0; t < 400; t++) {
-        halvePaddleVelocity();
-        movePaddle();
-    }
+    steer(120, 0, 400);  // far above the zone top: raised to row 242
     EXPECT_EQ(paddle.y, 242);
-    stylusY = 400;
-    for (int t = 0; t < 400; t++) {
-        halvePaddleVelocity();
-        movePaddle();
-    }
+    steer(120, 400, 400);
     EXPECT_EQ(paddle.y, 319);
-}
 
-TEST(PaddleSteering, AWallInThePaddleRowStopsIt) {
     paddleField();
     paintMap(150, 300, 10, 10, KIT_WALL);  // row 304 blocked from x 150
-    stylusDown = 1;
-    stylusX = 239;
-    stylusY = 312;
-    for (int t = 0; t < 200; t++) {
-        halvePaddleVelocity();
-        movePaddle();
-    }
-    EXPECT_LE(paddle.x + 16, 150);  // the last tested pixel, x + 16, stays left of the wall
-    EXPECT_GE(paddle.x + 16, 147);
-}
+    steer(239, 312, 200);
+    // The last tested pixel, x + 16, stays left of the wall.
+    EXPECT_TRUE(paddle.x + 16 >= 147 && paddle.x + 16 <= 150) << paddle.x;
 
-TEST(PaddleSteering, FrozenPaddleKeepsItsPlace) {
     paddleField();
     powerUpCounts[POWERUP_FROZEN_PADDLE] = 1;
-    stylusDown = 1;
-    stylusX = 200;
-    stylusY = 312;
-    for (int t = 0; t < 20; t++) {
-        movePaddle();
-    }
-    EXPECT_EQ(paddle.x, 120);
-    EXPECT_EQ(paddle.fixedX, 120 << 10);
+    steer(200, 312, 20);
+    EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{120, 120 << 10}));
     EXPECT_NE(paddle.vx, 0);
 }
 
-TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZone) {
+TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
     paddleField();
     paintMap(80, 295, 80, 25, KIT_CYAN);  // pile under the paddle up to row 295
     movePaddle();
-    EXPECT_EQ(paddle.y, 290);  // row y + 4 = 294 is the first row above the pile
-    EXPECT_EQ(paddle.fixedY, 290 << 10);
+    EXPECT_EQ((Ints{paddle.y, paddle.fixedY}), (Ints{290, 290 << 10}));  // row y + 4 = 294 is free
 
-    paddleField();
-    paintMap(80, 230, 80, 90, KIT_CYAN);  // pile above the zone top
-    movePaddle();
-    EXPECT_EQ(paddle.y, 242);
-}
-
-TEST(PaddlePile, AWallUnderThePaddleDoesNotLiftIt) {
     paddleField();
     paintMap(80, 295, 80, 25, KIT_CYAN);
-    paintMap(130, 304, 1, 1, KIT_WALL);
+    paintMap(130, 304, 1, 1, KIT_WALL);  // a wall under the paddle does not lift it
     movePaddle();
     EXPECT_EQ(paddle.y, 300);
-}
 
-TEST(PaddlePile, BuriedPaddleBurstsEveryBallAndCostsAThousand) {
+    // Pile above the zone top: the paddle stops there, buried; every ball bursts and it costs 1000.
     paddleField();
     paintMap(80, 230, 80, 90, KIT_CYAN);
     spawnBall(50, 50, 0, 512);
     spawnBall(60, 50, 0, 512);
     game.score = 5000;
     movePaddle();
-    EXPECT_EQ(ballCount, 0);
-    EXPECT_EQ(debrisCount, 40);
-    EXPECT_EQ(game.score, 4000);
+    EXPECT_EQ((Ints{paddle.y, ballCount, debrisCount, game.score}), (Ints{242, 0, 40, 4000}));
     for (int i = 0; i < debrisCount; i++) {
         EXPECT_EQ(debris[i].colour, 0xFFFF);
     }
@@ -145,49 +113,38 @@ TEST(PaddlePile, BuriedPaddleBurstsEveryBallAndCostsAThousand) {
     EXPECT_EQ(game.score, 4000);
 }
 
-TEST(PaddleWidth, GrowsOnePixelEveryFourthTickAndStopsAtAWall) {
+TEST(PaddleWidth, GrowsOnePixelEveryFourthTickStopsAtAWallAndShrinksFreely) {
     paddleField();
     paddle.targetHalfWidth = 30;
     // Offset 25 is tested (k = -h, -h + 2, ... below h) first with h = 27.
     paintMap(145, 304, 1, 1, KIT_WALL);
-    int widths[9];
+    Ints widths;
     for (int t = 0; t < 36; t++) {
         game.updateCounter = (uint32_t)t;
         movePaddle();
         if ((t & 3) == 0) {
-            widths[t >> 2] = paddle.halfWidth;
+            widths.push_back(paddle.halfWidth);
         }
     }
-    EXPECT_EQ(widths[0], 19);
-    EXPECT_EQ(widths[1], 20);
-    EXPECT_EQ(widths[7], 26);
-    EXPECT_EQ(widths[8], 26);  // 27 touched the wall and shrank back
-    EXPECT_EQ(paddle.halfWidth, 26);
-}
-
-TEST(PaddleWidth, ShrinksFreelyTowardsASmallerTarget) {
-    paddleField();
+    // 27 touched the wall and shrank back.
+    EXPECT_EQ(widths, (Ints{19, 20, 21, 22, 23, 24, 25, 26, 26}));
     paddle.targetHalfWidth = 10;
-    for (int t = 0; t < 40; t++) {
+    for (int t = 0; t < 80; t++) {
         game.updateCounter = (uint32_t)t;
         movePaddle();
     }
     EXPECT_EQ(paddle.halfWidth, 10);
 }
 
-TEST(PaddleTick, AnUnmovedAxisLosesItsVelocity) {
+TEST(PaddleTick, AnUnmovedAxisLosesItsVelocityAndTheZoneEasesOneRowATick) {
     paddleField();
     paddle.vx = 500;
     paddle.vy = 700;
     paddle.y = 299;
     stopIdlePaddle(120, 300);
-    EXPECT_EQ(paddle.vx, 0);
-    EXPECT_EQ(paddle.vy, 700);
-}
+    EXPECT_EQ((Ints{paddle.vx, paddle.vy}), (Ints{0, 700}));
 
-TEST(PaddleZone, ZoneHeightEasesOneRowATick) {
     paddleField();
-    paddle.zoneHeight = 78;
     paddle.targetZoneHeight = 98;
     movePaddle();
     EXPECT_EQ(paddle.zoneHeight, 79);

@@ -17,17 +17,6 @@
 #include "shell/random.h"
 #include "support/testutil.h"
 
-static LevelBlock brick(int x, int y, int type = KIT_BRICK, int powerUp = 0) {
-    LevelBlock r = {};
-    r.x = (uint16_t)x;
-    r.y = (uint16_t)y;
-    r.type = (uint8_t)type;
-    r.width = (uint8_t)blockTypes[type].width;
-    r.height = (uint8_t)blockTypes[type].height;
-    r.powerUp = (uint16_t)powerUp;
-    return r;
-}
-
 static int32_t tick(void) {
     game.updateCounter++;
     return updatePlay();
@@ -41,9 +30,9 @@ protected:
         writeKitData();
         std::vector<LevelBlock> level;
         for (int i = 0; i < 8; i++) {
-            level.push_back(brick(20 + 12 * i, 40));
+            level.push_back(record(20 + 12 * i, 40, KIT_BRICK));
         }
-        level.push_back(brick(150, 60, KIT_STEEL));
+        level.push_back(record(150, 60, KIT_STEEL));
         writeLevelFile(2, level.data(), (int)level.size());
         tearDownLevel();
         game.levelIndex = 2;
@@ -63,29 +52,17 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
     uint32_t s1 = 1234u * 214013u + 2531011u, s2 = s1 * 214013u + 2531011u;
     int r1 = (s1 >> 16) & 0x7FFF, r2 = (s2 >> 16) & 0x7FFF;
     setUpLevel();
-    EXPECT_EQ(hintPanel.width, 200);
-    EXPECT_EQ(hintPanel.x, 20);
-    EXPECT_EQ(hintPanel.y, -150);
-    EXPECT_EQ(hintPanel.leaving, 0);
-    EXPECT_EQ(activePowerUpCount, 0);
-    EXPECT_EQ(powerUpCounts[POWERUP_WIDE_PADDLE], 0);
-    EXPECT_EQ(paddle.swallow, 0);
-    EXPECT_EQ(game.unlocked[1][2], 1);
-    EXPECT_EQ(game.gameInProgress, 1);
-    EXPECT_EQ(showStylusCursor, 0);
-    EXPECT_EQ(levelBlockCount, 9);
-    EXPECT_EQ(indestructibleCount, 1);
-    EXPECT_EQ(paddle.x, 120);
-    EXPECT_EQ(paddle.y, 299);  // one row above the first clear test
-    EXPECT_EQ(paddle.fixedY, 299 << 10);
-    EXPECT_EQ(paddle.zoneHeight, 71);
-    EXPECT_EQ(paddle.targetZoneHeight, 71);
+    EXPECT_EQ((Ints{hintPanel.width, hintPanel.x, hintPanel.y, hintPanel.leaving}), (Ints{200, 20, -150, 0}));
+    EXPECT_EQ((Ints{activePowerUpCount, powerUpCounts[POWERUP_WIDE_PADDLE], paddle.swallow, game.unlocked[1][2],
+                    game.gameInProgress, showStylusCursor, levelBlockCount, indestructibleCount}),
+              (Ints{0, 0, 0, 1, 1, 0, 9, 1}));
+    // The paddle one row above the first clear test.
+    EXPECT_EQ((Ints{paddle.x, paddle.y, paddle.fixedY, paddle.zoneHeight, paddle.targetZoneHeight}),
+              (Ints{120, 299, 299 << 10, 71, 71}));
     EXPECT_EQ(game.readyCountdown, 200);
     ASSERT_EQ(ballCount, 1);
     // The serve draws vx first, then the x offset; y = 320 - 85 - 14 with no Zone Up left.
-    EXPECT_EQ(balls[0].x, (120 - 64 + (r2 & 127)) << 10);
-    EXPECT_EQ(balls[0].y, 221 << 10);
-    EXPECT_EQ(balls[0].speed, 3000);
+    EXPECT_EQ((Ints{balls[0].x, balls[0].y, balls[0].speed}), (Ints{(120 - 64 + (r2 & 127)) << 10, 221 << 10, 3000}));
     int32_t vx = (r1 & 1023) - 512, vy = 512;
     for (int n = 0; n < 2; n++) {
         int a = wrapAngle(angleOf(vx, vy) - 90);
@@ -93,8 +70,7 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
         vx = nvx;
         vy = nvy;
     }
-    EXPECT_EQ(balls[0].vx, vx);
-    EXPECT_EQ(balls[0].vy, vy);
+    EXPECT_EQ((Ints{balls[0].vx, balls[0].vy}), (Ints{vx, vy}));
     for (int x = 0; x < 240; x++) {
         ASSERT_EQ(getPixel(collisionMap, x, 319), KIT_CYAN);
     }
@@ -106,9 +82,7 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
     game.cheats.unlockAllLevels = 1;
     game.levelIndex = 3;
     setUpLevel();
-    EXPECT_EQ(game.readyCountdown, 1000);
-    EXPECT_EQ(game.unlocked[1][3], 0);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ((Ints{game.readyCountdown, game.unlocked[1][3], levelBlockCount}), (Ints{1000, 0, 0}));
 }
 
 TEST_F(Play, TheBallHangsUntilTheCountdownRunsOutAndThePanelSlides) {
@@ -120,9 +94,7 @@ TEST_F(Play, TheBallHangsUntilTheCountdownRunsOutAndThePanelSlides) {
     for (int t = 1; t < 99; t++) {
         tick();
     }
-    EXPECT_EQ(game.readyCountdown, 2);
-    EXPECT_EQ(balls[0].x, x);
-    EXPECT_EQ(balls[0].y, y);
+    EXPECT_EQ((Ints{game.readyCountdown, balls[0].x, balls[0].y}), (Ints{2, x, y}));
     tick();
     EXPECT_EQ(game.readyCountdown, 0);
     EXPECT_NE(balls[0].y, y);
@@ -137,9 +109,7 @@ TEST_F(Play, ShakeJittersTheOffsetsAndDiesDown) {
         EXPECT_LT(game.shakeX < 0 ? -game.shakeX : game.shakeX, 16);
         moved += game.shakeX != 0 || game.shakeY != 0;
     }
-    EXPECT_EQ(game.shake, 0);
-    EXPECT_EQ(game.shakeX, 0);
-    EXPECT_EQ(game.shakeY, 0);
+    EXPECT_EQ((Ints{game.shake, game.shakeX, game.shakeY}), (Ints{0, 0, 0}));
     EXPECT_GT(moved, 50);
 }
 
@@ -154,20 +124,16 @@ TEST_F(Play, ALostBallServesAgainAfterTheDebrisAndCostsALife) {
         EXPECT_EQ(tick(), MODE_PLAY);
         t++;
     }
-    EXPECT_EQ(debrisCount, 0);
     EXPECT_GT(t, 5);
-    EXPECT_EQ(game.lives, 1);
-    EXPECT_EQ(ballCount, 1);
-    EXPECT_EQ(game.readyCountdown, 198);  // 200 at the serve, then the update's own step
-    EXPECT_EQ(paddle.x, 120);
-    EXPECT_EQ(paddle.y, 299);
+    // The countdown is 200 at the serve, then the update's own step.
+    EXPECT_EQ((Ints{debrisCount, game.lives, ballCount, game.readyCountdown, paddle.x, paddle.y}),
+              (Ints{0, 1, 1, 198, 120, 299}));
 
     game.cheats.unlimitedLives = 1;
     ballCount = 0;
     game.readyCountdown = -250;
     tick();
-    EXPECT_EQ(game.lives, 1);
-    EXPECT_EQ(ballCount, 1);
+    EXPECT_EQ((Ints{game.lives, ballCount}), (Ints{1, 1}));
 
     game.cheats.unlimitedLives = 0;
     game.lives = 0;
@@ -185,10 +151,9 @@ TEST_F(Play, ASqueezedPaddleIsPushedUpAndCollectsZoneUpAtTheTop) {
     game.readyCountdown = -250;
     int score = game.score;
     tick();
-    EXPECT_EQ(game.score - score, 200);  // at rows 242 and 222
-    EXPECT_EQ(powerUpCounts[POWERUP_ZONE_UP], 2);
-    EXPECT_EQ(paddle.zoneHeight, 118);
-    EXPECT_EQ(paddle.y, 204);
+    // Zone Up collected at rows 242 and 222.
+    EXPECT_EQ((Ints{game.score - score, powerUpCounts[POWERUP_ZONE_UP], paddle.zoneHeight, paddle.y}),
+              (Ints{200, 2, 118, 204}));
 }
 
 TEST_F(Play, ClearingWithThreeBallsPays33Then50Then100) {
@@ -205,7 +170,7 @@ TEST_F(Play, ClearingWithThreeBallsPays33Then50Then100) {
     collectPowerUp(POWERUP_LASER);
     collectPowerUp(POWERUP_HOMING);
     game.updateCounter = 3;
-    std::vector<int> pays;
+    Ints pays;
     int32_t result = MODE_PLAY;
     int t = 0;
     while (result == MODE_PLAY && t < 2000) {
@@ -223,9 +188,8 @@ TEST_F(Play, ClearingWithThreeBallsPays33Then50Then100) {
         t++;
     }
     EXPECT_EQ(result, MODE_LEVEL_DONE);
-    EXPECT_EQ(pays, (std::vector<int>{33, 50, 100}));
-    EXPECT_EQ(activePowerUpCount, 0);
-    EXPECT_EQ(debrisCount, 0);
+    EXPECT_EQ(pays, (Ints{33, 50, 100}));
+    EXPECT_EQ((Ints{activePowerUpCount, debrisCount}), (Ints{0, 0}));
 }
 
 TEST_F(Play, SlowMotionRunsThePlayStepInRunsOfTwoToTheNMinusOne) {
@@ -236,14 +200,14 @@ TEST_F(Play, SlowMotionRunsThePlayStepInRunsOfTwoToTheNMinusOne) {
     collectPowerUp(POWERUP_SLOW_MOTION);
     collectPowerUp(POWERUP_SLOW_MOTION);
     game.updateCounter = 0;
-    std::vector<int> steps;
+    Ints steps;
     for (int t = 0; t < 16; t++) {
         int32_t y = balls[0].y;
         tick();
         steps.push_back(balls[0].y != y);
     }
     // Update counters 1..16: bit 1 clear for 1, 4, 5, 8, 9, 12, 13, 16.
-    EXPECT_EQ(steps, (std::vector<int>{1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1}));
+    EXPECT_EQ(steps, (Ints{1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1}));
 }
 
 TEST_F(Play, TheStylusSteersOnlyWhenNotSwallowed) {
@@ -276,7 +240,5 @@ TEST(PlayWithoutLevel, UpdatingAndDrawingWithNothingLoadedChangesNothing) {
     updatePowerUps();
     drawPlayField();
     drawPlayMarks();
-    EXPECT_EQ(ballCount, 1);
-    EXPECT_EQ(debrisCount, 1);
-    EXPECT_EQ(balls[0].y, 50 << 10);
+    EXPECT_EQ((Ints{ballCount, debrisCount, balls[0].y}), (Ints{1, 1, 50 << 10}));
 }

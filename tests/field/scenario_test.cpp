@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -274,6 +275,22 @@ static void writeKitLevels(void) {
     }
 }
 
+// Plays the scenario twice: the runs must keep the invariants and end in identical states.
+static ScenarioResult playTwice(const char* name, int first, int levels, int updates, int difficulty) {
+    ScenarioResult a, b;
+    playScenario(first, levels, updates, difficulty, a);
+    if (::testing::Test::HasFatalFailure()) {
+        return a;
+    }
+    playScenario(first, levels, updates, difficulty, b);
+    EXPECT_EQ(a.hash, b.hash);
+    EXPECT_EQ(a.trail, b.trail);
+    EXPECT_EQ(a.scoreChecks, updates);
+    printf("%s: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n", name,
+           a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
+    return a;
+}
+
 }  // namespace
 
 TEST(Scenario, KitLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
@@ -282,17 +299,8 @@ TEST(Scenario, KitLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
     writeKitData();
     writeKitLevels();
     tearDownLevel();
-    const int updates = 40000;
-    ScenarioResult a, b;
-    playScenario(0, 3, updates, 2, a);
+    ScenarioResult a = playTwice("kit", 0, 3, 40000, 2);
     ASSERT_FALSE(HasFatalFailure());
-    playScenario(0, 3, updates, 2, b);
-    ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(a.hash, b.hash);
-    EXPECT_EQ(a.trail, b.trail);
-    EXPECT_EQ(a.scoreChecks, updates);
-    printf("kit: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n",
-           a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
     // The script really plays: blocks break, power-ups are caught, a level is cleared, a game is lost.
     EXPECT_GT(a.blocksBroken, 150);
     EXPECT_GE(a.collected, 10);
@@ -301,33 +309,13 @@ TEST(Scenario, KitLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
 }
 
 TEST(Scenario, GeneratedLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
-    // The level set the build generates into the run folder.
-    FILE* probe = fopen("Data/level0.dat", "rb");
-    if (probe == nullptr) {
-        GTEST_SKIP() << "no generated level set in the run folder";
-    }
-    fclose(probe);
+    // The level set and sprite sheets the build generates into the run folder.
     resetFieldState();
-    // The generated sprite sheets too, when the build made them, so that drawing runs on real pictures.
-    const char* sheets[3] = {"sprites.png", "icons.png", "power-ups.png"};
-    Surface** handles[3] = {&spritesPicture, &iconsPicture, &powerUpsPicture};
-    for (int i = 0; i < 3; i++) {
-        std::string path = std::string("Data/") + sheets[i];
-        FILE* sheet = fopen(path.c_str(), "rb");
-        if (sheet != nullptr) {
-            fclose(sheet);
-            loadPicture(sheets[i], handles[i]);
-        }
-    }
-    const int updates = 30000;
-    ScenarioResult a, b;
-    playScenario(0, 10, updates, 1, a);
+    ASSERT_TRUE(std::filesystem::exists("Data/level0.dat"));
+    loadPicture("sprites.png", &spritesPicture);
+    loadPicture("icons.png", &iconsPicture);
+    loadPicture("power-ups.png", &powerUpsPicture);
+    ScenarioResult a = playTwice("generated", 0, 10, 30000, 1);
     ASSERT_FALSE(HasFatalFailure());
-    playScenario(0, 10, updates, 1, b);
-    ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(a.hash, b.hash);
-    EXPECT_EQ(a.trail, b.trail);
-    printf("generated: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n",
-           a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
     EXPECT_GT(a.blocksBroken, 100);
 }
