@@ -195,102 +195,6 @@ TEST_F(EditorField, FitTestRefusesWallsBlocksPileAndTheMapEdge) {
     }
 }
 
-TEST_F(EditorField, LiftedBlockLandsOnFreeSpaceWithoutItsPowerUpAndStaysHeldOverAnother) {
-    addLevelBlock(50, 50, KIT_BRICK, 6);
-    addLevelBlock(150, 100, KIT_LONG);
-    redrawField();
-    ASSERT_EQ(findBlockAt(53, 52), 0);
-    stylusAt(53, 52);
-    editorPickUp(0);
-    EXPECT_EQ(heldState(), (Ints{KIT_BRICK, 3, 2, 1}));
-    ASSERT_EQ(levelBlockCount, 1);
-    EXPECT_EQ(levelBlocks[0].x, 150);
-    // Lifting breaks the block: debris, points and its capsule, and the field no longer shows it.
-    EXPECT_EQ((Ints{debrisCount, game.score, capsuleCount, capsules[0].kind}), (Ints{100, blockScore(10), 1, 5}));
-    EXPECT_EQ(getPixel(collisionMap, 55, 52), 0);
-    EXPECT_EQ(getPixel(fieldPicture, 55, 52), getPixel(backgroundPicture, 55, 52));
-
-    // Held over the other block it stays in hand; a lifted block is never stamped, even while painting.
-    snapAt(154, 103);
-    EXPECT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{150, 100}));
-    editorDrop();
-    EXPECT_EQ(heldState(), (Ints{KIT_BRICK, 3, 2, 1}));
-    editor.painting = 1;
-    snapAt(104, 83);
-    editorStamp();
-    EXPECT_EQ(levelBlockCount, 1);
-
-    // Over free space it lands at the snapped place, without the power-up it hid before.
-    editorDrop();
-    ASSERT_EQ(levelBlockCount, 2);
-    const LevelBlock& r = levelBlocks[1];
-    EXPECT_EQ((Ints{r.x, r.y, r.type, r.width, r.height, r.powerUp}), (Ints{100, 80, KIT_BRICK, 10, 5, 0}));
-    EXPECT_EQ((Ints{editor.selectedType, editor.pickedUp}), (Ints{-1, 0}));
-    EXPECT_EQ(getPixel(collisionMap, 100, 80), 0xF800);
-    EXPECT_EQ(getPixel(fieldPicture, 105, 82), getPixel(blocksPicture, 15, 18));
-    editorDrop();  // nothing held: nothing happens
-    EXPECT_EQ(levelBlockCount, 2);
-}
-
-TEST_F(EditorField, PaintingStampsWhereTheTypeFitsAndErasesWithNothingHeld) {
-    editorSelectType(KIT_BRICK);
-    snapAt(55, 42);
-    ASSERT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{50, 40}));
-    editorStamp();  // a tap without the action key held places nothing
-    EXPECT_EQ(levelBlockCount, 0);
-
-    editor.painting = 1;
-    for (int x : {55, 58, 64, 65, 75, 87}) {
-        snapAt(x, 42);
-        editorStamp();
-    }
-    // 50 and 60 and 70 fit; 55 and 65 overlap a placed block; 80 fits again.
-    ASSERT_EQ(levelBlockCount, 4);
-    const int placed[] = {50, 60, 70, 80};
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ((Ints{levelBlocks[i].x, levelBlocks[i].y, levelBlocks[i].powerUp}), (Ints{placed[i], 40, 0}));
-        EXPECT_EQ(getPixel(collisionMap, placed[i] + 9, 44), 0xF800);
-    }
-    EXPECT_EQ((Ints{debrisCount, game.score}), (Ints{0, 0}));
-
-    // With nothing held, painting over the row erases it block by block (each becomes debris), the list
-    // reordering as it goes.
-    editor.selectedType = -1;
-    for (int x = 52; x < 90; x += 3) {
-        int b = findBlockAt(x, 42);
-        if (b >= 0) {
-            editorErase(b);
-        }
-    }
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score}), (Ints{0, 400, 4 * blockScore(10)}));
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ(getPixel(collisionMap, placed[i] + 9, 44), 0);
-        EXPECT_EQ(getPixel(fieldPicture, placed[i] + 9, 44), getPixel(backgroundPicture, placed[i] + 9, 44));
-    }
-    editorErase(0);
-    editorErase(-1);
-    EXPECT_EQ(debrisCount, 400);
-}
-
-TEST_F(EditorField, AssigningAPowerUpReplacesTheOneBefore) {
-    addLevelBlock(100, 60, KIT_LONG);
-    addLevelBlock(20, 60, KIT_BRICK, 3);
-    redrawField();
-    uint16_t plain = getPixel(fieldPicture, 110, 62);
-    editorAssignPowerUp(0, 11);
-    EXPECT_EQ(levelBlocks[0].powerUp, 12);
-    // The mark shows on the block at once: the editor always shows hidden power-ups.
-    EXPECT_NE(getPixel(fieldPicture, 110, 62), plain);
-    editorAssignPowerUp(0, 0);
-    editorAssignPowerUp(1, 21);
-    // Unknown kinds and blocks change nothing.
-    editorAssignPowerUp(1, 22);
-    editorAssignPowerUp(1, -1);
-    editorAssignPowerUp(2, 4);
-    EXPECT_EQ((Ints{levelBlocks[0].powerUp, levelBlocks[1].powerUp, levelBlockCount, capsuleCount}),
-              (Ints{1, 22, 2, 0}));
-}
-
 TEST_F(EditorField, TheFrameShowsTheHeldTypeWhereItWouldLandAndTheChosenMarkUnderTheStylus) {
     clearSurface(backSurface);
     uint64_t blank = hashSurface(backSurface);
@@ -331,22 +235,27 @@ TEST_F(EditorField, HoldingTheActionKeyErasesTheBlocksTheStylusPassesOver) {
     moveTo(45, 102);  // passing over blocks without the key does nothing
     moveTo(57, 102);
     EXPECT_EQ(levelBlockCount, 6);
-    // The key going down erases the block under the stylus, each move over a block the next one.
+    // The key going down erases the block under the stylus, each move over a block the next one; each
+    // becomes debris and points, the list reordering as it goes.
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     EXPECT_EQ((Ints{editor.painting, levelBlockCount, findBlockAt(57, 102)}), (Ints{1, 5, -1}));
     for (int x = 58; x < 110; x += 4) {
         moveTo(x, 102);
     }
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount, getPixel(collisionMap, 95, 102)}), (Ints{2, 400, 0}));
+    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score}), (Ints{2, 400, 4 * blockScore(10)}));
+    EXPECT_EQ(getPixel(collisionMap, 95, 102), 0);
+    EXPECT_EQ(getPixel(fieldPicture, 95, 102), getPixel(backgroundPicture, 95, 102));
     EXPECT_GE(findBlockAt(45, 102), 0);  // passed over before the key went down
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ(editor.painting, 0);
     moveTo(45, 102);
     moveTo(45, 152);
-    EXPECT_EQ(levelBlockCount, 2);
+    editorErase(-1);
+    editorErase(2);
+    EXPECT_EQ((Ints{levelBlockCount, debrisCount}), (Ints{2, 400}));
 }
 
-TEST_F(EditorField, PaletteTapSelectsAndStampingNeedsTheActionKey) {
+TEST_F(EditorField, PaletteTapSelectsAndStampingNeedsTheActionKeyAndFreeSpace) {
     press(15, 302);  // the kit's brick stands second in the palette row at (12, 300)
     EXPECT_EQ(heldState(), (Ints{KIT_BRICK, 5, 2, 0}));
     release(15, 302);
@@ -357,25 +266,31 @@ TEST_F(EditorField, PaletteTapSelectsAndStampingNeedsTheActionKey) {
     EXPECT_EQ(levelBlockCount, 0);
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     ASSERT_EQ(levelBlockCount, 1);
-    EXPECT_EQ((Ints{levelBlocks[0].x, levelBlocks[0].y}), (Ints{50, 60}));
-    // Painting: each move stamps where the last frame showed the block.
+    // Painting: each move stamps where the last frame showed the block, where the type fits: 50 and 60
+    // and 70; 55 and 65 overlap a placed block.
     moveTo(66, 62);
     EXPECT_EQ(levelBlockCount, 1);  // the frame still shows it at 50
-    editorSnap();
-    moveTo(67, 62);
-    ASSERT_EQ(levelBlockCount, 2);
-    EXPECT_EQ(levelBlocks[1].x, 60);
+    for (int x : {58, 64, 65, 75, 75}) {
+        editorSnap();
+        moveTo(x, 62);
+    }
+    ASSERT_EQ(levelBlockCount, 3);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ((Ints{levelBlocks[i].x, levelBlocks[i].y, levelBlocks[i].powerUp}), (Ints{50 + 10 * i, 60, 0}));
+        EXPECT_EQ(getPixel(collisionMap, 59 + 10 * i, 64), 0xF800);
+    }
+    EXPECT_EQ((Ints{debrisCount, game.score}), (Ints{0, 0}));
     // The key let go with the stylus up drops the type; with nothing held the key erases.
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ((Ints{editor.selectedType, editor.painting}), (Ints{-1, 0}));
     editorInput(MSG_KEYDOWN, KEY_ACTION);
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(levelBlockCount, 2);
     editorInput(MSG_KEYUP, KEY_ACTION);
     // A palette press while painting only selects; let go with the stylus still down, the type stays.
     moveTo(150, 150);
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     press(1, 301);
-    EXPECT_EQ((Ints{editor.selectedType, levelBlockCount}), (Ints{KIT_STEEL, 1}));
+    EXPECT_EQ((Ints{editor.selectedType, levelBlockCount}), (Ints{KIT_STEEL, 2}));
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ(editor.selectedType, KIT_STEEL);
 }
@@ -400,15 +315,21 @@ TEST_F(EditorField, LeftAndRightStepThroughTheTypes) {
     EXPECT_EQ(editor.selectedType, -1);
 }
 
-TEST_F(EditorField, PressLiftsReleaseDropsOrKeepsTheBlockInHand) {
+TEST_F(EditorField, PressLiftsReleaseDropsWithoutThePowerUpOrKeepsTheBlockInHand) {
     addLevelBlock(50, 50, KIT_LONG, 3);
     addLevelBlock(120, 50, KIT_BRICK);
     redrawField();
     moveTo(58, 53);
     press(58, 53);
-    EXPECT_EQ((Ints{editor.selectedType, editor.pickedUp, levelBlockCount}), (Ints{KIT_LONG, 1, 1}));
+    EXPECT_EQ(heldState(), (Ints{KIT_LONG, 8, 3, 1}));
+    // Lifting breaks the block: debris, points and its capsule, and the field no longer shows it.
+    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score, capsuleCount, capsules[0].kind}),
+              (Ints{1, 200, blockScore(20), 1, 2}));
+    EXPECT_EQ(getPixel(collisionMap, 55, 52), 0);
+    EXPECT_EQ(getPixel(fieldPicture, 55, 52), getPixel(backgroundPicture, 55, 52));
     moveTo(128, 55);  // not painting: moving only carries it
     editorSnap();
+    EXPECT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{120, 50}));
     release(128, 55);  // over the brick: still in hand
     EXPECT_EQ((Ints{editor.pickedUp, levelBlockCount}), (Ints{1, 1}));
     moveTo(83, 92);
@@ -416,7 +337,12 @@ TEST_F(EditorField, PressLiftsReleaseDropsOrKeepsTheBlockInHand) {
     tap(83, 92);  // the press stamps nothing while a lifted block is held; the release puts it down
     ASSERT_EQ(levelBlockCount, 2);
     const LevelBlock& r = levelBlocks[1];
-    EXPECT_EQ((Ints{r.x, r.y, r.type, r.powerUp, editor.selectedType}), (Ints{75, 85, KIT_LONG, 0, -1}));
+    EXPECT_EQ((Ints{r.x, r.y, r.type, r.width, r.height, r.powerUp}), (Ints{75, 85, KIT_LONG, 20, 5, 0}));
+    EXPECT_EQ((Ints{editor.selectedType, editor.pickedUp}), (Ints{-1, 0}));
+    EXPECT_EQ(getPixel(collisionMap, 75, 85), 0xF800);
+    EXPECT_EQ(getPixel(fieldPicture, 85, 87), getPixel(blocksPicture, 40, 18));
+    editorDrop();  // nothing held: nothing happens
+    EXPECT_EQ(levelBlockCount, 2);
 
     // A tap on a block lifts it and puts it straight back, even before a frame has been drawn.
     tap(122, 52);
@@ -424,15 +350,24 @@ TEST_F(EditorField, PressLiftsReleaseDropsOrKeepsTheBlockInHand) {
     EXPECT_EQ((Ints{levelBlocks[1].x, levelBlocks[1].y}), (Ints{120, 50}));
 }
 
-TEST_F(EditorField, PowerUpPaletteTapThenBlockTapsHideIt) {
+TEST_F(EditorField, PowerUpPaletteTapThenBlockTapsHideItReplacingTheOneBefore) {
     addLevelBlock(50, 50, KIT_BRICK);
     addLevelBlock(80, 50, KIT_BRICK, 2);
     redrawField();
+    uint16_t plain = getPixel(fieldPicture, 55, 52);
     tap(110, 290);  // kind 4's mark is centred at (108, 288)
     EXPECT_EQ((Ints{editor.selectedPowerUp, editor.selectedType}), (Ints{4, -1}));
     tap(52, 52);
     tap(84, 52);
-    EXPECT_EQ((Ints{levelBlocks[0].powerUp, levelBlocks[1].powerUp, levelBlockCount}), (Ints{5, 5, 2}));
+    EXPECT_EQ((Ints{levelBlocks[0].powerUp, levelBlocks[1].powerUp, levelBlockCount, capsuleCount}),
+              (Ints{5, 5, 2, 0}));
+    // The mark shows on the block at once: the editor always shows hidden power-ups.
+    EXPECT_NE(getPixel(fieldPicture, 55, 52), plain);
+    // Unknown kinds and blocks change nothing.
+    editorAssignPowerUp(1, 22);
+    editorAssignPowerUp(1, -1);
+    editorAssignPowerUp(2, 4);
+    EXPECT_EQ((Ints{levelBlocks[1].powerUp, levelBlockCount}), (Ints{5, 2}));
     // The action key let go with the stylus up ends the selection: the next tap lifts.
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     editorInput(MSG_KEYUP, KEY_ACTION);
@@ -447,6 +382,7 @@ protected:
     void SetUp() override {
         resetFieldState();
         writeKitData();
+        setDefaultControlKeys();
         logLevel = 1;
         clearLog();
     }
@@ -472,6 +408,7 @@ protected:
     ScratchFolder folder;
 };
 
+// The up and down keys step the level (on their key ups), saving the one left.
 TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     LevelBlock second[2] = {record(30, 30, KIT_GEM, 2), record(60, 30, KIT_STEEL)};
     writeLevelFile(1, second, 2);
@@ -483,12 +420,13 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     editorStamp();
     ASSERT_EQ(levelBlockCount, 1);
 
-    editorChangeLevel(-1);
+    editorInput(MSG_KEYUP, KEY_DOWN);
+    editorInput(MSG_KEYDOWN, KEY_UP);
     EXPECT_EQ((Ints{game.levelIndex, levelBlockCount}), (Ints{0, 1}));
     EXPECT_FALSE(fs::exists("Data/level0.dat"));
 
     std::vector<uint8_t> first = listBytes();
-    editorChangeLevel(+1);
+    editorInput(MSG_KEYUP, KEY_UP);
     EXPECT_EQ(readFileBytes("Data/level0.dat"), first);
     EXPECT_EQ((Ints{game.levelIndex, levelBlockCount, levelBlocks[0].x, indestructibleCount, levelMusicTrack}),
               (Ints{1, 2, 30, 1, 2}));
@@ -498,7 +436,7 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     EXPECT_EQ(getPixel(collisionMap, 62, 32), 0xF800);
     EXPECT_EQ(editor.selectedType, KIT_BRICK);
 
-    editorChangeLevel(-1);
+    editorInput(MSG_KEYUP, KEY_DOWN);
     EXPECT_EQ(game.levelIndex, 0);
     EXPECT_EQ(listBytes(), first);
     EXPECT_EQ(readFileBytes("Data/level1.dat").size(), 24u);
@@ -506,32 +444,17 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     unloadLevel();
     removeSurface(&fieldPicture);
     openEditorOn(99);
-    editorChangeLevel(+1);
+    editorInput(MSG_KEYUP, KEY_UP);
     EXPECT_EQ(game.levelIndex, 99);
     EXPECT_FALSE(fs::exists("Data/level99.dat"));
     EXPECT_FALSE(fs::exists("Data/level100.dat"));
-    editorChangeLevel(-1);
+    editorInput(MSG_KEYUP, KEY_DOWN);
     EXPECT_EQ(game.levelIndex, 98);
     EXPECT_TRUE(fs::exists("Data/level99.dat"));
     EXPECT_EQ(fs::file_size("Data/level99.dat"), 0u);
     // Every unload found its pictures: the level's pristine copy is made anew at each change.
     EXPECT_EQ(logText().find("Already Unloaded"), std::string::npos);
     EXPECT_NE(pristineBackground, nullptr);
-}
-
-TEST_F(EditorFiles, UpAndDownKeysStepTheLevel) {
-    setDefaultControlKeys();
-    openEditorOn(0);
-    editorInput(MSG_KEYUP, KEY_DOWN);
-    editorInput(MSG_KEYDOWN, KEY_UP);
-    EXPECT_EQ(game.levelIndex, 0);
-    editorInput(MSG_KEYUP, KEY_UP);
-    editorInput(MSG_KEYUP, KEY_UP);
-    EXPECT_EQ(game.levelIndex, 2);
-    EXPECT_TRUE(fs::exists("Data/level0.dat") && fs::exists("Data/level1.dat"));
-    editorInput(MSG_KEYUP, KEY_DOWN);
-    EXPECT_EQ(game.levelIndex, 1);
-    EXPECT_TRUE(fs::exists("Data/level2.dat"));
 }
 
 TEST_F(EditorFiles, LeavingWritesTheListByteForByteAndItLoadsBackIdentically) {
