@@ -1,7 +1,8 @@
 // The mixer and the wave output on the headless device: opening, voice limits, start delay, loops,
-// exact output samples with clamping, suspension, the volume law, queue failures.
+// exact output samples with clamping, the volume law, queue failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -133,26 +134,20 @@ TEST(WaveOutput, RefusedBuffersAreLoggedAndKeepTheirIndex) {
 }
 
 TEST_F(Mixer, VolumeFollowsTheSquareLawOverTwoClasses) {
-    setVolume(1, 300);
-    EXPECT_EQ(getVolume(1), 255);
-    EXPECT_EQ(effectiveVolume(1), 127);
-    setVolume(0, 128);
-    EXPECT_EQ(getVolume(0), 128);
-    EXPECT_EQ(effectiveVolume(0), 32);
-    setVolume(0, -4);
-    EXPECT_EQ(getVolume(0), 0);
-    EXPECT_EQ(effectiveVolume(0), 0);
-    setVolume(0, 200);
-    EXPECT_EQ(effectiveVolume(0), 200 * 200 * 255 / 65025 / 2);
+    // Class, volume set, then the volume kept and the effective volume; class 0 is halved once more.
+    const int cases[][4] = {{1, 300, 255, 127}, {0, 128, 128, 32}, {0, -4, 0, 0},
+                            {0, 200, 200, 200 * 200 * 255 / 65025 / 2}, {4, 255, 255, 127}};
+    for (const auto& c : cases) {
+        setVolume(c[0], c[1]);
+        EXPECT_EQ(getVolume(c[0]), c[2]) << c[0] << " " << c[1];
+        EXPECT_EQ(effectiveVolume(c[0]), c[3]) << c[0] << " " << c[1];
+    }
     // Classes outside 0..4 are left alone.
     setVolume(5, 100);
     setVolume(-1, 100);
     EXPECT_EQ(getVolume(5), 0);
     EXPECT_EQ(getVolume(0), 200);
     EXPECT_EQ(getVolume(1), 255);
-    setVolume(4, 255);
-    EXPECT_EQ(getVolume(4), 255);
-    EXPECT_EQ(effectiveVolume(4), 127);
 }
 
 TEST_F(Mixer, FiveVoicesForEffectsAndTenForThePlayField) {
@@ -237,18 +232,11 @@ TEST_F(Mixer, OneVoiceOutputIsTheScaledSampleThenTheSpareThenSilence) {
     loadTestSound(1, 0, {32767, -32768, 1, -1, -3, 1000});
     playSound(1);
     std::vector<int16_t> out = mixOne();
-    EXPECT_EQ(out[0], 8127);
-    EXPECT_EQ(out[1], (-32768 * 127) >> 9);
-    EXPECT_EQ(out[1], -8128);
-    EXPECT_EQ(out[2], 0);
-    EXPECT_EQ(out[3], -1);
-    EXPECT_EQ(out[4], -1);
-    EXPECT_EQ(out[5], (1000 * 127) >> 9);
-    // Position `length` is the spare sample the loader left after the data.
-    EXPECT_EQ(out[6], (-257 * 127) >> 9);
-    for (int i = 7; i < WAVE_BUFFER_SAMPLES; i++) {
-        ASSERT_EQ(out[i], 0) << i;
-    }
+    // Position `length` is the spare sample the loader left after the data; silence after it.
+    std::vector<int16_t> expected(WAVE_BUFFER_SAMPLES, 0);
+    const int16_t head[7] = {8127, -8128, 0, -1, -1, (1000 * 127) >> 9, (-257 * 127) >> 9};
+    std::copy(head, head + 7, expected.begin());
+    EXPECT_EQ(out, expected);
     EXPECT_EQ(liveVoiceCount(), 0);
     EXPECT_EQ(isSoundIdle(1), 1);
 }
@@ -259,7 +247,6 @@ TEST_F(Mixer, VoicesAddUpAndClampInsteadOfWrappingRound) {
     playSound(1);
     playSound(2);
     std::vector<int16_t> out = mixOne();
-    EXPECT_EQ(out[0], contribution(10000, 255) + contribution(5000, 255));
     EXPECT_EQ(out[0], 4980 + 2490);
     EXPECT_EQ(out[1023], 7470);
     stopVoice(1);
@@ -272,7 +259,6 @@ TEST_F(Mixer, VoicesAddUpAndClampInsteadOfWrappingRound) {
         playSound(3);
     }
     out = mixOne();
-    EXPECT_EQ(3 * contribution(32767, 255), 48957);
     EXPECT_EQ(out[0], 32767);
     EXPECT_EQ(out[1023], 32767);
     for (int i = 0; i < 3; i++) {
@@ -290,7 +276,6 @@ TEST_F(Mixer, VoicesAddUpAndClampInsteadOfWrappingRound) {
     stopVoice(0);
     playSound(3);
     out = mixOne();
-    EXPECT_EQ(out[0], contribution(-32768, 255) + contribution(32767, 255));
     EXPECT_EQ(out[0], -1);
 }
 
@@ -307,19 +292,6 @@ TEST_F(Mixer, LoopWithEndAtTheLengthPlaysEveryPositionAndStartsAgain) {
     }
     EXPECT_EQ(liveVoiceCount(), 1);
     EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES % 5);
-}
-
-TEST_F(Mixer, LoopBetweenLoopStartAndLoopEnd) {
-    writeSoundFile("inner.raw", {10000, 11000, 12000, 13000, 14000, 15000});
-    ASSERT_EQ(loadSound("inner.raw", 6, 0, 2, 4), 1);
-    startVoice(6, 1);
-    std::vector<int16_t> out = mixOne();
-    // 0, 1, then 2, 3, 4 over and over.
-    EXPECT_EQ(out[0], contribution(10000, 255));
-    EXPECT_EQ(out[1], contribution(11000, 255));
-    for (int i = 2; i < WAVE_BUFFER_SAMPLES; i++) {
-        ASSERT_EQ(out[i], contribution(12000 + ((i - 2) % 3) * 1000, 255)) << i;
-    }
 }
 
 TEST_F(Mixer, ReleaseLoopPlaysWhatLiesAfterTheLoopEndAndEnds) {
@@ -347,67 +319,6 @@ TEST_F(Mixer, ReleaseLoopPlaysWhatLiesAfterTheLoopEndAndEnds) {
     EXPECT_EQ(out[0], contribution(-257, 255));
     EXPECT_EQ(out[1], 0);
     EXPECT_EQ(liveVoiceCount(), 0);
-}
-
-TEST_F(Mixer, StopLoopingLetsTheVoiceRunToItsEnd) {
-    std::vector<int16_t> samples(1500);
-    for (int i = 0; i < 1500; i++) {
-        samples[i] = (int16_t)(i * 20);
-    }
-    loadTestSound(9, 0, samples);
-    setLoopEnd(9);
-    loadTestSound(10, 0, std::vector<int16_t>(3000, 100));
-    startVoice(9, 1);
-    startVoice(10, 1);
-    mixOne();
-    mixOne();  // the looping voice is now at 2048 - 1501 = 547
-    EXPECT_EQ(voiceAt(0).position, 2048 - 1501);
-    stopLooping(9);
-    EXPECT_EQ(voiceAt(0).loop, 0);
-    EXPECT_EQ(voiceAt(1).loop, 1);
-    std::vector<int16_t> out = mixOne();
-    int end = 1500 - 547;  // output index of position 1500, the spare
-    EXPECT_EQ(out[0], contribution(547 * 20, 255) + contribution(100, 255));
-    EXPECT_EQ(out[end - 1], contribution(1499 * 20, 255) + contribution(100, 255));
-    EXPECT_EQ(out[end], contribution(-257, 255) + contribution(100, 255));
-    EXPECT_EQ(out[end + 1], contribution(100, 255));
-    EXPECT_EQ(liveVoiceCount(), 1);
-    EXPECT_EQ(voiceAt(0).soundId, 10);
-}
-
-TEST_F(Mixer, SuspendedProgramGetsSilenceAndVoicesKeepTheirPlaces) {
-    loadTestSound(1, 0, std::vector<int16_t>(4000, 2000));
-    playSound(1);
-    mixOne();
-    EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES);
-    appActive = 0;
-    for (int n = 0; n < 3; n++) {
-        headlessAdvance(46 * MS);
-        std::vector<int16_t> out = mixOne();
-        for (int16_t s : out) {
-            ASSERT_EQ(s, 0);
-        }
-        EXPECT_EQ(voiceAt(0).position, WAVE_BUFFER_SAMPLES);
-    }
-    EXPECT_EQ(headlessAudioQueued(), 6);
-    appActive = 1;
-    std::vector<int16_t> out = mixOne();
-    EXPECT_EQ(out[0], contribution(2000, 255));
-    EXPECT_EQ(voiceAt(0).position, 2 * WAVE_BUFFER_SAMPLES);
-}
-
-TEST_F(Mixer, VolumeChangesReachTheNextMix) {
-    loadTestSound(1, 0, std::vector<int16_t>(4000, 20000));
-    loadTestSound(15, 1, std::vector<int16_t>(4000, 20000));
-    playSound(1);
-    startVoice(15, 1);
-    setVolume(0, 128);
-    setVolume(1, 0);
-    std::vector<int16_t> out = mixOne();
-    EXPECT_EQ(out[0], contribution(20000, 32));
-    setVolume(1, 255);
-    out = mixOne();
-    EXPECT_EQ(out[0], contribution(20000, 32) + contribution(20000, 127));
 }
 
 TEST_F(Mixer, MixingRecountsTheVoicesPerClass) {

@@ -18,41 +18,47 @@ std::vector<int16_t> slotData(int id, int count) {
     return std::vector<int16_t>(sounds[id].data, sounds[id].data + count);
 }
 
-TEST_F(SampleLoading, FourBytesGiveTwoSamplesAndTheEndOfFileSample) {
-    writeFileBytes("Sound/two.raw", {0x34, 0x12, 0xFE, 0xFF});
-    EXPECT_EQ(loadSound("two.raw", 7, 0, 3, 9), 1);
-    EXPECT_EQ(sounds[7].length, 2);
-    EXPECT_EQ(sounds[7].soundClass, 0);
-    EXPECT_EQ(sounds[7].loopStart, 3);
-    EXPECT_EQ(sounds[7].loopEnd, 9);
-    // The read that meets the end gives lo = hi = -1: -1 + -1 x 256.
-    EXPECT_EQ(slotData(7, 3), (std::vector<int16_t>{0x1234, -2, -257}));
+TEST_F(SampleLoading, ShortAndOddFilesGiveExactLengthsAndData) {
+    // The read that meets the end of the file gives lo = hi = -1, so the sample after the last is
+    // -1 + -1 x 256 = -257, and an odd last byte takes -1 as its high byte; a spare never read stays
+    // silent. The doubled loader puts the mean of each pair between them, dividing toward zero
+    // ((-2 + -257) / 2 = -129), the last mean reading the silent spare.
+    const int16_t a = 0x1234, b = -2, x = -257;
+    struct Case {
+        std::vector<uint8_t> bytes;
+        int doubled, length;
+        std::vector<int16_t> data;  // from the first sample, spare included
+    } cases[] = {
+        {{0x34, 0x12, 0xFE, 0xFF}, 0, 2, {a, b, x}},
+        {{0x34, 0x12, 0x80}, 0, 2, {a, -128, 0}},
+        {{0x05}, 0, 1, {5 - 256, 0}},
+        {{0x34, 0x12, 0xFE, 0xFF}, 1, 4, {a, (int16_t)((a + b) / 2), b, -129, x, (int16_t)(x / 2), 0}},
+        {{0x34, 0x12, 0x80}, 1, 3, {a, (0x1234 - 128) / 2, -128, -64, 0, 0}},
+    };
+    int slot = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(slot);
+        writeFileBytes("Sound/short.raw", c.bytes);
+        int soundClass = slot % 2;
+        if (c.doubled) {
+            EXPECT_EQ(loadSoundDoubled("short.raw", slot, soundClass), 1);
+        } else {
+            EXPECT_EQ(loadSound("short.raw", slot, soundClass, 3, 9), 1);
+            EXPECT_EQ((std::vector<int>{sounds[slot].loopStart, sounds[slot].loopEnd}), (std::vector<int>{3, 9}));
+        }
+        EXPECT_EQ((std::vector<int>{sounds[slot].length, sounds[slot].soundClass}),
+                  (std::vector<int>{c.length, soundClass}));
+        EXPECT_EQ(slotData(slot, (int)c.data.size()), c.data);
+        slot++;
+    }
     EXPECT_TRUE(headlessMessageBoxes().empty());
-}
-
-TEST_F(SampleLoading, ThreeBytesTakeTheEndOfFileAsTheLastHighByte) {
-    writeFileBytes("Sound/three.raw", {0x34, 0x12, 0x80});
-    EXPECT_EQ(loadSound("three.raw", 1, 0), 1);
-    EXPECT_EQ(sounds[1].length, 2);
-    EXPECT_EQ(sounds[1].loopStart, 0);
-    EXPECT_EQ(sounds[1].loopEnd, 0);
-    // 0x80 + (-1 x 256); the spare after it was never read and stays silent.
-    EXPECT_EQ(slotData(1, 3), (std::vector<int16_t>{0x1234, -128, 0}));
-}
-
-TEST_F(SampleLoading, OneByteGivesOneSample) {
-    writeFileBytes("Sound/one.raw", {0x05});
-    EXPECT_EQ(loadSound("one.raw", 2, 1), 1);
-    EXPECT_EQ(sounds[2].length, 1);
-    EXPECT_EQ(sounds[2].soundClass, 1);
-    EXPECT_EQ(slotData(2, 2), (std::vector<int16_t>{5 - 256, 0}));
 }
 
 TEST_F(SampleLoading, EmptyFileStoresNothingWithEitherLoader) {
     writeFileBytes("Sound/empty.raw", {});
     EXPECT_EQ(loadSound("empty.raw", 3, 0), 0);
-    EXPECT_EQ(sounds[3].data, nullptr);
     EXPECT_EQ(loadSoundDoubled("empty.raw", 4, 0), 0);
+    EXPECT_EQ(sounds[3].data, nullptr);
     EXPECT_EQ(sounds[4].data, nullptr);
     // A loaded slot keeps what it had.
     writeFileBytes("Sound/two.raw", {1, 0, 2, 0});
@@ -63,25 +69,6 @@ TEST_F(SampleLoading, EmptyFileStoresNothingWithEitherLoader) {
     EXPECT_EQ(sounds[5].length, 2);
     EXPECT_EQ(sounds[5].soundClass, 0);
     EXPECT_TRUE(headlessMessageBoxes().empty());
-}
-
-TEST_F(SampleLoading, DoubledFourBytesInterpolateUpToTheEndOfFileSample) {
-    int16_t a = 0x1234, b = -2, x = -257;
-    writeFileBytes("Sound/two.raw", rawBytes({a, b}));
-    EXPECT_EQ(loadSoundDoubled("two.raw", 15, 1), 1);
-    EXPECT_EQ(sounds[15].length, 4);
-    EXPECT_EQ(sounds[15].soundClass, 1);
-    // Means divide toward zero: (b + x) / 2 = -259 / 2 = -129; the last mean reads the silent spare.
-    EXPECT_EQ(slotData(15, 7), (std::vector<int16_t>{a, (int16_t)((a + b) / 2), b, (int16_t)((b + x) / 2), x,
-                                                     (int16_t)(x / 2), 0}));
-    EXPECT_EQ((b + x) / 2, -129);
-}
-
-TEST_F(SampleLoading, DoubledThreeBytes) {
-    writeFileBytes("Sound/three.raw", {0x34, 0x12, 0x80});
-    EXPECT_EQ(loadSoundDoubled("three.raw", 18, 1), 1);
-    EXPECT_EQ(sounds[18].length, 3);
-    EXPECT_EQ(slotData(18, 6), (std::vector<int16_t>{0x1234, (0x1234 - 128) / 2, -128, -64, 0, 0}));
 }
 
 TEST_F(SampleLoading, LongerFileKeepsEverySample) {
