@@ -28,9 +28,19 @@ protected:
         setLoopEnd(15);
         startVoice(15, 1);
     }
+    // Wanted and playing track, fade, slot, unload countdown and the music class's volume.
+    static std::vector<int> machine(void) {
+        return {music.wantedTrack, music.playingTrack, music.musicFade, music.musicSlot, music.unloadCountdown,
+                getVolume(1)};
+    }
     // Length of the track's file in the slot (the doubled loader keeps twice the samples).
     static int trackLength(int track) { return 2 * (100 + 10 * track); }
     void update(int32_t mode = MODE_MAIN_MENU) { musicUpdate(mode); }
+    void updates(int n) {
+        for (int i = 0; i < n; i++) {
+            update();
+        }
+    }
     // Runs updates until the machine is steady again (guarded), returns how many ran.
     int runToSteady(void) {
         int n = 0;
@@ -48,9 +58,7 @@ TEST_F(Music, StartsAtRestOnSlot15) {
               (std::vector<int>{-1, -1, -1, 255, 15, 0, 255}));
     // Nothing asked for: steady updates change nothing.
     setVolume(1, 77);
-    for (int i = 0; i < 10; i++) {
-        update();
-    }
+    updates(10);
     EXPECT_EQ(music.musicFade, 255);
     EXPECT_EQ(getVolume(1), 77);
 }
@@ -59,41 +67,27 @@ TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
     requestMusic(1);
     // The steady machine takes the request; the fade-out starts with the next update.
     update();
-    EXPECT_EQ(music.wantedTrack, 1);
-    EXPECT_EQ(music.musicFade, 255);
-    EXPECT_EQ(getVolume(1), 255);
+    EXPECT_EQ(machine(), (std::vector<int>{1, -1, 255, 15, 0, 255}));
     for (int k = 1; k <= 35; k++) {
         update();
         int fade = 255 - 10 * k;
-        ASSERT_EQ(music.musicFade, fade) << k;
-        ASSERT_EQ(getVolume(1), fade < 0 ? 0 : fade) << k;
-        ASSERT_EQ(music.musicSlot, 15) << k;
-        ASSERT_EQ(music.playingTrack, -1) << k;
+        ASSERT_EQ(machine(), (std::vector<int>{1, -1, fade, 15, 0, fade < 0 ? 0 : fade})) << k;
     }
     EXPECT_EQ(sounds[18].data, nullptr);
-    // The 36th update passes -100: the switch.
+    // The 36th update passes -100: the switch. The old track keeps its voice and samples until the unload.
     update();
-    EXPECT_EQ(getVolume(1), 0);
-    EXPECT_EQ(music.musicSlot, 18);
-    EXPECT_EQ(music.playingTrack, 1);
-    EXPECT_EQ(music.musicFade, 0);
-    EXPECT_EQ(music.unloadCountdown, 19);
+    EXPECT_EQ(machine(), (std::vector<int>{1, 1, 0, 18, 19, 0}));
     ASSERT_NE(sounds[18].data, nullptr);
-    EXPECT_EQ(sounds[18].length, trackLength(1));
-    EXPECT_EQ(sounds[18].loopEnd, trackLength(1));
-    EXPECT_EQ(sounds[18].soundClass, 1);
-    EXPECT_EQ(sounds[18].data[0], 2000);
-    EXPECT_EQ(isSoundIdle(18), 0);
-    EXPECT_EQ(voiceAt(1).soundId, 18);
-    EXPECT_EQ(voiceAt(1).loop, 1);
-    // The old track keeps its voice and its samples until the unload.
-    EXPECT_EQ(isSoundIdle(15), 0);
+    const Sound& track = sounds[18];
+    EXPECT_EQ((std::vector<int>{track.length, track.loopEnd, track.soundClass, track.data[0]}),
+              (std::vector<int>{trackLength(1), trackLength(1), 1, 2000}));
+    EXPECT_EQ((std::vector<int>{isSoundIdle(18), voiceAt(1).soundId, voiceAt(1).loop, isSoundIdle(15)}),
+              (std::vector<int>{0, 18, 1, 0}));
 
     for (int k = 1; k <= 26; k++) {
         update();
         int fade = k < 26 ? 10 * k : 255;
-        ASSERT_EQ(music.musicFade, fade) << k;
-        ASSERT_EQ(getVolume(1), fade) << k;
+        ASSERT_EQ(machine(), (std::vector<int>{1, 1, fade, 18, k < 19 ? 19 - k : 0, fade})) << k;
         // Slot 15 is freed 18 updates after the switch, never before.
         if (k < 18) {
             ASSERT_NE(sounds[15].data, nullptr) << k;
@@ -103,19 +97,15 @@ TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
         } else {
             ASSERT_NE(sounds[15].data, nullptr) << k;
         }
-        ASSERT_EQ(music.unloadCountdown, k < 19 ? 19 - k : 0) << k;
         // Reloading slot 15 by hand after the unload shows that it is freed only once.
         if (k == 19) {
             ASSERT_EQ(loadSound("coolcat.raw", 15, 1), 1);
         }
     }
-    EXPECT_NE(sounds[15].data, nullptr);
     EXPECT_EQ(sounds[18].length, trackLength(1));
     EXPECT_EQ(isSoundIdle(18), 0);
-    // Steady again.
-    update();
-    EXPECT_EQ(music.musicFade, 255);
-    EXPECT_EQ(music.wantedTrack, 1);
+    update();  // steady again
+    EXPECT_EQ(machine(), (std::vector<int>{1, 1, 255, 18, 0, 255}));
 }
 
 TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
@@ -133,13 +123,10 @@ TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
     requestMusic(3);
     update();
     EXPECT_EQ(runToSteady(), 36 + 26);
-    EXPECT_EQ(music.musicSlot, 15);
-    EXPECT_EQ(music.playingTrack, 3);
+    EXPECT_EQ(machine(), (std::vector<int>{3, 3, 255, 15, 0, 255}));
     EXPECT_EQ(sounds[15].length, trackLength(3));
     EXPECT_EQ(sounds[18].data, nullptr);
-    EXPECT_EQ(isSoundIdle(18), 1);
-    EXPECT_EQ(liveVoiceCount(), 1);
-    EXPECT_EQ(voiceAt(0).soundId, 15);
+    EXPECT_EQ((std::vector<int>{isSoundIdle(18), liveVoiceCount(), voiceAt(0).soundId}), (std::vector<int>{1, 1, 15}));
 }
 
 TEST_F(Music, RequestForThePlayingTrackChangesNothing) {
@@ -158,10 +145,7 @@ TEST_F(Music, RequestForThePlayingTrackChangesNothing) {
 
 TEST_F(Music, OnlyTheRequestStandingAtTheEndOfTheFadeInIsPlayedNext) {
     requestMusic(1);
-    update();
-    for (int i = 0; i < 5; i++) {
-        update();
-    }
+    updates(6);
     requestMusic(2);
     update();
     requestMusic(3);
@@ -188,14 +172,9 @@ TEST_F(Music, VolumeSettingScalesTheFade) {
     bringMusicIn();
     EXPECT_EQ(getVolume(1), 128);
     requestMusic(2);
-    update();
-    for (int i = 0; i < 36; i++) {
-        update();
-    }
+    updates(37);
     // Fade-in to 100: 128 x 100 / 255 = 50.
-    for (int i = 0; i < 10; i++) {
-        update();
-    }
+    updates(10);
     EXPECT_EQ(music.musicFade, 100);
     EXPECT_EQ(getVolume(1), 50);
     // At full fade the class gets the setting itself.
@@ -205,18 +184,11 @@ TEST_F(Music, VolumeSettingScalesTheFade) {
 
 TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
     requestMusic(3);
-    update();
-    for (int i = 0; i < 10; i++) {
-        update();
-    }
+    updates(11);
     EXPECT_EQ(music.musicFade, 155);
     // Entering the options: full fade, the request becomes the playing track, nothing is loaded.
     bringMusicIn();
-    EXPECT_EQ(music.musicFade, 255);
-    EXPECT_EQ(getVolume(1), 255);
-    EXPECT_EQ(music.wantedTrack, 3);
-    EXPECT_EQ(music.playingTrack, 3);
-    EXPECT_EQ(music.musicSlot, 15);
+    EXPECT_EQ(machine(), (std::vector<int>{3, 3, 255, 15, 0, 255}));
     EXPECT_EQ(sounds[18].data, nullptr);
 
     // A fade-in running while the options screen shows jumps to full in one update.
@@ -224,23 +196,16 @@ TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
     update();
     runToSteady();
     requestMusic(0);
-    update();
-    for (int i = 0; i < 36 + 3; i++) {
-        update();
-    }
+    updates(1 + 36 + 3);
     EXPECT_EQ(music.musicFade, 30);
     update(MODE_OPTIONS);
-    EXPECT_EQ(music.musicFade, 255);
-    EXPECT_EQ(getVolume(1), 255);
+    EXPECT_EQ((std::vector<int>{music.musicFade, getVolume(1)}), (std::vector<int>{255, 255}));
 }
 
 TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
     remove(("Sound/" + std::string(musicPlaylist[2])).c_str());
     requestMusic(2);
-    update();
-    for (int i = 0; i < 36; i++) {
-        update();
-    }
+    updates(1 + 36);
     ASSERT_EQ(headlessMessageBoxes().size(), 1u);
     EXPECT_EQ(headlessMessageBoxes()[0].text, "./Sound/percmysterya.raw");
     EXPECT_EQ(headlessMessageBoxes()[0].title, "File Not Found");
@@ -262,10 +227,7 @@ TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
 TEST_F(Music, FiveLiveVoicesRefuseTheNewTrack) {
     loadTestSound(3, 0, std::vector<int16_t>(5000, 10));
     requestMusic(1);
-    update();
-    for (int i = 0; i < 35; i++) {
-        update();
-    }
+    updates(1 + 35);
     // The old music voice and four effects.
     for (int i = 0; i < 4; i++) {
         playSound(3);
