@@ -29,7 +29,7 @@ static void ballSheet(void) {
     }
 }
 
-TEST(DrawBalls, TheCellFollowsHomingAndThroughBall) {
+TEST(DrawBalls, TheCellFollowsHomingAndThroughBallAndFastBallsLeaveATrail) {
     makeKitField();
     ballSheet();
     spawnBall(100, 100, 0, 512);
@@ -42,13 +42,10 @@ TEST(DrawBalls, TheCellFollowsHomingAndThroughBall) {
         drawBalls();
         EXPECT_EQ(pixelsAt(backSurface, {{97, 97}, {96, 100}, {100, 104}}), (Ints{expected[c], 0, 0})) << c;
     }
-}
-
-TEST(DrawBalls, FastBallsDrawAFadingTrailOfTwiceTheLastStep) {
-    makeKitField();
-    ballSheet();
-    balls[0] = Ball{100 << 10, 100 << 10, 0, 0, 90 << 10, 100 << 10, 2500};
-    ballCount = 1;
+    // Fast balls draw a fading trail of twice the last step.
+    clearSurface(backSurface);
+    powerUpCounts[POWERUP_HOMING] = powerUpCounts[POWERUP_THROUGH_BALL] = 0;
+    balls[0].prevX = 90 << 10;
     powerUpCounts[POWERUP_FAST_BALLS] = 1;
     drawBalls();
     // Four copies, 20 pixels apart (twice the 10-pixel step), weights 255 - 42 (j + 1).

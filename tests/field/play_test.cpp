@@ -210,25 +210,6 @@ TEST_F(Play, SlowMotionRunsThePlayStepInRunsOfTwoToTheNMinusOne) {
     EXPECT_EQ(steps, (Ints{1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1}));
 }
 
-TEST_F(Play, TheStylusSteersOnlyWhenNotSwallowed) {
-    setUpLevel();
-    stylusDown = 1;
-    stylusX = 200;
-    stylusY = 311;
-    for (int t = 0; t < 30; t++) {
-        tick();
-    }
-    EXPECT_GT(paddle.x, 130);
-    int32_t x = paddle.x;
-    paddle.swallow = 1;
-    for (int t = 0; t < 30; t++) {
-        tick();
-    }
-    EXPECT_LE(paddle.x - x, 2);  // only the last velocity's run-out
-    EXPECT_EQ(paddle.vx, 0);
-    stylusDown = 0;
-}
-
 TEST(PlayWithoutLevel, UpdatingAndDrawingWithNothingLoadedChangesNothing) {
     resetFieldState();
     spawnDebris(10, 10, 0, 0, DEBRIS_PIECE, 1);
