@@ -205,21 +205,15 @@ static void setRgb(std::vector<uint8_t>& rgb, int width, int x, int y, int r, in
 }
 
 void writeKitData(void) {
-    std::vector<uint8_t> scheme(240 * 320 * 3, 0);
+    std::vector<uint8_t> scheme(240 * 320 * 3, 0), back(240 * 320 * 3, 0);
     for (int y = 0; y < 320; y++) {
         for (int x = 0; x < 240; x++) {
-            if (x < 4 || x >= 236 || y < 4) {
-                setRgb(scheme, 240, x, y, 0, 0, 200);
-            }
-        }
-    }
-    writeTestPngRgb("Data/scheme5.png", 240, 320, scheme);
-    std::vector<uint8_t> back(240 * 320 * 3, 0);
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x++) {
+            bool wall = x < 4 || x >= 236 || y < 4;
+            setRgb(scheme, 240, x, y, 0, 0, wall ? 200 : 0);
             setRgb(back, 240, x, y, 8 * (1 + x % 20), 8 * (2 + y % 20), 8 * 3);
         }
     }
+    writeTestPngRgb("Data/scheme5.png", 240, 320, scheme);
     writeTestPngRgb("Data/scheme5v.png", 240, 320, back);
     std::vector<uint8_t> blocks(64 * 48 * 3, 0);
     for (int t = 0; t < KIT_TYPES; t++) {

@@ -96,37 +96,26 @@ TEST(PowerUpKinds, EveryKindScoresAndEndsOnItsTickDoubledByMaxPowerUpButTheFixed
 }
 
 TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
-    makeKitField();
-    collectTimes(POWERUP_WIDE_PADDLE, 2);
-    updatePowerUps();
-    EXPECT_EQ((Ints{paddle.targetHalfWidth, paddle.stepLimit}), (Ints{30, 3}));
-
-    makeKitField();
-    collectTimes(POWERUP_NARROW_PADDLE, 3);
-    updatePowerUps();
-    EXPECT_EQ(paddle.targetHalfWidth, 4);
-
-    makeKitField();
-    game.cheats.fatPaddle = 6;
-    collectPowerUp(POWERUP_SLUGGISH_PADDLE);
-    updatePowerUps();
-    EXPECT_EQ((Ints{paddle.targetHalfWidth, paddle.stepLimit}), (Ints{24, 1}));
-    collectTimes(POWERUP_QUICK_PADDLE, 3);
-    updatePowerUps();
-    EXPECT_EQ(paddle.stepLimit, 13);  // 1, then 5, 9, 13: each adds 4 while below 10
-
-    makeKitField();
-    collectPowerUp(POWERUP_ZONE_UP);
-    updatePowerUps();
-    EXPECT_EQ(paddle.targetZoneHeight, 98);
-    collectTimes(POWERUP_ZONE_UP, 15);
-    updatePowerUps();
-    EXPECT_EQ(paddle.targetZoneHeight, 315);
-
-    makeKitField();
-    collectTimes(POWERUP_ZONE_DOWN, 5);
-    updatePowerUps();
-    EXPECT_EQ(paddle.targetZoneHeight, 5);
+    // Fat paddle cheat, kinds collected (and how often), then the target half width, step limit and
+    // target zone height after one pass. Quick paddle adds 4 to the step limit while below 10.
+    const int cases[][8] = {
+        {0, POWERUP_WIDE_PADDLE, 2, -1, 0, 30, 3, 78},
+        {0, POWERUP_NARROW_PADDLE, 3, -1, 0, 4, 3, 78},
+        {6, POWERUP_SLUGGISH_PADDLE, 1, -1, 0, 24, 1, 78},
+        {6, POWERUP_SLUGGISH_PADDLE, 1, POWERUP_QUICK_PADDLE, 3, 24, 13, 78},
+        {0, POWERUP_ZONE_UP, 1, -1, 0, 18, 3, 98},
+        {0, POWERUP_ZONE_UP, 16, -1, 0, 18, 3, 315},
+        {0, POWERUP_ZONE_DOWN, 5, -1, 0, 18, 3, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1] * 100 + c[2]);
+        makeKitField();
+        game.cheats.fatPaddle = c[0];
+        collectTimes(c[1], c[2]);
+        collectTimes(c[3], c[4]);
+        updatePowerUps();
+        EXPECT_EQ((Ints{paddle.targetHalfWidth, paddle.stepLimit, paddle.targetZoneHeight}), (Ints{c[5], c[6], c[7]}));
+    }
 }
 
 TEST(PowerUpEffects, TwoFastBallsEntriesGiveFourExtraSteps) {

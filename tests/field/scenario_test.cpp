@@ -59,9 +59,25 @@ static const std::set<int>& powerUpSums(int k) {
     return cache[k];
 }
 
-static uint64_t blockKey(const LevelBlock& r) {
-    return (uint64_t)r.x << 48 | (uint64_t)r.y << 32 | (uint64_t)r.type << 24 | (uint64_t)r.width << 16 |
-           (uint64_t)r.height << 8 | (uint64_t)(r.powerUp & 0xFF);
+// Every block of the list as one number, sorted.
+static std::vector<uint64_t> sortedBlockKeys(void) {
+    std::vector<uint64_t> keys;
+    for (int i = 0; i < levelBlockCount; i++) {
+        const LevelBlock& r = levelBlocks[i];
+        keys.push_back((uint64_t)r.x << 48 | (uint64_t)r.y << 32 | (uint64_t)r.type << 24 | (uint64_t)r.width << 16 |
+                       (uint64_t)r.height << 8 | (uint64_t)(r.powerUp & 0xFF));
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+// Power-up entries that arrived this update (their counter still 0).
+static int arrivedPowerUps(void) {
+    int arrived = 0;
+    for (int i = 0; i < activePowerUpCount; i++) {
+        arrived += activePowerUps[i].counter == 0;
+    }
+    return arrived;
 }
 
 // Pixels that turned into pile this update rest on ground: solid before, or on a pixel solid before,
@@ -144,7 +160,6 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
     stylusDown = 0;
     setUpLevel();
     std::vector<uint16_t> mapBefore;
-    std::vector<uint64_t> keysBefore, keysAfter;
     for (int u = 0; u < updates; u++) {
         // The script: aim where the lowest falling ball will cross the paddle line (folded back at the
         // side walls), a little off centre by turns so that the bounces vary.
@@ -174,14 +189,8 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         int scoreBefore = game.score, countBefore = levelBlockCount, capsulesBefore = capsuleCount;
         int ballsBefore = ballCount, countdownBefore = game.readyCountdown;
         bool clearedBefore = levelCleared() != 0;
-        keysBefore.clear();
-        for (int i = 0; i < levelBlockCount; i++) {
-            keysBefore.push_back(blockKey(levelBlocks[i]));
-        }
-        int arrivedBefore = 0;
-        for (int i = 0; i < activePowerUpCount; i++) {
-            arrivedBefore += activePowerUps[i].counter == 0;
-        }
+        std::vector<uint64_t> keysBefore = sortedBlockKeys();
+        int arrivedBefore = arrivedPowerUps();
 
         game.updateCounter++;
         int32_t mode = updatePlay();
@@ -196,13 +205,7 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         // Score: broken blocks by width, the clear bonus, and power-up scores only.
         int delta = game.score - scoreBefore;
         if (countBefore != levelBlockCount) {
-            keysAfter.clear();
-            for (int i = 0; i < levelBlockCount; i++) {
-                keysAfter.push_back(blockKey(levelBlocks[i]));
-            }
-            std::sort(keysBefore.begin(), keysBefore.end());
-            std::sort(keysAfter.begin(), keysAfter.end());
-            std::vector<uint64_t> removed;
+            std::vector<uint64_t> keysAfter = sortedBlockKeys(), removed;
             std::set_difference(keysBefore.begin(), keysBefore.end(), keysAfter.begin(), keysAfter.end(),
                                 std::back_inserter(removed));
             ASSERT_EQ((int)removed.size(), countBefore - levelBlockCount);
@@ -214,11 +217,7 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         if (clearedBefore && (game.updateCounter & 3) == 0 && ballsBefore > 0) {
             delta -= 100 / ballsBefore;
         }
-        int arrived = 0;
-        for (int i = 0; i < activePowerUpCount; i++) {
-            arrived += activePowerUps[i].counter == 0;
-        }
-        result.collected += std::max(0, arrived - arrivedBefore);
+        result.collected += std::max(0, arrivedPowerUps() - arrivedBefore);
         bool served = countdownBefore <= -250 && game.readyCountdown > 0;
         int collections = capsulesBefore + (countBefore - levelBlockCount) + (served ? 20 : 0) + 1;
         ASSERT_TRUE(powerUpSums(std::min(collections, 40)).count(delta))
