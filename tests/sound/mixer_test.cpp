@@ -40,21 +40,15 @@ bool logHas(const char* line) {
 
 TEST(WaveOutput, OpensAt22050AndKeepsTwoBuffersQueued) {
     ASSERT_EQ(openSoundOutput(), 1);
-    EXPECT_EQ(headlessAudioOpened(), 1);
-    EXPECT_EQ(headlessAudioSampleRate(), 22050);
-    EXPECT_EQ(headlessAudioQueued(), 2);
-    EXPECT_EQ(nextWaveBuffer(), 2);
+    EXPECT_EQ((Ints{headlessAudioOpened(), headlessAudioSampleRate(), headlessAudioQueued(), nextWaveBuffer()}),
+              (Ints{1, 22050, 2, 2}));
     // Before any setVolume both classes run at full effective volume.
-    EXPECT_EQ(getVolume(0), 255);
-    EXPECT_EQ(getVolume(1), 255);
-    EXPECT_EQ(effectiveVolume(0), 255);
-    EXPECT_EQ(effectiveVolume(1), 255);
+    EXPECT_EQ((Ints{getVolume(0), getVolume(1), effectiveVolume(0), effectiveVolume(1)}), (Ints{255, 255, 255, 255}));
     soundBufferMixed = 0;
     for (int played = 1; played <= 20; played++) {
         ASSERT_EQ(headlessAudioPlayOne(), 1);
-        EXPECT_EQ(headlessAudioQueued(), 2);
-        EXPECT_EQ(finishedWaveBuffers(), played % WAVE_BUFFERS);
-        EXPECT_EQ(nextWaveBuffer(), (played + 2) % WAVE_BUFFERS);
+        EXPECT_EQ((Ints{headlessAudioQueued(), finishedWaveBuffers(), nextWaveBuffer()}),
+                  (Ints{2, played % WAVE_BUFFERS, (played + 2) % WAVE_BUFFERS}));
     }
     EXPECT_EQ(soundBufferMixed.load(), 1);
     const std::vector<int16_t>& out = headlessAudioOutput();
@@ -67,10 +61,8 @@ TEST(WaveOutput, OpensAt22050AndKeepsTwoBuffersQueued) {
 TEST(WaveOutput, NothingIsQueuedOrMixedWhileSoundIsDisabled) {
     ASSERT_EQ(soundInit(0), 1);
     soundStart();
-    EXPECT_EQ(headlessAudioQueued(), 0);
     waveDone();
-    EXPECT_EQ(nextWaveBuffer(), 0);
-    EXPECT_EQ(finishedWaveBuffers(), 0);
+    EXPECT_EQ((Ints{headlessAudioQueued(), nextWaveBuffer(), finishedWaveBuffers()}), (Ints{0, 0, 0}));
 }
 
 TEST(WaveOutput, FailedDeviceLogsAndGivesUp) {
@@ -99,9 +91,8 @@ TEST(WaveOutput, CancelOnABusyDevicePlaysSilent) {
     headlessSetAudioResult(AUDIO_BUSY);
     headlessSetBoxAnswer(MB_RESULT_CANCEL);
     EXPECT_EQ(soundInit(0), 0);
-    EXPECT_EQ(headlessAudioOpenAttempts(), 1);
-    EXPECT_EQ(headlessMessageBoxes().size(), 1u);
-    EXPECT_EQ(headlessAudioOpened(), 0);
+    EXPECT_EQ((Ints{headlessAudioOpenAttempts(), (int)headlessMessageBoxes().size(), headlessAudioOpened()}),
+              (Ints{1, 1, 0}));
 }
 
 TEST(WaveOutput, ProbeReturnsOnceTheDeviceOpened) {
@@ -115,8 +106,7 @@ TEST(WaveOutput, RefusedBuffersAreLoggedAndKeepTheirIndex) {
     soundEnabled = 1;
     headlessSetAudioQueueFails(1);
     soundStart();
-    EXPECT_EQ(headlessAudioQueued(), 0);
-    EXPECT_EQ(nextWaveBuffer(), 0);
+    EXPECT_EQ((Ints{headlessAudioQueued(), nextWaveBuffer()}), (Ints{0, 0}));
     EXPECT_STREQ(logBuffer.text[0], "Unable to start sound.");
     clearLog();
     mixBuffer();
@@ -124,12 +114,10 @@ TEST(WaveOutput, RefusedBuffersAreLoggedAndKeepTheirIndex) {
     // 34 characters wrap at 30 columns, in the error colour.
     EXPECT_EQ(std::string(logBuffer.text[2], LOG_COLUMNS), "[ERROR] Unable to play WAV_Buf");
     EXPECT_STREQ(logBuffer.text[1], "fer");
-    EXPECT_EQ(logBuffer.colours[2][0], 6);
-    EXPECT_EQ(logBuffer.colours[1][0], 6);
+    EXPECT_EQ((Ints{logBuffer.colours[2][0], logBuffer.colours[1][0]}), (Ints{6, 6}));
     headlessSetAudioQueueFails(0);
     mixBuffer();
-    EXPECT_EQ(nextWaveBuffer(), 1);
-    EXPECT_EQ(headlessAudioQueued(), 1);
+    EXPECT_EQ((Ints{nextWaveBuffer(), headlessAudioQueued()}), (Ints{1, 1}));
 }
 
 TEST_F(Mixer, VolumeFollowsTheSquareLawOverTwoClasses) {
@@ -165,9 +153,7 @@ TEST_F(Mixer, FiveVoicesForEffectsAndTenForThePlayField) {
     }
     EXPECT_EQ(liveVoiceCount(), 10);
     startFieldVoice(15, 1);
-    EXPECT_EQ(liveVoiceCount(), 10);
-    EXPECT_EQ(classVoiceCount(0), 10);
-    EXPECT_EQ(classVoiceCount(1), 0);
+    EXPECT_EQ((Ints{liveVoiceCount(), classVoiceCount(0), classVoiceCount(1)}), (Ints{10, 10, 0}));
     // An empty slot starts nothing, nor does an id outside the table.
     stopVoice(0);
     startFieldVoice(30, 0);
@@ -175,10 +161,7 @@ TEST_F(Mixer, FiveVoicesForEffectsAndTenForThePlayField) {
     startFieldVoice(SOUND_SLOTS, 0);
     EXPECT_EQ(liveVoiceCount(), 9);
     startFieldVoice(15, 1);
-    EXPECT_EQ(liveVoiceCount(), 10);
-    EXPECT_EQ(classVoiceCount(1), 1);
-    EXPECT_EQ(voiceAt(9).soundId, 15);
-    EXPECT_EQ(voiceAt(9).loop, 1);
+    EXPECT_EQ((Ints{liveVoiceCount(), classVoiceCount(1), voiceAt(9).soundId, voiceAt(9).loop}), (Ints{10, 1, 15, 1}));
 }
 
 TEST_F(Mixer, SoundStartedTenMillisecondsAfterAMixBegins220SamplesIn) {
@@ -212,11 +195,9 @@ TEST_F(Mixer, MixingRecountsTheVoicesPerClass) {
     EXPECT_EQ(classVoiceCount(0), 1);
     mixOne();
     // Counted afresh at the start of the mix; the one-shot that ended in it is taken off again.
-    EXPECT_EQ(classVoiceCount(0), 0);
-    EXPECT_EQ(liveVoiceCount(), 1);
+    EXPECT_EQ((Ints{classVoiceCount(0), liveVoiceCount()}), (Ints{0, 1}));
     mixOne();
-    EXPECT_EQ(classVoiceCount(0), 0);
-    EXPECT_EQ(classVoiceCount(1), 1);
+    EXPECT_EQ((Ints{classVoiceCount(0), classVoiceCount(1)}), (Ints{0, 1}));
 }
 
 // The real program on the headless backend: the wave output opens at start-up and streams silence while
@@ -236,12 +217,9 @@ void playWhileRunning(int64_t pass) {
 TEST(WaveOutput, RealProgramStreamsWhileItRuns) {
     headlessSetPumpHook(playWhileRunning);
     EXPECT_EQ(runGame(), 0);
-    EXPECT_EQ(soundEnabled, 1);
-    EXPECT_EQ(headlessAudioSampleRate(), 22050);
-    EXPECT_EQ(hookPlays, 12);
-    EXPECT_EQ(headlessAudioOutput().size(), 12u * WAVE_BUFFER_SAMPLES);
-    EXPECT_EQ(headlessAudioQueued(), 2);
-    EXPECT_EQ(finishedWaveBuffers(), 12);
+    EXPECT_EQ((Ints{soundEnabled, headlessAudioSampleRate(), hookPlays, (int)headlessAudioOutput().size(),
+                    headlessAudioQueued(), finishedWaveBuffers()}),
+              (Ints{1, 22050, 12, 12 * WAVE_BUFFER_SAMPLES, 2, 12}));
 }
 
 void closeAtOnce(int64_t pass) {

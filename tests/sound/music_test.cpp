@@ -29,7 +29,7 @@ protected:
         startVoice(15, 1);
     }
     // Wanted and playing track, fade, slot, unload countdown and the music class's volume.
-    static std::vector<int> machine(void) {
+    static Ints machine(void) {
         return {music.wantedTrack, music.playingTrack, music.musicFade, music.musicSlot, music.unloadCountdown,
                 getVolume(1)};
     }
@@ -53,9 +53,9 @@ protected:
 };
 
 TEST_F(Music, StartsAtRestOnSlot15) {
-    EXPECT_EQ((std::vector<int>{music.requestedTrack, music.wantedTrack, music.playingTrack, music.musicFade,
+    EXPECT_EQ((Ints{music.requestedTrack, music.wantedTrack, music.playingTrack, music.musicFade,
                                 music.musicSlot, music.unloadCountdown, game.musicVolume}),
-              (std::vector<int>{-1, -1, -1, 255, 15, 0, 255}));
+              (Ints{-1, -1, -1, 255, 15, 0, 255}));
     // Nothing asked for: steady updates change nothing.
     setVolume(1, 77);
     updates(10);
@@ -67,27 +67,27 @@ TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
     requestMusic(1);
     // The steady machine takes the request; the fade-out starts with the next update.
     update();
-    EXPECT_EQ(machine(), (std::vector<int>{1, -1, 255, 15, 0, 255}));
+    EXPECT_EQ(machine(), (Ints{1, -1, 255, 15, 0, 255}));
     for (int k = 1; k <= 35; k++) {
         update();
         int fade = 255 - 10 * k;
-        ASSERT_EQ(machine(), (std::vector<int>{1, -1, fade, 15, 0, fade < 0 ? 0 : fade})) << k;
+        ASSERT_EQ(machine(), (Ints{1, -1, fade, 15, 0, fade < 0 ? 0 : fade})) << k;
     }
     EXPECT_EQ(sounds[18].data, nullptr);
     // The 36th update passes -100: the switch. The old track keeps its voice and samples until the unload.
     update();
-    EXPECT_EQ(machine(), (std::vector<int>{1, 1, 0, 18, 19, 0}));
+    EXPECT_EQ(machine(), (Ints{1, 1, 0, 18, 19, 0}));
     ASSERT_NE(sounds[18].data, nullptr);
     const Sound& track = sounds[18];
-    EXPECT_EQ((std::vector<int>{track.length, track.loopEnd, track.soundClass, track.data[0]}),
-              (std::vector<int>{trackLength(1), trackLength(1), 1, 2000}));
-    EXPECT_EQ((std::vector<int>{isSoundIdle(18), voiceAt(1).soundId, voiceAt(1).loop, isSoundIdle(15)}),
-              (std::vector<int>{0, 18, 1, 0}));
+    EXPECT_EQ((Ints{track.length, track.loopEnd, track.soundClass, track.data[0]}),
+              (Ints{trackLength(1), trackLength(1), 1, 2000}));
+    EXPECT_EQ((Ints{isSoundIdle(18), voiceAt(1).soundId, voiceAt(1).loop, isSoundIdle(15)}),
+              (Ints{0, 18, 1, 0}));
 
     for (int k = 1; k <= 26; k++) {
         update();
         int fade = k < 26 ? 10 * k : 255;
-        ASSERT_EQ(machine(), (std::vector<int>{1, 1, fade, 18, k < 19 ? 19 - k : 0, fade})) << k;
+        ASSERT_EQ(machine(), (Ints{1, 1, fade, 18, k < 19 ? 19 - k : 0, fade})) << k;
         // Slot 15 is freed 18 updates after the switch, never before.
         if (k < 18) {
             ASSERT_NE(sounds[15].data, nullptr) << k;
@@ -105,7 +105,7 @@ TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
     EXPECT_EQ(sounds[18].length, trackLength(1));
     EXPECT_EQ(isSoundIdle(18), 0);
     update();  // steady again
-    EXPECT_EQ(machine(), (std::vector<int>{1, 1, 255, 18, 0, 255}));
+    EXPECT_EQ(machine(), (Ints{1, 1, 255, 18, 0, 255}));
 }
 
 TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
@@ -123,10 +123,10 @@ TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
     requestMusic(3);
     update();
     EXPECT_EQ(runToSteady(), 36 + 26);
-    EXPECT_EQ(machine(), (std::vector<int>{3, 3, 255, 15, 0, 255}));
+    EXPECT_EQ(machine(), (Ints{3, 3, 255, 15, 0, 255}));
     EXPECT_EQ(sounds[15].length, trackLength(3));
     EXPECT_EQ(sounds[18].data, nullptr);
-    EXPECT_EQ((std::vector<int>{isSoundIdle(18), liveVoiceCount(), voiceAt(0).soundId}), (std::vector<int>{1, 1, 15}));
+    EXPECT_EQ((Ints{isSoundIdle(18), liveVoiceCount(), voiceAt(0).soundId}), (Ints{1, 1, 15}));
 }
 
 TEST_F(Music, RequestForThePlayingTrackChangesNothing) {
@@ -155,15 +155,12 @@ TEST_F(Music, OnlyTheRequestStandingAtTheEndOfTheFadeInIsPlayedNext) {
     }
     // Fade-in under way: a request now is taken only once the fade has reached full.
     requestMusic(5);
-    int n = runToSteady();
-    EXPECT_GT(n, 0);
-    EXPECT_EQ(music.playingTrack, 1);
-    EXPECT_EQ(music.wantedTrack, 1);
+    EXPECT_GT(runToSteady(), 0);
+    EXPECT_EQ((Ints{music.playingTrack, music.wantedTrack}), (Ints{1, 1}));
     update();
     EXPECT_EQ(music.wantedTrack, 5);
     EXPECT_EQ(runToSteady(), 36 + 26);
-    EXPECT_EQ(music.playingTrack, 5);
-    EXPECT_EQ(sounds[15].length, trackLength(5));
+    EXPECT_EQ((Ints{music.playingTrack, sounds[15].length}), (Ints{5, trackLength(5)}));
 }
 
 TEST_F(Music, VolumeSettingScalesTheFade) {
@@ -175,8 +172,7 @@ TEST_F(Music, VolumeSettingScalesTheFade) {
     updates(37);
     // Fade-in to 100: 128 x 100 / 255 = 50.
     updates(10);
-    EXPECT_EQ(music.musicFade, 100);
-    EXPECT_EQ(getVolume(1), 50);
+    EXPECT_EQ((Ints{music.musicFade, getVolume(1)}), (Ints{100, 50}));
     // At full fade the class gets the setting itself.
     runToSteady();
     EXPECT_EQ(getVolume(1), 128);
@@ -188,7 +184,7 @@ TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
     EXPECT_EQ(music.musicFade, 155);
     // Entering the options: full fade, the request becomes the playing track, nothing is loaded.
     bringMusicIn();
-    EXPECT_EQ(machine(), (std::vector<int>{3, 3, 255, 15, 0, 255}));
+    EXPECT_EQ(machine(), (Ints{3, 3, 255, 15, 0, 255}));
     EXPECT_EQ(sounds[18].data, nullptr);
 
     // A fade-in running while the options screen shows jumps to full in one update.
@@ -199,7 +195,7 @@ TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
     updates(1 + 36 + 3);
     EXPECT_EQ(music.musicFade, 30);
     update(MODE_OPTIONS);
-    EXPECT_EQ((std::vector<int>{music.musicFade, getVolume(1)}), (std::vector<int>{255, 255}));
+    EXPECT_EQ((Ints{music.musicFade, getVolume(1)}), (Ints{255, 255}));
 }
 
 TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
@@ -209,10 +205,8 @@ TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
     ASSERT_EQ(headlessMessageBoxes().size(), 1u);
     EXPECT_EQ(headlessMessageBoxes()[0].text, "./Sound/percmysterya.raw");
     EXPECT_EQ(headlessMessageBoxes()[0].title, "File Not Found");
-    EXPECT_EQ(music.musicSlot, 18);
     EXPECT_EQ(sounds[18].data, nullptr);
-    EXPECT_EQ(isSoundIdle(18), 1);
-    EXPECT_EQ(music.playingTrack, 2);
+    EXPECT_EQ((Ints{music.musicSlot, isSoundIdle(18), music.playingTrack}), (Ints{18, 1, 2}));
     EXPECT_EQ(runToSteady(), 26);
     EXPECT_EQ(sounds[15].data, nullptr);
     EXPECT_EQ(liveVoiceCount(), 0);
@@ -220,8 +214,7 @@ TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
     requestMusic(3);
     update();
     EXPECT_EQ(runToSteady(), 36 + 26);
-    EXPECT_EQ(isSoundIdle(15), 0);
-    EXPECT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ((Ints{isSoundIdle(15), (int)headlessMessageBoxes().size()}), (Ints{0, 1}));
 }
 
 TEST_F(Music, FiveLiveVoicesRefuseTheNewTrack) {
@@ -234,13 +227,10 @@ TEST_F(Music, FiveLiveVoicesRefuseTheNewTrack) {
     }
     ASSERT_EQ(liveVoiceCount(), 5);
     update();
-    EXPECT_EQ(music.musicSlot, 18);
     EXPECT_NE(sounds[18].data, nullptr);
-    EXPECT_EQ(isSoundIdle(18), 1);
-    EXPECT_EQ(music.playingTrack, 1);
+    EXPECT_EQ((Ints{music.musicSlot, isSoundIdle(18), music.playingTrack}), (Ints{18, 1, 1}));
     EXPECT_EQ(runToSteady(), 26);
-    EXPECT_EQ(music.musicFade, 255);
-    EXPECT_EQ(isSoundIdle(15), 1);
+    EXPECT_EQ((Ints{music.musicFade, isSoundIdle(15)}), (Ints{255, 1}));
 }
 
 }  // namespace

@@ -11,6 +11,9 @@
 #include "sound/sample.h"
 #include "support/testutil.h"
 
+// Several values compared at once, so that one line states a whole expected state.
+using Ints = std::vector<int>;
+
 // The game's sound folder, relative to the scratch folder the test runs in.
 inline void useSoundFolder(void) {
     snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
