@@ -327,6 +327,12 @@ TEST_F(EditorField, PressLiftsReleaseDropsWithoutThePowerUpOrKeepsTheBlockInHand
               (Ints{1, 200, blockScore(20), 1, 2}));
     EXPECT_EQ(getPixel(collisionMap, 55, 52), 0);
     EXPECT_EQ(getPixel(fieldPicture, 55, 52), getPixel(backgroundPicture, 55, 52));
+    // A lifted block is never stamped, even while painting.
+    editorInput(MSG_KEYDOWN, KEY_ACTION);
+    editorSnap();
+    moveTo(100, 120);
+    editorInput(MSG_KEYUP, KEY_ACTION);
+    EXPECT_EQ((Ints{levelBlockCount, editor.pickedUp}), (Ints{1, 1}));
     moveTo(128, 55);  // not painting: moving only carries it
     editorSnap();
     EXPECT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{120, 50}));
