@@ -24,12 +24,6 @@ const uint16_t KIT_BRICK_COLOUR = 0xF800 | 0x0400;  // red with some green
 static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
     {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
 
-static void dropSurface(Surface** s) {
-    if (*s != nullptr) {
-        removeSurface(s);
-    }
-}
-
 void resetFieldState(void) {
     strcpy(dataPath, "./Data/");
     setGamma(128);
@@ -52,14 +46,12 @@ void resetFieldState(void) {
     paddle.zoneHeight = paddle.targetZoneHeight = 78;
     paddle.stepLimit = 3;
     placePaddleForServe();
-    dropSurface(&collisionMap);
-    dropSurface(&backgroundPicture);
-    dropSurface(&pristineBackground);
-    dropSurface(&fieldPicture);
-    dropSurface(&blocksPicture);
-    dropSurface(&spritesPicture);
-    dropSurface(&iconsPicture);
-    dropSurface(&powerUpsPicture);
+    for (Surface** s : {&collisionMap, &backgroundPicture, &pristineBackground, &fieldPicture, &blocksPicture,
+                        &spritesPicture, &iconsPicture, &powerUpsPicture}) {
+        if (*s != nullptr) {
+            removeSurface(s);
+        }
+    }
     if (backSurface == nullptr) {
         backSurface = createSurface(240, 320);
     }
