@@ -263,21 +263,6 @@ TEST(SoundFiles, GrowthRisesShrinkFallsAndTheBadNewsSinks) {
     EXPECT_LT(crossingRate(negative, 3), crossingRate(negative, 0));
 }
 
-// The generator makes the same bytes on every run: nothing depends on the clock or on stray memory.
-TEST(SoundFiles, GeneratorWritesTheSameSoundsEveryRun) {
-    const std::string generator = std::string(PLINKOR_RUN_DIR) + "/../tools/plinkor-gen";
-    const std::string built = std::string(PLINKOR_RUN_DIR) + "/Sound/";
-    ScratchFolder folder;
-    const std::string command = "'" + generator + "' '" + folder.path() + "' >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    for (const SoundFile& f : effectFiles) {
-        EXPECT_EQ(readFileBytes(folder.path() + "/Sound/" + f.name), readFileBytes(built + f.name)) << f.name;
-    }
-    for (const char* name : musicFiles) {
-        EXPECT_EQ(readFileBytes(folder.path() + "/Sound/" + name), readFileBytes(built + name)) << name;
-    }
-}
-
 // The real playback path: a music slot loaded doubled, loop end = length, a looping voice at the default
 // music volume, mixed buffer by buffer across the loop point. The seam is no steeper than the music.
 TEST(SoundFiles, MixerPlaysEveryTrackRoundItsLoopPointSmoothly) {
