@@ -155,7 +155,6 @@ TEST_F(Input, DefaultControlKeys) {
     controlKeys[0] = 99;
     setDefaultControlKeys();
     const int32_t expected[CONTROL_COUNT] = {38, 40, 37, 39, 32, 27, 13, 0};
-    for (int i = 0; i < CONTROL_COUNT; i++) {
-        EXPECT_EQ(controlKeys[i], expected[i]) << i;
-    }
+    EXPECT_EQ(std::vector<int32_t>(controlKeys, controlKeys + CONTROL_COUNT),
+              std::vector<int32_t>(expected, expected + CONTROL_COUNT));
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "shell/log.h"
 #include "shell/overlay.h"
@@ -84,13 +85,9 @@ TEST_F(Log, AnErrorLineDropsAClosedWindowToItsPeek) {
     EXPECT_EQ(overlay.logState, 0);
 }
 
+// White, yellow, cyan, blue, magenta, green and red, packed.
 TEST(LogColours, SevenPackedColours) {
     buildLogColours();
-    EXPECT_EQ(logColourTable[0], 0xFFDF);
-    EXPECT_EQ(logColourTable[1], 0xFFC0);
-    EXPECT_EQ(logColourTable[2], 0x07DF);
-    EXPECT_EQ(logColourTable[3], 0x001F);
-    EXPECT_EQ(logColourTable[4], 0xF81F);
-    EXPECT_EQ(logColourTable[5], 0x07C0);
-    EXPECT_EQ(logColourTable[6], 0xF800);
+    const uint16_t expected[7] = {0xFFDF, 0xFFC0, 0x07DF, 0x001F, 0xF81F, 0x07C0, 0xF800};
+    EXPECT_EQ(std::vector<uint16_t>(logColourTable, logColourTable + 7), std::vector<uint16_t>(expected, expected + 7));
 }
