@@ -402,30 +402,21 @@ TEST_F(Overlay, LogWindowDrawsEdgesRowsTextTitleAndThumb) {
     expectPixels({{22, 53, sheetColour(2, 90)}, {23, 54, sheetColour(3, 91)}});
 }
 
-TEST_F(Overlay, LogWindowShowsThirtyColumnsOfTheLineBeingWritten) {
-    settle();
-    logColoured(1, "abcdefghijklmnopqrstuvwxyzABCD", 5);  // exactly 30, nothing after: column 30
-    fillBack(BACKGROUND);
-    overlay.logX = 0;
-    overlay.logY = 100;
-    overlay.logState = 0;
-    drawOverlay();
-    // Line 0 is not empty, so row 0 (y 93) shows it; past the last column only the line background.
-    expectText("abcdefghijklmnopqrstuvwxyzABCD", 2, 93, logColourTable[5], 0, 90);
-    EXPECT_EQ(px(192, 95), sheetColour(192, 92));
-}
-
-TEST_F(Overlay, PeekingLogShowsTheErrorLineLowest) {
+TEST_F(Overlay, PeekingLogShowsTheLineBeingWrittenLowestAndClipsAtTheTop) {
     settle();
     logMessage(1, "ok\n");
     logColoured(1, "[ERROR] bad\n", 6);
+    logColoured(1, "abcdefghijklmnopqrstuvwxyzABCD", 5);  // exactly 30, nothing after: column 30
     overlay.logY = 29;
     fillBack(BACKGROUND);
     drawOverlay();
-    // Rows at y 22, 16, 10, 4 and -2 (clipped); then the bottom edge and the title.
-    expectText("[ERROR] bad", 2, 22, logColourTable[6], 0, 90);
-    expectText("ok", 2, 16, logColourTable[0], 0, 90);
-    expectPixels({{0, 0, sheetColour(0, 92)}, {0, 28, sheetColour(0, 96)}, {0, 29, sheetColour(0, 97)}});
+    // Line 0 is not empty, so row 0 (y 22) shows it, up to column 29; past it only the line background.
+    // Rows at y 16, 10, 4 and -2 (clipped) above; then the bottom edge and the title.
+    expectText("abcdefghijklmnopqrstuvwxyzABCD", 2, 22, logColourTable[5], 0, 90);
+    expectText("[ERROR] bad", 2, 16, logColourTable[6], 0, 90);
+    expectText("ok", 2, 10, logColourTable[0], 0, 90);
+    expectPixels({{192, 24, sheetColour(192, 92)}, {0, 0, sheetColour(0, 92)}, {0, 28, sheetColour(0, 96)},
+                  {0, 29, sheetColour(0, 97)}});
 }
 
 TEST_F(Overlay, ClosedLogWindowShowsOnlyItsTitle) {
