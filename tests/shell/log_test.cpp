@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "shell/log.h"
 #include "shell/overlay.h"
@@ -83,11 +82,4 @@ TEST_F(Log, AnErrorLineDropsAClosedWindowToItsPeek) {
     overlay.logY = 20;
     logColoured(1, "[ERROR] x\n", 6);
     EXPECT_EQ(overlay.logState, 0);
-}
-
-// White, yellow, cyan, blue, magenta, green and red, packed.
-TEST(LogColours, SevenPackedColours) {
-    buildLogColours();
-    const uint16_t expected[7] = {0xFFDF, 0xFFC0, 0x07DF, 0x001F, 0xF81F, 0x07C0, 0xF800};
-    EXPECT_EQ(std::vector<uint16_t>(logColourTable, logColourTable + 7), std::vector<uint16_t>(expected, expected + 7));
 }
