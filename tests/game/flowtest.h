@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/testutil.h"
 
@@ -48,6 +50,20 @@ struct FlowFixture {
     // Stops every voice (the mixer is not running in these tests, so voices never end by themselves).
     void silence(void);
 };
+
+// The text as bytes.
+std::vector<uint8_t> textBytes(const std::string& text);
+// A high-score entry as a table stores it: the name cut to ten and padded with full stops, two more,
+// then the score right-aligned in eight places, full stops for spaces.
+std::string scoreEntry(const std::string& name, int64_t score);
+// A table of 500 characters: the entries, then full stops.
+std::string scoreTable(const std::vector<std::pair<std::string, int64_t>>& entries);
+// The 32-bit little-endian value number `index` of a file's bytes, and such values as bytes.
+int32_t valueAt(const std::vector<uint8_t>& bytes, int index);
+std::vector<uint8_t> valuesToBytes(const std::vector<int32_t>& values);
+// Where the first ball will cross the paddle's row (y 288), its bounces off the side walls (x 3 and
+// 236) folded in; a rising ball is taken to come back off the top.
+int landingX(void);
 
 // Removes whatever stands at path (a link to a generated file included) and writes the bytes there.
 void replaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);

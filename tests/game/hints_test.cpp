@@ -132,37 +132,41 @@ TEST(HintColours, ThreeLettersGiveTheComponentsClampedToFiveBits) {
     EXPECT_EQ(hintColour('z', '0', '`'), packColour(31, 0, 31));
 }
 
-TEST(HintLayout, ALineOfTheTwoHundredWideBoxHoldsThirtyTwoCharacters) {
+TEST(HintLayout, WordsWrapAtTheMarginAndTheIconKeepsTheFirstTwentySevenPixelsFree) {
     ScreenFixture f;
-    Surface* drawn = filledSurface(0);
-    Surface* expected = filledSurface(0);
-    std::string text(40, 'H');
-    int32_t cy = layOutHintText(drawn, 20, 100, text.c_str(), 200, 0);
-    EXPECT_EQ(cy, 6);
-    // Cursor positions 0..186 on the first line, the 33rd character at 0 on the next.
-    drawSmallText(expected, std::string(32, 'H').c_str(), 25, 105, 0xFFFF);
-    drawSmallText(expected, std::string(8, 'H').c_str(), 25, 111, 0xFFFF);
-    EXPECT_TRUE(sameSurfaces(drawn, expected));
-    removeSurface(&drawn);
-    removeSurface(&expected);
-}
-
-TEST(HintLayout, AWordThatWouldCrossTheMarginMovesWholeAndALeadingSpaceIsNotDrawn) {
-    ScreenFixture f;
-    Surface* drawn = filledSurface(0);
-    Surface* expected = filledSurface(0);
-    // Width 70: the margin lies at 60. After "abcdefg " the cursor is at 48 and "hijkl" needs 30 more.
-    int32_t cy = layOutHintText(drawn, 0, 0, "abcdefg hijkl\n  mn-opqrstuv", 70, 0);
-    drawSmallText(expected, "abcdefg", 5, 5, 0xFFFF);
-    drawSmallText(expected, "hijkl", 5, 11, 0xFFFF);
-    // Both spaces at the start of the third line are skipped (the cursor stays at 0); after "mn-" the
-    // cursor is at 18 and "opqrstuv" (8 x 6 + 18 > 60) goes to a line of its own.
-    drawSmallText(expected, "mn-", 5, 17, 0xFFFF);
-    drawSmallText(expected, "opqrstuv", 5, 23, 0xFFFF);
-    EXPECT_EQ(cy, 18);
-    EXPECT_TRUE(sameSurfaces(drawn, expected));
-    removeSurface(&drawn);
-    removeSurface(&expected);
+    struct Line {
+        std::string text;
+        int x, y;  // where the small font draws it
+    };
+    struct Case {
+        std::string text;
+        int width, indent, height;
+        std::vector<Line> lines;
+    };
+    const Case cases[] = {
+        // A line of the 200 wide box holds 32 characters (cursor 0..186); the 33rd starts the next.
+        {std::string(40, 'H'), 200, 0, 6, {{std::string(32, 'H'), 5, 5}, {std::string(8, 'H'), 5, 11}}},
+        // Width 70, margin at 60: after "abcdefg " the cursor is at 48 and "hijkl" needs 30 more. Both
+        // spaces at the start of the third line are skipped; after "mn-" the cursor is at 18 and
+        // "opqrstuv" (8 x 6 + 18 > 60) goes to a line of its own.
+        {"abcdefg hijkl\n  mn-opqrstuv", 70, 0, 18,
+         {{"abcdefg", 5, 5}, {"hijkl", 5, 11}, {"mn-", 5, 17}, {"opqrstuv", 5, 23}}},
+        // Lines at cy 0..24 start at 27; the line at cy 30 starts at 0.
+        {"a\nb\nc\nd\ne\nf\ng", 200, 27, 36,
+         {{"a", 32, 5}, {"b", 32, 11}, {"c", 32, 17}, {"d", 32, 23}, {"e", 32, 29}, {"f", 5, 35}, {"g", 5, 41}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Surface* drawn = filledSurface(0);
+        Surface* expected = filledSurface(0);
+        EXPECT_EQ(layOutHintText(drawn, 0, 0, c.text.c_str(), c.width, c.indent), c.height);
+        for (const Line& line : c.lines) {
+            drawSmallText(expected, line.text.c_str(), line.x, line.y, 0xFFFF);
+        }
+        EXPECT_TRUE(sameSurfaces(drawn, expected));
+        removeSurface(&drawn);
+        removeSurface(&expected);
+    }
 }
 
 TEST(HintLayout, ColourCodesChangeTheColourOfTheCharactersThatFollow) {
@@ -180,25 +184,6 @@ TEST(HintLayout, ColourCodesChangeTheColourOfTheCharactersThatFollow) {
         }
     }
     removeSurface(&drawn);
-}
-
-TEST(HintLayout, TheIconKeepsTheFirstTwentySevenPixelsFree) {
-    ScreenFixture f;
-    Surface* drawn = filledSurface(0);
-    Surface* expected = filledSurface(0);
-    // Lines at cy 0..24 start at 27; the line at cy 30 starts at 0. Width 200 with the indent: after
-    // "abc" the cursor is at 45.
-    int32_t cy = layOutHintText(drawn, 0, 0, "a\nb\nc\nd\ne\nf\ng", 200, 27);
-    const char* lines[] = {"a", "b", "c", "d", "e"};
-    for (int i = 0; i < 5; i++) {
-        drawSmallText(expected, lines[i], 5 + 27, 5 + 6 * i, 0xFFFF);
-    }
-    drawSmallText(expected, "f", 5, 35, 0xFFFF);
-    drawSmallText(expected, "g", 5, 41, 0xFFFF);
-    EXPECT_EQ(cy, 36);
-    EXPECT_TRUE(sameSurfaces(drawn, expected));
-    removeSurface(&drawn);
-    removeSurface(&expected);
 }
 
 TEST(HintBox, TabDarkenedBoxGreyFrameAndWhiteDots) {

@@ -1,5 +1,4 @@
-// The game run by the real main loop on the headless backend: splashes to the menu, mode changes made
-// twice within one pass, and the way out through the farewell and exit screens.
+// The game run by the real main loop on the headless backend: mode changes made twice within one pass.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -64,46 +63,7 @@ void tap(int x, int y) {
     headlessMouse(MSG_LBUTTONUP, x, y);
 }
 
-std::vector<std::string> entered(void) {
-    std::vector<std::string> out;
-    for (const std::string& c : run.calls) {
-        if (c.rfind("enter ", 0) == 0) {
-            out.push_back(c.substr(6));
-        }
-    }
-    return out;
-}
-
 }  // namespace
-
-TEST(Loop, SplashesToTheMenuThenFarewellAndExitEndTheProgram) {
-    GameFolder folder;
-    int step = 0;
-    int code = runScripted([&](int64_t) {
-        if (step == 0 && currentMode == MODE_MAIN_MENU && previousMode == MODE_MAIN_MENU) {
-            tap(120, 122 + 24 * 5 + 5);
-            step = 1;
-        } else if (step == 1 && previousMode == MODE_FAREWELL) {
-            tap(10, 10);
-            step = 2;
-        } else if (step == 2 && previousMode == MODE_EXIT) {
-            headlessKey(MSG_KEYDOWN, 65);
-            headlessKey(MSG_KEYUP, 65);
-            step = 3;
-        }
-    });
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(step, 3);
-    EXPECT_EQ(quitRequested, 1);
-    std::vector<std::string> expected = {"500", "502", "501", "1", "60", "61"};
-    EXPECT_EQ(entered(), expected);
-    ASSERT_FALSE(run.calls.empty());
-    EXPECT_EQ(run.calls.front(), "leave 0");
-    EXPECT_EQ(run.calls.back(), "leave 61");
-    // Without a tap every splash holds for its two seconds: well over 3 x 120 updates in all.
-    EXPECT_GT(game.updateCounter, 3u * 140u);
-    EXPECT_EQ(readFileBytes("Data/settings.dat").size(), 1648u);
-}
 
 TEST(Loop, TwoInputsInOnePassEnterOnlyTheLastMode) {
     GameFolder folder;
