@@ -140,10 +140,6 @@ uint32_t updates(void) {
     return game.updateCounter;
 }
 
-bool showing(int32_t mode) {
-    return currentMode == mode && previousMode == mode;
-}
-
 int64_t inStage(void) {
     return monkey.pass - monkey.stageSince;
 }
