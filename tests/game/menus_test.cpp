@@ -279,8 +279,9 @@ TEST(Options, HitAreasOfTheWindow) {
     EXPECT_EQ(currentMode, MODE_OPTIONS);
 }
 
-TEST(Options, EntryBringsTheMusicInAtOnceAndResetsTheScroll) {
+TEST(Options, EntryBringsTheMusicInAtOnceAndTheBackgroundScrollsOneRowEveryFourthUpdate) {
     FlowFixture f;
+    writeFlatPicture("optionsWin.png", 208, 180, 60);
     requestMusic(3);
     music.musicFade = -40;
     flow.pageY = 77;
@@ -289,10 +290,6 @@ TEST(Options, EntryBringsTheMusicInAtOnceAndResetsTheScroll) {
     EXPECT_EQ(music.wantedTrack, 3);
     EXPECT_EQ(music.playingTrack, 3);
     EXPECT_EQ(flow.pageY, 0);
-}
-
-TEST(Options, BackgroundScrollsOneRowEveryFourthUpdate) {
-    OptionsFixture f;
     ASSERT_NE(flowPictures.background, nullptr);
     int h = flowPictures.background->height;
     flow.backgroundRow = 0;
@@ -341,10 +338,18 @@ TEST(ControlConfig, ARowTakesTheNextKeyPressed) {
     EXPECT_EQ(flow.selectedControlRow, -1);
     c.keyDown(71);
     EXPECT_EQ(controlKeys[2], 70);
-    // Taps outside the list leave the selection as it is.
+    // Taps outside the list leave the selection as it is, and so does leaving the screen.
     c.tap(120, c.rowY(5));
     c.tap(120, 5);
     EXPECT_EQ(flow.selectedControlRow, 5);
+    c.tap(200, 300);
+    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    c.apply();
+    c.goTo(MODE_CONTROL_CONFIG);
+    EXPECT_EQ(flow.selectedControlRow, 5);
+    EXPECT_EQ(flow.pageX, 0);
+    c.keyDown(90);
+    EXPECT_EQ(controlKeys[5], 90);
 }
 
 TEST(ControlConfig, ScreenshotSuspendAndEscapeKeysAreAssignedLikeAnyOther) {
@@ -386,19 +391,6 @@ TEST(ControlConfig, FreeDragAndTheCheatLabel) {
     currentMode = MODE_CONTROL_CONFIG;
     c.tap(234, 207);
     EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-}
-
-TEST(ControlConfig, TheSelectedRowSurvivesLeaving) {
-    ControlFixture c;
-    c.tap(120, c.rowY(3));
-    c.tap(200, 300);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-    c.apply();
-    c.goTo(MODE_CONTROL_CONFIG);
-    EXPECT_EQ(flow.selectedControlRow, 3);
-    EXPECT_EQ(flow.pageX, 0);
-    c.keyDown(90);
-    EXPECT_EQ(controlKeys[3], 90);
 }
 
 // ---- High scores ------------------------------------------------------------------------------------
