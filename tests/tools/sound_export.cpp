@@ -1,0 +1,95 @@
+// Listening aid: writes every generated sound as a WAV file and a spectrogram picture of each music track.
+// The files land in <build>/sound-export/ for a person to play and look at.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/testutil.h"
+
+namespace {
+
+struct Export {
+    const char* name;
+    int rate;  // samples per second the file was recorded at
+    bool music;
+};
+
+const Export exports[] = {
+    {"cleep2", 22050, false},       {"electron", 22050, false},   {"generalsfx8", 22050, false},
+    {"generalsfx48", 22050, false}, {"zwiff", 22050, false},      {"maximize03", 22050, false},
+    {"minimize3", 22050, false},    {"DESTROY", 22050, false},    {"chomp", 22050, false},
+    {"fizz", 22050, false},         {"doh", 22050, false},        {"scoreup", 22050, false},
+    {"fearme1", 22050, false},      {"scream", 11025, false},     {"monkey", 11025, false},
+    {"coolcat", 11025, true},       {"claudioa", 11025, true},    {"percmysterya", 11025, true},
+    {"burningloveb", 11025, true},  {"slowbassorgan", 11025, true}, {"spacemonkey", 11025, true},
+};
+
+void put32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int i = 0; i < 4; i++) {
+        b.push_back((uint8_t)(v >> (8 * i)));
+    }
+}
+
+void put16(std::vector<uint8_t>& b, uint16_t v) {
+    b.push_back((uint8_t)v);
+    b.push_back((uint8_t)(v >> 8));
+}
+
+uint32_t get32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
+}
+
+// A canonical 44-byte header, 16-bit mono PCM, then the raw samples unchanged (both little-endian).
+std::vector<uint8_t> wavFile(const std::vector<uint8_t>& raw, int rate) {
+    std::vector<uint8_t> b;
+    b.insert(b.end(), {'R', 'I', 'F', 'F'});
+    put32(b, 36 + (uint32_t)raw.size());
+    b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(b, 16);
+    put16(b, 1);  // PCM
+    put16(b, 1);  // mono
+    put32(b, (uint32_t)rate);
+    put32(b, (uint32_t)rate * 2);
+    put16(b, 2);
+    put16(b, 16);
+    b.insert(b.end(), {'d', 'a', 't', 'a'});
+    put32(b, (uint32_t)raw.size());
+    b.insert(b.end(), raw.begin(), raw.end());
+    return b;
+}
+
+TEST(SoundExport, WritesWavOfEverySoundAndSpectrogramOfEachTrack) {
+    const std::string folder = std::string(PLINKOR_RUN_DIR) + "/../sound-export/";
+    std::filesystem::create_directories(folder);
+    const bool haveSox = std::system("command -v sox >/dev/null 2>&1") == 0;
+    for (const Export& e : exports) {
+        SCOPED_TRACE(e.name);
+        std::vector<uint8_t> raw = readFileBytes(std::string("Sound/") + e.name + ".raw");
+        ASSERT_FALSE(raw.empty());
+        const std::string wav = folder + e.name + ".wav";
+        writeFileBytes(wav, wavFile(raw, e.rate));
+        std::vector<uint8_t> back = readFileBytes(wav);
+        ASSERT_EQ(back.size(), raw.size() + 44);
+        EXPECT_EQ(get32(back, 24), (uint32_t)e.rate);
+        EXPECT_EQ(get32(back, 40), (uint32_t)raw.size());
+        EXPECT_TRUE(std::equal(raw.begin(), raw.end(), back.begin() + 44));
+        if (e.music && haveSox) {
+            const std::string png = folder + e.name + ".png";
+            std::filesystem::remove(png);
+            const std::string command = "sox '" + wav + "' -n spectrogram -x 1200 -y 400 -z 90 -t " + e.name +
+                                        " -o '" + png + "' 2>/dev/null";
+            EXPECT_EQ(std::system(command.c_str()), 0);
+            EXPECT_TRUE(std::filesystem::exists(png));
+            EXPECT_GT(std::filesystem::file_size(png), 1000u);
+        }
+    }
+    printf("sound export: %s (%s)\n", std::filesystem::canonical(folder).c_str(),
+           haveSox ? "WAV files and spectrograms" : "WAV files; no sox for spectrograms");
+}
+
+}  // namespace
