@@ -421,7 +421,7 @@ void handleInput(int32_t message, uint32_t wParam, int32_t value) {
         }
         if (key == controlKeys[CONTROL_SUSPEND]) {
             if (message == MSG_KEYDOWN) {
-                appActive = 0;
+                setAppActive(0);
             }
             return;
         }

@@ -76,7 +76,7 @@ static void inputBody(int32_t message, uint32_t wParam, int32_t lParam) {
         return;
     }
     if (message == MSG_LBUTTONDOWN && appActive == 0) {
-        appActive = 1;
+        setAppActive(1);
         return;
     }
     if (overlay.off == 0 && overlayInput(message, wParam, lParam)) {

@@ -39,9 +39,14 @@ Surface* smallCharsSheet;
 
 static int32_t lastMessageWParam;
 
+void setAppActive(int32_t value) {
+    __atomic_store_n(&appActive, value, __ATOMIC_RELAXED);
+}
+
 void resetLoopState(void) {
     currentMode = previousMode = 0;
-    appActive = quitRequested = frameRendered = 0;
+    setAppActive(0);
+    quitRequested = frameRendered = 0;
     ticksPerSecond = updateStep = renderStep = nowTicks = 0;
     secondClock = updateClock = renderClock = 0;
     updatesThisSecond = presentsThisSecond = updatesLastSecond = presentsLastSecond = 0;
@@ -174,7 +179,7 @@ int runGame(void) {
     loadButtonCodes();
     gameInterface.init();
 
-    appActive = 1;
+    setAppActive(1);
     overlay.logState = 1;
     while (true) {
         nowTicks = platformCounter();

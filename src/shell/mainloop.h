@@ -13,6 +13,8 @@ extern char customPath[256];  // "./Custom/"
 extern int32_t currentMode;
 extern int32_t previousMode;
 extern int32_t appActive;      // 1 running, 0 suspended (0 until the loop starts)
+// Changes appActive: the audio thread reads it to play silence while the program is suspended.
+void setAppActive(int32_t value);
 extern int32_t quitRequested;
 extern int32_t frameRendered;
 extern int64_t ticksPerSecond;

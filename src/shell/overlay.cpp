@@ -196,7 +196,7 @@ void retractMenu(void) {
         } else if (state == 4) {
             logColoured(1, "Button messages are\nreported to the console.\n\n", 6);
         } else if (state == 5) {
-            appActive = 0;
+            setAppActive(0);
         }
         overlay.menuState = 0;
     }

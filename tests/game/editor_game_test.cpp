@@ -20,7 +20,6 @@
 
 namespace {
 
-const int64_t UPDATE = HEADLESS_TICKS_PER_SECOND / 60;
 enum { KEY_ACTION = 32, KEY_ESCAPE = 27 };
 enum { STEEL = 0, BRICK = 1, BAR = 2 };
 const int HIDDEN_KIND = POWERUP_EXTRA_LIFE;
@@ -75,50 +74,6 @@ void writeEditorLevelSet(void) {
     writeFileBytes("Data/level0.dat", level);
 }
 
-// One action per main-loop pass: each step acts when its condition holds and then hands over to the
-// next. Messages pushed in a pass are handled after that pass's frame, so the frame of the next pass
-// is the first to see them.
-struct Script {
-    std::vector<std::function<bool(void)>> steps;
-    size_t next = 0;
-    int64_t passes = 0;
-};
-Script script;
-
-void hook(int64_t pass) {
-    script.passes = pass;
-    headlessAdvance(UPDATE + 1);
-    if (pass > 30000 || script.next >= script.steps.size()) {
-        headlessPushMessage(MSG_CLOSE, 0, 0);
-        return;
-    }
-    if (script.steps[script.next]()) {
-        script.next++;
-    }
-}
-
-void add(std::function<bool(void)> step) {
-    script.steps.push_back(step);
-}
-
-// Steps that always act once.
-void act(std::function<void(void)> f) {
-    add([f]() {
-        f();
-        return true;
-    });
-}
-
-void waitFor(int32_t mode) {
-    add([mode]() { return currentMode == mode && previousMode == mode; });
-}
-
-void wait(int passes) {
-    for (int i = 0; i < passes; i++) {
-        act([]() {});
-    }
-}
-
 void press(int x, int y) {
     act([x, y]() { headlessMouse(MSG_LBUTTONDOWN, x, y); });
 }
@@ -128,15 +83,14 @@ void release(int x, int y) {
 void moveTo(int x, int y) {
     act([x, y]() { headlessMouse(MSG_MOUSEMOVE, x, y); });
 }
+// A press and its release in the next pass.
 void tap(int x, int y) {
     press(x, y);
     release(x, y);
 }
-void keyDown(int vk) {
-    act([vk]() { headlessKey(MSG_KEYDOWN, (uint32_t)vk); });
-}
-void keyUp(int vk) {
-    act([vk]() { headlessKey(MSG_KEYUP, (uint32_t)vk); });
+void actionKey(void) {
+    keyStep(MSG_KEYDOWN, KEY_ACTION);
+    keyStep(MSG_KEYUP, KEY_ACTION);
 }
 
 // Where the test saw things on the way.
@@ -177,7 +131,7 @@ std::vector<LevelBlock> recordsOf(const std::vector<uint8_t>& bytes) {
 TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     GameFolder folder;
     writeEditorLevelSet();
-    script = Script();
+    script = GameScript();
     seen = Seen();
 
     // From the menu to the information page, scrolled by dragging to offset 2073, where the cheat
@@ -193,9 +147,9 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     press(120, 300);
     moveTo(120, 27);
     release(120, 27);
-    add([]() { return flow.pageY == 2073; });
+    step([]() { return flow.pageY == 2073; });
     tap(100, 150);
-    add([]() { return game.cheatPanelAmount == CHEAT_PANEL_FULL; });
+    step([]() { return game.cheatPanelAmount == CHEAT_PANEL_FULL; });
     tap(100, 115);  // "Level Editor"
     waitFor(MODE_EDITOR);
     act([]() {
@@ -209,16 +163,15 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     // Stamp the bar at (40, 235), just below where the ball is served.
     tap(50, 280);
     moveTo(120, 238);
-    keyDown(KEY_ACTION);
-    keyUp(KEY_ACTION);
+    actionKey();
     // Paint two bricks at (60, 100) and (85, 100): the second stamp lands once a frame has shown the
     // brick under the stylus.
     tap(30, 302);
     moveTo(70, 105);
-    keyDown(KEY_ACTION);
+    keyStep(MSG_KEYDOWN, KEY_ACTION);
     moveTo(95, 105);
     moveTo(96, 105);
-    keyUp(KEY_ACTION);
+    keyStep(MSG_KEYUP, KEY_ACTION);
     // Move the brick at (40, 40) to (120, 70).
     moveTo(45, 45);
     press(45, 45);
@@ -227,16 +180,14 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     release(125, 75);
     // Erase the brick at (100, 40) with the action key.
     moveTo(105, 45);
-    keyDown(KEY_ACTION);
-    keyUp(KEY_ACTION);
+    actionKey();
     // Hide an extra life in the bar: its mark in the palette, then the bar (right of the marks).
     tap(12 + 24 * (HIDDEN_KIND - 9), 250);
     tap(150, 237);
     moveTo(200, 200);
-    keyDown(KEY_ACTION);
-    keyUp(KEY_ACTION);
+    actionKey();
     // Leave with the escape key: the level is saved on the way out.
-    keyUp(KEY_ESCAPE);
+    keyStep(MSG_KEYUP, KEY_ESCAPE);
     waitFor(MODE_MAIN_MENU);
     act([]() { seen.savedLevel = readFileBytes("Data/level0.dat"); });
 
@@ -246,9 +197,9 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     tap(12, 92);
     waitFor(MODE_PLAY);
     act([]() { seen.played.assign(levelBlocks, levelBlocks + levelBlockCount); });
-    wait(30);
+    waitPasses(30);
     tap(120, 150);
-    add([]() {
+    step([]() {
         for (int i = 0; i < capsuleCount; i++) {
             seen.capsuleKind = capsules[i].kind;
             seen.capsuleX = capsules[i].x;
@@ -258,11 +209,10 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
         return false;
     });
 
-    headlessReset();
-    headlessSetPumpHook(hook);
-    EXPECT_EQ(runGame(), 0);
+    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
+    EXPECT_EQ(runScript(), 0);
     EXPECT_EQ(script.next, script.steps.size()) << "stuck at step " << script.next;
-    EXPECT_LT(script.passes, 30000);
+    EXPECT_LT(script.passes, script.limit);
 
     EXPECT_EQ(seen.editorEntered, 1);
     EXPECT_EQ(seen.levelIndexInEditor, 0);
@@ -272,11 +222,12 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     // with its extra life; the erased brick is gone.
     std::vector<LevelBlock> saved = recordsOf(seen.savedLevel);
     EXPECT_EQ(seen.savedLevel.size(), 5u * 12u);
-    EXPECT_TRUE(holds(saved, 160, 40, STEEL, 0));
-    EXPECT_TRUE(holds(saved, 120, 70, BRICK, 0));
-    EXPECT_TRUE(holds(saved, 60, 100, BRICK, 0));
-    EXPECT_TRUE(holds(saved, 85, 100, BRICK, 0));
-    EXPECT_TRUE(holds(saved, 40, 235, BAR, HIDDEN_KIND + 1));
+    const int want[5][4] = {{160, 40, STEEL, 0}, {120, 70, BRICK, 0}, {60, 100, BRICK, 0}, {85, 100, BRICK, 0},
+                            {40, 235, BAR, HIDDEN_KIND + 1}};
+    for (const auto& w : want) {
+        EXPECT_TRUE(holds(saved, w[0], w[1], w[2], w[3])) << w[0] << ", " << w[1];
+        EXPECT_TRUE(holds(seen.played, w[0], w[1], w[2], w[3])) << w[0] << ", " << w[1];
+    }
     for (const LevelBlock& b : saved) {
         EXPECT_FALSE(b.x == 40 && b.y == 40) << "the moved brick stayed";
         EXPECT_FALSE(b.x == 100 && b.y == 40) << "the erased brick stayed";
@@ -284,11 +235,6 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
 
     // Play loaded exactly those blocks, and the ball's first hit broke the bar and freed its capsule.
     ASSERT_EQ(seen.played.size(), 5u);
-    EXPECT_TRUE(holds(seen.played, 160, 40, STEEL, 0));
-    EXPECT_TRUE(holds(seen.played, 120, 70, BRICK, 0));
-    EXPECT_TRUE(holds(seen.played, 60, 100, BRICK, 0));
-    EXPECT_TRUE(holds(seen.played, 85, 100, BRICK, 0));
-    EXPECT_TRUE(holds(seen.played, 40, 235, BAR, HIDDEN_KIND + 1));
     EXPECT_EQ(seen.capsuleKind, HIDDEN_KIND);
     EXPECT_EQ(seen.capsuleX / 1024, 40 + 80);
     EXPECT_GE(seen.capsuleY / 1024, 235 + 3);

@@ -64,6 +64,12 @@ TEST(LevelSelect, EntryMarksTheFirstLevelAndDrawsTheLockedCells) {
     EXPECT_EQ(sheetPixel(216 + 23, 216 + 22), packColour(23, 0, 22));
     EXPECT_EQ(flow.revealSweep, 69);
     EXPECT_EQ(flow.revealCounter, 0);
+    // A stray difficulty is taken as Easy before the unlock table is used.
+    game.difficulty = 7;
+    f.goTo(MODE_MAIN_MENU);
+    f.goTo(MODE_LEVEL_SELECT);
+    EXPECT_EQ(game.difficulty, 1);
+    EXPECT_EQ(game.unlocked[0][0], 1);
 }
 
 TEST(LevelSelect, RevealDrawsUnlockedLevelsEveryFourthUpdateAndTheSweepRunsBetween) {
@@ -98,7 +104,7 @@ TEST(LevelSelect, RevealDrawsUnlockedLevelsEveryFourthUpdateAndTheSweepRunsBetwe
     EXPECT_EQ(flow.revealCounter, 101);
 }
 
-TEST(LevelSelect, UnlockAllLevelsRevealsAndOffersEveryCell) {
+TEST(LevelSelect, UnlockAllLevelsRevealsAndOffersEveryCellAndStopsLevelsBeingMarked) {
     GameFixture f;
     game.cheats.unlockAllLevels = 1;
     f.goTo(MODE_LEVEL_SELECT);
@@ -109,8 +115,13 @@ TEST(LevelSelect, UnlockAllLevelsRevealsAndOffersEveryCell) {
     f.tap(24 * 9 + 1, 80 + 24 * 9 + 1);
     EXPECT_EQ(currentMode, MODE_NEW_GAME);
     EXPECT_EQ(game.levelIndex, 99);
+    currentMode = MODE_LEVEL_SELECT;
+    f.tap(24 * 8 + 5, 80 + 5);
+    f.update(2);
+    f.apply();
+    EXPECT_EQ(currentMode, MODE_PLAY);
+    EXPECT_EQ(game.unlocked[1][8], 0);
 }
-
 TEST(LevelSelect, TapsChooseUnlockedCellsAndAnyKeyLeaves) {
     GameFixture f;
     game.unlocked[1][23] = 1;
@@ -133,14 +144,6 @@ TEST(LevelSelect, TapsChooseUnlockedCellsAndAnyKeyLeaves) {
     EXPECT_EQ(currentMode, MODE_LEVEL_SELECT);
     f.keyUp(65);
     EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-}
-
-TEST(LevelSelect, AStrayDifficultyIsTakenAsEasyBeforeTheUnlockTableIsUsed) {
-    GameFixture f;
-    game.difficulty = 7;
-    f.goTo(MODE_LEVEL_SELECT);
-    EXPECT_EQ(game.difficulty, 1);
-    EXPECT_EQ(game.unlocked[0][0], 1);
 }
 
 TEST(NewGame, ResetsTheGameAndSetsUpTheChosenLevel) {
@@ -263,17 +266,6 @@ TEST(Play, AClearedLevelEndsWhenTheDebrisHasSettledAndTheNextOneFollows) {
     EXPECT_EQ(music.requestedTrack, (8 + 1) % 6);
 }
 
-TEST(Play, UnlockAllLevelsStopsLevelsBeingMarked) {
-    GameFixture f;
-    game.cheats.unlockAllLevels = 1;
-    f.goTo(MODE_LEVEL_SELECT);
-    f.tap(24 * 8 + 5, 80 + 5);
-    f.update(2);
-    f.apply();
-    EXPECT_EQ(currentMode, MODE_PLAY);
-    EXPECT_EQ(game.unlocked[1][8], 0);
-}
-
 TEST(Play, AfterTheLastLevelTheGameIsOver) {
     GameFixture f;
     f.startLevel(5);
@@ -290,7 +282,7 @@ TEST(Play, AfterTheLastLevelTheGameIsOver) {
     EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
 }
 
-TEST(Play, TheLastBallLostWithNoLivesLeftEndsTheGame) {
+TEST(GameOver, TheLastBallLostEndsTheGameAndThePressThatWasDownIsSwallowed) {
     GameFixture f;
     f.loadTestSound(1);
     f.loadTestSound(2);
@@ -302,8 +294,9 @@ TEST(Play, TheLastBallLostWithNoLivesLeftEndsTheGame) {
     }
     debrisCount = 0;
     game.readyCountdown = -250;
+    f.press(120, 200);
     f.update();
-    EXPECT_EQ(currentMode, MODE_GAME_OVER);
+    ASSERT_EQ(currentMode, MODE_GAME_OVER);
     f.silence();
     f.apply();
     EXPECT_EQ(game.gameInProgress, 0);
@@ -313,23 +306,6 @@ TEST(Play, TheLastBallLostWithNoLivesLeftEndsTheGame) {
     EXPECT_EQ(game.highScoreRank, 0);
     EXPECT_EQ(f.voicePlaying(1), 1);
     EXPECT_EQ(f.voicePlaying(2), 0);
-}
-
-TEST(GameOver, ThePressThatWasDownWhenTheScreenAppearedIsSwallowed) {
-    GameFixture f;
-    f.loadTestSound(1);
-    f.startLevel(5);
-    game.lives = 0;
-    game.score = 700;
-    while (ballCount > 0) {
-        removeBall(0);
-    }
-    debrisCount = 0;
-    game.readyCountdown = -250;
-    f.press(120, 200);
-    f.update();
-    ASSERT_EQ(currentMode, MODE_GAME_OVER);
-    f.apply();
     EXPECT_EQ(paddle.swallow, 1);
     requestMusic(4);
     f.silence();
@@ -345,82 +321,49 @@ TEST(GameOver, ThePressThatWasDownWhenTheScreenAppearedIsSwallowed) {
     EXPECT_EQ(f.voicePlaying(1), 1);
     EXPECT_EQ(music.requestedTrack, 0);
 }
-
-TEST(GameOver, AScoreOutsideTheTableGoesBackToTheMenu) {
+TEST(GameOver, AScoreOutsideTheTableGoesBackToTheMenuAndEscapeLeavesSilently) {
     GameFixture f;
     f.loadTestSound(1);
     f.loadTestSound(2);
-    game.score = 0;
-    f.goTo(MODE_GAME_OVER);
-    EXPECT_EQ(game.highScoreRank, 25);
-    EXPECT_EQ(f.voicePlaying(2), 1);
-    EXPECT_EQ(f.voicePlaying(1), 0);
-    f.silence();
-    requestMusic(3);
-    f.keyDown(65);
-    EXPECT_EQ(currentMode, MODE_GAME_OVER);
-    f.keyUp(65);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-    EXPECT_EQ(f.voicePlaying(2), 1);
-    EXPECT_EQ(music.requestedTrack, 0);
+    for (int escape = 0; escape <= 1; escape++) {
+        game.score = escape ? 50 : 0;
+        f.goTo(MODE_MAIN_MENU);
+        f.goTo(MODE_GAME_OVER);
+        EXPECT_EQ(game.highScoreRank, escape ? 0 : 25);
+        EXPECT_EQ(f.voicePlaying(2), escape ? 0 : 1);
+        EXPECT_EQ(f.voicePlaying(1), escape ? 1 : 0);
+        f.silence();
+        requestMusic(3);
+        f.keyDown(65);
+        EXPECT_EQ(currentMode, MODE_GAME_OVER);
+        f.keyUp(escape ? 27 : 65);
+        EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+        EXPECT_EQ(f.voicePlaying(2), escape ? 0 : 1);
+        EXPECT_EQ(f.voicePlaying(1), 0);
+        EXPECT_EQ(music.requestedTrack, escape ? 3 : 0);
+        f.silence();
+    }
 }
-
-TEST(GameOver, EscapeLeavesSilently) {
-    GameFixture f;
-    f.loadTestSound(1);
-    f.loadTestSound(2);
-    game.score = 50;
-    f.goTo(MODE_GAME_OVER);
-    f.silence();
-    requestMusic(3);
-    f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-    EXPECT_EQ(f.voicePlaying(1) + f.voicePlaying(2), 0);
-    EXPECT_EQ(music.requestedTrack, 3);
-}
-
-TEST(GameOver, TheNameEnteredLandsInTheTableOfTheDifficulty) {
-    GameFixture f;
-    game.difficulty = 3;
-    game.score = 250;
-    f.goTo(MODE_GAME_OVER);
-    f.tap(100, 100);
-    f.apply();
-    ASSERT_EQ(currentMode, MODE_NAME_ENTRY);
-    f.tap(2 + 20 * 10 + 5, 151 + 14 * 2 + 5);  // 'B': code 66 = 32 + 10 + 12 x 2
-    f.tap(200, 300);
-    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
-    f.apply();
-    EXPECT_EQ(std::string(highScoreTable(), 20), "B................250");
-    EXPECT_EQ(game.highScoreRank, 0);
-}
-
-TEST(Options, ChangingTheDifficultyAbandonsTheGame) {
+TEST(Play, ChangingTheDifficultyOrEnteringTheChooserAbandonsTheGame) {
     GameFixture f;
     writeFlatPicture("optionsWin.png", 208, 180, 60);
-    f.startLevel(5);
-    f.keyUp(27);
-    f.apply();
-    f.goTo(MODE_OPTIONS);
-    EXPECT_EQ(game.gameInProgress, 1);
-    f.tap(16 + 20, 60 + 160);
-    EXPECT_EQ(game.difficulty, 3);
-    EXPECT_EQ(game.gameInProgress, 0);
-    EXPECT_EQ(collisionMap, nullptr);
-    EXPECT_EQ(fieldPicture, nullptr);
+    for (int chooser = 0; chooser <= 1; chooser++) {
+        f.startLevel(5);
+        f.keyUp(27);
+        f.apply();
+        if (chooser) {
+            f.goTo(MODE_LEVEL_SELECT);
+        } else {
+            f.goTo(MODE_OPTIONS);
+            EXPECT_EQ(game.gameInProgress, 1);
+            f.tap(16 + 20, 60 + 160);
+            EXPECT_EQ(game.difficulty, 3);
+        }
+        EXPECT_EQ(game.gameInProgress, 0) << chooser;
+        EXPECT_EQ(collisionMap, nullptr) << chooser;
+        EXPECT_EQ(fieldPicture, nullptr) << chooser;
+    }
 }
-
-TEST(LevelSelect, EnteringItAbandonsTheGame) {
-    GameFixture f;
-    f.startLevel(5);
-    f.keyUp(27);
-    f.apply();
-    f.goTo(MODE_LEVEL_SELECT);
-    EXPECT_EQ(game.gameInProgress, 0);
-    EXPECT_EQ(collisionMap, nullptr);
-    EXPECT_EQ(fieldPicture, nullptr);
-}
-
 TEST(Editor, TheLevelIndexWrapsAndTheLevelIsSavedOnLeaving) {
     GameFixture f;
     game.levelIndex = 100;
@@ -469,19 +412,3 @@ TEST(Editor, EnteringItAbandonsTheGameAndKeepsTheLevelsBlocks) {
     EXPECT_EQ(bytes[4], 1);
 }
 
-TEST(Editor, TheCheatPanelsFirstLineOpensItOnTheCurrentLevel) {
-    GameFixture f;
-    writeFlatPicture("strider.png", 240, 2400, 90);
-    game.levelIndex = 8;
-    f.goTo(MODE_INFO_PAGE);
-    flow.pageY = 2073;
-    f.tap(100, 150);
-    f.update(150);
-    f.tap(100, 115);
-    EXPECT_EQ(currentMode, MODE_EDITOR);
-    f.apply();
-    EXPECT_EQ(game.levelIndex, 8);
-    EXPECT_EQ(levelBlockCount, 1);
-    EXPECT_EQ(flowPictures.infoPage, nullptr);
-    EXPECT_NE(fieldPicture, nullptr);
-}

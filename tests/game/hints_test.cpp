@@ -27,16 +27,6 @@ void writeHint(int n, const std::string& text) {
     replaceFileBytes("Data/hint" + std::to_string(n) + ".txt", std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-Surface* filledSurface(uint16_t colour) {
-    Surface* s = createSurface(240, 320);
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x++) {
-            putPixel(s, x, y, colour);
-        }
-    }
-    return s;
-}
-
 // 1 when both surfaces hold the same pixels.
 bool sameSurfaces(const Surface* a, const Surface* b) {
     for (int y = 0; y < a->height; y++) {
@@ -132,42 +122,46 @@ TEST(HintColours, ThreeLettersGiveTheComponentsClampedToFiveBits) {
     EXPECT_EQ(hintColour('z', '0', '`'), packColour(31, 0, 31));
 }
 
-TEST(HintLayout, ALineOfTheTwoHundredWideBoxHoldsThirtyTwoCharacters) {
+TEST(HintLayout, WordsWrapAtTheMarginAndTheIconKeepsTheFirstTwentySevenPixelsFree) {
     ScreenFixture f;
-    Surface* drawn = filledSurface(0);
-    Surface* expected = filledSurface(0);
-    std::string text(40, 'H');
-    int32_t cy = layOutHintText(drawn, 20, 100, text.c_str(), 200, 0);
-    EXPECT_EQ(cy, 6);
-    // Cursor positions 0..186 on the first line, the 33rd character at 0 on the next.
-    drawSmallText(expected, std::string(32, 'H').c_str(), 25, 105, 0xFFFF);
-    drawSmallText(expected, std::string(8, 'H').c_str(), 25, 111, 0xFFFF);
-    EXPECT_TRUE(sameSurfaces(drawn, expected));
-    removeSurface(&drawn);
-    removeSurface(&expected);
-}
-
-TEST(HintLayout, AWordThatWouldCrossTheMarginMovesWholeAndALeadingSpaceIsNotDrawn) {
-    ScreenFixture f;
-    Surface* drawn = filledSurface(0);
-    Surface* expected = filledSurface(0);
-    // Width 70: the margin lies at 60. After "abcdefg " the cursor is at 48 and "hijkl" needs 30 more.
-    int32_t cy = layOutHintText(drawn, 0, 0, "abcdefg hijkl\n  mn-opqrstuv", 70, 0);
-    drawSmallText(expected, "abcdefg", 5, 5, 0xFFFF);
-    drawSmallText(expected, "hijkl", 5, 11, 0xFFFF);
-    // Both spaces at the start of the third line are skipped (the cursor stays at 0); after "mn-" the
-    // cursor is at 18 and "opqrstuv" (8 x 6 + 18 > 60) goes to a line of its own.
-    drawSmallText(expected, "mn-", 5, 17, 0xFFFF);
-    drawSmallText(expected, "opqrstuv", 5, 23, 0xFFFF);
-    EXPECT_EQ(cy, 18);
-    EXPECT_TRUE(sameSurfaces(drawn, expected));
-    removeSurface(&drawn);
-    removeSurface(&expected);
+    struct Line {
+        std::string text;
+        int x, y;  // where the small font draws it
+    };
+    struct Case {
+        std::string text;
+        int width, indent, height;
+        std::vector<Line> lines;
+    };
+    const Case cases[] = {
+        // A line of the 200 wide box holds 32 characters (cursor 0..186); the 33rd starts the next.
+        {std::string(40, 'H'), 200, 0, 6, {{std::string(32, 'H'), 5, 5}, {std::string(8, 'H'), 5, 11}}},
+        // Width 70, margin at 60: after "abcdefg " the cursor is at 48 and "hijkl" needs 30 more. Both
+        // spaces at the start of the third line are skipped; after "mn-" the cursor is at 18 and
+        // "opqrstuv" (8 x 6 + 18 > 60) goes to a line of its own.
+        {"abcdefg hijkl\n  mn-opqrstuv", 70, 0, 18,
+         {{"abcdefg", 5, 5}, {"hijkl", 5, 11}, {"mn-", 5, 17}, {"opqrstuv", 5, 23}}},
+        // Lines at cy 0..24 start at 27; the line at cy 30 starts at 0.
+        {"a\nb\nc\nd\ne\nf\ng", 200, 27, 36,
+         {{"a", 32, 5}, {"b", 32, 11}, {"c", 32, 17}, {"d", 32, 23}, {"e", 32, 29}, {"f", 5, 35}, {"g", 5, 41}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Surface* drawn = makeScreen(0);
+        Surface* expected = makeScreen(0);
+        EXPECT_EQ(layOutHintText(drawn, 0, 0, c.text.c_str(), c.width, c.indent), c.height);
+        for (const Line& line : c.lines) {
+            drawSmallText(expected, line.text.c_str(), line.x, line.y, 0xFFFF);
+        }
+        EXPECT_TRUE(sameSurfaces(drawn, expected));
+        removeSurface(&drawn);
+        removeSurface(&expected);
+    }
 }
 
 TEST(HintLayout, ColourCodesChangeTheColourOfTheCharactersThatFollow) {
     ScreenFixture f;
-    Surface* drawn = filledSurface(0);
+    Surface* drawn = makeScreen(0);
     layOutHintText(drawn, 0, 0, "Catch the ^AZAgreen^ZZZ pill", 200, 0);
     // "Catch the " at cursor 0..54, "green" at 60..84, " " at 90, "pill" at 96..114; text starts 5 in.
     expectInkColour(drawn, 5, 5 + 60, 5, 0xFFFF);
@@ -182,32 +176,13 @@ TEST(HintLayout, ColourCodesChangeTheColourOfTheCharactersThatFollow) {
     removeSurface(&drawn);
 }
 
-TEST(HintLayout, TheIconKeepsTheFirstTwentySevenPixelsFree) {
-    ScreenFixture f;
-    Surface* drawn = filledSurface(0);
-    Surface* expected = filledSurface(0);
-    // Lines at cy 0..24 start at 27; the line at cy 30 starts at 0. Width 200 with the indent: after
-    // "abc" the cursor is at 45.
-    int32_t cy = layOutHintText(drawn, 0, 0, "a\nb\nc\nd\ne\nf\ng", 200, 27);
-    const char* lines[] = {"a", "b", "c", "d", "e"};
-    for (int i = 0; i < 5; i++) {
-        drawSmallText(expected, lines[i], 5 + 27, 5 + 6 * i, 0xFFFF);
-    }
-    drawSmallText(expected, "f", 5, 35, 0xFFFF);
-    drawSmallText(expected, "g", 5, 41, 0xFFFF);
-    EXPECT_EQ(cy, 36);
-    EXPECT_TRUE(sameSurfaces(drawn, expected));
-    removeSurface(&drawn);
-    removeSurface(&expected);
-}
-
 TEST(HintBox, TabDarkenedBoxGreyFrameAndWhiteDots) {
     ScreenFixture f;
     writeHint(4, "[hint|]");
     hintPanel.width = 200;
     hintPanel.height = 100;
     const uint16_t ground = packColour(20, 20, 20);
-    Surface* s = filledSurface(ground);
+    Surface* s = makeScreen(ground);
     drawHint(s, 20, 100, 4);
     const uint16_t dark = packColour(7, 7, 7), grey = packColour(16, 16, 16), dot = packColour(31, 31, 31);
     // Inside: every component 20 -> (20 x 6) >> 4 = 7; outside untouched.
@@ -241,37 +216,28 @@ TEST(HintBox, TabDarkenedBoxGreyFrameAndWhiteDots) {
     removeSurface(&s);
 }
 
-TEST(HintBox, TheHeightFollowsTheTextFromTheNextDrawing) {
+TEST(HintBox, TheHeightFollowsTheTextFromTheNextDrawingAndWidthTagsNarrowThePanelForGood) {
     ScreenFixture f;
     writeHint(6, "[hint|one\ntwo\nthree]");
+    writeHint(1, "[width|150][hint|x]");
+    writeHint(2, "[width|180][hint|x]");
     hintPanel.width = 200;
     hintPanel.height = 100;
     const uint16_t ground = packColour(20, 20, 20), grey = packColour(16, 16, 16);
-    Surface* s = filledSurface(ground);
-    drawHint(s, 20, 100, 6);
-    // This drawing still had the old height; the text needs 12 + 16.
-    EXPECT_EQ(getPixel(s, 100, 199), grey);
-    EXPECT_EQ(hintPanel.height, 28);
-    removeSurface(&s);
-    s = filledSurface(ground);
-    drawHint(s, 20, 100, 6);
-    EXPECT_EQ(getPixel(s, 100, 127), grey);
-    EXPECT_EQ(getPixel(s, 100, 128), ground);
-    EXPECT_EQ(hintPanel.height, 28);
-    removeSurface(&s);
-}
-
-TEST(HintBox, WidthTagsNarrowThePanelForGood) {
-    ScreenFixture f;
-    hintPanel.width = 200;
-    hintPanel.height = 100;
-    writeHint(1, "[width|150][hint|x]");
-    writeHint(2, "[width|180][hint|x]");
-    Surface* s = filledSurface(packColour(20, 20, 20));
+    for (int drawing = 0; drawing < 2; drawing++) {
+        // The first drawing still has the old height; the text needs 12 + 16.
+        Surface* s = makeScreen(ground);
+        drawHint(s, 20, 100, 6);
+        EXPECT_EQ(getPixel(s, 100, drawing == 0 ? 199 : 127), grey);
+        EXPECT_EQ(getPixel(s, 100, 128), drawing == 0 ? packColour(7, 7, 7) : ground);
+        EXPECT_EQ(hintPanel.height, 28);
+        removeSurface(&s);
+    }
+    Surface* s = makeScreen(ground);
     drawHint(s, 20, 100, 1);
     EXPECT_EQ(hintPanel.width, 150);
-    EXPECT_EQ(getPixel(s, 20 + 149, 150), packColour(16, 16, 16));
-    EXPECT_EQ(getPixel(s, 20 + 150, 150), packColour(20, 20, 20));
+    EXPECT_EQ(getPixel(s, 20 + 149, 110), grey);
+    EXPECT_EQ(getPixel(s, 20 + 150, 110), ground);
     drawHint(s, 20, 100, 2);
     EXPECT_EQ(hintPanel.width, 150);
     removeSurface(&s);
@@ -283,13 +249,13 @@ TEST(HintBox, TheIconPulsesInTheCornerAndTheTextMakesRoomForIt) {
     writeHint(9, "[hint|a]");
     hintPanel.width = 200;
     hintPanel.height = 100;
-    Surface* withIcon = filledSurface(0);
-    Surface* without = filledSurface(0);
+    Surface* withIcon = makeScreen(0);
+    Surface* without = makeScreen(0);
     game.updateCounter = 37;
     drawHint(withIcon, 20, 100, 8);
     drawHint(without, 20, 100, 9);
     // The icon's mark (phase 37 & 31 = 5) centred on (35, 115): its additive glow over the dark box.
-    Surface* mark = filledSurface(0);
+    Surface* mark = makeScreen(0);
     drawPowerUpMark(mark, 35, 115, 5, 5);
     int differing = 0;
     for (int y = 103; y < 128; y++) {
@@ -322,7 +288,7 @@ TEST(HintBox, AMissingFileDrawsNothingAndShortensTheCountdown) {
     std::remove("Data/hint77.txt");
     hintPanel.width = 200;
     hintPanel.height = 100;
-    Surface* s = filledSurface(packColour(20, 20, 20));
+    Surface* s = makeScreen(packColour(20, 20, 20));
     game.readyCountdown = 1000;
     drawHint(s, 20, 100, 77);
     EXPECT_EQ(game.readyCountdown, 200);

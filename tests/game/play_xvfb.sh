@@ -12,23 +12,8 @@ frames="$build/frames"
 mkdir -p "$frames"
 fail() { echo "FAIL: $*"; cleanup; exit 1; }
 
-need=()
-command -v Xvfb >/dev/null || need+=(xvfb)
-command -v xdotool >/dev/null || need+=(xdotool)
-command -v import >/dev/null || need+=(imagemagick)
-command -v xwininfo >/dev/null || need+=(x11-utils)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null || fail "cannot install ${need[*]}"
-fi
-
-display=""
-for n in $(seq 70 99); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
+xvfb=""
+. "$(dirname "$0")/../support/xvfb.sh"
 game=""
 cleanup() {
   [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-play-kept
@@ -37,8 +22,8 @@ cleanup() {
   wait 2>/dev/null
   rm -rf "$work"
 }
-for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+need_x_tools
+start_xvfb
 
 # The game runs in a folder of its own: links to the generated data, so that the settings, tables and
 # screenshots it writes stay there.
@@ -67,7 +52,6 @@ if [ ! -e "$run/Data/level0.dat" ]; then
   [ "$(stat -c %s "$work/Data/level0.dat")" = 72 ] || fail "the test's level file is not 6 records"
 fi
 
-windows_named() { xwininfo -root -children 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}'; }
 # Only the boxes on the screen: a closed box's window may stay listed a while unmapped.
 boxes_shown() {
   for id in $(windows_named "File Not Found"); do

@@ -37,10 +37,6 @@
 
 namespace {
 
-std::vector<uint8_t> textBytes(const std::string& text) {
-    return std::vector<uint8_t>(text.begin(), text.end());
-}
-
 // Every file of a folder (links followed) by name, with its bytes.
 std::map<std::string, std::vector<uint8_t>> folderContents(const std::string& folder) {
     std::map<std::string, std::vector<uint8_t>> contents;
@@ -138,19 +134,6 @@ std::vector<uint8_t> settingsWithDifficulty(int32_t difficulty) {
     return bytes;
 }
 
-std::string tableWith(const std::string& name, int score) {
-    char printed[16];
-    std::snprintf(printed, sizeof(printed), "%8d", score);
-    std::string entry = name;
-    entry.resize(10, '.');
-    entry += "..";
-    for (int i = 0; i < 8; i++) {
-        entry += printed[i] == ' ' ? '.' : printed[i];
-    }
-    entry.resize(500, '.');
-    return entry;
-}
-
 std::vector<uint8_t> oneBlockLevel(int x) {
     return {(uint8_t)x, 0, 50, 0, 1, 20, 10, 0, 0, 0, 0, 0};
 }
@@ -205,7 +188,7 @@ TEST(BadSetup, WithoutDataAndSoundFoldersTheGameWarnsAndRunsOnDefaults) {
 TEST(BadSetup, AReadOnlyDataFolderKeepsEveryFileAndTheGameRunsWithWarnings) {
     GameFolder folder;
     replaceFileBytes("Data/settings.dat", settingsWithDifficulty(2));
-    replaceFileBytes("Data/Plinkor2.dat", textBytes(tableWith("KEEPER", 5)));
+    replaceFileBytes("Data/Plinkor2.dat", textBytes(scoreTable({{"KEEPER", 5}})));
     replaceFileBytes("Data/level0.dat", oneBlockLevel(40));
     std::string why = makeReadOnly("Data");
     if (!why.empty()) {
@@ -232,47 +215,60 @@ TEST(BadSetup, AReadOnlyDataFolderKeepsEveryFileAndTheGameRunsWithWarnings) {
 
 // ---- A full disk --------------------------------------------------------------------------------------
 
-TEST(BadSetup, ASaveThatRunsOutOfDiskKeepsTheOldFileAndWarns) {
+TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
     FlowFixture flow;
     logLevel = 1;
     replaceFileBytes("Data/settings.dat", settingsWithDifficulty(3));
     std::vector<uint8_t> oldSettings = readFileBytes("Data/settings.dat");
-    std::string oldTable = tableWith("OLDTIMER", 70);
-    replaceFileBytes("Data/Plinkor4.dat", textBytes(oldTable));
+    std::vector<uint8_t> oldTable = textBytes(scoreTable({{"OLDTIMER", 70}}));
+    replaceFileBytes("Data/Plinkor4.dat", oldTable);
     replaceFileBytes("Data/level9.dat", oneBlockLevel(60));
     game.difficulty = 4;
     levelBlockCount = 0;
     for (int i = 0; i < 40; i++) {
         addLevelBlock(5 * i, 100, 1, i);
     }
-    // The disk fills at the first byte, after one byte, and one byte before the end of each file.
-    for (int at = 0; at < 3; at++) {
-        auto limit = [at](int64_t size) { return at == 0 ? 0 : (at == 1 ? 1 : size - 1); };
-        saveFailAfterBytes = limit(SETTINGS_BYTES);
+    // The menu saves the settings and warns when the disk fills at the first byte, after one, or one
+    // before the end.
+    for (int64_t at : {(int64_t)0, (int64_t)1, (int64_t)SETTINGS_BYTES - 1}) {
+        saveFailAfterBytes = at;
         clearLog();
-        flow.goTo(MODE_MAIN_MENU);  // saves the settings
+        flow.goTo(MODE_MAIN_MENU);
         EXPECT_NE(logText().find("[WARNING] Unable to save settings."), std::string::npos) << at;
         EXPECT_EQ(readFileBytes("Data/settings.dat"), oldSettings) << at;
         flow.goTo(MODE_OPTIONS);
-
-        saveFailAfterBytes = limit(HIGH_SCORE_FILE_CHARS);
-        clearLog();
-        EXPECT_EQ(insertHighScore("NEWCOMER", 900, 4), 0);
-        EXPECT_NE(logText().find("[WARNING] Unable to save high scores."), std::string::npos) << at;
-        std::vector<uint8_t> table = readFileBytes("Data/Plinkor4.dat");
-        EXPECT_EQ(std::string(table.begin(), table.end()), oldTable) << at;
-
-        saveFailAfterBytes = limit(40 * 12);
-        clearLog();
-        EXPECT_EQ(saveLevel(9), 0);
-        EXPECT_NE(logText().find("[ERROR] Unable to save level."), std::string::npos) << at;
-        EXPECT_EQ(readFileBytes("Data/level9.dat"), oneBlockLevel(60)) << at;
-        EXPECT_EQ(levelBlockCount, 40);
-        EXPECT_FALSE(temporaryFilesIn("Data")) << at;
     }
+    // Each save stopped at every byte: it fails, the old file stays whole and no temporary file is left.
+    struct Kind {
+        const char* path;
+        std::vector<uint8_t> old;
+        int64_t size;
+        std::function<int(void)> save;
+        const char* warning;  // the save's own line in the log
+    };
+    const Kind kinds[] = {
+        {"Data/settings.dat", oldSettings, SETTINGS_BYTES, saveSettings, nullptr},
+        {"Data/Plinkor4.dat", oldTable, HIGH_SCORE_FILE_CHARS, [] { return insertHighScore("NEWCOMER", 900, 4); },
+         "[WARNING] Unable to save high scores."},
+        {"Data/level9.dat", oneBlockLevel(60), 40 * 12, [] { return saveLevel(9); }, "[ERROR] Unable to save level."},
+    };
+    for (const Kind& k : kinds) {
+        for (int64_t at = 0; at < k.size; at++) {
+            saveFailAfterBytes = at;
+            clearLog();
+            ASSERT_EQ(k.save(), 0) << k.path << " " << at;
+            ASSERT_TRUE(k.warning == nullptr || logText().find(k.warning) != std::string::npos) << k.path << " " << at;
+            ASSERT_EQ(readFileBytes(k.path), k.old) << k.path << " " << at;
+            ASSERT_FALSE(temporaryFilesIn("Data")) << k.path << " " << at;
+        }
+    }
+    EXPECT_EQ(levelBlockCount, 40);
     // Room again: everything saves.
     saveFailAfterBytes = -1;
+    EXPECT_EQ(saveSettings(), 1);
+    EXPECT_EQ(valueAt(readFileBytes("Data/settings.dat"), 8), 4);
     EXPECT_EQ(insertHighScore("NEWCOMER", 900, 4), 1);
+    EXPECT_EQ(readFileBytes("Data/Plinkor4.dat"), textBytes(scoreTable({{"NEWCOMER", 900}, {"OLDTIMER", 70}})));
     EXPECT_EQ(saveLevel(9), 1);
     EXPECT_EQ(readFileBytes("Data/level9.dat").size(), 40u * 12u);
 }

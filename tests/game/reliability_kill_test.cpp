@@ -80,19 +80,7 @@ std::vector<uint8_t> settingsBytes(int64_t n) {
 // score of n, which always beats the last entry (n - 1 or less) and never the 24 above it, so it lands
 // in the last place whatever save came before it.
 std::string highScoreEntry(int64_t n) {
-    if (n == 0) {
-        return std::string(20, '.');
-    }
-    char name[32], score[32];
-    std::snprintf(name, sizeof(name), "K%lld", (long long)n);
-    std::snprintf(score, sizeof(score), "%8lld", (long long)n);
-    std::string entry = name;
-    entry.resize(10, '.');
-    entry += "..";
-    for (int i = 0; i < 8; i++) {
-        entry += score[i] == ' ' ? '.' : score[i];
-    }
-    return entry;
+    return n == 0 ? std::string(20, '.') : scoreEntry("K" + std::to_string(n), n);
 }
 
 std::string highScoreText(int64_t n) {

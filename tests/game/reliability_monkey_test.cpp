@@ -9,7 +9,6 @@
 
 #include <malloc.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -139,10 +138,6 @@ int between(int low, int high) {
 
 uint32_t updates(void) {
     return game.updateCounter;
-}
-
-bool showing(int32_t mode) {
-    return currentMode == mode && previousMode == mode;
 }
 
 int64_t inStage(void) {
@@ -588,26 +583,6 @@ void editorPlan(void) {
     } else {
         tap(roll(240), roll(320));
     }
-}
-
-// Where the ball will cross the paddle's row, its bounces off the side walls folded in.
-int landingX(void) {
-    if (ballCount == 0) {
-        return 120;
-    }
-    const Ball& b = balls[0];
-    if (b.vy == 0) {
-        return b.x >> 10;
-    }
-    double y = b.y / 1024.0, vy = b.vy / 1024.0, vx = b.vx / 1024.0;
-    double path = vy > 0 ? 288 - y : y + 288;
-    double x = b.x / 1024.0 + vx * path / (vy > 0 ? vy : -vy);
-    const double leftWall = 3, span = 233;
-    double t = std::fmod(x - leftWall, 2 * span);
-    if (t < 0) {
-        t += 2 * span;
-    }
-    return (int)(leftWall + (t <= span ? t : 2 * span - t));
 }
 
 int clampX(int x) {

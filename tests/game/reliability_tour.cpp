@@ -43,10 +43,6 @@ int roll(int n) {
     return (int)(tour.random() % (uint32_t)n);
 }
 
-bool showing(int32_t mode) {
-    return currentMode == mode && previousMode == mode;
-}
-
 void tap(int x, int y) {
     headlessMouse(MSG_LBUTTONDOWN, x, y);
     headlessMouse(MSG_LBUTTONUP, x, y);

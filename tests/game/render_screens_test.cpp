@@ -1,5 +1,5 @@
 // The screens around play pinned by their pixels: splashes, main menu, options, control configuration,
-// high scores, name entry, game over, farewell and exit, the backgrounds and the corner back button.
+// high scores, name entry, game over, farewell and exit, and the corner back button.
 // Frames with text are checked against the same texts drawn at the places the screens give them, with
 // the jitter foreseen from a copy of the shared generator.
 #include <gtest/gtest.h>
@@ -49,49 +49,28 @@ void expectWholePicture(const Surface* picture) {
 
 }  // namespace
 
-TEST(Backgrounds, TheScrollingBackgroundRepeatsBelowItsRow) {
-    ScreenFixture f;
-    f.goTo(MODE_OPTIONS);
-    const Surface* bg = flowPictures.background;
-    ASSERT_EQ(bg->height, 240);
-    for (int row : {0, -10, -239}) {
-        flow.backgroundRow = row;
-        drawScrollingBackground();
-        for (int y = 0; y < 320; y++) {
-            int source = ((y + row) % 240 + 240) % 240;
-            for (int x = 0; x < 240; x += 7) {
-                ASSERT_EQ(backPixel(x, y), getPixel(bg, x, source)) << "row " << row << " at (" << x << ", " << y << ")";
-            }
+namespace {
+
+// The frame (the icons' 60 x 56 piece at (103, 1)) raised by `raise`, at the screen's corner.
+Surface* cornerFrame(int raise) {
+    Surface* e = makeScreen(0);
+    for (int j = 0; j < 56; j++) {
+        for (int i = 0; i < 60; i++) {
+            putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(iconsPicture, 103 + i, 1 + j), raise));
         }
     }
+    return e;
 }
 
-TEST(Backgrounds, TheParallaxBackgroundMovesByHalfThePageOffsets) {
-    ScreenFixture f;
-    f.goTo(MODE_HIGH_SCORES);
-    const Surface* bg = flowPictures.background;
-    flow.pageX = 101;
-    flow.pageY = 61;
-    drawParallaxBackground();
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x += 3) {
-            ASSERT_EQ(backPixel(x, y), getPixel(bg, (x + 50) % 240, (y + 30) % 240)) << x << ", " << y;
-        }
-    }
-}
+}  // namespace
 
-TEST(CornerButton, FrameAndMaskedFaceAtTheCorner) {
+TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceSparkles) {
     ScreenFixture f;
     clearSurface(backSurface);
     renderState.cornerHover = 0;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 0);
-    Surface* e = makeScreen(0);
-    for (int j = 0; j < 56; j++) {
-        for (int i = 0; i < 60; i++) {
-            putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(iconsPicture, 103 + i, 1 + j), -10));
-        }
-    }
+    Surface* e = cornerFrame(-10);
     for (int j = 0; j < 47; j++) {
         for (int i = 0; i < 51; i++) {
             int a = (getPixel(iconsPicture, 52 + i, 1 + j) & 31) * 8;
@@ -103,12 +82,7 @@ TEST(CornerButton, FrameAndMaskedFaceAtTheCorner) {
     }
     EXPECT_EQ(countDifferences(e, 0, 0, 240, 320), 0);
     removeSurface(&e);
-}
-
-TEST(CornerButton, TheHoverGlowFollowsTheStylusWithoutAPress) {
-    ScreenFixture f;
-    renderState.cornerHover = 0;
-    stylusDown = 0;
+    // The glow follows the stylus without a press.
     stylusX = 200;
     stylusY = 300;
     for (int frame = 1; frame <= 7; frame++) {
@@ -118,12 +92,7 @@ TEST(CornerButton, TheHoverGlowFollowsTheStylusWithoutAPress) {
         EXPECT_EQ(renderState.cornerHover, frame < 5 ? frame : 5);
         if (frame == 7) {
             // Full glow: the frame drawn with a raise of 0, then the face sparkles, one draw per face pixel.
-            Surface* e = makeScreen(0);
-            for (int j = 0; j < 56; j++) {
-                for (int i = 0; i < 60; i++) {
-                    putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(iconsPicture, 103 + i, 1 + j), 0));
-                }
-            }
+            e = cornerFrame(0);
             blitMasked(e, 184, 268, 51, 47, iconsPicture, 1, 0, iconsPicture, 52, 1);
             RandomCopy r{state};
             for (int j = 0; j < 47; j++) {

@@ -19,18 +19,13 @@
 #include "sound/music.h"
 #include "sound/sample.h"
 
-TEST(Splash, StartUpSetsTheFirstModeAndTurnsTheOverlayOff) {
+TEST(Splash, StartUpShowsTheLogoWhichHoldsAtTwoNinetyUntilTwoWholeSecondsHavePassed) {
     FlowFixture f;
     EXPECT_EQ(currentMode, MODE_SPLASH_LOGO);
     EXPECT_EQ(overlay.off, 1);
     EXPECT_EQ(music.requestedTrack, -1);
     EXPECT_EQ(music.wantedTrack, -1);
     EXPECT_EQ(music.playingTrack, -1);
-}
-
-TEST(Splash, LogoHoldsAtTwoNinetyUntilTwoWholeSecondsHavePassed) {
-    FlowFixture f;
-    logLevel = 1;
     f.apply();
     EXPECT_EQ(flow.logoCounter, 0);
     f.update();
@@ -92,8 +87,11 @@ TEST(Splash, ATapDuringTheHoldContinuesAtOnce) {
     EXPECT_EQ(flow.splashCounter, 0);
 }
 
-TEST(Splash, LogoLoadsTheSettingsWhenItsCounterReachesTwoEighty) {
+TEST(Splash, LogoLoadsTheSettingsAndTheEffectsWhenItsCounterReachesTwoEighty) {
     FlowFixture f;
+    for (int i = 0; i < EFFECT_FILES; i++) {
+        replaceFileBytes(std::string("Sound/") + effectFiles[i].name, std::vector<uint8_t>(2 * (i + 2), 0));
+    }
     logLevel = 1;
     clearLog();
     setVolume(1, 17);
@@ -110,20 +108,6 @@ TEST(Splash, LogoLoadsTheSettingsWhenItsCounterReachesTwoEighty) {
     EXPECT_EQ(getVolume(1), 220);
     EXPECT_EQ(game.difficulty, 1);
     EXPECT_EQ(controlKeys[5], 27);
-    // The batch runs once.
-    clearLog();
-    f.runWhile(MODE_SPLASH_LOGO, 1000);
-    EXPECT_EQ(logText().find("Unable to load settings"), std::string::npos);
-    EXPECT_EQ(currentMode, MODE_SPLASH_INTRO);
-}
-
-TEST(Splash, LogoLoadsTheEffectsIntoTheirSlots) {
-    FlowFixture f;
-    for (int i = 0; i < EFFECT_FILES; i++) {
-        replaceFileBytes(std::string("Sound/") + effectFiles[i].name, std::vector<uint8_t>(2 * (i + 2), 0));
-    }
-    f.apply();
-    f.update(28);
     for (int i = 0; i < EFFECT_FILES; i++) {
         const Sound& s = sounds[effectFiles[i].id];
         ASSERT_NE(s.data, nullptr) << effectFiles[i].name;
@@ -132,10 +116,17 @@ TEST(Splash, LogoLoadsTheEffectsIntoTheirSlots) {
     }
     EXPECT_EQ(sounds[10].length, 2);  // "cleep2.raw" first
     EXPECT_EQ(sounds[5].length, 14);  // "zwiff.raw" last
+    // The batch runs once.
+    clearLog();
+    f.runWhile(MODE_SPLASH_LOGO, 1000);
+    EXPECT_EQ(logText().find("Unable to load settings"), std::string::npos);
+    EXPECT_EQ(currentMode, MODE_SPLASH_INTRO);
 }
 
-TEST(Splash, IntroMeasuresTheFontsAtGammaEightyAndRestoresTheGamma) {
+TEST(Splash, IntroMeasuresTheFontsAtGammaEightyAndLoadsTheTitleMusicWithoutStartingIt) {
     FlowFixture f;
+    replaceFileBytes("Sound/coolcat.raw", std::vector<uint8_t>(100, 3));
+    replaceFileBytes("Sound/scream.raw", std::vector<uint8_t>(60, 3));
     // A font picture of mid greys: its pixels differ between gamma 80 and 128.
     std::vector<uint8_t> rgb(40 * 30 * 3, 0);
     for (int y = 5; y < 20; y++) {
@@ -175,22 +166,14 @@ TEST(Splash, IntroMeasuresTheFontsAtGammaEightyAndRestoresTheGamma) {
     EXPECT_EQ(fonts[0]->referenceRow, 12);
     EXPECT_EQ(fonts[0]->glyphX['!'], 3);
     EXPECT_EQ(fonts[0]->glyphWidth['!'], 5);
-    removeSurface(&at128);
-    removeSurface(&at80);
-}
-
-TEST(Splash, IntroLoadsTheTitleMusicButDoesNotStartIt) {
-    FlowFixture f;
-    replaceFileBytes("Sound/coolcat.raw", std::vector<uint8_t>(100, 3));
-    replaceFileBytes("Sound/scream.raw", std::vector<uint8_t>(60, 3));
-    f.goTo(MODE_SPLASH_INTRO);
-    f.update(29);
     ASSERT_NE(sounds[15].data, nullptr);
     EXPECT_EQ(sounds[15].soundClass, 1);
     EXPECT_EQ(sounds[15].length, 100);
     ASSERT_NE(sounds[11].data, nullptr);
     EXPECT_EQ(sounds[11].soundClass, 0);
-    EXPECT_TRUE(f.voicePlaying(15) == 0);
+    EXPECT_EQ(f.voicePlaying(15), 0);
+    removeSurface(&at128);
+    removeSurface(&at80);
 }
 
 TEST(Splash, MonkeyPlaysItsJingleAtTwoEightyAndStartsTheTitleMusicOnLeaving) {

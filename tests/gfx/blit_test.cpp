@@ -74,143 +74,92 @@ const uint16_t BG = 0x0841;  // packColour(1, 1, 1)
 
 }  // namespace
 
-TEST_F(Blit, CopyWritesZeroPixelsTooAndTransparentSkipsThem) {
-    Surface* dst = filled(8, 8, BG);
-    Surface* src = numbered(4, 3);
-    putPixel(src, 1, 1, 0);
-    blit(dst, 2, 3, 4, 3, src, 0, 0, BLIT_COPY);
-    for (int y = 0; y < 8; y++) {
-        for (int x = 0; x < 8; x++) {
-            bool inside = x >= 2 && x < 6 && y >= 3 && y < 6;
-            EXPECT_EQ(getPixel(dst, x, y), inside ? getPixel(src, x - 2, y - 3) : BG) << x << "," << y;
+// The clipped rectangle is exactly the set of pixel pairs that lie inside both surfaces, on every side,
+// source positions below zero and past the edges included; a rectangle wholly outside draws nothing and
+// logs nothing. Copy writes the source's zero pixel too, Transparent skips it.
+TEST_F(Blit, NormalClippingKeepsExactlyThePairsInsideBothSurfaces) {
+    Surface* src = numbered(7, 5);
+    putPixel(src, 3, 2, 0);
+    clearLog();
+    for (int32_t mode : {BLIT_COPY, BLIT_TRANSPARENT}) {
+        for (int dy = -6; dy <= 8; dy += 2) {
+            for (int dx = -8; dx <= 9; dx += 3) {
+                for (int sx : {-3, 0, 3, 6, 7}) {
+                    Surface* dst = filled(9, 7, BG);
+                    int sy = dx & 1 ? -2 : 1;
+                    logLevel = 1;
+                    blit(dst, dx, dy, 6, 5, src, sx, sy, mode);
+                    logLevel = 0;
+                    for (int y = 0; y < 7; y++) {
+                        for (int x = 0; x < 9; x++) {
+                            int i = x - dx, j = y - dy;
+                            bool in = i >= 0 && i < 6 && j >= 0 && j < 5 && sx + i >= 0 && sx + i < 7 &&
+                                      sy + j >= 0 && sy + j < 5;
+                            uint16_t from = in ? getPixel(src, sx + i, sy + j) : BG;
+                            if (mode == BLIT_TRANSPARENT && from == 0) {
+                                from = BG;
+                            }
+                            ASSERT_EQ(getPixel(dst, x, y), from)
+                                << mode << ": " << dx << " " << dy << " " << sx << " " << x << " " << y;
+                        }
+                    }
+                    removeSurface(&dst);
+                }
+            }
         }
     }
-    EXPECT_EQ(getPixel(dst, 3, 4), 0);
-
-    Surface* zero = createSurface(4, 3);
-    Surface* other = filled(8, 8, BG);
-    blit(other, 2, 3, 4, 3, zero, 0, 0, BLIT_TRANSPARENT);
-    EXPECT_EQ(logical(other), std::vector<uint16_t>(64, BG));
-    blit(other, 2, 3, 4, 3, zero, 0, 0, BLIT_COPY);
-    EXPECT_EQ(getPixel(other, 2, 3), 0);
-    EXPECT_EQ(getPixel(other, 5, 5), 0);
-    EXPECT_EQ(getPixel(other, 6, 5), BG);
-    EXPECT_EQ(getPixel(other, 5, 6), BG);
-}
-
-TEST_F(Blit, NormalClippingOnEverySide) {
-    Surface* src = numbered(10, 10);
-    // Left: columns 4..9 of the source land on 0..5.
-    Surface* dst = filled(20, 16, BG);
-    blit(dst, -4, 2, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
-    for (int x = 0; x < 20; x++) {
-        EXPECT_EQ(getPixel(dst, x, 2), x < 6 ? getPixel(src, x + 4, 0) : BG) << x;
-    }
-    // Right and bottom: what fits of the top-left part.
-    dst = filled(20, 16, BG);
-    blit(dst, 17, 13, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
-    EXPECT_EQ(getPixel(dst, 17, 13), getPixel(src, 0, 0));
-    EXPECT_EQ(getPixel(dst, 19, 15), getPixel(src, 2, 2));
-    EXPECT_EQ(getPixel(dst, 16, 15), BG);
-    EXPECT_EQ(getPixel(dst, 19, 12), BG);
-    // Top: rows 3..9 land on 0..6.
-    dst = filled(20, 16, BG);
-    blit(dst, 5, -3, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
-    EXPECT_EQ(getPixel(dst, 5, 0), getPixel(src, 0, 3));
-    EXPECT_EQ(getPixel(dst, 14, 6), getPixel(src, 9, 9));
-    EXPECT_EQ(getPixel(dst, 5, 7), BG);
-    // Source side: a negative source position moves the drawing right and down; the source's own
-    // edges cut the rectangle.
-    dst = filled(20, 16, BG);
-    blit(dst, 0, 0, 10, 10, src, -2, -1, BLIT_TRANSPARENT);
-    EXPECT_EQ(getPixel(dst, 1, 0), BG);
-    EXPECT_EQ(getPixel(dst, 2, 1), getPixel(src, 0, 0));
-    EXPECT_EQ(getPixel(dst, 9, 9), getPixel(src, 7, 8));
-    EXPECT_EQ(getPixel(dst, 10, 9), BG);
-    EXPECT_EQ(getPixel(dst, 9, 10), BG);
-    dst = filled(20, 16, BG);
-    blit(dst, 0, 0, 10, 10, src, 7, 8, BLIT_COPY);
-    EXPECT_EQ(getPixel(dst, 2, 1), getPixel(src, 9, 9));
-    EXPECT_EQ(getPixel(dst, 3, 1), BG);
-    EXPECT_EQ(getPixel(dst, 2, 2), BG);
-    // Wholly outside: nothing, no error.
-    dst = filled(20, 16, BG);
+    Surface* dst = filled(9, 7, BG);
     logLevel = 1;
-    clearLog();
-    blit(dst, 20, 0, 10, 10, src, 0, 0, BLIT_COPY);
-    blit(dst, -10, 0, 10, 10, src, 0, 0, BLIT_TRANSPARENT);
-    blit(dst, 0, 16, 10, 10, src, 0, 0, BLIT_FILL);
-    blit(dst, 0, 0, 10, 10, src, 10, 0, BLIT_COPY);
-    blit(dst, 0, 0, 0, 10, src, 0, 0, BLIT_COPY);
-    EXPECT_EQ(logical(dst), std::vector<uint16_t>(320, BG));
+    blit(dst, 0, 7, 6, 5, src, 0, 0, BLIT_FILL);
+    blit(dst, 0, 0, 0, 5, src, 0, 0, BLIT_COPY);
+    EXPECT_EQ(logical(dst), std::vector<uint16_t>(63, BG));
     EXPECT_EQ(loggedText(), "");
     logLevel = 0;
 }
 
-// The clipped rectangle is exactly the set of pixel pairs that lie inside both surfaces.
-TEST_F(Blit, NormalClippingKeepsExactlyThePairsInsideBothSurfaces) {
-    Surface* src = numbered(7, 5);
-    for (int dy = -6; dy <= 8; dy += 2) {
-        for (int dx = -8; dx <= 9; dx += 3) {
-            for (int sx = -3; sx <= 4; sx += 3) {
-                Surface* dst = filled(9, 7, BG);
-                int sy = dx & 1 ? -2 : 1;
-                blit(dst, dx, dy, 6, 5, src, sx, sy, BLIT_COPY);
-                for (int y = 0; y < 7; y++) {
-                    for (int x = 0; x < 9; x++) {
-                        int i = x - dx, j = y - dy;
-                        bool in = i >= 0 && i < 6 && j >= 0 && j < 5 && sx + i >= 0 && sx + i < 7 && sy + j >= 0 &&
-                                  sy + j < 5;
-                        ASSERT_EQ(getPixel(dst, x, y), in ? getPixel(src, sx + i, sy + j) : BG)
-                            << dx << " " << dy << " " << sx << " " << x << " " << y;
-                    }
-                }
-                removeSurface(&dst);
-            }
-        }
-    }
-}
-
 TEST_F(Blit, ColourModesFollowTheirRules) {
-    Surface* src = createSurface(2, 1);
-    putPixel(src, 0, 0, packColour(10, 20, 7));
-    auto run = [&](uint16_t d, int32_t mode, int32_t param) {
-        Surface* dst = filled(3, 1, d);
-        blit(dst, 0, 0, 2, 1, src, 0, 0, mode, param);
-        EXPECT_EQ(getPixel(dst, 1, 0), d) << "a zero source pixel leaves the destination, mode " << mode;
-        uint16_t result = getPixel(dst, 0, 0);
-        removeSurface(&dst);
-        return result;
+    struct Case {
+        uint16_t source, destination;
+        int32_t mode, param;
+        uint16_t expected;
     };
-    uint16_t d = packColour(10, 29, 0);
-    EXPECT_EQ(run(d, BLIT_TRANSPARENT, 0), packColour(10, 20, 7));
-    EXPECT_EQ(run(d, BLIT_BLUE_ONLY, 0), 7);
-    // (10 + 20 + 7) >> 3 = 4 of light.
-    EXPECT_EQ(run(d, BLIT_ADD_LIGHT, 0), packColour(14, 31, 4));
-    EXPECT_EQ(run(d, BLIT_SUBTRACT_LIGHT, 0), packColour(6, 25, 0));
-    EXPECT_EQ(run(d, BLIT_SUBTRACT_LIGHT, 3), packColour(3, 22, 0));
-    EXPECT_EQ(run(d | 0x20, BLIT_SUBTRACT_LIGHT, -10), d);  // a negative total darkens nothing
-    EXPECT_EQ(run(d, BLIT_SUBTRACT_LIGHT, 1000000), 0);
-    EXPECT_EQ(run(d, BLIT_WHITE, 0), 0xFFFF);
-    EXPECT_EQ(run(d, BLIT_SILHOUETTE, 0x12345), 0x2345);
-    EXPECT_EQ(run(d, BLIT_SILHOUETTE, -1), 0xFFFF);
-    // AlphaBlend: (s * p + d * (255 - p)) >> 8 per component.
-    EXPECT_EQ(run(d, BLIT_ALPHA_BLEND, 100), packColour((1000 + 1550) >> 8, (2000 + 4495) >> 8, 700 >> 8));
-
-    putPixel(src, 0, 0, packColour(31, 31, 31));
-    EXPECT_EQ(run(0, BLIT_ALPHA_BLEND, 255), packColour(30, 30, 30));
-    EXPECT_EQ(run(0, BLIT_ALPHA_BLEND, 128), packColour(15, 15, 15));
-    EXPECT_EQ(run(0xFFDF, BLIT_ALPHA_BLEND, 0), packColour(30, 30, 30));
-
-    // Additive: max(source + param, 0) added per component, clamped to 31.
-    putPixel(src, 0, 0, packColour(10, 20, 30));
-    uint16_t grey = packColour(5, 5, 5);
-    EXPECT_EQ(run(grey, BLIT_ADDITIVE, 0), packColour(15, 25, 31));
-    EXPECT_EQ(run(grey, BLIT_ADDITIVE, -12), packColour(5, 13, 23));
-    EXPECT_EQ(run(grey, BLIT_ADDITIVE, 3), packColour(18, 28, 31));
-    EXPECT_EQ(run(grey, BLIT_ADDITIVE, -31), grey);
-    EXPECT_EQ(run(grey, BLIT_ADDITIVE, -2000000000), grey);
-    EXPECT_EQ(run(grey, BLIT_ADDITIVE, 2000000000), packColour(31, 31, 31));
+    const uint16_t s1 = packColour(10, 20, 7), d1 = packColour(10, 29, 0), white = packColour(31, 31, 31);
+    const uint16_t s2 = packColour(10, 20, 30), grey = packColour(5, 5, 5);
+    const Case cases[] = {
+        {s1, d1, BLIT_TRANSPARENT, 0, s1},
+        {s1, d1, BLIT_BLUE_ONLY, 0, 7},
+        // (10 + 20 + 7) >> 3 = 4 of light; a negative total darkens nothing.
+        {s1, d1, BLIT_ADD_LIGHT, 0, packColour(14, 31, 4)},
+        {s1, d1, BLIT_SUBTRACT_LIGHT, 0, packColour(6, 25, 0)},
+        {s1, d1, BLIT_SUBTRACT_LIGHT, 3, packColour(3, 22, 0)},
+        {s1, (uint16_t)(d1 | 0x20), BLIT_SUBTRACT_LIGHT, -10, d1},
+        {s1, d1, BLIT_SUBTRACT_LIGHT, 1000000, 0},
+        {s1, d1, BLIT_WHITE, 0, 0xFFFF},
+        {s1, d1, BLIT_SILHOUETTE, 0x12345, 0x2345},
+        {s1, d1, BLIT_SILHOUETTE, -1, 0xFFFF},
+        // AlphaBlend: (s * p + d * (255 - p)) >> 8 per component.
+        {s1, d1, BLIT_ALPHA_BLEND, 100, packColour((1000 + 1550) >> 8, (2000 + 4495) >> 8, 700 >> 8)},
+        {white, 0, BLIT_ALPHA_BLEND, 255, packColour(30, 30, 30)},
+        {white, 0, BLIT_ALPHA_BLEND, 128, packColour(15, 15, 15)},
+        {white, 0xFFDF, BLIT_ALPHA_BLEND, 0, packColour(30, 30, 30)},
+        // Additive: max(source + param, 0) added per component, clamped to 31.
+        {s2, grey, BLIT_ADDITIVE, 0, packColour(15, 25, 31)},
+        {s2, grey, BLIT_ADDITIVE, -12, packColour(5, 13, 23)},
+        {s2, grey, BLIT_ADDITIVE, 3, packColour(18, 28, 31)},
+        {s2, grey, BLIT_ADDITIVE, -31, grey},
+        {s2, grey, BLIT_ADDITIVE, -2000000000, grey},
+        {s2, grey, BLIT_ADDITIVE, 2000000000, white},
+    };
+    Surface* src = createSurface(2, 1);
+    for (const Case& c : cases) {
+        putPixel(src, 0, 0, c.source);
+        Surface* dst = filled(3, 1, c.destination);
+        blit(dst, 0, 0, 2, 1, src, 0, 0, c.mode, c.param);
+        EXPECT_EQ(getPixel(dst, 0, 0), c.expected) << "mode " << c.mode << " param " << c.param;
+        EXPECT_EQ(getPixel(dst, 1, 0), c.destination) << "a zero source pixel leaves the destination, mode " << c.mode;
+        removeSurface(&dst);
+    }
+    removeSurface(&src);
 }
 
 TEST_F(Blit, SparkleBrightensByOneSharedDrawPerInkedPixelInRowOrder) {

@@ -77,31 +77,22 @@ TEST_F(Fonts, MeasuresGlyphsBandByBand) {
     EXPECT_EQ(fontLineHeight(0), 7);
     EXPECT_NE(loggedText().find("Loaded 4 characters"), std::string::npos) << loggedText();
 
-    EXPECT_EQ(f->glyphX['!'], 2);
-    EXPECT_EQ(f->glyphWidth['!'], 2);
-    EXPECT_EQ(f->glyphTop['!'], 1);
-    EXPECT_EQ(f->glyphTopOffset['!'], 1);
-    EXPECT_EQ(f->glyphBottom['!'], 5);
-
-    // Column 6's run reaches the last scanned row, so only column 7's run sets the bottom.
-    EXPECT_EQ(f->glyphX['"'], 6);
-    EXPECT_EQ(f->glyphWidth['"'], 2);
-    EXPECT_EQ(f->glyphTop['"'], 3);
-    EXPECT_EQ(f->glyphTopOffset['"'], 3);
-    EXPECT_EQ(f->glyphBottom['"'], 6);
-
-    // The pixel at (9, 8) made no glyph: '#' is the red column 11.
-    EXPECT_EQ(f->glyphX['#'], 11);
-    EXPECT_EQ(f->glyphWidth['#'], 1);
-    EXPECT_EQ(f->glyphTopOffset['#'], 0);
-    EXPECT_EQ(f->glyphBottom['#'], 2);
-
-    // Two inked columns at the right edge give a width of 1; rows are relative to the band at 10.
-    EXPECT_EQ(f->glyphX['$'], 14);
-    EXPECT_EQ(f->glyphWidth['$'], 1);
-    EXPECT_EQ(f->glyphTop['$'], 12);
-    EXPECT_EQ(f->glyphTopOffset['$'], 2);
-    EXPECT_EQ(f->glyphBottom['$'], 4);
+    // Column 6's run of '"' reaches the last scanned row, so only column 7's run sets the bottom. The
+    // pixel at (9, 8) made no glyph: '#' is the red column 11. Two inked columns at the right edge give
+    // '$' a width of 1; its rows are relative to the band at 10.
+    struct Glyph {
+        char code;
+        int x, width, top, topOffset, bottom;
+    };
+    const Glyph glyphs[] = {{'!', 2, 2, 1, 1, 5}, {'"', 6, 2, 3, 3, 6}, {'#', 11, 1, 0, 0, 2}, {'$', 14, 1, 12, 2, 4}};
+    for (const Glyph& g : glyphs) {
+        SCOPED_TRACE(g.code);
+        EXPECT_EQ(f->glyphX[(int)g.code], g.x);
+        EXPECT_EQ(f->glyphWidth[(int)g.code], g.width);
+        EXPECT_EQ(f->glyphTop[(int)g.code], g.top);
+        EXPECT_EQ(f->glyphTopOffset[(int)g.code], g.topOffset);
+        EXPECT_EQ(f->glyphBottom[(int)g.code], g.bottom);
+    }
     EXPECT_EQ(f->glyphWidth['%'], 0);
 
     unloadFont(0);

@@ -44,34 +44,20 @@ TEST_F(Screenshot, WritesABottomUpBitmapOfTheBackSurface) {
     saveScreenshot();
     std::vector<uint8_t> bmp = readFileBytes("My Documents/Plinkor0.BMP");
     ASSERT_EQ(bmp.size(), 230454u);
-    EXPECT_EQ(bmp[0], 'B');
-    EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(read32(bmp, 2), 0u);
-    EXPECT_EQ(read32(bmp, 6), 0u);
-    EXPECT_EQ(read32(bmp, 10), 54u);
-    EXPECT_EQ(read32(bmp, 14), 40u);
-    EXPECT_EQ(read32(bmp, 18), 240u);
-    EXPECT_EQ(read32(bmp, 22), 320u);
-    EXPECT_EQ(read16(bmp, 26), 1u);
-    EXPECT_EQ(read16(bmp, 28), 24u);
-    EXPECT_EQ(read32(bmp, 30), 0u);
-    EXPECT_EQ(read32(bmp, 34), 230400u);
-    EXPECT_EQ(read32(bmp, 38), 2952u);
-    EXPECT_EQ(read32(bmp, 42), 2952u);
-    EXPECT_EQ(read32(bmp, 46), 0u);
-    EXPECT_EQ(read32(bmp, 50), 0u);
+    // Header fields: offset, size in bytes, value (little-endian).
+    const uint32_t header[][3] = {{0, 2, 'B' | 'M' << 8}, {2, 4, 0},       {6, 4, 0},       {10, 4, 54},
+                                  {14, 4, 40},            {18, 4, 240},     {22, 4, 320},    {26, 2, 1},
+                                  {28, 2, 24},            {30, 4, 0},       {34, 4, 230400}, {38, 4, 2952},
+                                  {42, 4, 2952},          {46, 4, 0},       {50, 4, 0}};
+    for (const auto& h : header) {
+        EXPECT_EQ(h[1] == 2 ? read16(bmp, h[0]) : read32(bmp, h[0]), h[2]) << "offset " << h[0];
+    }
     // The screen's top-left pixel starts the file's last row: blue, green, red times 8.
-    size_t lastRow = 54 + 319 * 720;
-    EXPECT_EQ(bmp[lastRow], 248);
-    EXPECT_EQ(bmp[lastRow + 1], 248);
-    EXPECT_EQ(bmp[lastRow + 2], 248);
-    EXPECT_EQ(bmp[lastRow + 3], 24);
-    EXPECT_EQ(bmp[lastRow + 4], 16);
-    EXPECT_EQ(bmp[lastRow + 5], 8);
+    const size_t lastRow = 54 + 319 * 720;
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + lastRow, bmp.begin() + lastRow + 6),
+              (std::vector<uint8_t>{248, 248, 248, 24, 16, 8}));
     // The bottom-right pixel ends the first row.
-    EXPECT_EQ(bmp[54 + 717], 128);
-    EXPECT_EQ(bmp[54 + 718], 0);
-    EXPECT_EQ(bmp[54 + 719], 248);
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 54 + 717, bmp.begin() + 54 + 720), (std::vector<uint8_t>{128, 0, 248}));
     size_t nonZero = 0;
     for (size_t i = 54; i < bmp.size(); i++) {
         nonZero += bmp[i] != 0;

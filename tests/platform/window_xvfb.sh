@@ -7,23 +7,8 @@ build="$(cd "$1" && pwd)"
 work="$(mktemp -d /tmp/plinkor-window-XXXXXX)"
 fail() { echo "FAIL: $*"; cleanup; exit 1; }
 
-need=()
-command -v Xvfb >/dev/null || need+=(xvfb)
-command -v xdotool >/dev/null || need+=(xdotool)
-command -v import >/dev/null || need+=(imagemagick)
-command -v xwininfo >/dev/null || need+=(x11-utils)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null || fail "cannot install ${need[*]}"
-fi
-
-display=""
-for n in $(seq 70 99); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
+xvfb=""
+. "$(dirname "$0")/../support/xvfb.sh"
 pids=()
 cleanup() {
   [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-window-kept
@@ -32,11 +17,9 @@ cleanup() {
   wait 2>/dev/null
   rm -rf "$work"
 }
-for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+need_x_tools
+start_xvfb
 
-# Ids of the top-level windows titled exactly $1, top of the stack first.
-windows_named() { xwininfo -root -children 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}'; }
 # Waits up to $2 tenths of a second for a window titled $1; prints its id.
 wait_window() {
   for i in $(seq "$2"); do

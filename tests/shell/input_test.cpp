@@ -150,12 +150,3 @@ TEST_F(Input, CloseSetsTheQuitFlagAndPostsDestroyThenQuitWithZero) {
     EXPECT_FALSE(platformPeekMessage(&msg));
     EXPECT_TRUE(seen.empty());
 }
-
-TEST_F(Input, DefaultControlKeys) {
-    controlKeys[0] = 99;
-    setDefaultControlKeys();
-    const int32_t expected[CONTROL_COUNT] = {38, 40, 37, 39, 32, 27, 13, 0};
-    for (int i = 0; i < CONTROL_COUNT; i++) {
-        EXPECT_EQ(controlKeys[i], expected[i]) << i;
-    }
-}

@@ -83,14 +83,3 @@ TEST_F(Log, AnErrorLineDropsAClosedWindowToItsPeek) {
     logColoured(1, "[ERROR] x\n", 6);
     EXPECT_EQ(overlay.logState, 0);
 }
-
-TEST(LogColours, SevenPackedColours) {
-    buildLogColours();
-    EXPECT_EQ(logColourTable[0], 0xFFDF);
-    EXPECT_EQ(logColourTable[1], 0xFFC0);
-    EXPECT_EQ(logColourTable[2], 0x07DF);
-    EXPECT_EQ(logColourTable[3], 0x001F);
-    EXPECT_EQ(logColourTable[4], 0xF81F);
-    EXPECT_EQ(logColourTable[5], 0x07C0);
-    EXPECT_EQ(logColourTable[6], 0xF800);
-}

@@ -30,33 +30,8 @@ struct Record {
 };
 Record rec;
 
-std::string call(const char* what, int32_t mode) {
-    return std::string(what) + " " + std::to_string(mode) + " @" + std::to_string(rec.pass);
-}
-
-void fakeInit(void) {
-    currentMode = 500;
-    rec.calls.push_back("init");
-}
-void fakeShutdown(void) {
-    rec.calls.push_back("shutdown");
-}
-void fakeEnter(int32_t mode) {
-    rec.calls.push_back(call("enter", mode));
-}
-void fakeLeave(int32_t mode) {
-    rec.calls.push_back(call("leave", mode));
-}
-int32_t fakeUpdate(int32_t mode) {
-    rec.calls.push_back(call("update", mode));
-    return rec.onUpdate ? rec.onUpdate(mode) : mode;
-}
-int32_t fakeRender(int32_t mode) {
-    rec.calls.push_back(call("render", mode));
-    return mode;
-}
-void fakeInput(int32_t message, uint32_t wParam, int32_t value) {
-    rec.calls.push_back("input " + std::to_string(message) + " @" + std::to_string(rec.pass));
+void note(const std::string& what) {
+    rec.calls.push_back(what + " @" + std::to_string(rec.pass));
 }
 
 void pumpHook(int64_t pass) {
@@ -84,10 +59,25 @@ protected:
         clearLog();
         logLevel = 0;
         rec = Record();
-        gameInterface = GameInterface{fakeInit, fakeShutdown, fakeEnter, fakeLeave, fakeUpdate, fakeRender, fakeInput};
+        gameInterface = GameInterface{
+            [] {
+                currentMode = 500;
+                rec.calls.push_back("init");
+            },
+            [] { rec.calls.push_back("shutdown"); },
+            [](int32_t mode) { note("enter " + std::to_string(mode)); },
+            [](int32_t mode) { note("leave " + std::to_string(mode)); },
+            [](int32_t mode) {
+                note("update " + std::to_string(mode));
+                return rec.onUpdate ? rec.onUpdate(mode) : mode;
+            },
+            [](int32_t mode) {
+                note("render " + std::to_string(mode));
+                return mode;
+            },
+            [](int32_t message, uint32_t, int32_t) { note("input " + std::to_string(message)); }};
         headlessSetPumpHook(pumpHook);
         // A loading picture of 2 x 2 red pixels and an overlay sheet, so start-up finds its files.
-        writeTestPngRgb("Data/loading.png", 2, 2, std::vector<uint8_t>(12, 0));
         std::vector<uint8_t> red = {255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0};
         writeTestPngRgb("Data/loading.png", 2, 2, red);
         writeTestPngRgb("Data/smallchars.png", 1, 1, {9, 9, 9});

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 #include <string>
 #include <tuple>
@@ -97,55 +96,49 @@ Figures figures(const LevelSet& set, int n) {
 
 }  // namespace
 
-TEST(LevelSetLevels, EveryFileHoldsWholeRecordsWithZeroReservedBytes) {
-    for (int n = 0; n < 100; n++) {
-        std::vector<LevelRecordView> records;
-        long size = -1;
-        ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &records, &size)) << n;
-        EXPECT_EQ(size % 12, 0) << n;
-        EXPECT_GE(records.size(), 15u) << n;
-        EXPECT_LE(records.size(), 250u) << n;
-        for (const LevelRecordView& r : records) {
-            EXPECT_EQ(r.reserved[0] | r.reserved[1] | r.reserved[2], 0) << n;
-        }
-    }
-}
-
-TEST(LevelSetLevels, BlocksMatchTheirTypesAndStayInTheBlockArea) {
+// Whole 12-byte records with zero reserved bytes; blocks of their type's size inside the block area,
+// apart from each other (so the game's lookup by point finds the block that was hit) and off the walls;
+// three to twelve power-ups a level, hidden only in breakable blocks.
+TEST(LevelSetLevels, EveryLevelIsWellFormed) {
     LevelSet set;
     ASSERT_FALSE(set.types.empty());
     for (int n = 0; n < 100; n++) {
-        for (const LevelRecordView& r : set.levels[(size_t)n]) {
-            ASSERT_LT(r.type, (int)set.types.size()) << n;
-            const TypeCellView& t = set.types[(size_t)r.type];
-            EXPECT_EQ(r.width, t.width) << n;
-            EXPECT_EQ(r.height, t.height) << n;
-            EXPECT_LE(r.x + r.width, 240) << n;
-            EXPECT_LE(r.y + r.height, 195) << "level " << n << " block at " << r.x << "," << r.y;
-            EXPECT_LE(r.powerUp, 22) << n;
-        }
-    }
-}
-
-TEST(LevelSetLevels, NoBlockOverlapsAWallOrAnotherBlock) {
-    LevelSet set;
-    for (int n = 0; n < 100; n++) {
+        SCOPED_TRACE(testing::Message() << "level " << n);
+        std::vector<LevelRecordView> records;
+        long size = -1;
+        ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &records, &size));
+        EXPECT_EQ(size % 12, 0);
+        EXPECT_GE(records.size(), 15u);
+        EXPECT_LE(records.size(), 250u);
         std::vector<int> owner(240 * 320, -1);
-        const auto& level = set.levels[(size_t)n];
-        for (size_t i = 0; i < level.size(); i++) {
-            const LevelRecordView& r = level[i];
+        int powerUps = 0;
+        for (size_t i = 0; i < records.size(); i++) {
+            const LevelRecordView& r = records[i];
+            SCOPED_TRACE(testing::Message() << "block at " << r.x << "," << r.y);
+            EXPECT_EQ(r.reserved[0] | r.reserved[1] | r.reserved[2], 0);
+            ASSERT_LT(r.type, (int)set.types.size());
+            EXPECT_EQ(r.width, set.types[(size_t)r.type].width);
+            EXPECT_EQ(r.height, set.types[(size_t)r.type].height);
+            ASSERT_LE(r.x + r.width, 240);
+            ASSERT_LE(r.y + r.height, 195);
+            EXPECT_LE(r.powerUp, 22);
+            if (r.powerUp != 0) {
+                powerUps++;
+                EXPECT_NE(r.type, 0) << "a power-up hidden in metal";
+            }
             for (int dy = 0; dy < r.height; dy++) {
                 for (int dx = 0; dx < r.width; dx++) {
                     int x = r.x + dx, y = r.y + dy;
-                    // Rectangles apart, so the game's lookup by point finds the block that was hit.
-                    ASSERT_EQ(owner[(size_t)y * 240 + x], -1) << "level " << n << " blocks overlap at " << x << "," << y;
+                    ASSERT_EQ(owner[(size_t)y * 240 + x], -1) << "blocks overlap at " << x << "," << y;
                     owner[(size_t)y * 240 + x] = (int)i;
                     if (set.cellPixel(r.type, dx, dy)) {
-                        ASSERT_EQ(getPixel(set.scheme, x, y), 0) << "level " << n << " block on a wall at " << x << "," << y;
+                        ASSERT_EQ(getPixel(set.scheme, x, y), 0) << "block on a wall at " << x << "," << y;
                     }
                 }
             }
         }
+        EXPECT_GE(powerUps, 3);
+        EXPECT_LE(powerUps, 12);
     }
 }
 
@@ -228,66 +221,40 @@ TEST(LevelSetLevels, EveryBreakableBlockCanBeReachedByTheBall) {
     }
 }
 
-TEST(LevelSetLevels, PowerUpsHideOnlyInBreakableBlocksThreeToTwelveALevel) {
+// Every kind comes by level 40 with a hint showing it; the harmful ones not before level 20, mixed in
+// often later, and growing more common through the set.
+TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommoner) {
     LevelSet set;
-    for (int n = 0; n < 100; n++) {
-        int count = 0;
-        for (const LevelRecordView& r : set.levels[(size_t)n]) {
-            if (r.powerUp != 0) {
-                count++;
-                EXPECT_NE(r.type, 0) << "level " << n << " hides a power-up in metal";
-                EXPECT_LE(r.powerUp, 22);
-            }
-        }
-        EXPECT_GE(count, 3) << n;
-        EXPECT_LE(count, 12) << n;
-    }
-}
-
-TEST(LevelSetLevels, EveryKindIsIntroducedByLevel40WithAHintShowingIt) {
-    LevelSet set;
-    int first[22], levelsWith[22] = {0}, harmfulLate[22] = {0};
+    int first[22], harmfulLate[22] = {0};
     std::fill(std::begin(first), std::end(first), -1);
+    int harmfulCount[2] = {0, 0}, total[2] = {0, 0};
     for (int n = 0; n < 100; n++) {
         std::set<int> kinds;
         for (const LevelRecordView& r : set.levels[(size_t)n]) {
             if (r.powerUp != 0) {
                 kinds.insert(r.powerUp - 1);
+                if (n >= 20) {
+                    total[n < 60 ? 0 : 1]++;
+                    harmfulCount[n < 60 ? 0 : 1] += harmful(r.powerUp - 1);
+                }
             }
         }
         for (int k : kinds) {
             if (first[k] < 0) {
                 first[k] = n;
             }
-            levelsWith[k]++;
             harmfulLate[k] += n > 40;
         }
     }
-    printf("kind first levels  hint\n");
     for (int k = 0; k < 22; k++) {
         ASSERT_GE(first[k], 0) << "kind " << k << " never appears";
         EXPECT_LE(first[k], 40) << "kind " << k;
         HintTags tags = parseHintTags(readTextFile("Data/hint" + std::to_string(first[k]) + ".txt"));
         EXPECT_TRUE(tags.hasShow && tags.show == k) << "hint " << first[k] << " should show kind " << k;
         EXPECT_TRUE(tags.hasHint) << first[k];
-        printf("%4d %5d %6d  %s\n", k, first[k], levelsWith[k], tags.hint.substr(0, tags.hint.find('\n')).c_str());
         if (harmful(k)) {
             EXPECT_GE(first[k], 20) << "harmful kind " << k << " comes too early";
             EXPECT_GE(harmfulLate[k], 8) << "harmful kind " << k << " is rarely mixed in";
-        }
-    }
-}
-
-TEST(LevelSetLevels, HarmfulPowerUpsGrowMoreCommonLater) {
-    LevelSet set;
-    int harmfulCount[2] = {0, 0}, total[2] = {0, 0};
-    for (int n = 20; n < 100; n++) {
-        int half = n < 60 ? 0 : 1;
-        for (const LevelRecordView& r : set.levels[(size_t)n]) {
-            if (r.powerUp != 0) {
-                total[half]++;
-                harmfulCount[half] += harmful(r.powerUp - 1);
-            }
         }
     }
     double early = (double)harmfulCount[0] / total[0], late = (double)harmfulCount[1] / total[1];
@@ -331,9 +298,6 @@ TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
         blocks[half] += f.blocks / 50.0;
         metal[half] += f.metal / 50.0;
         shielded[half] += f.shielded / 50.0;
-    }
-    for (int d = 0; d < 10; d++) {
-        printf("levels %2d-%2d: difficulty %.1f\n", d * 10, d * 10 + 9, decade[d]);
     }
     for (int d = 1; d < 10; d++) {
         EXPECT_GT(decade[d], decade[d - 1] - 1.0) << "decade " << d;

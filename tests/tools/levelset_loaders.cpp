@@ -49,8 +49,6 @@ TEST(LevelSetLoaders, BlockDescriptionsLoadAsWritten) {
 TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) {
     prepareLevelSetPictures();
     game.lives = 0;
-    int first[22];
-    std::fill(std::begin(first), std::end(first), -1);
     for (int n = 0; n < 100; n++) {
         std::vector<LevelRecordView> file;
         ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &file));
@@ -76,9 +74,6 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
                     }
                 }
             }
-            if (b.powerUp != 0 && first[b.powerUp - 1] < 0) {
-                first[b.powerUp - 1] = n;
-            }
         }
         EXPECT_EQ(indestructibleCount, metal) << n;
         EXPECT_GT(levelBlockCount, indestructibleCount) << "level " << n << " would be cleared at once";
@@ -97,10 +92,6 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
             }
         }
         tearDownLevel();
-    }
-    for (int k = 0; k < 22; k++) {
-        EXPECT_GE(first[k], 0) << "kind " << k;
-        EXPECT_LE(first[k], 40) << "kind " << k;
     }
 }
 

@@ -1,11 +1,10 @@
 // Every level played out with the game's own ball physics by a steady automatic paddle that always
 // reaches the ball but meets it at a random point, so it bounces off at varied angles and is never
-// aimed. The tests show that each level can be cleared by such plain play, how long that takes, and
-// how deep the pile of debris grows.
+// aimed. The tests show that each level can be cleared by such plain play, and that the pile of debris
+// stays below the paddle zone's top.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -39,7 +38,6 @@ void serve() {
 
 struct Outcome {
     int ticks;    // updates until the level was cleared, or the limit
-    int serves;   // balls served
     int left;     // breakable blocks left at the end
     int pileTop;  // highest row the settled pile reached
 };
@@ -64,13 +62,12 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
     paddle.stepLimit = 3;
     previousPaddleLine = paddle.y;
     game.cheats.disableDebris = pile ? 0 : 1;
-    Outcome out{0, 0, 0, collisionMap->height - 1};
+    Outcome out{0, 0, collisionMap->height - 1};
     int offset = 0;
     bool rising = false;
     for (; out.ticks < TICK_LIMIT && levelBlockCount > indestructibleCount; out.ticks++) {
         if (ballCount == 0) {
             serve();
-            out.serves++;
         }
         // The player follows the lowest ball and picks a new spot on the paddle after every bounce.
         const Ball& b = balls[0];
@@ -114,14 +111,6 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
         }
     }
     out.left = levelBlockCount - indestructibleCount;
-    if (out.left > 0) {
-        for (int i = 0; i < levelBlockCount; i++) {
-            if (levelBlocks[i].type != 0) {
-                printf("   left: type %d at %d,%d\n", levelBlocks[i].type, levelBlocks[i].x, levelBlocks[i].y);
-            }
-        }
-        printf("   ball at %d,%d v %d,%d\n", balls[0].x >> 10, balls[0].y >> 10, balls[0].vx, balls[0].vy);
-    }
     ballCount = 0;
     clearPowerUps();
     unloadLevel();
@@ -143,25 +132,17 @@ TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
     const uint32_t seeds[3] = {1234, 999, 5555};
     double minutes[10] = {0};
     int clearedGames = 0;
-    printf("level  seconds (three games)\n");
     for (int n = 0; n < 100; n++) {
-        printf("%5d", n);
         int cleared = 0;
         for (uint32_t seed : seeds) {
             Outcome o = playLevel(n, seed + (uint32_t)n, false, true);
-            printf(" %6d%s", o.ticks / 60, o.left > 0 ? " NOT CLEARED" : "");
             cleared += o.left == 0;
             minutes[n / 10] += o.ticks / 3600.0 / 30;
         }
-        printf("\n");
         clearedGames += cleared;
         // The first thirty levels always give way; later ones may hold out through one unlucky game.
         EXPECT_GE(cleared, n < 30 ? 3 : 2) << "level " << n;
     }
-    for (int d = 0; d < 10; d++) {
-        printf("levels %2d-%2d: %.1f minutes on average\n", d * 10, d * 10 + 9, minutes[d]);
-    }
-    printf("games cleared within twenty minutes: %d of 300\n", clearedGames);
     EXPECT_GE(clearedGames, 294);
     // Longer levels later on: the last twenty take longer than the first twenty.
     EXPECT_GT(minutes[8] + minutes[9], minutes[0] + minutes[1]);
@@ -174,20 +155,13 @@ TEST(LevelSetPlaytest, EveryLevelIsClearedWithThePileAndItStaysBelowTheZoneTop) 
     prepareLevelSetPictures();
     buildAngleTables();
     game.lives = 0;
-    int deepest = 0;
-    printf("level  Easy: seconds serves pile   Insane: seconds serves pile\n");
     for (int n = 0; n < 100; n++) {
-        printf("%5d", n);
         for (int difficulty : {1, 4}) {
             game.difficulty = difficulty;
             Outcome o = playLevel(n, 4321 + (uint32_t)n, true);
             int rows = 319 - o.pileTop;
-            deepest = std::max(deepest, rows);
-            printf("  %13d %6d %4d%s", o.ticks / 60, o.serves, rows, o.left > 0 ? " NOT CLEARED" : "");
             EXPECT_EQ(o.left, 0) << "level " << n << " on difficulty " << difficulty;
             EXPECT_LT(rows, 85 - 7 * 4 - 10) << "level " << n << " on difficulty " << difficulty;
         }
-        printf("\n");
     }
-    printf("deepest pile: %d rows\n", deepest);
 }
