@@ -108,7 +108,7 @@ TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
     EXPECT_EQ(machine(), (Ints{1, 1, 255, 18, 0, 255}));
 }
 
-TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
+TEST_F(Music, SlotsTakeTurnsOnEveryChangeAndTheSameTrackAgainChangesNothing) {
     requestMusic(2);
     runToSteady();
     update();
@@ -120,6 +120,14 @@ TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
     int index = nextWaveBuffer();
     mixBuffer();
     EXPECT_EQ(waveBuffer(index)[0], contribution(3000, 127));
+    // A request for the playing track changes nothing.
+    int16_t* data = sounds[18].data;
+    requestMusic(2);
+    for (int i = 0; i < 60; i++) {
+        update();
+        ASSERT_EQ(music.musicFade, 255);
+    }
+    EXPECT_EQ((Ints{sounds[18].data == data, music.musicSlot}), (Ints{1, 18}));
     requestMusic(3);
     update();
     EXPECT_EQ(runToSteady(), 36 + 26);
@@ -127,20 +135,6 @@ TEST_F(Music, SlotsTakeTurnsOnEveryChange) {
     EXPECT_EQ(sounds[15].length, trackLength(3));
     EXPECT_EQ(sounds[18].data, nullptr);
     EXPECT_EQ((Ints{isSoundIdle(18), liveVoiceCount(), voiceAt(0).soundId}), (Ints{1, 1, 15}));
-}
-
-TEST_F(Music, RequestForThePlayingTrackChangesNothing) {
-    requestMusic(4);
-    update();
-    runToSteady();
-    int16_t* data = sounds[18].data;
-    requestMusic(4);
-    for (int i = 0; i < 60; i++) {
-        update();
-        ASSERT_EQ(music.musicFade, 255);
-    }
-    EXPECT_EQ(sounds[18].data, data);
-    EXPECT_EQ(music.musicSlot, 18);
 }
 
 TEST_F(Music, OnlyTheRequestStandingAtTheEndOfTheFadeInIsPlayedNext) {
