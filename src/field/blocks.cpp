@@ -24,9 +24,8 @@ const BlockType* blockTypeOf(int type) {
     return &blockTypes[type];
 }
 
-// Decimal reading as the C library's atoi: leading white space, an optional sign, digits up to the
-// first non-digit, none giving 0. Wraps instead of overflowing; the fields keep only their low bits.
-static int32_t readNumber(const char* text) {
+// The fields keep only the number's low bits.
+int32_t readNumber(const char* text) {
     while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\v' || *text == '\f' || *text == '\r') {
         text++;
     }

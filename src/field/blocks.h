@@ -27,6 +27,9 @@ extern int32_t blockTypeCount;
 
 // The type a block of type number t draws with; a number outside the table gives an empty cell.
 const BlockType* blockTypeOf(int type);
+// Decimal reading as the C library's atoi: leading white space, an optional sign, digits up to the
+// first non-digit, none giving 0. Wraps instead of overflowing. The hint reader reads its tags with it.
+int32_t readNumber(const char* text);
 
 // Empties the type table and fills it from "blocks<n>.txt" in the data folder.
 void loadBlockDescriptions(int number);

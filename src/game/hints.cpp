@@ -44,25 +44,6 @@ struct HintReader {
 static HintReader reader;
 static HintText shownHint;
 
-// Decimal reading as the C library's atoi does it: leading white space, a sign, digits up to the first
-// non-digit, none giving 0. Wraps instead of overflowing.
-static int32_t readNumber(const char* text) {
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\v' || *text == '\f' || *text == '\r') {
-        text++;
-    }
-    int negative = 0;
-    if (*text == '-' || *text == '+') {
-        negative = *text == '-';
-        text++;
-    }
-    uint32_t value = 0;
-    while (*text >= '0' && *text <= '9') {
-        value = value * 10u + (uint32_t)(*text - '0');
-        text++;
-    }
-    return (int32_t)(negative ? 0u - value : value);
-}
-
 static void endField(void) {
     if (reader.fieldCount < HINT_FIELDS) {
         memcpy(reader.fields[reader.fieldCount], reader.field, (size_t)reader.fieldLength + 1);
