@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <jpeglib.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -32,32 +31,9 @@
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
+#include "support/testutil.h"
 
 namespace {
-
-void appendChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    uint32_t n = (uint32_t)data.size();
-    uint8_t length[4] = {(uint8_t)(n >> 24), (uint8_t)(n >> 16), (uint8_t)(n >> 8), (uint8_t)n};
-    out.insert(out.end(), length, length + 4);
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    uint32_t crc = (uint32_t)crc32(0, body.data(), (uInt)body.size());
-    uint8_t c[4] = {(uint8_t)(crc >> 24), (uint8_t)(crc >> 16), (uint8_t)(crc >> 8), (uint8_t)crc};
-    out.insert(out.end(), c, c + 4);
-}
-
-// A PNG whose header declares width x height over a few bytes of image data, checksums all correct.
-std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height) {
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> ihdr = {(uint8_t)(width >> 24), (uint8_t)(width >> 16), (uint8_t)(width >> 8),
-                                 (uint8_t)width, (uint8_t)(height >> 24), (uint8_t)(height >> 16),
-                                 (uint8_t)(height >> 8), (uint8_t)height, 8, 2, 0, 0, 0};
-    appendChunk(out, "IHDR", ihdr);
-    appendChunk(out, "IDAT", {0x78, 0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01});
-    appendChunk(out, "IEND", {});
-    return out;
-}
 
 // An 8 x 8 JPEG whose frame header then says width x height.
 std::vector<uint8_t> craftedJpeg(uint16_t width, uint16_t height) {

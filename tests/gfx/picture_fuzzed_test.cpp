@@ -35,34 +35,22 @@ protected:
     Surface* s = nullptr;
 };
 
-void appendChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    uint32_t n = (uint32_t)data.size();
-    uint8_t length[4] = {(uint8_t)(n >> 24), (uint8_t)(n >> 16), (uint8_t)(n >> 8), (uint8_t)n};
-    out.insert(out.end(), length, length + 4);
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    uint32_t crc = (uint32_t)crc32(0, body.data(), (uInt)body.size());
-    uint8_t c[4] = {(uint8_t)(crc >> 24), (uint8_t)(crc >> 16), (uint8_t)(crc >> 8), (uint8_t)crc};
-    out.insert(out.end(), c, c + 4);
-}
-
 // A 3 x 1 palette picture (indices 0, 1, 2 over black, red and blue), with `side` chunks between its
 // palette and its pixels.
 std::vector<uint8_t> palettePng(const std::vector<std::pair<const char*, std::vector<uint8_t>>>& side) {
     std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    appendChunk(out, "IHDR", {0, 0, 0, 3, 0, 0, 0, 1, 8, 3, 0, 0, 0});
-    appendChunk(out, "PLTE", {0, 0, 0, 255, 0, 0, 0, 0, 255});
+    appendPngChunk(out, "IHDR", {0, 0, 0, 3, 0, 0, 0, 1, 8, 3, 0, 0, 0});
+    appendPngChunk(out, "PLTE", {0, 0, 0, 255, 0, 0, 0, 0, 255});
     for (const auto& chunk : side) {
-        appendChunk(out, chunk.first, chunk.second);
+        appendPngChunk(out, chunk.first, chunk.second);
     }
     uint8_t raw[4] = {0, 0, 1, 2};  // filter byte, then the row
     uLongf packedSize = compressBound(sizeof(raw));
     std::vector<uint8_t> packed(packedSize);
     compress(packed.data(), &packedSize, raw, sizeof(raw));
     packed.resize(packedSize);
-    appendChunk(out, "IDAT", packed);
-    appendChunk(out, "IEND", {});
+    appendPngChunk(out, "IDAT", packed);
+    appendPngChunk(out, "IEND", {});
     return out;
 }
 

@@ -2,6 +2,7 @@
 #include "support/testutil.h"
 
 #include <png.h>
+#include <zlib.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -99,4 +100,27 @@ void writeTestPngRgb(const std::string& path, int width, int height, const std::
 void writeTestPngPalette(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
                          const std::vector<uint8_t>& paletteRgb) {
     writePng(path, width, height, PNG_COLOR_TYPE_PALETTE, 1, indices, &paletteRgb);
+}
+
+void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    uint32_t n = (uint32_t)data.size();
+    uint8_t length[4] = {(uint8_t)(n >> 24), (uint8_t)(n >> 16), (uint8_t)(n >> 8), (uint8_t)n};
+    out.insert(out.end(), length, length + 4);
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    uint32_t crc = (uint32_t)crc32(0, body.data(), (uInt)body.size());
+    uint8_t c[4] = {(uint8_t)(crc >> 24), (uint8_t)(crc >> 16), (uint8_t)(crc >> 8), (uint8_t)crc};
+    out.insert(out.end(), c, c + 4);
+}
+
+std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> ihdr = {(uint8_t)(width >> 24), (uint8_t)(width >> 16), (uint8_t)(width >> 8),
+                                 (uint8_t)width, (uint8_t)(height >> 24), (uint8_t)(height >> 16),
+                                 (uint8_t)(height >> 8), (uint8_t)height, 8, 2, 0, 0, 0};
+    appendPngChunk(out, "IHDR", ihdr);
+    appendPngChunk(out, "IDAT", {0x78, 0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01});
+    appendPngChunk(out, "IEND", {});
+    return out;
 }

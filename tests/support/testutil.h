@@ -27,3 +27,8 @@ void writeTestPngRgb(const std::string& path, int width, int height, const std::
 // Writes an 8-bit palette PNG.
 void writeTestPngPalette(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
                          const std::vector<uint8_t>& paletteRgb);
+// Appends a PNG chunk (length, type, data, CRC) to out.
+void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data);
+// A PNG whose header declares width x height (8-bit RGB) over one byte of image data, checksums right:
+// for loaders facing a size they must refuse or data that runs out.
+std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height);
