@@ -201,34 +201,23 @@ TEST_F(Blit, FillIsBoundedByTheSourceNotItsPixels) {
 
 TEST_F(Blit, ShadowedDarkensBesideTheCallersSourcePosition) {
     Surface* src = createSurface(3, 2);
-    putPixel(src, 0, 0, 0x1111);
-    putPixel(src, 2, 0, 0x2222);
-    putPixel(src, 1, 1, 0x3333);
-    uint16_t grey = packColour(20, 20, 20);
-    Surface* dst = filled(16, 12, grey);
-    blit(dst, 8, 6, 3, 2, src, 0, 0, BLIT_SHADOWED);
-    Surface* expected = filled(16, 12, grey);
-    putPixel(expected, 8, 6, 0x1111);
-    putPixel(expected, 10, 6, 0x2222);
-    putPixel(expected, 9, 7, 0x3333);
-    uint16_t shade = packColour(15, 15, 15);
-    putPixel(expected, 3, 3, shade);
-    putPixel(expected, 5, 3, shade);
-    putPixel(expected, 4, 4, shade);
-    EXPECT_EQ(logical(dst), logical(expected));
-
-    // Clipped at the source's left: i counts within the clipped rectangle, sx is the caller's -1.
-    dst = filled(16, 12, grey);
-    blit(dst, 8, 6, 4, 2, src, -1, 0, BLIT_SHADOWED);
-    expected = filled(16, 12, grey);
-    putPixel(expected, 9, 6, 0x1111);
-    putPixel(expected, 11, 6, 0x2222);
-    putPixel(expected, 10, 7, 0x3333);
-    putPixel(expected, 2, 3, shade);
-    putPixel(expected, 4, 3, shade);
-    putPixel(expected, 3, 4, shade);
-    EXPECT_EQ(logical(dst), logical(expected));
-
+    const int inked[3][3] = {{0, 0, 0x1111}, {2, 0, 0x2222}, {1, 1, 0x3333}};
+    for (const auto& p : inked) {
+        putPixel(src, p[0], p[1], (uint16_t)p[2]);
+    }
+    const uint16_t grey = packColour(20, 20, 20), shade = packColour(15, 15, 15);
+    // Unclipped, then clipped at the source's left: i counts within the clipped rectangle, sx is the
+    // caller's -1, so the shadows move one further left while the pixels move right.
+    for (int sx : {0, -1}) {
+        Surface* dst = filled(16, 12, grey);
+        blit(dst, 8, 6, 3 - sx, 2, src, sx, 0, BLIT_SHADOWED);
+        Surface* expected = filled(16, 12, grey);
+        for (const auto& p : inked) {
+            putPixel(expected, 8 - sx + p[0], 6 + p[1], (uint16_t)p[2]);
+            putPixel(expected, 3 + sx + p[0], 3 + p[1], shade);
+        }
+        EXPECT_EQ(logical(dst), logical(expected)) << sx;
+    }
     // Shadows that fall outside the destination are dropped.
     Surface* small = filled(3, 2, grey);
     blit(small, 0, 0, 3, 2, src, 0, 0, BLIT_SHADOWED);
@@ -242,22 +231,28 @@ TEST_F(Blit, MirrorUsesTheMirrorClipping) {
     putPixel(row, 0, 0, a);
     putPixel(row, 1, 0, b);
     putPixel(row, 2, 0, c);
-    auto dump = [](Surface* s) {
-        std::vector<uint16_t> v;
-        for (int x = 0; x < s->width; x++) {
-            v.push_back(getPixel(s, x, 0));
-        }
-        return v;
+    // Mirror cuts the source's leftmost column at the right edge and its rightmost at the left edge.
+    // 7, 8, above 16 and negative modes take the mirror rule with the normal clipping, which at dx = -1
+    // cuts the leftmost source column instead.
+    struct Case {
+        int32_t mode;
+        int dx;
+        std::vector<uint16_t> expected;
     };
-    Surface* dst = filled(6, 1, BG);
-    blit(dst, 0, 0, 3, 1, row, 0, 0, BLIT_MIRROR);
-    EXPECT_EQ(dump(dst), (std::vector<uint16_t>{c, b, a, BG, BG, BG}));
-    dst = filled(6, 1, BG);
-    blit(dst, 4, 0, 3, 1, row, 0, 0, BLIT_MIRROR);  // the leftmost source column is cut off
-    EXPECT_EQ(dump(dst), (std::vector<uint16_t>{BG, BG, BG, BG, c, b}));
-    dst = filled(6, 1, BG);
-    blit(dst, -1, 0, 3, 1, row, 0, 0, BLIT_MIRROR);  // the rightmost source column is cut off
-    EXPECT_EQ(dump(dst), (std::vector<uint16_t>{b, a, BG, BG, BG, BG}));
+    std::vector<Case> cases = {{BLIT_MIRROR, 0, {c, b, a, BG, BG, BG}},
+                               {BLIT_MIRROR, 4, {BG, BG, BG, BG, c, b}},
+                               {BLIT_MIRROR, -1, {b, a, BG, BG, BG, BG}}};
+    for (int32_t mode : {7, 8, 17, 20, -1, -100}) {
+        cases.push_back({mode, 0, {c, b, a, BG, BG, BG}});
+        cases.push_back({mode, -1, {c, b, BG, BG, BG, BG}});
+        cases.push_back({mode, 4, {BG, BG, BG, BG, b, a}});
+    }
+    for (const Case& k : cases) {
+        Surface* dst = filled(6, 1, BG);
+        blit(dst, k.dx, 0, 3, 1, row, 0, 0, k.mode);
+        EXPECT_EQ(logical(dst), k.expected) << k.mode << " at " << k.dx;
+        removeSurface(&dst);
+    }
     // Zero source pixels are skipped; rows stay in order.
     Surface* two = createSurface(3, 2);
     putPixel(two, 0, 0, a);
@@ -265,99 +260,46 @@ TEST_F(Blit, MirrorUsesTheMirrorClipping) {
     Surface* d2 = filled(3, 2, BG);
     blit(d2, 0, 0, 3, 2, two, 0, 0, BLIT_MIRROR);
     EXPECT_EQ(logical(d2), (std::vector<uint16_t>{BG, BG, a, c, BG, BG}));
-
-    // 7, 8, above 16 and negative: the mirror rule with the normal clipping, which at dx = -1 cuts
-    // the leftmost source column instead.
-    for (int32_t mode : {7, 8, 17, 20, -1, -100}) {
-        dst = filled(6, 1, BG);
-        blit(dst, 0, 0, 3, 1, row, 0, 0, mode);
-        EXPECT_EQ(dump(dst), (std::vector<uint16_t>{c, b, a, BG, BG, BG})) << mode;
-        dst = filled(6, 1, BG);
-        blit(dst, -1, 0, 3, 1, row, 0, 0, mode);
-        EXPECT_EQ(dump(dst), (std::vector<uint16_t>{c, b, BG, BG, BG, BG})) << mode;
-        dst = filled(6, 1, BG);
-        blit(dst, 4, 0, 3, 1, row, 0, 0, mode);
-        EXPECT_EQ(dump(dst), (std::vector<uint16_t>{BG, BG, BG, BG, b, a})) << mode;
-    }
 }
 
-TEST_F(Blit, HalfSizeTakesEverySecondPixelOfOddAndEvenSizes) {
-    Surface* src = numbered(6, 6);
-    putPixel(src, 2, 2, 0);
-    auto half = [&](int w, int h, int32_t mode) {
-        Surface* dst = filled(4, 4, BG);
-        blit(dst, 1, 1, w, h, src, 0, 0, mode);
-        return dst;
-    };
-    auto S = [&](int x, int y) { return getPixel(src, x, y); };
-    // 5 x 5: 2 x 2 from (0,0), (2,0), (0,2), (2,2); the zero at (2,2) is skipped.
-    Surface* d = half(5, 5, BLIT_HALF_SIZE);
-    EXPECT_EQ(logical(d), (std::vector<uint16_t>{BG, BG, BG, BG, BG, S(0, 0), S(2, 0), BG, BG, S(0, 2), BG, BG,
-                                                 BG, BG, BG, BG}));
-    // 6 x 6 gives the same 2 x 2; 4 x 4 and 3 x 3 give one pixel; 2 x 2 gives nothing.
-    EXPECT_EQ(logical(half(6, 6, BLIT_HALF_SIZE)), logical(d));
-    std::vector<uint16_t> one(16, BG);
-    one[5] = S(0, 0);
-    EXPECT_EQ(logical(half(4, 4, BLIT_HALF_SIZE)), one);
-    EXPECT_EQ(logical(half(3, 3, BLIT_HALF_SIZE)), one);
-    EXPECT_EQ(logical(half(2, 2, BLIT_HALF_SIZE)), std::vector<uint16_t>(16, BG));
-    // Two rows already give one row; one row gives none.
-    std::vector<uint16_t> top(16, BG);
-    top[5] = S(0, 0);
-    top[6] = S(2, 0);
-    EXPECT_EQ(logical(half(5, 2, BLIT_HALF_SIZE)), top);
-    EXPECT_EQ(logical(half(5, 1, BLIT_HALF_SIZE)), std::vector<uint16_t>(16, BG));
-    // The mirrored half size writes from the right end of its columns.
-    std::vector<uint16_t> mirrored(16, BG);
-    mirrored[5] = S(2, 0);
-    mirrored[6] = S(0, 0);
-    EXPECT_EQ(logical(half(5, 2, BLIT_HALF_SIZE_MIRROR)), mirrored);
-}
-
-TEST_F(Blit, HalfSizeClipsToBothSurfaces) {
+// A w x h rectangle gives (w - 1) / 2 columns and (h - 1) / 2 rows (at least one once h is 2): column
+// i, row j takes source pixel (sx + 2i, sy + 2j), mirrored from the right end of the columns. Pairs
+// outside either surface and zero source pixels are skipped, on every side.
+TEST_F(Blit, HalfSizeTakesEverySecondPixelClippedToBothSurfaces) {
     Surface* src = numbered(9, 9);
-    auto S = [&](int x, int y) { return getPixel(src, x, y); };
-    // Columns 0..3 of the destination would take source columns 0, 2, 4, 6; at dx = -1 the first is lost.
-    Surface* dst = filled(5, 5, BG);
-    blit(dst, -1, 0, 9, 3, src, 0, 0, BLIT_HALF_SIZE);
-    EXPECT_EQ(getPixel(dst, 0, 0), S(2, 0));
-    EXPECT_EQ(getPixel(dst, 2, 0), S(6, 0));
-    EXPECT_EQ(getPixel(dst, 3, 0), BG);
-    // Mirrored at dx = -1: the lost column is the one that would take source column 0.
-    dst = filled(5, 5, BG);
-    blit(dst, -1, 0, 9, 3, src, 0, 0, BLIT_HALF_SIZE_MIRROR);
-    EXPECT_EQ(getPixel(dst, 0, 0), S(4, 0));
-    EXPECT_EQ(getPixel(dst, 1, 0), S(2, 0));
-    EXPECT_EQ(getPixel(dst, 2, 0), S(0, 0));
-    EXPECT_EQ(getPixel(dst, 3, 0), BG);
-    // Right and bottom edges of the destination.
-    dst = filled(5, 5, BG);
-    blit(dst, 3, 3, 9, 9, src, 0, 0, BLIT_HALF_SIZE);
-    EXPECT_EQ(getPixel(dst, 3, 3), S(0, 0));
-    EXPECT_EQ(getPixel(dst, 4, 4), S(2, 2));
-    dst = filled(5, 5, BG);
-    blit(dst, 3, 3, 9, 9, src, 0, 0, BLIT_HALF_SIZE_MIRROR);
-    EXPECT_EQ(getPixel(dst, 3, 3), S(6, 0));
-    EXPECT_EQ(getPixel(dst, 4, 4), S(4, 2));
-    // Source edges: reads never leave the source, on either side.
-    dst = filled(5, 5, BG);
-    blit(dst, 0, 0, 9, 9, src, -3, -1, BLIT_HALF_SIZE);
-    EXPECT_EQ(getPixel(dst, 0, 0), BG);
-    EXPECT_EQ(getPixel(dst, 1, 0), BG);
-    EXPECT_EQ(getPixel(dst, 2, 1), S(1, 1));
-    EXPECT_EQ(getPixel(dst, 3, 3), S(3, 5));
-    dst = filled(5, 5, BG);
-    blit(dst, 0, 0, 9, 9, src, 5, 6, BLIT_HALF_SIZE);
-    EXPECT_EQ(getPixel(dst, 0, 0), S(5, 6));
-    EXPECT_EQ(getPixel(dst, 1, 1), S(7, 8));
-    EXPECT_EQ(getPixel(dst, 2, 1), BG);
-    EXPECT_EQ(getPixel(dst, 1, 2), BG);
-    // A source position just past the source's right or bottom edge reads nothing.
-    dst = filled(5, 5, BG);
-    blit(dst, 0, 0, 9, 9, src, 9, 0, BLIT_HALF_SIZE);
-    blit(dst, 0, 0, 9, 9, src, 0, 9, BLIT_HALF_SIZE_MIRROR);
-    blit(dst, 0, 0, 9, 9, src, 10, 10, BLIT_HALF_SIZE);
-    EXPECT_EQ(logical(dst), std::vector<uint16_t>(25, BG));
+    putPixel(src, 2, 2, 0);
+    for (int32_t mode : {BLIT_HALF_SIZE, BLIT_HALF_SIZE_MIRROR}) {
+        for (int size : {1, 2, 3, 4, 5, 6, 9}) {
+            for (int dx = -3; dx <= 4; dx++) {
+                for (int sx : {-3, -1, 0, 2, 5, 8, 9, 10}) {
+                    for (int sy : {-3, -1, 0, 1, 6, 9}) {
+                        int dy = (dx + sy + 10) % 6 - 2, h = size == 4 ? 2 : size;
+                        Surface* dst = filled(5, 5, BG);
+                        blit(dst, dx, dy, size, h, src, sx, sy, mode);
+                        int cols = size > 1 ? (size - 1) >> 1 : 0, rows = h > 1 ? std::max((h - 1) >> 1, 1) : 0;
+                        std::vector<uint16_t> expected(25, BG);
+                        for (int j = 0; j < rows; j++) {
+                            for (int i = 0; i < cols; i++) {
+                                int x = mode == BLIT_HALF_SIZE ? dx + i : dx + cols - 1 - i, y = dy + j;
+                                int fx = sx + 2 * i, fy = sy + 2 * j;
+                                if (x >= 0 && x < 5 && y >= 0 && y < 5 && fx >= 0 && fx < 9 && fy >= 0 && fy < 9 &&
+                                    getPixel(src, fx, fy) != 0) {
+                                    expected[(size_t)(y * 5 + x)] = getPixel(src, fx, fy);
+                                }
+                            }
+                        }
+                        ASSERT_EQ(logical(dst), expected)
+                            << mode << ": size " << size << " at " << dx << "," << dy << " from " << sx << "," << sy;
+                        removeSurface(&dst);
+                    }
+                }
+            }
+        }
+    }
+    // A case worked by hand: 5 x 5 at (1, 1) gives 2 x 2 from (0,0), (2,0), (0,2), (2,2), the zero skipped.
+    Surface* dst = filled(4, 4, BG);
+    blit(dst, 1, 1, 5, 5, src, 0, 0, BLIT_HALF_SIZE);
+    EXPECT_EQ(logical(dst), (std::vector<uint16_t>{BG, BG, BG, BG, BG, 1, 3, BG, BG, 65, BG, BG, BG, BG, BG, BG}));
 }
 
 TEST_F(Blit, OrientationMismatchIsLoggedOncePerCallAndDrawsNothing) {
