@@ -44,45 +44,28 @@ protected:
 
 }  // namespace
 
-TEST_F(Input, WindowedMappingScalesByTheRealClientSize) {
-    headlessSetClientSize(720, 960);
-    windowProc(MSG_MOUSEMOVE, 0, position(719, 959));
-    EXPECT_EQ(stylusX, 239);
-    EXPECT_EQ(stylusY, 319);
-    windowProc(MSG_MOUSEMOVE, 0, position(100, 50));
-    EXPECT_EQ(stylusX, 33);  // 100 * 240 / 720, truncated
-    EXPECT_EQ(stylusY, 16);  // 50 * 320 / 960
-    // The user resized the window to an odd size: the mapping follows.
+TEST_F(Input, TheStylusMapsByTheClientSizeWindowedAndByTheImageFullscreen) {
+    // Fullscreen, client size, the point, then the stylus position; a zero-sized (minimised) client
+    // area keeps the last position.
+    const int cases[][7] = {{0, 720, 960, 719, 959, 239, 319}, {0, 720, 960, 100, 50, 33, 16},
+                            {0, 250, 333, 249, 332, 239, 319}, {0, 240, 320, 17, 23, 17, 23},
+                            {0, 0, 0, 100, 100, 17, 23},       {1, 0, 0, 0, 0, 0, 0},
+                            {1, 0, 0, 639, 479, 239, 319},     {1, 0, 0, 300, 200, 100, 120}};
+    for (const auto& c : cases) {
+        fullscreenFlag = c[0];
+        headlessSetClientSize(c[1], c[2]);
+        windowProc(MSG_MOUSEMOVE, 0, position(c[3], c[4]));
+        EXPECT_EQ(stylusX, c[5]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
+        EXPECT_EQ(stylusY, c[6]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
+    }
+    // A press maps the same way; mouse messages pass lParam to the game as they are.
+    fullscreenFlag = 0;
     headlessSetClientSize(250, 333);
     windowProc(MSG_LBUTTONDOWN, 1, position(249, 332));
-    EXPECT_EQ(stylusX, 239);
-    EXPECT_EQ(stylusY, 319);
-    EXPECT_EQ(stylusDown, 1);
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[2].message, MSG_LBUTTONDOWN);
-    EXPECT_EQ(seen[2].value, position(249, 332));  // mouse messages pass lParam as they are
-}
-
-TEST_F(Input, AZeroSizedClientAreaKeepsTheLastPosition) {
-    headlessSetClientSize(240, 320);
-    windowProc(MSG_MOUSEMOVE, 0, position(17, 23));
-    headlessSetClientSize(0, 0);  // minimised
-    windowProc(MSG_MOUSEMOVE, 0, position(100, 100));
-    EXPECT_EQ(stylusX, 17);
-    EXPECT_EQ(stylusY, 23);
-}
-
-TEST_F(Input, FullscreenMappingOffsetsAndClampsToTheImage) {
-    fullscreenFlag = 1;
-    windowProc(MSG_MOUSEMOVE, 0, position(0, 0));
-    EXPECT_EQ(stylusX, 0);
-    EXPECT_EQ(stylusY, 0);
-    windowProc(MSG_MOUSEMOVE, 0, position(639, 479));
-    EXPECT_EQ(stylusX, 239);
-    EXPECT_EQ(stylusY, 319);
-    windowProc(MSG_MOUSEMOVE, 0, position(300, 200));
-    EXPECT_EQ(stylusX, 100);
-    EXPECT_EQ(stylusY, 120);
+    EXPECT_EQ((std::vector<int>{stylusX, stylusY, stylusDown}), (std::vector<int>{239, 319, 1}));
+    ASSERT_EQ(seen.size(), 9u);
+    EXPECT_EQ(seen[8].message, MSG_LBUTTONDOWN);
+    EXPECT_EQ(seen[8].value, position(249, 332));
 }
 
 TEST_F(Input, AQuickTapIsMarkedOnItsReleaseOnly) {

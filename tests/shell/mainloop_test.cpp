@@ -1,6 +1,7 @@
 // The main loop on the headless backend: start-up, pass order, update cap, render limit, suspend, close.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +52,22 @@ int count(const std::string& prefix, int64_t pass) {
     return n;
 }
 
+// One update's worth of time every pass, the close request before pass `last`.
+void stepUntilClose(int64_t pass, int64_t last) {
+    headlessAdvance(UPDATE + 1);
+    if (pass == last) {
+        platformSendMessage(MSG_CLOSE, 0, 0);
+    }
+}
+
+// A whole second late before pass 1 (60 updates pending), one update's time before pass 2, closed at 3.
+void lateThenClose(int64_t pass) {
+    headlessAdvance(pass == 1 ? SECOND : pass == 2 ? UPDATE + 1 : 0);
+    if (pass == 3) {
+        platformSendMessage(MSG_CLOSE, 0, 0);
+    }
+}
+
 class MainLoop : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,14 +106,8 @@ protected:
 
 TEST_F(MainLoop, FirstPassLeavesZeroThenEntersSplashAndCloseEndsWithZero) {
     logLevel = 1;
-    rec.script = [](int64_t pass) {
-        headlessAdvance(UPDATE + 1);
-        if (pass == 2) {
-            platformSendMessage(MSG_CLOSE, 0, 0);
-        }
-    };
-    int code = runGame();
-    EXPECT_EQ(code, 0);
+    rec.script = [](int64_t pass) { stepUntilClose(pass, 2); };
+    EXPECT_EQ(runGame(), 0);
     ASSERT_GE(rec.calls.size(), 4u);
     EXPECT_EQ(rec.calls[0], "init");
     EXPECT_EQ(rec.calls[1], "leave 0 @0");
@@ -115,15 +126,7 @@ TEST_F(MainLoop, FirstPassLeavesZeroThenEntersSplashAndCloseEndsWithZero) {
 }
 
 TEST_F(MainLoop, CapsUpdatesAtFourAndDropsTheBacklog) {
-    rec.script = [](int64_t pass) {
-        if (pass == 1) {
-            headlessAdvance(SECOND);  // a whole second late: 60 updates pending
-        } else if (pass == 2) {
-            headlessAdvance(UPDATE + 1);
-        } else if (pass == 3) {
-            platformSendMessage(MSG_CLOSE, 0, 0);
-        }
-    };
+    rec.script = lateThenClose;
     runGame();
     EXPECT_EQ(count("update", 0), 0);
     EXPECT_EQ(count("update", 1), 4);
@@ -134,29 +137,16 @@ TEST_F(MainLoop, CapsUpdatesAtFourAndDropsTheBacklog) {
 
 TEST_F(MainLoop, AnUpdateThatChangesTheModeStopsTheUpdatesAndTheRender) {
     rec.onUpdate = [](int32_t mode) { return rec.pass == 1 && count("update", 1) == 2 ? 1 : mode; };
-    rec.script = [](int64_t pass) {
-        if (pass == 1) {
-            headlessAdvance(SECOND);
-        } else if (pass == 2) {
-            headlessAdvance(UPDATE + 1);
-        } else if (pass == 3) {
-            platformSendMessage(MSG_CLOSE, 0, 0);
-        }
-    };
+    rec.script = lateThenClose;
     runGame();
     EXPECT_EQ(count("update", 1), 2);
     EXPECT_EQ(count("render", 1), 0);
     // The next pass leaves the old mode and enters the new one before its updates.
-    std::vector<std::string> pass1;
-    for (const std::string& c : rec.calls) {
-        if (c.size() > 3 && c.substr(c.size() - 3) == " @2") {
-            pass1.push_back(c);
-        }
-    }
-    ASSERT_GE(pass1.size(), 3u);
-    EXPECT_EQ(pass1[0], "leave 500 @2");
-    EXPECT_EQ(pass1[1], "enter 1 @2");
-    EXPECT_EQ(pass1[2], "update 1 @2");
+    auto at = std::find_if(rec.calls.begin(), rec.calls.end(),
+                           [](const std::string& c) { return c.size() > 3 && c.substr(c.size() - 3) == " @2"; });
+    ASSERT_LE(at + 3, rec.calls.end());
+    EXPECT_EQ(std::vector<std::string>(at, at + 3),
+              (std::vector<std::string>{"leave 500 @2", "enter 1 @2", "update 1 @2"}));
     // The update clock was not advanced for the changing update, so the backlog keeps it busy.
     EXPECT_EQ(count("update", 2), 4);
 }
@@ -211,12 +201,7 @@ TEST_F(MainLoop, SuspendSleepsUntilAPressResumesAndThePressIsSwallowed) {
 }
 
 TEST_F(MainLoop, NothingIsPresentedAfterTheCloseRequest) {
-    rec.script = [](int64_t pass) {
-        headlessAdvance(UPDATE + 1);
-        if (pass == 3) {
-            platformSendMessage(MSG_CLOSE, 0, 0);
-        }
-    };
+    rec.script = [](int64_t pass) { stepUntilClose(pass, 3); };
     runGame();
     // Loading picture, then passes 1 (the first render) and 2; the close arrives in pass 2's pump.
     EXPECT_EQ(headlessFrameCount(), 1 + 2);
