@@ -53,21 +53,16 @@ TEST(Angles, TablesAngleOfAndAngleAndDistance) {
 
 TEST(BallSpeed, SetBallSpeedPlainAndWrapped) {
     makeKitField();
-    // Plain: right is kept, straight down shortens to (3000 x 255) >> 8.
-    int i = placeBall(50, 50, 3000, 0, 3000);
-    setBallSpeed(i);
-    EXPECT_EQ(velocity(i), (Ints{3000, 0}));
-    i = placeBall(50, 50, 0, 3000, 3000);
-    setBallSpeed(i);
-    EXPECT_EQ(velocity(i), (Ints{0, 2988}));
-    // Wrapped: a velocity wider than 375 turns left.
-    i = placeBall(50, 50, 500, 100, 3000);
-    setBallSpeedWrapped(i);
-    EXPECT_EQ(velocity(i), (Ints{-2778, 1113}));
-    i = placeBall(50, 50, 300, 100, 3000);
-    setBallSpeedWrapped(i);
-    EXPECT_EQ(velocity(i), (Ints{2835, 972}));
-    i = placeBall(50, 50, 300, 100, 100);  // slower than 750 is raised to 750
+    // Velocity, wrapped or not, then the velocity after. Plain: right is kept, straight down shortens to
+    // (3000 x 255) >> 8. Wrapped: a velocity wider than 375 turns left.
+    const int cases[][5] = {{3000, 0, 0, 3000, 0},       {0, 3000, 0, 0, 2988},
+                            {500, 100, 1, -2778, 1113},  {300, 100, 1, 2835, 972}};
+    for (const auto& c : cases) {
+        int i = placeBall(50, 50, c[0], c[1], 3000);
+        c[2] ? setBallSpeedWrapped(i) : setBallSpeed(i);
+        EXPECT_EQ(velocity(i), (Ints{c[3], c[4]})) << c[0] << "," << c[1];
+    }
+    int i = placeBall(50, 50, 300, 100, 100);  // slower than 750 is raised to 750
     setBallAngle(i, 90);
     EXPECT_EQ((Ints{balls[i].speed, balls[i].vy}), (Ints{750, (750 * 255) >> 8}));
 }
