@@ -189,37 +189,33 @@ int drawsBetween(uint32_t before, uint32_t after) {
 #include "shell/log.h"
 #include "support/testutil.h"
 
-static void setRgb(std::vector<uint8_t>& rgb, int width, int x, int y, int r, int g, int b) {
-    size_t at = ((size_t)y * width + x) * 3;
-    rgb[at] = (uint8_t)r;
-    rgb[at + 1] = (uint8_t)g;
-    rgb[at + 2] = (uint8_t)b;
+// Writes a w x h RGB picture whose pixel (x, y) is colour(x, y), 0xRRGGBB.
+template <class Colour>
+static void writePicture(const char* path, int w, int h, Colour colour) {
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            uint32_t c = colour(x, y);
+            rgb.insert(rgb.end(), {(uint8_t)(c >> 16), (uint8_t)(c >> 8), (uint8_t)c});
+        }
+    }
+    writeTestPngRgb(path, w, h, rgb);
 }
 
 void writeKitData(void) {
-    std::vector<uint8_t> scheme(240 * 320 * 3, 0), back(240 * 320 * 3, 0);
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x++) {
-            bool wall = x < 4 || x >= 236 || y < 4;
-            setRgb(scheme, 240, x, y, 0, 0, wall ? 200 : 0);
-            setRgb(back, 240, x, y, 8 * (1 + x % 20), 8 * (2 + y % 20), 8 * 3);
-        }
-    }
-    writeTestPngRgb("Data/scheme5.png", 240, 320, scheme);
-    writeTestPngRgb("Data/scheme5v.png", 240, 320, back);
-    std::vector<uint8_t> blocks(64 * 48 * 3, 0);
-    for (int t = 0; t < KIT_TYPES; t++) {
-        for (int y = cells[t].y; y < cells[t].y + cells[t].h; y++) {
-            for (int x = cells[t].x; x < cells[t].x + cells[t].w; x++) {
-                setRgb(blocks, 64, x, y, 8 * (4 + t), 8 * (10 + t), 8 * 20);
+    writePicture("Data/scheme5.png", 240, 320, [](int x, int y) { return x < 4 || x >= 236 || y < 4 ? 200u : 0u; });
+    writePicture("Data/scheme5v.png", 240, 320,
+                 [](int x, int y) { return (uint32_t)(8 * (1 + x % 20) << 16 | 8 * (2 + y % 20) << 8 | 8 * 3); });
+    // Each type's cell in (4 + t, 10 + t, 20) times 8; the hollow type's first and last columns empty.
+    writePicture("Data/blocks5.png", 64, 48, [](int x, int y) {
+        for (int t = 0; t < KIT_TYPES; t++) {
+            if (x >= cells[t].x && x < cells[t].x + cells[t].w && y >= cells[t].y && y < cells[t].y + cells[t].h &&
+                !(y < 21 && (x == 20 || x == 29))) {
+                return (uint32_t)(8 * (4 + t) << 16 | 8 * (10 + t) << 8 | 8 * 20);
             }
         }
-    }
-    for (int y = 16; y < 21; y++) {
-        setRgb(blocks, 64, 20, y, 0, 0, 0);
-        setRgb(blocks, 64, 29, y, 0, 0, 0);
-    }
-    writeTestPngRgb("Data/blocks5.png", 64, 48, blocks);
+        return 0u;
+    });
     FILE* f = fopen("Data/blocks5.txt", "w");
     fputs("Kit block types, cell x, cell y, width, height\n", f);
     for (int t = 0; t < KIT_TYPES; t++) {
