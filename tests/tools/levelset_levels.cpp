@@ -8,7 +8,6 @@
 #include <tuple>
 #include <vector>
 
-#include "gfx/picture.h"
 #include "levelset_common.h"
 
 namespace {
@@ -17,81 +16,6 @@ const int HARMFUL[5] = {6, 10, 14, 16, 18};
 
 bool harmful(int kind) {
     return std::find(std::begin(HARMFUL), std::end(HARMFUL), kind) != std::end(HARMFUL);
-}
-
-struct LevelSet {
-    std::vector<TypeCellView> types;
-    std::vector<std::vector<LevelRecordView>> levels;
-    Surface* blocks = nullptr;
-    Surface* scheme = nullptr;
-
-    LevelSet() {
-        prepareLevelSetPictures();
-        types = parseBlockDescriptionText(readTextFile("Data/blocks5.txt"));
-        loadPicture("blocks5.png", &blocks);
-        loadPicture("scheme5.png", &scheme);
-        levels.resize(100);
-        for (int n = 0; n < 100; n++) {
-            readLevelRecords("Data/level" + std::to_string(n) + ".dat", &levels[(size_t)n]);
-        }
-    }
-    ~LevelSet() {
-        removeSurface(&blocks);
-        removeSurface(&scheme);
-    }
-    bool cellPixel(int type, int dx, int dy) const {
-        const TypeCellView& t = types[(size_t)type];
-        return getPixel(blocks, t.x + dx, t.y + dy) != 0;
-    }
-};
-
-// Figures used for the difficulty curve.
-struct Figures {
-    int blocks = 0, metal = 0, gems = 0, debris = 0, shielded = 0;
-};
-
-Figures figures(const LevelSet& set, int n) {
-    Figures f;
-    const auto& level = set.levels[(size_t)n];
-    std::vector<uint8_t> solid(240 * 320, 0);
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x++) {
-            solid[(size_t)y * 240 + x] = getPixel(set.scheme, x, y) != 0;
-        }
-    }
-    for (const LevelRecordView& r : level) {
-        f.blocks++;
-        for (int dy = 0; dy < r.height; dy++) {
-            for (int dx = 0; dx < r.width; dx++) {
-                if (set.cellPixel(r.type, dx, dy)) {
-                    if (r.type == 0) {
-                        solid[(size_t)(r.y + dy) * 240 + r.x + dx] = 1;
-                    } else {
-                        f.debris++;
-                    }
-                }
-            }
-        }
-        f.metal += r.type == 0;
-        f.gems += r.type != 0 && r.width <= 5;
-    }
-    for (const LevelRecordView& r : level) {
-        if (r.type == 0) {
-            continue;
-        }
-        bool open = false;
-        for (int cx = r.x - 3; cx <= r.x + r.width + 2 && !open; cx++) {
-            bool clear = cx - 3 >= 0 && cx + 3 < 240;
-            for (int y = r.y + r.height; y < 200 && clear; y++) {
-                for (int x = cx - 3; x <= cx + 3 && clear; x++) {
-                    clear = !solid[(size_t)y * 240 + x];
-                }
-            }
-            open = clear;
-        }
-        f.shielded += open ? 0 : 1;
-    }
-    return f;
 }
 
 }  // namespace
@@ -106,7 +30,7 @@ TEST(LevelSetLevels, EveryLevelIsWellFormed) {
         SCOPED_TRACE(testing::Message() << "level " << n);
         std::vector<LevelRecordView> records;
         long size = -1;
-        ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &records, &size));
+        ASSERT_TRUE(readLevelRecords(levelFile(n), &records, &size));
         EXPECT_EQ(size % 12, 0);
         EXPECT_GE(records.size(), 15u);
         EXPECT_LE(records.size(), 250u);
@@ -147,21 +71,7 @@ TEST(LevelSetLevels, EveryBreakableBlockCanBeReachedByTheBall) {
     for (int n = 0; n < 100; n++) {
         const auto& level = set.levels[(size_t)n];
         // Solid: walls, the bottom row (kill zone) and metal plates. Breakable blocks give way.
-        std::vector<uint8_t> solid(240 * 320, 0);
-        for (int y = 0; y < 320; y++) {
-            for (int x = 0; x < 240; x++) {
-                solid[(size_t)y * 240 + x] = getPixel(set.scheme, x, y) != 0 || y == 319;
-            }
-        }
-        for (const LevelRecordView& r : level) {
-            for (int dy = 0; dy < r.height && r.type == 0; dy++) {
-                for (int dx = 0; dx < r.width; dx++) {
-                    if (set.cellPixel(0, dx, dy)) {
-                        solid[(size_t)(r.y + dy) * 240 + r.x + dx] = 1;
-                    }
-                }
-            }
-        }
+        std::vector<uint8_t> solid = set.solidMap(n, true);
         auto fits = [&](int cx, int cy) {
             if (cx < 3 || cy < 3 || cx > 236 || cy > 316) {
                 return false;
@@ -288,12 +198,17 @@ TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
     double decade[10] = {0};
     double blocks[2] = {0, 0}, metal[2] = {0, 0}, shielded[2] = {0, 0};
     for (int n = 0; n < 100; n++) {
-        Figures f = figures(set, n);
+        Figures f = levelFigures(set, n);
         int pileRows = (2 * f.debris + 219) / 220;
         // The pile a level leaves stays within what the paddle zone can bear, growing with the level.
         EXPECT_LE(pileRows, 26 + n * 18 / 99) << n;
         double score = f.blocks / 20.0 + f.metal / 10.0 + f.gems / 15.0 + pileRows / 5.0 + f.shielded / 8.0;
         decade[n / 10] += score / 10;
+        // The first levels are short and friendly: a few rows, no metal in the first five.
+        if (n < 5) {
+            EXPECT_EQ(f.metal, 0) << n;
+            EXPECT_LE(f.blocks, 40) << n;
+        }
         int half = n < 50 ? 0 : 1;
         blocks[half] += f.blocks / 50.0;
         metal[half] += f.metal / 50.0;
@@ -306,10 +221,4 @@ TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
     EXPECT_GT(blocks[1], blocks[0]);
     EXPECT_GT(metal[1], metal[0] * 2);
     EXPECT_GT(shielded[1], shielded[0] * 2);
-    // The first levels are short and friendly: a few rows, no metal in the first five.
-    for (int n = 0; n < 5; n++) {
-        Figures f = figures(set, n);
-        EXPECT_EQ(f.metal, 0) << n;
-        EXPECT_LE(f.blocks, 40) << n;
-    }
 }

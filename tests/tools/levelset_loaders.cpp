@@ -2,7 +2,6 @@
 // the collision map it makes, the power-up coverage, and the chooser's thumbnails.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,28 +9,7 @@
 #include "field/blocks.h"
 #include "field/level.h"
 #include "game/gamevalues.h"
-#include "gfx/blit.h"
 #include "levelset_common.h"
-#include "support/testutil.h"
-
-namespace {
-
-// What level set-up does around loadLevel: the pristine copy and the field picture, then the redraw.
-void setUpLevel(int n) {
-    loadLevel(n);
-    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
-    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
-         BLIT_COPY);
-    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
-    redrawField();
-}
-
-void tearDownLevel() {
-    EXPECT_EQ(unloadLevel(), 1);
-    removeSurface(&fieldPicture);
-}
-
-}  // namespace
 
 TEST(LevelSetLoaders, BlockDescriptionsLoadAsWritten) {
     prepareLevelSetPictures();
@@ -51,8 +29,8 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
     game.lives = 0;
     for (int n = 0; n < 100; n++) {
         std::vector<LevelRecordView> file;
-        ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &file));
-        setUpLevel(n);
+        ASSERT_TRUE(readLevelRecords(levelFile(n), &file));
+        openTestLevel(n);
         // Nothing is dropped at load, and the list is the file's.
         ASSERT_EQ(levelBlockCount, (int)file.size()) << n;
         int metal = 0, opaque = 0;
@@ -91,7 +69,7 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
                 ASSERT_EQ(getPixel(collisionMap, x, y), 0) << "level " << n << " at " << x << "," << y;
             }
         }
-        tearDownLevel();
+        closeTestLevel();
     }
 }
 
@@ -101,7 +79,6 @@ TEST(LevelSetLoaders, ChooserThumbnailsShowEveryLevel) {
     for (int n = 0; n < 100; n++) {
         makeLevelThumbnail(n);
     }
-    std::vector<uint8_t> rgb(240 * 240 * 3);
     for (int n = 0; n < 100; n++) {
         int lit = 0;
         for (int y = 0; y < 24; y++) {
@@ -111,16 +88,6 @@ TEST(LevelSetLoaders, ChooserThumbnailsShowEveryLevel) {
         }
         EXPECT_GT(lit, 8) << "level " << n << " has an empty thumbnail";
     }
-    for (int y = 0; y < 240; y++) {
-        for (int x = 0; x < 240; x++) {
-            int r, g, b;
-            unpackColour(getPixel(levelThumbnailSheet, x, y), &r, &g, &b);
-            size_t i = ((size_t)y * 240 + x) * 3;
-            rgb[i] = (uint8_t)(r << 3 | r >> 2);
-            rgb[i + 1] = (uint8_t)(g << 3 | g >> 2);
-            rgb[i + 2] = (uint8_t)(b << 3 | b >> 2);
-        }
-    }
-    writeTestPngRgb(std::string(PLINKOR_RUN_DIR) + "/../levelset_chooser.png", 240, 240, rgb);
+    writeSurfacePng(std::string(PLINKOR_RUN_DIR) + "/../levelset_chooser.png", levelThumbnailSheet);
     removeSurface(&levelThumbnailSheet);
 }
