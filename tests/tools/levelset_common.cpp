@@ -1,11 +1,9 @@
-// Level set readers for the tests: level records, block descriptions, hint tags, recolouring, figures.
+// Level set readers for the tests: level records, block descriptions, recolouring, figures.
 #include "levelset_common.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -232,45 +230,4 @@ void openTestLevel(int n) {
 void closeTestLevel() {
     EXPECT_EQ(unloadLevel(), 1);
     removeSurface(&fieldPicture);
-}
-
-HintTags parseHintTags(const std::string& text) {
-    HintTags tags;
-    std::vector<std::string> fields;
-    std::string field;
-    bool inside = false;
-    for (char ch : text) {
-        if (ch == '[') {
-            inside = true;
-            fields.clear();
-            field.clear();
-        } else if (!inside) {
-            continue;
-        } else if (ch == '|') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            field.clear();
-        } else if (ch == ']') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            inside = false;
-            if (fields.size() == 2) {
-                if (fields[0] == "show") {
-                    tags.hasShow = true;
-                    tags.show = atoi(fields[1].c_str());
-                } else if (fields[0] == "width") {
-                    tags.hasWidth = true;
-                    tags.width = std::min(tags.width, atoi(fields[1].c_str()));
-                } else if (fields[0] == "hint") {
-                    tags.hasHint = true;
-                    tags.hint = fields[1];
-                }
-            }
-        } else if (field.size() < 1000) {
-            field += ch;
-        }
-    }
-    return tags;
 }

@@ -58,11 +58,3 @@ Figures levelFigures(const LevelSet& set, int n);
 // What level set-up does around loadLevel: the pristine copy and the field picture, then the redraw.
 void openTestLevel(int n);
 void closeTestLevel();
-
-// Hint tags parsed as the game does: "[" name "|" value "]", exactly two fields, later tags override.
-struct HintTags {
-    bool hasShow = false, hasWidth = false, hasHint = false;
-    int show = -1, width = 200;
-    std::string hint;
-};
-HintTags parseHintTags(const std::string& text);

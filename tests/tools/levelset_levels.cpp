@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "game/hints.h"
 #include "levelset_common.h"
 
 namespace {
@@ -159,9 +160,9 @@ TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommone
     for (int k = 0; k < 22; k++) {
         ASSERT_GE(first[k], 0) << "kind " << k << " never appears";
         EXPECT_LE(first[k], 40) << "kind " << k;
-        HintTags tags = parseHintTags(readTextFile("Data/hint" + std::to_string(first[k]) + ".txt"));
-        EXPECT_TRUE(tags.hasShow && tags.show == k) << "hint " << first[k] << " should show kind " << k;
-        EXPECT_TRUE(tags.hasHint) << first[k];
+        HintText hint;
+        EXPECT_EQ(loadHint(first[k], &hint), 1);
+        EXPECT_TRUE(hint.icon == k && hint.hasText) << "hint " << first[k] << " should show kind " << k;
         if (harmful(k)) {
             EXPECT_GE(first[k], 20) << "harmful kind " << k << " comes too early";
             EXPECT_GE(harmfulLate[k], 8) << "harmful kind " << k << " is rarely mixed in";
