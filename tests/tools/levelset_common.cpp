@@ -1,4 +1,4 @@
-// Level set readers for the tests: level records, block descriptions, recolouring, figures.
+// Level set readers for the tests: level records, block types, recolouring, figures.
 #include "levelset_common.h"
 
 #include <gtest/gtest.h>
@@ -37,52 +37,12 @@ std::string levelFile(int n) {
     return "Data/level" + std::to_string(n) + ".dat";
 }
 
-static int readNumber(const std::string& field) {
-    size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t' || field[i] == '\n' || field[i] == '\r')) {
-        i++;
-    }
-    int sign = 1;
-    if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
-        sign = field[i] == '-' ? -1 : 1;
-        i++;
-    }
-    int value = 0;
-    while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
-        value = value * 10 + (field[i] - '0');
-        i++;
-    }
-    return sign * value;
-}
-
-std::vector<TypeCellView> parseBlockDescriptionText(const std::string& text) {
+std::vector<TypeCellView> loadBlockTypes() {
+    prepareLevelSetPictures();
+    loadBlockDescriptions(5);
     std::vector<TypeCellView> types;
-    std::vector<std::string> fields;
-    std::string field;
-    bool inside = false;
-    for (char ch : text) {
-        if (ch == '[') {
-            field.clear();
-            fields.clear();
-            inside = true;
-        } else if (ch == ',') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            field.clear();
-        } else if (ch == ']') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            if (!fields.empty() && fields[0] == "block" && fields.size() == 5 && types.size() < 100) {
-                types.push_back(TypeCellView{readNumber(fields[1]) & 0xFFFF, readNumber(fields[2]) & 0xFFFF,
-                                             readNumber(fields[3]) & 0xFF, readNumber(fields[4]) & 0xFF});
-            }
-            fields.clear();
-            inside = false;
-        } else if (inside && field.size() < 40) {
-            field += ch;
-        }
+    for (int t = 0; t < blockTypeCount; t++) {
+        types.push_back({blockTypes[t].cellX, blockTypes[t].cellY, blockTypes[t].width, blockTypes[t].height});
     }
     return types;
 }
@@ -150,7 +110,7 @@ bool wallPixel(uint16_t pixel) {
 
 LevelSet::LevelSet() {
     prepareLevelSetPictures();
-    types = parseBlockDescriptionText(readTextFile("Data/blocks5.txt"));
+    types = loadBlockTypes();
     loadPicture("blocks5.png", &blocks);
     loadPicture("scheme5.png", &scheme);
     levels.resize(100);

@@ -1,4 +1,4 @@
-// Readers for the generated level set, written to the file formats on their own (not the generator's code).
+// The level set as the tests read it: level records on their own, block types with the game's reader.
 #pragma once
 
 #include <cstdint>
@@ -19,9 +19,8 @@ struct TypeCellView {
 // Reads a level file: whole 12-byte little-endian records; false when the file cannot be read.
 bool readLevelRecords(const std::string& path, std::vector<LevelRecordView>* out, long* fileSize = nullptr);
 std::string levelFile(int n);
-// Parses a block description text with the game's reader rules (brackets, commas, 40-character fields,
-// at most 50 fields, exactly five fields starting with "block", at most 100 types, values truncated).
-std::vector<TypeCellView> parseBlockDescriptionText(const std::string& text);
+// The block types of "blocks5.txt" as the game's own reader takes them.
+std::vector<TypeCellView> loadBlockTypes();
 std::string readTextFile(const std::string& path);
 
 // Makes picture loading work as in the game: gamma 128 and the data folder "./Data/".

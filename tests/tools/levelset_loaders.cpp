@@ -1,8 +1,7 @@
-// The level set through the game's own loaders: the block type table, every level loaded and drawn,
+// The level set through the game's own loaders: every level loaded and drawn,
 // the collision map it makes, the power-up coverage, and the chooser's thumbnails.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -10,19 +9,6 @@
 #include "field/level.h"
 #include "game/gamevalues.h"
 #include "levelset_common.h"
-
-TEST(LevelSetLoaders, BlockDescriptionsLoadAsWritten) {
-    prepareLevelSetPictures();
-    loadBlockDescriptions(5);
-    std::vector<TypeCellView> mine = parseBlockDescriptionText(readTextFile("Data/blocks5.txt"));
-    ASSERT_EQ(blockTypeCount, (int)mine.size());
-    for (int t = 0; t < blockTypeCount; t++) {
-        EXPECT_EQ(blockTypes[t].cellX, mine[(size_t)t].x) << t;
-        EXPECT_EQ(blockTypes[t].cellY, mine[(size_t)t].y) << t;
-        EXPECT_EQ(blockTypes[t].width, mine[(size_t)t].width) << t;
-        EXPECT_EQ(blockTypes[t].height, mine[(size_t)t].height) << t;
-    }
-}
 
 TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) {
     prepareLevelSetPictures();

@@ -23,7 +23,7 @@ struct Loaded {
 };
 
 std::vector<TypeCellView> types() {
-    return parseBlockDescriptionText(readTextFile("Data/blocks5.txt"));
+    return loadBlockTypes();
 }
 
 int opaqueCount(const Surface* s, const TypeCellView& c) {
@@ -103,7 +103,7 @@ TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
 
 TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalIsGrey) {
     std::string text = readTextFile("Data/blocks5.txt");
-    std::vector<TypeCellView> t = parseBlockDescriptionText(text);
+    std::vector<TypeCellView> t = loadBlockTypes();
     ASSERT_GE(t.size(), 12u);
     ASSERT_LE(t.size(), 30u);
     Loaded blocks("blocks5.png");
