@@ -44,6 +44,19 @@ void expectRegions(const Surface* s, const char* picture, const std::vector<Rect
     }
 }
 
+// Summed components of every pixel in the area: how much light it holds.
+long lightIn(const Surface* s, int x, int y, int w, int h) {
+    long sum = 0;
+    for (int j = y; j < y + h; j++) {
+        for (int i = x; i < x + w; i++) {
+            int r, g, b;
+            unpackColour(getPixel(s, i, j), &r, &g, &b);
+            sum += r + g + b;
+        }
+    }
+    return sum;
+}
+
 int component(uint16_t p, int which) {
     int r, g, b;
     unpackColour(p, &r, &g, &b);
@@ -265,8 +278,7 @@ TEST(GamePictures, OptionsWindowHoldsItsControls) {
     // The game writes the hints and difficulty lines as added light: their ground stays dark.
     for (int y = 31; y < 42; y++) {
         for (int x = 14; x < 190; x++) {
-            uint16_t p = getPixel(w, x, y);
-            EXPECT_LE(component(p, 0) + component(p, 1) + component(p, 2), 30) << x << ", " << y;
+            EXPECT_LE(lightIn(w, x, y, 1, 1), 30) << x << ", " << y;
         }
     }
     removeSurface(&w);
@@ -281,16 +293,7 @@ TEST(GamePictures, InformationPageCarriesTheLid) {
     EXPECT_NEAR(middle, 120, 1);
     // The lid stands out on exactly its rectangle: bright bevel on its top and left edges against the
     // page just outside, the page under it darker than the plate.
-    auto light = [page](int x, int y, int w, int h) {
-        long sum = 0;
-        for (int j = y; j < y + h; j++) {
-            for (int i = x; i < x + w; i++) {
-                sum += component(getPixel(page, i, j), 0) + component(getPixel(page, i, j), 1) +
-                       component(getPixel(page, i, j), 2);
-            }
-        }
-        return sum / (w * h);
-    };
+    auto light = [page](int x, int y, int w, int h) { return lightIn(page, x, y, w, h) / (w * h); };
     EXPECT_GT(light(14, 2173, 191, 1), 2 * light(14, 2172, 191, 1));
     EXPECT_GT(light(14, 2173, 1, 106), 2 * light(13, 2173, 1, 106));
     EXPECT_LT(2 * light(14, 2279, 191, 1), light(14, 2173, 191, 106));
@@ -304,13 +307,7 @@ TEST(GamePictures, SpriteSheetCells) {
     int ink[7], light[7];
     for (int f = 0; f < 7; f++) {
         ink[f] = inkIn(s, 32 * f, 0, 32, 32);
-        light[f] = 0;
-        for (int y = 0; y < 32; y++) {
-            for (int x = 0; x < 32; x++) {
-                uint16_t p = getPixel(s, 32 * f + x, y);
-                light[f] += component(p, 0) + component(p, 1) + component(p, 2);
-            }
-        }
+        light[f] = (int)lightIn(s, 32 * f, 0, 32, 32);
         // Corners clear: the frame is a round burst inside its cell.
         EXPECT_EQ(getPixel(s, 32 * f, 0), 0);
         EXPECT_EQ(getPixel(s, 32 * f + 31, 31), 0);
