@@ -9,6 +9,7 @@
 
 #include "field/blocks.h"
 #include "field/level.h"
+#include "field/powerup.h"
 #include "gfx/blit.h"
 #include "gfx/picture.h"
 #include "platform/headless/headless.h"
@@ -102,6 +103,11 @@ void recolourArea(Surface* s, int w, int h, int p) {
     }
 }
 
+bool harmfulKind(int kind) {
+    return kind == POWERUP_NARROW_PADDLE || kind == POWERUP_SLUGGISH_PADDLE || kind == POWERUP_BALL_KILLER ||
+           kind == POWERUP_FROZEN_PADDLE || kind == POWERUP_ZONE_DOWN;
+}
+
 bool wallPixel(uint16_t pixel) {
     int r, g, b;
     unpackColour(pixel, &r, &g, &b);
@@ -129,11 +135,11 @@ bool LevelSet::cellPixel(int type, int dx, int dy) const {
     return getPixel(blocks, t.x + dx, t.y + dy) != 0;
 }
 
-std::vector<uint8_t> LevelSet::solidMap(int n, bool bottomRow) const {
+std::vector<uint8_t> LevelSet::solidMap(int n) const {
     std::vector<uint8_t> solid(240 * 320, 0);
     for (int y = 0; y < 320; y++) {
         for (int x = 0; x < 240; x++) {
-            solid[(size_t)y * 240 + x] = getPixel(scheme, x, y) != 0 || (bottomRow && y == 319);
+            solid[(size_t)y * 240 + x] = getPixel(scheme, x, y) != 0;
         }
     }
     for (const LevelRecordView& r : levels[(size_t)n]) {
@@ -150,7 +156,7 @@ std::vector<uint8_t> LevelSet::solidMap(int n, bool bottomRow) const {
 
 Figures levelFigures(const LevelSet& set, int n) {
     Figures f;
-    std::vector<uint8_t> solid = set.solidMap(n, false);
+    std::vector<uint8_t> solid = set.solidMap(n);
     for (const LevelRecordView& r : set.levels[(size_t)n]) {
         f.blocks++;
         f.metal += r.type == 0;

@@ -31,6 +31,8 @@ Surface* loadDataPicture(const char* name, int gamma = 128);
 void writeSurfacePng(const std::string& path, const Surface* s);
 // The level recolouring: channel permutation p (0..4) of every pixel in the w x h area.
 void recolourArea(Surface* s, int w, int h, int p);
+// The kinds that hurt the player: narrow, sluggish and frozen paddle, ball killer, zone down.
+bool harmfulKind(int kind);
 // 1 when the collision-map pixel is a wall (red 0, blue above 0).
 bool wallPixel(uint16_t pixel);
 
@@ -43,8 +45,8 @@ struct LevelSet {
     LevelSet();
     ~LevelSet();
     bool cellPixel(int type, int dx, int dy) const;
-    // One byte a pixel (240 x 320): walls and the level's metal plates, and the bottom row if asked.
-    std::vector<uint8_t> solidMap(int n, bool bottomRow) const;
+    // One byte a pixel (240 x 320): walls and the level's metal plates.
+    std::vector<uint8_t> solidMap(int n) const;
 };
 
 // A level's figures: blocks, metal plates, gems, debris pixels, and shielded blocks (breakable ones no

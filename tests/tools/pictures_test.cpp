@@ -346,8 +346,6 @@ TEST(GamePictures, CornerButtonAndPowerUps) {
     removeSurface(&icons);
 
     Surface* p = loadDataPicture("power-ups.png");
-    const bool harmful[22] = {false, false, false, false, false, false, true,  false, false, false, true,
-                              false, false, false, true,  false, true,  false, true,  false, false, false};
     auto inMask = [p](int kind, int x, int y) { return (getPixel(p, 24 * kind + 4 + x, 28 + y) & 31) > 15; };
     for (int k = 0; k < 22; k++) {
         EXPECT_GT(inkIn(p, 24 * k + 4, 4, 16, 16), 40) << "icon " << k;
@@ -363,7 +361,7 @@ TEST(GamePictures, CornerButtonAndPowerUps) {
                 }
             }
         }
-        EXPECT_EQ(red > other * 3 / 2, harmful[k]) << "kind " << k;
+        EXPECT_EQ(red > other * 3 / 2, harmfulKind(k)) << "kind " << k;
     }
     // Kinds 17 and 18 are an up and a down arrow: each other's mirror image, the tip narrow.
     int same = 0, tipUp = 0, baseUp = 0;
