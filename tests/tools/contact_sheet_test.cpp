@@ -281,23 +281,15 @@ Surface* composePlay(Surface* sprites, Surface* icons, Surface* powerUps) {
     const int hx = 20, hy = 200, hw = 200, hh = 84;
     blit(screen, hx, hy - 12, 8, 12, sprites, 25, 33, BLIT_TRANSPARENT);
     blit(screen, hx + 8, hy - 12, 80, 12, sprites, 33, 33, BLIT_COPY);
+    // Darkened inside a grey frame, whose top edge starts where the tab ends.
     for (int y = hy; y < hy + hh; y++) {
         for (int x = hx; x < hx + hw; x++) {
             int r, g, b;
             unpackColour(getPixel(screen, x, y), &r, &g, &b);
-            putPixel(screen, x, y, packColour((r * 6) >> 4, (g * 6) >> 4, (b * 6) >> 4));
+            bool frame = x == hx || x == hx + hw - 1 || y == hy + hh - 1 || (y == hy && x >= hx + 88);
+            uint16_t dark = packColour((r * 6) >> 4, (g * 6) >> 4, (b * 6) >> 4);
+            putPixel(screen, x, y, frame ? packColour(16, 16, 16) : dark);
         }
-    }
-    uint16_t frame = packColour(16, 16, 16);
-    for (int x = hx + 88; x < hx + hw; x++) {
-        putPixel(screen, x, hy, frame);
-    }
-    for (int x = hx; x < hx + hw; x++) {
-        putPixel(screen, x, hy + hh - 1, frame);
-    }
-    for (int y = hy; y < hy + hh; y++) {
-        putPixel(screen, hx, y, frame);
-        putPixel(screen, hx + hw - 1, y, frame);
     }
     capsule(screen, powerUps, 11, hx + 15, hy + 15, 0);
     drawSmallText(screen, "Catch the green pill", hx + 32, hy + 5, 0xFFFF);
