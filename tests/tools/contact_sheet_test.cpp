@@ -1,7 +1,6 @@
 // The contact sheet: one PNG (build/contact-sheet.png) with every generated picture as the game loads it,
 // the screens composed the way the game draws them, and text in both fonts and the small font.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <string>
@@ -12,21 +11,14 @@
 #include "gfx/font.h"
 #include "gfx/picture.h"
 #include "gfx/surface.h"
+#include "levelset_common.h"
 #include "shell/mainloop.h"
+#include "support/testutil.h"
 
 namespace {
 
 const uint16_t LABEL = packColour(31, 31, 0), GREY = packColour(15, 15, 15);
 const int SCREEN_W = 240, SCREEN_H = 320;
-
-Surface* load(const char* name, int gamma = 128) {
-    snprintf(dataPath, sizeof(dataPath), "./Data/");
-    setGamma(gamma);
-    Surface* s = nullptr;
-    loadPicture(name, &s);
-    setGamma(128);
-    return s;
-}
 
 // The sheet with a cursor that lays items out in rows.
 struct Sheet {
@@ -34,13 +26,17 @@ struct Sheet {
     int x = 10, y = 10, rowHeight = 0;
 };
 
+void newRow(Sheet& sheet) {
+    sheet.x = 10;
+    sheet.y += sheet.rowHeight + 22;
+    sheet.rowHeight = 0;
+}
+
 // Pictures keep their transparent pixels (the chequered ground shows there); composed screens are opaque.
 void place(Sheet& sheet, const Surface* item, const char* label, int scale = 1, bool opaque = false) {
     int w = item->width * scale, h = item->height * scale;
     if (sheet.x + w > sheet.s->width - 10) {
-        sheet.x = 10;
-        sheet.y += sheet.rowHeight + 22;
-        sheet.rowHeight = 0;
+        newRow(sheet);
     }
     drawSmallText(sheet.s, label, sheet.x, sheet.y, LABEL);
     for (int y = 0; y < h; y++) {
@@ -55,14 +51,14 @@ void place(Sheet& sheet, const Surface* item, const char* label, int scale = 1, 
     sheet.rowHeight = std::max(sheet.rowHeight, h + 9);
 }
 
-void newRow(Sheet& sheet) {
-    sheet.x = 10;
-    sheet.y += sheet.rowHeight + 22;
-    sheet.rowHeight = 0;
-}
-
 void centredText(Surface* dst, const char* text, int y, int slot) {
     drawText(dst, text, 120 - textWidth(text, slot) / 2, y, slot);
+}
+
+// A capsule centred on (x, y): the glow added at the given brightness, then the icon through its mask.
+void capsule(Surface* screen, Surface* powerUps, int kind, int x, int y, int brightness) {
+    blit(screen, x - 12, y - 12, 24, 24, powerUps, kind * 24, 48, BLIT_ADDITIVE, brightness);
+    blitMasked(screen, x - 8, y - 8, 16, 16, powerUps, kind * 24 + 4, 4, powerUps, kind * 24 + 4, 28);
 }
 
 void cornerButton(Surface* screen, Surface* icons, bool hover) {
@@ -72,12 +68,12 @@ void cornerButton(Surface* screen, Surface* icons, bool hover) {
 
 Surface* composeMainMenu(bool fieldBehind) {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* title = load("titleBack.png");
-    Surface* menu = load("mainMenu.png");
+    Surface* title = loadDataPicture("titleBack.png");
+    Surface* menu = loadDataPicture("mainMenu.png");
     int g = fieldBehind ? 1 : 0;
     if (fieldBehind) {
         // A stand-in paused field at half brightness where the title is pure black.
-        Surface* bg = load("bg.png");
+        Surface* bg = loadDataPicture("bg.png");
         for (int y = 0; y < SCREEN_H; y++) {
             for (int x = 0; x < SCREEN_W; x++) {
                 if (getPixel(title, x, y) == 0) {
@@ -101,8 +97,8 @@ Surface* composeMainMenu(bool fieldBehind) {
 
 Surface* composeOptions(Surface* icons) {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* bg = load("bg.png");
-    Surface* win = load("optionsWin.png");
+    Surface* bg = loadDataPicture("bg.png");
+    Surface* win = loadDataPicture("optionsWin.png");
     tileSurface(screen, 0, 0, SCREEN_W, SCREEN_H, bg, 0, 37);
     int L = 120 - win->width / 2, T = 150 - win->height / 2;
     blit(screen, L, T, win->width, win->height - 18, win, 0, 0, BLIT_TRANSPARENT);
@@ -118,7 +114,7 @@ Surface* composeOptions(Surface* icons) {
 
 Surface* composeHighScores(Surface* icons) {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* bg = load("bg.png");
+    Surface* bg = loadDataPicture("bg.png");
     tileSurface(screen, 0, 0, SCREEN_W, SCREEN_H, bg, 0, 0);
     centredText(screen, "High Scores", 20, 0);
     drawSmallText(screen, "Difficulty: INSANE", 120 - 3 * 18, fontLineHeight(0) + 12, LABEL);
@@ -149,7 +145,7 @@ Surface* composeHighScores(Surface* icons) {
 
 Surface* composeNameEntry() {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* bg = load("bg.png");
+    Surface* bg = loadDataPicture("bg.png");
     tileSurface(screen, 0, 0, SCREEN_W, SCREEN_H, bg, 0, 120);
     centredText(screen, "Congratulations!", 20, 0);
     drawSmallText(screen, "Score 12345", 120 - 3 * 11, 32, LABEL);
@@ -170,8 +166,8 @@ Surface* composeNameEntry() {
 // The information page scrolled to the hatch, closed or with the lid lifted off the cheat panel.
 Surface* composeInfoPage(Surface* powerUps, bool open) {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* bg = load("bg.png");
-    Surface* page = load("strider.png");
+    Surface* bg = loadDataPicture("bg.png");
+    Surface* page = loadDataPicture("strider.png");
     int sy = 2173 - 120;
     tileSurface(screen, 0, 0, SCREEN_W, SCREEN_H, bg, 0, sy >> 1);
     int left = 120 - page->width / 2;
@@ -194,11 +190,8 @@ Surface* composeInfoPage(Surface* powerUps, bool open) {
         blit(screen, left + 14 - s, 10 - sy + 2173 - s - lift, 191, 106, page, 14, 2173, BLIT_COPY);
     }
     // Scroll arrows: the marks of kinds 17 and 18.
-    for (int k = 17; k <= 18; k++) {
-        int y = k == 17 ? 15 : 305;
-        blit(screen, 15 - 12, y - 12, 24, 24, powerUps, k * 24, 48, BLIT_ADDITIVE, -4);
-        blitMasked(screen, 15 - 8, y - 8, 16, 16, powerUps, k * 24 + 4, 4, powerUps, k * 24 + 4, 28);
-    }
+    capsule(screen, powerUps, 17, 15, 15, -4);
+    capsule(screen, powerUps, 18, 15, 305, -4);
     removeSurface(&bg);
     removeSurface(&page);
     return screen;
@@ -207,7 +200,7 @@ Surface* composeInfoPage(Surface* powerUps, bool open) {
 // The level chooser: its title above the 10 x 10 grid, the first three levels open, the rest locked.
 Surface* composeChooser() {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* choose = load("choose.png");
+    Surface* choose = loadDataPicture("choose.png");
     blitCentred(screen, choose);
     for (int cell = 0; cell < 100; cell++) {
         int cx = (cell % 10) * 24, cy = 80 + (cell / 10) * 24;
@@ -224,8 +217,8 @@ Surface* composeChooser() {
 
 Surface* composeLogoSplash() {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* logo = load("qzlogo.png");
-    Surface* mark = load("8quorn.png");
+    Surface* logo = loadDataPicture("qzlogo.png");
+    Surface* mark = loadDataPicture("8quorn.png");
     const int d = (230 >> 4) - 20, a = 255;
     blit(screen, 120 - logo->width / 2, 160 - logo->height / 2 - 50 - d, logo->width, logo->height, logo, 0, 0,
          BLIT_ALPHA_BLEND, a);
@@ -242,11 +235,11 @@ Surface* composeLogoSplash() {
 
 Surface* composeCentred(const char* name, const char* overlay) {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* picture = load(name);
+    Surface* picture = loadDataPicture(name);
     int left = 120 - picture->width / 2, top = 160 - picture->height / 2;
     blit(screen, left, top, picture->width, picture->height, picture, 0, 0, BLIT_ALPHA_BLEND, 255);
     if (overlay != nullptr) {
-        Surface* o = load(overlay);
+        Surface* o = loadDataPicture(overlay);
         blit(screen, left + 104, top + 128, o->width, o->height, o, 0, 0, BLIT_FILL, 0);
         blit(screen, left + 104, top + 128, o->width, o->height, o, 0, 0, BLIT_ALPHA_BLEND, 255);
         removeSurface(&o);
@@ -259,12 +252,10 @@ Surface* composeCentred(const char* name, const char* overlay) {
 // A mock field: every capsule, the balls, explosion frames, the bomb's blast and a hint box.
 Surface* composePlay(Surface* sprites, Surface* icons, Surface* powerUps) {
     Surface* screen = createSurface(SCREEN_W, SCREEN_H);
-    Surface* bg = load("bg.png");
+    Surface* bg = loadDataPicture("bg.png");
     tileSurface(screen, 0, 0, SCREEN_W, SCREEN_H, bg, 0, 0);
     for (int k = 0; k < 22; k++) {
-        int x = 24 + (k % 8) * 27, y = 24 + (k / 8) * 28;
-        blit(screen, x - 12, y - 12, 24, 24, powerUps, k * 24, 48, BLIT_ADDITIVE, -(k & 31));
-        blitMasked(screen, x - 8, y - 8, 16, 16, powerUps, k * 24 + 4, 4, powerUps, k * 24 + 4, 28);
+        capsule(screen, powerUps, k, 24 + (k % 8) * 27, 24 + (k / 8) * 28, -(k & 31));
     }
     for (int b = 0; b < 4; b++) {
         blit(screen, 30 + 14 * b, 106, 7, 7, sprites, 6 * b, 32, BLIT_TRANSPARENT);
@@ -290,26 +281,17 @@ Surface* composePlay(Surface* sprites, Surface* icons, Surface* powerUps) {
     const int hx = 20, hy = 200, hw = 200, hh = 84;
     blit(screen, hx, hy - 12, 8, 12, sprites, 25, 33, BLIT_TRANSPARENT);
     blit(screen, hx + 8, hy - 12, 80, 12, sprites, 33, 33, BLIT_COPY);
+    // Darkened inside a grey frame, whose top edge starts where the tab ends.
     for (int y = hy; y < hy + hh; y++) {
         for (int x = hx; x < hx + hw; x++) {
             int r, g, b;
             unpackColour(getPixel(screen, x, y), &r, &g, &b);
-            putPixel(screen, x, y, packColour((r * 6) >> 4, (g * 6) >> 4, (b * 6) >> 4));
+            bool frame = x == hx || x == hx + hw - 1 || y == hy + hh - 1 || (y == hy && x >= hx + 88);
+            uint16_t dark = packColour((r * 6) >> 4, (g * 6) >> 4, (b * 6) >> 4);
+            putPixel(screen, x, y, frame ? packColour(16, 16, 16) : dark);
         }
     }
-    uint16_t frame = packColour(16, 16, 16);
-    for (int x = hx + 88; x < hx + hw; x++) {
-        putPixel(screen, x, hy, frame);
-    }
-    for (int x = hx; x < hx + hw; x++) {
-        putPixel(screen, x, hy + hh - 1, frame);
-    }
-    for (int y = hy; y < hy + hh; y++) {
-        putPixel(screen, hx, y, frame);
-        putPixel(screen, hx + hw - 1, y, frame);
-    }
-    blit(screen, hx + 15 - 12, hy + 15 - 12, 24, 24, powerUps, 11 * 24, 48, BLIT_ADDITIVE, 0);
-    blitMasked(screen, hx + 15 - 8, hy + 15 - 8, 16, 16, powerUps, 11 * 24 + 4, 4, powerUps, 11 * 24 + 4, 28);
+    capsule(screen, powerUps, 11, hx + 15, hy + 15, 0);
     drawSmallText(screen, "Catch the green pill", hx + 32, hy + 5, 0xFFFF);
     drawSmallText(screen, "to fire lasers at the", hx + 32, hy + 11, 0xFFFF);
     drawSmallText(screen, "blocks. The pile at the bottom", hx + 5, hy + 29, packColour(0, 25, 0));
@@ -319,51 +301,19 @@ Surface* composePlay(Surface* sprites, Surface* icons, Surface* powerUps) {
     return screen;
 }
 
-bool writeSheet(const std::string& path, const Surface* s) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, s->width, s->height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row((size_t)s->width * 3);
-    for (int y = 0; y < s->height; y++) {
-        for (int x = 0; x < s->width; x++) {
-            int r, g, b;
-            unpackColour(getPixel(s, x, y), &r, &g, &b);
-            row[x * 3] = (uint8_t)(r * 255 / 31);
-            row[x * 3 + 1] = (uint8_t)(g * 255 / 31);
-            row[x * 3 + 2] = (uint8_t)(b * 255 / 31);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
-}
-
 }  // namespace
 
 TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
     setGamma(128);
-    Surface* small = load("smallchars.png");
+    Surface* small = loadDataPicture("smallchars.png");
     smallCharsSheet = small;
-    Surface* big = load("c_tickertape.png", 80);
-    Surface* neo = load("c_neopolitical.png", 80);
+    Surface* big = loadDataPicture("c_tickertape.png", 80);
+    Surface* neo = loadDataPicture("c_neopolitical.png", 80);
     loadFont(big, 0, 30);
     loadFont(neo, 1, 18);
-    Surface* sprites = load("sprites.png");
-    Surface* icons = load("icons.png");
-    Surface* powerUps = load("power-ups.png");
+    Surface* sprites = loadDataPicture("sprites.png");
+    Surface* icons = loadDataPicture("icons.png");
+    Surface* powerUps = loadDataPicture("power-ups.png");
 
     Sheet sheet;
     sheet.s = createSurface(1560, 2900);
@@ -397,13 +347,9 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
     newRow(sheet);
     // Every picture as loaded, transparent pixels showing the chequered ground.
     for (const char* name : {"titleBack.png", "choose.png", "pawall.png", "exit.png", "kvintro.png",
-                             "monkey.png", "bg.png", "optionsWin.png", "mainMenu.png", "qzlogo.png"}) {
-        Surface* p = load(name);
-        place(sheet, p, name);
-        removeSurface(&p);
-    }
-    for (const char* name : {"8quorn.png", "monkeym.png", "loading.png"}) {
-        Surface* p = load(name);
+                             "monkey.png", "bg.png", "optionsWin.png", "mainMenu.png", "qzlogo.png", "8quorn.png",
+                             "monkeym.png", "loading.png"}) {
+        Surface* p = loadDataPicture(name);
         place(sheet, p, name);
         removeSurface(&p);
     }
@@ -415,7 +361,7 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
     place(sheet, powerUps, "power-ups.png x2", 2);
     newRow(sheet);
     // The information page cut into columns.
-    Surface* page = load("strider.png");
+    Surface* page = loadDataPicture("strider.png");
     const int part = 660;
     for (int top = 0; top < page->height; top += part) {
         Surface* piece = createSurface(page->width, std::min(part, page->height - top));
@@ -427,7 +373,7 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
     }
     // Text samples in both fonts and the small font, on the tiled background.
     Surface* text = createSurface(480, 300);
-    Surface* bg = load("bg.png");
+    Surface* bg = loadDataPicture("bg.png");
     tileSurface(text, 0, 0, 480, 300, bg, 0, 0);
     drawText(text, "CONTROL CONFIG  High Scores", 8, 28, 0);
     drawText(text, "Level 100 Complete!  Get Ready!  Doh!", 8, 58, 0);
@@ -447,7 +393,8 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
     removeSurface(&text);
 
     const std::string path = std::string(PLINKOR_RUN_DIR) + "/../contact-sheet.png";
-    ASSERT_TRUE(writeSheet(path, sheet.s));
+    writeSurfacePng(path, sheet.s);
+    EXPECT_FALSE(readFileBytes(path).empty());
     EXPECT_LT(sheet.y + sheet.rowHeight, sheet.s->height) << "the sheet is too short for its pictures";
     printf("contact sheet: %s\n", path.c_str());
     for (const Composed& c : screens) {

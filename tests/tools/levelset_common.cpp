@@ -1,112 +1,86 @@
-// Level set readers for the tests: level records, block descriptions, hint tags, recolouring.
+// Level set readers for the tests: level records, block types, recolouring, figures.
 #include "levelset_common.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "field/blocks.h"
+#include "field/level.h"
+#include "field/powerup.h"
+#include "gfx/blit.h"
+#include "gfx/picture.h"
+#include "platform/headless/headless.h"
 #include "shell/mainloop.h"
+#include "support/testutil.h"
 
 bool readLevelRecords(const std::string& path, std::vector<LevelRecordView>* out, long* fileSize) {
     out->clear();
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == nullptr) {
+    if (!std::filesystem::exists(path)) {
         return false;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    fclose(f);
+    std::vector<uint8_t> bytes = readFileBytes(path);
     if (fileSize != nullptr) {
         *fileSize = (long)bytes.size();
     }
     for (size_t i = 0; i + 12 <= bytes.size(); i += 12) {
         const uint8_t* r = &bytes[i];
-        LevelRecordView v;
-        v.x = r[0] | r[1] << 8;
-        v.y = r[2] | r[3] << 8;
-        v.type = r[4];
-        v.width = r[5];
-        v.height = r[6];
+        LevelRecordView v{r[0] | r[1] << 8, r[2] | r[3] << 8, r[4], r[5], r[6], r[10] | r[11] << 8, {}};
         memcpy(v.reserved, r + 7, 3);
-        v.powerUp = r[10] | r[11] << 8;
         out->push_back(v);
     }
     return true;
 }
 
-static int readNumber(const std::string& field) {
-    size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t' || field[i] == '\n' || field[i] == '\r')) {
-        i++;
-    }
-    int sign = 1;
-    if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
-        sign = field[i] == '-' ? -1 : 1;
-        i++;
-    }
-    int value = 0;
-    while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
-        value = value * 10 + (field[i] - '0');
-        i++;
-    }
-    return sign * value;
+std::string levelFile(int n) {
+    return "Data/level" + std::to_string(n) + ".dat";
 }
 
-std::vector<TypeCellView> parseBlockDescriptionText(const std::string& text) {
+std::vector<TypeCellView> loadBlockTypes() {
+    prepareLevelSetPictures();
+    loadBlockDescriptions(5);
     std::vector<TypeCellView> types;
-    std::vector<std::string> fields;
-    std::string field;
-    bool inside = false;
-    for (char ch : text) {
-        if (ch == '[') {
-            field.clear();
-            fields.clear();
-            inside = true;
-        } else if (ch == ',') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            field.clear();
-        } else if (ch == ']') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            if (!fields.empty() && fields[0] == "block" && fields.size() == 5 && types.size() < 100) {
-                types.push_back(TypeCellView{readNumber(fields[1]) & 0xFFFF, readNumber(fields[2]) & 0xFFFF,
-                                             readNumber(fields[3]) & 0xFF, readNumber(fields[4]) & 0xFF});
-            }
-            fields.clear();
-            inside = false;
-        } else if (inside && field.size() < 40) {
-            field += ch;
-        }
+    for (int t = 0; t < blockTypeCount; t++) {
+        types.push_back({blockTypes[t].cellX, blockTypes[t].cellY, blockTypes[t].width, blockTypes[t].height});
     }
     return types;
 }
 
 std::string readTextFile(const std::string& path) {
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        return text;
-    }
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) {
-        text.append(buffer, n);
-    }
-    fclose(f);
-    return text;
+    std::vector<uint8_t> bytes = readFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void prepareLevelSetPictures() {
     setGamma(128);
     snprintf(dataPath, sizeof dataPath, "./Data/");
+}
+
+Surface* loadDataPicture(const char* name, int gamma) {
+    prepareLevelSetPictures();
+    setGamma(gamma);
+    size_t boxes = headlessMessageBoxes().size();
+    Surface* s = nullptr;
+    loadPicture(name, &s);
+    EXPECT_EQ(headlessMessageBoxes().size(), boxes) << name << " did not load";
+    setGamma(128);
+    return s;
+}
+
+void writeSurfacePng(const std::string& path, const Surface* s) {
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < s->height; y++) {
+        for (int x = 0; x < s->width; x++) {
+            int c[3];
+            unpackColour(getPixel(s, x, y), &c[0], &c[1], &c[2]);
+            for (int v : c) {
+                rgb.push_back((uint8_t)(v << 3 | v >> 2));
+            }
+        }
+    }
+    writeTestPngRgb(path, s->width, s->height, rgb);
 }
 
 void recolourArea(Surface* s, int w, int h, int p) {
@@ -129,49 +103,97 @@ void recolourArea(Surface* s, int w, int h, int p) {
     }
 }
 
+bool harmfulKind(int kind) {
+    return kind == POWERUP_NARROW_PADDLE || kind == POWERUP_SLUGGISH_PADDLE || kind == POWERUP_BALL_KILLER ||
+           kind == POWERUP_FROZEN_PADDLE || kind == POWERUP_ZONE_DOWN;
+}
+
 bool wallPixel(uint16_t pixel) {
     int r, g, b;
     unpackColour(pixel, &r, &g, &b);
     return r == 0 && b != 0;
 }
 
-HintTags parseHintTags(const std::string& text) {
-    HintTags tags;
-    std::vector<std::string> fields;
-    std::string field;
-    bool inside = false;
-    for (char ch : text) {
-        if (ch == '[') {
-            inside = true;
-            fields.clear();
-            field.clear();
-        } else if (!inside) {
-            continue;
-        } else if (ch == '|') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            field.clear();
-        } else if (ch == ']') {
-            if (fields.size() < 50) {
-                fields.push_back(field);
-            }
-            inside = false;
-            if (fields.size() == 2) {
-                if (fields[0] == "show") {
-                    tags.hasShow = true;
-                    tags.show = atoi(fields[1].c_str());
-                } else if (fields[0] == "width") {
-                    tags.hasWidth = true;
-                    tags.width = std::min(tags.width, atoi(fields[1].c_str()));
-                } else if (fields[0] == "hint") {
-                    tags.hasHint = true;
-                    tags.hint = fields[1];
-                }
-            }
-        } else if (field.size() < 1000) {
-            field += ch;
+LevelSet::LevelSet() {
+    prepareLevelSetPictures();
+    types = loadBlockTypes();
+    loadPicture("blocks5.png", &blocks);
+    loadPicture("scheme5.png", &scheme);
+    levels.resize(100);
+    for (int n = 0; n < 100; n++) {
+        readLevelRecords(levelFile(n), &levels[(size_t)n]);
+    }
+}
+
+LevelSet::~LevelSet() {
+    removeSurface(&blocks);
+    removeSurface(&scheme);
+}
+
+bool LevelSet::cellPixel(int type, int dx, int dy) const {
+    const TypeCellView& t = types[(size_t)type];
+    return getPixel(blocks, t.x + dx, t.y + dy) != 0;
+}
+
+std::vector<uint8_t> LevelSet::solidMap(int n) const {
+    std::vector<uint8_t> solid(240 * 320, 0);
+    for (int y = 0; y < 320; y++) {
+        for (int x = 0; x < 240; x++) {
+            solid[(size_t)y * 240 + x] = getPixel(scheme, x, y) != 0;
         }
     }
-    return tags;
+    for (const LevelRecordView& r : levels[(size_t)n]) {
+        for (int dy = 0; dy < r.height && r.type == 0; dy++) {
+            for (int dx = 0; dx < r.width; dx++) {
+                if (cellPixel(0, dx, dy)) {
+                    solid[(size_t)(r.y + dy) * 240 + r.x + dx] = 1;
+                }
+            }
+        }
+    }
+    return solid;
+}
+
+Figures levelFigures(const LevelSet& set, int n) {
+    Figures f;
+    std::vector<uint8_t> solid = set.solidMap(n);
+    for (const LevelRecordView& r : set.levels[(size_t)n]) {
+        f.blocks++;
+        f.metal += r.type == 0;
+        if (r.type == 0) {
+            continue;
+        }
+        f.gems += r.width <= 5;
+        for (int dy = 0; dy < r.height; dy++) {
+            for (int dx = 0; dx < r.width; dx++) {
+                f.debris += set.cellPixel(r.type, dx, dy);
+            }
+        }
+        bool open = false;
+        for (int cx = r.x - 3; cx <= r.x + r.width + 2 && !open; cx++) {
+            bool clear = cx - 3 >= 0 && cx + 3 < 240;
+            for (int y = r.y + r.height; y < 200 && clear; y++) {
+                for (int x = cx - 3; x <= cx + 3 && clear; x++) {
+                    clear = !solid[(size_t)y * 240 + x];
+                }
+            }
+            open = clear;
+        }
+        f.shielded += open ? 0 : 1;
+    }
+    return f;
+}
+
+void openTestLevel(int n) {
+    loadLevel(n);
+    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
+    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+         BLIT_COPY);
+    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    redrawField();
+}
+
+void closeTestLevel() {
+    EXPECT_EQ(unloadLevel(), 1);
+    removeSurface(&fieldPicture);
 }

@@ -1,5 +1,5 @@
-// The hint files: tags the game accepts, texts that fit the box as the game lays them out, one hint for
-// each level that brings something new and none elsewhere.
+// The hint files read and laid out by the game's own hint code: tags it accepts, texts that fit the box
+// as written, one hint for each level that brings something new and none elsewhere.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,63 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "game/hints.h"
 #include "levelset_common.h"
 
 namespace {
-
-// The game's layout of a hint text in a box `width` wide, with or without the icon corner: counts the
-// lines and the breaks the game would make inside a line written as one.
-struct Layout {
-    int lines = 1, forcedBreaks = 0, height = 0, widest = 0;
-};
-
-Layout layOut(const std::string& text, int width, bool icon) {
-    Layout out;
-    int indent = icon ? 27 : 0;
-    int cx = 0, cy = 0;
-    for (size_t i = 0; i < text.size(); i++) {
-        if (cy < indent && cx < indent) {
-            cx = indent;
-        }
-        char c = text[i];
-        if (c == '\n') {
-            cx = 0;
-            cy += 6;
-            out.lines++;
-            continue;
-        }
-        if (c == '^') {
-            i += 3;
-            continue;
-        }
-        if (!(c == ' ' && cx == 0)) {
-            cx += 6;
-            out.widest = std::max(out.widest, cx);
-            if (cx >= width - 10) {
-                cx = 0;
-                cy += 6;
-                out.forcedBreaks++;
-            }
-        }
-        if (c == ' ' || c == '-') {
-            int word = 0;
-            for (size_t j = i + 1; j < text.size() && text[j] != ' ' && text[j] != '\n' && text[j] != '-'; j++) {
-                if (text[j] == '^') {
-                    j += 3;
-                } else if (text[j] != '\r') {
-                    word++;
-                }
-            }
-            if (6 * word + cx > width - 10) {
-                cx = 0;
-                cy += 6;
-                out.forcedBreaks++;
-            }
-        }
-    }
-    out.height = cy + 16;
-    return out;
-}
 
 std::set<int> hintFiles() {
     std::set<int> found;
@@ -75,54 +22,51 @@ std::set<int> hintFiles() {
     return found;
 }
 
-}  // namespace
-
-TEST(LevelSetHints, LayoutFollowsTheGamesRules) {
-    // A 32-character line in the 200-wide box wraps after its last character; 31 do not.
-    EXPECT_EQ(layOut(std::string(31, 'a'), 200, false).forcedBreaks, 0);
-    EXPECT_EQ(layOut(std::string(32, 'a'), 200, false).forcedBreaks, 1);
-    // Beside the icon, 27 characters fit on the first lines.
-    EXPECT_EQ(layOut(std::string(27, 'a'), 200, true).forcedBreaks, 0);
-    EXPECT_EQ(layOut(std::string(28, 'a'), 200, true).forcedBreaks, 1);
-    // A word that would cross the margin moves down whole; colour codes take no room.
-    EXPECT_EQ(layOut("^ZZA" + std::string(26, 'a') + " bbbbbb", 200, false).forcedBreaks, 1);
-    EXPECT_EQ(layOut("^ZZA" + std::string(24, 'a') + " bbbbbb", 200, false).forcedBreaks, 0);
+// The row the layout ends on in a box `width` wide, with the icon's indent when the hint shows one.
+int lastRow(const HintText& hint, int width) {
+    return layOutHintText(nullptr, 0, 0, hint.text, width, hint.icon >= 0 ? HINT_ICON_INDENT : 0);
 }
 
+}  // namespace
+
 TEST(LevelSetHints, EveryHintFitsItsBoxAsWritten) {
+    prepareLevelSetPictures();
     std::set<int> files = hintFiles();
     ASSERT_GE(files.size(), 22u);
     for (int n : files) {
+        SCOPED_TRACE(testing::Message() << "hint " << n);
+        HintText hint;
+        ASSERT_EQ(loadHint(n, &hint), 1);
+        ASSERT_TRUE(hint.hasText);
+        // A show tag names one of the 22 kinds (the game shows no icon for any other number).
         std::string file = readTextFile("Data/hint" + std::to_string(n) + ".txt");
-        HintTags tags = parseHintTags(file);
-        ASSERT_TRUE(tags.hasHint) << n;
-        EXPECT_LE(tags.width, 200) << n;
-        EXPECT_GE(tags.width, 120) << n;
-        if (tags.hasShow) {
-            EXPECT_GE(tags.show, 0) << n;
-            EXPECT_LT(tags.show, 22) << n;
-        }
-        Layout layout = layOut(tags.hint, tags.width, tags.hasShow);
-        EXPECT_EQ(layout.forcedBreaks, 0) << "hint " << n << " has a line too long for its box";
-        EXPECT_LE(100 + layout.height, 320) << n;
-        EXPECT_GE(layout.lines, 3) << n;
+        EXPECT_EQ(file.find("[show|") != std::string::npos, hint.icon >= 0);
+        int width = hint.hasWidth ? std::min(hint.width, 200) : 200;
+        EXPECT_GE(width, 120);
+        // Laid out in its box, the text breaks only where it was written to: as in a box without limit.
+        int rows = lastRow(hint, 1 << 30);
+        EXPECT_EQ(lastRow(hint, width), rows) << "a line too long for its box";
+        EXPECT_LE(100 + rows + 16, 320);
+        EXPECT_GE(rows / 6 + 1, 3);
         // Printable characters of the small font, colour codes of three capitals.
-        for (size_t i = 0; i < tags.hint.size(); i++) {
-            char c = tags.hint[i];
+        std::string text = hint.text;
+        for (size_t i = 0; i < text.size(); i++) {
+            char c = text[i];
             if (c == '^') {
-                ASSERT_LE(i + 3, tags.hint.size() - 1) << n;
+                ASSERT_LE(i + 3, text.size() - 1);
                 for (int k = 1; k <= 3; k++) {
-                    EXPECT_TRUE(tags.hint[i + k] >= 'A' && tags.hint[i + k] <= 'Z') << "hint " << n;
+                    EXPECT_TRUE(text[i + k] >= 'A' && text[i + k] <= 'Z');
                 }
                 i += 3;
             } else {
-                EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "hint " << n << " character " << (int)c;
+                EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "character " << (int)c;
             }
         }
     }
 }
 
 TEST(LevelSetHints, HintsBelongToTheLevelsThatBringSomethingNew) {
+    prepareLevelSetPictures();
     std::set<int> files = hintFiles();
     // The welcome, metal plates, gems, the pile, shapes, the halfway mark and the last level are there.
     for (int n : {0, 5, 7, 10, 16, 50, 99}) {
@@ -132,16 +76,17 @@ TEST(LevelSetHints, HintsBelongToTheLevelsThatBringSomethingNew) {
     EXPECT_LT(files.size(), 40u);
     // Every hint with an icon stands at a level whose blocks hide that kind.
     for (int n : files) {
-        HintTags tags = parseHintTags(readTextFile("Data/hint" + std::to_string(n) + ".txt"));
-        if (!tags.hasShow) {
+        HintText hint;
+        ASSERT_EQ(loadHint(n, &hint), 1);
+        if (hint.icon < 0) {
             continue;
         }
         std::vector<LevelRecordView> records;
-        ASSERT_TRUE(readLevelRecords("Data/level" + std::to_string(n) + ".dat", &records));
+        ASSERT_TRUE(readLevelRecords(levelFile(n), &records));
         int hidden = 0;
         for (const LevelRecordView& r : records) {
-            hidden += r.powerUp == tags.show + 1;
+            hidden += r.powerUp == hint.icon + 1;
         }
-        EXPECT_GE(hidden, 2) << "level " << n << " introduces kind " << tags.show;
+        EXPECT_GE(hidden, 2) << "level " << n << " introduces kind " << hint.icon;
     }
 }

@@ -15,7 +15,6 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "game/gamevalues.h"
-#include "gfx/blit.h"
 #include "levelset_common.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
@@ -45,12 +44,7 @@ struct Outcome {
 // With `pile` the debris settles, and the paddle is steered like a player's: towards the ball through
 // the stylus at the paddle's own speed, lifted and buried by the pile as the game does it.
 Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false) {
-    loadLevel(n);
-    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
-    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
-         BLIT_COPY);
-    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
-    redrawField();
+    openTestLevel(n);
     for (int x = 0; x < collisionMap->width; x++) {
         putPixel(collisionMap, x, collisionMap->height - 1, packColour(0, 31, 31));
     }
@@ -76,29 +70,27 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
             offset = (gameRand() % (2 * paddle.halfWidth - 3)) - (paddle.halfWidth - 2);
         }
         rising = nowRising;
+        // With the pile, it lifts and buries the paddle as in the game; the player still reaches every ball.
+        int oldX = paddle.x, oldY = paddle.y;
         if (pile) {
-            // The pile lifts and buries the paddle as in the game; the player still reaches every ball.
-            int oldX = paddle.x, oldY = paddle.y;
             halvePaddleVelocity();
             stylusDown = 0;
             movePaddle();
-            paddle.x = std::clamp((b.x >> 10) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
-            paddle.fixedX = paddle.x << 10;
-            updateDebris();
-            stepBalls();
-            stopIdlePaddle(oldX, oldY);
-        } else {
-            paddle.x = std::clamp((b.x >> 10) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
-            paddle.fixedX = paddle.x << 10;
+        }
+        paddle.x = std::clamp((b.x >> 10) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
+        paddle.fixedX = paddle.x << 10;
+        if (!pile) {
             paddle.vx = 0;
             paddle.vy = 0;
-            updateDebris();
-            stepBalls();
-            if (powerUps) {
-                // The capsules fall and are caught or missed as they come, good and bad alike.
-                updatePowerUps();
-                updateFallingPowerUps();
-            }
+        }
+        updateDebris();
+        stepBalls();
+        if (pile) {
+            stopIdlePaddle(oldX, oldY);
+        } else if (powerUps) {
+            // The capsules fall and are caught or missed as they come, good and bad alike.
+            updatePowerUps();
+            updateFallingPowerUps();
         }
     }
     for (int y = collisionMap->height - 1; y >= 0 && pile; y--) {
@@ -113,8 +105,7 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
     out.left = levelBlockCount - indestructibleCount;
     ballCount = 0;
     clearPowerUps();
-    unloadLevel();
-    removeSurface(&fieldPicture);
+    closeTestLevel();
     return out;
 }
 

@@ -10,23 +10,12 @@
 #include "gfx/font.h"
 #include "gfx/picture.h"
 #include "gfx/surface.h"
+#include "levelset_common.h"
 #include "platform/headless/headless.h"
 #include "shell/mainloop.h"
 #include "support/testutil.h"
 
 namespace {
-
-// Loads Data/<name> at the given gamma as the game would, and fails the test on a missing file.
-Surface* load(const char* name, int gamma = 128) {
-    snprintf(dataPath, sizeof(dataPath), "./Data/");
-    setGamma(gamma);
-    size_t boxes = headlessMessageBoxes().size();
-    Surface* s = nullptr;
-    loadPicture(name, &s);
-    EXPECT_EQ(headlessMessageBoxes().size(), boxes) << name << " did not load";
-    setGamma(128);
-    return s;
-}
 
 int inkIn(const Surface* s, int x, int y, int w, int h) {
     int ink = 0;
@@ -55,6 +44,19 @@ void expectRegions(const Surface* s, const char* picture, const std::vector<Rect
     }
 }
 
+// Summed components of every pixel in the area: how much light it holds.
+long lightIn(const Surface* s, int x, int y, int w, int h) {
+    long sum = 0;
+    for (int j = y; j < y + h; j++) {
+        for (int i = x; i < x + w; i++) {
+            int r, g, b;
+            unpackColour(getPixel(s, i, j), &r, &g, &b);
+            sum += r + g + b;
+        }
+    }
+    return sum;
+}
+
 int component(uint16_t p, int which) {
     int r, g, b;
     unpackColour(p, &r, &g, &b);
@@ -81,7 +83,7 @@ TEST(GamePictures, EveryPictureLoadsWithItsSize) {
         {"power-ups.png", 528, 528, 72, 72},
     };
     for (const Size& size : sizes) {
-        Surface* s = load(size.name);
+        Surface* s = loadDataPicture(size.name);
         ASSERT_NE(s, nullptr);
         EXPECT_GE(s->width, size.minW) << size.name;
         EXPECT_LE(s->width, size.maxW) << size.name;
@@ -94,7 +96,7 @@ TEST(GamePictures, EveryPictureLoadsWithItsSize) {
 }
 
 TEST(GamePictures, SmallCharacterSheetHasEveryGlyphAndPanelPiece) {
-    Surface* s = load("smallchars.png");
+    Surface* s = loadDataPicture("smallchars.png");
     for (int code = 33; code < 127; code++) {
         int k = code - 1;
         int x = (k & 31) * 7 + 1, y = (k >> 5) * 11 + 3;
@@ -135,7 +137,7 @@ TEST(GamePictures, FontsMeasure191GlyphsEach) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Surface* picture = load(c.name, 80);
+        Surface* picture = loadDataPicture(c.name, 80);
         loadFont(picture, c.slot, c.band);
         const Font* f = fonts[c.slot];
         ASSERT_NE(f, nullptr);
@@ -175,8 +177,8 @@ TEST(GamePictures, FontsMeasure191GlyphsEach) {
 }
 
 TEST(GamePictures, ScreenTextsFitTheirPlaces) {
-    Surface* big = load("c_tickertape.png", 80);
-    Surface* small = load("c_neopolitical.png", 80);
+    Surface* big = loadDataPicture("c_tickertape.png", 80);
+    Surface* small = loadDataPicture("c_neopolitical.png", 80);
     loadFont(big, 0, 30);
     loadFont(small, 1, 18);
     // High-score rows: rank at 5, the widest 10-character name at 35, a 7-digit score ending at 235.
@@ -213,11 +215,11 @@ TEST(GamePictures, ScreenTextsFitTheirPlaces) {
 }
 
 TEST(GamePictures, TitleAndMenuStrips) {
-    Surface* title = load("titleBack.png");
+    Surface* title = loadDataPicture("titleBack.png");
     // Pure black from row 110 down: a game in progress shows through there.
     EXPECT_EQ(inkIn(title, 0, 110, 240, 210), 0);
     EXPECT_GT(inkIn(title, 0, 0, 240, 110), 240 * 100);
-    Surface* menu = load("mainMenu.png");
+    Surface* menu = loadDataPicture("mainMenu.png");
     for (int i = 0; i < 6; i++) {
         int base = inkIn(menu, 0, 150 + 24 * i, menu->width, 24);
         int glow = inkIn(menu, 0, 2 + 24 * i, menu->width, 24);
@@ -234,7 +236,7 @@ TEST(GamePictures, TitleAndMenuStrips) {
 // The background tiles: across each edge it changes no more than between any two neighbouring rows or
 // columns inside it, so the seams cannot be seen.
 TEST(GamePictures, BackgroundTilesWithoutSeams) {
-    Surface* bg = load("bg.png");
+    Surface* bg = loadDataPicture("bg.png");
     // Summed component differences between rows (or columns) a and b.
     auto step = [bg](bool rows, int a, int b) {
         long sum = 0;
@@ -259,7 +261,7 @@ TEST(GamePictures, BackgroundTilesWithoutSeams) {
 }
 
 TEST(GamePictures, OptionsWindowHoldsItsControls) {
-    Surface* w = load("optionsWin.png");
+    Surface* w = loadDataPicture("optionsWin.png");
     const int h = w->height;
     // Every hit area of the options screen lies on the window's upper part.
     const int body = h - 18;
@@ -276,15 +278,14 @@ TEST(GamePictures, OptionsWindowHoldsItsControls) {
     // The game writes the hints and difficulty lines as added light: their ground stays dark.
     for (int y = 31; y < 42; y++) {
         for (int x = 14; x < 190; x++) {
-            uint16_t p = getPixel(w, x, y);
-            EXPECT_LE(component(p, 0) + component(p, 1) + component(p, 2), 30) << x << ", " << y;
+            EXPECT_LE(lightIn(w, x, y, 1, 1), 30) << x << ", " << y;
         }
     }
     removeSurface(&w);
 }
 
 TEST(GamePictures, InformationPageCarriesTheLid) {
-    Surface* page = load("strider.png");
+    Surface* page = loadDataPicture("strider.png");
     ASSERT_TRUE(inside(page, 14, 2173, 191, 106));
     EXPECT_EQ(inkIn(page, 14, 2173, 191, 106), 191 * 106);
     // The lid's middle lies under the centred panel lines (screen x 120).
@@ -292,16 +293,7 @@ TEST(GamePictures, InformationPageCarriesTheLid) {
     EXPECT_NEAR(middle, 120, 1);
     // The lid stands out on exactly its rectangle: bright bevel on its top and left edges against the
     // page just outside, the page under it darker than the plate.
-    auto light = [page](int x, int y, int w, int h) {
-        long sum = 0;
-        for (int j = y; j < y + h; j++) {
-            for (int i = x; i < x + w; i++) {
-                sum += component(getPixel(page, i, j), 0) + component(getPixel(page, i, j), 1) +
-                       component(getPixel(page, i, j), 2);
-            }
-        }
-        return sum / (w * h);
-    };
+    auto light = [page](int x, int y, int w, int h) { return lightIn(page, x, y, w, h) / (w * h); };
     EXPECT_GT(light(14, 2173, 191, 1), 2 * light(14, 2172, 191, 1));
     EXPECT_GT(light(14, 2173, 1, 106), 2 * light(13, 2173, 1, 106));
     EXPECT_LT(2 * light(14, 2279, 191, 1), light(14, 2173, 191, 106));
@@ -311,17 +303,11 @@ TEST(GamePictures, InformationPageCarriesTheLid) {
 }
 
 TEST(GamePictures, SpriteSheetCells) {
-    Surface* s = load("sprites.png");
+    Surface* s = loadDataPicture("sprites.png");
     int ink[7], light[7];
     for (int f = 0; f < 7; f++) {
         ink[f] = inkIn(s, 32 * f, 0, 32, 32);
-        light[f] = 0;
-        for (int y = 0; y < 32; y++) {
-            for (int x = 0; x < 32; x++) {
-                uint16_t p = getPixel(s, 32 * f + x, y);
-                light[f] += component(p, 0) + component(p, 1) + component(p, 2);
-            }
-        }
+        light[f] = (int)lightIn(s, 32 * f, 0, 32, 32);
         // Corners clear: the frame is a round burst inside its cell.
         EXPECT_EQ(getPixel(s, 32 * f, 0), 0);
         EXPECT_EQ(getPixel(s, 32 * f + 31, 31), 0);
@@ -350,7 +336,7 @@ TEST(GamePictures, SpriteSheetCells) {
 }
 
 TEST(GamePictures, CornerButtonAndPowerUps) {
-    Surface* icons = load("icons.png");
+    Surface* icons = loadDataPicture("icons.png");
     expectRegions(icons, "icons.png",
                   {{"face", 1, 0, 51, 47, 51 * 47}, {"mask", 52, 1, 51, 47, 1200}, {"frame", 103, 1, 60, 56, 500}});
     // The mask is round: full weight in the middle, nothing in the corners.
@@ -359,9 +345,7 @@ TEST(GamePictures, CornerButtonAndPowerUps) {
     EXPECT_EQ(getPixel(icons, 102, 47), 0);
     removeSurface(&icons);
 
-    Surface* p = load("power-ups.png");
-    const bool harmful[22] = {false, false, false, false, false, false, true,  false, false, false, true,
-                              false, false, false, true,  false, true,  false, true,  false, false, false};
+    Surface* p = loadDataPicture("power-ups.png");
     auto inMask = [p](int kind, int x, int y) { return (getPixel(p, 24 * kind + 4 + x, 28 + y) & 31) > 15; };
     for (int k = 0; k < 22; k++) {
         EXPECT_GT(inkIn(p, 24 * k + 4, 4, 16, 16), 40) << "icon " << k;
@@ -377,7 +361,7 @@ TEST(GamePictures, CornerButtonAndPowerUps) {
                 }
             }
         }
-        EXPECT_EQ(red > other * 3 / 2, harmful[k]) << "kind " << k;
+        EXPECT_EQ(red > other * 3 / 2, harmfulKind(k)) << "kind " << k;
     }
     // Kinds 17 and 18 are an up and a down arrow: each other's mirror image, the tip narrow.
     int same = 0, tipUp = 0, baseUp = 0;
@@ -394,8 +378,8 @@ TEST(GamePictures, CornerButtonAndPowerUps) {
 }
 
 TEST(GamePictures, MonkeyMouthFitsItsPlace) {
-    Surface* monkey = load("monkey.png");
-    Surface* mouth = load("monkeym.png");
+    Surface* monkey = loadDataPicture("monkey.png");
+    Surface* mouth = loadDataPicture("monkeym.png");
     ASSERT_TRUE(inside(monkey, 104, 128, mouth->width, mouth->height));
     // The closed mouth is covered and the open one differs from it.
     EXPECT_EQ(inkIn(mouth, 0, 0, mouth->width, mouth->height), mouth->width * mouth->height);
