@@ -191,6 +191,24 @@ TEST_F(Mixer, MixingRecountsTheVoicesPerClass) {
     EXPECT_EQ((Ints{classVoiceCount(0), classVoiceCount(1)}), (Ints{0, 1}));
 }
 
+// Four full-volume voices add up past 16 bits: the output clips at full scale rather than wrapping
+// round to the opposite sign.
+TEST_F(Mixer, LoudMomentsClipInsteadOfWrapping) {
+    loadTestSound(1, 0, {32767, -32768, 20000, -20000, 100});
+    for (int v = 0; v < 4; v++) {
+        startVoice(1, 0);
+    }
+    std::vector<int16_t> out = mixOne();
+    size_t first = 0;
+    while (first < out.size() && out[first] == 0) {
+        first++;
+    }
+    ASSERT_LE(first + 5, out.size());
+    // 4 x ((20000 x 255) >> 9) = 39840 clips too; 4 x ((100 x 255) >> 9) = 196 passes unchanged.
+    EXPECT_EQ((Ints(out.begin() + (long)first, out.begin() + (long)first + 5)),
+              (Ints{32767, -32768, 32767, -32768, 196}));
+}
+
 // The real program on the headless backend: the wave output opens at start-up and streams silence while
 // the loading picture is up; the test plays the device from the pump hook.
 int hookPlays = 0;
