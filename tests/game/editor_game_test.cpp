@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -112,17 +113,8 @@ bool holds(const std::vector<LevelBlock>& list, int x, int y, int type, int powe
 }
 
 std::vector<LevelBlock> recordsOf(const std::vector<uint8_t>& bytes) {
-    std::vector<LevelBlock> list;
-    for (size_t i = 0; i + 12 <= bytes.size(); i += 12) {
-        LevelBlock b = {};
-        b.x = (uint16_t)(bytes[i] | bytes[i + 1] << 8);
-        b.y = (uint16_t)(bytes[i + 2] | bytes[i + 3] << 8);
-        b.type = bytes[i + 4];
-        b.width = bytes[i + 5];
-        b.height = bytes[i + 6];
-        b.powerUp = (uint16_t)(bytes[i + 10] | bytes[i + 11] << 8);
-        list.push_back(b);
-    }
+    std::vector<LevelBlock> list(bytes.size() / sizeof(LevelBlock));
+    std::memcpy(list.data(), bytes.data(), list.size() * sizeof(LevelBlock));
     return list;
 }
 

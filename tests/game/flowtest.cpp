@@ -117,6 +117,12 @@ void FlowFixture::tap(int x, int y) {
     release(x, y);
 }
 
+void FlowFixture::tapEach(std::initializer_list<std::pair<int, int>> points) {
+    for (const auto& p : points) {
+        tap(p.first, p.second);
+    }
+}
+
 void FlowFixture::keyDown(uint32_t vk) {
     windowProc(MSG_KEYDOWN, vk, 0);
 }

@@ -41,6 +41,8 @@ struct FlowFixture {
     void move(int x, int y);
     void release(int x, int y);
     void tap(int x, int y);
+    // Taps each point in turn.
+    void tapEach(std::initializer_list<std::pair<int, int>> points);
     void keyDown(uint32_t vk);
     void keyUp(uint32_t vk);
     void key(uint32_t vk);

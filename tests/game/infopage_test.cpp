@@ -82,9 +82,7 @@ TEST(InfoPage, CornerJumpsAndDragStayWithinTheLimits) {
     EXPECT_EQ(flow.pageY, 400);
     f.tap(29, 291);
     EXPECT_EQ(flow.pageY, 500);
-    f.tap(30, 10);
-    f.tap(10, 30);
-    f.tap(10, 290);
+    f.tapEach({{30, 10}, {10, 30}, {10, 290}});
     EXPECT_EQ(flow.pageY, 500);
     f.press(100, 100);
     f.move(100, 50);
@@ -112,10 +110,7 @@ TEST(InfoPage, ATapOnTheLidOpensTheCheatPanelAndItsLinesToggleTheOptions) {
     InfoFixture f;
     flow.pageY = 2073;
     EXPECT_EQ(game.cheatPanelOpen, 0);
-    f.tap(13, 150);
-    f.tap(205, 150);
-    f.tap(100, 109);
-    f.tap(100, 216);
+    f.tapEach({{13, 150}, {205, 150}, {100, 109}, {100, 216}});
     EXPECT_EQ(game.cheatPanelOpen, 0);
     f.tap(14, 110);
     EXPECT_EQ(game.cheatPanelOpen, 1);
@@ -131,24 +126,16 @@ TEST(InfoPage, ATapOnTheLidOpensTheCheatPanelAndItsLinesToggleTheOptions) {
     EXPECT_EQ(c.unlimitedLives, 1);
     f.tap(204, 110 + 23 + 12);
     EXPECT_EQ(c.unlimitedLives, 0);
-    f.tap(100, 110 + 36 + 6);
-    EXPECT_EQ(c.unlockAllLevels, 1);
-    f.tap(100, 110 + 49 + 6);
-    EXPECT_EQ(c.fatPaddle, 6);
-    f.tap(100, 110 + 62 + 6);
-    EXPECT_EQ(c.maxPowerUp, 1);
-    f.tap(100, 110 + 75 + 6);
-    EXPECT_EQ(c.seePowerUps, 1);
-    f.tap(100, 110 + 88 + 6);
-    EXPECT_EQ(c.disableDebris, 1);
+    // Lines 2..6 turn their cheat on; a second tap on Fat Paddle turns it off.
+    int32_t* const lines[5] = {&c.unlockAllLevels, &c.fatPaddle, &c.maxPowerUp, &c.seePowerUps, &c.disableDebris};
+    for (int i = 0; i < 5; i++) {
+        f.tap(100, 110 + 36 + 13 * i + 6);
+        EXPECT_EQ(*lines[i], i == 1 ? 6 : 1) << i;
+    }
     f.tap(100, 110 + 49 + 6);
     EXPECT_EQ(c.fatPaddle, 0);
     // Between the lines, beside the compartment and below it nothing happens.
-    f.tap(100, 110 + 13);
-    f.tap(100, 110 + 22);
-    f.tap(13, 110 + 23);
-    f.tap(205, 110 + 23);
-    f.tap(100, 110 + 101);
+    f.tapEach({{100, 110 + 13}, {100, 110 + 22}, {13, 110 + 23}, {205, 110 + 23}, {100, 110 + 101}});
     EXPECT_EQ(c.unlimitedLives, 0);
     EXPECT_EQ(c.unlockAllLevels, 1);
     EXPECT_EQ(game.cheatPanelOpen, 1);
@@ -181,8 +168,7 @@ TEST(InfoPage, TheLidMovesWhileItLifts) {
     f.update(60);
     // Amount 60: shadow 5, lift 25: the lid covers screen rows 80 .. 185, from x 9.
     ASSERT_EQ(game.cheatPanelAmount, 60);
-    f.tap(100, 79);
-    f.tap(8, 100);
+    f.tapEach({{100, 79}, {8, 100}});
     EXPECT_EQ(game.cheatPanelOpen, 1);
     f.tap(9, 185);
     EXPECT_EQ(game.cheatPanelOpen, 0);

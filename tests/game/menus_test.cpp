@@ -85,9 +85,7 @@ TEST(Rules, CornerButtonReturnsFromItsScreens) {
     FlowFixture f;
     for (int32_t mode : {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE}) {
         f.goTo(mode);
-        f.tap(184, 300);
-        EXPECT_EQ(currentMode, mode);
-        f.tap(200, 268);
+        f.tapEach({{184, 300}, {200, 268}});
         EXPECT_EQ(currentMode, mode);
         f.tap(185, 269);
         EXPECT_EQ(currentMode, MODE_MAIN_MENU) << mode;
@@ -250,8 +248,7 @@ TEST(Options, HitAreasOfTheWindow) {
     EXPECT_EQ(f.voicePlaying(10), 1);
     f.tap(230, f.top + 42);
     EXPECT_EQ(game.helpfulHints, 1);
-    f.tap(100, f.top + 30);
-    f.tap(100, f.top + 43);
+    f.tapEach({{100, f.top + 30}, {100, f.top + 43}});
     EXPECT_EQ(game.helpfulHints, 1);
     // Difficulty wraps from 4 to 1 and loads each table (creating it).
     for (int expected : {2, 3, 4, 1}) {
@@ -259,10 +256,8 @@ TEST(Options, HitAreasOfTheWindow) {
         EXPECT_EQ(game.difficulty, expected);
         EXPECT_EQ(readFileBytes("Data/Plinkor" + std::to_string(expected) + ".dat").size(), 500u);
     }
-    f.tap(f.left + 10, f.top + 160);
-    f.tap(f.left + 197, f.top + 160);
-    f.tap(f.left + 100, f.top + 153);
-    f.tap(f.left + 100, f.top + 168);
+    f.tapEach({{f.left + 10, f.top + 160}, {f.left + 197, f.top + 160}, {f.left + 100, f.top + 153},
+               {f.left + 100, f.top + 168}});
     EXPECT_EQ(game.difficulty, 1);
     EXPECT_EQ(currentMode, MODE_OPTIONS);
     // Control configuration, then back.
@@ -274,8 +269,7 @@ TEST(Options, HitAreasOfTheWindow) {
     f.tap(f.left + 145, f.top + 5);
     EXPECT_EQ(currentMode, MODE_MAIN_MENU);
     currentMode = MODE_OPTIONS;
-    f.tap(f.left + 195, f.top + 10);
-    f.tap(f.left + 170, f.top + 21);
+    f.tapEach({{f.left + 195, f.top + 10}, {f.left + 170, f.top + 21}});
     EXPECT_EQ(currentMode, MODE_OPTIONS);
 }
 
@@ -382,9 +376,7 @@ TEST(ControlConfig, FreeDragAndTheCheatLabel) {
     EXPECT_EQ(flow.pageY, 100);
     EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
     // The label's area, in page pixels: 365 < x < 435, 295 < y < 308.
-    c.tap(165, 200);
-    c.tap(170, 195);
-    c.tap(170, 208);
+    c.tapEach({{165, 200}, {170, 195}, {170, 208}});
     EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
     c.tap(166, 196);
     EXPECT_EQ(currentMode, MODE_MAIN_MENU);
@@ -437,19 +429,14 @@ TEST(NameEntry, KeyboardEraseAndTheTenCharacterLimit) {
     }
     EXPECT_EQ(std::string(flow.name), "ABC xyz~");
     // The key cells are open at their edges.
-    f.tap(2, 156);
-    f.tap(13, 156);
-    f.tap(7, 151);
-    f.tap(7, 163);
+    f.tapEach({{2, 156}, {13, 156}, {7, 151}, {7, 163}});
     EXPECT_EQ(flow.nameLength, 8);
-    f.tap(3, 152);
-    f.tap(12, 162);
+    f.tapEach({{3, 152}, {12, 162}});
     EXPECT_EQ(std::string(flow.name), "ABC xyz~  ");
     typeChar(f, 'Q');
     EXPECT_EQ(flow.nameLength, 10);
     EXPECT_EQ(std::string(flow.name), "ABC xyz~  ");
-    f.tap(10, 300);
-    f.tap(119, 281);
+    f.tapEach({{10, 300}, {119, 281}});
     EXPECT_EQ(std::string(flow.name), "ABC xyz~");
     f.tap(10, 280);
     EXPECT_EQ(flow.nameLength, 8);

@@ -91,12 +91,6 @@ std::string highScoreText(int64_t n) {
     return text + highScoreEntry(n);
 }
 
-void insertHighScoreOf(int64_t n) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "K%lld", (long long)n);
-    insertHighScore(name, (int32_t)n, DIFFICULTY);
-}
-
 // Level: odd saves hold 3 blocks, even saves 700, so that a save takes a while and the two differ in
 // length as well as in content.
 std::vector<LevelBlock> levelOf(int64_t n) {
@@ -122,6 +116,18 @@ void saveLevelOf(int64_t n) {
     saveLevel(LEVEL_NUMBER);
 }
 
+// Save n of a kind written whole, as the state before the first child and after a damaged file.
+void writeSave(int kind, int64_t n) {
+    if (kind == SETTINGS) {
+        putSettings(n);
+        saveSettings();
+    } else if (kind == HIGH_SCORES) {
+        replaceFileBytes("Data/Plinkor3.dat", textBytes(highScoreText(n)));
+    } else {
+        saveLevelOf(n);
+    }
+}
+
 // ---- The child: saves for ever ---------------------------------------------------------------------
 
 // Each child begins with another kind, so that the kills fall on all three alike.
@@ -136,7 +142,7 @@ void saveLevelOf(int64_t n) {
                 putSettings(n);
                 saveSettings();
             } else if (kind == HIGH_SCORES) {
-                insertHighScoreOf(n);
+                insertHighScore(("K" + std::to_string(n)).c_str(), (int32_t)n, DIFFICULTY);
             } else {
                 saveLevelOf(n);
             }
@@ -212,20 +218,16 @@ TEST(KilledSaves, EveryFileIsTheOldOrTheNewContentAfterEachOfSixHundredKills) {
     logLevel = 0;
 
     // Save 0 of each kind is on the disk before the first child starts.
-    putSettings(0);
-    ASSERT_EQ(saveSettings(), 1);
-    std::string table0 = highScoreText(0);
-    replaceFileBytes("Data/Plinkor3.dat", std::vector<uint8_t>(table0.begin(), table0.end()));
-    saveLevelOf(0);
+    for (int k = 0; k < KINDS; k++) {
+        writeSave(k, 0);
+    }
+    ASSERT_EQ(settingsHeld(0, 0), 0);
+    ASSERT_EQ(highScoresHeld(0, 0), 0);
     ASSERT_EQ(levelHeld(0, 0), 0);
 
     void* shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(shared, MAP_FAILED);
-    Progress* progress = new (shared) Progress();
-    for (int k = 0; k < KINDS; k++) {
-        progress->started[k].store(0);
-        progress->finished[k].store(0);
-    }
+    Progress* progress = new (shared) Progress();  // value-initialised: every count 0
 
     std::mt19937 random(12);
     int kills[KINDS] = {0, 0, 0};
@@ -274,15 +276,7 @@ TEST(KilledSaves, EveryFileIsTheOldOrTheNewContentAfterEachOfSixHundredKills) {
                 }
                 // Carry on from a known content, so that one damaged file is counted once.
                 held = older;
-                if (k == SETTINGS) {
-                    putSettings(held);
-                    saveSettings();
-                } else if (k == HIGH_SCORES) {
-                    std::string text = highScoreText(held);
-                    replaceFileBytes("Data/Plinkor3.dat", std::vector<uint8_t>(text.begin(), text.end()));
-                } else {
-                    saveLevelOf(held);
-                }
+                writeSave(k, held);
             }
             // The next child goes on from what the file holds.
             progress->started[k].store(held);

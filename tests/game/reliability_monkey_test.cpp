@@ -1,14 +1,13 @@
-// The monkey: the whole game on the headless backend, played for a long stretch of game time by random
-// but plausible hands from a fixed seed: taps, drags, held and tapped keys (escape, the screenshot and
-// suspend keys, the editor's keys), volume sliders, key configuration, cheats, the editor, play good
-// and bad. Checks that every mode is visited, that nothing asserts, and that memory stays flat.
-// PLINKOR_MONKEY_UPDATES and PLINKOR_MONKEY_SEED (environment) set the length and seed of a run; the
-// default is five minutes of game time (18000 updates). PLINKOR_MONKEY_TRACE prints each plan and mode
-// change as it happens. scripts/monkey.sh runs the full hour.
+// The monkey: the whole game on the headless backend played by random but plausible hands from a fixed
+// seed (taps, drags, keys, sliders, key configuration, cheats, the editor, play good and bad); every mode
+// must be visited, nothing assert and memory stay flat. PLINKOR_MONKEY_UPDATES and PLINKOR_MONKEY_SEED
+// set the length (default five minutes of game time) and seed; PLINKOR_MONKEY_TRACE prints each plan and
+// mode change. scripts/monkey.sh runs the full hour.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -122,8 +121,6 @@ const Plan firstRound[] = {PLAN_PLAY_WELL, PLAN_PLAY_BADLY, PLAN_OPTIONS, PLAN_C
                            PLAN_CHEATS, PLAN_EDITOR};
 const int FIRST_ROUND = (int)(sizeof(firstRound) / sizeof(firstRound[0]));
 
-// ---- Dice ---------------------------------------------------------------------------------------------
-
 int roll(int n) {
     return (int)(monkey.random() % (uint32_t)n);
 }
@@ -140,16 +137,10 @@ uint32_t updates(void) {
     return game.updateCounter;
 }
 
-int64_t inStage(void) {
-    return monkey.pass - monkey.stageSince;
-}
-
 void nextStage(int stage) {
     monkey.stage = stage;
     monkey.stageSince = monkey.pass;
 }
-
-// ---- What must not happen before the end: leaving the game ---------------------------------------
 
 bool quitting(void) {
     return monkey.plan == PLAN_QUIT;
@@ -173,8 +164,6 @@ int safeReleaseY(int y) {
     }
     return y;
 }
-
-// ---- Hands ------------------------------------------------------------------------------------------
 
 // A release or a key going up may change the mode, and the messages after it in the same pass would
 // meet a screen the player never saw: at most one of them a pass, and nothing after it.
@@ -255,12 +244,7 @@ void continueDrag(void) {
 }
 
 bool holding(uint32_t vk) {
-    for (uint32_t k : monkey.keysHeld) {
-        if (k == vk) {
-            return true;
-        }
-    }
-    return false;
+    return std::find(monkey.keysHeld.begin(), monkey.keysHeld.end(), vk) != monkey.keysHeld.end();
 }
 
 void keyDown(uint32_t vk, int passes) {
@@ -317,14 +301,8 @@ uint32_t anyKey(void) {
     if (r < 60) {
         return slotKey(roll(5));  // directions and action
     }
-    if (r < 70) {
-        return slotKey(CONTROL_ESCAPE);
-    }
-    if (r < 74) {
-        return slotKey(CONTROL_SCREENSHOT);
-    }
     if (r < 78) {
-        return slotKey(CONTROL_SUSPEND);
+        return slotKey(r < 70 ? CONTROL_ESCAPE : (r < 74 ? CONTROL_SCREENSHOT : CONTROL_SUSPEND));
     }
     return others[roll((int)(sizeof(others) / sizeof(others[0])))];
 }
@@ -342,8 +320,6 @@ void fidget(void) {
         keyDown(anyKey(), between(2, 90));
     }
 }
-
-// ---- Getting about ----------------------------------------------------------------------------------
 
 int menuItemY(int item) {
     return 122 + 12 * (game.gameInProgress ? 1 : 0) + 24 * item + 8;
@@ -363,7 +339,7 @@ void towardsMenu(void) {
     case MODE_OPTIONS:
         if (chance(50) && flowPictures.optionsWindow != nullptr) {
             const Surface* w = flowPictures.optionsWindow;
-            tap(DEFAULT_WIDTH / 2 - w->width / 2 + 170, 150 - w->height / 2 + 12);
+            tap(DEFAULT_WIDTH / 2 - w->width / 2 + 170, 150 - w->height / 2 + 12);  // the window's back
         } else {
             escape();
         }
@@ -377,11 +353,7 @@ void towardsMenu(void) {
         break;
     case MODE_INFO_PAGE:
     case MODE_EDITOR:
-        if (chance(50)) {
-            tapCornerButton();
-        } else {
-            escape();
-        }
+        chance(50) ? tapCornerButton() : escape();
         break;
     case MODE_GAME_OVER:
         tap(120, 200);
@@ -406,15 +378,17 @@ void chooseMenuItem(int item) {
     tap(between(60, 180), menuItemY(item));
 }
 
-// ---- Plans ------------------------------------------------------------------------------------------
+// Towards the screen through the menu's item; true once it shows.
+bool reach(int32_t mode, int item) {
+    if (showing(mode)) {
+        return true;
+    }
+    showing(MODE_MAIN_MENU) ? chooseMenuItem(item) : towardsMenu();
+    return false;
+}
 
 void optionsPlan(void) {
-    if (!showing(MODE_OPTIONS)) {
-        if (showing(MODE_MAIN_MENU)) {
-            chooseMenuItem(2);
-        } else {
-            towardsMenu();
-        }
+    if (!reach(MODE_OPTIONS, 2)) {
         return;
     }
     const Surface* w = flowPictures.optionsWindow;
@@ -448,13 +422,7 @@ uint32_t keyForRow(int row) {
 
 void controlsPlan(void) {
     if (!showing(MODE_CONTROL_CONFIG)) {
-        if (showing(MODE_OPTIONS)) {
-            optionsPlan();
-        } else if (showing(MODE_MAIN_MENU)) {
-            chooseMenuItem(2);
-        } else {
-            towardsMenu();
-        }
+        showing(MODE_OPTIONS) ? optionsPlan() : (void)reach(MODE_OPTIONS, 2);
         return;
     }
     if (flow.selectedControlRow >= 0) {
@@ -482,12 +450,7 @@ void controlsPlan(void) {
 }
 
 void highScoresPlan(void) {
-    if (!showing(MODE_HIGH_SCORES)) {
-        if (showing(MODE_MAIN_MENU)) {
-            chooseMenuItem(4);
-        } else {
-            towardsMenu();
-        }
+    if (!reach(MODE_HIGH_SCORES, 4)) {
         return;
     }
     if (chance(70)) {
@@ -500,12 +463,7 @@ void highScoresPlan(void) {
 // The information page scrolled to the hatch, the hatch opened, then a line of the panel: 0 is the
 // editor, 1..6 the cheats.
 void cheatPanel(int line) {
-    if (!showing(MODE_INFO_PAGE)) {
-        if (showing(MODE_MAIN_MENU)) {
-            chooseMenuItem(3);
-        } else {
-            towardsMenu();
-        }
+    if (!reach(MODE_INFO_PAGE, 3)) {
         return;
     }
     int lidTop = INFO_PAGE_TOP + CHEAT_LID_Y - flow.pageY;
@@ -634,7 +592,7 @@ void playPlan(bool well) {
         return;
     }
     case MODE_GAME_OVER:
-        if (showing(MODE_GAME_OVER) && inStage() > 30) {
+        if (showing(MODE_GAME_OVER) && monkey.pass - monkey.stageSince > 30) {
             if (monkey.held || !monkey.keysHeld.empty()) {
                 release();
                 releaseKeys(true);
@@ -741,8 +699,6 @@ void quitPlan(void) {
     }
 }
 
-// ---- The schedule ----------------------------------------------------------------------------------
-
 bool planFinished(void) {
     uint32_t spent = updates() - monkey.planStart;
     if (spent > monkey.planBudget) {
@@ -797,8 +753,6 @@ void choosePlan(void) {
     }
     nextStage(0);
 }
-
-// ---- Every pass -------------------------------------------------------------------------------------
 
 // Whole screenshots are counted: a 54-byte header and 240 x 320 pixels of 3 bytes.
 void countScreenshots(void) {

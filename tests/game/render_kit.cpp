@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "game/game.h"
+#include "game/modes.h"
 #include "game/startup.h"
+#include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
 #include "shell/input.h"
@@ -96,6 +98,19 @@ uint16_t additivePixel(uint16_t destination, uint16_t source, int raise) {
     int r = (source >> 11) + raise, g = ((source >> 6) & 31) + raise, b = (source & 31) + raise;
     return clampPackColour((destination >> 11) + (r < 0 ? 0 : r), ((destination >> 6) & 31) + (g < 0 ? 0 : g),
                            (destination & 31) + (b < 0 ? 0 : b));
+}
+
+int differencesFrom(Surface* expected, bool withCorner) {
+    int count = withCorner ? countDifferences(expected, 0, 0, 240, 320)
+                           : countDifferences(expected, 0, 0, 240, 264) + countDifferences(expected, 0, 264, 181, 320);
+    removeSurface(&expected);
+    return count;
+}
+
+void scrolledBackground(Surface* s, int row) {
+    for (int k = -1; k <= 1; k++) {
+        blit(s, 0, row + 240 * k, 240, 240, flowPictures.background, 0, 0, BLIT_COPY);
+    }
 }
 
 int countDifferences(const Surface* expected, int x0, int y0, int x1, int y1) {

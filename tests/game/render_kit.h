@@ -45,3 +45,8 @@ uint16_t additivePixel(uint16_t destination, uint16_t source, int raise);
 // Counts the pixels where the back surface differs from `expected` inside [x0, x1) x [y0, y1), and
 // reports the first few.
 int countDifferences(const Surface* expected, int x0, int y0, int x1, int y1);
+// The differences over the whole back surface (or all but the corner back button's 59 x 56 corner);
+// frees `expected`.
+int differencesFrom(Surface* expected, bool withCorner = true);
+// The scrolling background as the screens tile it: three copies, the middle one at row `row`.
+void scrolledBackground(Surface* s, int row);

@@ -96,29 +96,3 @@ TEST(Settings, WrongSizesAreRejectedWithTheMismatchLineAndAMissingFileOrFolderWi
     snprintf(dataPath, sizeof(dataPath), "./NoSuchFolder/");
     EXPECT_EQ(saveSettings(), 0);
 }
-
-TEST(Settings, VolumesAreClampedByTheMixerAndOtherValuesOnlyByNormalising) {
-    SettingsFolder f;
-    std::vector<int32_t> v = defaultValues();
-    v[8] = -2147483647;  // difficulty
-    v[9] = 300;          // effects volume
-    v[10] = -5;          // music volume
-    v[11] = 9;           // hints
-    writeFileBytes("Data/settings.dat", valuesToBytes(v));
-    ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(getVolume(0), 255);
-    EXPECT_EQ(getVolume(1), 0);
-    EXPECT_EQ(game.musicVolume, 0);
-    EXPECT_EQ(game.difficulty, -2147483647);
-    EXPECT_EQ(game.helpfulHints, 9);
-    normaliseSettings();
-    EXPECT_EQ(game.difficulty, 1);
-    EXPECT_EQ(game.helpfulHints, 1);
-    ASSERT_EQ(saveSettings(), 1);
-    std::vector<int32_t> saved = v;
-    saved[8] = 1;
-    saved[9] = 255;
-    saved[10] = 0;
-    saved[11] = 1;
-    EXPECT_EQ(readFileBytes("Data/settings.dat"), valuesToBytes(saved));
-}
