@@ -1,7 +1,8 @@
 // The whole game on the headless backend with the generated data, the virtual clock and a scripted
 // player: the splashes, the menu, the options, the chooser, level 1 played to its end with the paddle
 // following the ball, a lost game, a high score with its name typed on the screen keyboard, the table,
-// the information page scrolled to the cheat panel, farewell and exit. The files written are checked.
+// the information page scrolled to the cheat panel, farewell and exit. The files written are checked,
+// and a frame of each screen is kept as build/frames/wholegame_NN_<screen>.png for people to look at.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "flowtest.h"
+#include "render_kit.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
 
@@ -29,6 +31,8 @@ struct Player {
     int heldX = 0;
     int32_t levelOneScore = -1;
     int32_t finalScore = -1;
+    std::vector<std::string> frames;  // PNG paths, in order
+    bool playSaved = false;
 };
 
 Player player;
@@ -65,6 +69,18 @@ bool dismissHint(void) {
     return false;
 }
 
+// The frame on the screen now, kept as a picture.
+void saveFrame(const char* name) {
+    char number[16];
+    std::snprintf(number, sizeof(number), "%02d", (int)player.frames.size() + 1);
+    player.frames.push_back(saveFramePng(std::string("wholegame_") + number + "_" + name, headlessLastFrame(),
+                                         headlessFrameWidth(), headlessFrameHeight()));
+}
+
+void saveStep(const char* name) {
+    act([name]() { saveFrame(name); });
+}
+
 int clampX(int x) {
     return x < 0 ? 0 : (x > 239 ? 239 : x);
 }
@@ -85,11 +101,15 @@ void writeScript(void) {
         }
         return false;
     });
-    menuItem(2, 30);
+    waitFor(MODE_MAIN_MENU);
+    waitPasses(30);
+    saveStep("menu");
+    menuItem(2, 0);
     // Options: the window is 208 x 194, its left edge at 16 and its top at 53. Difficulty Easy -> Medium,
     // the effects knob dragged to 180 (x = left + 11 + 90), music to 100, then the window's Back button.
     waitFor(MODE_OPTIONS);
     waitPasses(20);
+    saveStep("options");
     tapStep(16 + 100, 53 + 160);
     waitPasses(20);
     act([]() {
@@ -105,6 +125,7 @@ void writeScript(void) {
     menuItem(1, 10);
     waitFor(MODE_LEVEL_SELECT);
     waitPasses(30);
+    saveStep("chooser");
     tapStep(12, 80 + 12);
     // Level 1 played to its end: the paddle follows the ball, hitting it a little off centre, now on one
     // side, now on the other. The step is done once level 2 is set up.
@@ -118,6 +139,10 @@ void writeScript(void) {
         }
         if (dismissHint()) {
             return false;
+        }
+        if (!player.playSaved && game.readyCountdown <= 0 && script.passes % 600 == 0) {
+            saveFrame("play");
+            player.playSaved = true;
         }
         if (levelCleared()) {
             player.levelOneScore = player.levelOneScore < 0 ? game.score : player.levelOneScore;
@@ -145,6 +170,7 @@ void writeScript(void) {
         EXPECT_EQ(currentMode, MODE_GAME_OVER);
         // The first game on a fresh table ranks first: the screen says "You have a high score!!".
         EXPECT_EQ(game.highScoreRank, 0);
+        saveFrame("game_over");
         tap(120, 200);
     });
     // The name typed on the screen keyboard: the key of code 32 + c + 12 r at column c, row r.
@@ -154,9 +180,11 @@ void writeScript(void) {
         tapStep(2 + 20 * ((c - 32) % 12) + 5, 151 + 14 * ((c - 32) / 12) + 5);
     }
     waitPasses(8);
+    saveStep("name_entry");
     tapStep(200, 300);
     waitFor(MODE_HIGH_SCORES);
     waitPasses(30);
+    saveStep("high_scores");
     keyStep(MSG_KEYDOWN, 'A');
     keyStep(MSG_KEYUP, 'A');
     // The information page scrolled with the down key held, the hatch's lid tapped where it stands.
@@ -176,10 +204,12 @@ void writeScript(void) {
     });
     step([]() { return game.cheatPanelAmount == 150; });
     waitPasses(160);
+    saveStep("cheat_panel");
     keyStep(MSG_KEYUP, 27);
     menuItem(5, 10);
     waitFor(MODE_FAREWELL);
     waitPasses(20);
+    saveStep("farewell");
     tapStep(120, 160);
     waitFor(MODE_EXIT);
     waitPasses(20);
@@ -224,4 +254,8 @@ TEST(WholeGame, APlayerGoesThroughEveryScreenAndTheFilesHoldWhatTheyDid) {
     // The Medium table: ANNA on top with the final score, 24 empty entries below.
     EXPECT_EQ(readFileBytes("Data/Plinkor2.dat"), textBytes(scoreTable({{"ANNA", player.finalScore}})));
     EXPECT_FALSE(std::filesystem::exists("Data/Plinkor1.dat"));
+    for (const std::string& path : player.frames) {
+        std::printf("frame: %s\n", path.c_str());
+    }
+    EXPECT_EQ(player.frames.size(), 9u);
 }
