@@ -76,7 +76,7 @@ static uint32_t readBigEndian(const uint8_t* p) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
 }
 
-size_t fuzzFixPngChecksums(const uint8_t* data, size_t size, uint8_t** fixed) {
+const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size) {
     uint8_t* copy = (uint8_t*)malloc(size > 0 ? size : 1);
     if (copy == nullptr) {
         abort();
@@ -99,6 +99,7 @@ size_t fuzzFixPngChecksums(const uint8_t* data, size_t size, uint8_t** fixed) {
         out[3] = (uint8_t)crc;
         at += (size_t)length + 12;
     }
-    *fixed = copy;
-    return size;
+    const char* path = writeFile(dataPath, name, copy, size);
+    free(copy);
+    return path;
 }

@@ -23,5 +23,6 @@ const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t siz
 const char* fuzzDataPath(void);
 
 // PNG chunks carry CRCs that nearly every mutation breaks; recomputing them lets the fuzzer past the
-// checksum into the loader. Returns a copy of the input with every complete chunk's CRC made right.
-size_t fuzzFixPngChecksums(const uint8_t* data, size_t size, uint8_t** fixed);
+// checksum into the loader. Writes the input as <data folder>/<name> with every complete chunk's CRC
+// made right; returns its path.
+const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size);
