@@ -52,19 +52,6 @@ if [ ! -e "$run/Data/level0.dat" ]; then
   [ "$(stat -c %s "$work/Data/level0.dat")" = 72 ] || fail "the test's level file is not 6 records"
 fi
 
-# Only the boxes on the screen: a closed box's window may stay listed a while unmapped.
-boxes_shown() {
-  for id in $(windows_named "File Not Found"); do
-    xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable" && echo "$id"
-  done
-}
-dismiss_missing_files() {
-  for id in $(boxes_shown); do
-    echo "note: dismissing a File Not Found box ($id)"
-    xdotool key --window "$id" Return 2>/dev/null
-  done
-}
-
 # Dismisses boxes until none has shown for half a second (up to 10 s).
 settle() {
   quiet=0
@@ -84,14 +71,7 @@ settle() {
 cd "$work" || fail "no work folder"
 "$build/plinkor" >"$work/game.log" 2>&1 &
 game=$!
-win=""
-for i in $(seq 100); do
-  dismiss_missing_files
-  win=$(windows_named Plinkor | head -n 1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window titled Plinkor"
+wait_game_window
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH" = 480 ] && [ "$HEIGHT" = 640 ] || fail "window is ${WIDTH}x${HEIGHT}, expected 480x640"
 wx=$X; wy=$Y

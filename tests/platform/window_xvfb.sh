@@ -29,25 +29,11 @@ wait_window() {
   done
   return 1
 }
-# Presses Return on any "File Not Found" box (a data file the build has not made yet).
-dismiss_missing_files() {
-  for id in $(windows_named "File Not Found"); do
-    echo "note: dismissing a File Not Found box"
-    xdotool key --window "$id" Return 2>/dev/null
-  done
-}
 
 "$build/plinkor" >"$work/first.log" 2>&1 &
 first=$!
 pids+=("$first")
-win=""
-for i in $(seq 100); do
-  dismiss_missing_files
-  win=$(windows_named Plinkor | head -n 1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window titled Plinkor"
+wait_game_window
 sleep 1
 dismiss_missing_files
 sleep 0.5

@@ -1,5 +1,6 @@
-# Shared by the window tests: installs the X tools when missing, starts Xvfb on a free display and
-# finds top-level windows by title. Source it after defining fail(); cleanup() must kill "$xvfb".
+# Shared by the window tests: installs the X tools when missing, starts Xvfb on a free display, finds
+# top-level windows by title and dismisses missing-file boxes. Source it after defining fail();
+# cleanup() must kill "$xvfb".
 
 # Installs Xvfb, xdotool, ImageMagick and the X utilities when one is missing.
 need_x_tools() {
@@ -30,3 +31,33 @@ start_xvfb() {
 
 # Ids of the top-level windows titled exactly $1, top of the stack first.
 windows_named() { xwininfo -root -children 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}'; }
+
+# The "File Not Found" boxes on the screen: a closed box's window may stay listed a while unmapped.
+boxes_shown() {
+  local id
+  for id in $(windows_named "File Not Found"); do
+    xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable" && echo "$id"
+  done
+}
+
+# Presses Return on every box shown (a data file the build has not made yet).
+dismiss_missing_files() {
+  local id
+  for id in $(boxes_shown); do
+    echo "note: dismissing a File Not Found box ($id)"
+    xdotool key --window "$id" Return 2>/dev/null
+  done
+}
+
+# Waits up to 10 s for the game's window, dismissing boxes meanwhile; sets win to its id.
+wait_game_window() {
+  local i
+  win=""
+  for i in $(seq 100); do
+    dismiss_missing_files
+    win=$(windows_named Plinkor | head -n 1)
+    [ -n "$win" ] && return 0
+    sleep 0.1
+  done
+  fail "no window titled Plinkor"
+}
