@@ -104,7 +104,7 @@ void movePaddle(void) {
     }
 
     int32_t targetX, targetY;
-    if (stylusDown == 1 && !paddle.swallow) {
+    if (stylusSteers() && !paddle.swallow) {
         targetX = stylusX;
         targetY = stylusY - 12;
     } else if (keys) {

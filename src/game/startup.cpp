@@ -11,6 +11,7 @@
 #include "gfx/picture.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -34,12 +35,26 @@ enum {
     HOLD_SECONDS = 1,  // a splash holds until more than this many whole seconds have passed
 };
 
+// skip_intro: the splashes' loading done at once, behind the loading picture, and the title music
+// started as the last splash would start it.
+static void skipSplashes(void) {
+    loadLogoBatch();
+    loadIntroBatch();
+    setLoopEnd(TITLE_MUSIC);
+    startVoice(TITLE_MUSIC, 1);
+    requestMusic(0);
+    currentMode = MODE_MAIN_MENU;
+}
+
 void gameInit(void) {
     buildAngleTables();
     buildExplosionSequence();
     currentMode = MODE_SPLASH_LOGO;
     musicInit();
     overlay.off = 1;
+    if (desktopOptions.skipIntro) {
+        skipSplashes();
+    }
 }
 
 void gameShutdown(void) {}

@@ -1,10 +1,13 @@
 // Entry of the fullscreen build: the frame centred on a 640 x 480 screen scaled to the desktop.
+#include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 
 int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
+    int exitCode = readDesktopFlags(argc, argv);
+    if (exitCode != DESKTOP_FLAGS_RUN) {
+        return exitCode;
+    }
     fullscreenFlag = 1;
     return runGame();
 }

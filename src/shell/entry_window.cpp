@@ -1,10 +1,13 @@
 // Entry of the windowed build: a 240 x 320 frame in a resizable window.
+#include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 
 int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
+    int exitCode = readDesktopFlags(argc, argv);
+    if (exitCode != DESKTOP_FLAGS_RUN) {
+        return exitCode;
+    }
     fullscreenFlag = 0;
     return runGame();
 }

@@ -2,6 +2,7 @@
 #include "shell/input.h"
 
 #include "platform/platform.h"
+#include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "shell/overlay.h"
@@ -12,6 +13,12 @@ int64_t lastPress, lastRelease;
 int32_t quickTap;
 int32_t controlKeys[CONTROL_COUNT] = {38, 40, 37, 39, 32, 27, 13, 0};
 int32_t buttonCodes[1];
+// follow_pointer: 1 since the pointer last moved, 0 since a direction key was last pressed.
+static int32_t pointerLeads;
+
+int32_t stylusSteers(void) {
+    return stylusDown == 1 || (desktopOptions.followPointer && pointerLeads);
+}
 
 void loadButtonCodes(void) {
     buttonCodes[0] = ACTION_BUTTON_CODE;
@@ -50,6 +57,16 @@ static void mapStylus(int32_t lParam) {
 
 static void inputBody(int32_t message, uint32_t wParam, int32_t lParam) {
     int32_t value = 0;
+    if (message == MSG_MOUSEMOVE) {
+        pointerLeads = 1;
+    } else if (message == MSG_KEYDOWN) {
+        int32_t key = (int16_t)(wParam & 0xFFFF);
+        for (int i = CONTROL_UP; i <= CONTROL_RIGHT; i++) {
+            if (key == controlKeys[i]) {
+                pointerLeads = 0;
+            }
+        }
+    }
     if (message >= MSG_MOUSEMOVE && message <= MSG_LBUTTONUP) {
         mapStylus(lParam);
         if (message == MSG_LBUTTONDOWN) {

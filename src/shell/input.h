@@ -19,6 +19,10 @@ extern int32_t controlKeys[CONTROL_COUNT];
 // The handheld's hardware button codes; only the action button (134) is read.
 extern int32_t buttonCodes[1];
 
+// Whether the stylus steers the paddle now: while the button is held, or with follow_pointer on, once
+// the pointer has moved and until a direction key is pressed.
+int32_t stylusSteers(void);
+
 void loadButtonCodes(void);
 void setDefaultControlKeys(void);
 // The application window's procedure (messages numbered as in platform.h).

@@ -7,6 +7,7 @@
 #include "gfx/blit.h"
 #include "gfx/picture.h"
 #include "platform/platform.h"
+#include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -145,6 +146,7 @@ int runGame(void) {
     formatPath(dataPath, "%sData/", basePath);
     formatPath(soundPath, "%sSound/", basePath);
     formatPath(customPath, "%sCustom/", basePath);
+    loadDesktopOptions();
 
     if (openDisplay("Plinkor") == 0) {
         platformMessageBox("Unable to create window.", "Critical", MB_TYPE_OK);
