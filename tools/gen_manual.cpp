@@ -110,6 +110,14 @@ static void playIllustration(Page& p) {
     p.y = y0 + h + 8;
 }
 
+// A desktop option: its line as written in the file, then what it does and its command-line flag.
+static void optionRow(Page& p, const char* line, const char* flag, const char* meaning) {
+    drawFontText(p.c, MARGIN_L + 4, p.y + LINE_H - 3, line, FONT_CONDENSED_BOLD, BODY_SIZE, NEON_AMBER, false);
+    p.y += LINE_H;
+    paragraphAt(p, MARGIN_L + 12, TEXT_W - 12, std::string(meaning) + " (" + flag + ")", BODY);
+    p.y += 3;
+}
+
 static void scoringRow(Page& p, int blockWidth, const char* size, const char* points) {
     const int bx = MARGIN_L + 6 + (28 - blockWidth) / 2, by = p.y + 4;
     fillRect(p.c, bx, by, blockWidth, 7, scaleRgb(NEON_MAGENTA, 0.7));
@@ -186,7 +194,7 @@ static void paintLid(Canvas& c) {
 
 static bool paintPage(Canvas& out) {
     Page p;
-    p.c = makeCanvas(PAGE_W, 2600, Rgb{0, 0, 0});
+    p.c = makeCanvas(PAGE_W, 3200, Rgb{0, 0, 0});
     Canvas& c = p.c;
 
     // Title.
@@ -283,6 +291,17 @@ static bool paintPage(Canvas& out) {
                  "place it. Drag placed blocks to move them. With nothing picked, Space and a sweep erase "
                  "blocks. Left and right keys step through the blocks, up and down through the levels. Tap "
                  "a power-up in the palette, then a block, to hide it there. Levels are saved as you leave.");
+
+    heading(p, "Desktop Options");
+    paragraph(p, "Data/desktop.ini holds a few choices, one \"key = value\" line each; # starts a note. "
+                 "The flag after each choice sets it for one start of the game.");
+    optionRow(p, "follow_pointer = off", "--follow-pointer", "on: the paddle follows the mouse, no button held");
+    optionRow(p, "pause_when_away = on", "--no-pause-when-away", "pause when the window is left or minimised");
+    optionRow(p, "skip_intro = off", "--no-intro", "on: straight to the menu once loaded");
+    optionRow(p, "scale = auto", "--scale N", "the window's size, 1 to 8 times; kept when you resize it");
+    optionRow(p, "paddle_sound = on", "--no-paddle-sound", "a soft tap when the ball meets the paddle");
+    optionRow(p, "fullscreen = off", "--fullscreen", "on: fill the whole screen");
+    p.y += 5;
 
     heading(p, "Credits");
     paragraph(p, "Plinkor was made by the Plinkor team: a Quibzel Studio game built on Octolumen technology. "
