@@ -316,7 +316,7 @@ TEST(ContactSheet, ShowsEveryPictureAsTheGameLoadsIt) {
     Surface* powerUps = loadDataPicture("power-ups.png");
 
     Sheet sheet;
-    sheet.s = createSurface(1560, 2900);
+    sheet.s = createSurface(1560, 3600);
     for (int y = 0; y < sheet.s->height; y++) {
         for (int x = 0; x < sheet.s->width; x++) {
             putPixel(sheet.s, x, y, ((x >> 3) + (y >> 3)) & 1 ? GREY : packColour(12, 12, 12));
