@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "field/blocks.h"
@@ -590,8 +591,10 @@ TEST_F(EditorFiles, BrowsingSavesNothingAndAnUnreadableLevelIsNeverWrittenOver) 
     LevelBlock zero[1] = {record(30, 30, KIT_GEM)};
     LevelBlock two[2] = {record(30, 30, KIT_GEM, 2), record(60, 30, KIT_STEEL)};
     for (const Bad& bad : bads) {
-        if (bad.what == bads[4].what && geteuid() == 0) {
-            std::printf("skipped %s: running as root, a file without read permission is still read\n", bad.what);
+        // Root gives up its override of permission bits for the last case, as a normal user has none.
+        std::unique_ptr<PermissionsApply> user(bad.what == bads[4].what ? new PermissionsApply() : nullptr);
+        if (user && !user->applies()) {
+            std::printf("skipped \"%s\": permission bits do not stop this process's reads here\n", bad.what);
             continue;
         }
         writeLevelFile(0, zero, 1);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,11 +39,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // The things that can stand at a file's name and must not be taken for the file. Each makes its thing at
-// the path; "no read permission" means nothing to root, which reads such a file all the same.
+// the path; a file without read permission stops only a process that obeys permission bits.
 struct BadThing {
     const char* what;
     std::function<void(const std::string&)> make;
-    bool rootReadsIt;
+    bool needsPermissions;
 };
 
 const BadThing badThings[] = {
@@ -65,12 +66,19 @@ const BadThing badThings[] = {
      true},
 };
 
-bool meaningless(const BadThing& bad) {
-    if (bad.rootReadsIt && geteuid() == 0) {
-        std::printf("skipped \"%s\": running as root, which reads it all the same\n", bad.what);
-        return true;
+// For the cases that need it, makes the process obey permission bits (root gives up its override for
+// the case); null when nothing is needed. Prints why a case cannot run and sets *skip then.
+std::unique_ptr<PermissionsApply> asNormalUser(const BadThing& bad, bool* skip) {
+    *skip = false;
+    if (!bad.needsPermissions) {
+        return nullptr;
     }
-    return false;
+    std::unique_ptr<PermissionsApply> user(new PermissionsApply());
+    if (!user->applies()) {
+        std::printf("skipped \"%s\": permission bits do not stop this process's reads here\n", bad.what);
+        *skip = true;
+    }
+    return user;
 }
 
 // What stands at a path, without following a link: kind, size and identity.
@@ -101,7 +109,9 @@ TEST(PlayerData, ASettingsFileThatDoesNotLoadIsKeptAsBadBeforeTheFirstSave) {
                      [](const std::string& p) { writeFileBytes(p, std::vector<uint8_t>(SETTINGS_BYTES + 1, 1)); },
                      false});
     for (const BadThing& bad : cases) {
-        if (meaningless(bad)) {
+        bool skip;
+        std::unique_ptr<PermissionsApply> user = asNormalUser(bad, &skip);
+        if (skip) {
             continue;
         }
         GameFolder folder;
@@ -148,7 +158,9 @@ TEST(PlayerData, AHighScoreTableThatCannotBeReadIsNeverWrittenNorRankedAgainst) 
                      },
                      false});
     for (const BadThing& bad : cases) {
-        if (meaningless(bad)) {
+        bool skip;
+        std::unique_ptr<PermissionsApply> user = asNormalUser(bad, &skip);
+        if (skip) {
             continue;
         }
         FlowFixture flow;
@@ -257,7 +269,7 @@ TEST(PlayerData, EveryLoaderRefusesAFifoADeviceAFolderAndAHugeFileAtOnce) {
          }},
     };
     for (const BadThing& bad : badThings) {
-        if (bad.rootReadsIt) {
+        if (bad.needsPermissions) {
             continue;  // covered where a permission matters, above
         }
         for (const Loader& l : loaders) {
