@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hintPanel.width = 200;
     hintPanel.x = screenWidth() / 2 - 100;
     hintPanel.y = 60;
+    setUpHint(HINT_NUMBER);
     game.readyCountdown = 1000;
     for (int frame = 0; frame < 3; frame++) {
         game.updateCounter += 7;

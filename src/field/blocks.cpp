@@ -9,6 +9,7 @@
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
+#include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -86,7 +87,7 @@ void loadBlockDescriptions(int number) {
     blockTypeCount = 0;
     char path[512];
     snprintf(path, sizeof(path), "%sblocks%d.txt", dataPath, number);
-    FILE* file = fopen(path, "rb");
+    FILE* file = openDataFile(path, MAX_BLOCK_FILE_BYTES, nullptr);
     if (file == nullptr) {
         logColoured(1, "[ERROR] block description not found\n", 6);
         return;

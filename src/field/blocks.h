@@ -20,6 +20,7 @@ enum {
     MAX_BLOCK_TYPES = 100,
     MAX_DESCRIPTION_FIELDS = 50,     // fields kept per bracketed record
     MAX_DESCRIPTION_FIELD_TEXT = 40, // characters kept per field
+    MAX_BLOCK_FILE_BYTES = 1 << 20,  // a longer description file is refused unread
 };
 
 extern BlockType blockTypes[MAX_BLOCK_TYPES];
@@ -31,7 +32,8 @@ const BlockType* blockTypeOf(int type);
 // first non-digit, none giving 0. Wraps instead of overflowing. The hint reader reads its tags with it.
 int32_t readNumber(const char* text);
 
-// Empties the type table and fills it from "blocks<n>.txt" in the data folder.
+// Empties the type table and fills it from "blocks<n>.txt" in the data folder; a file that is no
+// regular file or is longer than 1 MiB is reported like a missing one and leaves the table empty.
 void loadBlockDescriptions(int number);
 // Rebuilds the field picture and the collision map from the background and the level block list.
 void redrawField(void);

@@ -1,20 +1,26 @@
 // The level editor: palettes, snapping, the fit test, the edits on the level block list and the saving.
 #include "field/editor.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/level.h"
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "game/render.h"
+#include "game/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
+#include "shell/datafile.h"
 #include "shell/input.h"
+#include "shell/log.h"
 #include "shell/mainloop.h"
 #include "sound/music.h"
 
-EditorState editor = {-1, -1, 0, 0, 0, 0, 0, 0};
+EditorState editor = {-1, -1, 0, 0, 0, 0, 0, 0, 0};
 
 void editorReset(void) {
     editor.selectedType = -1;
@@ -23,6 +29,7 @@ void editorReset(void) {
     editor.grabY = 0;
     editor.pickedUp = 0;
     editor.painting = 0;
+    editor.edited = 0;
     drawEditorOverlay = drawEditorPalettes;
     drawEditorHeld = drawEditorHand;
 }
@@ -165,6 +172,7 @@ void editorPickUp(int index) {
     // rather than where an earlier held block was last shown.
     editorSnap();
     breakBlock(index);
+    editor.edited = 1;
     redrawField();
 }
 
@@ -173,6 +181,7 @@ void editorErase(int index) {
         return;
     }
     breakBlock(index);
+    editor.edited = 1;
     redrawField();
 }
 
@@ -181,6 +190,7 @@ void editorAssignPowerUp(int index, int kind) {
         return;
     }
     levelBlocks[index].powerUp = (uint16_t)(kind + 1);
+    editor.edited = 1;
     redrawField();
 }
 
@@ -192,6 +202,7 @@ void editorStamp(void) {
         return;
     }
     addLevelBlock(editor.snappedX, editor.snappedY, editor.selectedType, 0);
+    editor.edited = 1;
     redrawField();
 }
 
@@ -203,21 +214,48 @@ void editorDrop(void) {
         return;
     }
     addLevelBlock(editor.snappedX, editor.snappedY, editor.selectedType, 0);
+    editor.edited = 1;
     editor.selectedType = -1;
     editor.pickedUp = 0;
     redrawField();
 }
 
-// ---- Moving between levels -------------------------------------------------------------------------
+// ---- Saving and moving between levels ------------------------------------------------------------
+
+int editorSave(void) {
+    if (!editor.edited) {
+        return 1;
+    }
+    char path[512];
+    levelFileName(path, sizeof(path), game.levelIndex);
+    for (;;) {
+        const char* reason = nullptr;
+        // A level whose file was there but could not be read was opened empty: writing it would put
+        // the player's new blocks over everything the file held.
+        if (levelUnreadable && dataPathExists(path)) {
+            reason = "The file could not be read when the level was opened, so it is not written over.";
+        } else if (saveLevel(game.levelIndex)) {
+            editor.edited = 0;
+            levelUnreadable = 0;
+            return 1;
+        } else {
+            reason = strerror(errno);
+        }
+        logFormat(1, 6, "[ERROR] %s was not saved: %s\n", path, reason);
+        if (!askRetrySave(path, reason)) {
+            return 0;
+        }
+    }
+}
 
 void editorChangeLevel(int step) {
     int32_t next = game.levelIndex + step;
     if (next < 0 || next > LAST_LEVEL_INDEX) {
         return;
     }
-    // A level that could not be written stays open, so the player's work is not thrown away with it;
-    // saveLevel has logged why.
-    if (!saveLevel(game.levelIndex)) {
+    // A level whose changes could not be written stays open, so the player's work is not thrown away
+    // with it.
+    if (!editorSave()) {
         return;
     }
     unloadLevel();
@@ -240,6 +278,7 @@ void editorChangeLevel(int step) {
             fieldPicture = createSurface(w, h);
         }
     }
+    editor.edited = 0;
     if (editor.selectedType >= blockTypeCount) {
         editor.selectedType = -1;
         editor.pickedUp = 0;
@@ -248,8 +287,7 @@ void editorChangeLevel(int step) {
 }
 
 int32_t editorLeave(void) {
-    saveLevel(game.levelIndex);
-    return MODE_MAIN_MENU;
+    return editorSave() ? MODE_MAIN_MENU : MODE_EDITOR;
 }
 
 // ---- Input -------------------------------------------------------------------------------------

@@ -25,6 +25,7 @@ struct EditorState {
     int32_t snappedX, snappedY; // top-left where the held block would go, pixels (multiples of 5)
     int32_t pickedUp;         // 1 while the held type came from a block lifted off the level
     int32_t painting;         // 1 while the action key is held
+    int32_t edited;           // 1 once the level was changed since it was opened or saved
 };
 
 extern EditorState editor;
@@ -62,10 +63,15 @@ void editorAssignPowerUp(int index, int kind);
 void editorStamp(void);
 // Puts a lifted block down at the snapped position where it fits; otherwise it stays held.
 void editorDrop(void);
-// Saves the level and moves to the level `step` (-1 or +1) away, staying within 0..99. A level that
-// cannot be saved is not left.
+// Saves the level being edited when it was changed since it was opened or last saved; a level whose
+// file is there but could not be read is never written over. When the save fails the player is asked:
+// Retry tries again, Cancel gives up. Returns 1 when nothing is left unsaved.
+int editorSave(void);
+// Saves the level (when edited) and moves to the level `step` (-1 or +1) away, staying within 0..99.
+// A level whose changes could not be saved is not left.
 void editorChangeLevel(int step);
-// Saves the level being edited; returns the mode that follows the editor.
+// Saves the level being edited (when edited); returns the mode that follows the editor: the main menu,
+// or the editor itself when the changes could not be saved and the player chose to stay.
 int32_t editorLeave(void);
 // The editor screen's key and stylus handling: palettes, stamping, lifting and dropping, erasing, hiding
 // power-ups, the level keys. `key` is the virtual-key code of key messages.

@@ -1,6 +1,7 @@
 // Levels: loading, saving and unloading the level block list and pictures, lookups and thumbnails.
 #include "field/level.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +12,7 @@
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
+#include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -26,6 +28,7 @@ Surface* fieldPicture = nullptr;
 Surface* levelThumbnailSheet = nullptr;
 
 int32_t levelMusicTrack = -1;
+int32_t levelUnreadable = 0;
 
 int screenWidth(void) {
     return backSurface != nullptr ? backSurface->width : 240;
@@ -35,7 +38,7 @@ int screenHeight(void) {
     return backSurface != nullptr ? backSurface->height : 320;
 }
 
-static void levelFileName(char* out, size_t size, int level) {
+void levelFileName(char* out, size_t size, int level) {
     snprintf(out, size, "%slevel%d.dat", dataPath, level);
 }
 
@@ -44,20 +47,30 @@ static void pictureName(char* out, size_t size, const char* pattern) {
 }
 
 // Reads a whole level file into the list. Records past the 1000th are left in the file with a warning;
-// a trailing partial record is ignored. Returns 0 when the file cannot be opened.
+// a trailing partial record is ignored. Returns 1 when read, 0 when there is no such file and -1 when
+// one is there but could not be read (not a regular file, too long, no permission, a read error).
 static int readLevelFile(int level) {
     char path[512];
     levelFileName(path, sizeof(path), level);
-    FILE* file = fopen(path, "rb");
+    FILE* file = openDataFile(path, MAX_LEVEL_FILE_BYTES, nullptr);
     if (file == nullptr) {
-        return 0;
+        if (errno == ENOENT) {
+            return 0;
+        }
+        logFormat(1, 0, "[WARNING] Unable to read %s: %s.\n", path, strerror(errno));
+        return -1;
     }
     static uint8_t bytes[MAX_LEVEL_BLOCKS * sizeof(LevelBlock)];
     size_t got = fread(bytes, 1, sizeof(bytes), file);
     // Only a whole record past the 1000th is worth the warning; a partial one is ignored like any.
     uint8_t probe[sizeof(LevelBlock)];
     int more = fread(probe, 1, sizeof(probe), file) == sizeof(probe);
+    int failed = ferror(file);
     fclose(file);
+    if (failed) {
+        logFormat(1, 0, "[WARNING] Unable to read %s.\n", path);
+        return -1;
+    }
     int count = (int)(got / sizeof(LevelBlock));
     if (more) {
         logFormat(1, 0, "[WARNING] %s holds more than %d blocks; the rest are ignored.\n", path,
@@ -123,8 +136,11 @@ int loadLevel(int level) {
     recolourSurface(backgroundPicture, p, collisionMap->width, collisionMap->height);
     recolourSurface(blocksPicture, p, blocksPicture->width, blocksPicture->height);
 
-    if (!readLevelFile(level)) {
-        // A missing level is an empty one.
+    int read = readLevelFile(level);
+    levelUnreadable = read < 0;
+    if (read <= 0) {
+        // A missing level is an empty one, and so is one that could not be read (for play; the editor
+        // never writes over it).
         levelBlockCount = 0;
         indestructibleCount = 0;
     } else {
@@ -171,7 +187,9 @@ int saveLevel(int level) {
     // The old level survives any failure up to the rename, a full disk or a killed process included:
     // only a complete file, flushed to the disk, replaces it.
     if (!saveFileAtomically(path, bytes, (size_t)count * sizeof(LevelBlock))) {
+        int error = errno;
         logMessage(1, "[ERROR] Unable to save level.\n");
+        errno = error;
         return 0;
     }
     return 1;
@@ -266,7 +284,7 @@ void makeLevelThumbnail(int level) {
     pictureName(name, sizeof(name), "blocks%d.png");
     loadPicture(name, &blocksPicture);
     loadBlockDescriptions(LEVEL_PICTURE_SET);
-    if (!readLevelFile(level)) {
+    if (readLevelFile(level) <= 0) {
         removeSurface(&blocksPicture);
         removeSurface(&work);
         return;

@@ -1,6 +1,7 @@
 // Levels: the placed-block record and list, the level files, the level's pictures and the thumbnails.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "gfx/surface.h"
@@ -20,6 +21,8 @@ enum {
     MAX_LEVEL_BLOCKS = 1000,
     LEVEL_PICTURE_SET = 5,   // the number in "scheme5.png", "blocks5.png", "blocks5.txt"
     THUMBNAIL_SIZE = 24,     // pixels per level in the thumbnail sheet
+    // A level file longer than this is no level (1000 records are 12000 bytes; the rest is ignored).
+    MAX_LEVEL_FILE_BYTES = 65536,
 };
 
 extern LevelBlock levelBlocks[MAX_LEVEL_BLOCKS];
@@ -45,9 +48,16 @@ extern int32_t levelMusicTrack;
 int screenWidth(void);
 int screenHeight(void);
 
+// 1 when the last loaded level's file is there but could not be read: it was loaded as an empty level
+// and must not be saved over.
+extern int32_t levelUnreadable;
+
+// The path of level n's file: "<data folder>level<n>.dat".
+void levelFileName(char* out, size_t size, int level);
 // Loads the pictures, block descriptions and "level<n>.dat" of level n. Returns 1.
 int loadLevel(int level);
-// Writes the list to "level<n>.dat" through a temporary file renamed over the old one. 1 on success.
+// Writes the list to "level<n>.dat" through a temporary file renamed over the old one. 1 on success;
+// 0 with errno saying why.
 int saveLevel(int level);
 // Frees the collision map, background, pristine background and blocks picture; 0 when one is missing.
 int unloadLevel(void);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "game/savefile.h"
+#include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -16,32 +17,40 @@ static int formPath(char* out, size_t size, int32_t difficulty) {
     return snprintf(out, size, "%s%s%d.dat", dataPath, "Plinkor", difficulty) < (int)size;
 }
 
+// 0 after a load that found a table it could not read: such a table is never written nor ranked
+// against, so its scores survive whatever kept it from being read.
+static int tableUsable = 1;
+
 void loadHighScores(int32_t difficulty) {
     memset(table, '.', sizeof(table));
+    tableUsable = 0;
     char path[300];
     if (!formPath(path, sizeof(path), difficulty)) {
         return;
     }
-    FILE* f = fopen(path, "r");
+    char bytes[HIGH_SCORE_BUFFER_CHARS];
+    FILE* f = openDataFile(path, HIGH_SCORE_MAX_FILE_BYTES, nullptr);
     if (f != nullptr) {
-        int atEnd = 0;
-        for (int i = 0; i < HIGH_SCORE_BUFFER_CHARS; i++) {
-            int c = atEnd ? EOF : fgetc(f);
-            if (c == EOF) {
-                atEnd = 1;
-                table[i] = 0;
-            } else {
-                table[i] = (char)c;
-            }
-        }
+        size_t got = fread(bytes, 1, sizeof(bytes), f);
+        int failed = ferror(f);
         fclose(f);
+        if (failed) {
+            logFormat(1, 0, "[WARNING] Unable to read the high scores in %s.\n", path);
+            return;
+        }
+        for (size_t i = 0; i < sizeof(table); i++) {
+            table[i] = i < got ? bytes[i] : 0;
+        }
+        tableUsable = 1;
         return;
     }
     // Only a table that does not exist is created: a file that is there but unreadable keeps its
     // scores, and the screen shows empty entries meanwhile.
     if (errno != ENOENT) {
+        logFormat(1, 0, "[WARNING] Unable to read the high scores in %s: %s.\n", path, strerror(errno));
         return;
     }
+    tableUsable = 1;
     char empty[HIGH_SCORE_FILE_CHARS];
     memset(empty, '.', sizeof(empty));
     if (!saveFileAtomically(path, empty, sizeof(empty))) {
@@ -76,6 +85,9 @@ static int32_t entryScore(int entry) {
 
 int32_t highScoreRank(int32_t score, int32_t difficulty) {
     loadHighScores(difficulty);
+    if (!tableUsable) {
+        return HIGH_SCORE_ENTRIES;
+    }
     for (int e = 0; e < HIGH_SCORE_ENTRIES; e++) {
         if (score > entryScore(e)) {
             return e;
@@ -93,9 +105,8 @@ int insertHighScore(const char* name, int32_t score, int32_t difficulty) {
             printed[i] = '.';
         }
     }
-    loadHighScores(difficulty);
     int32_t p = highScoreRank(score, difficulty);
-    if (p >= HIGH_SCORE_ENTRIES) {
+    if (p >= HIGH_SCORE_ENTRIES || !tableUsable) {
         return 0;
     }
     char entry[HIGH_SCORE_ENTRY_CHARS];
@@ -119,11 +130,20 @@ int insertHighScore(const char* name, int32_t score, int32_t difficulty) {
         }
     }
     char path[300];
-    if (!formPath(path, sizeof(path), difficulty) || !saveFileAtomically(path, file, sizeof(file))) {
+    if (!formPath(path, sizeof(path), difficulty)) {
+        return 0;
+    }
+    if (!saveFileAtomically(path, file, sizeof(file))) {
+        int error = errno;
         logMessage(1, "[WARNING] Unable to save high scores.\n");
+        showSaveFailure(path, strerror(error));
         return 0;
     }
     return 1;
+}
+
+int highScoreTableUsable(void) {
+    return tableUsable;
 }
 
 const char* highScoreTable(void) {

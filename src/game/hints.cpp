@@ -1,6 +1,7 @@
 // Helpful hints: reading the tags of a hint file and drawing its box, icon and word-wrapped text.
 #include "game/hints.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,8 @@
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
+#include "shell/datafile.h"
+#include "shell/log.h"
 #include "shell/mainloop.h"
 
 enum {
@@ -43,6 +46,9 @@ struct HintReader {
 // About 50 kB each: kept out of the stack and allocated once.
 static HintReader reader;
 static HintText shownHint;
+// Which hint shownHint holds (-1 none yet) and whether its file was there: read once per level.
+static int32_t shownNumber = -1;
+static int shownLoaded = 0;
 
 static void endField(void) {
     if (reader.fieldCount < HINT_FIELDS) {
@@ -138,9 +144,12 @@ void parseHint(const char* data, int32_t length, HintText* out) {
 int loadHint(int32_t number, HintText* out) {
     char path[512];
     snprintf(path, sizeof(path), "%shint%d.txt", dataPath, (int)number);
-    FILE* file = fopen(path, "rb");
+    FILE* file = openDataFile(path, HINT_MAX_FILE_BYTES, nullptr);
     beginHint(out);
     if (file == nullptr) {
+        if (errno != ENOENT) {
+            logFormat(1, 0, "[WARNING] Unable to read %s: %s.\n", path, strerror(errno));
+        }
         return 0;
     }
     char chunk[4096];
@@ -153,6 +162,11 @@ int loadHint(int32_t number, HintText* out) {
     fclose(file);
     endHint(out);
     return 1;
+}
+
+void setUpHint(int32_t number) {
+    shownNumber = number;
+    shownLoaded = loadHint(number, &shownHint);
 }
 
 static int letterValue(char letter) {
@@ -281,7 +295,10 @@ void drawHint(Surface* dst, int32_t x, int32_t y, int32_t number) {
     if (dst == nullptr) {
         return;
     }
-    if (!loadHint(number, &shownHint)) {
+    if (number != shownNumber) {
+        setUpHint(number);
+    }
+    if (!shownLoaded) {
         if (game.readyCountdown > HINT_COUNTDOWN_CUT) {
             game.readyCountdown = HINT_COUNTDOWN_CUT;
         }

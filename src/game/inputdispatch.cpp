@@ -426,13 +426,14 @@ void handleInput(int32_t message, uint32_t wParam, int32_t value) {
             return;
         }
     }
+    // The editor is left only once its level is saved (or the player gave up on saving it).
     if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE] && escapeLeaves(mode)) {
-        currentMode = mode == MODE_MAIN_MENU ? MODE_FAREWELL : MODE_MAIN_MENU;
+        currentMode = mode == MODE_MAIN_MENU ? MODE_FAREWELL : (mode == MODE_EDITOR ? editorLeave() : MODE_MAIN_MENU);
         return;
     }
     if (message == MSG_LBUTTONUP && hasCornerButton(mode) && stylusX > DEFAULT_WIDTH - CORNER_BUTTON_WIDTH &&
         stylusY > DEFAULT_HEIGHT - CORNER_BUTTON_HEIGHT) {
-        currentMode = MODE_MAIN_MENU;
+        currentMode = mode == MODE_EDITOR ? editorLeave() : MODE_MAIN_MENU;
         return;
     }
     switch (mode) {

@@ -270,7 +270,8 @@ static void enterEditor(void) {
 }
 
 static void leaveEditor(void) {
-    saveLevel(game.levelIndex);
+    // Leaving by the keys or the corner button has saved already; this catches the program's end.
+    editorSave();
     tearDownLevel();
 }
 

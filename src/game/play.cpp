@@ -9,6 +9,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "game/gamevalues.h"
+#include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "shell/mainloop.h"
@@ -53,6 +54,7 @@ void setUpLevel(void) {
     hintPanel.y = -(hintPanel.height + 50);
     hintPanel.width = 200;
     hintPanel.x = screenWidth() / 2 - 100;
+    setUpHint(game.levelIndex);
 
     clearPowerUps();
     paddle.swallow = 0;

@@ -2,17 +2,25 @@
 #include "game/savefile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.h"
+
 int64_t saveFailAfterBytes = -1;
+int32_t saveFailuresLeft = 0;
+
+enum { SAVE_PATH_CHARS = 512 };
 
 // Makes the rename itself durable: the folder's entry list is flushed as well. Best effort, since some
 // file systems refuse to sync a folder; the file's own bytes are already on the disk by then.
 static void syncFolderOf(const char* path) {
-    char folder[512];
+    char folder[SAVE_PATH_CHARS];
     if (snprintf(folder, sizeof(folder), "%s", path) >= (int)sizeof(folder)) {
         return;
     }
@@ -22,20 +30,57 @@ static void syncFolderOf(const char* path) {
     } else {
         slash[1] = 0;
     }
-    int fd = open(folder, O_RDONLY);
+    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
     }
 }
 
+// The permissions the new file gets: the old file's, else what a newly created file would get.
+static mode_t modeFor(const char* path) {
+    struct stat info;
+    if (stat(path, &info) == 0 && S_ISREG(info.st_mode)) {
+        return info.st_mode & 07777;
+    }
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+static int writeAll(int fd, const uint8_t* bytes, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = write(fd, bytes + done, count - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
+            return 0;
+        }
+        done += (size_t)n;
+    }
+    return 1;
+}
+
 int saveFileAtomically(const char* path, const void* bytes, size_t count) {
-    char temporary[512];
-    if (snprintf(temporary, sizeof(temporary), "%s.tmp", path) >= (int)sizeof(temporary)) {
+    if (saveFailuresLeft > 0) {
+        saveFailuresLeft--;
+        errno = ENOSPC;
         return 0;
     }
-    FILE* f = fopen(temporary, "wb");
-    if (f == nullptr) {
+    char temporary[SAVE_PATH_CHARS];
+    if (snprintf(temporary, sizeof(temporary), "%s.XXXXXX", path) >= (int)sizeof(temporary)) {
+        errno = ENAMETOOLONG;
+        return 0;
+    }
+    // mkstemp creates a name nobody had (O_EXCL): a link planted in advance cannot redirect the
+    // write, and two savers never share a temporary file.
+    int fd = mkostemp(temporary, O_CLOEXEC);
+    if (fd < 0) {
         return 0;
     }
     size_t limit = count;
@@ -44,20 +89,47 @@ int saveFileAtomically(const char* path, const void* bytes, size_t count) {
         limit = (size_t)saveFailAfterBytes;
         failing = 1;
     }
-    int ok = fwrite(bytes, 1, limit, f) == limit && !failing;
-    if (fflush(f) != 0) {
+    int ok = writeAll(fd, (const uint8_t*)bytes, limit);
+    if (ok && failing) {
+        errno = ENOSPC;
         ok = 0;
     }
-    if (ok && fsync(fileno(f)) != 0) {
+    if (ok && fchmod(fd, modeFor(path)) != 0) {
         ok = 0;
     }
-    if (fclose(f) != 0) {
+    if (ok && fsync(fd) != 0) {
         ok = 0;
     }
-    if (!ok || rename(temporary, path) != 0) {
-        remove(temporary);
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = 0;
+        error = errno;
+    }
+    if (ok && rename(temporary, path) != 0) {
+        ok = 0;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(temporary);
+        errno = error;
         return 0;
     }
     syncFolderOf(path);
     return 1;
+}
+
+static void formFailure(char* out, size_t size, const char* path, const char* reason) {
+    snprintf(out, size, "Unable to save %s:\n%s", path, reason);
+}
+
+void showSaveFailure(const char* path, const char* reason) {
+    char text[SAVE_PATH_CHARS + 200];
+    formFailure(text, sizeof(text), path, reason);
+    platformMessageBox(text, "Save Failed", MB_TYPE_OK);
+}
+
+int askRetrySave(const char* path, const char* reason) {
+    char text[SAVE_PATH_CHARS + 200];
+    formFailure(text, sizeof(text), path, reason);
+    return platformMessageBox(text, "Save Failed", MB_TYPE_RETRYCANCEL) == MB_RESULT_RETRY;
 }

@@ -4,11 +4,20 @@
 #include <cstddef>
 #include <cstdint>
 
-// Writes `count` bytes to `path` through a temporary file "<path>.tmp" in the same folder, flushed to
-// the disk and then renamed over the old file. Returns 1 when the new file is in place; on any failure
-// returns 0, removes the temporary file and leaves the old file as it was.
+// Writes `count` bytes to `path` through a fresh temporary file in the same folder (created
+// exclusively, so no link or other program's file is ever written through), with the old file's
+// permissions, flushed to the disk and then renamed over the old file. Returns 1 when the new file is
+// in place; on any failure returns 0 with errno saying why, removes the temporary file and leaves the
+// old file as it was.
 int saveFileAtomically(const char* path, const void* bytes, size_t count);
+
+// Tells the player that `path` could not be saved and why (`reason`, e.g. strerror's text): an OK box.
+void showSaveFailure(const char* path, const char* reason);
+// The same as a Retry/Cancel box; 1 when the player asked to try again.
+int askRetrySave(const char* path, const char* reason);
 
 // Test hook: when 0 or more, every save stops after that many bytes of the temporary file and fails,
 // as a full disk or a killed process would. -1 (the default) writes normally.
 extern int64_t saveFailAfterBytes;
+// Test hook: this many of the next saves fail as a full disk would (ENOSPC), then saves work again.
+extern int32_t saveFailuresLeft;

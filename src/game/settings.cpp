@@ -1,11 +1,13 @@
 // The settings file "settings.dat": 412 little-endian 32-bit values, read once, written on every menu entry.
 #include "game/settings.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "game/gamevalues.h"
 #include "game/savefile.h"
+#include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
@@ -48,35 +50,41 @@ static void applyVolumes(int32_t effects, int32_t music) {
     game.musicVolume = getVolume(1);
 }
 
+// 1 after a load that found a settings file it could not use: the next save keeps that file aside.
+static int keepBadFile = 0;
+// 1 once the player was told that the settings cannot be saved: the main menu saves on every entry,
+// and the box is not shown again until a save has worked (the log still gets every failure).
+static int failureShown = 0;
+
 int loadSettings(void) {
     char path[300];
     if (!formPath(path, sizeof(path))) {
         return 0;
     }
-    FILE* f = fopen(path, "rb");
+    uint8_t bytes[SETTINGS_BYTES];
+    int64_t size = 0;
+    FILE* f = openDataFile(path, SETTINGS_BYTES, &size);
     if (f == nullptr) {
+        // A missing file is a first start; anything else there is the player's file, kept at the next save.
+        keepBadFile = errno != ENOENT;
+        if (errno == EFBIG) {
+            logMessage(1, "[WARNING] Settings size mismatch.  Loading defaults.\n");
+        }
         return 0;
     }
-    long count = 0;
-    while (fgetc(f) != EOF) {
-        count++;
-    }
+    size_t got = size == SETTINGS_BYTES ? fread(bytes, 1, sizeof(bytes), f) : 0;
     fclose(f);
-    if (count != SETTINGS_BYTES) {
+    if (size != SETTINGS_BYTES) {
+        keepBadFile = 1;
         logMessage(1, "[WARNING] Settings size mismatch.  Loading defaults.\n");
         return 0;
     }
-    f = fopen(path, "rb");
-    if (f == nullptr) {
-        return 0;
-    }
-    uint8_t bytes[SETTINGS_BYTES];
-    size_t got = fread(bytes, 1, sizeof(bytes), f);
-    fclose(f);
-    // A file that changed between the two reads is treated as unreadable: nothing half-applied.
+    // A file that changed under the read is treated as unreadable: nothing half-applied.
     if (got != sizeof(bytes)) {
+        keepBadFile = 1;
         return 0;
     }
+    keepBadFile = 0;
     for (int d = 0; d < DIFFICULTY_COUNT; d++) {
         for (int i = 0; i < LEVEL_COUNT; i++) {
             game.unlocked[d][i] = getValue(bytes, FIELD_UNLOCKED + d * LEVEL_COUNT + i);
@@ -108,6 +116,28 @@ void encodeSettings(uint8_t out[SETTINGS_BYTES]) {
     }
 }
 
+// Moves the file that did not load to "settings.dat.bad", replacing an older one, so that the save
+// that follows does not destroy what the player had. 0 when it could not be moved (errno says why).
+static int moveBadFileAside(const char* path) {
+    char aside[320];
+    if (snprintf(aside, sizeof(aside), "%s.bad", path) >= (int)sizeof(aside)) {
+        errno = ENAMETOOLONG;
+        return 0;
+    }
+    if (rename(path, aside) != 0) {
+        // A folder cannot replace a file nor a file a folder: the older copy makes way first.
+        if (errno == ENOENT) {
+            return 1;
+        }
+        if ((errno != EISDIR && errno != ENOTDIR && errno != ENOTEMPTY && errno != EEXIST) || remove(aside) != 0 ||
+            rename(path, aside) != 0) {
+            return 0;
+        }
+    }
+    logFormat(1, 0, "[WARNING] %s could not be loaded; it is kept as %s.\n", path, aside);
+    return 1;
+}
+
 int saveSettings(void) {
     char path[300];
     if (!formPath(path, sizeof(path))) {
@@ -115,7 +145,23 @@ int saveSettings(void) {
     }
     uint8_t bytes[SETTINGS_BYTES];
     encodeSettings(bytes);
-    return saveFileAtomically(path, bytes, sizeof(bytes));
+    int ok = 1;
+    if (keepBadFile) {
+        ok = moveBadFileAside(path);
+        if (ok) {
+            keepBadFile = 0;
+        }
+    }
+    ok = ok && saveFileAtomically(path, bytes, sizeof(bytes));
+    if (ok) {
+        failureShown = 0;
+        return 1;
+    }
+    if (!failureShown) {
+        failureShown = 1;
+        showSaveFailure(path, strerror(errno));
+    }
+    return 0;
 }
 
 void setDefaultSettings(void) {

@@ -9,9 +9,12 @@ enum {
 };
 
 // Reads "settings.dat" from the data folder and puts its values in force; 0 when it is missing,
-// unreadable or not exactly 1648 bytes long (nothing is changed then). Values are not range-checked.
+// unreadable, not a regular file or not exactly 1648 bytes long (nothing is changed then). Values are
+// not range-checked.
 int loadSettings(void);
-// Writes the live values (crash-safely: the old file stays whole until the new one is complete).
+// Writes the live values (crash-safely: the old file stays whole until the new one is complete). The
+// first save after a load that found an unusable file moves that file to "settings.dat.bad" first.
+// A failed save shows the player a box naming the file and the reason (once, until a save works again).
 int saveSettings(void);
 // Default keys, difficulty 1, hints on, effects volume 255, music volume 220, every level locked.
 void setDefaultSettings(void);

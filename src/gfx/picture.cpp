@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "platform/platform.h"
+#include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -29,7 +30,9 @@ static bool sizeAllowed(uint64_t width, uint64_t height) {
 void loadPicture(const char* name, Surface** handle) {
     char path[512];
     snprintf(path, sizeof(path), "%s%s", dataPath, name);
-    FILE* probe = fopen(path, "r");
+    // Anything that is not a readable picture-sized regular file (a FIFO, a device, a folder) is
+    // reported like a missing one, at once.
+    FILE* probe = openDataFile(path, MAX_PICTURE_FILE_BYTES, nullptr);
     if (probe == nullptr) {
         platformMessageBox(path, "File Not Found", MB_TYPE_OK);
         logColoured(1, "[ERROR] ", 6);
@@ -76,7 +79,7 @@ static void jpegErrorBox(void) {
 }
 
 int loadJpegPicture(const char* path, Surface** handle) {
-    FILE* file = fopen(path, "rb");
+    FILE* file = openDataFile(path, MAX_PICTURE_FILE_BYTES, nullptr);
     if (file == nullptr) {
         jpegErrorBox();
         return 0;
@@ -150,7 +153,7 @@ int loadJpegPicture(const char* path, Surface** handle) {
 // ---- PNG ----
 
 int loadPngPicture(const char* path, Surface** handle) {
-    FILE* file = fopen(path, "rb");
+    FILE* file = openDataFile(path, MAX_PICTURE_FILE_BYTES, nullptr);
     if (file == nullptr) {
         return 0;
     }

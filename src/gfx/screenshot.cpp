@@ -1,6 +1,10 @@
 // Screenshots: the back surface as an uncompressed 24-bit bottom-up BMP, numbered from 0 in each run.
 #include "gfx/screenshot.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +20,12 @@ static const char* const screenshotNames[2] = {
 };
 static const char* const gameName = "Plinkor";
 
-// Number of the next screenshot; not stored, so every run starts again at 0.
+// Number of the next screenshot; not stored, so every run starts again at 0 (and skips the names
+// that earlier runs left).
 static int32_t screenshotCounter;
+
+// How many taken names one screenshot skips at most before giving up.
+enum { MAX_NAMES_TRIED = 100000 };
 
 static void put16(uint8_t* p, uint32_t v) {
     p[0] = (uint8_t)v;
@@ -31,21 +39,45 @@ static void put32(uint8_t* p, uint32_t v) {
     p[3] = (uint8_t)(v >> 24);
 }
 
+// Creates the next screenshot file that does not exist yet, in the first folder that takes it, and
+// returns it open for writing (its name in `name`). The file is created exclusively: an existing file
+// (an earlier run's screenshot) is skipped, never overwritten, and a link at the name is never
+// followed. Null when neither folder takes a new file; the number is not used up then.
+static FILE* openNextScreenshot(char* name, size_t size) {
+    for (int tries = 0; tries < MAX_NAMES_TRIED && screenshotCounter < INT32_MAX; tries++) {
+        int taken = 0;
+        for (int attempt = 0; attempt < 2 && !taken; attempt++) {
+            snprintf(name, size, screenshotNames[attempt], gameName, screenshotCounter);
+            int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                screenshotCounter++;
+                FILE* file = fdopen(fd, "wb");
+                if (file == nullptr) {
+                    close(fd);
+                }
+                return file;
+            }
+            // A name in use (file, folder or link) is skipped; a folder that is missing or refuses
+            // the file gives way to the next folder.
+            taken = errno == EEXIST;
+        }
+        if (!taken) {
+            return nullptr;
+        }
+        screenshotCounter++;
+    }
+    return nullptr;
+}
+
 void saveScreenshot(void) {
     if (backSurface == nullptr) {
         return;
     }
     char name[300];
-    FILE* file = nullptr;
-    for (int attempt = 0; attempt < 2 && file == nullptr; attempt++) {
-        snprintf(name, sizeof(name), screenshotNames[attempt], gameName, screenshotCounter);
-        file = fopen(name, "wb");
-    }
+    FILE* file = openNextScreenshot(name, sizeof(name));
     if (file == nullptr) {
         return;
     }
-    fclose(file);
-    screenshotCounter++;
 
     int width = displayInfo.width > 0 ? displayInfo.width : 0;
     int height = displayInfo.height > 0 ? displayInfo.height : 0;
@@ -66,11 +98,6 @@ void saveScreenshot(void) {
     put32(infoHeader + 24, 2952);
     put32(infoHeader + 28, 2952);
 
-    file = fopen(name, "wb");
-    if (file == nullptr) {
-        printf("Error opening file %s\n", name);
-        return;
-    }
     if (fwrite(fileHeader, 1, sizeof(fileHeader), file) < sizeof(fileHeader)) {
         printf("Error writing bitmap file header\n");
         fclose(file);

@@ -2,6 +2,7 @@
 #pragma once
 
 // Writes "Storage Card/My Documents/Plinkor<n>.BMP", or "My Documents/Plinkor<n>.BMP" when the first
-// cannot be created, below the current directory; n counts from 0 in each run. Without either folder
-// nothing is written and the number is not used up.
+// cannot be created, below the current directory; n counts from 0 in each run and skips the names that
+// exist already (nothing is overwritten, no link followed). Without either folder nothing is written
+// and the number is not used up.
 void saveScreenshot(void);

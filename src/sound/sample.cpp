@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "shell/datafile.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
 
@@ -15,29 +16,19 @@ namespace {
 // Anything near this is no sound file: it would not fit the 32-bit lengths the mixer walks.
 const long MAX_FILE_BYTES = 0x20000000L;
 
-// Opens "<soundPath><name>"; a missing file gets the box that names the full path.
-FILE* openSoundFile(const char* name) {
+// Opens "<soundPath><name>" with its length in bytes; a missing file (or one that is no regular file, or
+// too large to be a sound) gets the box that names the full path.
+FILE* openSoundFile(const char* name, long* bytes) {
     char path[512];
     snprintf(path, sizeof(path), "%s%s", soundPath, name);
-    FILE* f = fopen(path, "rb");
+    int64_t size = 0;
+    FILE* f = openDataFile(path, MAX_FILE_BYTES, &size);
     if (f == nullptr) {
         platformMessageBox(path, "File Not Found", MB_TYPE_OK);
+        return nullptr;
     }
+    *bytes = (long)size;
     return f;
-}
-
-// Number of bytes in the file, read to its end (-1 when it is too large to be a sound).
-long countBytes(FILE* f) {
-    unsigned char chunk[4096];
-    long count = 0;
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), f)) > 0) {
-        count += (long)got;
-        if (count > MAX_FILE_BYTES) {
-            return -1;
-        }
-    }
-    return count;
 }
 
 // Reads sample pairs lo, hi until the end-of-file state, storing lo + (signed hi) x 256 every `step`
@@ -78,13 +69,9 @@ int loadSound(const char* name, int id, int soundClass, int loopStart, int loopE
     if (!validSlot(id, soundClass)) {
         return 0;
     }
-    FILE* f = openSoundFile(name);
+    long bytes = 0;
+    FILE* f = openSoundFile(name, &bytes);
     if (f == nullptr) {
-        return 0;
-    }
-    long bytes = countBytes(f);
-    if (bytes < 0) {
-        fclose(f);
         return 0;
     }
     long n = bytes + 1;  // the read that met the end counts too
@@ -110,11 +97,11 @@ int loadSoundDoubled(const char* name, int id, int soundClass, int loopStart, in
     if (!validSlot(id, soundClass)) {
         return 0;
     }
-    FILE* f = openSoundFile(name);
+    long bytes = 0;
+    FILE* f = openSoundFile(name, &bytes);
     if (f == nullptr) {
         return 0;
     }
-    long bytes = countBytes(f);
     // An empty file stores nothing, as with the plain loader.
     if (bytes < 1) {
         fclose(f);

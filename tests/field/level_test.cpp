@@ -8,6 +8,7 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/level.h"
+#include "game/savefile.h"
 #include "fieldkit.h"
 #include "gfx/blit.h"
 #include "shell/log.h"
@@ -119,14 +120,14 @@ TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
     EXPECT_EQ(readFileBytes("Data/level9.dat"), expected);
     EXPECT_FALSE(std::filesystem::exists("Data/level9.dat.tmp"));
 
-    // The temporary file cannot be made: the old level stays as it was.
-    std::filesystem::create_directory("Data/level9.dat.tmp");
+    // The disk fills during the write: the old level stays as it was.
+    saveFailAfterBytes = 5;
     levelBlockCount = 1;
     EXPECT_EQ(saveLevel(9), 0);
     EXPECT_EQ(readFileBytes("Data/level9.dat"), expected);
     EXPECT_NE(logText().find("[ERROR] Unable to save level."), std::string::npos);
     EXPECT_EQ(levelBlockCount, 1);
-    std::filesystem::remove("Data/level9.dat.tmp");
+    saveFailAfterBytes = -1;
 
     levelBlockCount = 0;
     EXPECT_EQ(saveLevel(9), 1);

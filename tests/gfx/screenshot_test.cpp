@@ -108,3 +108,20 @@ TEST_F(Screenshot, RowsArePaddedToFourBytes) {
     expected[16 + 12] = 248; // the screen's row 0, column 4: blue 31
     EXPECT_EQ(rows, expected);
 }
+
+// The last run's screenshots are kept: the numbering skips every name in use, and a link planted at a
+// name is skipped too, never written through.
+TEST_F(Screenshot, NamesInUseAreSkippedAndNoLinkIsFollowed) {
+    ScratchFolder scratch;
+    writeFileBytes("victim", {'v'});
+    writeFileBytes("My Documents/Plinkor0.BMP", {'o', 'l', 'd'});
+    std::filesystem::create_symlink("../victim", "My Documents/Plinkor1.BMP");
+    std::filesystem::create_symlink("../nowhere", "My Documents/Plinkor2.BMP");
+    saveScreenshot();
+    saveScreenshot();
+    EXPECT_EQ(readFileBytes("My Documents/Plinkor0.BMP"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(readFileBytes("victim"), (std::vector<uint8_t>{'v'}));
+    EXPECT_FALSE(exists("nowhere"));
+    EXPECT_EQ(readFileBytes("My Documents/Plinkor3.BMP").size(), 230454u);
+    EXPECT_EQ(readFileBytes("My Documents/Plinkor4.BMP").size(), 230454u);
+}

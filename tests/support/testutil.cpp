@@ -3,6 +3,10 @@
 
 #include <png.h>
 #include <zlib.h>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -35,6 +39,44 @@ ScratchFolder::~ScratchFolder() {
     }
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+PermissionsApply::PermissionsApply() {
+    __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) == 0 && (data[0].effective != 0 || data[1].effective != 0)) {
+        effective_[0] = data[0].effective;
+        effective_[1] = data[1].effective;
+        data[0].effective = 0;
+        data[1].effective = 0;
+        dropped_ = syscall(SYS_capset, &header, data) == 0;
+    }
+    // Whatever the capabilities, the proof is a file of mode 000 that cannot be opened.
+    char probe[] = "/tmp/plinkor-permission-probe-XXXXXX";
+    int fd = mkstemp(probe);
+    if (fd >= 0) {
+        close(fd);
+        chmod(probe, 0);
+        int again = open(probe, O_RDONLY);
+        applies_ = again < 0;
+        if (again >= 0) {
+            close(again);
+        }
+        unlink(probe);
+    }
+}
+
+PermissionsApply::~PermissionsApply() {
+    if (!dropped_) {
+        return;
+    }
+    __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) == 0) {
+        data[0].effective = effective_[0];
+        data[1].effective = effective_[1];
+        syscall(SYS_capset, &header, data);
+    }
 }
 
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -20,6 +20,23 @@ private:
     std::string previous_;
 };
 
+// While it lives, this process obeys file permission bits as a normal user does: a root process's
+// capabilities leave the effective set (they stay permitted and come back at the end), so a file of
+// mode 000 cannot be read. applies() is false when the bits still do not stop a read.
+class PermissionsApply {
+public:
+    PermissionsApply();
+    ~PermissionsApply();
+    bool applies() const { return applies_; }
+    PermissionsApply(const PermissionsApply&) = delete;
+    PermissionsApply& operator=(const PermissionsApply&) = delete;
+
+private:
+    bool applies_ = false;
+    bool dropped_ = false;
+    uint32_t effective_[2] = {0, 0};
+};
+
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFileBytes(const std::string& path);
 // Writes an 8-bit RGB PNG (rgb: 3 bytes a pixel, row-major).
