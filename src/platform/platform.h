@@ -16,6 +16,7 @@
 enum {
     MSG_DESTROY = 2,
     MSG_CLOSE = 16,
+    MSG_ACTIVATEAPP = 28,  // wParam 0: the window was minimised or lost the focus; 1: it is back
     MSG_QUIT = 18,
     MSG_KEYDOWN = 256,
     MSG_KEYUP = 257,

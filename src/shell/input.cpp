@@ -1,6 +1,7 @@
 // The window procedure: close sequence, stylus mapping for both builds, key translation, tap timing.
 #include "shell/input.h"
 
+#include "game/gamevalues.h"
 #include "platform/platform.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
@@ -12,6 +13,11 @@ int64_t lastPress, lastRelease;
 int32_t quickTap;
 int32_t controlKeys[CONTROL_COUNT] = {38, 40, 37, 39, 32, 27, 13, 0};
 int32_t buttonCodes[1];
+static bool pauseWhenAway = true;
+
+void setPauseWhenAway(bool on) {
+    pauseWhenAway = on;
+}
 
 void loadButtonCodes(void) {
     buttonCodes[0] = ACTION_BUTTON_CODE;
@@ -93,6 +99,12 @@ int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam) {
     case MSG_CLOSE:
         quitRequested = 1;
         platformPostMessage(MSG_DESTROY, 0, 0);
+        return 0;
+    case MSG_ACTIVATEAPP:
+        // A player who switches away mid-level comes back to the same ball, not to "Game Over".
+        if (wParam == 0 && pauseWhenAway && appActive == 1 && currentMode == MODE_PLAY) {
+            setAppActive(0);
+        }
         return 0;
     case MSG_KEYDOWN:
     case MSG_KEYUP:

@@ -21,5 +21,8 @@ extern int32_t buttonCodes[1];
 
 void loadButtonCodes(void);
 void setDefaultControlKeys(void);
+// On (the default): the game suspends, as the suspend key does, when its window is minimised or loses
+// the focus during play.
+void setPauseWhenAway(bool on);
 // The application window's procedure (messages numbered as in platform.h).
 int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/game.h"
+#include "game/render.h"
 #include "gfx/blit.h"
 #include "gfx/picture.h"
 #include "platform/platform.h"
@@ -38,6 +39,8 @@ Surface* backSurface;
 Surface* smallCharsSheet;
 
 static int32_t lastMessageWParam;
+static Surface* pauseSurface;  // the suspended picture, made the first time the game is suspended
+static int32_t pauseShown;     // 1 once this suspension's picture is on the screen
 
 void setAppActive(int32_t value) {
     __atomic_store_n(&appActive, value, __ATOMIC_RELAXED);
@@ -52,6 +55,7 @@ void resetLoopState(void) {
     updatesThisSecond = presentsThisSecond = updatesLastSecond = presentsLastSecond = 0;
     soundEnabled = 0;
     lastMessageWParam = 0;
+    pauseShown = 0;
 }
 
 // The folders are short fixed names below "./"; a longer base would be cut, never overrun.
@@ -106,6 +110,19 @@ static void logDisplaySpecifics(void) {
     logFormat(1, 0, "  fullscreen  : %d\n", displayInfo.fullscreen);
     logFormat(1, 0, "  format      : %d\n", displayInfo.format);
     logMessage(1, "Program State\n");
+}
+
+// A frozen picture with no sign looks hung: a suspended game shows its last frame dimmed, once.
+static void showPauseFrame(void) {
+    if (pauseShown || !frameRendered || backSurface == nullptr) {
+        return;
+    }
+    if (pauseSurface == nullptr) {
+        pauseSurface = createSurface(backSurface->width, backSurface->height);
+    }
+    renderPauseFrame(pauseSurface, backSurface);
+    presentSurface(pauseSurface);
+    pauseShown = 1;
 }
 
 // One pass of the loop while the program is active: mode change, updates, render.
@@ -199,7 +216,10 @@ int runGame(void) {
         }
         pumpMessages();
         if (appActive == 0) {
+            showPauseFrame();
             platformSleep(250);
+        } else {
+            pauseShown = 0;
         }
         if (quitRequested == 1) {
             break;

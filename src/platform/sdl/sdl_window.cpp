@@ -101,6 +101,10 @@ void translateEvents(void) {
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
                 pushClose();
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+                sdl.queue.push_back(PlatformMessage{MSG_ACTIVATEAPP, 0, 0});
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                sdl.queue.push_back(PlatformMessage{MSG_ACTIVATEAPP, 1, 0});
             }
             break;
         case SDL_KEYDOWN:
