@@ -215,6 +215,7 @@ int runGame(void) {
             presentsThisSecond++;
         }
         pumpMessages();
+        stepGamepadPointer();
         if (appActive == 0) {
             showPauseFrame();
             platformSleep(250);

@@ -9,6 +9,7 @@
 
 #include "platform/keyboard.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_instance.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -132,6 +133,7 @@ void translateEvents(void) {
             }
             break;
         default:
+            gamepadEvent(e);
             break;
         }
     }
@@ -149,6 +151,9 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
     }
     sdl.fullscreen = fullscreen;
     sdl.proc = proc;
+    if (!gamepadStart()) {
+        fprintf(stderr, "Plinkor: no gamepads: %s\n", SDL_GetError());
+    }
     SDL_DisplayMode desktop;
     int refresh = 60;
     int desktopHeight = 0;
@@ -224,7 +229,7 @@ void platformClientSize(int* width, int* height) {
 int platformPeekMessage(PlatformMessage* msg) {
     if (sdl.queue.empty()) {
         serviceOtherCopies();
-        if (videoReady()) {
+        if (SDL_WasInit(SDL_INIT_EVENTS) != 0) {
             translateEvents();
         }
     }
