@@ -37,8 +37,8 @@ struct PlatformMessage {
 typedef int32_t (*WindowProc)(int32_t message, uint32_t wParam, int32_t lParam);
 
 // Single-instance check. Called once by the display at start-up, before the window exists.
-// Returns 1 when another running copy of the game holds the system-wide name; 0 when this process now
-// holds it. The name dies with the process, so a crash leaves no stale lock.
+// Returns 1 when another running copy of the game holds the name (one per user and display); 0 when this
+// process now holds it. The name dies with the process, so a crash leaves no stale lock.
 int platformFindOtherInstance(const char* name);
 // Asks the running copy found above to bring its window to the front. Main thread, start-up only.
 void platformRaiseOtherInstance(void);
