@@ -116,6 +116,32 @@ void drawTextAt(const char* text, int32_t x, int32_t y, int slot, int jittered) 
     drawText(backSurface, text, x, y, slot);
 }
 
+// ---- Suspended ---------------------------------------------------------------------------------------
+
+enum {
+    PAUSE_TEXT_Y = 164,     // the caption's baseline
+    PAUSE_BAND_ABOVE = 20,  // the caption sits on a darker band from this far above its baseline
+    PAUSE_BAND_BELOW = 6,   // to this far below
+};
+
+void renderPauseFrame(Surface* dst, const Surface* last) {
+    for (int y = 0; y < dst->height && y < last->height; y++) {
+        for (int x = 0; x < dst->width && x < last->width; x++) {
+            // Every component halved (a quarter on the caption's band) in place; bit 5 stays clear.
+            bool band = y >= PAUSE_TEXT_Y - PAUSE_BAND_ABOVE && y <= PAUSE_TEXT_Y + PAUSE_BAND_BELOW;
+            uint16_t c = getPixel(last, x, y);
+            putPixel(dst, x, y, band ? (uint16_t)((c >> 2) & 0x39C7) : (uint16_t)((c >> 1) & 0x7BCF));
+        }
+    }
+    static const char* const text = "Paused - click to go on";
+    const uint16_t white = packColour(31, 31, 31);
+    if (fonts[0] != nullptr && textWidth(text, 0) <= dst->width) {
+        drawTextColoured(dst, text, (dst->width - textWidth(text, 0)) / 2, PAUSE_TEXT_Y, 0, white);
+    } else {
+        drawSmallText(dst, text, centredSmallTextX(text), PAUSE_TEXT_Y, white);
+    }
+}
+
 // ---- Splashes ---------------------------------------------------------------------------------------
 
 static void drawLoadingText(uint16_t grey) {

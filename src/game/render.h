@@ -29,6 +29,10 @@ extern void (*drawEditorHeld)(void);
 // Splash brightness from a fade counter: the counter, or 255 - (counter - 300) past 300, in 0..255.
 int32_t splashBrightness(int32_t counter);
 
+// The picture shown while the game is suspended: `last` (the last frame) at half brightness in `dst`,
+// with "Paused - click to go on" over it.
+void renderPauseFrame(Surface* dst, const Surface* last);
+
 // "bg.png" scrolled by the background row: at -row - height, at -row, and below when needed.
 void drawScrollingBackground(void);
 // "bg.png" tiled over the screen, moved by half the page offsets.

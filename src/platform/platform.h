@@ -16,6 +16,7 @@
 enum {
     MSG_DESTROY = 2,
     MSG_CLOSE = 16,
+    MSG_ACTIVATEAPP = 28,  // wParam 0: the window was minimised or lost the focus; 1: it is back
     MSG_QUIT = 18,
     MSG_KEYDOWN = 256,
     MSG_KEYUP = 257,
@@ -36,8 +37,8 @@ struct PlatformMessage {
 typedef int32_t (*WindowProc)(int32_t message, uint32_t wParam, int32_t lParam);
 
 // Single-instance check. Called once by the display at start-up, before the window exists.
-// Returns 1 when another running copy of the game holds the system-wide name; 0 when this process now
-// holds it. The name dies with the process, so a crash leaves no stale lock.
+// Returns 1 when another running copy of the game holds the name (one per user and display); 0 when this
+// process now holds it. The name dies with the process, so a crash leaves no stale lock.
 int platformFindOtherInstance(const char* name);
 // Asks the running copy found above to bring its window to the front. Main thread, start-up only.
 void platformRaiseOtherInstance(void);
@@ -69,6 +70,34 @@ void platformPostQuitMessage(int32_t exitCode);
 // with the current Shift state into *out and returns 1; returns 0 and leaves *out alone for keys that
 // produce no character. Window procedure, key messages.
 int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out);
+
+// ---- Gamepad --------------------------------------------------------------------------------------
+
+// Gamepad buttons, d-pad and the left stick's four directions arrive as key messages with the
+// system's own gamepad virtual-key codes (the stick's as it crosses half way out, and back).
+enum {
+    VK_GAMEPAD_A = 0xC3,
+    VK_GAMEPAD_B = 0xC4,
+    VK_GAMEPAD_X = 0xC5,
+    VK_GAMEPAD_Y = 0xC6,
+    VK_GAMEPAD_RIGHT_SHOULDER = 0xC7,
+    VK_GAMEPAD_LEFT_SHOULDER = 0xC8,
+    VK_GAMEPAD_DPAD_UP = 0xCB,
+    VK_GAMEPAD_DPAD_DOWN = 0xCC,
+    VK_GAMEPAD_DPAD_LEFT = 0xCD,
+    VK_GAMEPAD_DPAD_RIGHT = 0xCE,
+    VK_GAMEPAD_MENU = 0xCF,  // Start
+    VK_GAMEPAD_VIEW = 0xD0,  // Back
+    VK_GAMEPAD_LEFT_THUMBSTICK_BUTTON = 0xD1,
+    VK_GAMEPAD_RIGHT_THUMBSTICK_BUTTON = 0xD2,
+    VK_GAMEPAD_LEFT_THUMBSTICK_UP = 0xD3,
+    VK_GAMEPAD_LEFT_THUMBSTICK_DOWN = 0xD4,
+    VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT = 0xD5,
+    VK_GAMEPAD_LEFT_THUMBSTICK_LEFT = 0xD6,
+};
+// Where the left stick of the gamepad used last stands now: each axis -32768..32767 (right, down
+// positive); 0, 0 without a gamepad. Main loop, once a pass.
+void platformGamepadStick(int* x, int* y);
 
 // ---- Clock ----------------------------------------------------------------------------------------
 

@@ -25,5 +25,11 @@ int32_t stylusSteers(void);
 
 void loadButtonCodes(void);
 void setDefaultControlKeys(void);
+// On (the default): the game suspends, as the suspend key does, when its window is minimised or loses
+// the focus during play.
+void setPauseWhenAway(bool on);
+// Moves the stylus by the gamepad's left stick on screens that show the stylus cursor; once a
+// main-loop pass.
+void stepGamepadPointer(void);
 // The application window's procedure (messages numbered as in platform.h).
 int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam);

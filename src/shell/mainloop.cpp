@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/game.h"
+#include "game/render.h"
 #include "gfx/blit.h"
 #include "gfx/picture.h"
 #include "platform/platform.h"
@@ -39,6 +40,8 @@ Surface* backSurface;
 Surface* smallCharsSheet;
 
 static int32_t lastMessageWParam;
+static Surface* pauseSurface;  // the suspended picture, made the first time the game is suspended
+static int32_t pauseShown;     // 1 once this suspension's picture is on the screen
 
 void setAppActive(int32_t value) {
     __atomic_store_n(&appActive, value, __ATOMIC_RELAXED);
@@ -53,6 +56,7 @@ void resetLoopState(void) {
     updatesThisSecond = presentsThisSecond = updatesLastSecond = presentsLastSecond = 0;
     soundEnabled = 0;
     lastMessageWParam = 0;
+    pauseShown = 0;
 }
 
 // The folders are short fixed names below "./"; a longer base would be cut, never overrun.
@@ -109,6 +113,19 @@ static void logDisplaySpecifics(void) {
     logMessage(1, "Program State\n");
 }
 
+// A frozen picture with no sign looks hung: a suspended game shows its last frame dimmed, once.
+static void showPauseFrame(void) {
+    if (pauseShown || !frameRendered || backSurface == nullptr) {
+        return;
+    }
+    if (pauseSurface == nullptr) {
+        pauseSurface = createSurface(backSurface->width, backSurface->height);
+    }
+    renderPauseFrame(pauseSurface, backSurface);
+    presentSurface(pauseSurface);
+    pauseShown = 1;
+}
+
 // One pass of the loop while the program is active: mode change, updates, render.
 static void runActivePass(void) {
     if (currentMode != previousMode) {
@@ -147,6 +164,7 @@ int runGame(void) {
     formatPath(soundPath, "%sSound/", basePath);
     formatPath(customPath, "%sCustom/", basePath);
     loadDesktopOptions();
+    setPauseWhenAway(desktopOptions.pauseWhenAway != 0);
 
     if (openDisplay("Plinkor") == 0) {
         platformMessageBox("Unable to create window.", "Critical", MB_TYPE_OK);
@@ -200,8 +218,12 @@ int runGame(void) {
             presentsThisSecond++;
         }
         pumpMessages();
+        stepGamepadPointer();
         if (appActive == 0) {
+            showPauseFrame();
             platformSleep(250);
+        } else {
+            pauseShown = 0;
         }
         if (quitRequested == 1) {
             break;

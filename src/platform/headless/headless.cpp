@@ -27,6 +27,7 @@ struct HeadlessState {
     int clientWidth = 240, clientHeight = 320;
     int shift = 0;
     int otherInstance = 0;
+    int stickX = 0, stickY = 0;
     int raiseRequests = 0;
     int windowCreated = 0;
     int failWindow = 0;
@@ -96,6 +97,16 @@ void headlessSetClientSize(int width, int height) {
 void headlessSetShift(int down) {
     state.shift = down;
 }
+void headlessSetStick(int x, int y) {
+    state.stickX = x;
+    state.stickY = y;
+}
+
+void platformGamepadStick(int* x, int* y) {
+    *x = state.stickX;
+    *y = state.stickY;
+}
+
 void headlessSetOtherInstance(int running) {
     state.otherInstance = running;
 }

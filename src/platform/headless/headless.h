@@ -33,6 +33,8 @@ void headlessKey(int32_t message, uint32_t vk);
 typedef void (*HeadlessPumpHook)(int64_t pass);
 void headlessSetPumpHook(HeadlessPumpHook hook);
 
+// Where the gamepad's left stick stands (platformGamepadStick), each axis -32768..32767.
+void headlessSetStick(int x, int y);
 void headlessSetClientSize(int width, int height);
 void headlessSetShift(int down);
 // Simulates another running copy for the single-instance check.

@@ -1,16 +1,17 @@
 // The SDL2 backend: single-instance name, window, message queue, clock, message boxes, console.
 #include <SDL.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-#include <fcntl.h>
+#include <signal.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
 #include "platform/keyboard.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_gamepad.h"
+#include "platform/sdl/sdl_instance.h"
+#include "platform/sdl/sdl_keys.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ struct SdlState {
     WindowProc proc = nullptr;
     std::deque<PlatformMessage> queue;
     bool closeSent = false;
-    int instanceSocket = -1;  // listening; holds the system-wide name while we run
     uint64_t lastPresent = 0;
     uint64_t refreshTicks = 0;
     // Console surfaces: at most two are ever made (the display's 240 x 320 and 640 x 480).
@@ -38,93 +38,38 @@ struct SdlState {
 
 SdlState sdl;
 
-// The instance name lives in Linux's abstract socket namespace: it vanishes with the process.
-void instanceAddress(const char* name, sockaddr_un* address, socklen_t* length) {
-    memset(address, 0, sizeof(*address));
-    address->sun_family = AF_UNIX;
-    int n = snprintf(address->sun_path + 1, sizeof(address->sun_path) - 1, "%s-game-instance", name);
-    *length = (socklen_t)(offsetof(sockaddr_un, sun_path) + 1 + n);
-}
-
-const char* instanceName = "Plinkor";
-
 bool videoReady(void) {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0;
 }
 
-// A second copy connects to ask us to come to the front.
-void serviceInstanceSocket(void) {
-    if (sdl.instanceSocket < 0) {
-        return;
+// Starts SDL's video. Without a display SDL falls back to a driver that shows nothing (offscreen,
+// dummy): a game nobody can see would run for ever, so those count only when asked for by name.
+bool startVideo(void) {
+    if (videoReady()) {
+        return true;
     }
-    while (true) {
-        int client = accept(sdl.instanceSocket, nullptr, nullptr);
-        if (client < 0) {
-            return;
-        }
-        char request[16] = {0};
-        ssize_t got = read(client, request, sizeof(request) - 1);
-        close(client);
-        if (got > 0 && strncmp(request, "raise", 5) == 0 && sdl.window != nullptr) {
-            SDL_RestoreWindow(sdl.window);
-            SDL_ShowWindow(sdl.window);
-            SDL_RaiseWindow(sdl.window);
-        }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "Plinkor: no display: %s\n", SDL_GetError());
+        return false;
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = getenv("SDL_VIDEODRIVER");
+    bool invisible = driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0);
+    if (invisible && (asked == nullptr || strstr(asked, driver) == nullptr)) {
+        fprintf(stderr, "Plinkor: no display to show the window on (is DISPLAY set?); SDL offers only its \"%s\" "
+                        "driver\n", driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
 }
 
-uint32_t virtualKeyOf(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) {
-        return (uint32_t)('A' + (key - SDLK_a));
-    }
-    if (key >= SDLK_0 && key <= SDLK_9) {
-        return (uint32_t)('0' + (key - SDLK_0));
-    }
-    if (key >= SDLK_F1 && key <= SDLK_F12) {
-        return (uint32_t)(112 + (key - SDLK_F1));
-    }
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
-        return (uint32_t)(97 + (key - SDLK_KP_1));
-    }
-    switch (key) {
-    case SDLK_KP_0: return 96;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
-    case SDLK_LALT: case SDLK_RALT: return 18;
-    case SDLK_PAUSE: return 19;
-    case SDLK_CAPSLOCK: return 20;
-    case SDLK_ESCAPE: return 27;
-    case SDLK_SPACE: return 32;
-    case SDLK_PAGEUP: return 33;
-    case SDLK_PAGEDOWN: return 34;
-    case SDLK_END: return 35;
-    case SDLK_HOME: return 36;
-    case SDLK_LEFT: return 37;
-    case SDLK_UP: return 38;
-    case SDLK_RIGHT: return 39;
-    case SDLK_DOWN: return 40;
-    case SDLK_INSERT: return 45;
-    case SDLK_DELETE: return 46;
-    case SDLK_KP_MULTIPLY: return 106;
-    case SDLK_KP_PLUS: return 107;
-    case SDLK_KP_MINUS: return 109;
-    case SDLK_KP_PERIOD: return 110;
-    case SDLK_KP_DIVIDE: return 111;
-    case SDLK_SEMICOLON: return 186;
-    case SDLK_EQUALS: return 187;
-    case SDLK_COMMA: return 188;
-    case SDLK_MINUS: return 189;
-    case SDLK_PERIOD: return 190;
-    case SDLK_SLASH: return 191;
-    case SDLK_BACKQUOTE: return 192;
-    case SDLK_LEFTBRACKET: return 219;
-    case SDLK_BACKSLASH: return 220;
-    case SDLK_RIGHTBRACKET: return 221;
-    case SDLK_QUOTE: return 222;
-    default: return 0;
+// The window comes to the front when another copy of the game asks.
+void serviceOtherCopies(void) {
+    if (serviceInstance() > 0 && sdl.window != nullptr) {
+        SDL_RestoreWindow(sdl.window);
+        SDL_ShowWindow(sdl.window);
+        SDL_RaiseWindow(sdl.window);
     }
 }
 
@@ -157,6 +102,10 @@ void translateEvents(void) {
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
                 pushClose();
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+                sdl.queue.push_back(PlatformMessage{MSG_ACTIVATEAPP, 0, 0});
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                sdl.queue.push_back(PlatformMessage{MSG_ACTIVATEAPP, 1, 0});
             }
             break;
         case SDL_KEYDOWN:
@@ -184,6 +133,7 @@ void translateEvents(void) {
             }
             break;
         default:
+            gamepadEvent(e);
             break;
         }
     }
@@ -191,53 +141,19 @@ void translateEvents(void) {
 
 }  // namespace
 
-// ---- Instance ----
-
-int platformFindOtherInstance(const char* name) {
-    instanceName = name;
-    sockaddr_un address;
-    socklen_t length;
-    instanceAddress(name, &address, &length);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return 0;
-    }
-    if (bind(fd, (sockaddr*)&address, length) != 0) {
-        close(fd);
-        return 1;
-    }
-    listen(fd, 4);
-    fcntl(fd, F_SETFL, O_NONBLOCK);
-    sdl.instanceSocket = fd;
-    return 0;
-}
-
-void platformRaiseOtherInstance(void) {
-    sockaddr_un address;
-    socklen_t length;
-    instanceAddress(instanceName, &address, &length);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return;
-    }
-    if (connect(fd, (sockaddr*)&address, length) == 0) {
-        ssize_t sent = write(fd, "raise", 5);
-        (void)sent;
-    }
-    close(fd);
-}
-
 // ---- Window and messages ----
 
 int platformCreateWindow(const char* title, int fullscreen, int width, int height, WindowProc proc) {
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "Plinkor: no display: %s\n", SDL_GetError());
+    if (!startVideo()) {
         return 0;
     }
     sdl.fullscreen = fullscreen;
     sdl.proc = proc;
+    if (!gamepadStart()) {
+        fprintf(stderr, "Plinkor: no gamepads: %s\n", SDL_GetError());
+    }
     SDL_DisplayMode desktop;
     int refresh = 60;
     int desktopHeight = 0;
@@ -312,8 +228,8 @@ void platformClientSize(int* width, int* height) {
 
 int platformPeekMessage(PlatformMessage* msg) {
     if (sdl.queue.empty()) {
-        serviceInstanceSocket();
-        if (videoReady()) {
+        serviceOtherCopies();
+        if (SDL_WasInit(SDL_INIT_EVENTS) != 0) {
             translateEvents();
         }
     }
@@ -374,7 +290,7 @@ void platformSleep(int milliseconds) {
 
 int platformMessageBox(const char* text, const char* title, int type) {
     bool retry = type == MB_TYPE_RETRYCANCEL;
-    if (videoReady() || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+    if (startVideo()) {
         SDL_MessageBoxButtonData buttons[2];
         int count = 0;
         if (retry) {
@@ -393,12 +309,20 @@ int platformMessageBox(const char* text, const char* title, int type) {
         data.message = text;
         data.numbuttons = count;
         data.buttons = buttons;
-        int pressed = 0;
-        if (SDL_ShowMessageBox(&data, &pressed) == 0 && pressed > 0) {
-            return pressed;
-        }
-        if (SDL_ShowMessageBox(&data, &pressed) == 0) {
-            return retry ? MB_RESULT_CANCEL : MB_RESULT_OK;
+        // SDL turns SIGTERM and SIGINT into a quit event, which nobody reads while the box runs its own
+        // loop: while it is up, the signals end the program as they end any other.
+        struct sigaction plain = {}, oldTerm = {}, oldInt = {};
+        plain.sa_handler = SIG_DFL;
+        sigaction(SIGTERM, &plain, &oldTerm);
+        sigaction(SIGINT, &plain, &oldInt);
+        int pressed = -1;
+        int shown = SDL_ShowMessageBox(&data, &pressed);
+        sigaction(SIGTERM, &oldTerm, nullptr);
+        sigaction(SIGINT, &oldInt, nullptr);
+        if (shown == 0) {
+            // Closed by the window manager (no button): the answer of the Escape key, the default
+            // for a box that was dismissed.
+            return pressed > 0 ? pressed : (retry ? MB_RESULT_CANCEL : MB_RESULT_OK);
         }
     }
     fprintf(stderr, "%s: %s\n", title, text);
