@@ -108,8 +108,9 @@ static void logDisplaySpecifics(void) {
     logMessage(1, "Program State\n");
 }
 
-// One pass of the loop while the program is active: mode change, updates, render.
-static void runActivePass(void) {
+// One pass of the loop while the program is active: mode change, updates, render. Returns 1 when it
+// rendered a new frame.
+static int runActivePass(void) {
     if (currentMode != previousMode) {
         logFormat(1, 2, "Mode %d --> %d\n", previousMode, currentMode);
         gameInterface.leave(previousMode);
@@ -137,7 +138,9 @@ static void runActivePass(void) {
             renderClock = platformCounter();
         }
         frameRendered = 1;
+        return 1;
     }
+    return 0;
 }
 
 int runGame(void) {
@@ -190,16 +193,25 @@ int runGame(void) {
             presentsThisSecond = 0;
             updatesThisSecond = 0;
         }
+        int newFrame = 0;
         if (appActive) {
-            runActivePass();
+            newFrame = runActivePass();
         }
-        if (appActive == 1 && frameRendered == 1) {
+        // Only a new frame is presented: the present waits for the display's refresh, and showing the
+        // same picture again would cost as much as a new one.
+        if (appActive == 1 && newFrame) {
             presentSurface(backSurface);
             presentsThisSecond++;
         }
         pumpMessages();
         if (appActive == 0) {
             platformSleep(250);
+        } else if (!newFrame && quitRequested == 0) {
+            // Nothing to show: rest until the next update or render is due (input wakes us sooner)
+            // rather than spinning a core.
+            int64_t nextUpdate = updateClock + updateStep + 1;
+            int64_t nextRender = renderClock + renderStep + 1;
+            platformWaitUntil(nextUpdate < nextRender ? nextUpdate : nextRender);
         }
         if (quitRequested == 1) {
             break;
