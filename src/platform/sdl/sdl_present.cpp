@@ -1,6 +1,7 @@
 // The SDL backend's present: GL, SDL's software renderer or our own scaler into the window's pixels.
 #include "platform/sdl/sdl_present.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -52,9 +53,32 @@ bool softwareName(const char* renderer) {
            strstr(lower, "swrast") != nullptr || strstr(lower, "software") != nullptr;
 }
 
+// A GPU driver shows itself as a DRM node or NVIDIA's control device; without one GL can only run in
+// software, and asking would cost a GL context's start-up.
+bool gpuDevicePresent(void) {
+    if (access("/dev/nvidiactl", F_OK) == 0) {
+        return true;
+    }
+    DIR* dri = opendir("/dev/dri");
+    if (dri == nullptr) {
+        return false;
+    }
+    bool found = false;
+    while (dirent* e = readdir(dri)) {
+        if (strncmp(e->d_name, "card", 4) == 0 || strncmp(e->d_name, "renderD", 7) == 0) {
+            found = true;
+        }
+    }
+    closedir(dri);
+    return found;
+}
+
 // Asks a child process which GL renderer this display has, so that our own process never maps the GL
 // libraries unless it uses them. Returns 1 for real hardware, 0 for a software rasteriser or no GL.
 int hardwareGl(void) {
+    if (!gpuDevicePresent()) {
+        return 0;
+    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         return 0;
