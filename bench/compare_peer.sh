@@ -98,10 +98,10 @@ plinkor() {
 }
 
 peer() {
-  (cd "$work" && HOME="$work/home" exec /usr/games/lbreakout2 >/dev/null 2>&1) &
+  (cd "$work" && HOME="$work/home" SDL_VIDEODRIVER=x11 exec /usr/games/lbreakout2 >/dev/null 2>&1) &
   pid=$!
   local win
-  win=$(wait_window '^LBreakout2$') || fail "no LBreakout2 window"
+  win=$(wait_window '^LBreakout2$') || { echo "FAIL: no LBreakout2 window" >&2; kill "$pid"; echo "- - -"; return; }
   eval "$(xdotool getwindowgeometry --shell "$win")"
   sleep 3
   local menu play
