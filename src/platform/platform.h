@@ -50,6 +50,12 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
 // Size of the window's client area in the coordinates that mouse messages use (for the fullscreen build:
 // the logical 640 x 480 screen). May be 0 x 0 while minimised. Called by the window procedure.
 void platformClientSize(int* width, int* height);
+// The whole-number scale the frame is shown at in the window now (the window keeps the frame's shape:
+// the largest scale that fits, centred, black around). Read to remember the player's window size.
+int platformWindowScale(void);
+// 1 while the game draws its own stylus cursor: the desktop's pointer is then hidden over the frame.
+// The display tells it with every present.
+void platformOwnCursor(int drawn);
 
 // Takes the next message without waiting; returns 1 with *msg filled, 0 when the queue is empty.
 // Called by the main loop's pump.
@@ -107,6 +113,9 @@ int platformCounterFrequency(int64_t* ticksPerSecond);
 int64_t platformCounter(void);
 // Sleeps the calling thread. Main loop while suspended.
 void platformSleep(int milliseconds);
+// Waits until the counter reaches `until` or input arrives, whichever is first. Main loop, when a pass
+// had nothing to show.
+void platformWaitUntil(int64_t until);
 
 // ---- Message boxes ----------------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/overlay.h"
 
 DisplayInfo displayInfo;
 int fullscreenFlag = 0;
@@ -92,5 +93,6 @@ int presentSurface(const Surface* back) {
     }
     consoleCopy(target, console);
     consoleUpdate(console);
+    platformOwnCursor(showStylusCursor);
     return 1;
 }

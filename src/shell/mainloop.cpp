@@ -126,8 +126,9 @@ static void showPauseFrame(void) {
     pauseShown = 1;
 }
 
-// One pass of the loop while the program is active: mode change, updates, render.
-static void runActivePass(void) {
+// One pass of the loop while the program is active: mode change, updates, render. Returns 1 when it
+// rendered a new frame.
+static int runActivePass(void) {
     if (currentMode != previousMode) {
         logFormat(1, 2, "Mode %d --> %d\n", previousMode, currentMode);
         gameInterface.leave(previousMode);
@@ -155,7 +156,9 @@ static void runActivePass(void) {
             renderClock = platformCounter();
         }
         frameRendered = 1;
+        return 1;
     }
+    return 0;
 }
 
 int runGame(void) {
@@ -210,10 +213,13 @@ int runGame(void) {
             presentsThisSecond = 0;
             updatesThisSecond = 0;
         }
+        int newFrame = 0;
         if (appActive) {
-            runActivePass();
+            newFrame = runActivePass();
         }
-        if (appActive == 1 && frameRendered == 1) {
+        // Only a new frame is presented: the present waits for the display's refresh, and showing the
+        // same picture again would cost as much as a new one.
+        if (appActive == 1 && newFrame) {
             presentSurface(backSurface);
             presentsThisSecond++;
         }
@@ -224,6 +230,13 @@ int runGame(void) {
             platformSleep(250);
         } else {
             pauseShown = 0;
+            if (!newFrame && quitRequested == 0) {
+                // Nothing to show: rest until the next update or render is due (input wakes us sooner)
+                // rather than spinning a core.
+                int64_t nextUpdate = updateClock + updateStep + 1;
+                int64_t nextRender = renderClock + renderStep + 1;
+                platformWaitUntil(nextUpdate < nextRender ? nextUpdate : nextRender);
+            }
         }
         if (quitRequested == 1) {
             break;

@@ -16,13 +16,14 @@ need_x_tools() {
 }
 
 # Starts Xvfb on the first free display from :70 and waits for it; sets DISPLAY and xvfb (its pid).
+# XVFB_SCREEN chooses the screen (default 1280x1024x24).
 start_xvfb() {
   local display="" n i
   for n in $(seq 70 99); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
   done
   [ -n "$display" ] || fail "no free X display"
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$display" -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   export DISPLAY="$display"
   for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

@@ -166,6 +166,14 @@ void platformClientSize(int* width, int* height) {
     *height = state.clientHeight;
 }
 
+int platformWindowScale(void) {
+    return 1;
+}
+
+void platformOwnCursor(int drawn) {
+    (void)drawn;
+}
+
 int platformPeekMessage(PlatformMessage* msg) {
     if (!state.inPump) {
         state.inPump = true;
@@ -227,6 +235,11 @@ int64_t platformCounter(void) {
 
 void platformSleep(int milliseconds) {
     counter.fetch_add((int64_t)milliseconds * state.frequency / 1000, std::memory_order_relaxed);
+}
+
+// Time moves only when the test moves it: waiting would stand still.
+void platformWaitUntil(int64_t until) {
+    (void)until;
 }
 
 int platformMessageBox(const char* text, const char* title, int type) {

@@ -12,28 +12,24 @@
 #include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_instance.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_present.h"
 
 namespace {
 
 struct SdlState {
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    bool vsync = false;
     int fullscreen = 0;
     int logicalWidth = 240, logicalHeight = 320;  // console size from its options
     WindowProc proc = nullptr;
     std::deque<PlatformMessage> queue;
     bool closeSent = false;
-    uint64_t lastPresent = 0;
-    uint64_t refreshTicks = 0;
+    bool buttonHeld = false;  // the left button went down on the frame and is not up yet
     // Console surfaces: at most two are ever made (the display's 240 x 320 and 640 x 480).
     struct ConsoleSurface {
         int width, height;
         uint16_t* pixels;
     } surfaces[8];
     int surfaceCount = 0;
-    int copied = -1;
 };
 
 SdlState sdl;
@@ -77,11 +73,25 @@ int32_t packPosition(int x, int y) {
     return (int32_t)(((uint32_t)y & 0xFFFF) << 16 | ((uint32_t)x & 0xFFFF));
 }
 
-// Mouse messages only arrive for positions inside the client area, as on the original system.
-bool insideClient(int x, int y) {
-    int w = 0, h = 0;
-    platformClientSize(&w, &h);
-    return x >= 0 && y >= 0 && x < w && y < h;
+// The message position of a mouse event at window position (x, y); false when it sends none.
+// Fullscreen build: every event counts, mapped to the logical screen and clamped to it, so a press or
+// release in the bars beside the picture arrives at its nearest edge. Windowed build: the frame is the
+// client area; events beside it count only while the button pressed on it is held (the mouse is
+// captured then), clamped to the frame.
+bool mousePosition(int x, int y, int32_t* lParam) {
+    FrameLayout layout = presentWindowLayout();
+    int fx = 0, fy = 0;
+    if (sdl.fullscreen) {
+        clampToFrame(layout, x, y, &fx, &fy);
+        *lParam = packPosition(fx / layout.scale, fy / layout.scale);
+        return true;
+    }
+    if (!sdl.buttonHeld && !onFrame(layout, x, y)) {
+        return false;
+    }
+    clampToFrame(layout, x, y, &fx, &fy);
+    *lParam = packPosition(fx, fy);
+    return true;
 }
 
 void pushClose(void) {
@@ -106,10 +116,15 @@ void translateEvents(void) {
                 sdl.queue.push_back(PlatformMessage{MSG_ACTIVATEAPP, 0, 0});
             } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
                 sdl.queue.push_back(PlatformMessage{MSG_ACTIVATEAPP, 1, 0});
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                presentRedraw();
             }
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
+            if (presentToggleKey(e.key)) {
+                break;
+            }
             uint32_t vk = virtualKeyOf(e.key.keysym.sym);
             if (vk != 0) {
                 int32_t lParam = (int32_t)(((uint32_t)e.key.keysym.scancode & 0xFF) << 16);
@@ -118,20 +133,25 @@ void translateEvents(void) {
             }
             break;
         }
-        case SDL_MOUSEMOTION:
-            if (insideClient(e.motion.x, e.motion.y)) {
+        case SDL_MOUSEMOTION: {
+            int32_t lParam = 0;
+            presentPointerAt(e.motion.x, e.motion.y);
+            if (mousePosition(e.motion.x, e.motion.y, &lParam)) {
                 uint32_t buttons = (e.motion.state & SDL_BUTTON_LMASK) ? 1 : 0;
-                sdl.queue.push_back(PlatformMessage{MSG_MOUSEMOVE, buttons, packPosition(e.motion.x, e.motion.y)});
+                sdl.queue.push_back(PlatformMessage{MSG_MOUSEMOVE, buttons, lParam});
             }
             break;
+        }
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            if (e.button.button == SDL_BUTTON_LEFT && insideClient(e.button.x, e.button.y)) {
-                int32_t message = e.type == SDL_MOUSEBUTTONDOWN ? MSG_LBUTTONDOWN : MSG_LBUTTONUP;
-                sdl.queue.push_back(PlatformMessage{message, e.type == SDL_MOUSEBUTTONDOWN ? 1u : 0u,
-                                                    packPosition(e.button.x, e.button.y)});
+        case SDL_MOUSEBUTTONUP: {
+            int32_t lParam = 0;
+            if (e.button.button == SDL_BUTTON_LEFT && mousePosition(e.button.x, e.button.y, &lParam)) {
+                bool down = e.type == SDL_MOUSEBUTTONDOWN;
+                sdl.buttonHeld = down;
+                sdl.queue.push_back(PlatformMessage{down ? MSG_LBUTTONDOWN : MSG_LBUTTONUP, down ? 1u : 0u, lParam});
             }
             break;
+        }
         default:
             gamepadEvent(e);
             break;
@@ -144,8 +164,12 @@ void translateEvents(void) {
 // ---- Window and messages ----
 
 int platformCreateWindow(const char* title, int fullscreen, int width, int height, WindowProc proc) {
-    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    // While the button is held the mouse is captured, so a release beside the window ends the press.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // Decided before video starts: the probe for the GL renderer runs in a child of a process without
+    // a display connection.
+    Uint32 flags = SDL_WINDOW_SHOWN | presentChoosePath();
     if (!startVideo()) {
         return 0;
     }
@@ -155,16 +179,12 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
         fprintf(stderr, "Plinkor: no gamepads: %s\n", SDL_GetError());
     }
     SDL_DisplayMode desktop;
-    int refresh = 60;
+    int refresh = 0;
     int desktopHeight = 0;
     if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
         desktopHeight = desktop.h;
-        if (desktop.refresh_rate > 0) {
-            refresh = desktop.refresh_rate;
-        }
+        refresh = desktop.refresh_rate;
     }
-    sdl.refreshTicks = SDL_GetPerformanceFrequency() / (uint64_t)refresh;
-    Uint32 flags = SDL_WINDOW_SHOWN;
     int outerWidth = width, outerHeight = height;
     if (fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -188,21 +208,14 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
         fprintf(stderr, "Plinkor: cannot create the window: %s\n", SDL_GetError());
         return 0;
     }
-    sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (sdl.renderer == nullptr) {
-        sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!fullscreen) {
+        SDL_SetWindowMinimumSize(sdl.window, width, height);
     }
-    if (sdl.renderer == nullptr) {
-        fprintf(stderr, "Plinkor: cannot create a renderer: %s\n", SDL_GetError());
+    presentConsoleSize(width, height);
+    if (!presentOpen(sdl.window, fullscreen, refresh)) {
+        fprintf(stderr, "Plinkor: cannot show frames in the window: %s\n", SDL_GetError());
         return 0;
     }
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(sdl.renderer, &info) == 0) {
-        sdl.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    }
-    SDL_SetRenderDrawColor(sdl.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(sdl.renderer);
-    SDL_RenderPresent(sdl.renderer);
     return 1;
 }
 
@@ -223,7 +236,18 @@ void platformClientSize(int* width, int* height) {
         *height = 0;
         return;
     }
-    SDL_GetWindowSize(sdl.window, width, height);
+    // Mouse positions arrive relative to the frame, which keeps its shape inside the window.
+    FrameLayout layout = presentWindowLayout();
+    *width = layout.width;
+    *height = layout.height;
+}
+
+int platformWindowScale(void) {
+    return presentWindowLayout().scale;
+}
+
+void platformOwnCursor(int drawn) {
+    presentPointerOwn(drawn);
 }
 
 int platformPeekMessage(PlatformMessage* msg) {
@@ -284,6 +308,18 @@ int64_t platformCounter(void) {
 
 void platformSleep(int milliseconds) {
     SDL_Delay((Uint32)milliseconds);
+}
+
+void platformWaitUntil(int64_t until) {
+    int64_t left = until - (int64_t)SDL_GetPerformanceCounter();
+    if (left <= 0 || !videoReady()) {
+        return;
+    }
+    int ms = (int)(left * 1000 / (int64_t)SDL_GetPerformanceFrequency());
+    if (ms > 0) {
+        // Wakes early for input; the event stays queued for the pump.
+        SDL_WaitEventTimeout(nullptr, ms);
+    }
 }
 
 // ---- Message boxes ----
@@ -361,16 +397,11 @@ int consoleOption(int console, const char* option) {
 int consoleOpen(int console, int window) {
     (void)console;
     (void)window;
-    if (sdl.renderer == nullptr) {
+    if (sdl.window == nullptr) {
         return 0;
     }
-    if (sdl.fullscreen) {
-        SDL_RenderSetLogicalSize(sdl.renderer, sdl.logicalWidth, sdl.logicalHeight);
-    }
-    // Our pixels keep bit 5 at 0, so red 5 / green 5 / blue 5 read as RGB565 show the right colours.
-    sdl.texture = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                    sdl.logicalWidth, sdl.logicalHeight);
-    return sdl.texture != nullptr;
+    presentConsoleSize(sdl.logicalWidth, sdl.logicalHeight);
+    return 1;
 }
 
 int consoleCreateSurface(int width, int height, int format) {
@@ -396,29 +427,10 @@ void consoleUnlock(int surface) {
 
 void consoleCopy(int surface, int console) {
     (void)console;
-    sdl.copied = surface - 1;
-    const SdlState::ConsoleSurface& s = sdl.surfaces[sdl.copied];
-    if (sdl.texture != nullptr) {
-        SDL_UpdateTexture(sdl.texture, nullptr, s.pixels, s.width * 2);
-    }
+    presentCopy(sdl.surfaces[surface - 1].pixels);
 }
 
 void consoleUpdate(int console) {
     (void)console;
-    if (sdl.renderer == nullptr || sdl.texture == nullptr) {
-        return;
-    }
-    SDL_RenderClear(sdl.renderer);
-    SDL_RenderCopy(sdl.renderer, sdl.texture, nullptr, nullptr);
-    if (!sdl.vsync) {
-        // Without a synchronised present, pace to the display's refresh as vsync would, so that the
-        // loop does not spin a core.
-        uint64_t now = SDL_GetPerformanceCounter();
-        uint64_t next = sdl.lastPresent + sdl.refreshTicks;
-        if (now < next && next - now < sdl.refreshTicks * 2) {
-            SDL_Delay((Uint32)((next - now) * 1000 / SDL_GetPerformanceFrequency()));
-        }
-        sdl.lastPresent = SDL_GetPerformanceCounter();
-    }
-    SDL_RenderPresent(sdl.renderer);
+    presentShow();
 }
