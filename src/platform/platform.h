@@ -51,8 +51,12 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
 // the logical 640 x 480 screen). May be 0 x 0 while minimised. Called by the window procedure.
 void platformClientSize(int* width, int* height);
 // The whole-number scale the frame is shown at in the window now (the window keeps the frame's shape:
-// the largest scale that fits, centred, black around). Read to remember the player's window size.
+// the largest scale that fits, centred, black around); 0 while the windowed build fills the desktop.
+// Read by the display to remember the player's window size.
 int platformWindowScale(void);
+// The player's choices for the windowed build: the window's whole scale (0: the largest up to 4 that
+// fits the desktop) and whether to start filling the desktop. The display, before platformCreateWindow.
+void platformWindowPreferences(int scale, int desktopFullscreen);
 // 1 while the game draws its own stylus cursor: the desktop's pointer is then hidden over the frame.
 // The display tells it with every present.
 void platformOwnCursor(int drawn);

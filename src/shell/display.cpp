@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "shell/desktop.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
@@ -24,6 +25,9 @@ int openDisplay(const char* title) {
         platformRaiseOtherInstance();
         logColoured(1, "[ERROR] Application already running", 6);
         return 0;
+    }
+    if (!fullscreenFlag) {
+        platformWindowPreferences(desktopOptions.scale, desktopOptions.fullscreen);
     }
     int w = fullscreenFlag ? 640 : DEFAULT_WIDTH;
     int h = fullscreenFlag ? 480 : DEFAULT_HEIGHT;
@@ -95,4 +99,18 @@ int presentSurface(const Surface* back) {
     consoleUpdate(console);
     platformOwnCursor(showStylusCursor);
     return 1;
+}
+
+// The window scale the game last saw; the file is written only when the player settles on another.
+static int lastWindowScale = -1;
+
+void rememberWindowScale(void) {
+    int scale = platformWindowScale();
+    if (scale <= 0 || fullscreenFlag) {
+        return;
+    }
+    if (lastWindowScale > 0 && scale != lastWindowScale && scale != desktopOptions.scale) {
+        rememberDesktopScale(scale);
+    }
+    lastWindowScale = scale;
 }

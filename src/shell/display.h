@@ -27,5 +27,7 @@ extern int appWindow;
 // Opens the window and the console; returns the window handle, 0 on failure.
 int openDisplay(const char* title);
 void initDisplayInfo(void);
+// Once a second: a window scale the player resized to is kept in the desktop options for the next start.
+void rememberWindowScale(void);
 // Copies the back surface to the screen; does nothing once the quit flag is set.
 int presentSurface(const Surface* back);

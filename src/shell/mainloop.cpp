@@ -212,6 +212,7 @@ int runGame(void) {
             updatesLastSecond = updatesThisSecond;
             presentsThisSecond = 0;
             updatesThisSecond = 0;
+            rememberWindowScale();
         }
         int newFrame = 0;
         if (appActive) {

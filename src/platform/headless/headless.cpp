@@ -170,6 +170,11 @@ int platformWindowScale(void) {
     return 1;
 }
 
+void platformWindowPreferences(int scale, int desktopFullscreen) {
+    (void)scale;
+    (void)desktopFullscreen;
+}
+
 void platformOwnCursor(int drawn) {
     (void)drawn;
 }

@@ -24,6 +24,8 @@ struct SdlState {
     std::deque<PlatformMessage> queue;
     bool closeSent = false;
     bool buttonHeld = false;  // the left button went down on the frame and is not up yet
+    int preferredScale = 0;    // windowed build: the player's whole scale, 0 for the largest that fits
+    int startFilling = 0;      // windowed build: 1 to start at desktop fullscreen
     // Console surfaces: at most two are ever made (the display's 240 x 320 and 640 x 480).
     struct ConsoleSurface {
         int width, height;
@@ -198,9 +200,15 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
                 break;
             }
         }
+        if (sdl.preferredScale > 0) {
+            scale = sdl.preferredScale;
+        }
         outerWidth = width * scale;
         outerHeight = height * scale;
         flags |= SDL_WINDOW_RESIZABLE;
+        if (sdl.startFilling) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        }
     }
     sdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, outerWidth, outerHeight,
                                   flags);
@@ -243,7 +251,16 @@ void platformClientSize(int* width, int* height) {
 }
 
 int platformWindowScale(void) {
+    if (sdl.window == nullptr || sdl.fullscreen ||
+        (SDL_GetWindowFlags(sdl.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+        return 0;
+    }
     return presentWindowLayout().scale;
+}
+
+void platformWindowPreferences(int scale, int desktopFullscreen) {
+    sdl.preferredScale = scale;
+    sdl.startFilling = desktopFullscreen;
 }
 
 void platformOwnCursor(int drawn) {
