@@ -1,10 +1,9 @@
 // Entry of the fullscreen build: the frame centred on a 640 x 480 screen scaled to the desktop.
 #include "shell/display.h"
 #include "shell/mainloop.h"
+#include "shell/replay.h"
 
 int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
     fullscreenFlag = 1;
-    return runGame();
+    return runCommandLine(argc, argv);
 }

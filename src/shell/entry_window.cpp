@@ -1,10 +1,9 @@
 // Entry of the windowed build: a 240 x 320 frame in a resizable window.
 #include "shell/display.h"
 #include "shell/mainloop.h"
+#include "shell/replay.h"
 
 int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
     fullscreenFlag = 0;
-    return runGame();
+    return runCommandLine(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/journal.h"
 #include "platform/keyboard.h"
 #include "platform/platform.h"
 
@@ -135,7 +136,7 @@ int32_t packPosition(int x, int y) {
 // Mouse messages only arrive for positions inside the client area, as on the original system.
 bool insideClient(int x, int y) {
     int w = 0, h = 0;
-    platformClientSize(&w, &h);
+    journalIgnore(1), platformClientSize(&w, &h), journalIgnore(0);
     return x >= 0 && y >= 0 && x < w && y < h;
 }
 
@@ -194,6 +195,7 @@ void translateEvents(void) {
 // ---- Instance ----
 
 int platformFindOtherInstance(const char* name) {
+    if (journalReplaying()) { return journalFindOtherInstance(0); }
     instanceName = name;
     sockaddr_un address;
     socklen_t length;
@@ -204,12 +206,12 @@ int platformFindOtherInstance(const char* name) {
     }
     if (bind(fd, (sockaddr*)&address, length) != 0) {
         close(fd);
-        return 1;
+        return journalFindOtherInstance(1);
     }
     listen(fd, 4);
     fcntl(fd, F_SETFL, O_NONBLOCK);
     sdl.instanceSocket = fd;
-    return 0;
+    return journalFindOtherInstance(0);
 }
 
 void platformRaiseOtherInstance(void) {
@@ -230,6 +232,7 @@ void platformRaiseOtherInstance(void) {
 // ---- Window and messages ----
 
 int platformCreateWindow(const char* title, int fullscreen, int width, int height, WindowProc proc) {
+    if (journalHeadless()) { sdl.proc = proc; return journalCreateWindow(1); }
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -287,27 +290,31 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
     SDL_SetRenderDrawColor(sdl.renderer, 0, 0, 0, 255);
     SDL_RenderClear(sdl.renderer);
     SDL_RenderPresent(sdl.renderer);
-    return 1;
+    return journalCreateWindow(1);
 }
 
 void platformClientSize(int* width, int* height) {
     if (sdl.window == nullptr) {
         *width = 0;
         *height = 0;
+        journalClientSize(width, height);
         return;
     }
     if (sdl.fullscreen) {
         // Mouse positions arrive in the logical 640 x 480 screen.
         *width = sdl.logicalWidth;
         *height = sdl.logicalHeight;
+        journalClientSize(width, height);
         return;
     }
     if (SDL_GetWindowFlags(sdl.window) & SDL_WINDOW_MINIMIZED) {
         *width = 0;
         *height = 0;
+        journalClientSize(width, height);
         return;
     }
     SDL_GetWindowSize(sdl.window, width, height);
+    journalClientSize(width, height);
 }
 
 int platformPeekMessage(PlatformMessage* msg) {
@@ -318,11 +325,11 @@ int platformPeekMessage(PlatformMessage* msg) {
         }
     }
     if (sdl.queue.empty()) {
-        return 0;
+        return journalPeek(0, msg);
     }
     *msg = sdl.queue.front();
     sdl.queue.pop_front();
-    return 1;
+    return journalPeek(1, msg);
 }
 
 void platformTranslateMessage(const PlatformMessage* msg) {
@@ -348,7 +355,7 @@ void platformPostQuitMessage(int32_t exitCode) {
 int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out) {
     (void)scanCode;
     int shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
-    return translateVirtualKey(vk, shift, out);
+    return journalToAscii(translateVirtualKey(vk, shift, out), out);
 }
 
 // ---- Clock ----
@@ -356,14 +363,14 @@ int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out) {
 int platformCounterFrequency(int64_t* ticksPerSecond) {
     uint64_t f = SDL_GetPerformanceFrequency();
     if (f == 0) {
-        return 0;
+        return journalCounterFrequency(0, ticksPerSecond);
     }
     *ticksPerSecond = (int64_t)f;
-    return 1;
+    return journalCounterFrequency(1, ticksPerSecond);
 }
 
 int64_t platformCounter(void) {
-    return (int64_t)SDL_GetPerformanceCounter();
+    return journalCounter((int64_t)SDL_GetPerformanceCounter());
 }
 
 void platformSleep(int milliseconds) {
@@ -373,6 +380,7 @@ void platformSleep(int milliseconds) {
 // ---- Message boxes ----
 
 int platformMessageBox(const char* text, const char* title, int type) {
+    if (journalReplaying()) { return journalMessageBox(0); }
     bool retry = type == MB_TYPE_RETRYCANCEL;
     if (videoReady() || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         SDL_MessageBoxButtonData buttons[2];
@@ -395,14 +403,14 @@ int platformMessageBox(const char* text, const char* title, int type) {
         data.buttons = buttons;
         int pressed = 0;
         if (SDL_ShowMessageBox(&data, &pressed) == 0 && pressed > 0) {
-            return pressed;
+            return journalMessageBox(pressed);
         }
         if (SDL_ShowMessageBox(&data, &pressed) == 0) {
-            return retry ? MB_RESULT_CANCEL : MB_RESULT_OK;
+            return journalMessageBox(retry ? MB_RESULT_CANCEL : MB_RESULT_OK);
         }
     }
     fprintf(stderr, "%s: %s\n", title, text);
-    return retry ? MB_RESULT_CANCEL : MB_RESULT_OK;
+    return journalMessageBox(retry ? MB_RESULT_CANCEL : MB_RESULT_OK);
 }
 
 // ---- Console ----
