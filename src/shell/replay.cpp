@@ -40,12 +40,17 @@ struct Fnv {
     }
 };
 
-int32_t countedUpdate(int32_t mode) {
-    int32_t next = gameUpdate(mode);
-    updateWatch.updates++;
+// Notes the update in which the journal first reported a problem (the updates run before it).
+void notice(void) {
     if (updateWatch.problemUpdate < 0 && (journalExhausted() || !journalProblem().empty())) {
         updateWatch.problemUpdate = updateWatch.updates;
     }
+}
+
+int32_t countedUpdate(int32_t mode) {
+    notice();
+    int32_t next = gameUpdate(mode);
+    updateWatch.updates++;
     if (updateWatch.updates % CHECKPOINT_UPDATES == 0) {
         updateWatch.checkpoints.push_back(Checkpoint{updateWatch.updates, gameStateHash()});
     }
@@ -182,6 +187,10 @@ void watchUpdates(void) {
         gameInterface.update = countedUpdate;
     }
     updateWatch.checkpoints.reserve(1024);
+}
+
+void noticeReplayEnd(void) {
+    notice();
 }
 
 void describeRunFolder(JournalHeader* header) {
@@ -322,6 +331,7 @@ int replaySession(const char* path, int headless, int force) {
     watchUpdates();
     journalStartReplay(&contents, headless, headless ? 0 : 1);
     runGame();
+    noticeReplayEnd();
     std::string problem = journalProblem();
     bool usedUp = journalExhausted() != 0;
     journalStop();
@@ -332,17 +342,17 @@ int replaySession(const char* path, int headless, int force) {
         return 0;
     }
     if (!problem.empty()) {
-        fprintf(stderr, "Plinkor: the replay of %s diverged in update %lld: %s\n", path,
+        fprintf(stderr, "Plinkor: the replay of %s diverged after update %lld: %s\n", path,
                 (long long)updateWatch.problemUpdate, problem.c_str());
         return EXIT_DIVERGED;
     }
     if (usedUp && !contents.complete) {
-        fprintf(stderr, "Plinkor: %s ends early, in update %lld: the recording was cut short\n", path,
+        fprintf(stderr, "Plinkor: %s ends early, after update %lld: the recording was cut short\n", path,
                 (long long)updateWatch.problemUpdate);
         return EXIT_BAD_JOURNAL;
     }
     if (usedUp) {
-        fprintf(stderr, "Plinkor: the replay of %s diverged in update %lld: the game went on past the recorded end\n",
+        fprintf(stderr, "Plinkor: the replay of %s diverged after update %lld: the game went on past the recorded end\n",
                 path, (long long)updateWatch.problemUpdate);
         return EXIT_DIVERGED;
     }

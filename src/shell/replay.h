@@ -23,7 +23,7 @@ struct Checkpoint {
 struct UpdateWatch {
     uint32_t updates = 0;               // updates run
     std::vector<Checkpoint> checkpoints;  // one every CHECKPOINT_UPDATES updates
-    int64_t problemUpdate = -1;         // update in which the journal first reported a problem
+    int64_t problemUpdate = -1;         // updates run before the journal first reported a problem
 };
 extern UpdateWatch updateWatch;
 
@@ -34,6 +34,8 @@ uint64_t gameStateHash(void);
 // Puts a counting update in front of the game's: counts updates and keeps a checkpoint every
 // CHECKPOINT_UPDATES. Once per process, before runGame.
 void watchUpdates(void);
+// Notes a problem the journal reported after the last update (call when runGame has returned).
+void noticeReplayEnd(void);
 
 // The header a recording made in the current folder starts with: the data files (Data/ and Sound/, the
 // player's files left out) hashed, the player's files (settings, score tables, levels) stored whole.
