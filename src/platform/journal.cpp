@@ -27,13 +27,14 @@ enum {
     EV_INSTANCE = 9,      // result
     EV_WINDOW = 10,       // result
     EV_END = 11,          // the session ended cleanly
-    EV_KINDS = 12,
+    EV_SOUND_TIME = 12,   // a reading right after a later frequency call (as EV_COUNTER)
+    EV_KINDS = 13,
 };
 
 const char* const eventNames[EV_KINDS] = {
     "?", "a counter reading", "the counter frequency", "a message (queue empty)", "a message", "the client size",
     "a key translation", "a message box's answer", "the sound device", "the instance check", "the window",
-    "the end of the session"};
+    "the end of the session", "a counter reading"};
 
 const uint8_t magic[4] = {'P', 'L', 'K', 'J'};
 
@@ -60,6 +61,7 @@ struct JournalState {
     bool closeSent = false;
     std::string problem;
     bool paced = false;
+    bool soundTime = false;  // the next reading follows a frequency call (recording and replaying)
     int64_t firstCounter = 0;
     int64_t frequency = 0;
     std::chrono::steady_clock::time_point realStart;
@@ -197,6 +199,26 @@ Reader nextEvent(int kind) {
         return r;
     }
     int tag = events[r.pos];
+    // After start-up the frequency and the reading after it only place a starting sound in the output:
+    // how often the game asks depends on how far the sound device has played, which a replay without
+    // one cannot repeat. Such pairs the game does not ask for are passed over.
+    while (tag == EV_FREQUENCY && kind != EV_FREQUENCY && journal.frequency > 0) {
+        Reader skip{events.data(), events.size(), r.pos + 1, false};
+        if (getVarint(skip) == 1) {
+            getVarint(skip);
+        }
+        if (skip.pos < skip.size && events[skip.pos] == EV_SOUND_TIME) {
+            skip.pos++;
+            getVarint(skip);
+        }
+        r.pos = journal.pos = skip.pos;
+        if (r.pos >= r.size || events[r.pos] == EV_END) {
+            journal.exhausted = true;
+            r.bad = true;
+            return r;
+        }
+        tag = events[r.pos];
+    }
     if (tag != kind) {
         char text[200];
         snprintf(text, sizeof(text), "out of step after %lld events: the game asked for %s where the journal holds %s",
@@ -249,6 +271,7 @@ long long checkEvents(const uint8_t* data, size_t size, bool complete, std::stri
         int tag = data[r.pos++];
         switch (tag) {
         case EV_COUNTER:
+        case EV_SOUND_TIME:
         case EV_MESSAGE_BOX:
         case EV_AUDIO_OPEN:
         case EV_INSTANCE:
@@ -585,7 +608,8 @@ int64_t journalCounter(int64_t real) {
         return journal.mode == JOURNAL_REPLAY ? replayedCounter.load(std::memory_order_relaxed) : real;
     }
     if (journal.mode == JOURNAL_RECORD) {
-        journal.pending.push_back(EV_COUNTER);
+        journal.pending.push_back(journal.soundTime ? EV_SOUND_TIME : EV_COUNTER);
+        journal.soundTime = false;
         putVarint(journal.pending, zigzag(real - journal.lastCounter));
         journal.lastCounter = real;
         // About once a second of game time the file is brought up to date.
@@ -596,7 +620,17 @@ int64_t journalCounter(int64_t real) {
         recordEvent();
         return real;
     }
-    Reader r = nextEvent(EV_COUNTER);
+    if (journal.soundTime) {
+        // The frequency call before this one was not in the journal: nor is this reading.
+        journal.soundTime = false;
+        const std::vector<uint8_t>& events = journal.contents->events;
+        if (journal.pos >= events.size() || events[journal.pos] != EV_SOUND_TIME) {
+            return journal.lastCounter;
+        }
+    }
+    const std::vector<uint8_t>& events = journal.contents->events;
+    bool sound = journal.pos < events.size() && events[journal.pos] == EV_SOUND_TIME;
+    Reader r = nextEvent(sound ? EV_SOUND_TIME : EV_COUNTER);
     if (!r.bad) {
         int64_t delta = unzigzag(getVarint(r));
         consumed(r);
@@ -616,6 +650,7 @@ int journalCounterFrequency(int result, int64_t* ticksPerSecond) {
         putVarint(journal.pending, result ? 1 : 0);
         if (result) {
             putVarint(journal.pending, (uint64_t)*ticksPerSecond);
+            journal.soundTime = journal.frequency > 0;
             journal.frequency = *ticksPerSecond;
         }
         recordEvent();
@@ -624,6 +659,14 @@ int journalCounterFrequency(int result, int64_t* ticksPerSecond) {
     if (!replaying()) {
         return result;
     }
+    const std::vector<uint8_t>& events = journal.contents->events;
+    bool held = journal.pos < events.size() && events[journal.pos] == EV_FREQUENCY;
+    if (!held && journal.frequency > 0 && journal.problem.empty() && !journal.exhausted) {
+        // A sound started that did not start in the recording (see nextEvent).
+        *ticksPerSecond = journal.frequency;
+        journal.soundTime = true;
+        return 1;
+    }
     Reader r = nextEvent(EV_FREQUENCY);
     if (r.bad) {
         return 0;
@@ -631,6 +674,7 @@ int journalCounterFrequency(int result, int64_t* ticksPerSecond) {
     int ok = getVarint(r) == 1;
     if (ok) {
         *ticksPerSecond = (int64_t)getVarint(r);
+        journal.soundTime = journal.frequency > 0;
         journal.frequency = *ticksPerSecond;
     }
     consumed(r);

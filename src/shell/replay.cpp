@@ -369,8 +369,15 @@ int recordSession(const char* path, int explicitly) {
             return EXIT_BAD_JOURNAL;
         }
     }
+    if (explicitly) {
+        watchUpdates();
+    }
     int code = runGame();
     journalFinish();
+    if (explicitly) {
+        // The same line a headless replay of the journal prints.
+        printf("%s\n", replayResultLine().c_str());
+    }
     return code;
 }
 

@@ -374,6 +374,7 @@ int64_t platformCounter(void) {
 }
 
 void platformSleep(int milliseconds) {
+    if (journalHeadless()) { return; }
     SDL_Delay((Uint32)milliseconds);
 }
 
