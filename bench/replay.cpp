@@ -16,8 +16,7 @@
 namespace {
 
 void BM_HeadlessReplay(benchmark::State& state) {
-    std::string source(__FILE__);
-    std::string path = source.substr(0, source.rfind('/')) + "/../tests/replays/level1.journal";
+    std::string path = std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal";
     const char* chosen = getenv("PLINKOR_BENCH_JOURNAL");
     if (chosen != nullptr) {
         path = chosen;
