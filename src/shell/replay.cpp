@@ -57,9 +57,10 @@ int32_t countedUpdate(int32_t mode) {
     return next;
 }
 
-// The player's own files in Data/: settings, score tables and levels (the editor writes levels).
+// The player's own files in Data/: settings, desktop options, score tables and levels (the editor
+// writes levels).
 bool isPlayerFile(const std::string& name) {
-    if (name == "settings.dat") {
+    if (name == "settings.dat" || name == "desktop.ini") {
         return true;
     }
     for (const char* prefix : {"Plinkor", "level"}) {

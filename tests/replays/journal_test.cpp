@@ -203,6 +203,7 @@ TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) 
     writeFileBytes("Data/bg.png", {1, 2, 3});
     writeFileBytes("Data/hint1.txt", {4});
     writeFileBytes("Data/settings.dat", {5, 6});
+    writeFileBytes("Data/desktop.ini", {'#'});
     writeFileBytes("Data/Plinkor2.dat", {7});
     writeFileBytes("Data/level12.dat", {8});
     writeFileBytes("Sound/doh.raw", {9, 9});
@@ -216,7 +217,8 @@ TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) 
         stored.push_back(s.name);
     }
     EXPECT_EQ(data, (std::vector<std::string>{"Data/bg.png", "Data/hint1.txt", "Sound/doh.raw"}));
-    EXPECT_EQ(stored, (std::vector<std::string>{"Data/Plinkor2.dat", "Data/level12.dat", "Data/settings.dat"}));
+    EXPECT_EQ(stored, (std::vector<std::string>{"Data/Plinkor2.dat", "Data/desktop.ini", "Data/level12.dat",
+                                                "Data/settings.dat"}));
     EXPECT_EQ(compareDataFiles(header), "");
 
     // Player files may change freely; data files may not.
