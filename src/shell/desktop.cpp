@@ -245,6 +245,10 @@ void printHelp(const char* name) {
         snprintf(shown, sizeof(shown), "%s%s", flags[i].name, flags[i].value < 0 ? " N" : "");
         printf("  %-22s %s\n", shown, flags[i].help);
     }
+    printf("  %-22s %s\n", "--record FILE", "record this session to FILE (every session goes to Custom/last.journal)");
+    printf("  %-22s %s\n", "--replay FILE", "play a recorded session back in the window");
+    printf("  %-22s %s\n", "  --headless", "replay as fast as it goes and print updates, score and state hash");
+    printf("  %-22s %s\n", "  --force", "replay even when the data files differ from the recorded ones");
     printf("  %-22s %s\n", "--help", "show this text");
     printf("\nData/desktop.ini holds the same choices as \"key = value\" lines:\n"
            "  follow_pointer = off   pause_when_away = on   skip_intro = off\n"
@@ -310,6 +314,18 @@ int readDesktopFlags(int argc, char** argv) {
             return 0;
         }
         int known = 0;
+        // The session journal's flags are read by its own parser; here they only pass.
+        if (strcmp(arg, "--record") == 0 || strcmp(arg, "--replay") == 0) {
+            if (i + 1 >= argc) {
+                fprintf(stderr, "%s: %s needs a file name\n", name, arg);
+                return 2;
+            }
+            i++;
+            continue;
+        }
+        if (strcmp(arg, "--headless") == 0 || strcmp(arg, "--force") == 0) {
+            continue;
+        }
         for (int f = 0; f < FLAGS && !known; f++) {
             size_t n = strlen(flags[f].name);
             if (strncmp(arg, flags[f].name, n) != 0) {

@@ -2,6 +2,7 @@
 #include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
+#include "shell/replay.h"
 
 int main(int argc, char** argv) {
     int exitCode = readDesktopFlags(argc, argv);
@@ -9,5 +10,5 @@ int main(int argc, char** argv) {
         return exitCode;
     }
     fullscreenFlag = 1;
-    return runGame();
+    return runCommandLine(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The headless backend: the whole platform contract without a window, for tests and the data generator.
 #include "platform/headless/headless.h"
 
+#include "platform/journal.h"
 #include "platform/keyboard.h"
 
 #include <cstdio>
@@ -105,6 +106,7 @@ void headlessSetStick(int x, int y) {
 void platformGamepadStick(int* x, int* y) {
     *x = state.stickX;
     *y = state.stickY;
+    journalStick(x, y);
 }
 
 void headlessSetOtherInstance(int running) {
@@ -142,7 +144,7 @@ int headlessFrameHeight(void) {
 
 int platformFindOtherInstance(const char* name) {
     (void)name;
-    return state.otherInstance;
+    return journalFindOtherInstance(state.otherInstance);
 }
 
 void platformRaiseOtherInstance(void) {
@@ -152,18 +154,19 @@ void platformRaiseOtherInstance(void) {
 int platformCreateWindow(const char* title, int fullscreen, int width, int height, WindowProc proc) {
     (void)title;
     if (state.failWindow) {
-        return 0;
+        return journalCreateWindow(0);
     }
     state.proc = proc;
     state.windowCreated = 1;
     state.clientWidth = fullscreen ? 640 : width;
     state.clientHeight = fullscreen ? 480 : height;
-    return 1;
+    return journalCreateWindow(1);
 }
 
 void platformClientSize(int* width, int* height) {
     *width = state.clientWidth;
     *height = state.clientHeight;
+    journalClientSize(width, height);
 }
 
 int platformWindowScale(void) {
@@ -180,7 +183,7 @@ void platformOwnCursor(int drawn) {
 }
 
 int platformPeekMessage(PlatformMessage* msg) {
-    if (!state.inPump) {
+    if (!state.inPump && !journalReplaying()) {
         state.inPump = true;
         if (state.hook != nullptr) {
             state.hook(state.hookPass++);
@@ -188,11 +191,11 @@ int platformPeekMessage(PlatformMessage* msg) {
     }
     if (state.queue.empty()) {
         state.inPump = false;
-        return 0;
+        return journalPeek(0, msg);
     }
     *msg = state.queue.front();
     state.queue.pop_front();
-    return 1;
+    return journalPeek(1, msg);
 }
 
 void platformTranslateMessage(const PlatformMessage* msg) {
@@ -223,19 +226,19 @@ void platformPostQuitMessage(int32_t exitCode) {
 
 int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out) {
     (void)scanCode;
-    return translateVirtualKey(vk, state.shift, out);
+    return journalToAscii(translateVirtualKey(vk, state.shift, out), out);
 }
 
 int platformCounterFrequency(int64_t* ticksPerSecond) {
     if (state.frequency <= 0) {
-        return 0;
+        return journalCounterFrequency(0, ticksPerSecond);
     }
     *ticksPerSecond = state.frequency;
-    return 1;
+    return journalCounterFrequency(1, ticksPerSecond);
 }
 
 int64_t platformCounter(void) {
-    return counter.load(std::memory_order_relaxed);
+    return journalCounter(counter.load(std::memory_order_relaxed));
 }
 
 void platformSleep(int milliseconds) {
@@ -249,7 +252,7 @@ void platformWaitUntil(int64_t until) {
 
 int platformMessageBox(const char* text, const char* title, int type) {
     state.boxes.push_back(HeadlessMessageBox{text, title, type});
-    return type == MB_TYPE_RETRYCANCEL ? state.boxAnswer : MB_RESULT_OK;
+    return journalMessageBox(type == MB_TYPE_RETRYCANCEL ? state.boxAnswer : MB_RESULT_OK);
 }
 
 int consoleCreateFormat(int bits, uint32_t redMask, uint32_t greenMask, uint32_t blueMask, uint32_t alphaMask) {
@@ -376,12 +379,12 @@ int platformAudioOpen(int sampleRate, AudioDoneCallback done) {
         if (state.audioResultOpens > 0) {
             state.audioResultOpens--;
         }
-        return state.audioResult;
+        return journalAudioOpen(state.audioResult);
     }
     state.audioOpened = 1;
     state.audioSampleRate = sampleRate;
     state.audioDone = done;
-    return AUDIO_OK;
+    return journalAudioOpen(AUDIO_OK);
 }
 
 int platformAudioQueue(const int16_t* samples, int count) {

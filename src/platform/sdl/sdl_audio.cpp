@@ -10,6 +10,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/journal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -85,12 +86,13 @@ void closeAtExit(void) {
 }  // namespace
 
 int platformAudioOpen(int sampleRate, AudioDoneCallback done) {
+    if (journalHeadless()) { return journalAudioOpen(AUDIO_OK); }
     if (audio.device != 0) {
         audio.done = done;
-        return AUDIO_OK;
+        return journalAudioOpen(AUDIO_OK);
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return AUDIO_FAILED;
+        return journalAudioOpen(AUDIO_FAILED);
     }
     SDL_AudioSpec want;
     SDL_zero(want);
@@ -107,13 +109,13 @@ int platformAudioOpen(int sampleRate, AudioDoneCallback done) {
         const char* error = SDL_GetError();
         bool busy = error != nullptr && (strstr(error, "busy") != nullptr || strstr(error, "Busy") != nullptr);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return busy ? AUDIO_BUSY : AUDIO_FAILED;
+        return journalAudioOpen(busy ? AUDIO_BUSY : AUDIO_FAILED);
     }
     audio.device = device;
     atexit(closeAtExit);
     // Silence until the game queues its first buffers.
     SDL_PauseAudioDevice(device, 0);
-    return AUDIO_OK;
+    return journalAudioOpen(AUDIO_OK);
 }
 
 int platformAudioQueue(const int16_t* samples, int count) {

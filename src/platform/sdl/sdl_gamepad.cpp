@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "platform/journal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -131,4 +132,5 @@ int gamepadEvent(const SDL_Event& e) {
 void platformGamepadStick(int* x, int* y) {
     *x = pad.stickX;
     *y = pad.stickY;
+    journalStick(x, y);
 }

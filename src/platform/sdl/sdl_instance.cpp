@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/journal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -64,21 +65,24 @@ bool readRequest(int fd, char* request, size_t size) {
 }  // namespace
 
 int platformFindOtherInstance(const char* name) {
+    if (journalReplaying()) {
+        return journalFindOtherInstance(0);
+    }
     instanceName = name;
     sockaddr_un address;
     socklen_t length;
     instanceAddress(&address, &length);
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
-        return 0;
+        return journalFindOtherInstance(0);
     }
     if (bind(fd, (sockaddr*)&address, length) != 0) {
         close(fd);
-        return 1;
+        return journalFindOtherInstance(1);
     }
     listen(fd, INSTANCE_REQUESTS_PER_PASS);
     listening = fd;
-    return 0;
+    return journalFindOtherInstance(0);
 }
 
 void platformRaiseOtherInstance(void) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/journal.h"
 #include "platform/keyboard.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_gamepad.h"
@@ -166,6 +167,10 @@ void translateEvents(void) {
 // ---- Window and messages ----
 
 int platformCreateWindow(const char* title, int fullscreen, int width, int height, WindowProc proc) {
+    if (journalHeadless()) {
+        sdl.proc = proc;
+        return journalCreateWindow(1);
+    }
     // While the button is held the mouse is captured, so a release beside the window ends the press.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
@@ -224,30 +229,34 @@ int platformCreateWindow(const char* title, int fullscreen, int width, int heigh
         fprintf(stderr, "Plinkor: cannot show frames in the window: %s\n", SDL_GetError());
         return 0;
     }
-    return 1;
+    return journalCreateWindow(1);
 }
 
 void platformClientSize(int* width, int* height) {
     if (sdl.window == nullptr) {
         *width = 0;
         *height = 0;
+        journalClientSize(width, height);
         return;
     }
     if (sdl.fullscreen) {
         // Mouse positions arrive in the logical 640 x 480 screen.
         *width = sdl.logicalWidth;
         *height = sdl.logicalHeight;
+        journalClientSize(width, height);
         return;
     }
     if (SDL_GetWindowFlags(sdl.window) & SDL_WINDOW_MINIMIZED) {
         *width = 0;
         *height = 0;
+        journalClientSize(width, height);
         return;
     }
     // Mouse positions arrive relative to the frame, which keeps its shape inside the window.
     FrameLayout layout = presentWindowLayout();
     *width = layout.width;
     *height = layout.height;
+    journalClientSize(width, height);
 }
 
 int platformWindowScale(void) {
@@ -275,11 +284,11 @@ int platformPeekMessage(PlatformMessage* msg) {
         }
     }
     if (sdl.queue.empty()) {
-        return 0;
+        return journalPeek(0, msg);
     }
     *msg = sdl.queue.front();
     sdl.queue.pop_front();
-    return 1;
+    return journalPeek(1, msg);
 }
 
 void platformTranslateMessage(const PlatformMessage* msg) {
@@ -305,7 +314,7 @@ void platformPostQuitMessage(int32_t exitCode) {
 int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out) {
     (void)scanCode;
     int shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
-    return translateVirtualKey(vk, shift, out);
+    return journalToAscii(translateVirtualKey(vk, shift, out), out);
 }
 
 // ---- Clock ----
@@ -313,17 +322,20 @@ int platformToAscii(uint32_t vk, uint32_t scanCode, uint16_t* out) {
 int platformCounterFrequency(int64_t* ticksPerSecond) {
     uint64_t f = SDL_GetPerformanceFrequency();
     if (f == 0) {
-        return 0;
+        return journalCounterFrequency(0, ticksPerSecond);
     }
     *ticksPerSecond = (int64_t)f;
-    return 1;
+    return journalCounterFrequency(1, ticksPerSecond);
 }
 
 int64_t platformCounter(void) {
-    return (int64_t)SDL_GetPerformanceCounter();
+    return journalCounter((int64_t)SDL_GetPerformanceCounter());
 }
 
 void platformSleep(int milliseconds) {
+    if (journalHeadless()) {
+        return;
+    }
     SDL_Delay((Uint32)milliseconds);
 }
 
@@ -342,6 +354,9 @@ void platformWaitUntil(int64_t until) {
 // ---- Message boxes ----
 
 int platformMessageBox(const char* text, const char* title, int type) {
+    if (journalReplaying()) {
+        return journalMessageBox(0);
+    }
     bool retry = type == MB_TYPE_RETRYCANCEL;
     if (startVideo()) {
         SDL_MessageBoxButtonData buttons[2];
@@ -375,11 +390,11 @@ int platformMessageBox(const char* text, const char* title, int type) {
         if (shown == 0) {
             // Closed by the window manager (no button): the answer of the Escape key, the default
             // for a box that was dismissed.
-            return pressed > 0 ? pressed : (retry ? MB_RESULT_CANCEL : MB_RESULT_OK);
+            return journalMessageBox(pressed > 0 ? pressed : (retry ? MB_RESULT_CANCEL : MB_RESULT_OK));
         }
     }
     fprintf(stderr, "%s: %s\n", title, text);
-    return retry ? MB_RESULT_CANCEL : MB_RESULT_OK;
+    return journalMessageBox(retry ? MB_RESULT_CANCEL : MB_RESULT_OK);
 }
 
 // ---- Console ----
@@ -414,6 +429,10 @@ int consoleOption(int console, const char* option) {
 int consoleOpen(int console, int window) {
     (void)console;
     (void)window;
+    if (journalHeadless()) {
+        // A replay run as fast as it goes shows nothing.
+        return 1;
+    }
     if (sdl.window == nullptr) {
         return 0;
     }
@@ -444,10 +463,16 @@ void consoleUnlock(int surface) {
 
 void consoleCopy(int surface, int console) {
     (void)console;
+    if (journalHeadless()) {
+        return;
+    }
     presentCopy(sdl.surfaces[surface - 1].pixels);
 }
 
 void consoleUpdate(int console) {
     (void)console;
+    if (journalHeadless()) {
+        return;
+    }
     presentShow();
 }

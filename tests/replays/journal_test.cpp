@@ -1,0 +1,307 @@
+// The journal file: answers come back in order, compactly stored; cut, damaged or foreign files are
+// refused with a message; the replay refuses data that differs from the recording's and names the file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/journal.h"
+#include "shell/replay.h"
+#include "support/testutil.h"
+
+namespace {
+
+JournalHeader smallHeader(void) {
+    JournalHeader h;
+    h.gameVersion = "9.9";
+    h.fullscreen = 1;
+    h.dataFiles = {{"Data/bg.png", 1234, 0xCAFEF00Du}, {"Sound/doh.raw", 5, 7}};
+    h.snapshot = {{"Data/settings.dat", {1, 2, 3, 4}}, {"Data/level0.dat", {}}};
+    return h;
+}
+
+// One call of every kind, with the system's answers the recording saw.
+void recordEveryKind(void) {
+    int64_t f = 1000000;
+    EXPECT_EQ(journalCounterFrequency(1, &f), 1);
+    for (int64_t t : {5000000000ll, 5000016667ll, 4999999000ll}) {
+        EXPECT_EQ(journalCounter(t), t);
+    }
+    PlatformMessage m{MSG_MOUSEMOVE, 1, (int32_t)0xFFFF00F0};
+    EXPECT_EQ(journalPeek(1, &m), 1);
+    EXPECT_EQ(journalPeek(0, &m), 0);
+    int w = 480, h = 640;
+    journalClientSize(&w, &h);
+    uint16_t c = 'a';
+    EXPECT_EQ(journalToAscii(1, &c), 1);
+    EXPECT_EQ(journalToAscii(0, &c), 0);
+    EXPECT_EQ(journalMessageBox(MB_RESULT_RETRY), MB_RESULT_RETRY);
+    EXPECT_EQ(journalAudioOpen(AUDIO_BUSY), AUDIO_BUSY);
+    EXPECT_EQ(journalFindOtherInstance(0), 0);
+    EXPECT_EQ(journalCreateWindow(1), 1);
+}
+
+std::vector<uint8_t> recordedBytes(void (*calls)(void), const JournalHeader& header = smallHeader()) {
+    std::string error;
+    EXPECT_EQ(journalStartRecording("t.journal", header, 0, &error), 1) << error;
+    calls();
+    journalFinish();
+    return readFileBytes("t.journal");
+}
+
+TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
+    ScratchFolder folder;
+    std::vector<uint8_t> bytes = recordedBytes(recordEveryKind);
+    JournalContents contents;
+    std::string error;
+    ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &contents, &error), 1) << error;
+    EXPECT_EQ(contents.complete, 1);
+    EXPECT_EQ(contents.header.gameVersion, "9.9");
+    EXPECT_EQ(contents.header.fullscreen, 1);
+    ASSERT_EQ(contents.header.dataFiles.size(), 2u);
+    EXPECT_EQ(contents.header.dataFiles[0].name, "Data/bg.png");
+    EXPECT_EQ(contents.header.dataFiles[0].size, 1234u);
+    EXPECT_EQ(contents.header.dataFiles[0].crc, 0xCAFEF00Du);
+    ASSERT_EQ(contents.header.snapshot.size(), 2u);
+    EXPECT_EQ(contents.header.snapshot[0].bytes, (std::vector<uint8_t>{1, 2, 3, 4}));
+    EXPECT_TRUE(contents.header.snapshot[1].bytes.empty());
+
+    // The system now says something else every time; the journal's answers win.
+    journalStartReplay(&contents, 1, 0);
+    int64_t f = 7;
+    EXPECT_EQ(journalCounterFrequency(0, &f), 1);
+    EXPECT_EQ(f, 1000000);
+    for (int64_t t : {5000000000ll, 5000016667ll, 4999999000ll}) {
+        EXPECT_EQ(journalCounter(1), t);
+    }
+    PlatformMessage m{MSG_KEYDOWN, 65, 0};
+    EXPECT_EQ(journalPeek(1, &m), 1);
+    EXPECT_EQ(m.message, MSG_MOUSEMOVE);
+    EXPECT_EQ(m.wParam, 1u);
+    EXPECT_EQ(m.lParam, (int32_t)0xFFFF00F0);
+    EXPECT_EQ(journalPeek(1, &m), 0);
+    int w = 1, h = 1;
+    journalClientSize(&w, &h);
+    EXPECT_EQ(w, 480);
+    EXPECT_EQ(h, 640);
+    uint16_t c = 'z';
+    EXPECT_EQ(journalToAscii(0, &c), 1);
+    EXPECT_EQ(c, 'a');
+    EXPECT_EQ(journalToAscii(1, &c), 0);
+    EXPECT_EQ(journalMessageBox(MB_RESULT_OK), MB_RESULT_RETRY);
+    EXPECT_EQ(journalAudioOpen(AUDIO_OK), AUDIO_BUSY);
+    EXPECT_EQ(journalFindOtherInstance(1), 0);
+    EXPECT_EQ(journalCreateWindow(0), 1);
+    EXPECT_EQ(journalProblem(), "");
+    EXPECT_EQ(journalExhausted(), 0);
+    // Past the end the game is asked to close, once, and time stands still.
+    EXPECT_EQ(journalPeek(0, &m), 1);
+    EXPECT_EQ(m.message, MSG_CLOSE);
+    EXPECT_EQ(journalPeek(0, &m), 0);
+    EXPECT_EQ(journalCounter(99), 4999999000ll);
+    EXPECT_EQ(journalExhausted(), 1);
+    journalStop();
+}
+
+TEST(Journal, AGameAskingForSomethingElseIsOutOfStep) {
+    ScratchFolder folder;
+    std::vector<uint8_t> bytes = recordedBytes(recordEveryKind);
+    JournalContents contents;
+    std::string error;
+    ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &contents, &error), 1) << error;
+    journalStartReplay(&contents, 1, 0);
+    EXPECT_EQ(journalCounter(5), 0);
+    EXPECT_EQ(journalProblem(),
+              "out of step after 0 events: the game asked for a counter reading where the journal holds the counter "
+              "frequency");
+    PlatformMessage m{0, 0, 0};
+    EXPECT_EQ(journalPeek(0, &m), 1);
+    EXPECT_EQ(m.message, MSG_CLOSE);
+    journalStop();
+}
+
+// An hour of a quiet loop (a reading with some jitter and an empty queue per pass, 60 passes a second)
+// in well under 100 kB.
+TEST(Journal, AQuietHourTakesUnder100Kilobytes) {
+    ScratchFolder folder;
+    std::vector<uint8_t> bytes = recordedBytes(
+        []() {
+            int64_t f = 1000000;
+            journalCounterFrequency(1, &f);
+            PlatformMessage m;
+            for (int64_t pass = 0; pass < 216000; pass++) {
+                journalCounter(pass * 16667 + (pass * 7919) % 13);
+                journalPeek(0, &m);
+            }
+        },
+        JournalHeader());
+    EXPECT_LT(bytes.size(), 100000u);  // about 40 kB; 880 kB when readings are stored whole
+}
+
+// A file cut anywhere is refused (inside the header) or read as far as its last whole event, marked
+// as cut short; never read as something else.
+TEST(Journal, ACutFileIsReadAsFarAsItGoesOrRefused) {
+    ScratchFolder folder;
+    std::vector<uint8_t> bytes = recordedBytes([]() {
+        for (int i = 0; i < 3000; i++) {
+            recordEveryKind();
+        }
+    });
+    JournalContents whole;
+    std::string error;
+    ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &whole, &error), 1) << error;
+    int refused = 0, partial = 0;
+    for (size_t cut = 0; cut < bytes.size(); cut += 1 + cut / 50) {
+        JournalContents part;
+        error.clear();
+        if (journalParse(bytes.data(), cut, &part, &error) == 0) {
+            EXPECT_NE(error, "");
+            refused++;
+            continue;
+        }
+        partial++;
+        EXPECT_EQ(part.complete, 0) << cut;
+        ASSERT_LE(part.events.size(), whole.events.size());
+        EXPECT_TRUE(std::equal(part.events.begin(), part.events.end(), whole.events.begin())) << cut;
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(partial, 0);
+}
+
+TEST(Journal, ForeignOrDamagedFilesAreRefusedWithAMessage) {
+    ScratchFolder folder;
+    std::vector<uint8_t> good = recordedBytes(recordEveryKind);
+    JournalHeader sneaky = smallHeader();
+    sneaky.snapshot[0].name = "Data/../../etc/x";
+    std::vector<uint8_t> escaping = recordedBytes(recordEveryKind, sneaky);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* message;
+    };
+    std::vector<Case> cases = {
+        {"empty", {}, "not a Plinkor journal"},
+        {"other magic", {'P', 'N', 'G', 'J', 1, 0, 0}, "not a Plinkor journal"},
+        {"newer format", {'P', 'L', 'K', 'J', 2, 0, 0}, "the journal is of format 2; this game reads format 1"},
+        {"garbage after the end", good, "the journal is damaged: bytes follow its end"},
+        {"a byte changed inside", good, "the journal is damaged"},
+        {"a stored file outside the folder", escaping, "the journal is damaged: a stored file has the name"},
+    };
+    cases[3].bytes.push_back(0);
+    cases[4].bytes[cases[4].bytes.size() / 2] ^= 0x55;
+    for (const Case& c : cases) {
+        JournalContents contents;
+        std::string error;
+        EXPECT_EQ(journalParse(c.bytes.data(), c.bytes.size(), &contents, &error), 0) << c.what;
+        EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.what << ": " << error;
+    }
+}
+
+TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) {
+    ScratchFolder folder;
+    writeFileBytes("Data/bg.png", {1, 2, 3});
+    writeFileBytes("Data/hint1.txt", {4});
+    writeFileBytes("Data/settings.dat", {5, 6});
+    writeFileBytes("Data/desktop.ini", {'#'});
+    writeFileBytes("Data/Plinkor2.dat", {7});
+    writeFileBytes("Data/level12.dat", {8});
+    writeFileBytes("Sound/doh.raw", {9, 9});
+    JournalHeader header;
+    describeRunFolder(&header);
+    std::vector<std::string> data, stored;
+    for (const JournalDataFile& d : header.dataFiles) {
+        data.push_back(d.name);
+    }
+    for (const JournalSnapshotFile& s : header.snapshot) {
+        stored.push_back(s.name);
+    }
+    EXPECT_EQ(data, (std::vector<std::string>{"Data/bg.png", "Data/hint1.txt", "Sound/doh.raw"}));
+    EXPECT_EQ(stored, (std::vector<std::string>{"Data/Plinkor2.dat", "Data/desktop.ini", "Data/level12.dat",
+                                                "Data/settings.dat"}));
+    EXPECT_EQ(compareDataFiles(header), "");
+
+    // Player files may change freely; data files may not.
+    writeFileBytes("Data/settings.dat", {0});
+    EXPECT_EQ(compareDataFiles(header), "");
+    writeFileBytes("Data/hint1.txt", {5});
+    EXPECT_EQ(compareDataFiles(header), "Data/hint1.txt differs from the one the session was recorded with");
+    std::remove("Sound/doh.raw");
+    writeFileBytes("Data/new.png", {1});
+    EXPECT_EQ(compareDataFiles(header),
+              "Data/hint1.txt differs from the one the session was recorded with (and 2 more files)");
+    std::remove("Data/hint1.txt");
+    std::remove("Data/new.png");
+    EXPECT_EQ(compareDataFiles(header), "Data/hint1.txt is missing (and 1 more file)");
+
+    // The replay's folder holds the stored player files and links to the data, and goes away after.
+    std::string replayFolder, error, here = std::filesystem::current_path().string();
+    writeFileBytes("Data/hint1.txt", {4});
+    ASSERT_EQ(enterReplayFolder(header, &replayFolder, &error), 1) << error;
+    EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{5, 6}));
+    EXPECT_EQ(readFileBytes("Data/hint1.txt"), (std::vector<uint8_t>{4}));
+    EXPECT_TRUE(std::filesystem::is_symlink("Data/bg.png"));
+    leaveReplayFolder(replayFolder, here);
+    EXPECT_FALSE(std::filesystem::exists(replayFolder));
+    EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{0}));
+    EXPECT_EQ(readFileBytes("Data/bg.png"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+int replayCommand(const std::string& path, bool force, std::string* err) {
+    std::vector<std::string> args = {"plinkor", "--replay", path, "--headless"};
+    if (force) {
+        args.push_back("--force");
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(&a[0]);
+    }
+    testing::internal::CaptureStderr();
+    int code = runCommandLine((int)argv.size(), argv.data());
+    *err = testing::internal::GetCapturedStderr();
+    return code;
+}
+
+// A replay refuses what it cannot trust before the game starts: exit code 2 with the reason.
+TEST(ReplayCommand, RefusesForeignJournalsAndDifferentData) {
+    std::string dir = std::filesystem::temp_directory_path() / ("plinkor-journal-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::vector<uint8_t> session = readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
+    ASSERT_FALSE(session.empty());
+    writeFileBytes(dir + "/text.journal", {'h', 'e', 'l', 'l', 'o', '!', '!'});
+    JournalContents contents;
+    std::string error;
+    ASSERT_EQ(journalParse(session.data(), session.size(), &contents, &error), 1) << error;
+    contents.header.dataFiles[0].crc ^= 1;
+    std::string changed = dir + "/changed.journal";
+    ASSERT_EQ(journalStartRecording(changed.c_str(), contents.header, 0, &error), 1);
+    journalFinish();
+
+    std::string err;
+    EXPECT_EQ(replayCommand(dir + "/none.journal", false, &err), 2);
+    EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
+    EXPECT_EQ(replayCommand(dir + "/text.journal", false, &err), 2);
+    EXPECT_NE(err.find("not a Plinkor journal"), std::string::npos) << err;
+    EXPECT_EQ(replayCommand(changed, false, &err), 2);
+    EXPECT_NE(err.find(contents.header.dataFiles[0].name + " differs from the one the session was recorded with"),
+              std::string::npos)
+        << err;
+    std::filesystem::remove_all(dir);
+}
+
+// A journal cut short replays as far as it goes, then says so with exit code 2.
+TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
+    std::string dir = std::filesystem::temp_directory_path() / ("plinkor-journal-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::vector<uint8_t> session = readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
+    session.resize(session.size() - 600);
+    writeFileBytes(dir + "/cut.journal", session);
+    std::string err;
+    EXPECT_EQ(replayCommand(dir + "/cut.journal", false, &err), 2);
+    EXPECT_NE(err.find("ends early, after update "), std::string::npos) << err;
+    EXPECT_NE(err.find("the recording was cut short"), std::string::npos) << err;
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
