@@ -1,10 +1,15 @@
 // Entry of the fullscreen build: the frame centred on a 640 x 480 screen scaled to the desktop.
 #include "shell/display.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 int main(int argc, char** argv) {
     (void)argc;
     (void)argv;
     fullscreenFlag = 1;
+    // Before anything is opened: every file the game touches is relative to the current folder.
+    if (!prepareRunFolder()) {
+        return 1;
+    }
     return runGame();
 }

@@ -1,10 +1,15 @@
 // Entry of the windowed build: a 240 x 320 frame in a resizable window.
 #include "shell/display.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 int main(int argc, char** argv) {
     (void)argc;
     (void)argv;
     fullscreenFlag = 0;
+    // Before anything is opened: every file the game touches is relative to the current folder.
+    if (!prepareRunFolder()) {
+        return 1;
+    }
     return runGame();
 }
