@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# The Debian package as a player gets it: built with CPack, unpacked into a scratch root with dpkg -x and
+# started from there under Xvfb with a scratch home. Started from / and from the home folder it reaches
+# the main menu without a box; the player's folder is theirs (0700, their owner); the screenshot key
+# writes into ~/Pictures/Plinkor; settings and a level of the player's own survive a reinstall; the
+# installed files never change. Without the data it says so once and exits with 1.
+# Run by CTest with the build folder as $1.
+set -u
+build="$(cd "$1" && pwd)"
+work="$(mktemp -d /tmp/plinkor-package-XXXXXX)"
+fail() { echo "FAIL: $*"; cleanup; exit 1; }
+
+xvfb=""
+. "$(dirname "$0")/../support/xvfb.sh"
+game=""
+cleanup() {
+  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-package-kept
+  [ -n "$game" ] && kill -9 "$game" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+for tool in dpkg-deb dpkg-shlibdeps cpack Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+done
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
+  || { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls "$work"/pkg/plinkor_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "cpack made no plinkor_*.deb"
+dpkg-deb -f "$deb" Package Section Depends >"$work/fields"
+grep -q "^Package: plinkor$" "$work/fields" && grep -q "^Section: games$" "$work/fields" \
+  && grep -q "^Depends:.*libsdl2" "$work/fields" || { cat "$work/fields"; fail "package fields"; }
+echo "$(basename "$deb"): $(stat -c %s "$deb") bytes, $(grep ^Depends "$work/fields")"
+
+root="$work/root"
+install_package() { rm -rf "$root" && dpkg -x "$deb" "$root" || fail "dpkg -x failed"; }
+# Every installed file's path, mode, size and checksum.
+manifest() { (cd "$root" && find . -printf '%p %m %s\n' | sort && find . -type f -exec md5sum {} + | sort); }
+install_package
+[ -x "$root/usr/bin/plinkor" ] && [ -f "$root/usr/share/plinkor/Data/loading.png" ] || fail "package layout"
+manifest >"$work/manifest.before"
+
+export HOME="$work/home"
+unset XDG_DATA_HOME XDG_CONFIG_HOME
+mkdir -p "$HOME"
+player="$HOME/.local/share/plinkor"
+data="$root/usr/share/plinkor/Data"
+
+# No data anywhere: the program alone, without a display, says where it looked, once, and exits with 1.
+mkdir -p "$work/lonely/bin"
+cp "$root/usr/bin/plinkor" "$work/lonely/bin/"
+(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "$work/lonely/bin/plinkor" >"$work/lonely.log" 2>&1)
+code=$?
+[ "$code" = 1 ] || fail "without data the game exited with $code"
+count=$(grep -c "Plinkor's game data was not found; looked in: /, $work/lonely/bin/run, $work/lonely/share/plinkor" "$work/lonely.log")
+[ "$count" = 1 ] || { cat "$work/lonely.log"; fail "the not-found message was shown $count times"; }
+[ ! -e "$player" ] || fail "the player's folder was made although there was no data"
+echo "without data: exit 1, one message"
+
+need_x_tools
+start_xvfb
+
+capture() {
+  import -window root -crop "480x640+$wx+$wy" +repage "$work/whole.png" 2>/dev/null || return 1
+  convert "$work/whole.png" -sample 50% "$1"
+}
+difference() {
+  convert "$1" -crop "240x$3+0+0" +repage "$work/a.png"
+  convert "$2" -crop "240x$3+0+0" +repage "$work/b.png"
+  compare -metric RMSE "$work/a.png" "$work/b.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+no_box() { [ -z "$(boxes_shown)" ] || fail "a File Not Found box appeared"; }
+
+# Starts the installed game in folder $1 and brings it to the main menu; no box may show on the way.
+start_to_menu() {
+  (cd "$1" && exec $isolate "$root/usr/bin/plinkor") >"$work/game.log" 2>&1 &
+  game=$!
+  win=""
+  for i in $(seq 100); do
+    no_box
+    win=$(windows_named Plinkor | head -n 1)
+    [ -n "$win" ] && break
+    kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the game ended at start-up"; }
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "no window titled Plinkor"
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  wx=$X; wy=$Y
+  xdotool mousemove $((wx + 470)) $((wy + 630))
+  for i in $(seq 6); do
+    sleep 0.8
+    no_box
+    xdotool mousemove $((wx + 240)) $((wy + 400)) mousedown 1
+    sleep 0.1
+    xdotool mouseup 1 mousemove $((wx + 470)) $((wy + 630))
+  done
+  for i in $(seq 150); do
+    no_box
+    capture "$work/now.png" && d=$(difference "$work/now.png" "$data/titleBack.png" 110) && below "$d" 0.05 && break
+    kill -0 "$game" 2>/dev/null || fail "the game ended before its main menu"
+    d=""
+    sleep 0.1
+  done
+  [ -n "$d" ] || fail "the main menu did not appear (started in $1)"
+  sleep 0.5
+  no_box
+  echo "main menu reached, started in $1"
+}
+close_game() {
+  "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
+  for i in $(seq 100); do
+    if ! kill -0 "$game" 2>/dev/null; then wait "$game"; code=$?; game=""; break; fi
+    sleep 0.1
+  done
+  [ -z "$game" ] || fail "the game did not end within 10 s of the close box"
+  [ "$code" = 0 ] || fail "the game exited with $code"
+}
+
+# Any other copy of the game on this machine (a player's, another test run) holds the single-instance
+# name, which lives in the network namespace: the game under test gets a namespace of its own when it can.
+isolate=""
+if unshare -rn true 2>/dev/null; then isolate="unshare -rn"; elif unshare -n true 2>/dev/null; then isolate="unshare -n"; fi
+
+umask 022
+start_to_menu /
+# The screenshot key (Return by default) writes into the pictures folder.
+xdotool key --window "$win" Return
+bmp="$HOME/Pictures/Plinkor/Plinkor0.BMP"
+for i in $(seq 50); do [ -f "$bmp" ] && break; sleep 0.1; done
+[ -f "$bmp" ] && [ "$(stat -c %s "$bmp")" = 230454 ] || fail "no 230454-byte screenshot at $bmp"
+close_game
+echo "screenshot: $bmp"
+
+[ "$(stat -c '%a %u' "$player")" = "700 $(id -u)" ] || fail "the player's folder is $(stat -c '%a %u' "$player")"
+[ -f "$player/Data/settings.dat" ] && [ ! -L "$player/Data/settings.dat" ] \
+  && [ "$(stat -c %s "$player/Data/settings.dat")" = 1648 ] || fail "no settings file of the player's own"
+[ "$(readlink "$player/Data/level7.dat")" = "$data/level7.dat" ] || fail "level 7 is not linked to the data"
+# The player's choices: music volume 100 (offset 40); and level 7 saved from the editor (a real file in
+# place of the link), here a copy of the stock level 0.
+printf '\x64' | dd of="$player/Data/settings.dat" bs=1 seek=40 conv=notrunc status=none
+rm "$player/Data/level7.dat"
+cp "$data/level0.dat" "$player/Data/level7.dat"
+md5sum "$player/Data/settings.dat" "$player/Data/level7.dat" >"$work/own.md5"
+
+install_package
+start_to_menu "$HOME"
+close_game
+md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level changed across the reinstall"
+[ ! -L "$player/Data/level7.dat" ] || fail "the player's level 7 became a link again"
+[ "$(readlink "$player/Data/level8.dat")" = "$data/level8.dat" ] || fail "level 8 is not linked to the data"
+echo "settings and level 7 kept across the reinstall"
+
+manifest >"$work/manifest.after"
+diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"
+[ -z "$(cd / && ls -d Data Sound 'My Documents' 2>/dev/null)" ] || fail "the game wrote into /"
+cleanup
+echo "1 passed, 0 failed"
