@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds, generates the game data and starts the windowed game in the run folder.
+# Sets up, builds, generates the game data and starts the windowed game; the player's files go to the
+# player's own folder (~/.local/share/plinkor), not into the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh build -DCMAKE_BUILD_TYPE=Release
-cd build/run
-exec ../plinkor
+exec ./build/plinkor

@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev
-          fonts-dejavu-core libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox)
+          fonts-dejavu-core libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox
+          xdg-user-dirs desktop-file-utils appstream dpkg-dev file man-db)
 # The test command adds the fuzzing compiler and its runtime (clang-14, libclang-rt-14-dev) here.
 read -r -a extra <<<"${PLINKOR_EXTRA_PACKAGES:-}"
 packages+=("${extra[@]}")

@@ -281,6 +281,11 @@ int prepareRunFolderFrom(const char* const* candidates, int count) {
     if (playerDir.empty()) {
         return refuse("Plinkor cannot find the home folder to keep the player's files in.");
     }
+    // Installed per user into ~/.local, the data itself occupies the player's folder: the player's files
+    // then go one level down, where reinstalling the data cannot overwrite them.
+    if (source == resolved(playerDir)) {
+        playerDir += "/player";
+    }
     // The player's folder is private, as the desktop's rules for per-user data ask.
     std::string failed;
     bool ready = makeFolders(playerDir, 0700) || (failed = playerDir, false);

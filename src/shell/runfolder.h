@@ -4,7 +4,8 @@
 // the data is looked for beside the executable (a build's run/ folder, an installed share/plinkor), and
 // the player's folder, $XDG_DATA_HOME/plinkor (default ~/.local/share/plinkor), is made current: the
 // player's files (settings, high scores, levels saved by the editor, Custom/) are real files there, the
-// rest are symbolic links into the read-only data, refreshed at every start.
+// rest are symbolic links into the read-only data, refreshed at every start. When the data is installed
+// in that very folder (a per-user installation into ~/.local), the player's folder is its player/.
 #pragma once
 
 // First thing at start-up. Returns 1 when the current directory is ready to run the game in; 0 after

@@ -166,6 +166,17 @@ TEST_F(RunFolder, PlayersFilesStayAndLinksFollowTheData) {
     EXPECT_EQ(readText("Data/level3.dat"), level);
 }
 
+TEST_F(RunFolder, DataInstalledInThePlayersFolderKeepsThePlayerApart) {
+    const std::string installed = home + "/.local/share/plinkor";
+    makeData(installed, "stock level 3");
+    ASSERT_EQ(chdir(installed.c_str()), 0);
+    ASSERT_EQ(prepare(installed), 1);
+    EXPECT_EQ(currentFolder(), installed + "/player");
+    EXPECT_EQ(linkTarget("Data/level3.dat"), installed + "/Data/level3.dat");
+    ASSERT_EQ(saveFileAtomically("Data/level3.dat", "mine", 4), 1);
+    EXPECT_EQ(readText(installed + "/Data/level3.dat"), "stock level 3");
+}
+
 TEST_F(RunFolder, DataInTheCurrentFolderIsRunInAsItIs) {
     writeText(root + "/Data/loading.png", "picture");
     ASSERT_EQ(prepare(data), 1);
