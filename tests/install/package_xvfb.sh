@@ -3,7 +3,7 @@
 # started from there under Xvfb with a scratch home. Started from / and from the home folder it reaches
 # the main menu without a box; the player's folder is theirs (0700, their owner); the screenshot key
 # writes into ~/Pictures/Plinkor; settings and a level of the player's own survive a reinstall; the
-# installed files never change. Without the data it says so once and exits with 1.
+# installed files never change; the fullscreen build starts too. Without the data it says so once and exits with 1.
 # Run by CTest with the build folder as $1.
 set -u
 build="$(cd "$1" && pwd)"
@@ -71,6 +71,13 @@ difference() {
   compare -metric RMSE "$work/a.png" "$work/b.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+# The game's window on the screen: the closed window of the last run may stay listed a while, unmapped.
+game_window() {
+  local id
+  for id in $(windows_named Plinkor); do
+    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && { echo "$id"; return; }
+  done
+}
 no_box() { [ -z "$(boxes_shown)" ] || fail "a File Not Found box appeared"; }
 
 # Starts the installed game in folder $1 and brings it to the main menu; no box may show on the way.
@@ -80,7 +87,7 @@ start_to_menu() {
   win=""
   for i in $(seq 100); do
     no_box
-    win=$(windows_named Plinkor | head -n 1)
+    win=$(game_window)
     [ -n "$win" ] && break
     kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the game ended at start-up"; }
     sleep 0.1
@@ -151,6 +158,25 @@ md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level change
 [ ! -L "$player/Data/level7.dat" ] || fail "the player's level 7 became a link again"
 [ "$(readlink "$player/Data/level8.dat")" = "$data/level8.dat" ] || fail "level 8 is not linked to the data"
 echo "settings and level 7 kept across the reinstall"
+
+# The fullscreen build starts from the home folder as well and covers the screen, without a box.
+(cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/full.log" 2>&1 &
+game=$!
+win=""
+for i in $(seq 100); do
+  no_box
+  win=$(game_window)
+  [ -n "$win" ] && break
+  kill -0 "$game" 2>/dev/null || { cat "$work/full.log"; fail "the fullscreen build ended at start-up"; }
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the fullscreen build showed no window"
+sleep 2
+no_box
+eval "$(xdotool getwindowgeometry --shell "$win")"
+[ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 1024 ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
+close_game
+echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
 
 manifest >"$work/manifest.after"
 diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"
