@@ -85,7 +85,7 @@ start_to_menu() {
   (cd "$1" && exec $isolate "$root/usr/bin/plinkor") >"$work/game.log" 2>&1 &
   game=$!
   win=""
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     no_box
     win=$(game_window)
     [ -n "$win" ] && break
@@ -103,7 +103,8 @@ start_to_menu() {
     sleep 0.1
     xdotool mouseup 1 mousemove $((wx + 470)) $((wy + 630))
   done
-  for i in $(seq 150); do
+  # Generous limits: a loaded machine is slow, and only the screens matter here.
+  for i in $(seq 600); do
     no_box
     capture "$work/now.png" && d=$(difference "$work/now.png" "$data/titleBack.png" 110) && below "$d" 0.05 && break
     kill -0 "$game" 2>/dev/null || fail "the game ended before its main menu"
@@ -163,7 +164,7 @@ echo "settings and level 7 kept across the reinstall"
 (cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/full.log" 2>&1 &
 game=$!
 win=""
-for i in $(seq 100); do
+for i in $(seq 300); do
   no_box
   win=$(game_window)
   [ -n "$win" ] && break
