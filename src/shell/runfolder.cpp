@@ -250,7 +250,9 @@ int prepareRunFolderFrom(const char* const* candidates, int count) {
     }
     // A folder that holds the data already is run in as it is (a build's run folder, a copied game),
     // except the player's own folder, whose links are refreshed like at any other start.
-    if (hasGameData(here) && (playerDir.empty() || resolved(here) != resolved(playerDir))) {
+    bool playersOwn = !playerDir.empty() && (resolved(here) == resolved(playerDir) ||
+                                             resolved(here) == resolved(playerDir + "/player"));
+    if (hasGameData(here) && !playersOwn) {
         return 1;
     }
     std::vector<std::string> places = {here};

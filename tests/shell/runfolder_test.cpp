@@ -175,6 +175,11 @@ TEST_F(RunFolder, DataInstalledInThePlayersFolderKeepsThePlayerApart) {
     EXPECT_EQ(linkTarget("Data/level3.dat"), installed + "/Data/level3.dat");
     ASSERT_EQ(saveFileAtomically("Data/level3.dat", "mine", 4), 1);
     EXPECT_EQ(readText(installed + "/Data/level3.dat"), "stock level 3");
+    // Started again from there after the data gained a file: the links are refreshed.
+    writeText(installed + "/Data/level4.dat", "stock level 4");
+    ASSERT_EQ(prepare(installed), 1);
+    EXPECT_EQ(linkTarget("Data/level4.dat"), installed + "/Data/level4.dat");
+    EXPECT_EQ(readText("Data/level3.dat"), "mine");
 }
 
 TEST_F(RunFolder, DataInTheCurrentFolderIsRunInAsItIs) {
