@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package as a player gets it: built with CPack, unpacked into a scratch root with dpkg -x and
+# The Debian package as a player gets it: built with CPack, installed and removed by dpkg in a scratch
+# root; then unpacked into a scratch root with dpkg -x and
 # started from there under Xvfb with a scratch home. Started from / and from the home folder it reaches
 # the main menu without a box; the player's folder is theirs (0700, their owner); the screenshot key
 # writes into ~/Pictures/Plinkor; settings and a level of the player's own survive a reinstall; the
@@ -32,6 +33,20 @@ dpkg-deb -f "$deb" Package Section Depends >"$work/fields"
 grep -q "^Package: plinkor$" "$work/fields" && grep -q "^Section: games$" "$work/fields" \
   && grep -q "^Depends:.*libsdl2" "$work/fields" || { cat "$work/fields"; fail "package fields"; }
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes, $(grep ^Depends "$work/fields")"
+
+# Installed and removed by dpkg itself in a root of its own (its libraries are the real system's, so the
+# dependencies are not looked for there): nothing of the package may stay behind.
+dr="$work/dpkg-root"
+mkdir -p "$dr/var/lib/dpkg/info" "$dr/var/lib/dpkg/updates" "$dr/var/lib/dpkg/triggers"
+touch "$dr/var/lib/dpkg/status" "$dr/var/lib/dpkg/available"
+dpkg --root="$dr" --force-depends --force-not-root -i "$deb" >"$work/dpkg.log" 2>&1 \
+  || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
+[ -x "$dr/usr/bin/plinkor" ] && [ -f "$dr/usr/share/applications/org.plinkor.Plinkor.desktop" ] \
+  || fail "dpkg -i did not install the game"
+dpkg --root="$dr" -r plinkor >>"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r failed"; }
+left=$(cd "$dr" && find . -path ./var -prune -o ! -name . -print | head -n 3)
+[ -z "$left" ] || fail "dpkg -r left $left"
+echo "dpkg -i and dpkg -r in a scratch root: nothing left"
 
 root="$work/root"
 install_package() { rm -rf "$root" && dpkg -x "$deb" "$root" || fail "dpkg -x failed"; }
