@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package as a player gets it: built with CPack, installed and removed by dpkg in a scratch
-# root; then unpacked into a scratch root with dpkg -x and
-# started from there under Xvfb with a scratch home. Started from / and from the home folder it reaches
-# the main menu without a box; the player's folder is theirs (0700, their owner); the screenshot key
-# writes into ~/Pictures/Plinkor; settings and a level of the player's own survive a reinstall; the
-# installed files never change; the fullscreen build starts too. Without the data it says so once and exits with 1.
+# root, then unpacked with dpkg -x and started from there under Xvfb with a scratch home. Started from /
+# and from the home folder it reaches the main menu without a box; the player's folder is theirs (0700,
+# their owner); the screenshot key writes into ~/Pictures/Plinkor; settings and a level of the player's
+# own survive a reinstall; the installed files never change; the fullscreen build starts too. Without
+# the data it says so once and exits with 1.
 # Run by CTest with the build folder as $1.
 set -u
 build="$(cd "$1" && pwd)"
