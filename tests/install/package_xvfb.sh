@@ -73,7 +73,24 @@ count=$(grep -c "Plinkor's game data was not found; looked in: /, $work/lonely/b
 [ ! -e "$player" ] || fail "the player's folder was made although there was no data"
 echo "without data: exit 1, one message"
 
-start_xvfb
+# Xvfb on a free display; on a busy machine another test may take the same display first or the
+# server may be slow to answer, so up to three tries of 20 s each.
+for attempt in 1 2 3; do
+  display=""
+  for n in $(seq 70 99); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+  done
+  [ -n "$display" ] || fail "no free X display"
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY="$display"
+  for i in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; kill -0 "$xvfb" 2>/dev/null || break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 && break
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
+  xvfb=""
+done
+[ -n "$xvfb" ] || fail "Xvfb did not start"
 
 capture() {
   import -window root -crop "480x640+$wx+$wy" +repage "$work/whole.png" 2>/dev/null || return 1
