@@ -168,9 +168,9 @@ if unshare -rn true 2>/dev/null; then isolate="unshare -rn"; elif unshare -n tru
 umask 022
 start_to_menu /
 # The screenshot key (Return by default) writes into the pictures folder.
-xdotool key --window "$win" Return
+xdotool key Return
 bmp="$HOME/Pictures/Plinkor/Plinkor0.BMP"
-for i in $(seq 50); do [ -f "$bmp" ] && break; sleep 0.1; done
+for i in $(seq 200); do [ "$(stat -c %s "$bmp" 2>/dev/null)" = 230454 ] && break; sleep 0.1; done
 [ -f "$bmp" ] && [ "$(stat -c %s "$bmp")" = 230454 ] || fail "no 230454-byte screenshot at $bmp"
 close_game
 echo "screenshot: $bmp"
