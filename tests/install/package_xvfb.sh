@@ -102,12 +102,10 @@ difference() {
   compare -metric RMSE "$work/a.png" "$work/b.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
-# The game's window on the screen: the window of a run that ended may stay listed a while.
-closed=" "
+# The game's window on the screen.
 game_window() {
   local id
   for id in $(windows_named Plinkor); do
-    case "$closed" in *" $id "*) continue ;; esac
     xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && { echo "$id"; return; }
   done
 }
@@ -157,7 +155,12 @@ close_game() {
   done
   [ -z "$game" ] || fail "the game did not end within 10 s of the close box"
   [ "$code" = 0 ] || fail "the game exited with $code"
-  closed="$closed$win "
+  # The server may list the window a while after the game ended; the next run's window may even get
+  # the same id. Wait until it is gone.
+  for i in $(seq 100); do
+    xwininfo -id "$win" 2>/dev/null | grep -q IsViewable || break
+    sleep 0.1
+  done
 }
 
 # Any other copy of the game on this machine (a player's, another test run) holds the single-instance
