@@ -209,10 +209,20 @@ for i in $(seq 300); do
   sleep 0.1
 done
 [ -n "$win" ] || fail "the fullscreen build showed no window"
-sleep 2
+# The window may be made again on its way to the full screen: its size is read once it has settled.
+size=""
+for i in $(seq 100); do
+  no_box
+  win=$(game_window)
+  geometry=$([ -n "$win" ] && xdotool getwindowgeometry --shell "$win" 2>/dev/null)
+  size=$(echo "$geometry" | sed -n 's/^WIDTH=//p')x$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+  [ "$size" = 1280x1024 ] && break
+  sleep 0.1
+done
+[ "$size" = 1280x1024 ] || fail "the fullscreen window is $size"
+WIDTH=1280; HEIGHT=1024
+sleep 1
 no_box
-eval "$(xdotool getwindowgeometry --shell "$win")"
-[ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 1024 ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
 close_game
 echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
 
