@@ -224,6 +224,9 @@ done
 [ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
 sleep 1
 no_box
+kill -0 "$game" 2>/dev/null || { cat "$work/full.log"; fail "the fullscreen build ended by itself"; }
+win=$(game_window)
+[ -n "$win" ] || fail "the fullscreen build's window went away"
 close_game
 echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
 
