@@ -15,8 +15,17 @@ static bool makeFolder(const std::string& path) {
 }
 
 int main(int argc, char** argv) {
+    // The desktop's icons and catalogue pictures go to a folder of their own, made from a run folder.
+    if (argc == 4 && std::string(argv[1]) == "--desktop") {
+        std::string runDir = std::string(argv[2]) + "/", outDir = std::string(argv[3]) + "/";
+        if (!makeFolder(outDir) || !generateDesktopFiles(runDir, outDir)) {
+            fprintf(stderr, "plinkor-gen: desktop files failed\n");
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2) {
-        fprintf(stderr, "usage: plinkor-gen RUN_FOLDER\n");
+        fprintf(stderr, "usage: plinkor-gen RUN_FOLDER | plinkor-gen --desktop RUN_FOLDER OUT_FOLDER\n");
         return 2;
     }
     std::string runDir = argv[1];

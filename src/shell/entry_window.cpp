@@ -3,6 +3,7 @@
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "shell/replay.h"
+#include "shell/runfolder.h"
 
 int main(int argc, char** argv) {
     int exitCode = readDesktopFlags(argc, argv);
@@ -10,5 +11,9 @@ int main(int argc, char** argv) {
         return exitCode;
     }
     fullscreenFlag = 0;
+    // Before anything is opened: every file the game touches is relative to the current folder.
+    if (!prepareRunFolder()) {
+        return 1;
+    }
     return runCommandLine(argc, argv);
 }

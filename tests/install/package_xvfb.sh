@@ -1,0 +1,237 @@
+#!/usr/bin/env bash
+# The Debian package as a player gets it: built with CPack, installed and removed by dpkg in a scratch
+# root, then unpacked with dpkg -x and started from there under Xvfb with a scratch home. Started from /
+# and from the home folder it reaches the main menu without a box; the player's folder is theirs (0700,
+# their owner); the screenshot key writes into ~/Pictures/Plinkor; settings and a level of the player's
+# own survive a reinstall; the installed files never change; the fullscreen build starts too. Without
+# the data it says so once and exits with 1.
+# Run by CTest with the build folder as $1.
+set -u
+build="$(cd "$1" && pwd)"
+work="$(mktemp -d /tmp/plinkor-package-XXXXXX)"
+fail() { echo "FAIL: $*"; cleanup; exit 1; }
+
+xvfb=""
+. "$(dirname "$0")/../support/xvfb.sh"
+game=""
+cleanup() {
+  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-package-kept
+  [ -n "$game" ] && kill -9 "$game" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+for tool in dpkg dpkg-deb dpkg-shlibdeps cpack Xvfb xdotool xwininfo xdpyinfo import convert compare md5sum; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+done
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
+  || { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls "$work"/pkg/plinkor_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "cpack made no plinkor_*.deb"
+dpkg-deb -f "$deb" Package Section Depends >"$work/fields"
+grep -q "^Package: plinkor$" "$work/fields" && grep -q "^Section: games$" "$work/fields" \
+  && grep -q "^Depends:.*libsdl2" "$work/fields" || { cat "$work/fields"; fail "package fields"; }
+echo "$(basename "$deb"): $(stat -c %s "$deb") bytes, $(grep ^Depends "$work/fields")"
+
+# Installed and removed by dpkg itself in a root of its own (its libraries are the real system's, so the
+# dependencies are not looked for there): nothing of the package may stay behind.
+dr="$work/dpkg-root"
+mkdir -p "$dr/var/lib/dpkg/info" "$dr/var/lib/dpkg/updates" "$dr/var/lib/dpkg/triggers"
+touch "$dr/var/lib/dpkg/status" "$dr/var/lib/dpkg/available"
+dpkg --root="$dr" --force-depends --force-not-root -i "$deb" >"$work/dpkg.log" 2>&1 \
+  || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
+[ -x "$dr/usr/bin/plinkor" ] && [ -f "$dr/usr/share/applications/org.plinkor.Plinkor.desktop" ] \
+  || fail "dpkg -i did not install the game"
+dpkg --root="$dr" -r plinkor >>"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r failed"; }
+left=$(cd "$dr" && find . -path ./var -prune -o ! -name . -print | head -n 3)
+[ -z "$left" ] || fail "dpkg -r left $left"
+echo "dpkg -i and dpkg -r in a scratch root: nothing left"
+
+root="$work/root"
+install_package() { rm -rf "$root" && dpkg -x "$deb" "$root" || fail "dpkg -x failed"; }
+# Every installed file's path, mode, size and checksum.
+manifest() { (cd "$root" && find . -printf '%p %m %s\n' | sort && find . -type f -exec md5sum {} + | sort); }
+install_package
+[ -x "$root/usr/bin/plinkor" ] && [ -f "$root/usr/share/plinkor/Data/loading.png" ] || fail "package layout"
+manifest >"$work/manifest.before"
+
+export HOME="$work/home"
+unset XDG_DATA_HOME XDG_CONFIG_HOME
+mkdir -p "$HOME"
+player="$HOME/.local/share/plinkor"
+data="$root/usr/share/plinkor/Data"
+
+# No data anywhere: the program alone, without a display, says where it looked, once, and exits with 1.
+mkdir -p "$work/lonely/bin"
+cp "$root/usr/bin/plinkor" "$work/lonely/bin/"
+(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "$work/lonely/bin/plinkor" >"$work/lonely.log" 2>&1)
+code=$?
+[ "$code" = 1 ] || fail "without data the game exited with $code"
+count=$(grep -c "Plinkor's game data was not found; looked in: /, $work/lonely/bin/run, $work/lonely/share/plinkor" "$work/lonely.log")
+[ "$count" = 1 ] || { cat "$work/lonely.log"; fail "the not-found message was shown $count times"; }
+[ ! -e "$player" ] || fail "the player's folder was made although there was no data"
+echo "without data: exit 1, one message"
+
+# Xvfb on a free display; on a busy machine another test may take the same display first or the
+# server may be slow to answer, so up to three tries of 20 s each.
+for attempt in 1 2 3; do
+  display=""
+  for n in $(seq 70 99); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+  done
+  [ -n "$display" ] || fail "no free X display"
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY="$display"
+  for i in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; kill -0 "$xvfb" 2>/dev/null || break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 && break
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
+  xvfb=""
+done
+[ -n "$xvfb" ] || fail "Xvfb did not start"
+
+capture() {
+  import -window root -crop "480x640+$wx+$wy" +repage "$work/whole.png" 2>/dev/null || return 1
+  convert "$work/whole.png" -sample 50% "$1"
+}
+difference() {
+  convert "$1" -crop "240x$3+0+0" +repage "$work/a.png"
+  convert "$2" -crop "240x$3+0+0" +repage "$work/b.png"
+  compare -metric RMSE "$work/a.png" "$work/b.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+# The game's window on the screen.
+game_window() {
+  local id
+  for id in $(windows_named Plinkor); do
+    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && { echo "$id"; return; }
+  done
+}
+no_box() { [ -z "$(boxes_shown)" ] || fail "a File Not Found box appeared"; }
+
+# Starts the installed game in folder $1 and brings it to the main menu; no box may show on the way.
+start_to_menu() {
+  (cd "$1" && exec $isolate "$root/usr/bin/plinkor") >"$work/game.log" 2>&1 &
+  game=$!
+  win=""
+  for i in $(seq 300); do
+    no_box
+    win=$(game_window)
+    [ -n "$win" ] && break
+    kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the game ended at start-up"; }
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "no window titled Plinkor"
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  wx=$X; wy=$Y
+  xdotool mousemove $((wx + 470)) $((wy + 630))
+  for i in $(seq 6); do
+    sleep 0.8
+    no_box
+    xdotool mousemove $((wx + 240)) $((wy + 400)) mousedown 1
+    sleep 0.1
+    xdotool mouseup 1 mousemove $((wx + 470)) $((wy + 630))
+  done
+  # Generous limits: a loaded machine is slow, and only the screens matter here.
+  for i in $(seq 600); do
+    no_box
+    capture "$work/now.png" && d=$(difference "$work/now.png" "$data/titleBack.png" 110) && below "$d" 0.05 && break
+    kill -0 "$game" 2>/dev/null || fail "the game ended before its main menu"
+    d=""
+    sleep 0.1
+  done
+  [ -n "$d" ] || fail "the main menu did not appear (started in $1)"
+  sleep 0.5
+  no_box
+  echo "main menu reached, started in $1"
+}
+close_game() {
+  "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
+  for i in $(seq 100); do
+    if ! kill -0 "$game" 2>/dev/null; then wait "$game"; code=$?; game=""; break; fi
+    sleep 0.1
+  done
+  [ -z "$game" ] || fail "the game did not end within 10 s of the close box"
+  [ "$code" = 0 ] || fail "the game exited with $code"
+  # The server may list the window a while after the game ended; the next run's window may even get
+  # the same id. Wait until it is gone.
+  for i in $(seq 100); do
+    xwininfo -id "$win" 2>/dev/null | grep -q IsViewable || break
+    sleep 0.1
+  done
+}
+
+# Any other copy of the game on this machine (a player's, another test run) holds the single-instance
+# name, which lives in the network namespace: the game under test gets a namespace of its own when it can.
+isolate=""
+if unshare -rn true 2>/dev/null; then isolate="unshare -rn"; elif unshare -n true 2>/dev/null; then isolate="unshare -n"; fi
+
+umask 022
+start_to_menu /
+# The screenshot key (Return by default) writes into the pictures folder.
+xdotool key Return
+bmp="$HOME/Pictures/Plinkor/Plinkor0.BMP"
+for i in $(seq 200); do [ "$(stat -c %s "$bmp" 2>/dev/null)" = 230454 ] && break; sleep 0.1; done
+[ -f "$bmp" ] && [ "$(stat -c %s "$bmp")" = 230454 ] || fail "no 230454-byte screenshot at $bmp"
+close_game
+echo "screenshot: $bmp"
+
+[ "$(stat -c '%a %u' "$player")" = "700 $(id -u)" ] || fail "the player's folder is $(stat -c '%a %u' "$player")"
+[ -f "$player/Data/settings.dat" ] && [ ! -L "$player/Data/settings.dat" ] \
+  && [ "$(stat -c %s "$player/Data/settings.dat")" = 1648 ] || fail "no settings file of the player's own"
+[ "$(readlink "$player/Data/level7.dat")" = "$data/level7.dat" ] || fail "level 7 is not linked to the data"
+# The player's choices: music volume 100 (offset 40); and level 7 saved from the editor (a real file in
+# place of the link), here a copy of the stock level 0.
+printf '\x64' | dd of="$player/Data/settings.dat" bs=1 seek=40 conv=notrunc status=none
+rm "$player/Data/level7.dat"
+cp "$data/level0.dat" "$player/Data/level7.dat"
+md5sum "$player/Data/settings.dat" "$player/Data/level7.dat" >"$work/own.md5"
+
+install_package
+start_to_menu "$HOME"
+close_game
+md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level changed across the reinstall"
+[ ! -L "$player/Data/level7.dat" ] || fail "the player's level 7 became a link again"
+[ "$(readlink "$player/Data/level8.dat")" = "$data/level8.dat" ] || fail "level 8 is not linked to the data"
+echo "settings and level 7 kept across the reinstall"
+
+# The fullscreen build starts from the home folder as well, without a box.
+(cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/full.log" 2>&1 &
+game=$!
+win=""
+for i in $(seq 300); do
+  no_box
+  win=$(game_window)
+  [ -n "$win" ] && break
+  kill -0 "$game" 2>/dev/null || { cat "$work/full.log"; fail "the fullscreen build ended at start-up"; }
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the fullscreen build showed no window"
+# The window may be made again on its way to the full screen: its size is read once it has settled.
+# Without a window manager it may keep its 640 x 480 screen size; either way it lies on its side,
+# unlike the windowed build's.
+WIDTH=0; HEIGHT=0
+for i in $(seq 100); do
+  no_box
+  win=$(game_window)
+  geometry=$([ -n "$win" ] && xdotool getwindowgeometry --shell "$win" 2>/dev/null)
+  WIDTH=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); HEIGHT=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+  [ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] && break
+  sleep 0.1
+done
+[ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
+sleep 1
+no_box
+kill -0 "$game" 2>/dev/null || { cat "$work/full.log"; fail "the fullscreen build ended by itself"; }
+win=$(game_window)
+[ -n "$win" ] || fail "the fullscreen build's window went away"
+close_game
+echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
+
+manifest >"$work/manifest.after"
+diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"
+[ -z "$(cd / && ls -d Data Sound 'My Documents' 2>/dev/null)" ] || fail "the game wrote into /"
+cleanup
+echo "1 passed, 0 failed"

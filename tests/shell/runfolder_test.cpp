@@ -1,0 +1,215 @@
+// The run folder: where the data is found, the player's folder of links and own files, the one message.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "game/savefile.h"
+#include "platform/headless/headless.h"
+#include "shell/runfolder.h"
+#include "support/testutil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string currentFolder() {
+    return fs::current_path().string();
+}
+
+std::string linkTarget(const std::string& path) {
+    return fs::is_symlink(path) ? fs::read_symlink(path).string() : "";
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    writeFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::string readText(const std::string& path) {
+    std::vector<uint8_t> bytes = readFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A scratch home and an installed data folder; xdg-user-dir is a script of the test's own, answering
+// `pictures` (nothing: the program is missing).
+class RunFolder : public ::testing::Test {
+protected:
+    ScratchFolder scratch;
+    std::string root, home, data;
+
+    void SetUp() override {
+        headlessReset();
+        root = scratch.path();
+        home = root + "/home";
+        data = root + "/share/plinkor";
+        fs::create_directories(home);
+        makeData(data, "stock level 3");
+        setenv("HOME", home.c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+        setPictures("");
+    }
+
+    void makeData(const std::string& folder, const std::string& level3) {
+        writeText(folder + "/Data/loading.png", "picture");
+        writeText(folder + "/Data/level3.dat", level3);
+        writeText(folder + "/Data/hint0.txt", "hint");
+        // A build's run folder may hold a developer's own files: they are not data.
+        writeText(folder + "/Data/settings.dat", "developer's settings");
+        writeText(folder + "/Data/Plinkor2.dat", "developer's scores");
+        writeText(folder + "/Sound/bounce.raw", "samples");
+    }
+
+    void setPictures(const std::string& answer) {
+        fs::create_directories(root + "/bin");
+        fs::remove(root + "/bin/xdg-user-dir");
+        if (!answer.empty()) {
+            writeText(root + "/bin/xdg-user-dir", "#!/bin/sh\necho '" + answer + "'\n");
+            fs::permissions(root + "/bin/xdg-user-dir", fs::perms::owner_all);
+        }
+        setenv("PATH", (root + "/bin").c_str(), 1);
+    }
+
+    int prepare(const std::string& source) {
+        const std::string missing = root + "/missing";
+        const char* candidates[] = {missing.c_str(), source.c_str()};
+        return prepareRunFolderFrom(candidates, 2);
+    }
+};
+
+}  // namespace
+
+TEST_F(RunFolder, FirstStartMakesThePlayersFolderOfLinks) {
+    const std::string player = home + "/.local/share/plinkor";
+    ASSERT_EQ(prepare(data), 1);
+    EXPECT_EQ(currentFolder(), player);
+    struct stat info;
+    ASSERT_EQ(stat(player.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, getuid());
+    EXPECT_EQ(linkTarget("Data/loading.png"), data + "/Data/loading.png");
+    EXPECT_EQ(linkTarget("Data/level3.dat"), data + "/Data/level3.dat");
+    EXPECT_EQ(linkTarget("Data/hint0.txt"), data + "/Data/hint0.txt");
+    EXPECT_EQ(linkTarget("Sound/bounce.raw"), data + "/Sound/bounce.raw");
+    EXPECT_FALSE(fs::exists(fs::symlink_status("Data/settings.dat")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status("Data/Plinkor2.dat")));
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status("Custom")));
+    EXPECT_EQ(linkTarget("My Documents"), home + "/Pictures/Plinkor");
+    EXPECT_TRUE(fs::is_directory(home + "/Pictures/Plinkor"));
+    EXPECT_TRUE(headlessMessageBoxes().empty());
+}
+
+TEST_F(RunFolder, FolderAndPicturesFollowTheDesktopSettings) {
+    struct Case {
+        const char* xdgDataHome;   // relative to the scratch root; nullptr: unset
+        const char* pictures;      // xdg-user-dir's answer ("HOME": the home itself; "": no program)
+        const char* player;        // expected, relative to the scratch root
+        const char* screenshots;
+    };
+    const Case cases[] = {
+        {"/xdg", "/home/Bilder", "/xdg/plinkor", "/home/Bilder/Plinkor"},
+        {nullptr, "HOME", "/home/.local/share/plinkor", "/home/Pictures/Plinkor"},
+        {nullptr, "", "/home/.local/share/plinkor", "/home/Pictures/Plinkor"},
+        {"", "/home/Bilder/", "/home/.local/share/plinkor", "/home/Bilder/Plinkor"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.player) + " " + c.pictures);
+        fs::remove_all(root + "/xdg");
+        fs::remove_all(home);
+        fs::create_directories(home);
+        if (c.xdgDataHome == nullptr) {
+            unsetenv("XDG_DATA_HOME");
+        } else {
+            setenv("XDG_DATA_HOME", c.xdgDataHome[0] ? (root + c.xdgDataHome).c_str() : "relative/data", 1);
+        }
+        setPictures(std::string(c.pictures) == "HOME" ? home : (c.pictures[0] ? root + c.pictures : ""));
+        ASSERT_EQ(prepare(data), 1);
+        EXPECT_EQ(currentFolder(), root + c.player);
+        EXPECT_EQ(linkTarget("My Documents"), root + c.screenshots);
+        EXPECT_TRUE(fs::is_directory(root + c.screenshots));
+        ASSERT_EQ(chdir(root.c_str()), 0);
+    }
+    EXPECT_FALSE(fs::exists(root + "/relative"));
+}
+
+TEST_F(RunFolder, PlayersFilesStayAndLinksFollowTheData) {
+    ASSERT_EQ(prepare(data), 1);
+    // The editor and the settings save through a temporary file renamed over the old one: the link
+    // becomes the player's own file and the installed level is untouched.
+    const char level[] = "player's level 3";
+    ASSERT_EQ(saveFileAtomically("Data/level3.dat", level, sizeof(level) - 1), 1);
+    ASSERT_EQ(saveFileAtomically("Data/settings.dat", "mine", 4), 1);
+    EXPECT_EQ(readText(data + "/Data/level3.dat"), "stock level 3");
+    EXPECT_FALSE(fs::is_symlink("Data/level3.dat"));
+
+    // A new version of the data elsewhere: a new level 3 and a new file, and no hint 0 any more.
+    const std::string newer = root + "/newer";
+    makeData(newer, "new stock level 3");
+    writeText(newer + "/Data/level4.dat", "stock level 4");
+    fs::remove(newer + "/Data/hint0.txt");
+    ASSERT_EQ(chdir("/"), 0);
+    ASSERT_EQ(prepare(newer), 1);
+    EXPECT_EQ(readText("Data/level3.dat"), level);
+    EXPECT_EQ(readText("Data/settings.dat"), "mine");
+    EXPECT_EQ(linkTarget("Data/loading.png"), newer + "/Data/loading.png");
+    EXPECT_EQ(linkTarget("Data/level4.dat"), newer + "/Data/level4.dat");
+    EXPECT_FALSE(fs::exists(fs::symlink_status("Data/hint0.txt")));
+
+    // Started inside the player's folder, whose links still find the data: refreshed all the same.
+    ASSERT_EQ(prepare(data), 1);
+    EXPECT_EQ(linkTarget("Data/loading.png"), data + "/Data/loading.png");
+    EXPECT_FALSE(fs::exists(fs::symlink_status("Data/level4.dat")));
+    EXPECT_EQ(readText("Data/level3.dat"), level);
+}
+
+TEST_F(RunFolder, DataInstalledInThePlayersFolderKeepsThePlayerApart) {
+    const std::string installed = home + "/.local/share/plinkor";
+    makeData(installed, "stock level 3");
+    ASSERT_EQ(chdir(installed.c_str()), 0);
+    ASSERT_EQ(prepare(installed), 1);
+    EXPECT_EQ(currentFolder(), installed + "/player");
+    EXPECT_EQ(linkTarget("Data/level3.dat"), installed + "/Data/level3.dat");
+    ASSERT_EQ(saveFileAtomically("Data/level3.dat", "mine", 4), 1);
+    EXPECT_EQ(readText(installed + "/Data/level3.dat"), "stock level 3");
+    // Started again from there after the data gained a file: the links are refreshed.
+    writeText(installed + "/Data/level4.dat", "stock level 4");
+    ASSERT_EQ(prepare(installed), 1);
+    EXPECT_EQ(linkTarget("Data/level4.dat"), installed + "/Data/level4.dat");
+    EXPECT_EQ(readText("Data/level3.dat"), "mine");
+}
+
+TEST_F(RunFolder, DataInTheCurrentFolderIsRunInAsItIs) {
+    writeText(root + "/Data/loading.png", "picture");
+    ASSERT_EQ(prepare(data), 1);
+    EXPECT_EQ(currentFolder(), root);
+    EXPECT_FALSE(fs::exists(home + "/.local"));
+}
+
+TEST_F(RunFolder, NoDataAnywhereIsOneMessage) {
+    const std::string elsewhere = root + "/elsewhere";
+    ASSERT_EQ(prepare(elsewhere), 0);
+    EXPECT_EQ(currentFolder(), root);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "Plinkor");
+    EXPECT_EQ(headlessMessageBoxes()[0].text,
+              "Plinkor's game data was not found; looked in: " + root + ", " + root + "/missing, " + elsewhere);
+    EXPECT_FALSE(fs::exists(home + "/.local"));
+}
+
+TEST_F(RunFolder, UnwritableHomeIsOneMessage) {
+    if (geteuid() == 0) {
+        // Permissions do not stop root: a file where the folder should be does.
+        writeText(home + "/.local", "in the way");
+    } else {
+        fs::permissions(home, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    ASSERT_EQ(prepare(data), 0);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text.rfind("Plinkor cannot prepare its folder " + home, 0), 0u);
+    EXPECT_EQ(currentFolder(), root);
+    fs::permissions(home, fs::perms::owner_all);
+}
