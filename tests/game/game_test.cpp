@@ -284,6 +284,34 @@ TEST(Play, AfterTheLastLevelTheGameIsOver) {
     EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
 }
 
+TEST(Play, TheLostBallCaptionPlaysItsSoundOnceOnTheUpdateItAppears) {
+    GameFixture f;
+    f.loadTestSound(9);
+    f.startLevel(5);
+    game.lives = 2;
+    while (ballCount > 0) {
+        removeBall(0);
+    }
+    debrisCount = 0;
+    game.readyCountdown = -196;
+    f.silence();
+    // Two updates to -200, the caption on the third; the serve at -250 brings neither back.
+    std::vector<int> heard, shown;
+    for (int t = 0; t < 40; t++) {
+        f.update();
+        if (f.voicePlaying(9)) {
+            heard.push_back(t);
+            f.silence();
+        }
+        if (lostBallCaptionShowing()) {
+            shown.push_back(t);
+        }
+    }
+    EXPECT_EQ(heard, (std::vector<int>{2}));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ((std::vector<int>{shown.front(), (int)shown.size()}), (std::vector<int>{2, 25}));
+}
+
 TEST(GameOver, TheLastBallLostEndsTheGameAndThePressThatWasDownIsSwallowed) {
     GameFixture f;
     f.loadTestSound(1);
