@@ -131,7 +131,6 @@ static void optionsInput(int32_t message) {
     if (x > left + 10 && x < left + 197 && y > top + 153 && y < top + 168) {
         game.difficulty = game.difficulty >= DIFFICULTY_COUNT || game.difficulty < 1 ? 1 : game.difficulty + 1;
         loadHighScores(game.difficulty);
-        abandonGame();
     }
     click();
 }
