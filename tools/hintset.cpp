@@ -22,8 +22,9 @@ struct Hint {
 const Hint hints[] = {
     {0, 5, 200,
      "^ZZFWelcome to Plinkor!^ZZZ\n"
-     "Steer the paddle with the\n"
-     "mouse or the arrow keys.\n"
+     "Hold the mouse button and\n"
+     "move, or use the arrow\n"
+     "keys.\n"
      "Break every coloured block\n"
      "to clear the level.\n"
      "Some blocks hide capsules:\n"

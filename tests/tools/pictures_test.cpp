@@ -125,6 +125,25 @@ TEST(GamePictures, SmallCharacterSheetHasEveryGlyphAndPanelPiece) {
     removeSurface(&s);
 }
 
+// Letters that look alike at this size stay apart: "Tap" must not read as "Top".
+TEST(GamePictures, SmallLettersThatLookAlikeDifferInAtLeastFourPixels) {
+    Surface* s = loadDataPicture("smallchars.png");
+    ASSERT_NE(s, nullptr);
+    for (const char* pair : {"ao", "ce", "il"}) {
+        int differing = 0;
+        for (int j = 0; j < 6; j++) {
+            for (int i = 0; i < 6; i++) {
+                int a = pair[0] - 1, b = pair[1] - 1;
+                bool inkA = getPixel(s, (a & 31) * 7 + 1 + i, (a >> 5) * 11 + 3 + j) != 0;
+                bool inkB = getPixel(s, (b & 31) * 7 + 1 + i, (b >> 5) * 11 + 3 + j) != 0;
+                differing += inkA != inkB;
+            }
+        }
+        EXPECT_GE(differing, 4) << pair;
+    }
+    removeSurface(&s);
+}
+
 TEST(GamePictures, FontsMeasure191GlyphsEach) {
     struct Case {
         const char* name;
@@ -198,7 +217,7 @@ TEST(GamePictures, ScreenTextsFitTheirPlaces) {
     // The cheat panel's lines fit the 191-pixel compartment; option lines fit the options window.
     for (const char* line : {"Unlock All Levels  OFF", "Unlimited Lives  OFF", "Disable Debris  OFF",
                              "See Power-ups  OFF", "Max Power-up  OFF", "Fat Paddle  OFF", "Level Editor",
-                             "Difficulty: Insane", "Difficulty: Meduim", "Helpful Hints: OFF"}) {
+                             "Difficulty: Insane", "Difficulty: Medium", "Helpful Hints: OFF"}) {
         EXPECT_LE(textWidth(line, 1), 180) << line;
     }
     // Name-entry keys stand 20 pixels apart.
