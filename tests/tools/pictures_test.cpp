@@ -144,6 +144,22 @@ TEST(GamePictures, SmallLettersThatLookAlikeDifferInAtLeastFourPixels) {
     removeSurface(&s);
 }
 
+// The slider labels stay off the rows that the knobs travel and the tick marks take.
+TEST(GamePictures, OptionsSliderLabelsKeepClearOfKnobsAndTicks) {
+    Surface* s = loadDataPicture("optionsWin.png");
+    ASSERT_NE(s, nullptr);
+    for (int top : {72, 103}) {
+        int labelInk = 0;
+        for (int y = top; y < top + 18; y++) {
+            for (int x = 11; x < 150; x++) {
+                labelInk += (getPixel(s, x, y) >> 11) >= 16;  // the amber of the labels
+            }
+        }
+        EXPECT_EQ(labelInk, 0) << "slider at row " << top;
+    }
+    removeSurface(&s);
+}
+
 TEST(GamePictures, FontsMeasure191GlyphsEach) {
     struct Case {
         const char* name;
