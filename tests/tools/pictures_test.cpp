@@ -160,6 +160,22 @@ TEST(GamePictures, OptionsSliderLabelsKeepClearOfKnobsAndTicks) {
     removeSurface(&s);
 }
 
+// As the information page first shows (its top at screen row 10, left edge at column 10), the round back
+// button in the corner (from column 181, row 264) covers no text.
+TEST(GamePictures, TheFirstScreenOfTheManualKeepsItsTextClearOfTheBackButton) {
+    Surface* s = loadDataPicture("strider.png");
+    ASSERT_NE(s, nullptr);
+    int text = 0;
+    for (int y = 264 - 10; y < 320 - 10; y++) {
+        for (int x = 181 - 10; x < s->width; x++) {
+            uint16_t p = getPixel(s, x, y);
+            text += (p >> 11) >= 18 && ((p >> 6) & 31) >= 18 && (p & 31) >= 18;  // the body text's light grey
+        }
+    }
+    EXPECT_EQ(text, 0);
+    removeSurface(&s);
+}
+
 TEST(GamePictures, FontsMeasure191GlyphsEach) {
     struct Case {
         const char* name;
