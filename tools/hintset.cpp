@@ -201,6 +201,9 @@ const Hint hints[] = {
 
 }  // namespace
 
+// Rows from one hint line to the next, as the game draws them: the 6-row letters and one row between.
+static const int HINT_LEADING = 7;
+
 HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
     const int indent = icon ? 27 : 0;
     const int margin = boxWidth - 10;
@@ -213,7 +216,7 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
         char ch = text[i];
         if (ch == '\n') {
             cx = 0;
-            cy += 6;
+            cy += HINT_LEADING;
             out.lines++;
             continue;
         }
@@ -228,7 +231,7 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
             cx += 6;
             if (cx >= margin) {
                 cx = 0;
-                cy += 6;
+                cy += HINT_LEADING;
                 out.lines++;
                 out.autoWraps++;
             }
@@ -250,7 +253,7 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
             }
             if (6 * count + cx > margin) {
                 cx = 0;
-                cy += 6;
+                cy += HINT_LEADING;
                 out.lines++;
                 out.autoWraps++;
             }
