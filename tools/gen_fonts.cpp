@@ -267,7 +267,7 @@ static bool checkScreenFits(const char* name, const Measured& m, int slot) {
             ok = ok && fits(line, measuredWidth(m, line), 180);
         }
         // Options window lines stay inside the window (their hit areas are 185 pixels wide).
-        for (const char* line : {"Difficulty: Insane", "Difficulty: Meduim", "Helpful Hints: OFF"}) {
+        for (const char* line : {"Difficulty: Insane", "Difficulty: Medium", "Helpful Hints: OFF"}) {
             ok = ok && fits(line, measuredWidth(m, line), 180);
         }
         ok = ok && fits("You have a high score!!", measuredWidth(m, "You have a high score!!"), 236);

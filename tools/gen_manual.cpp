@@ -1,5 +1,6 @@
 // Generator of the information page: the game's manual as one tall picture, with the maintenance
 // hatch that hides the cheat panel.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -34,12 +35,31 @@ static void heading(Page& p, const char* text) {
     p.y += 21;
 }
 
-// A paragraph wrapped to the given width, starting at x.
+// Where the round back button stands over the page as it first shows (the page's top on screen row 10,
+// its left edge at column 10): text there would sit under the button until the player scrolls.
+enum { BUTTON_LEFT = 181 - 10, BUTTON_TOP = 264 - 10, BUTTON_BOTTOM = 320 - 10 };
+
+// The width a line ending at row y (its baseline area) may take from x.
+static int lineWidthAt(int y, int x, int width) {
+    if (y > BUTTON_TOP && y - LINE_H < BUTTON_BOTTOM) {
+        return std::min(width, BUTTON_LEFT - 4 - x);
+    }
+    return width;
+}
+
+// A paragraph wrapped to the given width, starting at x; lines beside the back button wrap shorter.
 static void paragraphAt(Page& p, int x, int width, const std::string& text, Rgb colour,
                         const char* font = FONT_CONDENSED) {
-    for (const std::string& line : wrapText(text, font, BODY_SIZE, width)) {
+    std::string rest = text;
+    while (!rest.empty()) {
         p.y += LINE_H;
-        if (textWidthPx(line, font, BODY_SIZE) > width) {
+        int lineWidth = lineWidthAt(p.y, x, width);
+        std::string line = wrapText(rest, font, BODY_SIZE, lineWidth).front();
+        rest = rest.substr(std::min(rest.size(), line.size()));
+        if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\n')) {
+            rest = rest.substr(1);
+        }
+        if (textWidthPx(line, font, BODY_SIZE) > lineWidth) {
             p.tooWide++;
         }
         drawFontText(p.c, x, p.y - 3, line, font, BODY_SIZE, colour, false);
@@ -263,12 +283,11 @@ static bool paintPage(Canvas& out) {
 
     heading(p, "High Scores");
     paragraph(p, "Every difficulty keeps its 25 best scores. Make the table and you may enter a name of up to "
-                 "10 letters: tap the letters, ERASE takes one back, DONE saves.");
+                 "10 letters: tap or type them; ERASE or Backspace takes one back, DONE or Enter saves.");
 
     heading(p, "Screenshots");
-    paragraph(p, "Press Enter at any time to save the screen as Plinkor0.BMP, Plinkor1.BMP and so on in the "
-                 "My Documents folder. The count starts from 0 every time the game starts, so copy the ones "
-                 "you want to keep.");
+    paragraph(p, "Enter saves the screen as Plinkor0.BMP, Plinkor1.BMP and so on in the My Documents folder, "
+                 "counting from 0 at every start: copy the ones you want to keep.");
 
     // The hatch section sits right above the lid.
     const int hatchHeading = LID_Y - 96;

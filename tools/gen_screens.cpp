@@ -195,7 +195,8 @@ static void paintButtonBox(Canvas& c, int x0, int y0, int x1, int y1, const char
 }
 
 static void paintSliderTrack(Canvas& c, int y, const char* label) {
-    drawFontText(c, 12, y - 12, label, FONT_SANS_BOLD, 11, NEON_AMBER, false);
+    // The label sits between the tick marks of the slider above and the top of its own knob.
+    drawFontText(c, 12, y - 3, label, FONT_SANS_BOLD, 11, NEON_AMBER, false);
     // The knob's centre runs from column 14 (silent) to 141 (full).
     fillRoundRect(c, 12, y + 7, 132, 4, 2, Rgb{30, 40, 70});
     for (int i = 0; i <= 8; i++) {

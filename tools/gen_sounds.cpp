@@ -10,6 +10,7 @@
 static const int FX_RATE = 22050;     // effects loaded as they are
 static const int HALF_RATE = 11025;   // files the game loads doubled
 static const float FX_PEAK = 0.891f;  // -1 dBFS
+static const float SOFT_PEAK = 0.224f; // -13 dBFS: sounds heard at every return of the ball
 // The game's loader keeps this value after the last sample of every file.
 static const int LOADER_TAIL = -257;
 
@@ -69,6 +70,26 @@ static Wave makeElectron() {
         }
         v += 0.18f * svfBand(bp, noiseNext(nz)) * std::exp(-t / 0.01f);
         w[i] = v;
+    }
+    fadeEdges(w, FX_RATE, 0.001f, 0.02f);
+    return w;
+}
+
+// The ball meets the paddle: a soft, low wooden tock, far below a block break, since it plays at every
+// return and must not tire the ear.
+static Wave makePaddleTap() {
+    Wave w = silence(0.07, FX_RATE);
+    Noise nz = makeNoise(21);
+    Svf lp{};
+    svfSet(lp, 1800.0f, FX_RATE, 0.6f);
+    double ph = 0.0, ph2 = 0.0;
+    for (size_t i = 0; i < w.size(); i++) {
+        float t = (float)i / FX_RATE;
+        double f = 300.0 + 140.0 * std::exp(-t / 0.006);
+        ph += f / FX_RATE;
+        ph2 += 2.76 * f / FX_RATE;
+        w[i] = sineCycle(ph) * std::exp(-t / 0.014f) + 0.25f * sineCycle(ph2) * std::exp(-t / 0.005f) +
+               0.3f * svfLow(lp, noiseNext(nz)) * std::exp(-t / 0.002f);
     }
     fadeEdges(w, FX_RATE, 0.001f, 0.02f);
     return w;
@@ -427,6 +448,7 @@ struct Effect {
     Wave (*make)(void);
     int rate;           // samples per second of the file
     double maxSeconds;  // the click must stay short
+    float peak = FX_PEAK;  // of full scale
 };
 
 static bool checkEffect(const Effect& e, const std::vector<int16_t>& pcm) {
@@ -441,8 +463,9 @@ static bool checkEffect(const Effect& e, const std::vector<int16_t>& pcm) {
     if (seconds < 0.05 || seconds > e.maxSeconds) {
         fail("length out of range");
     }
-    if (l.peakDb < -1.5 || l.peakDb > -0.5) {
-        fail("peak is not near -1 dBFS");
+    double peakDb = 20.0 * std::log10(e.peak);
+    if (l.peakDb < peakDb - 0.5 || l.peakDb > peakDb + 0.5) {
+        fail("peak is not where it is set");
     }
     if (l.clipped > 0) {
         fail("clipped samples");
@@ -506,12 +529,13 @@ bool generateSounds(const std::string& runDir) {
         {"fizz.raw", makeFizz, FX_RATE, 2.0},             {"doh.raw", makeDoh, FX_RATE, 2.0},
         {"scoreup.raw", makeScoreUp, FX_RATE, 2.0},       {"fearme1.raw", makeFearMe, FX_RATE, 2.0},
         {"scream.raw", makeScream, HALF_RATE, 2.0},       {"monkey.raw", makeMonkey, HALF_RATE, 2.0},
+        {"paddletap.raw", makePaddleTap, FX_RATE, 0.1, SOFT_PEAK},
     };
     const std::string folder = runDir + "Sound/";
     bool ok = true;
     for (const Effect& e : effects) {
         Wave w = e.make();
-        normalisePeak(w, FX_PEAK);
+        normalisePeak(w, e.peak);
         std::vector<int16_t> pcm = toPcm16(w);
         ok = checkEffect(e, pcm) && ok;
         ok = writeRaw16(folder + e.file, pcm) && ok;

@@ -22,8 +22,9 @@ struct Hint {
 const Hint hints[] = {
     {0, 5, 200,
      "^ZZFWelcome to Plinkor!^ZZZ\n"
-     "Steer the paddle with the\n"
-     "mouse or the arrow keys.\n"
+     "Hold the mouse button and\n"
+     "move, or use the arrow\n"
+     "keys.\n"
      "Break every coloured block\n"
      "to clear the level.\n"
      "Some blocks hide capsules:\n"
@@ -200,6 +201,9 @@ const Hint hints[] = {
 
 }  // namespace
 
+// Rows from one hint line to the next, as the game draws them: the 6-row letters and one row between.
+static const int HINT_LEADING = 7;
+
 HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
     const int indent = icon ? 27 : 0;
     const int margin = boxWidth - 10;
@@ -212,7 +216,7 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
         char ch = text[i];
         if (ch == '\n') {
             cx = 0;
-            cy += 6;
+            cy += HINT_LEADING;
             out.lines++;
             continue;
         }
@@ -227,7 +231,7 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
             cx += 6;
             if (cx >= margin) {
                 cx = 0;
-                cy += 6;
+                cy += HINT_LEADING;
                 out.lines++;
                 out.autoWraps++;
             }
@@ -249,7 +253,7 @@ HintLayout layoutHint(const std::string& text, int boxWidth, bool icon) {
             }
             if (6 * count + cx > margin) {
                 cx = 0;
-                cy += 6;
+                cy += HINT_LEADING;
                 out.lines++;
                 out.autoWraps++;
             }

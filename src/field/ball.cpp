@@ -247,8 +247,32 @@ static void burstInKillZone(int index) {
     }
 }
 
+enum {
+    PADDLE_TAP_SOUND = 16,  // sound slot of the soft tap a ball makes on the paddle
+    PADDLE_TAP_GAP = 4,     // updates at least between two taps (the tap lasts about that long)
+};
+
+static bool paddleSoundOn = true;
+static bool paddleTapped;        // a tap has been played since the program started
+static uint32_t lastPaddleTap;   // update counter of the last tap
+
+void setPaddleSound(bool on) {
+    paddleSoundOn = on;
+}
+
+// One tap at a time: a shower of balls on the paddle must not crowd block breaks out of the mixer.
+static void paddleTap(void) {
+    if (!paddleSoundOn || (paddleTapped && game.updateCounter - lastPaddleTap < PADDLE_TAP_GAP)) {
+        return;
+    }
+    paddleTapped = true;
+    lastPaddleTap = game.updateCounter;
+    playSound(PADDLE_TAP_SOUND);
+}
+
 // The bounce off the paddle line; side is +10 from above, -10 from below, 1 for the tunnelling catch.
 static void bounceOffPaddle(Ball* b, int index, int side, int bx) {
+    paddleTap();
     reflectVelocity(&b->vx, &b->vy, side > 0 ? 90 : 270);
     int hw = paddle.halfWidth;
     int h = ((bx - paddle.x) * 20) / (hw > 20 ? hw : 20);

@@ -61,5 +61,7 @@ uint16_t ballColour(void);
 void burstAllBalls(int pieces, uint16_t colour);
 // One step of every ball.
 void stepBalls(void);
+// Whether a ball meeting the paddle plays the soft paddle tap (on unless turned off).
+void setPaddleSound(bool on);
 // Balls, their trails and the aiming line onto the back surface.
 void drawBalls(void);

@@ -142,12 +142,8 @@ int editorFits(int type, int32_t x, int32_t y) {
             if (getPixel(blocksPicture, t->cellX + dx, t->cellY + dy) == 0) {
                 continue;
             }
-            int32_t mx = x + dx, my = y + dy;
-            // Beyond the map's edge there is no field to place a block on.
-            if (mx < 0 || my < 0 || mx >= collisionMap->width || my >= collisionMap->height) {
-                return 0;
-            }
-            if (getPixel(collisionMap, mx, my) > 0) {
+            // Beyond the map's edge reads as free: a block may reach past it, and drawing clips it there.
+            if (getPixel(collisionMap, x + dx, y + dy) > 0) {
                 return 0;
             }
         }

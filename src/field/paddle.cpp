@@ -120,14 +120,17 @@ void movePaddle(void) {
     int a;
     int32_t distance;
     angleAndDistance(paddle.x, paddle.y, targetX, targetY, &a, &distance);
+    // The paddle moves by this tick's whole step; the smoothed velocity only feeds ball bounces and ghosts.
+    int32_t stepX = 0, stepY = 0;
     if (distance > 0) {
         a = wrapAngle(a - 90);
         if (distance > paddle.stepLimit) {
             distance = paddle.stepLimit;
         }
-        int32_t vx = distance * cosTable[a] * 4, vy = distance * sinTable[a] * 4;
-        paddle.vx = (paddle.vx * 3 + vx) >> 2;
-        paddle.vy = (paddle.vy * 3 + vy) >> 2;
+        stepX = distance * cosTable[a] * 4;
+        stepY = distance * sinTable[a] * 4;
+        paddle.vx = (paddle.vx * 3 + stepX) >> 2;
+        paddle.vy = (paddle.vy * 3 + stepY) >> 2;
     }
     int screenTop = screenHeight() - paddle.zoneHeight;
     if ((paddle.fixedY >> 10) < screenTop) {
@@ -137,8 +140,8 @@ void movePaddle(void) {
 
     if (powerUpCounts[POWERUP_FROZEN_PADDLE] == 0) {
         int32_t oldX = paddle.x, oldY = paddle.y, oldFixedX = paddle.fixedX, oldFixedY = paddle.fixedY;
-        paddle.fixedX += paddle.vx;
-        paddle.fixedY += paddle.vy;
+        paddle.fixedX += stepX;
+        paddle.fixedY += stepY;
         paddle.x = paddle.fixedX >> 10;
         paddle.y = paddle.fixedY >> 10;
         if (!paddleRowClear()) {

@@ -9,7 +9,7 @@ enum {
     HINT_FIELD_CHARS = 1000,  // characters kept per field of a tag
     HINT_FIELDS = 50,         // fields kept per tag
     HINT_ICON_INDENT = 27,    // pixels of the text area left free beside the icon, across and down
-    HINT_LINE_HEIGHT = 6,     // pixels
+    HINT_LINE_HEIGHT = 7,     // pixels: the 6-row letters and one row of leading
     HINT_ADVANCE = 6,         // pixels per character
     HINT_TEXT_MARGIN = 5,     // pixels from the box's corner to the text's first character
     HINT_RIGHT_MARGIN = 10,   // a line wraps once the cursor comes this close to the box's width

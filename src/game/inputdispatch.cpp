@@ -131,7 +131,6 @@ static void optionsInput(int32_t message) {
     if (x > left + 10 && x < left + 197 && y > top + 153 && y < top + 168) {
         game.difficulty = game.difficulty >= DIFFICULTY_COUNT || game.difficulty < 1 ? 1 : game.difficulty + 1;
         loadHighScores(game.difficulty);
-        abandonGame();
     }
     click();
 }
@@ -186,30 +185,73 @@ static void highScoresInput(int32_t message) {
 
 // ---- Name entry -------------------------------------------------------------------------------------
 
+enum {
+    VK_BACKSPACE = 8,
+    VK_ENTER = 13,
+};
+
+static void eraseNameChar(void) {
+    if (flow.nameLength > 0) {
+        flow.nameLength--;
+        flow.name[flow.nameLength] = 0;
+    }
+}
+
+static void addNameChar(char c) {
+    if (flow.nameLength < NAME_CHARS) {
+        flow.name[flow.nameLength++] = c;
+        flow.name[flow.nameLength] = 0;
+    }
+}
+
+// DONE: the score goes into the table; a player who typed nothing is still listed.
+static void finishNameEntry(void) {
+    insertHighScore(flow.nameLength > 0 ? flow.name : "PLAYER", game.score, game.difficulty);
+    currentMode = MODE_HIGH_SCORES;
+}
+
+// Typing on the real keyboard: letters and digits as their screen keys, Backspace as DEL and Enter as
+// DONE. Returns 1 when the key belongs to the name, so no other rule (Enter takes screenshots) sees it.
+static int nameEntryKey(int32_t message, int32_t key) {
+    // The character follows the Shift key: a, A; Shift with a digit gives punctuation, not typed here.
+    uint16_t c = 0;
+    int typed = key != VK_BACKSPACE && key != VK_ENTER && platformToAscii((uint32_t)key, 0, &c) &&
+                ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+    if (key != VK_BACKSPACE && key != VK_ENTER && !typed) {
+        return 0;
+    }
+    // Letters and Backspace repeat while held; Enter acts on its release, so that the table it opens
+    // does not take the release as a key that leaves it.
+    if (message == MSG_KEYDOWN && key != VK_ENTER) {
+        if (key == VK_BACKSPACE) {
+            eraseNameChar();
+        } else {
+            addNameChar((char)c);
+        }
+        click();
+    } else if (message == MSG_KEYUP && key == VK_ENTER) {
+        finishNameEntry();
+        click();
+    }
+    return 1;
+}
+
 static void nameEntryInput(int32_t message) {
     if (message != MSG_LBUTTONUP) {
         return;
     }
     if (stylusY > DEFAULT_HEIGHT - 40) {
         if (stylusX < DEFAULT_WIDTH / 2) {
-            if (flow.nameLength > 0) {
-                flow.nameLength--;
-                flow.name[flow.nameLength] = 0;
-            }
+            eraseNameChar();
         } else {
-            if (flow.nameLength > 0) {
-                insertHighScore(flow.name, game.score, game.difficulty);
-            }
-            currentMode = MODE_HIGH_SCORES;
+            finishNameEntry();
         }
     }
     click();
     for (int c = 0; c < 12; c++) {
         for (int r = 0; r < 8; r++) {
-            if (stylusX > 2 + 20 * c && stylusX < 13 + 20 * c && stylusY > 151 + 14 * r && stylusY < 163 + 14 * r &&
-                flow.nameLength < NAME_CHARS) {
-                flow.name[flow.nameLength++] = (char)(32 + c + 12 * r);
-                flow.name[flow.nameLength] = 0;
+            if (stylusX > 2 + 20 * c && stylusX < 13 + 20 * c && stylusY > 151 + 14 * r && stylusY < 163 + 14 * r) {
+                addNameChar((char)(32 + c + 12 * r));
             }
         }
     }
@@ -412,6 +454,9 @@ void handleInput(int32_t message, uint32_t wParam, int32_t value) {
     int32_t mode = currentMode;
     int isKey = message == MSG_KEYDOWN || message == MSG_KEYUP;
     int32_t key = isKey ? (int32_t)(int16_t)(wParam & 0xFFFF) : 0;
+    if (isKey && mode == MODE_NAME_ENTRY && nameEntryKey(message, key)) {
+        return;
+    }
     if (isKey && mode != MODE_CONTROL_CONFIG) {
         if (key == controlKeys[CONTROL_SCREENSHOT]) {
             if (message == MSG_KEYDOWN) {

@@ -65,6 +65,9 @@ int levelSelectable(int32_t level) {
     return game.unlocked[game.difficulty - 1][level] > 0 || game.cheats.unlockAllLevels != 0;
 }
 
+// The difficulty as the options screen opened: the game in progress, if any, is played at it.
+static int32_t difficultyBeforeOptions;
+
 void abandonGame(void) {
     if (!game.gameInProgress) {
         return;
@@ -285,6 +288,7 @@ void enterMode(int32_t mode) {
     case MODE_OPTIONS:
         loadPicture("bg.png", &flowPictures.background);
         loadPicture("optionsWin.png", &flowPictures.optionsWindow);
+        difficultyBeforeOptions = game.difficulty;
         normaliseSettings();
         bringMusicIn();
         flow.pageY = 0;
@@ -356,6 +360,10 @@ void leaveMode(int32_t mode) {
     case MODE_OPTIONS:
         freePicture(&flowPictures.background);
         freePicture(&flowPictures.optionsWindow);
+        // Only a difficulty that really changed ends the game; cycling back to it keeps the game.
+        if (game.difficulty != difficultyBeforeOptions) {
+            abandonGame();
+        }
         break;
     case MODE_CONTROL_CONFIG:
     case MODE_HIGH_SCORES:

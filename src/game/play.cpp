@@ -17,6 +17,11 @@
 #include "shell/random.h"
 #include "sound/mixer.h"
 
+enum {
+    DOH_BELOW = -200,  // the lost-ball caption shows once the countdown has fallen below this
+    DOH_SOUND = 9,     // its sound slot, loaded with the effects
+};
+
 HintPanel hintPanel = {0, 0, 120, 100, 0};
 
 static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill line along the bottom
@@ -184,6 +189,10 @@ static void shakeField(void) {
     }
 }
 
+int lostBallCaptionShowing(void) {
+    return game.readyCountdown < DOH_BELOW && ballCount == 0 && !levelCleared();
+}
+
 int32_t updatePlay(void) {
     int32_t result = MODE_PLAY;
     if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
@@ -230,8 +239,13 @@ int32_t updatePlay(void) {
         }
     }
 
+    int dohShown = lostBallCaptionShowing();
     if (game.readyCountdown > -200 || (ballCount == 0 && game.readyCountdown > -400)) {
         game.readyCountdown -= 2;
+    }
+    // The caption comes with its sound, once, on the update it appears.
+    if (!dohShown && lostBallCaptionShowing()) {
+        playSound(DOH_SOUND);
     }
 
     movePaddle();

@@ -24,6 +24,9 @@ void setUpLevel(void);
 void tearDownLevel(void);
 // One play update; returns MODE_PLAY, MODE_LEVEL_DONE or MODE_GAME_OVER.
 int32_t updatePlay(void);
+// 1 while the lost-ball caption "Doh!" shows: the countdown has run below -200 with no ball and the
+// level not cleared.
+int lostBallCaptionShowing(void);
 // The play field as the play screen shows it up to the paddle: field picture (at the shake offsets),
 // zone line, debris, balls and aiming line, the Quick Paddle ghosts and the paddle.
 void drawPlayField(void);

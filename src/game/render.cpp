@@ -226,7 +226,7 @@ static void renderMainMenu(void) {
 }
 
 static const char* const difficultyTexts[DIFFICULTY_COUNT] = {
-    "Difficulty: Easy", "Difficulty: Meduim", "Difficulty: Hard", "Difficulty: Insane"};
+    "Difficulty: Easy", "Difficulty: Medium", "Difficulty: Hard", "Difficulty: Insane"};
 
 static void renderOptions(void) {
     drawScrollingBackground();

@@ -26,7 +26,6 @@ enum {
     SWEEP_CELLS = 31,
     GET_READY_FROM = 50,       // "Get Ready!" shows while the countdown lies between these
     GET_READY_UNTIL = 350,
-    DOH_BELOW = -200,          // "Doh!" shows once the countdown has fallen below this
     GAME_OVER_TITLE_Y = 40,
     GAME_OVER_SCORE_Y = 80,
     GAME_OVER_RANK_Y = 160,
@@ -166,7 +165,7 @@ void renderPlay(void) {
     if (countdown > GET_READY_FROM && countdown < GET_READY_UNTIL) {
         drawFieldText("Get Ready!", messageY, 0, 1);
     }
-    if (countdown < DOH_BELOW && ballCount == 0 && !cleared) {
+    if (lostBallCaptionShowing()) {
         drawFieldText("Doh!", messageY, 0, 1);
     }
     if (game.helpfulHints && game.readyCountdown > 0) {

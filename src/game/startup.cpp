@@ -25,7 +25,7 @@ const EffectFile effectFiles[EFFECT_FILES] = {
     {"cleep2.raw", 10},    {"fearme1.raw", 13},      {"electron.raw", 14}, {"scoreup.raw", 12},
     {"generalsfx8.raw", 1}, {"generalsfx48.raw", 2}, {"DESTROY.raw", 6},   {"maximize03.raw", 3},
     {"minimize3.raw", 4},  {"chomp.raw", 7},         {"fizz.raw", 8},      {"doh.raw", 9},
-    {"zwiff.raw", 5},
+    {"zwiff.raw", 5},      {"paddletap.raw", 16},
 };
 
 enum {

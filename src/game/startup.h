@@ -8,7 +8,7 @@ struct EffectFile {
     const char* name;
     int id;
 };
-enum { EFFECT_FILES = 13 };
+enum { EFFECT_FILES = 14 };
 extern const EffectFile effectFiles[EFFECT_FILES];
 
 void enterSplash(int32_t mode);

@@ -205,6 +205,8 @@ int loadPngPicture(const char* path, Surface** handle) {
         png_set_strip_alpha(png);
         png_set_gray_to_rgb(png);
     }
+    // Interlaced pictures come in seven passes; libpng puts them together into whole rows.
+    png_set_interlace_handling(png);
     png_read_update_info(png, info);
     size_t rowBytes = png_get_rowbytes(png, info);
     size_t needed = palette ? width : (size_t)width * 3;

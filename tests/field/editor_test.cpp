@@ -92,6 +92,7 @@ TEST_F(EditorField, SnapTruncatesTowardZeroAndStopsAtTheFieldEdge) {
     snapAt(103, 57);
     EXPECT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{7, 8}));
 
+    editor.pickedUp = 1;  // a lifted block is let go when a palette type is chosen
     editorSelectType(KIT_LONG);
     EXPECT_EQ(heldState(), (Ints{KIT_LONG, 10, 2, 0}));
     editorSelectType(KIT_WIDE);  // 21 x 3: the halves round down
@@ -186,7 +187,7 @@ TEST_F(EditorField, GridPlatesTypesAndMarksAreDrawnIntoTheField) {
     EXPECT_EQ(pixelsAt(fieldPicture, {{20, 13}, {11, 306}}), (Ints{bg(20, 13), bg(11, 306)}));
 }
 
-TEST_F(EditorField, FitTestRefusesWallsBlocksPileAndTheMapEdge) {
+TEST_F(EditorField, FitTestRefusesWallsBlocksAndPileAndReadsBeyondTheMapAsFree) {
     paintMap(0, 0, 4, 320, KIT_WALL);
     paintMap(0, 300, 240, 20, KIT_CYAN);
     addLevelBlock(50, 50, KIT_BRICK);
@@ -197,7 +198,8 @@ TEST_F(EditorField, FitTestRefusesWallsBlocksPileAndTheMapEdge) {
         {KIT_BRICK, 4, 100, 1},   {KIT_BRICK, 3, 100, 0},    {KIT_BRICK, 40, 50, 1},   {KIT_BRICK, 41, 50, 0},
         {KIT_BRICK, 50, 45, 1},   {KIT_BRICK, 50, 46, 0},    {KIT_BRICK, 59, 54, 0},   {KIT_BRICK, 60, 54, 1},
         {KIT_HOLLOW, 41, 50, 1},  {KIT_HOLLOW, 42, 50, 0},   {KIT_HOLLOW, 59, 50, 1},  {KIT_BRICK, 100, 295, 1},
-        {KIT_BRICK, 100, 296, 0}, {KIT_BRICK, 230, 100, 1},  {KIT_BRICK, 231, 100, 0}, {KIT_BRICK, 100, -1, 0},
+        {KIT_BRICK, 100, 296, 0}, {KIT_BRICK, 230, 100, 1},  {KIT_BRICK, 231, 100, 1}, {KIT_BRICK, 240, 100, 1},
+        {KIT_BRICK, 100, -1, 1},  {KIT_BRICK, 100, 318, 0},  {KIT_BRICK, -10, 100, 1}, {KIT_BRICK, -9, 100, 0},
         {-1, 100, 100, 0},        {KIT_TYPES, 100, 100, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(editorFits(c[0], c[1], c[2]), c[3]) << "type " << c[0] << " at " << c[1] << "," << c[2];

@@ -30,23 +30,51 @@ static void steer(int x, int y, int updates) {
     }
 }
 
-TEST(PaddleSteering, TheStylusPullsAtTheStepLimitWithSmoothing) {
+TEST(PaddleSteering, ThePaddleMovesByTheWholeStepWhileItsVelocityIsSmoothed) {
     paddleField();
     stylusDown = 1;
     stylusX = 200;
     stylusY = 312;  // aims at the paddle's own line
     movePaddle();
-    // (0 x 3 + 3 x 256 x 4) >> 2
-    EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, (120 << 10) + 768, 120}));
-    steer(200, 312, 40);
-    EXPECT_EQ(paddle.vx, 1227);  // steady: v = (3 (v >> 1) + 3072) >> 2, reached from below
-    EXPECT_GT(paddle.x, 160);
-    EXPECT_EQ(paddle.y, 300);
+    // Step 3 x 256 x 4 = 3072 (3 px); velocity (0 x 3 + 3072) >> 2.
+    EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, 123 << 10, 123}));
+    steer(200, 312, 20);
+    EXPECT_EQ((Ints{paddle.vx, paddle.x, paddle.y}), (Ints{1227, 183, 300}));  // v = (3 (v >> 1) + 3072) >> 2
     // The swallowed press does not steer.
     paddle.swallow = 1;
-    int32_t x = paddle.x;
     movePaddle();
-    EXPECT_EQ((Ints{paddle.vx, paddle.x}), (Ints{1227, x}));
+    EXPECT_EQ((Ints{paddle.vx, paddle.x}), (Ints{1227, 183}));
+}
+
+// Across the field from x 20 to 219, at the step limit the power-ups leave: every tick of play moves the
+// paddle by the whole limit until the last part-step, and it stays on the target without drifting.
+TEST(PaddleSteering, CrossingTheFieldTakesDistanceOverTheStepLimitTicks) {
+    struct Row {
+        int kind;  // power-up caught first, -1 for none
+        int ticks;
+    };
+    for (Row row : {Row{-1, 67}, Row{POWERUP_QUICK_PADDLE, 29}, Row{POWERUP_SLUGGISH_PADDLE, 199}}) {
+        paddleField();
+        paddle.x = 20;
+        paddle.fixedX = 20 << 10;
+        if (row.kind >= 0) {
+            collectPowerUp(row.kind);
+        }
+        updatePowerUps();  // sets the step limit: 3, 7 or 1
+        stylusDown = 1;
+        stylusX = 219;
+        stylusY = 312;
+        int ticks = 0;
+        for (; paddle.x != 219 && ticks < 1000; ticks++) {
+            int32_t oldX = paddle.x, oldY = paddle.y;
+            halvePaddleVelocity();
+            movePaddle();
+            stopIdlePaddle(oldX, oldY);
+        }
+        EXPECT_EQ(ticks, row.ticks) << "kind " << row.kind;
+        steer(219, 312, 30);
+        EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{219, 219 << 10})) << "kind " << row.kind;
+    }
 }
 
 TEST(PaddleSteering, KeysAimFurtherTheLongerTheyAreHeld) {

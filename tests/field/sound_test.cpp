@@ -85,3 +85,29 @@ TEST_F(FieldSounds, BlocksBlastsAndPilesHaveTheirOwn) {
     updatePowerUps();
     EXPECT_EQ(voices(), std::vector<int>{6});
 }
+
+TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurnedOff) {
+    writeFileBytes("Sound/tap.raw", std::vector<uint8_t>(200, 1));
+    loadSound("tap.raw", 16, 0);
+    paddle.x = 120;
+    paddle.y = 300;
+    paddle.halfWidth = 18;
+    struct Row {
+        uint32_t update;
+        bool on;
+        int taps;  // voices of slot 16 after the bounce
+    };
+    const Row rows[] = {{100, true, 1}, {101, true, 0}, {103, true, 0}, {104, true, 1},
+                        {200, false, 0}, {300, true, 1}};
+    for (const Row& r : rows) {
+        game.updateCounter = r.update;
+        setPaddleSound(r.on);
+        ballCount = 0;
+        balls[0] = Ball{120 << 10, 296 << 10, 0, 3000, 120 << 10, 296 << 10, 3000};
+        ballCount = 1;
+        stepBalls();
+        ASSERT_LT(balls[0].vy, 0) << r.update;  // bounced
+        EXPECT_EQ(voices(), std::vector<int>(r.taps, 16)) << r.update;
+        TearDown();
+    }
+}

@@ -284,6 +284,34 @@ TEST(Play, AfterTheLastLevelTheGameIsOver) {
     EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
 }
 
+TEST(Play, TheLostBallCaptionPlaysItsSoundOnceOnTheUpdateItAppears) {
+    GameFixture f;
+    f.loadTestSound(9);
+    f.startLevel(5);
+    game.lives = 2;
+    while (ballCount > 0) {
+        removeBall(0);
+    }
+    debrisCount = 0;
+    game.readyCountdown = -196;
+    f.silence();
+    // Two updates to -200, the caption on the third; the serve at -250 brings neither back.
+    std::vector<int> heard, shown;
+    for (int t = 0; t < 40; t++) {
+        f.update();
+        if (f.voicePlaying(9)) {
+            heard.push_back(t);
+            f.silence();
+        }
+        if (lostBallCaptionShowing()) {
+            shown.push_back(t);
+        }
+    }
+    EXPECT_EQ(heard, (std::vector<int>{2}));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ((std::vector<int>{shown.front(), (int)shown.size()}), (std::vector<int>{2, 25}));
+}
+
 TEST(GameOver, TheLastBallLostEndsTheGameAndThePressThatWasDownIsSwallowed) {
     GameFixture f;
     f.loadTestSound(1);
@@ -346,25 +374,38 @@ TEST(GameOver, AScoreOutsideTheTableGoesBackToTheMenuAndEscapeLeavesSilently) {
         f.silence();
     }
 }
-TEST(Play, ChangingTheDifficultyOrEnteringTheChooserAbandonsTheGame) {
+TEST(Play, LeavingOptionsWithAnotherDifficultyOrEnteringTheChooserAbandonsTheGame) {
     GameFixture f;
     writeFlatPicture("optionsWin.png", 208, 180, 60);
-    for (int chooser = 0; chooser <= 1; chooser++) {
+    // Options taps on the difficulty line before leaving, and whether the game is still there after.
+    struct Row {
+        int taps;
+        int difficulty;  // after the taps, from Medium: round through Insane and Easy
+        int kept;
+    };
+    for (Row r : {Row{4, 2, 1}, Row{1, 3, 0}, Row{5, 3, 0}, Row{0, 2, 1}}) {
         f.startLevel(5);
         f.keyUp(27);
         f.apply();
-        if (chooser) {
-            f.goTo(MODE_LEVEL_SELECT);
-        } else {
-            f.goTo(MODE_OPTIONS);
-            EXPECT_EQ(game.gameInProgress, 1);
+        f.goTo(MODE_OPTIONS);
+        for (int i = 0; i < r.taps; i++) {
             f.tap(16 + 20, 60 + 160);
-            EXPECT_EQ(game.difficulty, 3);
         }
-        EXPECT_EQ(game.gameInProgress, 0) << chooser;
-        EXPECT_EQ(collisionMap, nullptr) << chooser;
-        EXPECT_EQ(fieldPicture, nullptr) << chooser;
+        EXPECT_EQ(game.difficulty, r.difficulty) << r.taps;
+        EXPECT_EQ(game.gameInProgress, 1) << r.taps;  // nothing is decided while the screen shows
+        f.goTo(MODE_MAIN_MENU);
+        EXPECT_EQ(game.gameInProgress, r.kept) << r.taps;
+        EXPECT_EQ(collisionMap != nullptr, r.kept == 1) << r.taps;
+        EXPECT_EQ(fieldPicture != nullptr, r.kept == 1) << r.taps;
+        game.difficulty = 2;
     }
+    f.startLevel(5);
+    f.keyUp(27);
+    f.apply();
+    f.goTo(MODE_LEVEL_SELECT);
+    EXPECT_EQ(game.gameInProgress, 0);
+    EXPECT_EQ(collisionMap, nullptr);
+    EXPECT_EQ(fieldPicture, nullptr);
 }
 TEST(Editor, TheLevelIndexWrapsAndAnUneditedLevelIsNotWrittenOnLeaving) {
     GameFixture f;

@@ -139,15 +139,15 @@ TEST(HintLayout, WordsWrapAtTheMarginAndTheIconKeepsTheFirstTwentySevenPixelsFre
     };
     const Case cases[] = {
         // A line of the 200 wide box holds 32 characters (cursor 0..186); the 33rd starts the next.
-        {std::string(40, 'H'), 200, 0, 6, {{std::string(32, 'H'), 5, 5}, {std::string(8, 'H'), 5, 11}}},
+        {std::string(40, 'H'), 200, 0, 7, {{std::string(32, 'H'), 5, 5}, {std::string(8, 'H'), 5, 12}}},
         // Width 70, margin at 60: after "abcdefg " the cursor is at 48 and "hijkl" needs 30 more. Both
         // spaces at the start of the third line are skipped; after "mn-" the cursor is at 18 and
         // "opqrstuv" (8 x 6 + 18 > 60) goes to a line of its own.
-        {"abcdefg hijkl\n  mn-opqrstuv", 70, 0, 18,
-         {{"abcdefg", 5, 5}, {"hijkl", 5, 11}, {"mn-", 5, 17}, {"opqrstuv", 5, 23}}},
-        // Lines at cy 0..24 start at 27; the line at cy 30 starts at 0.
-        {"a\nb\nc\nd\ne\nf\ng", 200, 27, 36,
-         {{"a", 32, 5}, {"b", 32, 11}, {"c", 32, 17}, {"d", 32, 23}, {"e", 32, 29}, {"f", 5, 35}, {"g", 5, 41}}},
+        {"abcdefg hijkl\n  mn-opqrstuv", 70, 0, 21,
+         {{"abcdefg", 5, 5}, {"hijkl", 5, 12}, {"mn-", 5, 19}, {"opqrstuv", 5, 26}}},
+        // Lines seven rows apart: those at cy 0..21 start at 27; the line at cy 28 starts at 0.
+        {"a\nb\nc\nd\ne\nf\ng", 200, 27, 42,
+         {{"a", 32, 5}, {"b", 32, 12}, {"c", 32, 19}, {"d", 32, 26}, {"e", 5, 33}, {"f", 5, 40}, {"g", 5, 47}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -229,12 +229,12 @@ TEST(HintBox, TheHeightFollowsTheTextFromTheNextDrawingAndWidthTagsNarrowThePane
     hintPanel.height = 100;
     const uint16_t ground = packColour(20, 20, 20), grey = packColour(16, 16, 16);
     for (int drawing = 0; drawing < 2; drawing++) {
-        // The first drawing still has the old height; the text needs 12 + 16.
+        // The first drawing still has the old height; the text needs 14 + 16.
         Surface* s = makeScreen(ground);
         drawHint(s, 20, 100, 6);
-        EXPECT_EQ(getPixel(s, 100, drawing == 0 ? 199 : 127), grey);
-        EXPECT_EQ(getPixel(s, 100, 128), drawing == 0 ? packColour(7, 7, 7) : ground);
-        EXPECT_EQ(hintPanel.height, 28);
+        EXPECT_EQ(getPixel(s, 100, drawing == 0 ? 199 : 129), grey);
+        EXPECT_EQ(getPixel(s, 100, 130), drawing == 0 ? packColour(7, 7, 7) : ground);
+        EXPECT_EQ(hintPanel.height, 30);
         removeSurface(&s);
     }
     Surface* s = makeScreen(ground);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "flowtest.h"
 #include "field/level.h"
@@ -14,6 +15,7 @@
 #include "game/settings.h"
 #include "game/startup.h"
 #include "gfx/font.h"
+#include "platform/headless/headless.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
@@ -448,7 +450,7 @@ TEST(NameEntry, KeyboardEraseAndTheTenCharacterLimit) {
     EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
 }
 
-TEST(NameEntry, DoneStoresTheNameAndShowsTheTableAndEscapeOrAnEmptyNameStoreNothing) {
+TEST(NameEntry, DoneStoresTheNameAndShowsTheTableEscapeStoresNothingAndNoNameIsPlayer) {
     FlowFixture f;
     game.score = 4321;
     game.difficulty = 1;
@@ -457,16 +459,14 @@ TEST(NameEntry, DoneStoresTheNameAndShowsTheTableAndEscapeOrAnEmptyNameStoreNoth
     f.keyUp(27);
     EXPECT_EQ(currentMode, MODE_MAIN_MENU);
     f.apply();
-    // Entry empties the name: done with nothing typed stores nothing, and the table screen then
-    // creates the empty table.
+    EXPECT_TRUE(readFileBytes("Data/Plinkor1.dat").empty());
+    // Entry empties the name: done with nothing typed keeps the score under "PLAYER".
     f.goTo(MODE_NAME_ENTRY);
     EXPECT_EQ(flow.nameLength, 0);
     EXPECT_EQ(flow.name[0], 0);
     f.tap(239, 319);
     EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
-    EXPECT_TRUE(readFileBytes("Data/Plinkor1.dat").empty());
-    f.apply();
-    EXPECT_EQ(readFileBytes("Data/Plinkor1.dat"), std::vector<uint8_t>(500, '.'));
+    EXPECT_EQ(readFileBytes("Data/Plinkor1.dat"), textBytes(scoreTable({{"PLAYER", 4321}})));
     game.difficulty = 2;
     f.goTo(MODE_NAME_ENTRY);
     for (char ch : std::string("Ann")) {
@@ -475,6 +475,33 @@ TEST(NameEntry, DoneStoresTheNameAndShowsTheTableAndEscapeOrAnEmptyNameStoreNoth
     f.tap(120, 300);
     EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
     EXPECT_EQ(readFileBytes("Data/Plinkor2.dat"), textBytes(scoreTable({{"Ann", 4321}})));
+}
+
+TEST(NameEntry, TypedLettersDigitsBackspaceAndEnterActAsTheScreenKeysAndDone) {
+    FlowFixture f;
+    game.score = 777;
+    game.difficulty = 3;
+    f.goTo(MODE_NAME_ENTRY);
+    headlessSetShift(1);
+    f.key('A');
+    f.key('1');  // Shift with a digit is "!", which is not typed
+    headlessSetShift(0);
+    // Letters and digits on their press (held keys repeat); keys that type nothing leave the name alone.
+    for (uint32_t vk : {78, 78, 65, 55, 48, 8, 186, 37, 112, 32}) {  // N N A 7 0 Backspace ; left F1 space
+        f.keyDown(vk);
+    }
+    EXPECT_EQ(std::string(flow.name), "Anna7");
+    for (int i = 0; i < 8; i++) {
+        f.key('9');
+    }
+    EXPECT_EQ(std::string(flow.name), "Anna799999");  // ten characters at most
+    f.key(8);
+    f.keyDown(13);  // Enter is DONE on its release, and takes no screenshot here
+    EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
+    f.keyUp(13);
+    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_EQ(readFileBytes("Data/Plinkor3.dat"), textBytes(scoreTable({{"Anna79999", 777}})));
+    EXPECT_FALSE(std::filesystem::exists("My Documents/Plinkor0.BMP"));
 }
 
 // ---- Farewell and exit ------------------------------------------------------------------------------

@@ -235,7 +235,7 @@ TEST(Options, WindowKnobsAndTexts) {
     blit(e, left, top, w, h - 18, window, 0, 0, BLIT_COPY);
     blit(e, left + 11 + 100, top + 72, 6, 18, window, 0, h - 18, BLIT_TRANSPARENT);
     blit(e, left + 11 + 40, top + 103, 6, 18, window, 0, h - 18, BLIT_TRANSPARENT);
-    drawText(e, "Difficulty: Meduim", left + 12, top + 165, 1);
+    drawText(e, "Difficulty: Medium", left + 12, top + 165, 1);
     drawText(e, "Helpful Hints: OFF", left + 14, top + 40, 1);
     EXPECT_EQ(differencesFrom(e, false), 0);
 }

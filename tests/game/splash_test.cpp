@@ -115,7 +115,7 @@ TEST(Splash, LogoLoadsTheSettingsAndTheEffectsWhenItsCounterReachesTwoEighty) {
         EXPECT_EQ(s.soundClass, 0);
     }
     EXPECT_EQ(sounds[10].length, 2);  // "cleep2.raw" first
-    EXPECT_EQ(sounds[5].length, 14);  // "zwiff.raw" last
+    EXPECT_EQ(sounds[16].length, 15);  // "paddletap.raw" last
     // The batch runs once.
     clearLog();
     f.runWhile(MODE_SPLASH_LOGO, 1000);

@@ -104,7 +104,7 @@ Surface* composeOptions(Surface* icons) {
     blit(screen, L, T, win->width, win->height - 18, win, 0, 0, BLIT_TRANSPARENT);
     blit(screen, L + 11 + 255 / 2, T + 72, 6, 18, win, 0, win->height - 18, BLIT_TRANSPARENT);
     blit(screen, L + 11 + 220 / 2, T + 103, 6, 18, win, 0, win->height - 18, BLIT_TRANSPARENT);
-    drawText(screen, "Difficulty: Meduim", L + 12, T + 165, 1);
+    drawText(screen, "Difficulty: Medium", L + 12, T + 165, 1);
     drawText(screen, "Helpful Hints: ON", L + 14, T + 40, 1);
     cornerButton(screen, icons, false);
     removeSurface(&bg);

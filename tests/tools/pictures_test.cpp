@@ -125,6 +125,57 @@ TEST(GamePictures, SmallCharacterSheetHasEveryGlyphAndPanelPiece) {
     removeSurface(&s);
 }
 
+// Letters that look alike at this size stay apart: "Tap" must not read as "Top".
+TEST(GamePictures, SmallLettersThatLookAlikeDifferInAtLeastFourPixels) {
+    Surface* s = loadDataPicture("smallchars.png");
+    ASSERT_NE(s, nullptr);
+    for (const char* pair : {"ao", "ce", "il"}) {
+        int differing = 0;
+        for (int j = 0; j < 6; j++) {
+            for (int i = 0; i < 6; i++) {
+                int a = pair[0] - 1, b = pair[1] - 1;
+                bool inkA = getPixel(s, (a & 31) * 7 + 1 + i, (a >> 5) * 11 + 3 + j) != 0;
+                bool inkB = getPixel(s, (b & 31) * 7 + 1 + i, (b >> 5) * 11 + 3 + j) != 0;
+                differing += inkA != inkB;
+            }
+        }
+        EXPECT_GE(differing, 4) << pair;
+    }
+    removeSurface(&s);
+}
+
+// The slider labels stay off the rows that the knobs travel and the tick marks take.
+TEST(GamePictures, OptionsSliderLabelsKeepClearOfKnobsAndTicks) {
+    Surface* s = loadDataPicture("optionsWin.png");
+    ASSERT_NE(s, nullptr);
+    for (int top : {72, 103}) {
+        int labelInk = 0;
+        for (int y = top; y < top + 18; y++) {
+            for (int x = 11; x < 150; x++) {
+                labelInk += (getPixel(s, x, y) >> 11) >= 16;  // the amber of the labels
+            }
+        }
+        EXPECT_EQ(labelInk, 0) << "slider at row " << top;
+    }
+    removeSurface(&s);
+}
+
+// As the information page first shows (its top at screen row 10, left edge at column 10), the round back
+// button in the corner (from column 181, row 264) covers no text.
+TEST(GamePictures, TheFirstScreenOfTheManualKeepsItsTextClearOfTheBackButton) {
+    Surface* s = loadDataPicture("strider.png");
+    ASSERT_NE(s, nullptr);
+    int text = 0;
+    for (int y = 264 - 10; y < 320 - 10; y++) {
+        for (int x = 181 - 10; x < s->width; x++) {
+            uint16_t p = getPixel(s, x, y);
+            text += (p >> 11) >= 18 && ((p >> 6) & 31) >= 18 && (p & 31) >= 18;  // the body text's light grey
+        }
+    }
+    EXPECT_EQ(text, 0);
+    removeSurface(&s);
+}
+
 TEST(GamePictures, FontsMeasure191GlyphsEach) {
     struct Case {
         const char* name;
@@ -198,7 +249,7 @@ TEST(GamePictures, ScreenTextsFitTheirPlaces) {
     // The cheat panel's lines fit the 191-pixel compartment; option lines fit the options window.
     for (const char* line : {"Unlock All Levels  OFF", "Unlimited Lives  OFF", "Disable Debris  OFF",
                              "See Power-ups  OFF", "Max Power-up  OFF", "Fat Paddle  OFF", "Level Editor",
-                             "Difficulty: Insane", "Difficulty: Meduim", "Helpful Hints: OFF"}) {
+                             "Difficulty: Insane", "Difficulty: Medium", "Helpful Hints: OFF"}) {
         EXPECT_LE(textWidth(line, 1), 180) << line;
     }
     // Name-entry keys stand 20 pixels apart.

@@ -25,6 +25,7 @@ const Export exports[] = {
     {"minimize3", 22050, false},    {"DESTROY", 22050, false},    {"chomp", 22050, false},
     {"fizz", 22050, false},         {"doh", 22050, false},        {"scoreup", 22050, false},
     {"fearme1", 22050, false},      {"scream", 11025, false},     {"monkey", 11025, false},
+    {"paddletap", 22050, false},
     {"coolcat", 11025, true},       {"claudioa", 11025, true},    {"percmysterya", 11025, true},
     {"burningloveb", 11025, true},  {"slowbassorgan", 11025, true}, {"spacemonkey", 11025, true},
 };

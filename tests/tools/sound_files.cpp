@@ -147,6 +147,23 @@ TEST(SoundFiles, EffectsAreShortPeakNearFullScaleAndNeverClip) {
     }
 }
 
+// The paddle tap plays at every return of the ball: short, clean, and well below a block break.
+TEST(SoundFiles, ThePaddleTapIsShortAndQuieterThanABlockBreak) {
+    Loaded tap = loadThroughTheGame("paddletap.raw", false);
+    Loaded block = loadThroughTheGame("electron.raw", false);
+    ASSERT_GT(tap.length, 0);
+    ASSERT_GT(block.length, 0);
+    double seconds = (double)tap.length / OUTPUT_RATE;
+    EXPECT_GE(seconds, 0.03);
+    EXPECT_LE(seconds, 0.1);
+    Measure t = measure(tap.data, tap.length), b = measure(block.data, block.length);
+    EXPECT_LE(t.peakDb, b.peakDb - 10.0);
+    EXPECT_LE(t.rmsDb, b.rmsDb - 6.0);
+    EXPECT_GE(t.rmsDb, -40.0);
+    EXPECT_LE(std::abs(tap.data[0]), 300);
+    EXPECT_LE(std::abs(tap.data[tap.length - 1]), 300);
+}
+
 // Zero crossings a second over one quarter of a sound: a rough measure of its pitch there.
 double crossingRate(const Loaded& slot, int quarter) {
     int from = slot.length * quarter / 4, to = slot.length * (quarter + 1) / 4;
