@@ -49,6 +49,7 @@ static void skipSplashes(void) {
 void gameInit(void) {
     buildAngleTables();
     buildExplosionSequence();
+    setPaddleSound(desktopOptions.paddleSound != 0);
     currentMode = MODE_SPLASH_LOGO;
     musicInit();
     overlay.off = 1;
