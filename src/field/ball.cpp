@@ -260,6 +260,10 @@ void setPaddleSound(bool on) {
     paddleSoundOn = on;
 }
 
+bool paddleSoundEnabled(void) {
+    return paddleSoundOn;
+}
+
 // One tap at a time: a shower of balls on the paddle must not crowd block breaks out of the mixer.
 static void paddleTap(void) {
     if (!paddleSoundOn || (paddleTapped && game.updateCounter - lastPaddleTap < PADDLE_TAP_GAP)) {

@@ -63,5 +63,6 @@ void burstAllBalls(int pieces, uint16_t colour);
 void stepBalls(void);
 // Whether a ball meeting the paddle plays the soft paddle tap (on unless turned off).
 void setPaddleSound(bool on);
+bool paddleSoundEnabled(void);
 // Balls, their trails and the aiming line onto the back surface.
 void drawBalls(void);

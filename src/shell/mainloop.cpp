@@ -40,7 +40,7 @@ Surface* backSurface;
 Surface* smallCharsSheet;
 
 static int32_t lastMessageWParam;
-static Surface* pauseSurface;  // the suspended picture, made the first time the game is suspended
+static Surface* pauseSurface;  // the suspended picture; made with the back surface, so a pause allocates nothing
 static int32_t pauseShown;     // 1 once this suspension's picture is on the screen
 
 void setAppActive(int32_t value) {
@@ -84,6 +84,7 @@ static int32_t renderFrame(int32_t mode) {
 
 static void showLoadingPicture(void) {
     backSurface = createSurface(displayInfo.width, displayInfo.height);
+    pauseSurface = createSurface(displayInfo.width, displayInfo.height);
     clearSurface(backSurface);
     Surface* picture = nullptr;
     loadPicture("loading.png", &picture);
@@ -119,7 +120,7 @@ static void showPauseFrame(void) {
         return;
     }
     if (pauseSurface == nullptr) {
-        pauseSurface = createSurface(backSurface->width, backSurface->height);
+        return;
     }
     renderPauseFrame(pauseSurface, backSurface);
     presentSurface(pauseSurface);

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "field/ball.h"
 #include "field/effects.h"
 #include "field/paddle.h"
 #include "game/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
+#include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "flowtest.h"
@@ -138,4 +140,21 @@ TEST(DesktopGame, SkipIntroGoesStraightToTheMenuWithEverythingLoaded) {
     // Steering as designed all the same.
     EXPECT_EQ(s.afterPointer, s.serveX);
     EXPECT_EQ(s.afterSecondMove, s.afterKeys);
+}
+
+TEST(DesktopGame, PaddleSoundFromTheFileReachesTheBallAtStart) {
+    struct Row {
+        const char* ini;  // nullptr: no file
+        bool on;
+    } rows[] = {{nullptr, true}, {"paddle_sound = off\n", false}, {"paddle_sound = on\n", true}};
+    for (const Row& r : rows) {
+        GameFolder folder;
+        if (r.ini != nullptr) {
+            writeFileBytes("Data/desktop.ini", textBytes(r.ini));
+        }
+        setPaddleSound(!r.on);
+        loadDesktopOptions();
+        gameInit();
+        EXPECT_EQ(paddleSoundEnabled(), r.on) << (r.ini != nullptr ? r.ini : "no file");
+    }
 }
