@@ -1,7 +1,11 @@
 // Gamepads: open as they are plugged in; buttons, d-pad and the left stick become key messages.
 #include "platform/sdl/sdl_gamepad.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/journal.h"
 #include "platform/platform.h"
@@ -22,6 +26,16 @@ struct PadState {
 };
 
 PadState pad = {{}, -1, 0, 0, {}};
+
+// The scripted pad of the window tests: SDL's virtual controller, set from lines read off a FIFO.
+struct VirtualPad {
+    int fd;                 // the FIFO, non-blocking; -1 when there is none
+    SDL_Joystick* joystick;
+    char line[64];          // the line read so far
+    int length;             // bytes in line; -1 while the rest of an overlong line is skipped
+};
+
+VirtualPad virtualPad = {-1, nullptr, {}, 0};
 
 uint32_t buttonKey(int button) {
     switch (button) {
@@ -87,10 +101,80 @@ void closePad(SDL_JoystickID id) {
     }
 }
 
+// One command: a button or axis by its SDL name and a value ("a 1", "dpleft 0", "leftx -32768").
+void virtualPadCommand(const char* line) {
+    char name[32];
+    int value = 0;
+    if (sscanf(line, "%31s %d", name, &value) != 2) {
+        fprintf(stderr, "Plinkor: virtual pad: ignored \"%s\"\n", line);
+        return;
+    }
+    SDL_GameControllerButton button = SDL_GameControllerGetButtonFromString(name);
+    SDL_GameControllerAxis axis = SDL_GameControllerGetAxisFromString(name);
+    if (button != SDL_CONTROLLER_BUTTON_INVALID) {
+        SDL_JoystickSetVirtualButton(virtualPad.joystick, button, value != 0 ? 1 : 0);
+    } else if (axis != SDL_CONTROLLER_AXIS_INVALID) {
+        value = value < -32768 ? -32768 : (value > 32767 ? 32767 : value);
+        SDL_JoystickSetVirtualAxis(virtualPad.joystick, axis, (Sint16)value);
+    } else {
+        fprintf(stderr, "Plinkor: virtual pad: no button or axis \"%s\"\n", name);
+        return;
+    }
+    // Its events are queued now: a press and a release in one read stay two events.
+    SDL_JoystickUpdate();
+}
+
+// PLINKOR_VIRTUAL_PAD=FIFO plugs in a virtual controller that the lines written to FIFO drive.
+void attachVirtualPad(void) {
+    const char* path = getenv("PLINKOR_VIRTUAL_PAD");
+    if (path == nullptr || path[0] == 0) {
+        return;
+    }
+    int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                          SDL_CONTROLLER_BUTTON_MAX, 0);
+    if (index < 0) {
+        fprintf(stderr, "Plinkor: virtual pad: %s\n", SDL_GetError());
+        return;
+    }
+    virtualPad.joystick = SDL_JoystickOpen(index);
+    virtualPad.fd = open(path, O_RDONLY | O_NONBLOCK);
+    if (virtualPad.joystick == nullptr || virtualPad.fd < 0) {
+        fprintf(stderr, "Plinkor: virtual pad: cannot open %s\n", path);
+    }
+}
+
 }  // namespace
 
 int gamepadStart(void) {
-    return SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        return 0;
+    }
+    attachVirtualPad();
+    return 1;
+}
+
+void gamepadPoll(void) {
+    if (virtualPad.fd < 0 || virtualPad.joystick == nullptr) {
+        return;
+    }
+    // A bounded read a pass: a writer flooding the FIFO cannot hold up the game.
+    char bytes[256];
+    ssize_t got = read(virtualPad.fd, bytes, sizeof(bytes));
+    for (ssize_t i = 0; i < got; i++) {
+        if (bytes[i] == '\n') {
+            if (virtualPad.length > 0) {
+                virtualPad.line[virtualPad.length] = 0;
+                virtualPadCommand(virtualPad.line);
+            } else if (virtualPad.length < 0) {
+                fprintf(stderr, "Plinkor: virtual pad: ignored an overlong line\n");
+            }
+            virtualPad.length = 0;
+        } else if (virtualPad.length >= 0 && virtualPad.length < (int)sizeof(virtualPad.line) - 1) {
+            virtualPad.line[virtualPad.length++] = bytes[i];
+        } else {
+            virtualPad.length = -1;
+        }
+    }
 }
 
 int gamepadEvent(const SDL_Event& e) {

@@ -106,6 +106,7 @@ void pushClose(void) {
 
 // Turns pending SDL events into window messages at the back of the queue.
 void translateEvents(void) {
+    gamepadPoll();
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# A gamepad alone, in the real windowed game under Xvfb and openbox: SDL's virtual controller, plugged in
+# through PLINKOR_VIRTUAL_PAD, walks every menu and plays. The left stick moves the game's own pointer
+# to an item and A taps it (Options, Configure Controls, High Scores, Information, Play, the level
+# chooser); the round corner button and B lead back to the main menu; in play the d-pad and the stick
+# steer the paddle and B leaves; B on the main menu says farewell and A taps through the last screen
+# and closes the game (exit 0).
+# Each step waits for the screen it should bring. Run by CTest from the run folder with the build folder
+# as $1.
+set -u
+build="$(cd "$1" && pwd)"
+run="$build/run"
+work="$(mktemp -d /tmp/plinkor-gamepad-XXXXXX)"
+fail() { echo "FAIL: $*"; cleanup; exit 1; }
+
+xvfb=""
+. "$(dirname "$0")/../support/xvfb.sh"
+. "$(dirname "$0")/../support/xvfb_game.sh"
+cleanup() {
+  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-gamepad-kept
+  exec 3>&- 2>/dev/null
+  stop_game
+  rm -rf "$work"
+}
+need_x_tools
+need_openbox
+make_run_folder
+mkfifo "$work/pad" || fail "cannot make the pad's FIFO"
+export PLINKOR_VIRTUAL_PAD="$work/pad"
+start_game --no-intro
+# Read and write: opening the FIFO so never waits for the game.
+exec 3<>"$work/pad"
+# The desktop pointer stays outside the window: everything the game sees comes from the pad.
+xdotool mousemove 0 0
+wait_until is_menu 150 "the main menu did not appear"
+echo "main menu"
+
+pad() { echo "$*" >&3; }
+press() { pad "$1" 1; sleep 0.1; pad "$1" 0; }
+# Moves the game's pointer to frame pixel ($1, $2): full stick up-left for 1.5 s parks it in the
+# corner (the pointer runs at 240 pixels a second at full deflection), then a quarter deflection
+# (60 pixels a second) right and down for as long as each distance takes.
+point_at() {
+  local first second
+  pad leftx -32768; pad lefty -32768
+  sleep 1.5
+  pad leftx 8192; pad lefty 8192
+  if [ "$1" -lt "$2" ]; then first=leftx; second=lefty; else first=lefty; second=leftx; fi
+  local near=$(( $1 < $2 ? $1 : $2 )) far=$(( $1 < $2 ? $2 : $1 ))
+  sleep "$(echo "scale=3; $near / 60" | bc)"
+  pad "$first" 0
+  sleep "$(echo "scale=3; ($far - $near) / 60" | bc)"
+  pad "$second" 0
+}
+# Taps frame pixel ($1, $2) with the pointer and A; waits up to 5 s for the screen test $3 ($4 names it).
+tap_to() {
+  point_at "$1" "$2"
+  press a
+  wait_until "$3" 50 "no $4 after a tap at ($1, $2)"
+  echo "$4"
+}
+
+# The screens, told apart by the white text they carry: the count of white pixels in the title band
+# along the top, in the column of labels on the left and in the options' hints row.
+bands() {
+  top=$(bright "$work/now.png" 240x22+0+0)
+  left=$(bright "$work/now.png" 60x220+0+55)
+  hints=$(bright "$work/now.png" 200x16+20+80)
+}
+is_options() { bands; [ "$top" -lt 20 ] && [ "$hints" -gt 250 ]; }
+is_controls() { bands; [ "$top" -gt 500 ] && [ "$left" -gt 1000 ]; }
+is_scores() { bands; [ "$top" -gt 250 ] && [ "$left" -lt 50 ]; }
+# The information page opens with the top of the manual's picture, 10 pixels in from the left and top.
+is_info() {
+  convert "$run/Data/strider.png" -crop 220x50+0+0 +repage "$work/page.png"
+  convert "$work/now.png" -crop 220x50+10+10 +repage "$work/a.png"
+  d=$(compare -metric RMSE "$work/a.png" "$work/page.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p')
+  below "$d" 0.05
+}
+is_chooser() { d=$(difference "$work/now.png" "$run/Data/choose.png" 240x76+0+0); below "$d" 0.05; }
+is_goodbye() { d=$(difference "$work/now.png" "$run/Data/exit.png" 240x320+0+0); below "$d" 0.08; }
+is_farewell() { d=$(difference "$work/now.png" "$run/Data/pawall.png" 240x40+0+0); below "$d" 0.08; }
+# Play: neither the chooser nor the menu, and a paddle in its row; paddle_x is its left edge.
+paddle_at() {
+  local box
+  box=$(convert "$work/now.png" -crop 210x12+15+294 +repage -colorspace Gray -threshold 60% -format "%@" info: 2>/dev/null)
+  paddle_x=$(sed -n 's/^\([0-9]*\)x[0-9]*+\([0-9]*\)+.*/\2/p' <<<"$box")
+  local width=${box%%x*}
+  [ -n "$paddle_x" ] && [ "${width:-0}" -ge 20 ] && [ "$width" -le 80 ]
+}
+is_play() { ! is_menu && ! is_chooser && paddle_at; }
+
+tap_to 120 182 is_options "Options"
+tap_to 88 190 is_controls "control configuration"
+tap_to 212 292 is_menu "main menu again, through the corner button"
+tap_to 120 230 is_scores "high scores"
+tap_to 212 292 is_menu "main menu again, through the corner button"
+tap_to 120 206 is_info "information page"
+press b
+wait_until is_menu 50 "B did not lead back from the information page"
+echo "main menu again, through B"
+
+tap_to 120 158 is_chooser "level chooser"
+tap_to 12 92 is_play "play"
+start_x=$paddle_x
+pad dpleft 1
+wait_until 'paddle_at && [ "$paddle_x" -lt $((start_x - 30)) ]' 50 \
+  "the d-pad held left did not move the paddle left from $start_x"
+pad dpleft 0
+echo "d-pad left: the paddle went from $start_x to $paddle_x"
+start_x=$paddle_x
+pad leftx 32767
+wait_until 'paddle_at && [ "$paddle_x" -gt $((start_x + 30)) ]' 50 \
+  "the stick held right did not move the paddle right from $start_x"
+pad leftx 0
+echo "stick right: the paddle went from $start_x to $paddle_x"
+press b
+wait_until is_menu 50 "B did not leave the game for the main menu"
+echo "main menu again, through B in play"
+
+press b
+wait_until is_farewell 50 "B on the main menu brought no farewell"
+echo "farewell"
+press a
+wait_until is_goodbye 50 "A on the farewell did not bring the last screen"
+echo "last screen"
+press a
+code=""
+for i in $(seq 100); do
+  if ! kill -0 "$game" 2>/dev/null; then wait "$game"; code=$?; break; fi
+  sleep 0.1
+done
+[ "$code" = 0 ] || fail "the game did not end with 0 after A on the last screen (\"$code\": still runs)"
+game=""
+echo "A on the last screen closed the game with exit code 0"
+cleanup
+echo "1 passed, 0 failed"
