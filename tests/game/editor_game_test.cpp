@@ -70,7 +70,9 @@ void writeEditorLevelSet(void) {
     const int start[3][3] = {{40, 40, BRICK}, {100, 40, BRICK}, {160, 40, STEEL}};
     for (const auto& b : start) {
         const uint8_t record[12] = {(uint8_t)b[0], 0, (uint8_t)b[1], 0, (uint8_t)b[2], 20, 10, 0, 0, 0, 0, 0};
-        level.insert(level.end(), record, record + 12);
+        for (uint8_t v : record) {
+            level.push_back(v);
+        }
     }
     writeFileBytes("Data/level0.dat", level);
 }
