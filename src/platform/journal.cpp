@@ -1,6 +1,9 @@
 // The session journal: recording the platform's answers to a compressed file, and answering from one.
 #include "platform/journal.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <atomic>
@@ -327,8 +330,20 @@ const char* journalGameVersion(void) {
 }
 
 int journalHashFile(const char* path, uint64_t* size, uint32_t* crc) {
-    FILE* f = fopen(path, "rb");
+    // Only regular files are hashed, and the open never waits: a FIFO in the data folder must not
+    // stall the start (the game's own loaders refuse it the same way).
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return 0;
+    }
+    FILE* f = fdopen(fd, "rb");
     if (f == nullptr) {
+        close(fd);
         return 0;
     }
     uLong c = crc32(0L, Z_NULL, 0);

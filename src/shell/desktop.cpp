@@ -1,11 +1,13 @@
 // Desktop options: the desktop.ini reader and writer, and the command-line flags that override it.
 #include "shell/desktop.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "game/savefile.h"
+#include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -181,9 +183,10 @@ void warn(const char* source, int lineNumber, const char* what, const char* text
 int readOptionsFile(const char* path, char** text, size_t* length) {
     *text = nullptr;
     *length = 0;
-    FILE* f = fopen(path, "rb");
+    // Opened as every data file is: a FIFO or device at the name must not stall the start.
+    FILE* f = openDataFile(path, DESKTOP_FILE_LIMIT, nullptr);
     if (f == nullptr) {
-        return 0;
+        return errno == ENOENT ? 0 : -1;
     }
     char* buffer = (char*)malloc(DESKTOP_FILE_LIMIT + 1);
     if (buffer == nullptr) {

@@ -15,6 +15,7 @@
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "game/settings.h"
+#include "shell/datafile.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
@@ -108,7 +109,8 @@ std::vector<JournalDataFile> hashDataFiles(void) {
 }
 
 bool readWhole(const std::string& path, std::vector<uint8_t>* out) {
-    FILE* f = fopen(path.c_str(), "rb");
+    // The player's files only: the largest of them (a level) is far below this.
+    FILE* f = openDataFile(path.c_str(), 16 << 20, nullptr);
     if (f == nullptr) {
         return false;
     }
