@@ -72,10 +72,26 @@ done
 echo "held still: lives, score, blocks and paddle as they were, the ball still served"
 
 # A click plays on from there: the frame is bright again with the same lives, and "Get Ready!" runs out.
-xdotool mousemove $(at 120 60) click 1 mousemove $rest
-wait_until '[ "$(bright "$work/now.png" 240x27+0+144)" -lt "$caption" ] && \
-  [ "$(changed_pixels "$work/shown.png" "$work/now.png" 40x9+200+0)" = 0 ]' 50 \
-  "the click did not resume the game with the same lives"
+# The window manager may still be settling the focus when the first click comes: a click that finds the
+# game paused again is repeated, as a player would, up to three times.
+resumed='[ "$(bright "$work/now.png" 240x27+0+144)" -lt "$caption" ] && \
+  [ "$(changed_pixels "$work/shown.png" "$work/now.png" 40x9+200+0)" = 0 ]'
+going=0
+for attempt in 1 2; do
+  xdotool mousemove $(at 120 60) click 1 mousemove $rest
+  for i in $(seq 25); do
+    if capture "$work/now.png" && eval "$resumed"; then
+      going=1
+      break 2
+    fi
+    sleep 0.1
+  done
+  echo "click $attempt found the game still paused; clicking again"
+done
+if [ "$going" = 0 ]; then
+  xdotool mousemove $(at 120 60) click 1 mousemove $rest
+  wait_until "$resumed" 50 "the click did not resume the game with the same lives"
+fi
 wait_until '[ "$(bright "$work/now.png" 240x40+0+195)" -lt 100 ]' 100 "\"Get Ready!\" stayed after the click"
 echo "a click played on with the lives as they were"
 cleanup
