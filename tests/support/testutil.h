@@ -37,6 +37,16 @@ private:
     uint32_t effective_[2] = {0, 0};
 };
 
+// The test's own model of the game's one generator (state * 214013 + 2531011, bits 16-30), to foresee
+// the draws a step or a frame makes. The only copy of the formula in the tests.
+struct RandModel {
+    uint32_t state;
+    int next(void) {
+        state = state * 214013u + 2531011u;
+        return (int)((state >> 16) & 0x7FFF);
+    }
+};
+
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFileBytes(const std::string& path);
 // Writes an 8-bit RGB PNG (rgb: 3 bytes a pixel, row-major).
