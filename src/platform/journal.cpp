@@ -58,8 +58,13 @@ struct JournalState {
     int64_t sinceFlush = 0;
     int64_t bytesWritten = 0;
     bool failed = false;
+    std::vector<uint8_t> prelude;  // the start-up's events, kept while keepPrelude
+    bool keepPrelude = false;
+    size_t headerLeft = 0;        // header bytes at the front of pending (they are not events)
+    int64_t fileFirstCounter = -1; // the current file's first counter reading, -1 before it
     // Replaying.
     const JournalContents* contents = nullptr;
+    const std::vector<uint8_t>* source = nullptr;  // the prelude, then the events
     size_t pos = 0;
     bool exhausted = false;
     bool closeSent = false;
@@ -144,6 +149,11 @@ void writeOut(int flush) {
     if (journal.file == nullptr) {
         return;
     }
+    if (journal.keepPrelude) {
+        journal.prelude.insert(journal.prelude.end(), journal.pending.begin() + (long)journal.headerLeft,
+                               journal.pending.end());
+    }
+    journal.headerLeft = 0;
     journal.zs.next_in = journal.pending.data();
     journal.zs.avail_in = (uInt)journal.pending.size();
     do {
@@ -191,7 +201,7 @@ bool replaying(void) {
 // Takes the next event when it is of kind `kind`; otherwise the replay is out of step (or used up) and
 // the game is asked to close. Returns a reader positioned after the tag, or one marked bad.
 Reader nextEvent(int kind) {
-    const std::vector<uint8_t>& events = journal.contents->events;
+    const std::vector<uint8_t>& events = *journal.source;
     Reader r{events.data(), events.size(), journal.pos, false};
     if (journal.exhausted || !journal.problem.empty()) {
         r.bad = true;
@@ -361,6 +371,33 @@ int journalHashFile(const char* path, uint64_t* size, uint32_t* crc) {
     return ok ? 1 : 0;
 }
 
+// The header as format 2 writes it; every field has a length or a count in front.
+static void putHeader(std::vector<uint8_t>& p, const JournalHeader& header) {
+    putString(p, header.gameVersion);
+    putVarint(p, (uint64_t)header.fullscreen);
+    putVarint(p, header.dataFiles.size());
+    for (const JournalDataFile& d : header.dataFiles) {
+        putString(p, d.name);
+        putVarint(p, d.size);
+        putVarint(p, d.crc);
+    }
+    putVarint(p, header.snapshot.size());
+    for (const JournalSnapshotFile& s : header.snapshot) {
+        putString(p, s.name);
+        putVarint(p, s.bytes.size());
+        p.insert(p.end(), s.bytes.begin(), s.bytes.end());
+    }
+    putVarint(p, header.desktop.size());
+    for (int32_t v : header.desktop) {
+        putVarint(p, zigzag(v));
+    }
+    putVarint(p, header.prelude.size());
+    p.insert(p.end(), header.prelude.begin(), header.prelude.end());
+    putVarint(p, header.state.size());
+    p.insert(p.end(), header.state.begin(), header.state.end());
+    putVarint(p, zigzag(header.counterBase));
+}
+
 static int openJournalFile(const char* path, std::string* error) {
     FILE* f = fopen(path, "wb");
     if (f == nullptr) {
@@ -391,24 +428,83 @@ int journalStartRecording(const char* path, const JournalHeader& header, int whe
         return 0;
     }
     journal.pending.reserve(PENDING_LIMIT * 2);
-    std::vector<uint8_t>& p = journal.pending;
-    putString(p, header.gameVersion);
-    putVarint(p, (uint64_t)header.fullscreen);
-    putVarint(p, header.dataFiles.size());
-    for (const JournalDataFile& d : header.dataFiles) {
-        putString(p, d.name);
-        putVarint(p, d.size);
-        putVarint(p, d.crc);
-    }
-    putVarint(p, header.snapshot.size());
-    for (const JournalSnapshotFile& s : header.snapshot) {
-        putString(p, s.name);
-        putVarint(p, s.bytes.size());
-        p.insert(p.end(), s.bytes.begin(), s.bytes.end());
-    }
+    putHeader(journal.pending, header);
+    journal.headerLeft = journal.pending.size();
     writeOut(Z_SYNC_FLUSH);
+    journal.keepPrelude = true;
     journal.mode = JOURNAL_RECORD;
     journaledThread = true;
+    return 1;
+}
+
+void journalEndPrelude(void) {
+    if (journal.mode != JOURNAL_RECORD || !journal.keepPrelude) {
+        return;
+    }
+    journal.prelude.insert(journal.prelude.end(), journal.pending.begin() + (long)journal.headerLeft,
+                           journal.pending.end());
+    journal.keepPrelude = false;
+}
+
+const std::vector<uint8_t>& journalPrelude(void) {
+    return journal.prelude;
+}
+
+int64_t journalSpanTicks(void) {
+    if (journal.mode != JOURNAL_RECORD || journal.fileFirstCounter < 0) {
+        return 0;
+    }
+    return journal.lastCounter - journal.fileFirstCounter;
+}
+
+int64_t journalTicksPerSecond(void) {
+    return journal.frequency;
+}
+
+int journalRestart(const char* path, const JournalHeader& header, std::string* error) {
+    if (journal.mode != JOURNAL_RECORD || journal.file == nullptr) {
+        *error = "no journal is being written";
+        return 0;
+    }
+    std::string fresh = std::string(path) + ".tmp";
+    FILE* f = fopen(fresh.c_str(), "wb");
+    if (f == nullptr) {
+        *error = "cannot write the journal " + fresh + ": " + strerror(errno);
+        return 0;
+    }
+    // The old file is finished as it stands: the new one holds everything from here on.
+    journal.pending.push_back(EV_END);
+    writeOut(Z_FINISH);
+    deflateEnd(&journal.zs);
+    fclose(journal.file);
+    journal.file = nullptr;
+    memset(&journal.zs, 0, sizeof(journal.zs));
+    if (deflateInit(&journal.zs, 6) != Z_OK) {
+        fclose(f);
+        remove(fresh.c_str());
+        journal.mode = JOURNAL_OFF;
+        *error = "cannot start the compressor";
+        return 0;
+    }
+    uint8_t start[6] = {magic[0], magic[1], magic[2], magic[3], (uint8_t)(JOURNAL_FORMAT & 0xFF),
+                        (uint8_t)(JOURNAL_FORMAT >> 8)};
+    fwrite(start, 1, sizeof(start), f);
+    journal.file = f;
+    journal.failed = false;
+    journal.bytesWritten = sizeof(start);
+    // The new file's counter deltas go on from the last reading, which its header holds; its span is
+    // measured from its own first reading.
+    JournalHeader continued = header;
+    continued.counterBase = journal.lastCounter;
+    journal.fileFirstCounter = -1;
+    journal.sinceFlush = 0;
+    putHeader(journal.pending, continued);
+    journal.headerLeft = 0;
+    writeOut(Z_SYNC_FLUSH);
+    if (journal.failed || rename(fresh.c_str(), path) != 0) {
+        *error = "cannot put the new journal in place of " + std::string(path);
+        return 0;
+    }
     return 1;
 }
 
@@ -445,9 +541,9 @@ int journalParse(const uint8_t* bytes, size_t size, JournalContents* out, std::s
         return 0;
     }
     int format = bytes[4] | bytes[5] << 8;
-    if (format != JOURNAL_FORMAT) {
-        *error = "the journal is of format " + std::to_string(format) + "; this game reads format " +
-                 std::to_string(JOURNAL_FORMAT);
+    if (format < JOURNAL_FORMAT_OLDEST || format > JOURNAL_FORMAT) {
+        *error = "the journal is of format " + std::to_string(format) + "; this game reads formats " +
+                 std::to_string(JOURNAL_FORMAT_OLDEST) + " to " + std::to_string(JOURNAL_FORMAT);
         return 0;
     }
     z_stream zs;
@@ -524,6 +620,26 @@ int journalParse(const uint8_t* bytes, size_t size, JournalContents* out, std::s
         r.pos += (size_t)n;
         h.snapshot.push_back(s);
     }
+    if (format >= 2 && !r.bad) {
+        count = getVarint(r);
+        // The desktop record has six values; a later game may add a few, never hundreds.
+        if (count > 64) {
+            r.bad = true;
+        }
+        for (uint64_t i = 0; i < count && !r.bad; i++) {
+            h.desktop.push_back((int32_t)unzigzag(getVarint(r)));
+        }
+        for (std::vector<uint8_t>* block : {&h.prelude, &h.state}) {
+            uint64_t n = r.bad ? 0 : getVarint(r);
+            if (r.bad || n > r.size - r.pos) {
+                r.bad = true;
+                break;
+            }
+            block->assign(plain.begin() + (long)r.pos, plain.begin() + (long)(r.pos + n));
+            r.pos += (size_t)n;
+        }
+        h.counterBase = r.bad ? 0 : unzigzag(getVarint(r));
+    }
     if (r.bad) {
         *error = streamEnded ? "the journal is damaged: its header is broken"
                              : "the journal is cut short: it ends inside its header";
@@ -534,6 +650,14 @@ int journalParse(const uint8_t* bytes, size_t size, JournalContents* out, std::s
         if (s.name.empty() || s.name[0] == '/' || s.name.find("..") != std::string::npos ||
             s.name.find('\0') != std::string::npos) {
             *error = "the journal is damaged: a stored file has the name \"" + s.name + "\"";
+            return 0;
+        }
+    }
+    if (!h.prelude.empty() || !h.state.empty()) {
+        std::string ignored;
+        if (h.prelude.empty() || h.state.empty() ||
+            checkEvents(h.prelude.data(), h.prelude.size(), false, &ignored) != (long long)h.prelude.size()) {
+            *error = "the journal is damaged: the start-up it continues from is broken";
             return 0;
         }
     }
@@ -576,9 +700,24 @@ void journalStartReplay(const JournalContents* contents, int headless, int realS
     journal = JournalState();
     journal.mode = JOURNAL_REPLAY;
     journal.contents = contents;
+    journal.source = contents->header.prelude.empty() ? &contents->events : &contents->header.prelude;
     journal.headless = headless;
     journal.realSpeed = realSpeed;
     journaledThread = true;
+}
+
+void journalContinue(void) {
+    if (journal.mode != JOURNAL_REPLAY || journal.source == &journal.contents->events) {
+        return;
+    }
+    if (journal.pos != journal.source->size() && journal.problem.empty()) {
+        journal.problem = "out of step: the game's start-up took fewer answers than the journal holds";
+    }
+    journal.source = &journal.contents->events;
+    journal.pos = 0;
+    // The events' counter deltas go on from the reading the header holds, the pace from their first.
+    journal.lastCounter = journal.contents->header.counterBase;
+    journal.paced = false;
 }
 
 void journalStop(void) {
@@ -625,6 +764,9 @@ int64_t journalCounter(int64_t real) {
         return journal.mode == JOURNAL_REPLAY ? replayedCounter.load(std::memory_order_relaxed) : real;
     }
     if (journal.mode == JOURNAL_RECORD) {
+        if (journal.fileFirstCounter < 0) {
+            journal.fileFirstCounter = real;
+        }
         journal.pending.push_back(journal.soundTime ? EV_SOUND_TIME : EV_COUNTER);
         journal.soundTime = false;
         putVarint(journal.pending, zigzag(real - journal.lastCounter));
@@ -640,12 +782,12 @@ int64_t journalCounter(int64_t real) {
     if (journal.soundTime) {
         // The frequency call before this one was not in the journal: nor is this reading.
         journal.soundTime = false;
-        const std::vector<uint8_t>& events = journal.contents->events;
-        if (journal.pos >= events.size() || events[journal.pos] != EV_SOUND_TIME) {
+        const std::vector<uint8_t>& held = *journal.source;
+        if (journal.pos >= held.size() || held[journal.pos] != EV_SOUND_TIME) {
             return journal.lastCounter;
         }
     }
-    const std::vector<uint8_t>& events = journal.contents->events;
+    const std::vector<uint8_t>& events = *journal.source;
     bool sound = journal.pos < events.size() && events[journal.pos] == EV_SOUND_TIME;
     Reader r = nextEvent(sound ? EV_SOUND_TIME : EV_COUNTER);
     if (!r.bad) {
@@ -676,7 +818,7 @@ int journalCounterFrequency(int result, int64_t* ticksPerSecond) {
     if (!replaying()) {
         return result;
     }
-    const std::vector<uint8_t>& events = journal.contents->events;
+    const std::vector<uint8_t>& events = *journal.source;
     bool held = journal.pos < events.size() && events[journal.pos] == EV_FREQUENCY;
     if (!held && journal.frequency > 0 && journal.problem.empty() && !journal.exhausted) {
         // A sound started that did not start in the recording (see nextEvent).
@@ -717,7 +859,7 @@ int journalPeek(int result, PlatformMessage* msg) {
     if (result && msg->message == MSG_CLOSE && journal.problem.empty() && !journal.exhausted) {
         journal.problem = "stopped by the viewer";
     }
-    const std::vector<uint8_t>& events = journal.contents->events;
+    const std::vector<uint8_t>& events = *journal.source;
     bool full = journal.pos < events.size() && events[journal.pos] == EV_PEEK;
     Reader r = nextEvent(full ? EV_PEEK : EV_PEEK_EMPTY);
     if (r.bad) {

@@ -8,7 +8,8 @@
 //
 // File: "PLKJ", format version (16-bit little-endian), then one zlib stream holding the header (game
 // version, fullscreen flag, name, size and CRC-32 of every data file, the player's files as they stood
-// at the start) and the events. The stream is flushed about once a second of game time, so a session
+// at the start, the desktop options in force, and for a journal that continues a session the start-up's
+// events and the game's state where it goes on) and the events. The stream is flushed about once a second of game time, so a session
 // cut short by a crash still replays up to its last flush.
 //
 // Only the thread that started the journal is journaled: the audio thread's counter readings only place
@@ -23,7 +24,8 @@
 #include "platform/platform.h"
 
 enum {
-    JOURNAL_FORMAT = 1,
+    JOURNAL_FORMAT = 2,
+    JOURNAL_FORMAT_OLDEST = 1,  // format 1 has no desktop options and never continues a session
     JOURNAL_OFF = 0,
     JOURNAL_RECORD = 1,
     JOURNAL_REPLAY = 2,
@@ -49,6 +51,15 @@ struct JournalHeader {
     int32_t fullscreen = 0;  // 1 when recorded by the fullscreen build
     std::vector<JournalDataFile> dataFiles;
     std::vector<JournalSnapshotFile> snapshot;
+    // The desktop options in force as the journal starts, in the order of shell/desktop.h's record
+    // (the reader leaves it empty for a format 1 journal).
+    std::vector<int32_t> desktop;
+    // A journal that continues a session: the events of the session's start-up, answered first, up to
+    // where the game's loop begins; there the game's state (shell/replaystate.h) is put back and the
+    // events go on. Both empty for a whole session.
+    std::vector<uint8_t> prelude;
+    std::vector<uint8_t> state;
+    int64_t counterBase = 0;  // counter ticks: the reading the events' first delta is taken from
 };
 
 // A journal read into memory: its header and the event bytes (inflated).
@@ -69,6 +80,19 @@ int journalHashFile(const char* path, uint64_t* size, uint32_t* crc);
 // second copy of the game, which closes at once, leaves the first one's journal alone. The calling
 // thread becomes the journaled one.
 int journalStartRecording(const char* path, const JournalHeader& header, int whenWindowOpens, std::string* error);
+// While recording: the start-up is over (the game's loop begins); the events so far are kept aside as
+// the prelude every later journal of this session starts with.
+void journalEndPrelude(void);
+// While recording: the start-up's events kept by journalEndPrelude.
+const std::vector<uint8_t>& journalPrelude(void);
+// While recording: counter ticks the current file covers, from its first reading to its last, and the
+// counter's ticks a second (0 until the game has asked).
+int64_t journalSpanTicks(void);
+int64_t journalTicksPerSecond(void);
+// While recording: goes on in a new file at path that starts with `header` (which carries the prelude
+// and the state), replacing the file only once the new one holds its header. 0 with *error set when
+// the new file cannot be written; the recording then goes on in the old one.
+int journalRestart(const char* path, const JournalHeader& header, std::string* error);
 // Ends the session cleanly: writes the end mark, finishes the stream, closes the file.
 void journalFinish(void);
 // Closes the file as it stands, without the end mark (what a crash leaves, for tests).
@@ -84,7 +108,11 @@ int journalLoad(const char* path, JournalContents* out, std::string* error);
 // Starts replaying the events of `contents` (kept by the caller until the replay ends). headless: no
 // window, no sound device, no message boxes; realSpeed: counter readings wait until that much real time
 // has passed since the first one. The calling thread becomes the journaled one.
+// A journal with a prelude answers from it first, until journalContinue.
 void journalStartReplay(const JournalContents* contents, int headless, int realSpeed);
+// While replaying a continued journal: the prelude has been answered and the state put back; the
+// answers now come from the events.
+void journalContinue(void);
 void journalStop(void);
 
 int journalMode(void);

@@ -128,6 +128,17 @@ static void padStylus(int32_t message) {
     inputBody(message, buttons, position, true);
 }
 
+void readPointerCarry(PointerCarry* out) {
+    *out = PointerCarry{pointerLeads, padPointerClock, padPointerX, padPointerY};
+}
+
+void writePointerCarry(const PointerCarry& in) {
+    pointerLeads = in.leads;
+    padPointerClock = in.padClock;
+    padPointerX = in.padX;
+    padPointerY = in.padY;
+}
+
 void stepGamepadPointer(void) {
     int64_t now = platformCounter();
     int64_t elapsed = now - padPointerClock;

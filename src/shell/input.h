@@ -31,5 +31,13 @@ void setPauseWhenAway(bool on);
 // Moves the stylus by the gamepad's left stick on screens that show the stylus cursor; once a
 // main-loop pass.
 void stepGamepadPointer(void);
+// What the pointer carries from pass to pass besides the stylus values (a replay's saved state).
+struct PointerCarry {
+    int32_t leads;           // follow_pointer: 1 since the pointer last moved
+    int64_t padClock;        // performance-counter ticks of the last gamepad pointer step
+    int64_t padX, padY;      // pixels in 1/32768 the gamepad pointer has not moved yet
+};
+void readPointerCarry(PointerCarry* out);
+void writePointerCarry(const PointerCarry& in);
 // The application window's procedure (messages numbered as in platform.h).
 int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam);

@@ -14,11 +14,16 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "game/gamevalues.h"
+#include "game/modes.h"
 #include "game/settings.h"
+#include "game/startup.h"
 #include "shell/datafile.h"
+#include "shell/desktop.h"
 #include "shell/display.h"
+#include "shell/log.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/replaystate.h"
 
 namespace fs = std::filesystem;
 
@@ -27,6 +32,20 @@ UpdateWatch updateWatch;
 namespace {
 
 int32_t (*gameUpdate)(int32_t mode) = nullptr;
+void (*gameEnter)(int32_t mode) = nullptr;
+
+// The bounded journal: where it goes, how much it keeps, and the session's first header (its data files).
+struct RecentPlay {
+    std::string path;
+    int64_t seconds = 0;
+    JournalHeader header;
+};
+RecentPlay recent;
+
+// A continued journal's state, put in place where the replay's loop begins.
+GameSnapshot continuation;
+bool continuationArmed = false;
+bool loopBegun = false;
 
 struct Fnv {
     uint64_t h = 1469598103934665603ull;
@@ -56,6 +75,53 @@ int32_t countedUpdate(int32_t mode) {
         updateWatch.checkpoints.push_back(Checkpoint{updateWatch.updates, gameStateHash()});
     }
     return next;
+}
+
+void playerFiles(std::vector<JournalSnapshotFile>* out);
+void desktopValues(const DesktopOptions& o, std::vector<int32_t>* out) {
+    *out = {o.followPointer, o.pauseWhenAway, o.skipIntro, o.scale, o.paddleSound, o.fullscreen};
+}
+
+// A new journal from this level start on: the session's data files and start-up, the player's files and
+// desktop options as they stand, and the game's state.
+void startRecentJournal(void) {
+    JournalHeader h;
+    h.gameVersion = recent.header.gameVersion;
+    h.fullscreen = recent.header.fullscreen;
+    h.dataFiles = recent.header.dataFiles;
+    playerFiles(&h.snapshot);
+    desktopValues(desktopOptions, &h.desktop);
+    h.prelude = journalPrelude();
+    GameSnapshot state;
+    takeGameSnapshot(&state);
+    writeGameSnapshot(state, &h.state);
+    std::string error;
+    if (!journalRestart(recent.path.c_str(), h, &error)) {
+        logFormat(1, 0, "[WARNING] %s\n", error.c_str());
+    }
+}
+
+void watchedEnter(int32_t mode) {
+    if (!loopBegun) {
+        loopBegun = true;
+        journalEndPrelude();
+        if (continuationArmed) {
+            continuationArmed = false;
+            // The recording's start-up may have gone on in its splashes; what they load for the whole
+            // run is loaded here, then the state goes over it.
+            if (flowPictures.fontTickerTape == nullptr) {
+                loadLogoBatch();
+                loadIntroBatch();
+            }
+            putGameSnapshot(continuation);
+            journalContinue();
+            mode = currentMode;
+        }
+    } else if (mode == MODE_NEXT_LEVEL && recent.seconds > 0 && journalMode() == JOURNAL_RECORD &&
+               journalTicksPerSecond() > 0 && journalSpanTicks() > recent.seconds * journalTicksPerSecond()) {
+        startRecentJournal();
+    }
+    gameEnter(mode);
 }
 
 // The player's own files in Data/: settings, desktop options, score tables and levels (the editor
@@ -188,27 +254,75 @@ void watchUpdates(void) {
     if (gameUpdate == nullptr) {
         gameUpdate = gameInterface.update;
         gameInterface.update = countedUpdate;
+        gameEnter = gameInterface.enter;
+        gameInterface.enter = watchedEnter;
     }
     updateWatch.checkpoints.reserve(1024);
+}
+
+void keepRecentPlay(const char* path, int64_t seconds, const JournalHeader& header) {
+    recent.path = path;
+    recent.seconds = seconds;
+    recent.header.gameVersion = header.gameVersion;
+    recent.header.fullscreen = header.fullscreen;
+    recent.header.dataFiles = header.dataFiles;
+}
+
+int64_t recentPlaySeconds(void) {
+    const char* text = getenv("PLINKOR_JOURNAL_KEEP_SECONDS");
+    if (text != nullptr && *text != 0) {
+        char* end = nullptr;
+        long long seconds = strtoll(text, &end, 10);
+        if (*end == 0 && seconds > 0) {
+            return seconds;
+        }
+    }
+    return JOURNAL_KEEP_SECONDS;
+}
+
+int armContinuation(const JournalHeader& header, std::string* error) {
+    continuationArmed = false;
+    if (header.state.empty()) {
+        return 1;
+    }
+    if (!readGameSnapshot(header.state.data(), header.state.size(), &continuation, error)) {
+        return 0;
+    }
+    continuationArmed = true;
+    return 1;
 }
 
 void noticeReplayEnd(void) {
     notice();
 }
 
-void describeRunFolder(JournalHeader* header) {
-    header->gameVersion = journalGameVersion();
-    header->fullscreen = fullscreenFlag;
-    header->dataFiles = hashDataFiles();
-    header->snapshot.clear();
+namespace {
+
+void playerFiles(std::vector<JournalSnapshotFile>* out) {
+    out->clear();
     for (const std::string& name : filesIn("Data")) {
         if (isPlayerFile(name)) {
             JournalSnapshotFile s{"Data/" + name, {}};
             if (readWhole(s.name, &s.bytes)) {
-                header->snapshot.push_back(s);
+                out->push_back(s);
             }
         }
     }
+}
+
+}  // namespace
+
+void describeRunFolder(JournalHeader* header) {
+    header->gameVersion = journalGameVersion();
+    header->fullscreen = fullscreenFlag;
+    header->dataFiles = hashDataFiles();
+    playerFiles(&header->snapshot);
+    // The options as runGame will find them: defaults, the folder's desktop.ini, then the flags.
+    if (dataPath[0] == 0) {
+        snprintf(dataPath, sizeof(dataPath), "./Data/");
+    }
+    loadDesktopOptions();
+    desktopValues(desktopOptions, &header->desktop);
 }
 
 std::string compareDataFiles(const JournalHeader& header) {
@@ -278,6 +392,26 @@ int enterReplayFolder(const JournalHeader& header, std::string* folder, std::str
         }
         fclose(f);
     }
+    if (header.desktop.size() >= 6) {
+        const std::vector<int32_t>& d = header.desktop;
+        std::string scale = d[3] == DESKTOP_SCALE_AUTO ? "auto" : std::to_string(d[3]);
+        std::string text = "# the desktop options the session was recorded with\nfollow_pointer = " +
+                           std::to_string(d[0] != 0) + "\npause_when_away = " + std::to_string(d[1] != 0) +
+                           "\nskip_intro = " + std::to_string(d[2] != 0) + "\nscale = " + scale +
+                           "\npaddle_sound = " + std::to_string(d[4] != 0) + "\nfullscreen = " +
+                           std::to_string(d[5] != 0) + "\n";
+        FILE* f = fopen((root / "Data" / "desktop.ini").c_str(), "wb");
+        if (f == nullptr || fwrite(text.data(), 1, text.size(), f) != text.size()) {
+            if (f != nullptr) {
+                fclose(f);
+            }
+            *error = "cannot write Data/desktop.ini into the replay's folder";
+            leaveReplayFolder(*folder, here.string());
+            return 0;
+        }
+        fclose(f);
+        clearDesktopFlags();
+    }
     if (chdir(pattern) != 0) {
         *error = std::string("cannot enter the replay's folder: ") + strerror(errno);
         leaveReplayFolder(*folder, here.string());
@@ -313,6 +447,10 @@ int replaySession(const char* path, int headless, int force) {
     std::string error;
     if (!journalLoad(path, &contents, &error)) {
         fprintf(stderr, "Plinkor: cannot replay %s\n", error.c_str());
+        return EXIT_BAD_JOURNAL;
+    }
+    if (!armContinuation(contents.header, &error)) {
+        fprintf(stderr, "Plinkor: cannot replay %s: %s\n", path, error.c_str());
         return EXIT_BAD_JOURNAL;
     }
     std::string differs = compareDataFiles(contents.header);
@@ -372,8 +510,9 @@ int recordSession(const char* path, int explicitly) {
             return EXIT_BAD_JOURNAL;
         }
     }
-    if (explicitly) {
-        watchUpdates();
+    watchUpdates();
+    if (!explicitly) {
+        keepRecentPlay(path, recentPlaySeconds(), header);
     }
     int code = runGame();
     journalFinish();

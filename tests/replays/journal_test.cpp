@@ -184,7 +184,7 @@ TEST(Journal, ForeignOrDamagedFilesAreRefusedWithAMessage) {
     std::vector<Case> cases = {
         {"empty", {}, "not a Plinkor journal"},
         {"other magic", {'P', 'N', 'G', 'J', 1, 0, 0}, "not a Plinkor journal"},
-        {"newer format", {'P', 'L', 'K', 'J', 2, 0, 0}, "the journal is of format 2; this game reads format 1"},
+        {"newer format", {'P', 'L', 'K', 'J', 3, 0, 0}, "the journal is of format 3; this game reads formats 1 to 2"},
         {"garbage after the end", good, "the journal is damaged: bytes follow its end"},
         {"a byte changed inside", good, "the journal is damaged"},
         {"a stored file outside the folder", escaping, "the journal is damaged: a stored file has the name"},

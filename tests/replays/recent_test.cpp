@@ -1,0 +1,234 @@
+// The bounded journal and the journal's desktop options: a session recorded in a child process (a fresh
+// game), its journal replayed here headless, the result lines compared.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "field/ball.h"
+#include "game/gamevalues.h"
+#include "game/play.h"
+#include "platform/headless/headless.h"
+#include "platform/journal.h"
+#include "shell/desktop.h"
+#include "shell/mainloop.h"
+#include "shell/replay.h"
+#include "shell/replaystate.h"
+#include "../game/flowtest.h"
+#include "support/testutil.h"
+
+namespace {
+
+std::vector<uint32_t> levelStartUpdates;
+void (*enterBehind)(int32_t) = nullptr;
+
+// Notes the updates run at every level start, before the watch (and the bound) sees it.
+void noteLevelStart(int32_t mode) {
+    if (mode == MODE_NEXT_LEVEL) {
+        levelStartUpdates.push_back(updateWatch.updates);
+    }
+    enterBehind(mode);
+}
+
+// From the menu to level 1 through the chooser (a game in progress moves the items down 12 pixels).
+void startLevelOne(void) {
+    waitFor(MODE_MAIN_MENU);
+    waitPasses(10);
+    act([]() {
+        int y = 122 + 12 * (game.gameInProgress ? 1 : 0) + 24 + 5;
+        headlessMouse(MSG_LBUTTONDOWN, 120, y);
+        headlessMouse(MSG_LBUTTONUP, 120, y);
+    });
+    waitFor(MODE_LEVEL_SELECT);
+    waitPasses(20);
+    tapStep(12, 92);
+    waitFor(MODE_PLAY);
+}
+
+// Level 1 played for `passes` passes: the paddle steered by the pointer, held down or not.
+void play(int passes, bool held) {
+    int64_t until = -1;
+    step([passes, held, until]() mutable {
+        if (until < 0) {
+            until = script.passes + passes;
+        }
+        int x = landingX();
+        x = x < 0 ? 0 : (x > 239 ? 239 : x);
+        headlessMouse(held ? (script.passes % 2 ? MSG_MOUSEMOVE : MSG_LBUTTONDOWN) : MSG_MOUSEMOVE, x, 300);
+        return script.passes >= until;
+    });
+}
+
+void toMenu(void) {
+    step([]() {
+        if (showing(MODE_SPLASH_INTRO) && flow.splashCounter == 290) {
+            headlessMouse(MSG_LBUTTONDOWN, 120, 160);
+            headlessMouse(MSG_LBUTTONUP, 120, 160);
+            return true;
+        }
+        return false;
+    });
+}
+
+// Level 1 started three times, played for 40, 40 and 5 seconds, each left by the escape key.
+void threeLevelStarts(void) {
+    toMenu();
+    for (int passes : {2400, 2400, 300}) {
+        startLevelOne();
+        play(passes, true);
+        act([]() { headlessMouse(MSG_LBUTTONUP, 120, 300); });
+        keyStep(MSG_KEYDOWN, 27);
+        keyStep(MSG_KEYUP, 27);
+    }
+    waitFor(MODE_MAIN_MENU);
+    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
+}
+
+// Level 1 played with the pointer only, never pressed.
+void pointerOnly(void) {
+    toMenu();
+    startLevelOne();
+    play(900, false);
+    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
+}
+
+// Records `session` in a child process to dir/name.journal (bounded to keepSeconds when above 0, with
+// the desktop flags given); the child writes its result line, then the level starts' update counts, to
+// dir/name.result.
+void recordInChild(const std::string& dir, const std::string& name, void (*session)(void), int64_t keepSeconds,
+                   std::vector<const char*> flags = {}) {
+    fflush(nullptr);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        flags.insert(flags.begin(), "plinkor");
+        readDesktopFlags((int)flags.size(), const_cast<char**>(flags.data()));
+        GameFolder folder;
+        script = GameScript();
+        script.limit = 20000;
+        session();
+        JournalHeader header;
+        describeRunFolder(&header);
+        std::string path = dir + "/" + name + ".journal", error;
+        if (!journalStartRecording(path.c_str(), header, 0, &error)) {
+            _exit(1);
+        }
+        watchUpdates();
+        enterBehind = gameInterface.enter;
+        gameInterface.enter = noteLevelStart;
+        if (keepSeconds > 0) {
+            keepRecentPlay(path.c_str(), keepSeconds, header);
+        }
+        int code = runScript();
+        journalFinish();
+        std::ofstream out(dir + "/" + name + ".result");
+        out << replayResultLine() << "\n";
+        for (uint32_t u : levelStartUpdates) {
+            out << u << "\n";
+        }
+        out.close();
+        if (script.next != script.steps.size()) {
+            fprintf(stderr, "%s: stuck at step %zu of %zu in mode %d\n", name.c_str(), script.next, script.steps.size(),
+                    (int)currentMode);
+        }
+        _exit(code == 0 && script.next == script.steps.size() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name << ": the recording's script did not finish";
+}
+
+struct Recorded {
+    std::string line;
+    std::vector<uint32_t> levelStarts;
+};
+
+Recorded readResult(const std::string& path) {
+    Recorded r;
+    std::ifstream in(path);
+    std::getline(in, r.line);
+    uint32_t u;
+    while (in >> u) {
+        r.levelStarts.push_back(u);
+    }
+    return r;
+}
+
+// Replays a journal here, headless, as `plinkor --replay FILE --headless` does; returns its result line
+// or what stopped it.
+std::string replayHere(const std::string& path) {
+    static JournalContents contents;
+    std::string error, folder, previous = std::filesystem::current_path().string();
+    if (!journalLoad(path.c_str(), &contents, &error) || !armContinuation(contents.header, &error)) {
+        return error;
+    }
+    std::string differs = compareDataFiles(contents.header);
+    if (!differs.empty()) {
+        return differs;
+    }
+    if (!enterReplayFolder(contents.header, &folder, &error)) {
+        return error;
+    }
+    headlessReset();
+    watchUpdates();
+    journalStartReplay(&contents, 1, 0);
+    runGame();
+    noticeReplayEnd();
+    std::string problem = journalProblem();
+    journalStop();
+    leaveReplayFolder(folder, previous);
+    return problem.empty() ? replayResultLine() : problem;
+}
+
+struct TestDir {
+    std::string path = std::filesystem::temp_directory_path() / ("plinkor-recent-test-" + std::to_string(getpid()));
+    TestDir() {
+        std::filesystem::create_directories(path);
+    }
+    ~TestDir() {
+        std::filesystem::remove_all(path);
+    }
+};
+
+// Past the bound, each level start begins a new journal holding the state there: the last one is
+// smaller than the whole session's and replays to the very same end.
+TEST(RecentPlay, TheLastLevelStartsJournalReplaysToTheWholeSessionsEnd) {
+    TestDir dir;
+    recordInChild(dir.path, "whole", threeLevelStarts, 0);
+    recordInChild(dir.path, "recent", threeLevelStarts, 5);
+    Recorded whole = readResult(dir.path + "/whole.result");
+    Recorded recent = readResult(dir.path + "/recent.result");
+    ASSERT_GE(recent.levelStarts.size(), 3u);
+    EXPECT_EQ(recent.line, whole.line);
+    ASSERT_GT(recent.levelStarts[1] - recent.levelStarts[0], 5u * 60) << "the bound must pass between level starts";
+
+    JournalContents contents;
+    std::string error;
+    ASSERT_EQ(journalLoad((dir.path + "/recent.journal").c_str(), &contents, &error), 1) << error;
+    GameSnapshot state;
+    ASSERT_EQ(readGameSnapshot(contents.header.state.data(), contents.header.state.size(), &state, &error), 1)
+        << error;
+    EXPECT_EQ(state.updates, recent.levelStarts.back());
+    EXPECT_LT(std::filesystem::file_size(dir.path + "/recent.journal"),
+              std::filesystem::file_size(dir.path + "/whole.journal"));
+    EXPECT_EQ(replayHere(dir.path + "/recent.journal"), whole.line);
+}
+
+// The desktop options travel in the journal: a session steered by the pointer alone (follow_pointer)
+// replays the same with other flags on the replay's command line.
+TEST(RecentPlay, DesktopOptionsComeFromTheJournalNotTheReplaysFlags) {
+    TestDir dir;
+    recordInChild(dir.path, "follow", pointerOnly, 0, {"--follow-pointer"});
+    Recorded follow = readResult(dir.path + "/follow.result");
+    const char* flags[] = {"plinkor", "--no-follow-pointer", "--no-intro"};
+    ASSERT_EQ(readDesktopFlags(3, const_cast<char**>(flags)), DESKTOP_FLAGS_RUN);
+    EXPECT_EQ(replayHere(dir.path + "/follow.journal"), follow.line);
+}
+
+}  // namespace
