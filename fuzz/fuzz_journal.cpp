@@ -1,28 +1,25 @@
 // Fuzz target: a journal file read, then replayed to its end through the backend's calls in a game-like
-// order: reading it must refuse or take any bytes, and the replay must end (used up or out of step).
+// order: reading it must refuse or take any bytes, and the replay must end (used up or out of step). The
+// game's state a continued journal holds is read as well: refused with a message, or taken and stored
+// again as it was read.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/journal.h"
+#include "shell/replaystate.h"
 
 static void fail(const char* what) {
     fprintf(stderr, "%s\n", what);
     abort();
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static JournalContents contents;
-    std::string error;
-    if (!journalParse(data, size, &contents, &error)) {
-        if (error.empty()) {
-            fail("a journal was refused without a message");
-        }
-        return 0;
-    }
+// Replays the journal through the backend's calls until it is used up or out of step.
+static void replayToEnd(const JournalContents& contents) {
     journalStartReplay(&contents, 1, 0);
     // Every call takes at most one event, so the events bound the passes; one more pass closes.
-    size_t limit = contents.events.size() + 2;
+    const std::vector<uint8_t>& source = contents.header.prelude.empty() ? contents.events : contents.header.prelude;
+    size_t limit = source.size() + 2;
     int64_t f = 0;
     PlatformMessage msg{0, 0, 0};
     int w = 0, h = 0;
@@ -41,9 +38,50 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         default: journalCreateWindow(1); break;
         }
     }
-    if (pass == limit && contents.events.size() > 0 && !journalExhausted() && journalProblem().empty()) {
+    if (pass == limit && source.size() > 0 && !journalExhausted() && journalProblem().empty()) {
         fail("the replay went on past its events");
     }
     journalStop();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static JournalContents contents;
+    std::string error;
+    if (!journalParse(data, size, &contents, &error)) {
+        if (error.empty()) {
+            fail("a journal was refused without a message");
+        }
+        return 0;
+    }
+    if (!contents.header.state.empty()) {
+        static GameSnapshot state;
+        static std::vector<uint8_t> again;
+        const std::vector<uint8_t>& bytes = contents.header.state;
+        if (!readGameSnapshot(bytes.data(), bytes.size(), &state, &error)) {
+            if (error.empty()) {
+                fail("a game state was refused without a message");
+            }
+        } else {
+            // What is accepted is stored again as it reads: written, read back and written once more,
+            // the bytes stay the same.
+            static GameSnapshot second;
+            static std::vector<uint8_t> third;
+            writeGameSnapshot(state, &again);
+            if (!readGameSnapshot(again.data(), again.size(), &second, &error)) {
+                fail("a game state written back is refused");
+            }
+            writeGameSnapshot(second, &third);
+            if (third != again) {
+                fail("a game state written back reads differently");
+            }
+        }
+    }
+    // A continued journal answers from its prelude first; then, as after its state is put back, from
+    // its events.
+    replayToEnd(contents);
+    if (!contents.header.prelude.empty()) {
+        contents.header.prelude.clear();
+        replayToEnd(contents);
+    }
     return 0;
 }

@@ -710,8 +710,8 @@ void journalContinue(void) {
     if (journal.mode != JOURNAL_REPLAY || journal.source == &journal.contents->events) {
         return;
     }
-    if (journal.pos != journal.source->size() && journal.problem.empty()) {
-        journal.problem = "out of step: the game's start-up took fewer answers than the journal holds";
+    if ((journal.exhausted || journal.pos != journal.source->size()) && journal.problem.empty()) {
+        journal.problem = "out of step: the game's start-up did not take the answers the journal holds for it";
     }
     journal.source = &journal.contents->events;
     journal.pos = 0;

@@ -9,6 +9,7 @@
 
 #include "platform/journal.h"
 #include "shell/replay.h"
+#include "shell/replaystate.h"
 #include "support/testutil.h"
 
 namespace {
@@ -301,6 +302,53 @@ TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
     EXPECT_EQ(replayCommand(dir + "/cut.journal", false, &err), 2);
     EXPECT_NE(err.find("ends early, after update "), std::string::npos) << err;
     EXPECT_NE(err.find("the recording was cut short"), std::string::npos) << err;
+    std::filesystem::remove_all(dir);
+}
+
+// A continued journal whose game state is damaged is refused before the game starts: exit code 2 with
+// what is wrong, never a crash.
+TEST(ReplayCommand, ADamagedGameStateEndsWithExitCodeTwo) {
+    std::string dir = std::filesystem::temp_directory_path() / ("plinkor-journal-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::vector<uint8_t> session = readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
+    JournalContents contents;
+    std::string error;
+    ASSERT_EQ(journalParse(session.data(), session.size(), &contents, &error), 1) << error;
+    GameSnapshot state;
+    takeGameSnapshot(&state);
+    std::vector<uint8_t> atProgramStart, badDifficulty;
+    writeGameSnapshot(state, &atProgramStart);
+    state.currentMode = MODE_NEXT_LEVEL;
+    state.ticksPerSecond = 1000000;
+    state.updateStep = state.renderStep = 10000;
+    state.game.difficulty = DIFFICULTY_COUNT + 1;
+    writeGameSnapshot(state, &badDifficulty);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> state;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"cut short", std::vector<uint8_t>(atProgramStart.begin(), atProgramStart.end() - 3),
+         "the game's state it continues from is broken"},
+        {"a byte more", [&]() { std::vector<uint8_t> b = atProgramStart; b.push_back(0); return b; }(),
+         "the game's state it continues from is broken"},
+        {"a record of another size", [&]() { std::vector<uint8_t> b = atProgramStart; b.insert(b.begin() + 40, 0x7F); return b; }(),
+         "the game's state it continues from is broken"},
+        {"not at a level start", atProgramStart, "is unusable: it was not taken at a level start"},
+        {"no such difficulty", badDifficulty, "is unusable: its difficulty or level is out of range"},
+    };
+    for (const Case& c : cases) {
+        JournalHeader h = contents.header;
+        h.prelude = {3};  // one empty message queue
+        h.state = c.state;
+        std::string path = dir + "/state.journal";
+        ASSERT_EQ(journalStartRecording(path.c_str(), h, 0, &error), 1) << error;
+        journalFinish();
+        std::string err;
+        EXPECT_EQ(replayCommand(path, false, &err), 2) << c.name;
+        EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
+    }
     std::filesystem::remove_all(dir);
 }
 
