@@ -44,6 +44,9 @@ const uint8_t magic[4] = {'P', 'L', 'K', 'J'};
 
 // Bytes gathered before they go through the compressor, and how often the file is flushed.
 enum { PENDING_LIMIT = 16384, OUT_CHUNK = 16384, FLUSH_EVENTS = 4096 };
+// A start-up takes a few hundred bytes of events; a recording whose game never says its loop began
+// stops keeping them here rather than keep the whole session in memory.
+enum { PRELUDE_LIMIT = 1 << 16 };
 
 struct JournalState {
     int mode = JOURNAL_OFF;
@@ -152,6 +155,11 @@ void writeOut(int flush) {
     if (journal.keepPrelude) {
         journal.prelude.insert(journal.prelude.end(), journal.pending.begin() + (long)journal.headerLeft,
                                journal.pending.end());
+        if (journal.prelude.size() > PRELUDE_LIMIT) {
+            journal.keepPrelude = false;
+            journal.prelude.clear();
+            journal.prelude.shrink_to_fit();
+        }
     }
     journal.headerLeft = 0;
     journal.zs.next_in = journal.pending.data();

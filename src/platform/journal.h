@@ -83,7 +83,8 @@ int journalStartRecording(const char* path, const JournalHeader& header, int whe
 // While recording: the start-up is over (the game's loop begins); the events so far are kept aside as
 // the prelude every later journal of this session starts with.
 void journalEndPrelude(void);
-// While recording: the start-up's events kept by journalEndPrelude.
+// While recording: the start-up's events kept by journalEndPrelude (empty when there were too many:
+// such a session cannot be continued in a new file).
 const std::vector<uint8_t>& journalPrelude(void);
 // While recording: counter ticks the current file covers, from its first reading to its last, and the
 // counter's ticks a second (0 until the game has asked).

@@ -85,6 +85,9 @@ void desktopValues(const DesktopOptions& o, std::vector<int32_t>* out) {
 // A new journal from this level start on: the session's data files and start-up, the player's files and
 // desktop options as they stand, and the game's state.
 void startRecentJournal(void) {
+    if (journalPrelude().empty()) {
+        return;
+    }
     JournalHeader h;
     h.gameVersion = recent.header.gameVersion;
     h.fullscreen = recent.header.fullscreen;
@@ -257,6 +260,7 @@ void watchUpdates(void) {
         gameEnter = gameInterface.enter;
         gameInterface.enter = watchedEnter;
     }
+    loopBegun = false;
     updateWatch.checkpoints.reserve(1024);
 }
 

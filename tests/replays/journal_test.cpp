@@ -20,6 +20,7 @@ JournalHeader smallHeader(void) {
     h.fullscreen = 1;
     h.dataFiles = {{"Data/bg.png", 1234, 0xCAFEF00Du}, {"Sound/doh.raw", 5, 7}};
     h.snapshot = {{"Data/settings.dat", {1, 2, 3, 4}}, {"Data/level0.dat", {}}};
+    h.desktop = {1, 0, 1, 3, 0, -5};
     return h;
 }
 
@@ -68,6 +69,7 @@ TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
     ASSERT_EQ(contents.header.snapshot.size(), 2u);
     EXPECT_EQ(contents.header.snapshot[0].bytes, (std::vector<uint8_t>{1, 2, 3, 4}));
     EXPECT_TRUE(contents.header.snapshot[1].bytes.empty());
+    EXPECT_EQ(contents.header.desktop, (std::vector<int32_t>{1, 0, 1, 3, 0, -5}));
 
     // The system now says something else every time; the journal's answers win.
     journalStartReplay(&contents, 1, 0);
