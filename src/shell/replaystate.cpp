@@ -174,7 +174,7 @@ const char* unfitValue(const GameSnapshot& s) {
         }
     }
     for (const Explosion& e : s.explosions) {
-        if (e.kind != EXPLOSION_SMALL && e.kind != EXPLOSION_BIG) {
+        if ((e.kind != EXPLOSION_SMALL && e.kind != EXPLOSION_BIG) || e.age < 0) {
             return "it holds an explosion of no known kind";
         }
     }
