@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -123,7 +124,9 @@ void recordInChild(const std::string& dir, const std::string& name, void (*sessi
         enterBehind = gameInterface.enter;
         gameInterface.enter = noteLevelStart;
         if (keepSeconds > 0) {
-            keepRecentPlay(path.c_str(), keepSeconds, header);
+            // As a plain session's Custom/last.journal is bounded, with the bound shortened for the test.
+            setenv("PLINKOR_JOURNAL_KEEP_SECONDS", std::to_string(keepSeconds).c_str(), 1);
+            keepRecentPlay(path.c_str(), recentPlaySeconds(), header);
         }
         int code = runScript();
         journalFinish();
