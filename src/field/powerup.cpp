@@ -11,6 +11,7 @@
 #include "field/paddle.h"
 #include "game/gamevalues.h"
 #include "gfx/draw.h"
+#include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
@@ -67,8 +68,8 @@ void spawnFallingPowerUp(int x, int y, int kind) {
         return;
     }
     FallingPowerUp* c = &capsules[capsuleCount++];
-    c->x = x * 1024;
-    c->y = y * 1024;
+    c->x = intToFixed(x);
+    c->y = intToFixed(y);
     c->prevX = c->x;
     c->prevY = c->y;
     c->vx = 0;
@@ -173,7 +174,7 @@ static void splitBall(void) {
     playSound(1);
     int32_t vx = (gameRand() & 0x3FF) - 512;
     int32_t vy = (gameRand() & 0x3FF) - 512;
-    int bx = balls[j].x >> 10, by = balls[j].y >> 10;
+    int bx = fixedToInt(balls[j].x), by = fixedToInt(balls[j].y);
     int index = spawnBall(bx, by, vx, vy);
     if (index >= 0) {
         balls[index].speed = balls[j].speed;
@@ -340,8 +341,8 @@ void updateFallingPowerUps(void) {
         c->age++;
         c->vy += 30;
         int caught = 0;
-        if ((c->y >> 10) <= mapHeight) {
-            int cy = c->y >> 10, off = (c->x >> 10) - paddle.x;
+        if (fixedToInt(c->y) <= mapHeight) {
+            int cy = fixedToInt(c->y), off = fixedToInt(c->x) - paddle.x;
             if (off < 0) {
                 off = -off;
             }
@@ -472,7 +473,7 @@ void lowerPile(void) {
 void drawPowerUps(void) {
     for (int i = 0; i < capsuleCount; i++) {
         const FallingPowerUp* c = &capsules[i];
-        drawPowerUpMark(backSurface, c->x >> 10, c->y >> 10, c->age & 31, c->kind);
+        drawPowerUpMark(backSurface, fixedToInt(c->x), fixedToInt(c->y), c->age & 31, c->kind);
     }
     for (int i = 0; i < activePowerUpCount; i++) {
         drawPowerUpMark(backSurface, 12, 12 + 16 * i, activePowerUps[i].counter & 31, activePowerUps[i].kind);

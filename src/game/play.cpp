@@ -12,6 +12,7 @@
 #include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/overlay.h"
 #include "shell/random.h"
@@ -156,7 +157,7 @@ static void cashInBall(void) {
     } else if (homing) {
         colour = 0x01DF;
     }
-    int bx = balls[0].x >> 10, by = balls[0].y >> 10;
+    int bx = fixedToInt(balls[0].x), by = fixedToInt(balls[0].y);
     for (int n = 0; n < 20; n++) {
         int32_t vy = (gameRand() & 1023) * 8 - 4096;
         int32_t vx = (gameRand() & 1023) * 8 - 4096;
