@@ -23,7 +23,6 @@ enum {
     MENU_CLICK = 10,
     HIGH_SCORE_JINGLE = 1,
     NO_HIGH_SCORE_JINGLE = 2,
-    VK_ESC = 27,
     CONTROL_ROWS = 8,
     CORNER_JUMP = 100,     // information page: a tap in a left corner scrolls a page part
     CORNER_ZONE = 30,
@@ -58,7 +57,7 @@ static void setDirectionKeys(int32_t message, int32_t key) {
 // ---- Main menu --------------------------------------------------------------------------------------
 
 static void mainMenuInput(int32_t message, int32_t key) {
-    if (message == MSG_KEYUP && key == VK_ESC) {
+    if (message == MSG_KEYUP && key == VK_ESCAPE) {
         currentMode = MODE_FAREWELL;
         return;
     }
@@ -185,11 +184,6 @@ static void highScoresInput(int32_t message) {
 
 // ---- Name entry -------------------------------------------------------------------------------------
 
-enum {
-    VK_BACKSPACE = 8,
-    VK_ENTER = 13,
-};
-
 static void eraseNameChar(void) {
     if (flow.nameLength > 0) {
         flow.nameLength--;
@@ -215,21 +209,21 @@ static void finishNameEntry(void) {
 static int nameEntryKey(int32_t message, int32_t key) {
     // The character follows the Shift key: a, A; Shift with a digit gives punctuation, not typed here.
     uint16_t c = 0;
-    int typed = key != VK_BACKSPACE && key != VK_ENTER && platformToAscii((uint32_t)key, 0, &c) &&
+    int typed = key != VK_BACK && key != VK_RETURN && platformToAscii((uint32_t)key, 0, &c) &&
                 ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
-    if (key != VK_BACKSPACE && key != VK_ENTER && !typed) {
+    if (key != VK_BACK && key != VK_RETURN && !typed) {
         return 0;
     }
     // Letters and Backspace repeat while held; Enter acts on its release, so that the table it opens
     // does not take the release as a key that leaves it.
-    if (message == MSG_KEYDOWN && key != VK_ENTER) {
-        if (key == VK_BACKSPACE) {
+    if (message == MSG_KEYDOWN && key != VK_RETURN) {
+        if (key == VK_BACK) {
             eraseNameChar();
         } else {
             addNameChar((char)c);
         }
         click();
-    } else if (message == MSG_KEYUP && key == VK_ENTER) {
+    } else if (message == MSG_KEYUP && key == VK_RETURN) {
         finishNameEntry();
         click();
     }

@@ -7,6 +7,7 @@
 
 #include "game/gamevalues.h"
 #include "game/savefile.h"
+#include "platform/platform.h"
 #include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -169,7 +170,7 @@ void setDefaultSettings(void) {
     for (int k = 0; k < CONTROL_COUNT; k++) {
         controlKeys[k] = 0;
     }
-    static const int32_t keys[7] = {38, 40, 37, 39, 32, 27, 13};
+    static const int32_t keys[7] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_ESCAPE, VK_RETURN};
     for (int k = 0; k < 7; k++) {
         controlKeys[k] = keys[k];
     }
