@@ -15,6 +15,7 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/sample.h"
 
 Ball balls[MAX_BALLS];
 int32_t ballCount = 0;
@@ -249,7 +250,6 @@ static void burstInKillZone(int index) {
 }
 
 enum {
-    PADDLE_TAP_SOUND = 16,  // sound slot of the soft tap a ball makes on the paddle
     PADDLE_TAP_GAP = 4,     // updates at least between two taps (the tap lasts about that long)
 };
 
@@ -272,7 +272,7 @@ static void paddleTap(void) {
     }
     paddleTapped = true;
     lastPaddleTap = game.updateCounter;
-    playSound(PADDLE_TAP_SOUND);
+    playSound(SOUND_PADDLE_TAP);
 }
 
 // The bounce off the paddle line; side is +10 from above, -10 from below, 1 for the tunnelling catch.
@@ -397,7 +397,7 @@ void stepBalls(void) {
                     }
                 } else {
                     breakBlock(hit);
-                    playSound(14);
+                    playSound(SOUND_ELECTRON);
                 }
             }
             b->x += b->vx;

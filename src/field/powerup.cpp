@@ -15,31 +15,32 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/sample.h"
 
 // score, sound slot, started as a field voice, duration in ticks (0: acts once), fixed duration
 const PowerUpRule powerUpRules[POWERUP_KINDS] = {
-    {100, 5, 0, 300, 0},     // Homing
-    {100, 5, 0, 300, 0},     // Slow Motion
-    {1000, 2, 1, 255, 0},    // Ball Shower
-    {100, 8, 1, 32, 0},      // Fountain
-    {100, 5, 0, 700, 0},     // Ball Split
-    {50, 3, 0, 2000, 0},     // Wide Paddle
-    {-200, 4, 0, 2000, 0},   // Narrow Paddle
-    {100, 5, 0, 500, 0},     // Fast Balls
-    {100, 5, 0, 129, 0},     // Demolition
-    {100, 0, 0, 0, 0},       // Bomb: goes off once its counter passes 4
-    {-200, 4, 0, 2000, 1},   // Sluggish Paddle
-    {100, 5, 0, 300, 0},     // Laser
-    {100, 5, 0, 1000, 0},    // Through Ball
-    {50, 3, 0, 2000, 0},     // Quick Paddle
-    {-1000, 2, 1, 0, 0},     // Ball Killer
-    {100, 1, 0, 0, 0},       // Extra Life
-    {-200, 2, 1, 300, 0},    // Frozen Paddle
-    {100, 3, 0, 2000, 0},    // Zone Up
-    {-200, 4, 0, 2000, 1},   // Zone Down
-    {100, 5, 0, 3000, 0},    // Reveal
-    {100, 5, 0, 0, 0},       // Drain
-    {100, 5, 0, 0, 0},       // Lower Pile
+    {100, SOUND_POWER_UP, 0, 300, 0},          // Homing
+    {100, SOUND_POWER_UP, 0, 300, 0},          // Slow Motion
+    {1000, SOUND_NEGATIVE_JINGLE, 1, 255, 0},  // Ball Shower
+    {100, SOUND_FIZZ, 1, 32, 0},               // Fountain
+    {100, SOUND_POWER_UP, 0, 700, 0},          // Ball Split
+    {50, SOUND_GROW, 0, 2000, 0},              // Wide Paddle
+    {-200, SOUND_SHRINK, 0, 2000, 0},          // Narrow Paddle
+    {100, SOUND_POWER_UP, 0, 500, 0},          // Fast Balls
+    {100, SOUND_POWER_UP, 0, 129, 0},          // Demolition
+    {100, SOUND_NONE, 0, 0, 0},                // Bomb: goes off once its counter passes 4
+    {-200, SOUND_SHRINK, 0, 2000, 1},          // Sluggish Paddle
+    {100, SOUND_POWER_UP, 0, 300, 0},          // Laser
+    {100, SOUND_POWER_UP, 0, 1000, 0},         // Through Ball
+    {50, SOUND_GROW, 0, 2000, 0},              // Quick Paddle
+    {-1000, SOUND_NEGATIVE_JINGLE, 1, 0, 0},   // Ball Killer
+    {100, SOUND_POSITIVE_JINGLE, 0, 0, 0},     // Extra Life
+    {-200, SOUND_NEGATIVE_JINGLE, 1, 300, 0},  // Frozen Paddle
+    {100, SOUND_GROW, 0, 2000, 0},             // Zone Up
+    {-200, SOUND_SHRINK, 0, 2000, 1},          // Zone Down
+    {100, SOUND_POWER_UP, 0, 3000, 0},         // Reveal
+    {100, SOUND_POWER_UP, 0, 0, 0},            // Drain
+    {100, SOUND_POWER_UP, 0, 0, 0},            // Lower Pile
 };
 
 FallingPowerUp capsules[MAX_CAPSULES];
@@ -84,7 +85,7 @@ void collectPowerUp(int kind) {
     }
     const PowerUpRule* rule = &powerUpRules[kind];
     game.score += rule->score;
-    if (rule->sound != 0) {
+    if (rule->sound != SOUND_NONE) {
         if (rule->fieldVoice) {
             startFieldVoice(rule->sound, 0);
         } else {
@@ -171,7 +172,7 @@ static void splitBall(void) {
         return;
     }
     int j = gameRand() % ballCount;
-    playSound(1);
+    playSound(SOUND_POSITIVE_JINGLE);
     int32_t vx = (gameRand() & 0x3FF) - 512;
     int32_t vy = (gameRand() & 0x3FF) - 512;
     int bx = fixedToInt(balls[j].x), by = fixedToInt(balls[j].y);
@@ -212,7 +213,7 @@ static void fireLasers(void) {
                     int hit = findBlockAt(x, y);
                     if (hit >= 0 && levelBlocks[hit].type != 0) {
                         breakBlock(hit);
-                        playSound(1);
+                        playSound(SOUND_POSITIVE_JINGLE);
                     }
                     break;
                 }
@@ -258,7 +259,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
         break;
     case POWERUP_DEMOLITION:
         if ((counter & 7) == 0 && levelBlockCount > 0) {
-            blowUpRandomBlock(EXPLOSION_SMALL, 6);
+            blowUpRandomBlock(EXPLOSION_SMALL, SOUND_DESTROY);
         }
         break;
     case POWERUP_BOMB:
@@ -266,7 +267,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
             int bombs = game.cheats.maxPowerUp != 0 ? 3 : 1;
             for (int n = 0; n < bombs; n++) {
                 if (levelBlockCount > 0) {
-                    blowUpRandomBlock(EXPLOSION_BIG, 7);
+                    blowUpRandomBlock(EXPLOSION_BIG, SOUND_CHOMP);
                 }
             }
             return 1;
@@ -302,11 +303,11 @@ static int applyPowerUp(ActivePowerUp* entry) {
         }
         break;
     case POWERUP_DRAIN:
-        playSound(6);
+        playSound(SOUND_DESTROY);
         drainPile();
         return 1;
     case POWERUP_LOWER_PILE:
-        playSound(6);
+        playSound(SOUND_DESTROY);
         lowerPile();
         return 1;
     default:
@@ -350,7 +351,7 @@ void updateFallingPowerUps(void) {
                 int kind = c->kind;
                 collectPowerUp(kind);
                 if (kind == POWERUP_BALL_SHOWER) {
-                    startFieldVoice(11, 0);
+                    startFieldVoice(SOUND_SCREAM, 0);
                 }
                 caught = 1;
             }

@@ -49,7 +49,7 @@ struct ActivePowerUp {
     int32_t counter;  // ticks since it was caught
 };
 
-// What each kind does when caught: score change, sound slot (0 none) and how it is started.
+// What each kind does when caught: score change, sound slot (SOUND_NONE: none) and how it is started.
 struct PowerUpRule {
     int32_t score;
     int32_t sound;

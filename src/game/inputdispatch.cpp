@@ -18,18 +18,16 @@
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
+#include "sound/sample.h"
 
 enum {
-    MENU_CLICK = 10,
-    HIGH_SCORE_JINGLE = 1,
-    NO_HIGH_SCORE_JINGLE = 2,
     CONTROL_ROWS = 8,
     CORNER_JUMP = 100,     // information page: a tap in a left corner scrolls a page part
     CORNER_ZONE = 30,
 };
 
 static void click(void) {
-    playSound(MENU_CLICK);
+    playSound(SOUND_MENU_CLICK);
 }
 
 static int isDirectionKey(int32_t key) {
@@ -414,9 +412,9 @@ static void gameOverInput(int32_t message, int32_t key) {
     game.highScoreRank = highScoreRank(game.score, game.difficulty);
     if (game.highScoreRank < HIGH_SCORE_ENTRIES) {
         currentMode = MODE_NAME_ENTRY;
-        playSound(HIGH_SCORE_JINGLE);
+        playSound(SOUND_POSITIVE_JINGLE);
     } else {
-        playSound(NO_HIGH_SCORE_JINGLE);
+        playSound(SOUND_NEGATIVE_JINGLE);
         currentMode = MODE_MAIN_MENU;
     }
     requestMusic(0);

@@ -22,6 +22,7 @@
 #include "shell/overlay.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
+#include "sound/sample.h"
 
 FlowState flow = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0}, 0, 0, -1, {0}, 0};
 FlowPictures flowPictures;
@@ -247,7 +248,7 @@ static void enterGameOver(void) {
         paddle.swallow = 1;
     }
     game.highScoreRank = highScoreRank(game.score, game.difficulty);
-    playSound(game.highScoreRank < HIGH_SCORE_ENTRIES ? 1 : 2);
+    playSound(game.highScoreRank < HIGH_SCORE_ENTRIES ? SOUND_POSITIVE_JINGLE : SOUND_NEGATIVE_JINGLE);
     game.gameInProgress = 0;
 }
 

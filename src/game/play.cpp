@@ -17,10 +17,10 @@
 #include "shell/overlay.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/sample.h"
 
 enum {
     DOH_BELOW = -200,  // the lost-ball caption shows once the countdown has fallen below this
-    DOH_SOUND = 9,     // its sound slot, loaded with the effects
 };
 
 HintPanel hintPanel = {0, 0, 120, 100, 0};
@@ -165,7 +165,7 @@ static void cashInBall(void) {
     }
     game.score += 100 / ballCount;
     removeBall(0);
-    playSound(1);
+    playSound(SOUND_POSITIVE_JINGLE);
 }
 
 static void shakeField(void) {
@@ -246,7 +246,7 @@ int32_t updatePlay(void) {
     }
     // The caption comes with its sound, once, on the update it appears.
     if (!dohShown && lostBallCaptionShowing()) {
-        playSound(DOH_SOUND);
+        playSound(SOUND_DOH);
     }
 
     movePaddle();
