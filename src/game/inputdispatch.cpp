@@ -8,7 +8,9 @@
 #include "game/game.h"
 #include "game/gamevalues.h"
 #include "game/highscores.h"
+#include "game/layout.h"
 #include "game/modes.h"
+#include "game/pages.h"
 #include "game/play.h"
 #include "gfx/font.h"
 #include "gfx/screenshot.h"
@@ -98,16 +100,15 @@ static void optionsInput(int32_t message) {
         return;
     }
     int32_t left = DEFAULT_WIDTH / 2 - window->width / 2;
-    int32_t top = 150 - window->height / 2;
-    int32_t x = stylusX, y = stylusY;
+    int32_t top = OPTIONS_CENTRE_Y - window->height / 2;
+    int32_t x = stylusX - left, y = stylusY - top;  // window pixels
     if (message == MSG_LBUTTONDOWN || (message == MSG_MOUSEMOVE && stylusDown)) {
-        int32_t dx = x - left - 11;
-        int32_t dy = y - top;
-        if (dy - 72 > 0 && dy - 72 < 18) {
+        int32_t dx = x - OPTIONS_SLIDER_LEFT;
+        if (hitRectContains(optionsAreas[OPTIONS_EFFECTS_SLIDER], x, y)) {
             setVolume(0, 2 * dx);
             game.effectsVolume = getVolume(0);
         }
-        if (dy - 103 > 0 && dy - 103 < 18) {
+        if (hitRectContains(optionsAreas[OPTIONS_MUSIC_SLIDER], x, y)) {
             setVolume(1, 2 * dx);
             game.musicVolume = getVolume(1);
         }
@@ -116,16 +117,16 @@ static void optionsInput(int32_t message) {
     if (message != MSG_LBUTTONUP) {
         return;
     }
-    if (x > left + 144 && x < left + 195 && y > top + 4 && y < top + 21) {
+    if (hitRectContains(optionsAreas[OPTIONS_BACK], x, y)) {
         currentMode = MODE_MAIN_MENU;
     }
-    if (x > left + 10 && x < left + 137 && y > top + 125 && y < top + 152) {
+    if (hitRectContains(optionsAreas[OPTIONS_CONTROLS], x, y)) {
         currentMode = MODE_CONTROL_CONFIG;
     }
-    if (y > top + 30 && y < top + 43) {
+    if (hitRectContains(optionsAreas[OPTIONS_HINTS], x, y)) {
         game.helpfulHints = 1 - game.helpfulHints;
     }
-    if (x > left + 10 && x < left + 197 && y > top + 153 && y < top + 168) {
+    if (hitRectContains(optionsAreas[OPTIONS_DIFFICULTY], x, y)) {
         game.difficulty = game.difficulty >= DIFFICULTY_COUNT || game.difficulty < 1 ? 1 : game.difficulty + 1;
         loadHighScores(game.difficulty);
     }
@@ -160,12 +161,12 @@ static void controlConfigInput(int32_t message, int32_t key) {
     int32_t py = stylusY + flow.pageY;
     int32_t f = fonts[0] != nullptr ? fontLineHeight(0) : 0;
     for (int i = 0; i < CONTROL_ROWS; i++) {
-        int32_t base = 20 + (i + 2) * (f + 5);
-        if (px > 0 && px < DEFAULT_WIDTH && py > base - f && py < base + 5) {
+        int32_t base = listRowY(i);
+        if (px > 0 && px < DEFAULT_WIDTH && py > base - f && py < base + LIST_ROW_GAP) {
             flow.selectedControlRow = i;
         }
     }
-    if (px > 365 && px < 435 && py > 295 && py < 308) {
+    if (hitRectContains(controlCheatArea, px, py)) {
         currentMode = MODE_MAIN_MENU;
     }
     click();
@@ -240,10 +241,10 @@ static void nameEntryInput(int32_t message) {
         }
     }
     click();
-    for (int c = 0; c < 12; c++) {
-        for (int r = 0; r < 8; r++) {
-            if (stylusX > 2 + 20 * c && stylusX < 13 + 20 * c && stylusY > 151 + 14 * r && stylusY < 163 + 14 * r) {
-                addNameChar((char)(32 + c + 12 * r));
+    for (int c = 0; c < KEYBOARD_COLUMNS; c++) {
+        for (int r = 0; r < KEYBOARD_ROWS; r++) {
+            if (hitRectContains(keyboardKeyRect(c, r), stylusX, stylusY)) {
+                addNameChar((char)(KEYBOARD_FIRST_CHAR + c + KEYBOARD_COLUMNS * r));
             }
         }
     }
@@ -361,8 +362,9 @@ static void levelSelectInput(int32_t message) {
     }
     int32_t column = stylusX / CHOOSER_CELL;
     int32_t row = (stylusY - CHOOSER_TOP) / CHOOSER_CELL;
-    if (column >= 0 && column <= 9 && row >= 0 && row <= 9 && levelSelectable(column + 10 * row)) {
-        game.levelIndex = column + 10 * row;
+    if (column >= 0 && column < CHOOSER_GRID && row >= 0 && row < CHOOSER_GRID &&
+        levelSelectable(column + CHOOSER_GRID * row)) {
+        game.levelIndex = column + CHOOSER_GRID * row;
         currentMode = MODE_NEW_GAME;
         click();
     }

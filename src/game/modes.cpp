@@ -196,8 +196,8 @@ static void drawLockedCells(void) {
         if (game.unlocked[game.difficulty - 1][level] > 0) {
             continue;
         }
-        int left = (level % 10) * CHOOSER_CELL;
-        int top = (level / 10) * CHOOSER_CELL;
+        int left = (level % CHOOSER_GRID) * CHOOSER_CELL;
+        int top = (level / CHOOSER_GRID) * CHOOSER_CELL;
         for (int y = 0; y < CHOOSER_CELL; y++) {
             for (int x = 0; x < CHOOSER_CELL; x++) {
                 putPixel(levelThumbnailSheet, left + x, top + y, packColour(x, 0, y));
