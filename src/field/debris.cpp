@@ -13,8 +13,6 @@
 Debris debris[MAX_DEBRIS];
 int32_t debrisCount = 0;
 
-static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31)
-
 int blockScore(int width) {
     int score = 2;
     if (width <= 20) {

@@ -34,6 +34,8 @@ extern int32_t indestructibleCount;
 // kill zone and pile); the background is what the player sees behind the blocks; the pristine
 // background is an untouched copy of it; the field picture is background plus blocks as drawn.
 extern Surface* collisionMap;
+// The collision map's kill zone and pile: packColour(0, 31, 31).
+constexpr uint16_t CYAN = 0x07DF;
 extern Surface* backgroundPicture;
 extern Surface* blocksPicture;
 extern Surface* pristineBackground;

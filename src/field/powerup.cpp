@@ -49,8 +49,6 @@ ActivePowerUp activePowerUps[MAX_ACTIVE_POWERUPS];
 int32_t activePowerUpCount = 0;
 int16_t powerUpCounts[POWERUP_KINDS];
 
-static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill zone and the pile
-
 void clearPowerUps(void) {
     capsuleCount = 0;
     activePowerUpCount = 0;

@@ -25,8 +25,6 @@ enum {
 
 HintPanel hintPanel = {0, 0, 120, 100, 0};
 
-static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill line along the bottom
-
 int levelCleared(void) {
     return levelBlockCount <= indestructibleCount;
 }
