@@ -146,15 +146,7 @@ static void serveAfterLostBall(void) {
 
 // Level cleared: the balls are cashed in one by one in a burst of coloured pieces.
 static void cashInBall(void) {
-    int homing = powerUpCounts[POWERUP_HOMING] > 0, through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
-    uint16_t colour = 0xFFFF;
-    if (homing && through) {
-        colour = 0xF9DF;
-    } else if (through) {
-        colour = 0xF9C7;
-    } else if (homing) {
-        colour = 0x01DF;
-    }
+    uint16_t colour = ballColour();
     int bx = fixedToInt(balls[0].x), by = fixedToInt(balls[0].y);
     for (int n = 0; n < 20; n++) {
         int32_t vy = (gameRand() & 1023) * 8 - 4096;
