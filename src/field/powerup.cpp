@@ -195,12 +195,17 @@ static void blowUpRandomBlock(int kind, int sound) {
     playSound(sound);
 }
 
+// Column of the beam of laser pair j on side 0 (left) or 1 (right) of the paddle.
+static int laserBeamX(int j, int side) {
+    return side == 0 ? paddle.x - paddle.halfWidth + 2 + j : paddle.x + paddle.halfWidth - 3 - j;
+}
+
 static void fireLasers(void) {
     if (collisionMap == nullptr) {
         return;
     }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
-        int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
+        int beams[2] = {laserBeamX(j, 0), laserBeamX(j, 1)};
         for (int n = 0; n < 2; n++) {
             if ((gameRand() & 15) != 0) {
                 continue;
@@ -494,7 +499,7 @@ void drawLaserBeams(void) {
         return;
     }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
-        int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
+        int beams[2] = {laserBeamX(j, 0), laserBeamX(j, 1)};
         for (int n = 0; n < 2; n++) {
             int x = beams[n];
             for (int y = paddle.y - 2; y > 0; y--) {
