@@ -11,6 +11,7 @@
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "shell/display.h"
 #include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
@@ -21,7 +22,7 @@ Ball balls[MAX_BALLS];
 int32_t ballCount = 0;
 int32_t cosTable[360];
 int32_t sinTable[360];
-int32_t previousPaddleLine = 320;
+int32_t previousPaddleLine = DEFAULT_HEIGHT;
 
 // The probe ring on the ball's rim: up first, then clockwise.
 static const int probeX[8] = {0, 2, 3, 2, 0, -2, -3, -2};

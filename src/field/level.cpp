@@ -13,6 +13,7 @@
 #include "gfx/draw.h"
 #include "gfx/picture.h"
 #include "shell/datafile.h"
+#include "shell/display.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -31,11 +32,11 @@ int32_t levelMusicTrack = -1;
 int32_t levelUnreadable = 0;
 
 int screenWidth(void) {
-    return backSurface != nullptr ? backSurface->width : 240;
+    return backSurface != nullptr ? backSurface->width : DEFAULT_WIDTH;
 }
 
 int screenHeight(void) {
-    return backSurface != nullptr ? backSurface->height : 320;
+    return backSurface != nullptr ? backSurface->height : DEFAULT_HEIGHT;
 }
 
 void levelFileName(char* out, size_t size, int level) {
@@ -276,7 +277,7 @@ static void shrinkInPlace(Surface* s, int size) {
 }
 
 void makeLevelThumbnail(int level) {
-    Surface* work = createSurface(240, 240);
+    Surface* work = createSurface(THUMBNAIL_WORK_SIZE, THUMBNAIL_WORK_SIZE);
     if (blocksPicture != nullptr) {
         removeSurface(&blocksPicture);
     }
@@ -292,7 +293,7 @@ void makeLevelThumbnail(int level) {
     recolourSurface(blocksPicture, recolouringOf(level), blocksPicture->width, blocksPicture->height);
     for (int n = 0; n < levelBlockCount; n++) {
         const LevelBlock* r = &levelBlocks[n];
-        if (r->y >= 240) {
+        if (r->y >= THUMBNAIL_WORK_SIZE) {
             continue;
         }
         const BlockType* t = blockTypeOf(r->type);

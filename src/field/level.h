@@ -21,6 +21,7 @@ enum {
     MAX_LEVEL_BLOCKS = 1000,
     LEVEL_PICTURE_SET = 5,   // the number in "scheme5.png", "blocks5.png", "blocks5.txt"
     THUMBNAIL_SIZE = 24,     // pixels per level in the thumbnail sheet
+    THUMBNAIL_WORK_SIZE = 240, // the square a thumbnail is drawn in first; blocks from this row down are left out
     // A level file longer than this is no level (1000 records are 12000 bytes; the rest is ignored).
     MAX_LEVEL_FILE_BYTES = 65536,
 };

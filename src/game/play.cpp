@@ -12,6 +12,7 @@
 #include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "shell/display.h"
 #include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/overlay.h"
@@ -103,7 +104,7 @@ void setUpLevel(void) {
     paddle.targetZoneHeight = paddle.zoneHeight;
     game.readyCountdown = game.helpfulHints ? 1000 : 200;
     redrawField();
-    for (int x = 0; x < 240; x++) {
+    for (int x = 0; x < DEFAULT_WIDTH; x++) {
         putPixel(collisionMap, x, collisionMap->height - 1, CYAN);
     }
 }
