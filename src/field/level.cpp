@@ -12,6 +12,7 @@
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
+#include "shell/bytes.h"
 #include "shell/datafile.h"
 #include "shell/display.h"
 #include "shell/log.h"
@@ -80,13 +81,13 @@ static int readLevelFile(int level) {
     for (int i = 0; i < count; i++) {
         const uint8_t* b = bytes + i * sizeof(LevelBlock);
         LevelBlock* r = &levelBlocks[i];
-        r->x = (uint16_t)(b[0] | b[1] << 8);
-        r->y = (uint16_t)(b[2] | b[3] << 8);
+        r->x = getLe16(b);
+        r->y = getLe16(b + 2);
         r->type = b[4];
         r->width = b[5];
         r->height = b[6];
         memcpy(r->reserved, b + 7, 3);
-        r->powerUp = (uint16_t)(b[10] | b[11] << 8);
+        r->powerUp = getLe16(b + 10);
     }
     levelBlockCount = count;
     return 1;
@@ -174,16 +175,13 @@ int saveLevel(int level) {
     for (int i = 0; i < count; i++) {
         const LevelBlock* r = &levelBlocks[i];
         uint8_t* b = bytes + i * sizeof(LevelBlock);
-        b[0] = (uint8_t)r->x;
-        b[1] = (uint8_t)(r->x >> 8);
-        b[2] = (uint8_t)r->y;
-        b[3] = (uint8_t)(r->y >> 8);
+        putLe16(b, r->x);
+        putLe16(b + 2, r->y);
         b[4] = r->type;
         b[5] = r->width;
         b[6] = r->height;
         memcpy(b + 7, r->reserved, 3);
-        b[10] = (uint8_t)r->powerUp;
-        b[11] = (uint8_t)(r->powerUp >> 8);
+        putLe16(b + 10, r->powerUp);
     }
     // The old level survives any failure up to the rename, a full disk or a killed process included:
     // only a complete file, flushed to the disk, replaces it.

@@ -8,6 +8,7 @@
 #include "game/gamevalues.h"
 #include "game/savefile.h"
 #include "platform/platform.h"
+#include "shell/bytes.h"
 #include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -29,17 +30,11 @@ static int formPath(char* out, size_t size) {
 }
 
 static void putValue(uint8_t* bytes, int index, int32_t value) {
-    uint32_t v = (uint32_t)value;
-    bytes[index * 4 + 0] = (uint8_t)(v & 0xFF);
-    bytes[index * 4 + 1] = (uint8_t)((v >> 8) & 0xFF);
-    bytes[index * 4 + 2] = (uint8_t)((v >> 16) & 0xFF);
-    bytes[index * 4 + 3] = (uint8_t)((v >> 24) & 0xFF);
+    putLe32(bytes + index * 4, (uint32_t)value);
 }
 
 static int32_t getValue(const uint8_t* bytes, int index) {
-    uint32_t v = (uint32_t)bytes[index * 4] | (uint32_t)bytes[index * 4 + 1] << 8 |
-                 (uint32_t)bytes[index * 4 + 2] << 16 | (uint32_t)bytes[index * 4 + 3] << 24;
-    return (int32_t)v;
+    return (int32_t)getLe32(bytes + index * 4);
 }
 
 // The two class volumes go through the mixer, which clamps them; the music fade scales by the
