@@ -197,7 +197,7 @@ int saveLevel(int level) {
 // Frees one level picture, or logs which one was already gone and reports 0.
 static int freeLevelPicture(Surface** handle, const char* message) {
     if (*handle == nullptr) {
-        logColoured(1, message, 6);
+        logColoured(1, message, LOG_ERROR);
         return 0;
     }
     removeSurface(handle);

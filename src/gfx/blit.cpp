@@ -259,7 +259,7 @@ static void halfSizeRect(Surface* dst, int dx, int dy, int w, int h, const Surfa
 
 static bool orientationMatches(const Surface* dst, const Surface* src) {
     if (dst->verticalMemory != src->verticalMemory) {
-        logColoured(1, "Sprite Memory Orientation Mismatch\n", 6);
+        logColoured(1, "Sprite Memory Orientation Mismatch\n", LOG_ERROR);
         return false;
     }
     return true;

@@ -194,7 +194,7 @@ void retractMenu(void) {
         if (state == 3) {
             platformSendMessage(MSG_CLOSE, 0, 0);
         } else if (state == 4) {
-            logColoured(1, "Button messages are\nreported to the console.\n\n", 6);
+            logColoured(1, "Button messages are\nreported to the console.\n\n", LOG_RED);
         } else if (state == 5) {
             setAppActive(0);
         }
