@@ -205,7 +205,7 @@ int runGame(void) {
     gameInterface.init();
 
     setAppActive(1);
-    overlay.logState = 1;
+    overlay.logState = PANEL_RETRACTING;
     while (true) {
         nowTicks = platformCounter();
         while (nowTicks - secondClock > ticksPerSecond) {
