@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "shell/fixed.h"
+
 // Positions and velocities are in 1/1024 pixel (pixel = fixedToInt(value), shell/fixed.h); velocities are per step.
 struct Ball {
     int32_t x, y;          // centre, 1/1024 px

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "shell/fixed.h"
+
 enum PowerUpKind {
     POWERUP_HOMING = 0,
     POWERUP_SLOW_MOTION = 1,
