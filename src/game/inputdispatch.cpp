@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "game/gamevalues.h"
 #include "game/highscores.h"
+#include "game/hints.h"
 #include "game/layout.h"
 #include "game/modes.h"
 #include "game/pages.h"
@@ -375,7 +376,8 @@ static void playInput(int32_t message, int32_t key) {
     case MSG_LBUTTONDOWN: {
         const HintPanel& p = hintPanel;
         int inPanel = stylusX > p.x && stylusX < p.x + p.width && stylusY > p.y && stylusY < p.y + p.height;
-        int inTab = stylusX > p.x && stylusX < p.x + 88 && stylusY > p.y - 13 && stylusY < 1;
+        int inTab = stylusX > p.x && stylusX < p.x + HINT_TAB_WIDTH && stylusY > p.y - HINT_TAB_HEIGHT - 1 &&
+                    stylusY < 1;
         if (game.helpfulHints && (inPanel || inTab)) {
             hintPanel.leaving = 1;
             if (game.readyCountdown > 200) {
