@@ -108,7 +108,7 @@ void buildField(int blocks, int pile) {
     paddle.stepLimit = 3;
     placePaddleForServe();
     paddle.y = 320 - pile - 8;
-    paddle.fixedY = paddle.y << 10;
+    paddle.fixedY = intToFixed(paddle.y);
     game.readyCountdown = 0;
     stylusDown = 1;
     stylusX = 100;

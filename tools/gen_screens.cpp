@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/layout.h"
 #include "neon.h"
 #include "pictures.h"
 
@@ -207,6 +208,12 @@ static void paintSliderTrack(Canvas& c, int y, const char* label) {
     fillPolygon(c, {152, (double)y + 14, 196, (double)y + 14, 196, (double)y + 3}, scaleRgb(NEON_CYAN, 0.35));
 }
 
+// The pixels a hit area of the game takes taps on (inside its edges) must show on the picture.
+static bool checkHitArea(const char* name, const Surface* s, const char* region, const HitRect& r, int minInk) {
+    return checkRegion(name, s, region, r.left + 1, r.top + 1, r.right - r.left - 1, r.bottom - r.top - 1, true,
+                       minInk);
+}
+
 static bool writeOptionsWindow(const std::string& dataDir) {
     Canvas c = makeCanvas(OPT_W, OPT_H, Rgb{0, 0, 0});
     fillGradient(c, 0, 0, OPT_W, OPT_BODY_H, Rgb{16, 18, 42}, Rgb{8, 10, 24});
@@ -240,11 +247,11 @@ static bool writeOptionsWindow(const std::string& dataDir) {
     }
     // The window must hold every hit area, and the printed lines must stay on the window's dark ground.
     bool ok = checkPictureSize(name, s, 198, 236, 190, 290) &&
-              checkRegion(name, s, "Back button", 145, 5, 50, 16, true, 400) &&
-              checkRegion(name, s, "Configure Controls button", 11, 126, 126, 26, true, 2000) &&
+              checkHitArea(name, s, "Back button", optionsAreas[OPTIONS_BACK], 400) &&
+              checkHitArea(name, s, "Configure Controls button", optionsAreas[OPTIONS_CONTROLS], 2000) &&
               checkRegion(name, s, "effects slider", 11, 72, 133, 18, true, 300) &&
               checkRegion(name, s, "music slider", 11, 103, 133, 18, true, 300) &&
-              checkRegion(name, s, "difficulty line", 11, 154, 186, 14, true, 186 * 14) &&
+              checkHitArea(name, s, "difficulty line", optionsAreas[OPTIONS_DIFFICULTY], 186 * 14) &&
               checkRegion(name, s, "hints line", 11, 31, 186, 12, true, 186 * 12) &&
               checkRegion(name, s, "slider knob", 0, s->height - 18, 6, 18, true, 80);
     removeSurface(&s);

@@ -11,15 +11,18 @@
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "shell/display.h"
+#include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/sample.h"
 
 Ball balls[MAX_BALLS];
 int32_t ballCount = 0;
 int32_t cosTable[360];
 int32_t sinTable[360];
-int32_t previousPaddleLine = 320;
+int32_t previousPaddleLine = DEFAULT_HEIGHT;
 
 // The probe ring on the ball's rim: up first, then clockwise.
 static const int probeX[8] = {0, 2, 3, 2, 0, -2, -3, -2};
@@ -93,8 +96,8 @@ int spawnBall(int x, int y, int32_t vx, int32_t vy) {
     }
     int index = ballCount++;
     Ball* b = &balls[index];
-    b->x = x * 1024;
-    b->y = y * 1024;
+    b->x = intToFixed(x);
+    b->y = intToFixed(y);
     b->prevX = b->x;
     b->prevY = b->y;
     b->vx = vx;
@@ -151,7 +154,7 @@ void reflectVelocity(int32_t* vx, int32_t* vy, int a) {
 
 void reflectBall(int index) {
     Ball* b = &balls[index];
-    int bx = b->x >> 10, by = b->y >> 10;
+    int bx = fixedToInt(b->x), by = fixedToInt(b->y);
     int width = screenWidth();
     int32_t sx = 0, sy = 0;
     for (int dy = -5; dy <= 5; dy++) {
@@ -186,7 +189,7 @@ static int ringTouches(int bx, int by) {
 
 void unstickBall(int index) {
     Ball* b = &balls[index];
-    int bx = b->x >> 10, by = b->y >> 10;
+    int bx = fixedToInt(b->x), by = fixedToInt(b->y);
     if (!ringTouches(bx, by)) {
         return;
     }
@@ -195,8 +198,8 @@ void unstickBall(int index) {
         int dx = gameRand() % (2 * r + 1) - r;
         int dy = gameRand() % (2 * r + 1) - r;
         if (!ringTouches(bx + dx, by + dy)) {
-            b->x += dx * 1024;
-            b->y += dy * 1024;
+            b->x += intToFixed(dx);
+            b->y += intToFixed(dy);
             b->prevX = b->x;
             b->prevY = b->y;
             return;
@@ -221,7 +224,7 @@ uint16_t ballColour(void) {
 
 void burstAllBalls(int pieces, uint16_t colour) {
     for (int i = 0; i < ballCount; i++) {
-        int bx = balls[i].x >> 10, by = balls[i].y >> 10;
+        int bx = fixedToInt(balls[i].x), by = fixedToInt(balls[i].y);
         for (int k = 0; k < pieces; k++) {
             int32_t vy = (gameRand() & 0x3FF) * 8 - 4096;
             int32_t vx = (gameRand() & 0x3FF) * 8 - 4096;
@@ -234,7 +237,7 @@ void burstAllBalls(int pieces, uint16_t colour) {
 
 // The ball bursts in the kill zone: two pieces for every pixel of its 7 x 7 square.
 static void burstInKillZone(int index) {
-    int bx = balls[index].x >> 10, by = balls[index].y >> 10;
+    int bx = fixedToInt(balls[index].x), by = fixedToInt(balls[index].y);
     uint16_t colour = ballColour();
     for (int dx = -3; dx <= 3; dx++) {
         for (int dy = -3; dy <= 3; dy++) {
@@ -248,7 +251,6 @@ static void burstInKillZone(int index) {
 }
 
 enum {
-    PADDLE_TAP_SOUND = 16,  // sound slot of the soft tap a ball makes on the paddle
     PADDLE_TAP_GAP = 4,     // updates at least between two taps (the tap lasts about that long)
 };
 
@@ -271,7 +273,7 @@ static void paddleTap(void) {
     }
     paddleTapped = true;
     lastPaddleTap = game.updateCounter;
-    playSound(PADDLE_TAP_SOUND);
+    playSound(SOUND_PADDLE_TAP);
 }
 
 // The bounce off the paddle line; side is +10 from above, -10 from below, 1 for the tunnelling catch.
@@ -298,12 +300,12 @@ static void bounceOffPaddle(Ball* b, int index, int side, int bx) {
     setBallSpeed(index);
     b->x += b->vx;
     b->y += b->vy;
-    b->y = side >= 1 ? (paddle.y - 6) * 1024 : (paddle.y + 8) * 1024;
+    b->y = side >= 1 ? intToFixed(paddle.y - 6) : intToFixed(paddle.y + 8);
 }
 
 // Paddle tests A (the ball on the paddle line) and B (a fast ball that crossed it). 1 after a bounce.
 static int paddleHit(Ball* b, int index, int side) {
-    int bx = b->x >> 10, by = b->y >> 10;
+    int bx = fixedToInt(b->x), by = fixedToInt(b->y);
     int py = paddle.y;
     int off = bx - paddle.x;
     if (off < 0) {
@@ -313,7 +315,7 @@ static int paddleHit(Ball* b, int index, int side) {
         bounceOffPaddle(b, index, side, bx);
         return 1;
     }
-    if (by > py - 3 && b->vy > 0 && (b->prevY >> 10) <= previousPaddleLine - 3 && off < paddle.halfWidth) {
+    if (by > py - 3 && b->vy > 0 && fixedToInt(b->prevY) <= previousPaddleLine - 3 && off < paddle.halfWidth) {
         bounceOffPaddle(b, index, 1, bx);
         return 1;
     }
@@ -342,25 +344,25 @@ void stepBalls(void) {
         Ball* b = &balls[i];
         b->prevX = b->x;
         b->prevY = b->y;
-        int side = (b->y >> 10) < paddle.y + 3 ? 10 : -10;
+        int side = fixedToInt(b->y) < paddle.y + 3 ? 10 : -10;
         b->x += b->vx;
         b->y += b->vy;
         if (homing > 0) {
             for (int n = 0; n < levelBlockCount; n++) {
                 const LevelBlock* r = &levelBlocks[n];
                 if (r->type != 0) {
-                    b->vx += ((r->x + (r->width >> 1) - (b->x >> 10)) * homing) >> 2;
-                    b->vy += ((r->y + (r->height >> 1) - (b->y >> 10)) * homing) >> 2;
+                    b->vx += ((r->x + (r->width >> 1) - fixedToInt(b->x)) * homing) >> 2;
+                    b->vy += ((r->y + (r->height >> 1) - fixedToInt(b->y)) * homing) >> 2;
                 }
             }
             setBallSpeed(i);
         }
-        if ((b->x >> 10) > width || b->x < 0 || b->y < 0 || (b->y >> 10) > height - 1) {
+        if (fixedToInt(b->x) > width || b->x < 0 || b->y < 0 || fixedToInt(b->y) > height - 1) {
             removeBall(i);
             i--;
             continue;
         }
-        int bx = b->x >> 10, by = b->y >> 10;
+        int bx = fixedToInt(b->x), by = fixedToInt(b->y);
         int burst = 0;
         for (int k = 0; k < 8; k++) {
             int px = bx + probeX[k], py = by + probeY[k];
@@ -396,7 +398,7 @@ void stepBalls(void) {
                     }
                 } else {
                     breakBlock(hit);
-                    playSound(14);
+                    playSound(SOUND_ELECTRON);
                 }
             }
             b->x += b->vx;
@@ -421,7 +423,7 @@ void drawBalls(void) {
     int trail = powerUpCounts[POWERUP_FAST_BALLS];
     for (int i = 0; i < ballCount; i++) {
         const Ball* b = &balls[i];
-        int bx = b->x >> 10, by = b->y >> 10;
+        int bx = fixedToInt(b->x), by = fixedToInt(b->y);
         blit(backSurface, bx - 3, by - 3, 7, 7, spritesPicture, cell, 32, BLIT_TRANSPARENT);
         if (trail > 0) {
             int copies = 4 * trail;

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-// Positions and velocities are in 1/1024 pixel (pixel = value >> 10); velocities are per step.
+#include "shell/fixed.h"
+
+// Positions and velocities are in 1/1024 pixel (pixel = fixedToInt(value), shell/fixed.h); velocities are per step.
 struct Ball {
     int32_t x, y;          // centre, 1/1024 px
     int32_t vx, vy;        // 1/1024 px per step; +y is down

@@ -89,7 +89,7 @@ void loadBlockDescriptions(int number) {
     snprintf(path, sizeof(path), "%sblocks%d.txt", dataPath, number);
     FILE* file = openDataFile(path, MAX_BLOCK_FILE_BYTES, nullptr);
     if (file == nullptr) {
-        logColoured(1, "[ERROR] block description not found\n", 6);
+        logColoured(1, "[ERROR] block description not found\n", LOG_ERROR);
         return;
     }
     memset(&reader, 0, sizeof(reader));

@@ -6,13 +6,12 @@
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
+#include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
 
 Debris debris[MAX_DEBRIS];
 int32_t debrisCount = 0;
-
-static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31)
 
 int blockScore(int width) {
     int score = 2;
@@ -89,8 +88,8 @@ void spawnDebris(int x, int y, int32_t vx, int32_t vy, int type, uint16_t colour
         return;
     }
     Debris* d = &debris[debrisCount++];
-    d->x = x * 1024;
-    d->y = y * 1024;
+    d->x = intToFixed(x);
+    d->y = intToFixed(y);
     d->vx = vx;
     d->vy = vy;
     d->prevX = d->x;
@@ -103,7 +102,7 @@ void spawnDebris(int x, int y, int32_t vx, int32_t vy, int type, uint16_t colour
 void settleDebris(int index) {
     if (game.cheats.disableDebris == 0) {
         const Debris* d = &debris[index];
-        int px = d->x >> 10, py = d->y >> 10;
+        int px = fixedToInt(d->x), py = fixedToInt(d->y);
         putPixel(fieldPicture, px, py, d->colour);
         putPixel(backgroundPicture, px, py, d->colour);
         putPixel(collisionMap, px, py, CYAN);
@@ -123,12 +122,12 @@ static int movePiece(int index, int mapWidth, int mapHeight) {
     d->y += d->vy;
     d->vy += 100;
     d->age++;
-    int px = d->x >> 10, py = d->y >> 10;
+    int px = fixedToInt(d->x), py = fixedToInt(d->y);
     if (px < 0 || px > mapWidth) {
         removeDebris(index);
         return 1;
     }
-    if (solidForDebris(px, py) && solidForDebris(d->prevX >> 10, d->prevY >> 10)) {
+    if (solidForDebris(px, py) && solidForDebris(fixedToInt(d->prevX), fixedToInt(d->prevY))) {
         settleDebris(index);
         return 1;
     }
@@ -152,17 +151,17 @@ static int movePiece(int index, int mapWidth, int mapHeight) {
     }
     d->vy = 512;
     d->vx = d->vx >= 0 ? d->vx >> 4 : -((-d->vx) >> 4);
-    px = d->x >> 10;
-    py = d->y >> 10;
+    px = fixedToInt(d->x);
+    py = fixedToInt(d->y);
     if (d->vx == 0 && solidForDebris(px, py + 1)) {
         // Sand: roll down to a free lower diagonal, either side at random, or rest here.
         int s = (gameRand() & 1) * 2 - 1;
         if (!solidForDebris(px + s, py + 1)) {
-            d->x += s * 1024;
-            d->y += 1024;
+            d->x += intToFixed(s);
+            d->y += FRACUNIT;
         } else if (!solidForDebris(px - s, py + 1)) {
-            d->x -= s * 1024;
-            d->y += 1024;
+            d->x -= intToFixed(s);
+            d->y += FRACUNIT;
         } else {
             settleDebris(index);
             return 1;
@@ -202,6 +201,6 @@ void drawDebris(void) {
         return;
     }
     for (int i = 0; i < debrisCount; i++) {
-        putPixel(backSurface, debris[i].x >> 10, debris[i].y >> 10, debris[i].colour);
+        putPixel(backSurface, fixedToInt(debris[i].x), fixedToInt(debris[i].y), debris[i].colour);
     }
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "shell/fixed.h"
+
 enum {
     MAX_DEBRIS = 1500,
     DEBRIS_PIECE = 0,  // falls, bounces and settles into the pile

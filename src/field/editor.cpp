@@ -237,7 +237,7 @@ int editorSave(void) {
         } else {
             reason = strerror(errno);
         }
-        logFormat(1, 6, "[ERROR] %s was not saved: %s\n", path, reason);
+        logFormat(1, LOG_ERROR, "[ERROR] %s was not saved: %s\n", path, reason);
         if (!askRetrySave(path, reason)) {
             return 0;
         }

@@ -12,7 +12,9 @@
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
+#include "shell/bytes.h"
 #include "shell/datafile.h"
+#include "shell/display.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 
@@ -31,11 +33,11 @@ int32_t levelMusicTrack = -1;
 int32_t levelUnreadable = 0;
 
 int screenWidth(void) {
-    return backSurface != nullptr ? backSurface->width : 240;
+    return backSurface != nullptr ? backSurface->width : DEFAULT_WIDTH;
 }
 
 int screenHeight(void) {
-    return backSurface != nullptr ? backSurface->height : 320;
+    return backSurface != nullptr ? backSurface->height : DEFAULT_HEIGHT;
 }
 
 void levelFileName(char* out, size_t size, int level) {
@@ -79,13 +81,13 @@ static int readLevelFile(int level) {
     for (int i = 0; i < count; i++) {
         const uint8_t* b = bytes + i * sizeof(LevelBlock);
         LevelBlock* r = &levelBlocks[i];
-        r->x = (uint16_t)(b[0] | b[1] << 8);
-        r->y = (uint16_t)(b[2] | b[3] << 8);
+        r->x = getLe16(b);
+        r->y = getLe16(b + 2);
         r->type = b[4];
         r->width = b[5];
         r->height = b[6];
         memcpy(r->reserved, b + 7, 3);
-        r->powerUp = (uint16_t)(b[10] | b[11] << 8);
+        r->powerUp = getLe16(b + 10);
     }
     levelBlockCount = count;
     return 1;
@@ -173,16 +175,13 @@ int saveLevel(int level) {
     for (int i = 0; i < count; i++) {
         const LevelBlock* r = &levelBlocks[i];
         uint8_t* b = bytes + i * sizeof(LevelBlock);
-        b[0] = (uint8_t)r->x;
-        b[1] = (uint8_t)(r->x >> 8);
-        b[2] = (uint8_t)r->y;
-        b[3] = (uint8_t)(r->y >> 8);
+        putLe16(b, r->x);
+        putLe16(b + 2, r->y);
         b[4] = r->type;
         b[5] = r->width;
         b[6] = r->height;
         memcpy(b + 7, r->reserved, 3);
-        b[10] = (uint8_t)r->powerUp;
-        b[11] = (uint8_t)(r->powerUp >> 8);
+        putLe16(b + 10, r->powerUp);
     }
     // The old level survives any failure up to the rename, a full disk or a killed process included:
     // only a complete file, flushed to the disk, replaces it.
@@ -198,7 +197,7 @@ int saveLevel(int level) {
 // Frees one level picture, or logs which one was already gone and reports 0.
 static int freeLevelPicture(Surface** handle, const char* message) {
     if (*handle == nullptr) {
-        logColoured(1, message, 6);
+        logColoured(1, message, LOG_ERROR);
         return 0;
     }
     removeSurface(handle);
@@ -276,7 +275,7 @@ static void shrinkInPlace(Surface* s, int size) {
 }
 
 void makeLevelThumbnail(int level) {
-    Surface* work = createSurface(240, 240);
+    Surface* work = createSurface(THUMBNAIL_WORK_SIZE, THUMBNAIL_WORK_SIZE);
     if (blocksPicture != nullptr) {
         removeSurface(&blocksPicture);
     }
@@ -292,7 +291,7 @@ void makeLevelThumbnail(int level) {
     recolourSurface(blocksPicture, recolouringOf(level), blocksPicture->width, blocksPicture->height);
     for (int n = 0; n < levelBlockCount; n++) {
         const LevelBlock* r = &levelBlocks[n];
-        if (r->y >= 240) {
+        if (r->y >= THUMBNAIL_WORK_SIZE) {
             continue;
         }
         const BlockType* t = blockTypeOf(r->type);

@@ -21,6 +21,7 @@ enum {
     MAX_LEVEL_BLOCKS = 1000,
     LEVEL_PICTURE_SET = 5,   // the number in "scheme5.png", "blocks5.png", "blocks5.txt"
     THUMBNAIL_SIZE = 24,     // pixels per level in the thumbnail sheet
+    THUMBNAIL_WORK_SIZE = 240, // the square a thumbnail is drawn in first; blocks from this row down are left out
     // A level file longer than this is no level (1000 records are 12000 bytes; the rest is ignored).
     MAX_LEVEL_FILE_BYTES = 65536,
 };
@@ -34,6 +35,8 @@ extern int32_t indestructibleCount;
 // kill zone and pile); the background is what the player sees behind the blocks; the pristine
 // background is an untouched copy of it; the field picture is background plus blocks as drawn.
 extern Surface* collisionMap;
+// The collision map's kill zone and pile: packColour(0, 31, 31).
+constexpr uint16_t CYAN = 0x07DF;
 extern Surface* backgroundPicture;
 extern Surface* blocksPicture;
 extern Surface* pristineBackground;

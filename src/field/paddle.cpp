@@ -6,10 +6,11 @@
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "gfx/blit.h"
+#include "shell/fixed.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
 
-Paddle paddle = {120, 300, 120 << 10, 300 << 10, 0, 0, 18, 18, 0, 0, 5, 0, 0, 0, 0, 0, 0};
+Paddle paddle = {120, 300, intToFixed(120), intToFixed(300), 0, 0, 18, 18, 0, 0, 5, 0, 0, 0, 0, 0, 0};
 
 void startGamePaddle(void) {
     paddle.halfWidth = 20 - 2 * game.difficulty + game.cheats.fatPaddle;
@@ -19,8 +20,8 @@ void startGamePaddle(void) {
 void placePaddleForServe(void) {
     paddle.x = screenWidth() / 2;
     paddle.y = screenHeight() - 20;
-    paddle.fixedX = paddle.x * 1024;
-    paddle.fixedY = paddle.y * 1024;
+    paddle.fixedX = intToFixed(paddle.x);
+    paddle.fixedY = intToFixed(paddle.y);
 }
 
 int paddleRowClear(void) {
@@ -34,7 +35,7 @@ int paddleRowClear(void) {
 
 void raisePaddle(void) {
     paddle.y--;
-    paddle.fixedY -= 1024;
+    paddle.fixedY -= FRACUNIT;
 }
 
 void halvePaddleVelocity(void) {
@@ -60,7 +61,7 @@ static int standsOnPile(void) {
 static void clampToZoneTop(int top) {
     if (paddle.y < top) {
         paddle.y = top;
-        paddle.fixedY = top * 1024;
+        paddle.fixedY = intToFixed(top);
         paddle.vy = 0;
     }
 }
@@ -95,7 +96,7 @@ void movePaddle(void) {
     }
     if (paddle.y < top) {
         paddle.y = top;
-        paddle.fixedY = top * 1024;
+        paddle.fixedY = intToFixed(top);
     }
 
     if (!paddleRowClear() && ballCount > 0) {
@@ -133,8 +134,8 @@ void movePaddle(void) {
         paddle.vy = (paddle.vy * 3 + stepY) >> 2;
     }
     int screenTop = screenHeight() - paddle.zoneHeight;
-    if ((paddle.fixedY >> 10) < screenTop) {
-        paddle.fixedY = screenTop * 1024;
+    if (fixedToInt(paddle.fixedY) < screenTop) {
+        paddle.fixedY = intToFixed(screenTop);
         paddle.vy = 0;
     }
 
@@ -142,8 +143,8 @@ void movePaddle(void) {
         int32_t oldX = paddle.x, oldY = paddle.y, oldFixedX = paddle.fixedX, oldFixedY = paddle.fixedY;
         paddle.fixedX += stepX;
         paddle.fixedY += stepY;
-        paddle.x = paddle.fixedX >> 10;
-        paddle.y = paddle.fixedY >> 10;
+        paddle.x = fixedToInt(paddle.fixedX);
+        paddle.y = fixedToInt(paddle.fixedY);
         if (!paddleRowClear()) {
             paddle.x = oldX;
             paddle.y = oldY;
@@ -155,7 +156,7 @@ void movePaddle(void) {
     clampToZoneTop(mapHeight - paddle.zoneHeight);
     if (paddle.y > mapHeight - 1) {
         paddle.y = mapHeight - 1;
-        paddle.fixedY = paddle.y * 1024;
+        paddle.fixedY = intToFixed(paddle.y);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "gfx/surface.h"
+#include "shell/fixed.h"
 
 struct Paddle {
     int32_t x, y;                    // centre x and line y, pixels; the row tested against the map is y + 4

@@ -11,34 +11,36 @@
 #include "field/paddle.h"
 #include "game/gamevalues.h"
 #include "gfx/draw.h"
+#include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/sample.h"
 
 // score, sound slot, started as a field voice, duration in ticks (0: acts once), fixed duration
 const PowerUpRule powerUpRules[POWERUP_KINDS] = {
-    {100, 5, 0, 300, 0},     // Homing
-    {100, 5, 0, 300, 0},     // Slow Motion
-    {1000, 2, 1, 255, 0},    // Ball Shower
-    {100, 8, 1, 32, 0},      // Fountain
-    {100, 5, 0, 700, 0},     // Ball Split
-    {50, 3, 0, 2000, 0},     // Wide Paddle
-    {-200, 4, 0, 2000, 0},   // Narrow Paddle
-    {100, 5, 0, 500, 0},     // Fast Balls
-    {100, 5, 0, 129, 0},     // Demolition
-    {100, 0, 0, 0, 0},       // Bomb: goes off once its counter passes 4
-    {-200, 4, 0, 2000, 1},   // Sluggish Paddle
-    {100, 5, 0, 300, 0},     // Laser
-    {100, 5, 0, 1000, 0},    // Through Ball
-    {50, 3, 0, 2000, 0},     // Quick Paddle
-    {-1000, 2, 1, 0, 0},     // Ball Killer
-    {100, 1, 0, 0, 0},       // Extra Life
-    {-200, 2, 1, 300, 0},    // Frozen Paddle
-    {100, 3, 0, 2000, 0},    // Zone Up
-    {-200, 4, 0, 2000, 1},   // Zone Down
-    {100, 5, 0, 3000, 0},    // Reveal
-    {100, 5, 0, 0, 0},       // Drain
-    {100, 5, 0, 0, 0},       // Lower Pile
+    {100, SOUND_POWER_UP, 0, 300, 0},          // Homing
+    {100, SOUND_POWER_UP, 0, 300, 0},          // Slow Motion
+    {1000, SOUND_NEGATIVE_JINGLE, 1, 255, 0},  // Ball Shower
+    {100, SOUND_FIZZ, 1, 32, 0},               // Fountain
+    {100, SOUND_POWER_UP, 0, 700, 0},          // Ball Split
+    {50, SOUND_GROW, 0, 2000, 0},              // Wide Paddle
+    {-200, SOUND_SHRINK, 0, 2000, 0},          // Narrow Paddle
+    {100, SOUND_POWER_UP, 0, 500, 0},          // Fast Balls
+    {100, SOUND_POWER_UP, 0, 129, 0},          // Demolition
+    {100, SOUND_NONE, 0, 0, 0},                // Bomb: goes off once its counter passes 4
+    {-200, SOUND_SHRINK, 0, 2000, 1},          // Sluggish Paddle
+    {100, SOUND_POWER_UP, 0, 300, 0},          // Laser
+    {100, SOUND_POWER_UP, 0, 1000, 0},         // Through Ball
+    {50, SOUND_GROW, 0, 2000, 0},              // Quick Paddle
+    {-1000, SOUND_NEGATIVE_JINGLE, 1, 0, 0},   // Ball Killer
+    {100, SOUND_POSITIVE_JINGLE, 0, 0, 0},     // Extra Life
+    {-200, SOUND_NEGATIVE_JINGLE, 1, 300, 0},  // Frozen Paddle
+    {100, SOUND_GROW, 0, 2000, 0},             // Zone Up
+    {-200, SOUND_SHRINK, 0, 2000, 1},          // Zone Down
+    {100, SOUND_POWER_UP, 0, 3000, 0},         // Reveal
+    {100, SOUND_POWER_UP, 0, 0, 0},            // Drain
+    {100, SOUND_POWER_UP, 0, 0, 0},            // Lower Pile
 };
 
 FallingPowerUp capsules[MAX_CAPSULES];
@@ -46,8 +48,6 @@ int32_t capsuleCount = 0;
 ActivePowerUp activePowerUps[MAX_ACTIVE_POWERUPS];
 int32_t activePowerUpCount = 0;
 int16_t powerUpCounts[POWERUP_KINDS];
-
-static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill zone and the pile
 
 void clearPowerUps(void) {
     capsuleCount = 0;
@@ -67,8 +67,8 @@ void spawnFallingPowerUp(int x, int y, int kind) {
         return;
     }
     FallingPowerUp* c = &capsules[capsuleCount++];
-    c->x = x * 1024;
-    c->y = y * 1024;
+    c->x = intToFixed(x);
+    c->y = intToFixed(y);
     c->prevX = c->x;
     c->prevY = c->y;
     c->vx = 0;
@@ -83,7 +83,7 @@ void collectPowerUp(int kind) {
     }
     const PowerUpRule* rule = &powerUpRules[kind];
     game.score += rule->score;
-    if (rule->sound != 0) {
+    if (rule->sound != SOUND_NONE) {
         if (rule->fieldVoice) {
             startFieldVoice(rule->sound, 0);
         } else {
@@ -170,10 +170,10 @@ static void splitBall(void) {
         return;
     }
     int j = gameRand() % ballCount;
-    playSound(1);
+    playSound(SOUND_POSITIVE_JINGLE);
     int32_t vx = (gameRand() & 0x3FF) - 512;
     int32_t vy = (gameRand() & 0x3FF) - 512;
-    int bx = balls[j].x >> 10, by = balls[j].y >> 10;
+    int bx = fixedToInt(balls[j].x), by = fixedToInt(balls[j].y);
     int index = spawnBall(bx, by, vx, vy);
     if (index >= 0) {
         balls[index].speed = balls[j].speed;
@@ -195,12 +195,17 @@ static void blowUpRandomBlock(int kind, int sound) {
     playSound(sound);
 }
 
+// Column of the beam of laser pair j on side 0 (left) or 1 (right) of the paddle.
+static int laserBeamX(int j, int side) {
+    return side == 0 ? paddle.x - paddle.halfWidth + 2 + j : paddle.x + paddle.halfWidth - 3 - j;
+}
+
 static void fireLasers(void) {
     if (collisionMap == nullptr) {
         return;
     }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
-        int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
+        int beams[2] = {laserBeamX(j, 0), laserBeamX(j, 1)};
         for (int n = 0; n < 2; n++) {
             if ((gameRand() & 15) != 0) {
                 continue;
@@ -211,7 +216,7 @@ static void fireLasers(void) {
                     int hit = findBlockAt(x, y);
                     if (hit >= 0 && levelBlocks[hit].type != 0) {
                         breakBlock(hit);
-                        playSound(1);
+                        playSound(SOUND_POSITIVE_JINGLE);
                     }
                     break;
                 }
@@ -257,7 +262,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
         break;
     case POWERUP_DEMOLITION:
         if ((counter & 7) == 0 && levelBlockCount > 0) {
-            blowUpRandomBlock(EXPLOSION_SMALL, 6);
+            blowUpRandomBlock(EXPLOSION_SMALL, SOUND_DESTROY);
         }
         break;
     case POWERUP_BOMB:
@@ -265,7 +270,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
             int bombs = game.cheats.maxPowerUp != 0 ? 3 : 1;
             for (int n = 0; n < bombs; n++) {
                 if (levelBlockCount > 0) {
-                    blowUpRandomBlock(EXPLOSION_BIG, 7);
+                    blowUpRandomBlock(EXPLOSION_BIG, SOUND_CHOMP);
                 }
             }
             return 1;
@@ -301,11 +306,11 @@ static int applyPowerUp(ActivePowerUp* entry) {
         }
         break;
     case POWERUP_DRAIN:
-        playSound(6);
+        playSound(SOUND_DESTROY);
         drainPile();
         return 1;
     case POWERUP_LOWER_PILE:
-        playSound(6);
+        playSound(SOUND_DESTROY);
         lowerPile();
         return 1;
     default:
@@ -340,8 +345,8 @@ void updateFallingPowerUps(void) {
         c->age++;
         c->vy += 30;
         int caught = 0;
-        if ((c->y >> 10) <= mapHeight) {
-            int cy = c->y >> 10, off = (c->x >> 10) - paddle.x;
+        if (fixedToInt(c->y) <= mapHeight) {
+            int cy = fixedToInt(c->y), off = fixedToInt(c->x) - paddle.x;
             if (off < 0) {
                 off = -off;
             }
@@ -349,7 +354,7 @@ void updateFallingPowerUps(void) {
                 int kind = c->kind;
                 collectPowerUp(kind);
                 if (kind == POWERUP_BALL_SHOWER) {
-                    startFieldVoice(11, 0);
+                    startFieldVoice(SOUND_SCREAM, 0);
                 }
                 caught = 1;
             }
@@ -472,7 +477,7 @@ void lowerPile(void) {
 void drawPowerUps(void) {
     for (int i = 0; i < capsuleCount; i++) {
         const FallingPowerUp* c = &capsules[i];
-        drawPowerUpMark(backSurface, c->x >> 10, c->y >> 10, c->age & 31, c->kind);
+        drawPowerUpMark(backSurface, fixedToInt(c->x), fixedToInt(c->y), c->age & 31, c->kind);
     }
     for (int i = 0; i < activePowerUpCount; i++) {
         drawPowerUpMark(backSurface, 12, 12 + 16 * i, activePowerUps[i].counter & 31, activePowerUps[i].kind);
@@ -494,7 +499,7 @@ void drawLaserBeams(void) {
         return;
     }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
-        int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
+        int beams[2] = {laserBeamX(j, 0), laserBeamX(j, 1)};
         for (int n = 0; n < 2; n++) {
             int x = beams[n];
             for (int y = paddle.y - 2; y > 0; y--) {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "shell/fixed.h"
+
 enum PowerUpKind {
     POWERUP_HOMING = 0,
     POWERUP_SLOW_MOTION = 1,
@@ -49,7 +51,7 @@ struct ActivePowerUp {
     int32_t counter;  // ticks since it was caught
 };
 
-// What each kind does when caught: score change, sound slot (0 none) and how it is started.
+// What each kind does when caught: score change, sound slot (SOUND_NONE: none) and how it is started.
 struct PowerUpRule {
     int32_t score;
     int32_t sound;

@@ -8,7 +8,10 @@
 #include "game/game.h"
 #include "game/gamevalues.h"
 #include "game/highscores.h"
+#include "game/hints.h"
+#include "game/layout.h"
 #include "game/modes.h"
+#include "game/pages.h"
 #include "game/play.h"
 #include "gfx/font.h"
 #include "gfx/screenshot.h"
@@ -18,19 +21,16 @@
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
+#include "sound/sample.h"
 
 enum {
-    MENU_CLICK = 10,
-    HIGH_SCORE_JINGLE = 1,
-    NO_HIGH_SCORE_JINGLE = 2,
-    VK_ESC = 27,
     CONTROL_ROWS = 8,
     CORNER_JUMP = 100,     // information page: a tap in a left corner scrolls a page part
     CORNER_ZONE = 30,
 };
 
 static void click(void) {
-    playSound(MENU_CLICK);
+    playSound(SOUND_MENU_CLICK);
 }
 
 static int isDirectionKey(int32_t key) {
@@ -58,7 +58,7 @@ static void setDirectionKeys(int32_t message, int32_t key) {
 // ---- Main menu --------------------------------------------------------------------------------------
 
 static void mainMenuInput(int32_t message, int32_t key) {
-    if (message == MSG_KEYUP && key == VK_ESC) {
+    if (message == MSG_KEYUP && key == VK_ESCAPE) {
         currentMode = MODE_FAREWELL;
         return;
     }
@@ -101,16 +101,15 @@ static void optionsInput(int32_t message) {
         return;
     }
     int32_t left = DEFAULT_WIDTH / 2 - window->width / 2;
-    int32_t top = 150 - window->height / 2;
-    int32_t x = stylusX, y = stylusY;
+    int32_t top = OPTIONS_CENTRE_Y - window->height / 2;
+    int32_t x = stylusX - left, y = stylusY - top;  // window pixels
     if (message == MSG_LBUTTONDOWN || (message == MSG_MOUSEMOVE && stylusDown)) {
-        int32_t dx = x - left - 11;
-        int32_t dy = y - top;
-        if (dy - 72 > 0 && dy - 72 < 18) {
+        int32_t dx = x - OPTIONS_SLIDER_LEFT;
+        if (hitRectContains(optionsAreas[OPTIONS_EFFECTS_SLIDER], x, y)) {
             setVolume(0, 2 * dx);
             game.effectsVolume = getVolume(0);
         }
-        if (dy - 103 > 0 && dy - 103 < 18) {
+        if (hitRectContains(optionsAreas[OPTIONS_MUSIC_SLIDER], x, y)) {
             setVolume(1, 2 * dx);
             game.musicVolume = getVolume(1);
         }
@@ -119,16 +118,16 @@ static void optionsInput(int32_t message) {
     if (message != MSG_LBUTTONUP) {
         return;
     }
-    if (x > left + 144 && x < left + 195 && y > top + 4 && y < top + 21) {
+    if (hitRectContains(optionsAreas[OPTIONS_BACK], x, y)) {
         currentMode = MODE_MAIN_MENU;
     }
-    if (x > left + 10 && x < left + 137 && y > top + 125 && y < top + 152) {
+    if (hitRectContains(optionsAreas[OPTIONS_CONTROLS], x, y)) {
         currentMode = MODE_CONTROL_CONFIG;
     }
-    if (y > top + 30 && y < top + 43) {
+    if (hitRectContains(optionsAreas[OPTIONS_HINTS], x, y)) {
         game.helpfulHints = 1 - game.helpfulHints;
     }
-    if (x > left + 10 && x < left + 197 && y > top + 153 && y < top + 168) {
+    if (hitRectContains(optionsAreas[OPTIONS_DIFFICULTY], x, y)) {
         game.difficulty = game.difficulty >= DIFFICULTY_COUNT || game.difficulty < 1 ? 1 : game.difficulty + 1;
         loadHighScores(game.difficulty);
     }
@@ -163,12 +162,12 @@ static void controlConfigInput(int32_t message, int32_t key) {
     int32_t py = stylusY + flow.pageY;
     int32_t f = fonts[0] != nullptr ? fontLineHeight(0) : 0;
     for (int i = 0; i < CONTROL_ROWS; i++) {
-        int32_t base = 20 + (i + 2) * (f + 5);
-        if (px > 0 && px < DEFAULT_WIDTH && py > base - f && py < base + 5) {
+        int32_t base = listRowY(i);
+        if (px > 0 && px < DEFAULT_WIDTH && py > base - f && py < base + LIST_ROW_GAP) {
             flow.selectedControlRow = i;
         }
     }
-    if (px > 365 && px < 435 && py > 295 && py < 308) {
+    if (hitRectContains(controlCheatArea, px, py)) {
         currentMode = MODE_MAIN_MENU;
     }
     click();
@@ -184,11 +183,6 @@ static void highScoresInput(int32_t message) {
 }
 
 // ---- Name entry -------------------------------------------------------------------------------------
-
-enum {
-    VK_BACKSPACE = 8,
-    VK_ENTER = 13,
-};
 
 static void eraseNameChar(void) {
     if (flow.nameLength > 0) {
@@ -215,21 +209,21 @@ static void finishNameEntry(void) {
 static int nameEntryKey(int32_t message, int32_t key) {
     // The character follows the Shift key: a, A; Shift with a digit gives punctuation, not typed here.
     uint16_t c = 0;
-    int typed = key != VK_BACKSPACE && key != VK_ENTER && platformToAscii((uint32_t)key, 0, &c) &&
+    int typed = key != VK_BACK && key != VK_RETURN && platformToAscii((uint32_t)key, 0, &c) &&
                 ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
-    if (key != VK_BACKSPACE && key != VK_ENTER && !typed) {
+    if (key != VK_BACK && key != VK_RETURN && !typed) {
         return 0;
     }
     // Letters and Backspace repeat while held; Enter acts on its release, so that the table it opens
     // does not take the release as a key that leaves it.
-    if (message == MSG_KEYDOWN && key != VK_ENTER) {
-        if (key == VK_BACKSPACE) {
+    if (message == MSG_KEYDOWN && key != VK_RETURN) {
+        if (key == VK_BACK) {
             eraseNameChar();
         } else {
             addNameChar((char)c);
         }
         click();
-    } else if (message == MSG_KEYUP && key == VK_ENTER) {
+    } else if (message == MSG_KEYUP && key == VK_RETURN) {
         finishNameEntry();
         click();
     }
@@ -248,10 +242,10 @@ static void nameEntryInput(int32_t message) {
         }
     }
     click();
-    for (int c = 0; c < 12; c++) {
-        for (int r = 0; r < 8; r++) {
-            if (stylusX > 2 + 20 * c && stylusX < 13 + 20 * c && stylusY > 151 + 14 * r && stylusY < 163 + 14 * r) {
-                addNameChar((char)(32 + c + 12 * r));
+    for (int c = 0; c < KEYBOARD_COLUMNS; c++) {
+        for (int r = 0; r < KEYBOARD_ROWS; r++) {
+            if (hitRectContains(keyboardKeyRect(c, r), stylusX, stylusY)) {
+                addNameChar((char)(KEYBOARD_FIRST_CHAR + c + KEYBOARD_COLUMNS * r));
             }
         }
     }
@@ -369,8 +363,9 @@ static void levelSelectInput(int32_t message) {
     }
     int32_t column = stylusX / CHOOSER_CELL;
     int32_t row = (stylusY - CHOOSER_TOP) / CHOOSER_CELL;
-    if (column >= 0 && column <= 9 && row >= 0 && row <= 9 && levelSelectable(column + 10 * row)) {
-        game.levelIndex = column + 10 * row;
+    if (column >= 0 && column < CHOOSER_GRID && row >= 0 && row < CHOOSER_GRID &&
+        levelSelectable(column + CHOOSER_GRID * row)) {
+        game.levelIndex = column + CHOOSER_GRID * row;
         currentMode = MODE_NEW_GAME;
         click();
     }
@@ -381,7 +376,8 @@ static void playInput(int32_t message, int32_t key) {
     case MSG_LBUTTONDOWN: {
         const HintPanel& p = hintPanel;
         int inPanel = stylusX > p.x && stylusX < p.x + p.width && stylusY > p.y && stylusY < p.y + p.height;
-        int inTab = stylusX > p.x && stylusX < p.x + 88 && stylusY > p.y - 13 && stylusY < 1;
+        int inTab = stylusX > p.x && stylusX < p.x + HINT_TAB_WIDTH && stylusY > p.y - HINT_TAB_HEIGHT - 1 &&
+                    stylusY < 1;
         if (game.helpfulHints && (inPanel || inTab)) {
             hintPanel.leaving = 1;
             if (game.readyCountdown > 200) {
@@ -420,9 +416,9 @@ static void gameOverInput(int32_t message, int32_t key) {
     game.highScoreRank = highScoreRank(game.score, game.difficulty);
     if (game.highScoreRank < HIGH_SCORE_ENTRIES) {
         currentMode = MODE_NAME_ENTRY;
-        playSound(HIGH_SCORE_JINGLE);
+        playSound(SOUND_POSITIVE_JINGLE);
     } else {
-        playSound(NO_HIGH_SCORE_JINGLE);
+        playSound(SOUND_NEGATIVE_JINGLE);
         currentMode = MODE_MAIN_MENU;
     }
     requestMusic(0);

@@ -22,6 +22,7 @@
 #include "shell/overlay.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
+#include "sound/sample.h"
 
 FlowState flow = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0}, 0, 0, -1, {0}, 0};
 FlowPictures flowPictures;
@@ -195,8 +196,8 @@ static void drawLockedCells(void) {
         if (game.unlocked[game.difficulty - 1][level] > 0) {
             continue;
         }
-        int left = (level % 10) * CHOOSER_CELL;
-        int top = (level / 10) * CHOOSER_CELL;
+        int left = (level % CHOOSER_GRID) * CHOOSER_CELL;
+        int top = (level / CHOOSER_GRID) * CHOOSER_CELL;
         for (int y = 0; y < CHOOSER_CELL; y++) {
             for (int x = 0; x < CHOOSER_CELL; x++) {
                 putPixel(levelThumbnailSheet, left + x, top + y, packColour(x, 0, y));
@@ -247,7 +248,7 @@ static void enterGameOver(void) {
         paddle.swallow = 1;
     }
     game.highScoreRank = highScoreRank(game.score, game.difficulty);
-    playSound(game.highScoreRank < HIGH_SCORE_ENTRIES ? 1 : 2);
+    playSound(game.highScoreRank < HIGH_SCORE_ENTRIES ? SOUND_POSITIVE_JINGLE : SOUND_NEGATIVE_JINGLE);
     game.gameInProgress = 0;
 }
 

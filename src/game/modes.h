@@ -18,6 +18,7 @@ enum {
     CHOOSER_SIZE = 240,      // the chooser overlay is 240 x 240 pixels
     CHOOSER_TOP = 80,        // screen row of the overlay's top
     CHOOSER_CELL = 24,
+    CHOOSER_GRID = 10,       // the chooser's columns and rows of levels
     NAME_CHARS = 10,
     INFO_PAGE_TOP = 10,        // screen row of the information page's top at offset 0
     CORNER_BUTTON_WIDTH = 56,  // the corner back button takes taps right of and below these margins

@@ -8,6 +8,7 @@
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "game/highscores.h"
+#include "game/layout.h"
 #include "game/modes.h"
 #include "game/render.h"
 #include "gfx/blit.h"
@@ -19,17 +20,12 @@
 
 enum {
     PAGE_TITLE_Y = 20,
-    ROW_GAP = 5,             // rows of the lists stand font 0's line height + 5 apart
     LIST_LEFT = 5,
     LIST_RIGHT = 235,        // right-aligned texts end here
     NAME_LEFT = 35,
     SCORE_CHARS = 7,         // the score text shown: the last 7 of the entry's 10 score characters
     CHEAT_LABEL_X = 376,     // "CHEAT #2", page pixels: right of the screen until the page is dragged
     CHEAT_LABEL_Y = 300,
-    CHEAT_LINE_LEFT = 365,
-    CHEAT_LINE_LENGTH = 71,
-    CHEAT_LINE_ABOVE = 296,
-    CHEAT_LINE_BELOW = 308,
     CHEAT_TEXT_BASELINE = 11, // the cheat panel's first baseline below the compartment's top
     ARROW_X = 15,
     ARROW_UP_Y = 15,
@@ -39,10 +35,9 @@ enum {
 static const char* const controlLabels[CONTROL_COUNT] = {"Up",     "Down",   "Left",       "Right",
                                                          "Action1", "Escape", "Screenshot", "Suspend"};
 
-// Row i of a list page, page pixels: 20 + (i + 2) x (font 0's line height + 5).
-static int32_t listRowY(int i) {
+int32_t listRowY(int i) {
     int32_t f = fonts[0] != nullptr ? fontLineHeight(0) : 0;
-    return PAGE_TITLE_Y + (i + 2) * (f + ROW_GAP);
+    return PAGE_TITLE_Y + (i + 2) * (f + LIST_ROW_GAP);
 }
 
 static int32_t rightAlignedX(const char* text) {
@@ -86,10 +81,11 @@ void renderControlConfig(void) {
         drawSmallText(backSurface, "Button", centredSmallTextX("Button") - sx, 44 - sy, white);
     }
     drawConsoleText("CHEAT #2", CHEAT_LABEL_X - sx, CHEAT_LABEL_Y - sy, 1);
-    for (int dx = 0; dx < CHEAT_LINE_LENGTH; dx++) {
+    const HitRect& cheat = controlCheatArea;
+    for (int dx = 0; dx <= cheat.right - cheat.left; dx++) {
         int amount = (int)((counter + (uint32_t)dx) & 15);
-        brightenPixel(backSurface, CHEAT_LINE_LEFT + dx - sx, CHEAT_LINE_ABOVE - sy, amount);
-        brightenPixel(backSurface, CHEAT_LINE_LEFT + dx - sx, CHEAT_LINE_BELOW - sy, amount);
+        brightenPixel(backSurface, cheat.left + dx - sx, cheat.top + 1 - sy, amount);
+        brightenPixel(backSurface, cheat.left + dx - sx, cheat.bottom - sy, amount);
     }
     drawCornerButton();
 }

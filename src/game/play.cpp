@@ -12,19 +12,19 @@
 #include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "shell/display.h"
+#include "shell/fixed.h"
 #include "shell/mainloop.h"
 #include "shell/overlay.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/sample.h"
 
 enum {
     DOH_BELOW = -200,  // the lost-ball caption shows once the countdown has fallen below this
-    DOH_SOUND = 9,     // its sound slot, loaded with the effects
 };
 
 HintPanel hintPanel = {0, 0, 120, 100, 0};
-
-static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill line along the bottom
 
 int levelCleared(void) {
     return levelBlockCount <= indestructibleCount;
@@ -104,7 +104,7 @@ void setUpLevel(void) {
     paddle.targetZoneHeight = paddle.zoneHeight;
     game.readyCountdown = game.helpfulHints ? 1000 : 200;
     redrawField();
-    for (int x = 0; x < 240; x++) {
+    for (int x = 0; x < DEFAULT_WIDTH; x++) {
         putPixel(collisionMap, x, collisionMap->height - 1, CYAN);
     }
 }
@@ -147,16 +147,8 @@ static void serveAfterLostBall(void) {
 
 // Level cleared: the balls are cashed in one by one in a burst of coloured pieces.
 static void cashInBall(void) {
-    int homing = powerUpCounts[POWERUP_HOMING] > 0, through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
-    uint16_t colour = 0xFFFF;
-    if (homing && through) {
-        colour = 0xF9DF;
-    } else if (through) {
-        colour = 0xF9C7;
-    } else if (homing) {
-        colour = 0x01DF;
-    }
-    int bx = balls[0].x >> 10, by = balls[0].y >> 10;
+    uint16_t colour = ballColour();
+    int bx = fixedToInt(balls[0].x), by = fixedToInt(balls[0].y);
     for (int n = 0; n < 20; n++) {
         int32_t vy = (gameRand() & 1023) * 8 - 4096;
         int32_t vx = (gameRand() & 1023) * 8 - 4096;
@@ -164,7 +156,7 @@ static void cashInBall(void) {
     }
     game.score += 100 / ballCount;
     removeBall(0);
-    playSound(1);
+    playSound(SOUND_POSITIVE_JINGLE);
 }
 
 static void shakeField(void) {
@@ -245,7 +237,7 @@ int32_t updatePlay(void) {
     }
     // The caption comes with its sound, once, on the update it appears.
     if (!dohShown && lostBallCaptionShowing()) {
-        playSound(DOH_SOUND);
+        playSound(SOUND_DOH);
     }
 
     movePaddle();

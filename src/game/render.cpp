@@ -7,6 +7,7 @@
 #include "field/effects.h"
 #include "game/game.h"
 #include "game/gamevalues.h"
+#include "game/layout.h"
 #include "game/modes.h"
 #include "game/pages.h"
 #include "game/renderplay.h"
@@ -28,13 +29,6 @@ enum {
     MENU_TOP = 122,
     MENU_ROW = 24,
     MENU_ITEM_SOURCE = 2,      // first item's row in "mainMenu.png"
-    SLIDER_LEFT = 11,          // the options window's sliders, from its left edge
-    EFFECTS_SLIDER_TOP = 72,
-    MUSIC_SLIDER_TOP = 103,
-    KNOB_WIDTH = 6,
-    KNOB_HEIGHT = 18,          // also the rows below the window that hold the knob
-    KEYBOARD_COLUMNS = 12,
-    KEYBOARD_ROWS = 8,
     MONKEY_MOUTH_X = 104,      // the mouth overlay's place in the monkey picture
     MONKEY_MOUTH_Y = 128,
 };
@@ -233,16 +227,19 @@ static void renderOptions(void) {
     const Surface* window = flowPictures.optionsWindow;
     if (window != nullptr) {
         int32_t w = window->width, h = window->height;
-        int32_t left = DEFAULT_WIDTH / 2 - w / 2, top = 150 - h / 2;
-        blit(backSurface, left, top, w, h - KNOB_HEIGHT, window, 0, 0, BLIT_COPY);
-        blit(backSurface, left + SLIDER_LEFT + getVolume(0) / 2, top + EFFECTS_SLIDER_TOP, KNOB_WIDTH, KNOB_HEIGHT,
-             window, 0, h - KNOB_HEIGHT, BLIT_TRANSPARENT);
-        blit(backSurface, left + SLIDER_LEFT + game.musicVolume / 2, top + MUSIC_SLIDER_TOP, KNOB_WIDTH,
-             KNOB_HEIGHT, window, 0, h - KNOB_HEIGHT, BLIT_TRANSPARENT);
+        int32_t left = DEFAULT_WIDTH / 2 - w / 2, top = OPTIONS_CENTRE_Y - h / 2;
+        int32_t knobRow = h - OPTIONS_KNOB_HEIGHT;
+        blit(backSurface, left, top, w, knobRow, window, 0, 0, BLIT_COPY);
+        blit(backSurface, left + OPTIONS_SLIDER_LEFT + getVolume(0) / 2, top + optionsAreas[OPTIONS_EFFECTS_SLIDER].top,
+             OPTIONS_KNOB_WIDTH, OPTIONS_KNOB_HEIGHT, window, 0, knobRow, BLIT_TRANSPARENT);
+        blit(backSurface, left + OPTIONS_SLIDER_LEFT + game.musicVolume / 2, top + optionsAreas[OPTIONS_MUSIC_SLIDER].top,
+             OPTIONS_KNOB_WIDTH, OPTIONS_KNOB_HEIGHT, window, 0, knobRow, BLIT_TRANSPARENT);
         // Values read unchecked from the settings file are shown, and kept, as their defaults.
         normaliseSettings();
-        drawTextAt(difficultyTexts[game.difficulty - 1], left + 12, top + 165, 1, 0);
-        drawTextAt(game.helpfulHints ? "Helpful Hints: ON" : "Helpful Hints: OFF", left + 14, top + 40, 1, 0);
+        drawTextAt(difficultyTexts[game.difficulty - 1], left + OPTIONS_DIFFICULTY_TEXT_X,
+                   top + OPTIONS_DIFFICULTY_TEXT_Y, 1, 0);
+        drawTextAt(game.helpfulHints ? "Helpful Hints: ON" : "Helpful Hints: OFF", left + OPTIONS_HINTS_TEXT_X,
+                   top + OPTIONS_HINTS_TEXT_Y, 1, 0);
     }
     drawCornerButton();
 }
@@ -257,8 +254,8 @@ static void renderNameEntry(void) {
     drawTextAt(flow.name, centredTextX(flow.name, 0), 80, 0, 0);
     for (int r = 0; r < KEYBOARD_ROWS; r++) {
         for (int c = 0; c < KEYBOARD_COLUMNS; c++) {
-            char key[2] = {(char)(32 + c + KEYBOARD_COLUMNS * r), 0};
-            drawTextAt(key, 5 + 20 * c, 160 + 14 * r, 1, 1);
+            char key[2] = {(char)(KEYBOARD_FIRST_CHAR + c + KEYBOARD_COLUMNS * r), 0};
+            drawTextAt(key, KEYBOARD_TEXT_X + KEYBOARD_PITCH_X * c, KEYBOARD_TEXT_Y + KEYBOARD_PITCH_Y * r, 1, 1);
         }
     }
     drawTextAt("ERASE", 5, 310, 0, 1);

@@ -20,7 +20,6 @@
 #include "shell/mainloop.h"
 
 enum {
-    GRID_CELLS = 10,           // the chooser's columns and rows
     NUMBER_Y = 90,             // a cell number's row in the cell of row 0, screen pixels
     NUMBER_SHADOW_ALPHA = 48,
     SWEEP_CELLS = 31,
@@ -41,7 +40,7 @@ static const uint16_t WHITE = packColour(31, 31, 31);
 static void drawCellNumber(int32_t level) {
     char text[16];
     snprintf(text, sizeof(text), "%d", (int)(level + 1));
-    int32_t column = level % GRID_CELLS, row = level / GRID_CELLS;
+    int32_t column = level % CHOOSER_GRID, row = level / CHOOSER_GRID;
     int32_t x = CHOOSER_CELL * column + CHOOSER_CELL / 2 - 3 * (int32_t)strlen(text);
     int32_t y = CHOOSER_CELL * row + NUMBER_Y;
     for (int dy = -1; dy <= 1; dy++) {
@@ -54,11 +53,11 @@ static void drawCellNumber(int32_t level) {
 
 // The 24 x 24 cell's pixels on the screen.
 static int32_t cellLeft(int32_t level) {
-    return CHOOSER_CELL * (level % GRID_CELLS);
+    return CHOOSER_CELL * (level % CHOOSER_GRID);
 }
 
 static int32_t cellTop(int32_t level) {
-    return CHOOSER_TOP + CHOOSER_CELL * (level / GRID_CELLS);
+    return CHOOSER_TOP + CHOOSER_CELL * (level / CHOOSER_GRID);
 }
 
 static void brightenPressedCell(int32_t level, int32_t counter) {
@@ -98,9 +97,9 @@ void renderLevelSelect(void) {
     if (stylusDown) {
         // The same cell a release here would choose.
         int32_t column = stylusX / CHOOSER_CELL, row = (stylusY - CHOOSER_TOP) / CHOOSER_CELL;
-        if (column >= 0 && column < GRID_CELLS && row >= 0 && row < GRID_CELLS) {
-            brightenPressedCell(column + GRID_CELLS * row, counter);
-            drawCellNumber(column + GRID_CELLS * row);
+        if (column >= 0 && column < CHOOSER_GRID && row >= 0 && row < CHOOSER_GRID) {
+            brightenPressedCell(column + CHOOSER_GRID * row, counter);
+            drawCellNumber(column + CHOOSER_GRID * row);
         }
     }
     int32_t n = flow.revealCounter;

@@ -7,6 +7,8 @@
 
 #include "game/gamevalues.h"
 #include "game/savefile.h"
+#include "platform/platform.h"
+#include "shell/bytes.h"
 #include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -28,17 +30,11 @@ static int formPath(char* out, size_t size) {
 }
 
 static void putValue(uint8_t* bytes, int index, int32_t value) {
-    uint32_t v = (uint32_t)value;
-    bytes[index * 4 + 0] = (uint8_t)(v & 0xFF);
-    bytes[index * 4 + 1] = (uint8_t)((v >> 8) & 0xFF);
-    bytes[index * 4 + 2] = (uint8_t)((v >> 16) & 0xFF);
-    bytes[index * 4 + 3] = (uint8_t)((v >> 24) & 0xFF);
+    putLe32(bytes + index * 4, (uint32_t)value);
 }
 
 static int32_t getValue(const uint8_t* bytes, int index) {
-    uint32_t v = (uint32_t)bytes[index * 4] | (uint32_t)bytes[index * 4 + 1] << 8 |
-                 (uint32_t)bytes[index * 4 + 2] << 16 | (uint32_t)bytes[index * 4 + 3] << 24;
-    return (int32_t)v;
+    return (int32_t)getLe32(bytes + index * 4);
 }
 
 // The two class volumes go through the mixer, which clamps them; the music fade scales by the
@@ -169,7 +165,7 @@ void setDefaultSettings(void) {
     for (int k = 0; k < CONTROL_COUNT; k++) {
         controlKeys[k] = 0;
     }
-    static const int32_t keys[7] = {38, 40, 37, 39, 32, 27, 13};
+    static const int32_t keys[7] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_ESCAPE, VK_RETURN};
     for (int k = 0; k < 7; k++) {
         controlKeys[k] = keys[k];
     }

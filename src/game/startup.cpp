@@ -22,15 +22,23 @@
 #include "sound/sample.h"
 
 const EffectFile effectFiles[EFFECT_FILES] = {
-    {"cleep2.raw", 10},    {"fearme1.raw", 13},      {"electron.raw", 14}, {"scoreup.raw", 12},
-    {"generalsfx8.raw", 1}, {"generalsfx48.raw", 2}, {"DESTROY.raw", 6},   {"maximize03.raw", 3},
-    {"minimize3.raw", 4},  {"chomp.raw", 7},         {"fizz.raw", 8},      {"doh.raw", 9},
-    {"zwiff.raw", 5},      {"paddletap.raw", 16},
+    {"cleep2.raw", SOUND_MENU_CLICK},
+    {"fearme1.raw", SOUND_FEAR_ME},
+    {"electron.raw", SOUND_ELECTRON},
+    {"scoreup.raw", SOUND_SCORE_UP},
+    {"generalsfx8.raw", SOUND_POSITIVE_JINGLE},
+    {"generalsfx48.raw", SOUND_NEGATIVE_JINGLE},
+    {"DESTROY.raw", SOUND_DESTROY},
+    {"maximize03.raw", SOUND_GROW},
+    {"minimize3.raw", SOUND_SHRINK},
+    {"chomp.raw", SOUND_CHOMP},
+    {"fizz.raw", SOUND_FIZZ},
+    {"doh.raw", SOUND_DOH},
+    {"zwiff.raw", SOUND_POWER_UP},
+    {"paddletap.raw", SOUND_PADDLE_TAP},
 };
 
 enum {
-    MONKEY_JINGLE = 20,
-    TITLE_MUSIC = 15,
     FONT_GAMMA = 80,   // the fonts are measured from pictures loaded at this gamma
     HOLD_SECONDS = 1,  // a splash holds until more than this many whole seconds have passed
 };
@@ -40,8 +48,8 @@ enum {
 static void skipSplashes(void) {
     loadLogoBatch();
     loadIntroBatch();
-    setLoopEnd(TITLE_MUSIC);
-    startVoice(TITLE_MUSIC, 1);
+    setLoopEnd(SOUND_MUSIC_A);
+    startVoice(SOUND_MUSIC_A, 1);
     requestMusic(0);
     currentMode = MODE_MAIN_MENU;
 }
@@ -87,8 +95,8 @@ void loadIntroBatch(void) {
     loadPicture("sprites.png", &spritesPicture);
     loadPicture("icons.png", &iconsPicture);
     loadPicture("power-ups.png", &powerUpsPicture);
-    loadSoundDoubled("coolcat.raw", TITLE_MUSIC, 1);
-    loadSoundDoubled("scream.raw", 11, 0);
+    loadSoundDoubled("coolcat.raw", SOUND_MUSIC_A, 1);
+    loadSoundDoubled("scream.raw", SOUND_SCREAM, 0);
 }
 
 void enterSplash(int32_t mode) {
@@ -105,7 +113,7 @@ void enterSplash(int32_t mode) {
     case MODE_SPLASH_MONKEY:
         freePicture(&flowPictures.blackScreen);
         flowPictures.blackScreen = createSurface(DEFAULT_WIDTH, DEFAULT_HEIGHT);
-        loadSoundDoubled("monkey.raw", MONKEY_JINGLE, 0);
+        loadSoundDoubled("monkey.raw", SOUND_MONKEY_JINGLE, 0);
         loadPicture("monkey.png", &flowPictures.monkey);
         loadPicture("monkeym.png", &flowPictures.monkeyMouth);
         flow.splashCounter = 0;
@@ -129,8 +137,8 @@ void leaveSplash(int32_t mode) {
         freePicture(&flowPictures.monkeyMouth);
         freePicture(&flowPictures.blackScreen);
         // A looping voice needs its loop end, or it would repeat its first sample for ever.
-        setLoopEnd(TITLE_MUSIC);
-        startVoice(TITLE_MUSIC, 1);
+        setLoopEnd(SOUND_MUSIC_A);
+        startVoice(SOUND_MUSIC_A, 1);
         break;
     default:
         break;
@@ -149,7 +157,7 @@ int32_t updateSplash(int32_t mode) {
         if (mode == MODE_SPLASH_INTRO) {
             loadIntroBatch();
         } else if (mode == MODE_SPLASH_MONKEY) {
-            playSound(MONKEY_JINGLE);
+            playSound(SOUND_MONKEY_JINGLE);
         }
     }
     if (*counter < SPLASH_HOLD_FROM) {

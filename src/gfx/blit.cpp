@@ -21,9 +21,11 @@ static inline int clampInt(int v, int lo, int hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
 
-// The clipping of every mode but Mirror and the half-size modes: source first, then destination.
-// Done in 64 bits so that absurd caller values cannot overflow; the result always fits.
-static bool clipNormal(const Surface* dst, const Surface* src, BlitRect* r) {
+// The clipping of every full-size mode: source first, then destination. Mirror reads its source from
+// the right: columns cut off at the left of the destination belong to the right end of the source, and
+// those cut off at the right to its left end. Done in 64 bits so that absurd caller values cannot
+// overflow; the result always fits.
+static bool clipBlit(const Surface* dst, const Surface* src, BlitRect* r, bool mirror) {
     int64_t dx = r->dx, dy = r->dy, w = r->w, h = r->h, sx = r->sx, sy = r->sy;
     if (sx < 0) {
         w += sx;
@@ -43,7 +45,9 @@ static bool clipNormal(const Surface* dst, const Surface* src, BlitRect* r) {
     }
     if (dx < 0) {
         w += dx;
-        sx -= dx;
+        if (!mirror) {
+            sx -= dx;
+        }
         dx = 0;
     }
     if (dy < 0) {
@@ -52,49 +56,9 @@ static bool clipNormal(const Surface* dst, const Surface* src, BlitRect* r) {
         dy = 0;
     }
     if (dx + w > dst->width) {
-        w = dst->width - dx;
-    }
-    if (dy + h > dst->height) {
-        h = dst->height - dy;
-    }
-    if (w < 1 || h < 1) {
-        return false;
-    }
-    *r = BlitRect{(int)dx, (int)dy, (int)w, (int)h, (int)sx, (int)sy};
-    return true;
-}
-
-// Mirror clipping: columns cut off at the left of the destination belong to the right end of the
-// source, and those cut off at the right to its left end.
-static bool clipMirror(const Surface* dst, const Surface* src, BlitRect* r) {
-    int64_t dx = r->dx, dy = r->dy, w = r->w, h = r->h, sx = r->sx, sy = r->sy;
-    if (sx < 0) {
-        w += sx;
-        dx -= sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        h += sy;
-        dy -= sy;
-        sy = 0;
-    }
-    if (sx + w > src->width) {
-        w = src->width - sx;
-    }
-    if (sy + h > src->height) {
-        h = src->height - sy;
-    }
-    if (dy < 0) {
-        h += dy;
-        sy -= dy;
-        dy = 0;
-    }
-    if (dx < 0) {
-        w += dx;
-        dx = 0;
-    }
-    if (dx + w > dst->width) {
-        sx += dx + w - dst->width;
+        if (mirror) {
+            sx += dx + w - dst->width;
+        }
         w = dst->width - dx;
     }
     if (dy + h > dst->height) {
@@ -259,7 +223,7 @@ static void halfSizeRect(Surface* dst, int dx, int dy, int w, int h, const Surfa
 
 static bool orientationMatches(const Surface* dst, const Surface* src) {
     if (dst->verticalMemory != src->verticalMemory) {
-        logColoured(1, "Sprite Memory Orientation Mismatch\n", 6);
+        logColoured(1, "Sprite Memory Orientation Mismatch\n", LOG_ERROR);
         return false;
     }
     return true;
@@ -280,7 +244,7 @@ void blit(Surface* dst, int dx, int dy, int w, int h, const Surface* src, int sx
         return;
     }
     BlitRect r{dx, dy, w, h, sx, sy};
-    bool inside = mode == BLIT_MIRROR ? clipMirror(dst, src, &r) : clipNormal(dst, src, &r);
+    bool inside = clipBlit(dst, src, &r, mode == BLIT_MIRROR);
     if (!orientationMatches(dst, src) || !inside) {
         return;
     }

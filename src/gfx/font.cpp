@@ -11,7 +11,7 @@ Font* fonts[FONT_SLOTS];
 
 static bool slotInRange(int slot) {
     if (slot < 0 || slot >= FONT_SLOTS) {
-        logFormat(1, 6, "[ERROR] font slot %d out of range.\n", slot);
+        logFormat(1, LOG_ERROR, "[ERROR] font slot %d out of range.\n", slot);
         return false;
     }
     return true;
@@ -61,18 +61,18 @@ void loadFont(Surface* picture, int slot, int bandHeight) {
     }
     Font* font = fonts[slot];
     if (font != nullptr) {
-        logColoured(1, "[ERROR] font of this index already loaded.\n", 6);
+        logColoured(1, "[ERROR] font of this index already loaded.\n", LOG_ERROR);
     } else {
         font = (Font*)calloc(1, sizeof(Font));
         if (font == nullptr) {
-            logColoured(1, "[ERROR] unable to allocate memory for loadFont.\n", 6);
+            logColoured(1, "[ERROR] unable to allocate memory for loadFont.\n", LOG_ERROR);
             return;
         }
         fonts[slot] = font;
     }
     font->picture = picture;
     if (picture == nullptr) {
-        logColoured(1, "[ERROR] font not loaded.\n", 6);
+        logColoured(1, "[ERROR] font not loaded.\n", LOG_ERROR);
         return;
     }
     int reference = -1;
@@ -83,7 +83,7 @@ void loadFont(Surface* picture, int slot, int bandHeight) {
         }
     }
     if (reference < 0) {
-        logColoured(1, "[ERROR] can't locate font reference point.\n", 6);
+        logColoured(1, "[ERROR] can't locate font reference point.\n", LOG_ERROR);
         return;
     }
     font->referenceRow = (uint8_t)reference;

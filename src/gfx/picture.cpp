@@ -35,7 +35,7 @@ void loadPicture(const char* name, Surface** handle) {
     FILE* probe = openDataFile(path, MAX_PICTURE_FILE_BYTES, nullptr);
     if (probe == nullptr) {
         platformMessageBox(path, "File Not Found", MB_TYPE_OK);
-        logColoured(1, "[ERROR] ", 6);
+        logColoured(1, "[ERROR] ", LOG_ERROR);
         logMessage(1, "Loading Picture:\n     ");
         logMessage(1, path);
         logMessage(1, "\n");

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "gfx/surface.h"
+#include "shell/bytes.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 
@@ -26,18 +27,6 @@ static int32_t screenshotCounter;
 
 // How many taken names one screenshot skips at most before giving up.
 enum { MAX_NAMES_TRIED = 100000 };
-
-static void put16(uint8_t* p, uint32_t v) {
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-}
-
-static void put32(uint8_t* p, uint32_t v) {
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-    p[2] = (uint8_t)(v >> 16);
-    p[3] = (uint8_t)(v >> 24);
-}
 
 // Creates the next screenshot file that does not exist yet, in the first folder that takes it, and
 // returns it open for writing (its name in `name`). The file is created exclusively: an existing file
@@ -87,16 +76,16 @@ void saveScreenshot(void) {
 
     // The file size field stays 0, as readers take the size from the info header.
     uint8_t fileHeader[14] = {'B', 'M'};
-    put32(fileHeader + 10, 54);
+    putLe32(fileHeader + 10, 54);
     uint8_t infoHeader[40] = {0};
-    put32(infoHeader + 0, 40);
-    put32(infoHeader + 4, (uint32_t)width);
-    put32(infoHeader + 8, (uint32_t)height);
-    put16(infoHeader + 12, 1);
-    put16(infoHeader + 14, 24);
-    put32(infoHeader + 20, imageSize);
-    put32(infoHeader + 24, 2952);
-    put32(infoHeader + 28, 2952);
+    putLe32(infoHeader + 0, 40);
+    putLe32(infoHeader + 4, (uint32_t)width);
+    putLe32(infoHeader + 8, (uint32_t)height);
+    putLe16(infoHeader + 12, 1);
+    putLe16(infoHeader + 14, 24);
+    putLe32(infoHeader + 20, imageSize);
+    putLe32(infoHeader + 24, 2952);
+    putLe32(infoHeader + 28, 2952);
 
     if (fwrite(fileHeader, 1, sizeof(fileHeader), file) < sizeof(fileHeader)) {
         printf("Error writing bitmap file header\n");

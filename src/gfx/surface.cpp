@@ -14,7 +14,7 @@ uint32_t gammaTable[32];
 static int gammaValue;
 
 static void surfaceAllocFailed(void) {
-    logColoured(1, "[ERROR] Unable to make Surface\n", 6);
+    logColoured(1, "[ERROR] Unable to make Surface\n", LOG_ERROR);
     exit(1);
 }
 

@@ -76,6 +76,90 @@ int32_t platformSendMessage(int32_t message, uint32_t wParam, int32_t lParam);
 // Posts MSG_QUIT with wParam = exitCode. Window procedure on MSG_DESTROY.
 void platformPostQuitMessage(int32_t exitCode);
 
+// Virtual-key codes of key messages (wParam), numbered as the system numbers them. Letters and digits
+// are their upper-case ASCII codes ('A', '0'); the runs VK_NUMPAD0..9, VK_F1..F12 and VK_F13..F24 are
+// consecutive.
+enum {
+    VK_CANCEL = 3,
+    VK_BACK = 8,  // Backspace
+    VK_TAB = 9,
+    VK_CLEAR = 12,
+    VK_RETURN = 13,
+    VK_SHIFT = 16,
+    VK_CONTROL = 17,
+    VK_MENU = 18,  // Alt
+    VK_PAUSE = 19,
+    VK_CAPITAL = 20,  // Caps Lock
+    VK_ESCAPE = 27,
+    VK_SPACE = 32,
+    VK_PRIOR = 33,  // Page Up
+    VK_NEXT = 34,   // Page Down
+    VK_END = 35,
+    VK_HOME = 36,
+    VK_LEFT = 37,
+    VK_UP = 38,
+    VK_RIGHT = 39,
+    VK_DOWN = 40,
+    VK_SELECT = 41,
+    VK_EXECUTE = 43,
+    VK_SNAPSHOT = 44,  // Print Screen
+    VK_INSERT = 45,
+    VK_DELETE = 46,
+    VK_HELP = 47,
+    VK_LWIN = 91,
+    VK_RWIN = 92,
+    VK_APPS = 93,  // the context-menu key
+    VK_SLEEP = 95,
+    VK_NUMPAD0 = 96,
+    VK_NUMPAD1 = 97,
+    VK_NUMPAD9 = 105,
+    VK_MULTIPLY = 106,  // keypad operators
+    VK_ADD = 107,
+    VK_SEPARATOR = 108,
+    VK_SUBTRACT = 109,
+    VK_DECIMAL = 110,
+    VK_DIVIDE = 111,
+    VK_F1 = 112,
+    VK_F12 = 123,
+    VK_F13 = 124,
+    VK_F24 = 135,
+    VK_NUMLOCK = 144,
+    VK_SCROLL = 145,
+    VK_OEM_NEC_EQUAL = 146,  // keypad =
+    VK_BROWSER_BACK = 166,
+    VK_BROWSER_FORWARD = 167,
+    VK_BROWSER_REFRESH = 168,
+    VK_BROWSER_STOP = 169,
+    VK_BROWSER_SEARCH = 170,
+    VK_BROWSER_FAVORITES = 171,
+    VK_BROWSER_HOME = 172,
+    VK_VOLUME_MUTE = 173,
+    VK_VOLUME_DOWN = 174,
+    VK_VOLUME_UP = 175,
+    VK_MEDIA_NEXT_TRACK = 176,
+    VK_MEDIA_PREV_TRACK = 177,
+    VK_MEDIA_STOP = 178,
+    VK_MEDIA_PLAY_PAUSE = 179,
+    VK_LAUNCH_MAIL = 180,
+    VK_LAUNCH_MEDIA_SELECT = 181,
+    VK_LAUNCH_APP1 = 182,
+    VK_LAUNCH_APP2 = 183,
+    VK_OEM_1 = 186,       // ; :
+    VK_OEM_PLUS = 187,    // = +
+    VK_OEM_COMMA = 188,   // , <
+    VK_OEM_MINUS = 189,   // - _
+    VK_OEM_PERIOD = 190,  // . >
+    VK_OEM_2 = 191,       // / ?
+    VK_OEM_3 = 192,       // ` ~
+    VK_OEM_4 = 219,       // [ {
+    VK_OEM_5 = 220,       // \ |
+    VK_OEM_6 = 221,       // ] }
+    VK_OEM_7 = 222,       // ' "
+    VK_OEM_102 = 226,     // the extra key beside the left Shift on some keyboards
+    VK_CRSEL = 247,
+    VK_EXSEL = 248,
+};
+
 // Keyboard translation like the system's ToAscii: writes the character that virtual key `vk` produces
 // with the current Shift state into *out and returns 1; returns 0 and leaves *out alone for keys that
 // produce no character. Window procedure, key messages.

@@ -23,7 +23,7 @@ static int fullscreenSurface;  // 640 x 480, used by the fullscreen build
 int openDisplay(const char* title) {
     if (platformFindOtherInstance(title)) {
         platformRaiseOtherInstance();
-        logColoured(1, "[ERROR] Application already running", 6);
+        logColoured(1, "[ERROR] Application already running", LOG_ERROR);
         return 0;
     }
     if (!fullscreenFlag) {
@@ -32,7 +32,7 @@ int openDisplay(const char* title) {
     int w = fullscreenFlag ? 640 : DEFAULT_WIDTH;
     int h = fullscreenFlag ? 480 : DEFAULT_HEIGHT;
     if (!platformCreateWindow(title, fullscreenFlag, w, h, windowProc)) {
-        logColoured(1, "[Critical] Unable to create application window", 6);
+        logColoured(1, "[Critical] Unable to create application window", LOG_ERROR);
         return 0;
     }
     appWindow = 1;

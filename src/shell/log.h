@@ -14,6 +14,18 @@ struct LogBuffer {
 extern LogBuffer logBuffer;
 // A message is taken only when its level is at most this. 0 in both builds; tests raise it.
 extern int32_t logLevel;
+// Indices into the console colours.
+enum LogColour {
+    LOG_WHITE = 0,
+    LOG_YELLOW = 1,
+    LOG_CYAN = 2,
+    LOG_BLUE = 3,
+    LOG_MAGENTA = 4,
+    LOG_GREEN = 5,
+    LOG_RED = 6,
+    LOG_ERROR = LOG_RED,  // every error line
+};
+
 // The seven console colours (white, yellow, cyan, blue, magenta, green, red), packed pixels.
 extern uint16_t logColourTable[7];
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/game.h"
+#include "game/gamevalues.h"
 #include "game/render.h"
 #include "gfx/blit.h"
 #include "gfx/picture.h"
@@ -199,12 +200,12 @@ int runGame(void) {
     logDisplaySpecifics();
     loadPicture("smallchars.png", &smallCharsSheet);
 
-    currentMode = 1;
+    currentMode = MODE_MAIN_MENU;
     loadButtonCodes();
     gameInterface.init();
 
     setAppActive(1);
-    overlay.logState = 1;
+    overlay.logState = PANEL_RETRACTING;
     while (true) {
         nowTicks = platformCounter();
         while (nowTicks - secondClock > ticksPerSecond) {

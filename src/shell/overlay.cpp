@@ -51,9 +51,9 @@ struct MenuButton {
 };
 
 const MenuButton BUTTONS[BUTTON_COUNT] = {
-    {10, {0, 107, BUTTON_SIZE, BUTTON_SIZE, BLIT_COPY}, "Begin", "Menu: Begin\n", 4},
-    {32, {40, 107, BUTTON_SIZE, BUTTON_SIZE, BLIT_COPY}, "Pause", "Menu: Suspend\n", 5},
-    {54, {20, 107, BUTTON_SIZE, BUTTON_SIZE, BLIT_COPY}, "Exit", "Menu: Exit\n", 3},
+    {10, {0, 107, BUTTON_SIZE, BUTTON_SIZE, BLIT_COPY}, "Begin", "Menu: Begin\n", PANEL_MENU_THEN_BEGIN},
+    {32, {40, 107, BUTTON_SIZE, BUTTON_SIZE, BLIT_COPY}, "Pause", "Menu: Suspend\n", PANEL_MENU_THEN_SUSPEND},
+    {54, {20, 107, BUTTON_SIZE, BUTTON_SIZE, BLIT_COPY}, "Exit", "Menu: Exit\n", PANEL_MENU_THEN_EXIT},
 };
 
 enum { DRAG_NONE = 0, DRAG_WINDOW = 1, DRAG_SCROLL_BAR = 100 };
@@ -122,25 +122,25 @@ void drawLogWindow(void) {
 void moveLogWindow(void) {
     const int open = overlay.visibleLines * 6;
     switch (overlay.logState) {
-    case 1:
+    case PANEL_RETRACTING:
         overlay.logX >>= 1;
         overlay.logY >>= 1;
         if (overlay.logX == 0 && overlay.logY == 0) {
-            overlay.logState = 0;
+            overlay.logState = PANEL_STILL;
         }
         break;
-    case 2:
+    case PANEL_OPENING:
         overlay.logX >>= 1;
         overlay.logY = ((overlay.logY - open) >> 1) + open;
         if (overlay.logX == 0 && overlay.logY == open) {
-            overlay.logState = 0;
+            overlay.logState = PANEL_STILL;
         }
         break;
-    case 3:
+    case PANEL_LOG_TO_PEEK:
         overlay.logX >>= 1;
         overlay.logY = ((overlay.logY - 30) >> 1) + 30;
         if (overlay.logX == 0 && overlay.logY == 30) {
-            overlay.logState = 0;
+            overlay.logState = PANEL_STILL;
         }
         break;
     default:
@@ -165,21 +165,21 @@ void drawStatisticsTab(void) {
         drawStatistic(presentsLastSecond, 0);
         drawStatistic(updatesLastSecond, 9);
     }
-    if (overlay.statsState == 1) {
+    if (overlay.statsState == PANEL_RETRACTING) {
         overlay.statsX = ((overlay.statsX - (W - 1)) >> 1) + W - 1;
         if (overlay.statsX == W - 2) {
             overlay.statsX = W - 1;
         }
         if (overlay.statsX == W - 1) {
-            overlay.statsState = 0;
+            overlay.statsState = PANEL_STILL;
         }
-    } else if (overlay.statsState == 2) {
+    } else if (overlay.statsState == PANEL_OPENING) {
         overlay.statsX = ((overlay.statsX - (W - 24)) >> 1) + W - 24;
         if (overlay.statsX == W - 25) {
             overlay.statsX = W - 24;
         }
         if (overlay.statsX == W - 24) {
-            overlay.statsState = 0;
+            overlay.statsState = PANEL_STILL;
         }
     }
 }
@@ -187,18 +187,19 @@ void drawStatisticsTab(void) {
 // A pressed button's action waits until the menu has slid fully out of sight.
 void retractMenu(void) {
     const int32_t state = overlay.menuState;
-    if (state != 1 && state != 3 && state != 4 && state != 5) {
+    if (state != PANEL_RETRACTING && state != PANEL_MENU_THEN_EXIT && state != PANEL_MENU_THEN_BEGIN &&
+        state != PANEL_MENU_THEN_SUSPEND) {
         return;
     }
     if (overlay.menuX == 0 && overlay.menuY == H - 1) {
-        if (state == 3) {
+        if (state == PANEL_MENU_THEN_EXIT) {
             platformSendMessage(MSG_CLOSE, 0, 0);
-        } else if (state == 4) {
-            logColoured(1, "Button messages are\nreported to the console.\n\n", 6);
-        } else if (state == 5) {
+        } else if (state == PANEL_MENU_THEN_BEGIN) {
+            logColoured(1, "Button messages are\nreported to the console.\n\n", LOG_RED);
+        } else if (state == PANEL_MENU_THEN_SUSPEND) {
             setAppActive(0);
         }
-        overlay.menuState = 0;
+        overlay.menuState = PANEL_STILL;
     }
     overlay.menuX >>= 1;
     overlay.menuY = ((overlay.menuY - (H - 1)) >> 1) + H - 1;
@@ -241,13 +242,13 @@ void drawMenu(void) {
 }
 
 void popMenu(void) {
-    if (overlay.menuState != 2) {
+    if (overlay.menuState != PANEL_OPENING) {
         return;
     }
     overlay.menuX >>= 1;
     overlay.menuY = ((overlay.menuY - (H - 30)) >> 1) + H - 30;
     if (overlay.menuX == 0 && overlay.menuY == H - 30) {
-        overlay.menuState = 0;
+        overlay.menuState = PANEL_STILL;
     }
 }
 
@@ -360,11 +361,11 @@ bool slowRelease(void) {
         logMessage(2, "Panel1 Scrollbar Drop\n");
     } else if (overlay.logX == 0 && overlay.logY == 0) {
         logMessage(2, "Panel1 Pop\n");
-        overlay.logState = 2;
+        overlay.logState = PANEL_OPENING;
     } else if (overlay.logY < 4 || overlay.logX > 235 || overlay.logX < -40 || overlay.logY > 315) {
         // Dropped (nearly) off the screen: it goes back to its corner.
         logMessage(2, "Panel1 Retract\n");
-        overlay.logState = 1;
+        overlay.logState = PANEL_RETRACTING;
     } else {
         logMessage(2, "Panel1 Drop\n");
     }
@@ -394,14 +395,14 @@ bool press(void) {
 
 bool move(void) {
     if (overlay.dragMode == DRAG_SCROLL_BAR) {
-        overlay.logState = 0;
+        overlay.logState = PANEL_STILL;
         int s = overlay.grabY - stylusY;
         int top = maxScroll();
         overlay.scroll = s < 0 ? 0 : (s > top ? top : s);
         return true;
     }
     if (overlay.dragMode == DRAG_WINDOW) {
-        overlay.logState = 0;
+        overlay.logState = PANEL_STILL;
         overlay.logX = stylusX - overlay.grabX;
         overlay.logY = stylusY - overlay.grabY;
         return true;
@@ -416,10 +417,10 @@ bool quickTapOnPanel(void) {
     const int x = stylusX, y = stylusY;
     if (onStatisticsTab(x, y)) {
         if (overlay.statsX >= W - 1) {
-            overlay.statsState = 2;
+            overlay.statsState = PANEL_OPENING;
             logMessage(2, "Panel3 Pop\n");
         } else {
-            overlay.statsState = 1;
+            overlay.statsState = PANEL_RETRACTING;
             logMessage(2, "Panel3 Retract\n");
         }
         return true;
@@ -429,26 +430,26 @@ bool quickTapOnPanel(void) {
     }
     if (onMenu(x, y)) {
         if (overlay.menuY >= H - 10) {
-            overlay.menuState = 2;
+            overlay.menuState = PANEL_OPENING;
             logMessage(2, "Panel2 Pop\n");
         } else {
-            overlay.menuState = 1;
+            overlay.menuState = PANEL_RETRACTING;
             logMessage(2, "Panel2 Retract\n");
         }
         return true;
     }
     if (onLogTitle(x, y)) {
         if (overlay.logY < 20) {
-            overlay.logState = 2;
+            overlay.logState = PANEL_OPENING;
             logMessage(2, "Panel1 Pop\n");
         } else {
-            overlay.logState = 1;
+            overlay.logState = PANEL_RETRACTING;
             logMessage(2, "Panel1 Retract\n");
         }
         return true;
     }
     if (onLogText(x, y)) {
-        overlay.logState = 1;
+        overlay.logState = PANEL_RETRACTING;
         return true;
     }
     return false;
@@ -458,17 +459,17 @@ bool quickTapOnPanel(void) {
 
 void resetOverlay(void) {
     overlay = OverlayState{};
-    overlay.logState = 1;
+    overlay.logState = PANEL_RETRACTING;
     overlay.visibleLines = 16;
     overlay.menuY = 200;
-    overlay.menuState = 1;
+    overlay.menuState = PANEL_RETRACTING;
     overlay.statsX = 239;
-    overlay.statsState = 1;
+    overlay.statsState = PANEL_RETRACTING;
 }
 
 void overlayPeek(void) {
-    if (overlay.logState != 2 && overlay.logY < 20) {
-        overlay.logState = 3;
+    if (overlay.logState != PANEL_OPENING && overlay.logY < 20) {
+        overlay.logState = PANEL_LOG_TO_PEEK;
     }
 }
 

@@ -3,19 +3,32 @@
 
 #include <cstdint>
 
+// What each of the three panels (log window, menu, statistics tab) is doing: logState, menuState and
+// statsState. Every panel halves its distance to the target each frame until it arrives, then stands
+// still again.
+enum PanelState {
+    PANEL_STILL = 0,
+    PANEL_RETRACTING = 1,           // sliding back to its corner, out of the way
+    PANEL_OPENING = 2,              // log: dropping fully open; menu: popping up; statistics: popping out
+    PANEL_LOG_TO_PEEK = 3,          // log only: dropping to the peek position an error line asks for
+    PANEL_MENU_THEN_EXIT = 3,       // menu only: retracting, then the pressed button's action
+    PANEL_MENU_THEN_BEGIN = 4,
+    PANEL_MENU_THEN_SUSPEND = 5,
+};
+
 // Positions in logical screen pixels; see the panel rules in overlay.cpp.
 struct OverlayState {
     int32_t off;            // 1: overlay console neither drawn nor given input
     int32_t logX, logY;     // top-left of the log window's title tab; the text hangs above logY
-    int32_t logState;       // 0 still, 1 retracting, 2 dropping fully open, 3 dropping to the peek position
+    int32_t logState;       // PanelState: still, retracting, opening or to the peek position
     int32_t visibleLines;   // text lines of the log window
     int32_t scroll;         // pixels, 0..visibleLines * 6 - 19
     int32_t dragMode;       // 0 none, 1 dragging the log window, 100 dragging its scroll bar
     int32_t grabX, grabY;   // stylus minus the window when a drag starts; for the scroll bar stylus y + scroll
     int32_t menuX, menuY;   // the menu's tab hangs above menuY, its body below
-    int32_t menuState;      // 0 still, 1 retracting, 2 popping up, 3/4/5 retracting then Exit/Begin/Suspend
+    int32_t menuState;      // PanelState: still, retracting, opening or retracting then a button's action
     int32_t statsX;         // left edge of the statistics tab, which lies along the top of the screen
-    int32_t statsState;     // 0 still, 1 retracting, 2 popping out
+    int32_t statsState;     // PanelState: still, retracting or opening
 };
 
 extern OverlayState overlay;

@@ -329,7 +329,7 @@ void mixBuffer(void) {
     if (platformAudioQueue(out, WAVE_BUFFER_SAMPLES)) {
         mixer.nextBuffer = (mixer.nextBuffer + 1) % WAVE_BUFFERS;
     } else {
-        logColoured(1, "[ERROR] Unable to play WAV_Buffer\n", 6);
+        logColoured(1, "[ERROR] Unable to play WAV_Buffer\n", LOG_ERROR);
     }
 }
 

@@ -3,10 +3,12 @@
 
 #include <cstdint>
 
+#include "sound/sample.h"
+
 enum {
     MUSIC_TRACKS = 6,
-    MUSIC_SLOT_A = 15,  // the title music is loaded here at start-up
-    MUSIC_SLOT_B = 18,  // the two slots take turns, one track change each
+    MUSIC_SLOT_A = SOUND_MUSIC_A,  // the title music is loaded here at start-up
+    MUSIC_SLOT_B = SOUND_MUSIC_B,  // the two slots take turns, one track change each
 };
 
 struct MusicState {

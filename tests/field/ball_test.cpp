@@ -13,7 +13,7 @@
 // A ball placed directly, with the given speed (velocity not rescaled).
 static int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
     int i = ballCount++;
-    balls[i] = Ball{px * 1024, py * 1024, vx, vy, px * 1024, py * 1024, (int16_t)speed};
+    balls[i] = Ball{intToFixed(px), intToFixed(py), vx, vy, intToFixed(px), intToFixed(py), (int16_t)speed};
     return i;
 }
 
@@ -72,7 +72,7 @@ TEST(BallSpeed, SpawnUsesTheBaseSpeedOfTheDifficultyAndRefusesTheFiveThousandFir
     game.difficulty = 3;
     EXPECT_EQ(spawnBall(10, 20, 0, 512), 0);
     EXPECT_EQ((Ints{balls[0].speed, balls[0].vy, balls[0].x, balls[0].prevY}),
-              (Ints{3500, (3500 * 255) >> 8, 10 << 10, 20 << 10}));
+              (Ints{3500, (3500 * 255) >> 8, intToFixed(10), intToFixed(20)}));
     EXPECT_EQ((Ints{minimumBallSpeed(), maximumBallSpeed()}), (Ints{2625, 5250}));
     ballCount = MAX_BALLS - 1;
     EXPECT_EQ(spawnBall(10, 20, 0, 512), MAX_BALLS - 1);
@@ -111,7 +111,7 @@ TEST(PaddleBounce, TheHitPlaceSetsTheAngleAndThePaddleSpeedTheBallSpeed) {
         EXPECT_EQ((Ints{balls[0].vx, balls[0].vy, balls[0].speed}), (Ints{c[3], c[4], c[5]}));
         if (c[0] <= 130 && c[4] < 0) {
             // Put on line y - 6 after the extra step.
-            EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{(c[0] << 10) + c[3], 294 << 10}));
+            EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{(c[0] << 10) + c[3], intToFixed(294)}));
         }
     }
 }
@@ -122,19 +122,19 @@ TEST(PaddleBounce, TunnellingCatchAndFromBelow) {
     previousPaddleLine = 300;
     placeBall(120, 290, 0, 20 * 1024, 3000);
     stepBalls();
-    EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-2989, 294 << 10}));
+    EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-2989, intToFixed(294)}));
     // Starting below the previous line - 3 it is not.
     paddleAt300();
     previousPaddleLine = 300;
     placeBall(120, 298, 0, 12 * 1024, 3000);
     stepBalls();
-    EXPECT_EQ((Ints{balls[0].y, previousPaddleLine}), (Ints{310 << 10, 300}));
+    EXPECT_EQ((Ints{balls[0].y, previousPaddleLine}), (Ints{intToFixed(310), 300}));
     // Below the line, rising into it: sent down on side -10.
     paddleAt300();
     placeBall(120, 305, 0, -1024, 3000);
     stepBalls();
     EXPECT_GT(balls[0].vy, 0);
-    EXPECT_EQ(balls[0].y, 308 << 10);
+    EXPECT_EQ(balls[0].y, intToFixed(308));
 }
 
 TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerIndex) {
@@ -181,13 +181,13 @@ TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
         stepBalls();
         // The ball moved into the freed slot is stepped in the same call.
         ASSERT_EQ(ballCount, 1);
-        EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{(60 << 10) + 1000, (60 << 10) + 500}));
+        EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{intToFixed(60) + 1000, intToFixed(60) + 500}));
         ASSERT_EQ(debrisCount, 98);
         EXPECT_EQ(drawsBetween(before, gameRandState()), 196);
         int seen[7][7] = {};
         for (int i = 0; i < debrisCount; i++) {
             EXPECT_EQ((Ints{debris[i].colour, debris[i].type}), (Ints{c.colour, DEBRIS_PIECE}));
-            int dx = (debris[i].x >> 10) - 100, dy = (debris[i].y >> 10) - 316;
+            int dx = fixedToInt(debris[i].x) - 100, dy = fixedToInt(debris[i].y) - 316;
             ASSERT_TRUE(dx >= -3 && dx <= 3 && dy >= -3 && dy <= 3);
             seen[dx + 3][dy + 3]++;
             EXPECT_GE(debris[i].vx, -2048);
@@ -225,7 +225,7 @@ TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
         stepBalls();
         EXPECT_EQ(levelBlockCount, c[2]);
         if (c[0] == 1 && c[1] == KIT_BRICK) {
-            EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-1024, (93 << 10) - 2048}));
+            EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-1024, intToFixed(93) - 2048}));
         } else {
             EXPECT_GT(balls[0].vy, 0);
         }
@@ -239,7 +239,7 @@ TEST(Unstick, MovesToTheFirstFreeSpotOrGivesUpAfter29Tries) {
     uint32_t before = gameRandState();
     unstickBall(i);
     EXPECT_EQ(drawsBetween(before, gameRandState()), 58);
-    EXPECT_EQ((Ints{balls[i].x, balls[i].y}), (Ints{80 << 10, 80 << 10}));
+    EXPECT_EQ((Ints{balls[i].x, balls[i].y}), (Ints{intToFixed(80), intToFixed(80)}));
 
     makeKitField();
     paintMap(83, 60, 20, 40, KIT_WALL);  // touches probe (3, 0) only
@@ -247,7 +247,7 @@ TEST(Unstick, MovesToTheFirstFreeSpotOrGivesUpAfter29Tries) {
     balls[i].prevX = 0;
     before = gameRandState();
     unstickBall(i);
-    int bx = balls[i].x >> 10;
+    int bx = fixedToInt(balls[i].x);
     EXPECT_TRUE(bx >= 72 && bx <= 79) << bx;
     EXPECT_LT(drawsBetween(before, gameRandState()), 58);
     EXPECT_EQ((Ints{balls[i].prevX, balls[i].prevY, balls[i].x & 1023}), (Ints{balls[i].x, balls[i].y, 0}));
@@ -258,13 +258,13 @@ TEST(BallField, LowestRowAndRightmostColumnAreInPlayOneFurtherLeaves) {
     placeBall(100, 319, 0, 0, 2500);
     stepBalls();
     EXPECT_EQ(ballCount, 1);
-    balls[0].y = 320 << 10;
+    balls[0].y = intToFixed(320);
     stepBalls();
     EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{0, 0}));
     placeBall(240, 100, 0, 0, 2500);
     stepBalls();
     EXPECT_EQ(ballCount, 1);
-    balls[0].x = 241 << 10;
+    balls[0].x = intToFixed(241);
     stepBalls();
     EXPECT_EQ(ballCount, 0);
 }
@@ -295,5 +295,5 @@ TEST(Homing, PullsTheBallTowardsBreakableBlocksOnly) {
     // ((50 - 52) x 1) >> 2 = -1, then the speed is restored along the new direction.
     int a = wrapAngle(angleOf(25, 2500 - 1) - 90);
     EXPECT_EQ((Ints{balls[0].x, balls[0].vx, balls[0].vy}),
-              (Ints{100 << 10, (2500 * cosTable[a]) >> 8, (2500 * sinTable[a]) >> 8}));
+              (Ints{intToFixed(100), (2500 * cosTable[a]) >> 8, (2500 * sinTable[a]) >> 8}));
 }

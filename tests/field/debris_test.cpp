@@ -30,7 +30,7 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     EXPECT_EQ((Ints{debrisCount, drawsBetween(before, gameRandState()), game.score, levelBlockCount}),
               (Ints{80, 160, 20, 0}));
     for (int i = 0; i < debrisCount; i++) {
-        int px = debris[i].x >> 10, py = debris[i].y >> 10;
+        int px = fixedToInt(debris[i].x), py = fixedToInt(debris[i].y);
         EXPECT_TRUE(px >= 51 && px <= 58 && py >= 60 && py <= 64) << px << "," << py;
         EXPECT_EQ(debris[i].colour, KIT_BRICK_COLOUR + KIT_HOLLOW);
         EXPECT_EQ(debris[i].vx % 4, 0);
@@ -41,7 +41,7 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     // The hidden power-up (kind 4) falls from the block's centre.
     ASSERT_EQ(capsuleCount, 1);
     EXPECT_EQ((Ints{capsules[0].kind, capsules[0].x, capsules[0].y, capsules[0].vy}),
-              (Ints{4, 55 << 10, 62 << 10, 500}));
+              (Ints{4, intToFixed(55), intToFixed(62), 500}));
 }
 
 TEST(BreakBlock, PointsFollowTheWidthAndSteelCountsDown) {
@@ -85,13 +85,13 @@ TEST(DebrisPhysics, BouncesOffFloorsAndCeilingsCuttingTheSpeedTowardsZero) {
     updateDebris();
     ASSERT_EQ(debrisCount, 1);
     EXPECT_EQ((Ints{debris[i].x, debris[i].y, debris[i].vx, debris[i].vy, debris[i].age}),
-              (Ints{50 << 10, 199 << 10, 128, 512, 1}));
+              (Ints{intToFixed(50), intToFixed(199), 128, 512, 1}));
     // A rising piece hitting a ceiling turns round.
     makeKitField();
     paintMap(0, 100, 240, 5, KIT_WALL);
     i = addPiece(50, 105, 0, -1500);
     updateDebris();
-    EXPECT_EQ((Ints{debris[i].y, debris[i].vy}), (Ints{105 << 10, 1400}));
+    EXPECT_EQ((Ints{debris[i].y, debris[i].vy}), (Ints{intToFixed(105), 1400}));
     // -(17 >> 4), not -17 >> 4 = -2.
     floorField();
     addPiece(50, 199, -17, 1024);
@@ -114,7 +114,7 @@ TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
         int s = ((seed * 214013u + 2531011u) >> 16 & 1) * 2 - 1;
         updateDebris();
         ASSERT_EQ(debrisCount, 1);
-        EXPECT_EQ((Ints{debris[0].x >> 10, debris[0].y >> 10, debris[0].vy}), (Ints{100 + s, 250, 512}));
+        EXPECT_EQ((Ints{fixedToInt(debris[0].x), fixedToInt(debris[0].y), debris[0].vy}), (Ints{100 + s, 250, 512}));
         sides[s > 0]++;
     }
     EXPECT_GT(sides[0], 0);
@@ -142,7 +142,7 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
     paintMap(20, 251, 1, 1, 0xF800);
     addPiece(20, 249, 0, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, debris[0].y >> 10}), (Ints{1, 250}));
+    EXPECT_EQ((Ints{debrisCount, fixedToInt(debris[0].y)}), (Ints{1, 250}));
     // A piece inside solid ground settles there.
     makeKitField();
     paintMap(40, 200, 30, 20, KIT_WALL);
@@ -159,7 +159,7 @@ TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
     addPiece(100, 319, 0, 1024);  // below the bottom: settles outside every picture
     updateDebris();
     ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ(debris[0].x >> 10, 240);
+    EXPECT_EQ(fixedToInt(debris[0].x), 240);
     for (int x = 0; x < 240; x++) {
         ASSERT_EQ(getPixel(collisionMap, x, 319), 0);
     }
@@ -173,7 +173,7 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
         updateDebris();
     }
     ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ((Ints{debris[0].age, debris[0].x}), (Ints{15, (100 << 10) + 1500}));
+    EXPECT_EQ((Ints{debris[0].age, debris[0].x}), (Ints{15, intToFixed(100) + 1500}));
     for (int t = 15; t < 79; t++) {
         updateDebris();
     }

@@ -43,7 +43,7 @@ TEST(DrawBalls, TheCellFollowsHomingAndThroughBallAndFastBallsLeaveATrail) {
     // Fast balls draw a fading trail of twice the last step.
     clearSurface(backSurface);
     powerUpCounts[POWERUP_HOMING] = powerUpCounts[POWERUP_THROUGH_BALL] = 0;
-    balls[0].prevX = 90 << 10;
+    balls[0].prevX = intToFixed(90);
     powerUpCounts[POWERUP_FAST_BALLS] = 1;
     drawBalls();
     // Four copies, 20 pixels apart (twice the 10-pixel step), weights 255 - 42 (j + 1).
@@ -55,7 +55,7 @@ TEST(DrawBalls, TheCellFollowsHomingAndThroughBallAndFastBallsLeaveATrail) {
 TEST(DrawBalls, TheAimingLineMarchesWithTheUpdateCounterWhileTheCountdownRuns) {
     makeKitField();
     ballSheet();
-    balls[0] = Ball{100 << 10, 100 << 10, 0, 2988, 100 << 10, 100 << 10, 3000};
+    balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 2988, intToFixed(100), intToFixed(100), 3000};
     ballCount = 1;
     game.readyCountdown = 50;
     game.updateCounter = 5;

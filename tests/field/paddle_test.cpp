@@ -37,7 +37,7 @@ TEST(PaddleSteering, ThePaddleMovesByTheWholeStepWhileItsVelocityIsSmoothed) {
     stylusY = 312;  // aims at the paddle's own line
     movePaddle();
     // Step 3 x 256 x 4 = 3072 (3 px); velocity (0 x 3 + 3072) >> 2.
-    EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, 123 << 10, 123}));
+    EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, intToFixed(123), 123}));
     steer(200, 312, 20);
     EXPECT_EQ((Ints{paddle.vx, paddle.x, paddle.y}), (Ints{1227, 183, 300}));  // v = (3 (v >> 1) + 3072) >> 2
     // The swallowed press does not steer.
@@ -56,7 +56,7 @@ TEST(PaddleSteering, CrossingTheFieldTakesDistanceOverTheStepLimitTicks) {
     for (Row row : {Row{-1, 67}, Row{POWERUP_QUICK_PADDLE, 29}, Row{POWERUP_SLUGGISH_PADDLE, 199}}) {
         paddleField();
         paddle.x = 20;
-        paddle.fixedX = 20 << 10;
+        paddle.fixedX = intToFixed(20);
         if (row.kind >= 0) {
             collectPowerUp(row.kind);
         }
@@ -73,7 +73,7 @@ TEST(PaddleSteering, CrossingTheFieldTakesDistanceOverTheStepLimitTicks) {
         }
         EXPECT_EQ(ticks, row.ticks) << "kind " << row.kind;
         steer(219, 312, 30);
-        EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{219, 219 << 10})) << "kind " << row.kind;
+        EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{219, intToFixed(219)})) << "kind " << row.kind;
     }
 }
 
@@ -110,7 +110,7 @@ TEST(PaddleSteering, TheZoneWallsAndFrozenBoundTheMove) {
     paddleField();
     powerUpCounts[POWERUP_FROZEN_PADDLE] = 1;
     steer(200, 312, 20);
-    EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{120, 120 << 10}));
+    EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{120, intToFixed(120)}));
     EXPECT_NE(paddle.vx, 0);
 }
 
@@ -118,7 +118,7 @@ TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
     paddleField();
     paintMap(80, 295, 80, 25, KIT_CYAN);  // pile under the paddle up to row 295
     movePaddle();
-    EXPECT_EQ((Ints{paddle.y, paddle.fixedY}), (Ints{290, 290 << 10}));  // row y + 4 = 294 is free
+    EXPECT_EQ((Ints{paddle.y, paddle.fixedY}), (Ints{290, intToFixed(290)}));  // row y + 4 = 294 is free
 
     paddleField();
     paintMap(80, 295, 80, 25, KIT_CYAN);

@@ -58,11 +58,11 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
               (Ints{0, 0, 0, 1, 1, 0, 9, 1}));
     // The paddle one row above the first clear test.
     EXPECT_EQ((Ints{paddle.x, paddle.y, paddle.fixedY, paddle.zoneHeight, paddle.targetZoneHeight}),
-              (Ints{120, 299, 299 << 10, 71, 71}));
+              (Ints{120, 299, intToFixed(299), 71, 71}));
     EXPECT_EQ(game.readyCountdown, 200);
     ASSERT_EQ(ballCount, 1);
     // The serve draws vx first, then the x offset; y = 320 - 85 - 14 with no Zone Up left.
-    EXPECT_EQ((Ints{balls[0].x, balls[0].y, balls[0].speed}), (Ints{(120 - 64 + (r2 & 127)) << 10, 221 << 10, 3000}));
+    EXPECT_EQ((Ints{balls[0].x, balls[0].y, balls[0].speed}), (Ints{(120 - 64 + (r2 & 127)) << 10, intToFixed(221), 3000}));
     int32_t vx = (r1 & 1023) - 512, vy = 512;
     for (int n = 0; n < 2; n++) {
         int a = wrapAngle(angleOf(vx, vy) - 90);
@@ -221,5 +221,5 @@ TEST(PlayWithoutLevel, UpdatingAndDrawingWithNothingLoadedChangesNothing) {
     updatePowerUps();
     drawPlayField();
     drawPlayMarks();
-    EXPECT_EQ((Ints{ballCount, debrisCount, balls[0].y}), (Ints{1, 1, 50 << 10}));
+    EXPECT_EQ((Ints{ballCount, debrisCount, balls[0].y}), (Ints{1, 1, intToFixed(50)}));
 }

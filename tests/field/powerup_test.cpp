@@ -44,14 +44,14 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
     spawnFallingPowerUp(94, 295, POWERUP_WIDE_PADDLE);  // 120 - 26 on the left: missed too
     updateFallingPowerUps();
     EXPECT_EQ((Ints{capsuleCount, activePowerUpCount, capsules[0].y, capsules[0].vy, capsules[0].age}),
-              (Ints{2, 0, (295 << 10) + 500, 530, 1}));
+              (Ints{2, 0, intToFixed(295) + 500, 530, 1}));
 
     makeKitField();
     paddle.x = 20;
     spawnFallingPowerUp(120, 320, POWERUP_EXTRA_LIFE);  // row 320 is still the field's
     updateFallingPowerUps();
     EXPECT_EQ(capsuleCount, 1);
-    capsules[0].y = 321 << 10;
+    capsules[0].y = intToFixed(321);
     updateFallingPowerUps();
     EXPECT_EQ((Ints{capsuleCount, activePowerUpCount}), (Ints{0, 0}));
     // Forty capsules at most; unknown kinds never fall.
@@ -121,11 +121,11 @@ TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
 TEST(PowerUpEffects, TwoFastBallsEntriesGiveFourExtraSteps) {
     makeKitField();
     paddle.x = 20;
-    balls[0] = Ball{100 << 10, 100 << 10, 1000, 0, 100 << 10, 100 << 10, 1000};
+    balls[0] = Ball{intToFixed(100), intToFixed(100), 1000, 0, intToFixed(100), intToFixed(100), 1000};
     ballCount = 1;
     collectTimes(POWERUP_FAST_BALLS, 2);
     updatePowerUps();
-    EXPECT_EQ(balls[0].x, (100 << 10) + 4000);
+    EXPECT_EQ(balls[0].x, intToFixed(100) + 4000);
 }
 
 TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryEighth) {
@@ -140,7 +140,7 @@ TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryE
     EXPECT_EQ(ballCount, 31);
     for (int i = 0; i < ballCount; i++) {
         EXPECT_EQ(balls[i].speed, 2500);
-        EXPECT_GT(balls[i].prevY >> 10, 280);
+        EXPECT_GT(fixedToInt(balls[i].prevY), 280);
         EXPECT_LT(balls[i].vy, 0);
     }
 
@@ -150,7 +150,7 @@ TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryE
     EXPECT_EQ(ticksUntilEnded(100), 32);
     EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{4, 320}));
     for (int i = 0; i < debrisCount; i++) {
-        EXPECT_EQ((Ints{debris[i].type, debris[i].y >> 10}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
+        EXPECT_EQ((Ints{debris[i].type, fixedToInt(debris[i].y)}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
         EXPECT_LE(debris[i].vy, -2048);
     }
 }

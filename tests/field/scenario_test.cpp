@@ -125,18 +125,18 @@ static void checkCounts(void) {
     // paddle low in its zone: line y + 8) or a launch may carry it a few pixels further until the next.
     for (int i = 0; i < ballCount; i++) {
         const Ball& b = balls[i];
-        int bx = b.x >> 10, by = b.y >> 10;
+        int bx = fixedToInt(b.x), by = fixedToInt(b.y);
         ASSERT_TRUE(bx >= -16 && bx <= 256 && by >= -16 && by <= 327) << "ball " << i << " at " << bx << "," << by;
     }
     // Pieces stay in the field; a burst this update may have put some up to 3 pixels beyond a ball.
     for (int i = 0; i < debrisCount; i++) {
         if (debris[i].type == DEBRIS_PIECE) {
-            int px = debris[i].x >> 10, py = debris[i].y >> 10;
+            int px = fixedToInt(debris[i].x), py = fixedToInt(debris[i].y);
             ASSERT_TRUE(px >= -3 && px <= 243 && py >= -3 && py <= 322) << "piece at " << px << "," << py;
         }
     }
     for (int i = 0; i < capsuleCount; i++) {
-        ASSERT_LE(capsules[i].y >> 10, 320);
+        ASSERT_LE(fixedToInt(capsules[i].y), 320);
     }
     ASSERT_GE(paddle.y, collisionMap->height - paddle.zoneHeight);
     ASSERT_LE(paddle.y, collisionMap->height - 1);

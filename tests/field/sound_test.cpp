@@ -64,7 +64,7 @@ TEST_F(FieldSounds, BlocksBlastsAndPilesHaveTheirOwn) {
     paddle.x = 20;
     addLevelBlock(95, 93, KIT_BRICK);
     paintMap(95, 93, 10, 5, 0xF800);
-    balls[0] = Ball{100 << 10, 100 << 10, 0, 0, 100 << 10, 100 << 10, 2500};
+    balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 0, intToFixed(100), intToFixed(100), 2500};
     ballCount = 1;
     stepBalls();
     EXPECT_EQ(voices(), std::vector<int>{14});
@@ -103,7 +103,7 @@ TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurne
         game.updateCounter = r.update;
         setPaddleSound(r.on);
         ballCount = 0;
-        balls[0] = Ball{120 << 10, 296 << 10, 0, 3000, 120 << 10, 296 << 10, 3000};
+        balls[0] = Ball{intToFixed(120), intToFixed(296), 0, 3000, intToFixed(120), intToFixed(296), 3000};
         ballCount = 1;
         stepBalls();
         ASSERT_LT(balls[0].vy, 0) << r.update;  // bounced

@@ -244,7 +244,7 @@ int landingX(void) {
     }
     const Ball& b = balls[0];
     if (b.vy == 0) {
-        return b.x >> 10;
+        return fixedToInt(b.x);
     }
     double y = b.y / 1024.0, vy = b.vy / 1024.0, vx = b.vx / 1024.0;
     double path = vy > 0 ? 288 - y : y + 288;

@@ -77,8 +77,8 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
             stylusDown = 0;
             movePaddle();
         }
-        paddle.x = std::clamp((b.x >> 10) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
-        paddle.fixedX = paddle.x << 10;
+        paddle.x = std::clamp(fixedToInt(b.x) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
+        paddle.fixedX = intToFixed(paddle.x);
         if (!pile) {
             paddle.vx = 0;
             paddle.vy = 0;
