@@ -10,7 +10,7 @@
 #include "field/powerup.h"
 #include "game/gamevalues.h"
 #include "game/render.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"

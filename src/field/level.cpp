@@ -8,7 +8,7 @@
 #include "field/ball.h"
 #include "field/blocks.h"
 #include "field/debris.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "game/gamevalues.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"

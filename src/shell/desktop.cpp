@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"

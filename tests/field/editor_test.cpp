@@ -20,7 +20,7 @@
 #include "field/powerup.h"
 #include "fieldkit.h"
 #include "game/gamevalues.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/headless/headless.h"

@@ -8,7 +8,7 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/level.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "fieldkit.h"
 #include "gfx/blit.h"
 #include "shell/log.h"

@@ -7,7 +7,7 @@
 
 #include "flowtest.h"
 #include "game/highscores.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "shell/mainloop.h"
 
 namespace {

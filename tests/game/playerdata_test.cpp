@@ -25,7 +25,7 @@
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/play.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "game/settings.h"
 #include "gfx/picture.h"
 #include "platform/headless/headless.h"

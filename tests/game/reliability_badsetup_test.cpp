@@ -24,7 +24,7 @@
 #include "game/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "game/settings.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"

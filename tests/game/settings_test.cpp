@@ -5,7 +5,7 @@
 
 #include "flowtest.h"
 #include "game/gamevalues.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "game/settings.h"
 #include "shell/input.h"
 #include "shell/log.h"

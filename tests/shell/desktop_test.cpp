@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "shell/desktop.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"

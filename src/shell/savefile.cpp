@@ -1,5 +1,5 @@
 // Crash-safe saving for the settings, high-score and level files: temporary file, flush, rename.
-#include "game/savefile.h"
+#include "shell/savefile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
