@@ -8,7 +8,7 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "shell/mainloop.h"
@@ -158,7 +158,7 @@ void reflectBall(int index) {
         int w = (int)std::trunc(std::sqrt((double)(36 - dy * dy)));
         for (int dx = -w; dx <= w; dx++) {
             int px = bx + dx, py = by + dy;
-            int solid = px < 0 || px > width || py < 0 || getPixel(collisionMap, px, py) != 0;
+            int solid = px < 0 || px > width || py < 0 || getPixel(currentLevel.collisionMap, px, py) != 0;
             if (solid) {
                 sx += dx;
                 sy += dy;
@@ -177,7 +177,7 @@ void reflectBall(int index) {
 
 static int ringTouches(int bx, int by) {
     for (int k = 0; k < 8; k++) {
-        if (getPixel(collisionMap, bx + probeX[k], by + probeY[k]) != 0) {
+        if (getPixel(currentLevel.collisionMap, bx + probeX[k], by + probeY[k]) != 0) {
             return 1;
         }
     }
@@ -322,9 +322,9 @@ static int paddleHit(Ball* b, int index, int side) {
 
 // Whether the column below a green wall pixel is green all the way down: the kill zone.
 static int inKillZone(int x, int y) {
-    int bottom = collisionMap->height;
+    int bottom = currentLevel.collisionMap->height;
     for (int row = y; row < bottom; row++) {
-        if (((getPixel(collisionMap, x, row) >> 6) & 31) == 0) {
+        if (((getPixel(currentLevel.collisionMap, x, row) >> 6) & 31) == 0) {
             return 0;
         }
     }
@@ -332,7 +332,7 @@ static int inKillZone(int x, int y) {
 }
 
 void stepBalls(void) {
-    if (collisionMap == nullptr) {
+    if (currentLevel.collisionMap == nullptr) {
         return;
     }
     int width = screenWidth(), height = screenHeight();
@@ -346,8 +346,8 @@ void stepBalls(void) {
         b->x += b->vx;
         b->y += b->vy;
         if (homing > 0) {
-            for (int n = 0; n < levelBlockCount; n++) {
-                const LevelBlock* r = &levelBlocks[n];
+            for (int n = 0; n < currentLevel.blockCount; n++) {
+                const LevelBlock* r = &currentLevel.blocks[n];
                 if (r->type != 0) {
                     b->vx += ((r->x + (r->width >> 1) - (b->x >> 10)) * homing) >> 2;
                     b->vy += ((r->y + (r->height >> 1) - (b->y >> 10)) * homing) >> 2;
@@ -364,7 +364,7 @@ void stepBalls(void) {
         int burst = 0;
         for (int k = 0; k < 8; k++) {
             int px = bx + probeX[k], py = by + probeY[k];
-            uint16_t p = getPixel(collisionMap, px, py);
+            uint16_t p = getPixel(currentLevel.collisionMap, px, py);
             int red = p >> 11, green = (p >> 6) & 31, blue = p & 31;
             if (red == 0 && blue == 0) {
                 if (paddleHit(b, i, side)) {
@@ -390,7 +390,7 @@ void stepBalls(void) {
                 reflectBall(i);
             }
             if (hit >= 0) {
-                if (levelBlocks[hit].type == 0) {
+                if (currentLevel.blocks[hit].type == 0) {
                     if (through) {
                         reflectBall(i);
                     }

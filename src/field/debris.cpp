@@ -4,7 +4,7 @@
 #include "field/blocks.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
@@ -30,12 +30,12 @@ int blockScore(int width) {
 
 // One piece for every visible pixel of the block's cell, flying off at random.
 static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
-    if (blocksPicture == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.blocksPicture == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
         return;
     }
     for (int dx = 0; dx < b->width; dx++) {
         for (int dy = 0; dy < b->height; dy++) {
-            uint16_t p = getPixel(blocksPicture, t->cellX + dx, t->cellY + dy);
+            uint16_t p = getPixel(currentLevel.blocksPicture, t->cellX + dx, t->cellY + dy);
             if (p == 0) {
                 continue;
             }
@@ -43,29 +43,29 @@ static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
             int32_t vx = (gameRand() & 0x3FF) * 4 - 2048;
             spawnDebris(b->x + dx, b->y + dy, vx, vy, DEBRIS_PIECE, p);
             if (restoreField) {
-                putPixel(fieldPicture, b->x + dx, b->y + dy, getPixel(backgroundPicture, b->x + dx, b->y + dy));
+                putPixel(currentLevel.fieldPicture, b->x + dx, b->y + dy, getPixel(currentLevel.backgroundPicture, b->x + dx, b->y + dy));
             }
         }
     }
 }
 
 void breakBlock(int index) {
-    if (index < 0 || index >= levelBlockCount) {
+    if (index < 0 || index >= currentLevel.blockCount) {
         return;
     }
-    LevelBlock b = levelBlocks[index];
+    LevelBlock b = currentLevel.blocks[index];
     const BlockType* t = blockTypeOf(b.type);
     shatter(&b, t, 0);
     game.score += blockScore(b.width);
     if (b.powerUp != 0) {
         spawnFallingPowerUp(b.x + (b.width >> 1), b.y + (b.height >> 1), b.powerUp - 1);
     }
-    if (collisionMap != nullptr && blocksPicture != nullptr) {
-        blit(collisionMap, b.x, b.y, b.width, b.height, blocksPicture, t->cellX, t->cellY, BLIT_SILHOUETTE, 0);
+    if (currentLevel.collisionMap != nullptr && currentLevel.blocksPicture != nullptr) {
+        blit(currentLevel.collisionMap, b.x, b.y, b.width, b.height, currentLevel.blocksPicture, t->cellX, t->cellY, BLIT_SILHOUETTE, 0);
     }
     shatter(&b, t, 1);
     if (b.type == 0) {
-        indestructibleCount--;
+        currentLevel.indestructibleCount--;
     }
     removeLevelBlock(index);
     if (game.cheats.seePowerUps != 0 || powerUpCounts[POWERUP_REVEAL] > 0) {
@@ -104,16 +104,16 @@ void settleDebris(int index) {
     if (game.cheats.disableDebris == 0) {
         const Debris* d = &debris[index];
         int px = d->x >> 10, py = d->y >> 10;
-        putPixel(fieldPicture, px, py, d->colour);
-        putPixel(backgroundPicture, px, py, d->colour);
-        putPixel(collisionMap, px, py, CYAN);
+        putPixel(currentLevel.fieldPicture, px, py, d->colour);
+        putPixel(currentLevel.backgroundPicture, px, py, d->colour);
+        putPixel(currentLevel.collisionMap, px, py, CYAN);
     }
     removeDebris(index);
 }
 
 // Walls and pile stop debris; red block pixels do not.
 static int solidForDebris(int x, int y) {
-    return (getPixel(collisionMap, x, y) & 31) != 0;
+    return (getPixel(currentLevel.collisionMap, x, y) & 31) != 0;
 }
 
 // Moves one debris piece; returns 1 when it left the list.
@@ -172,10 +172,10 @@ static int movePiece(int index, int mapWidth, int mapHeight) {
 }
 
 void updateDebris(void) {
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
         return;
     }
-    int mapWidth = collisionMap->width, mapHeight = collisionMap->height;
+    int mapWidth = currentLevel.collisionMap->width, mapHeight = currentLevel.collisionMap->height;
     for (int i = 0; i < debrisCount; i++) {
         Debris* d = &debris[i];
         d->prevX = d->x;

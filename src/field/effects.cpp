@@ -54,14 +54,14 @@ void updateExplosions(void) {
 
 // The big blast: the icon sheet's blast picture blended in by its mask, only over empty field.
 static void drawBlast(const Explosion* e) {
-    if (iconsPicture == nullptr || collisionMap == nullptr) {
+    if (iconsPicture == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
     for (int i = 0; i <= 50; i++) {
         for (int j = 0; j <= 46; j++) {
             int a = (getPixel(iconsPicture, 52 + i, 1 + j) & 31) * 8;
             int x = e->x - 30 + i, y = e->y - 37 + j;
-            if (a != 0 && getPixel(collisionMap, x, y) == 0) {
+            if (a != 0 && getPixel(currentLevel.collisionMap, x, y) == 0) {
                 putPixel(backSurface, x, y, blendColour(getPixel(iconsPicture, 1 + i, j), getPixel(backSurface, x, y), a));
             }
         }

@@ -4,7 +4,7 @@
 #include "field/ball.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
@@ -25,7 +25,7 @@ void placePaddleForServe(void) {
 
 int paddleRowClear(void) {
     for (int k = -paddle.halfWidth; k < paddle.halfWidth; k += 2) {
-        if (getPixel(collisionMap, paddle.x + k, paddle.y + 4) != 0) {
+        if (getPixel(currentLevel.collisionMap, paddle.x + k, paddle.y + 4) != 0) {
             return 0;
         }
     }
@@ -46,7 +46,7 @@ void halvePaddleVelocity(void) {
 static int standsOnPile(void) {
     int pile = 0;
     for (int k = -paddle.halfWidth; k < paddle.halfWidth; k++) {
-        uint16_t p = getPixel(collisionMap, paddle.x + k, paddle.y + 4);
+        uint16_t p = getPixel(currentLevel.collisionMap, paddle.x + k, paddle.y + 4);
         if ((p & 31) != 0) {
             if (((p >> 6) & 31) == 0) {
                 return 0;
@@ -66,10 +66,10 @@ static void clampToZoneTop(int top) {
 }
 
 void movePaddle(void) {
-    if (collisionMap == nullptr) {
+    if (currentLevel.collisionMap == nullptr) {
         return;
     }
-    int mapHeight = collisionMap->height;
+    int mapHeight = currentLevel.collisionMap->height;
     // Width eases one pixel every fourth tick; growing stops at anything in the paddle's row.
     if ((game.updateCounter & 3) == 0) {
         if (paddle.halfWidth < paddle.targetHalfWidth) {
@@ -105,8 +105,8 @@ void movePaddle(void) {
 
     int32_t targetX, targetY;
     if (stylusSteers() && !paddle.swallow) {
-        targetX = stylusX;
-        targetY = stylusY - 12;
+        targetX = stylus.x;
+        targetY = stylus.y - 12;
     } else if (keys) {
         targetX = paddle.x + (((paddle.keyRight - paddle.keyLeft) * paddle.keyHold) >> 2);
         targetY = paddle.y + (((paddle.keyDown - paddle.keyUp) * paddle.keyHold) >> 2);
@@ -169,16 +169,16 @@ void stopIdlePaddle(int32_t oldX, int32_t oldY) {
 }
 
 void drawPaddlePieces(Surface* dst, int x, int y, int ghost) {
-    if (dst == nullptr || blocksPicture == nullptr) {
+    if (dst == nullptr || currentLevel.blocksPicture == nullptr) {
         return;
     }
     int hw = paddle.halfWidth;
     int middle = ghost ? BLIT_ALPHA_BLEND : BLIT_COPY, caps = ghost ? BLIT_ALPHA_BLEND : BLIT_TRANSPARENT;
     for (int o = -hw; o < hw - 3; o += 3) {
-        blit(dst, x + o, y, 3, 7, blocksPicture, 13, 1, middle, 140);
+        blit(dst, x + o, y, 3, 7, currentLevel.blocksPicture, 13, 1, middle, 140);
     }
-    blit(dst, x - hw, y - 1, 4, 11, blocksPicture, 9, 0, caps, 140);
-    blit(dst, x + hw - 4, y - 1, 4, 11, blocksPicture, 16, 0, caps, 140);
+    blit(dst, x - hw, y - 1, 4, 11, currentLevel.blocksPicture, 9, 0, caps, 140);
+    blit(dst, x + hw - 4, y - 1, 4, 11, currentLevel.blocksPicture, 16, 0, caps, 140);
 }
 
 void drawPaddle(void) {

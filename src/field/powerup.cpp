@@ -9,7 +9,7 @@
 #include "field/effects.h"
 #include "field/level.h"
 #include "field/paddle.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/draw.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
@@ -165,7 +165,7 @@ static void fountainSparks(void) {
 }
 
 static void splitBall(void) {
-    if (levelBlockCount <= indestructibleCount || (game.updateCounter & 15) != 0 || ballCount < 1 ||
+    if (currentLevel.blockCount <= currentLevel.indestructibleCount || (game.updateCounter & 15) != 0 || ballCount < 1 ||
         ballCount >= 4 * powerUpCounts[POWERUP_BALL_SPLIT]) {
         return;
     }
@@ -188,15 +188,15 @@ static void splitBall(void) {
 
 // A random block of any type, indestructible ones included, blows up.
 static void blowUpRandomBlock(int kind, int sound) {
-    int index = gameRand() % levelBlockCount;
-    const LevelBlock* r = &levelBlocks[index];
+    int index = gameRand() % currentLevel.blockCount;
+    const LevelBlock* r = &currentLevel.blocks[index];
     spawnExplosion(r->x + (r->width >> 1), r->y + (r->height >> 1), kind);
     breakBlock(index);
     playSound(sound);
 }
 
 static void fireLasers(void) {
-    if (collisionMap == nullptr) {
+    if (currentLevel.collisionMap == nullptr) {
         return;
     }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
@@ -207,9 +207,9 @@ static void fireLasers(void) {
             }
             int x = beams[n];
             for (int y = paddle.y - 2; y > 0; y--) {
-                if (getPixel(collisionMap, x, y) != 0) {
+                if (getPixel(currentLevel.collisionMap, x, y) != 0) {
                     int hit = findBlockAt(x, y);
-                    if (hit >= 0 && levelBlocks[hit].type != 0) {
+                    if (hit >= 0 && currentLevel.blocks[hit].type != 0) {
                         breakBlock(hit);
                         playSound(1);
                     }
@@ -225,7 +225,7 @@ static void fireLasers(void) {
 static int applyPowerUp(ActivePowerUp* entry) {
     int kind = entry->kind;
     int32_t counter = entry->counter;
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
     switch (kind) {
     case POWERUP_BALL_SHOWER:
         if (counter < 64 && (game.updateCounter & 1) == 0) {
@@ -256,7 +256,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
         }
         break;
     case POWERUP_DEMOLITION:
-        if ((counter & 7) == 0 && levelBlockCount > 0) {
+        if ((counter & 7) == 0 && currentLevel.blockCount > 0) {
             blowUpRandomBlock(EXPLOSION_SMALL, 6);
         }
         break;
@@ -264,7 +264,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
         if (counter > 4) {
             int bombs = game.cheats.maxPowerUp != 0 ? 3 : 1;
             for (int n = 0; n < bombs; n++) {
-                if (levelBlockCount > 0) {
+                if (currentLevel.blockCount > 0) {
                     blowUpRandomBlock(EXPLOSION_BIG, 7);
                 }
             }
@@ -330,7 +330,7 @@ void updatePowerUps(void) {
 }
 
 void updateFallingPowerUps(void) {
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
     for (int i = 0; i < capsuleCount; i++) {
         FallingPowerUp* c = &capsules[i];
         c->prevX = c->x;
@@ -366,14 +366,14 @@ void updateFallingPowerUps(void) {
 
 // The running red of the embers follows the picture's red; the pixel flickers between red and orange.
 static void glowPixel(int x, int y, int* ember) {
-    int red = getPixel(fieldPicture, x, y) >> 11;
+    int red = getPixel(currentLevel.fieldPicture, x, y) >> 11;
     if (*ember < 0) {
         *ember = red;
     }
     *ember = (3 * red + *ember) >> 2;
     uint16_t colour = packColour(*ember, gameRand() & *ember, 0);
-    putPixel(fieldPicture, x, y, colour);
-    putPixel(backgroundPicture, x, y, colour);
+    putPixel(currentLevel.fieldPicture, x, y, colour);
+    putPixel(currentLevel.backgroundPicture, x, y, colour);
 }
 
 // A fleck of the cleared pile flies off as a spark.
@@ -385,10 +385,10 @@ static void pileSpark(int x, int y) {
 }
 
 static void clearPilePixel(int x, int y) {
-    putPixel(collisionMap, x, y, 0);
-    uint16_t p = getPixel(pristineBackground, x, y);
-    putPixel(backgroundPicture, x, y, p);
-    putPixel(fieldPicture, x, y, p);
+    putPixel(currentLevel.collisionMap, x, y, 0);
+    uint16_t p = getPixel(currentLevel.pristineBackground, x, y);
+    putPixel(currentLevel.backgroundPicture, x, y, p);
+    putPixel(currentLevel.fieldPicture, x, y, p);
 }
 
 static int discHalfWidth(int r, int y, int y0) {
@@ -399,15 +399,15 @@ static int discHalfWidth(int r, int y, int y0) {
 }
 
 void drainPile(void) {
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
-        pristineBackground == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr ||
+        currentLevel.pristineBackground == nullptr) {
         return;
     }
-    int px = paddle.x, mapHeight = collisionMap->height;
-    int bottom = backgroundPicture != nullptr ? backgroundPicture->height : mapHeight;
+    int px = paddle.x, mapHeight = currentLevel.collisionMap->height;
+    int bottom = currentLevel.backgroundPicture != nullptr ? currentLevel.backgroundPicture->height : mapHeight;
     int y0 = -1;
     for (int y = paddle.y; y < bottom; y++) {
-        if (getPixel(collisionMap, px, y) == CYAN) {
+        if (getPixel(currentLevel.collisionMap, px, y) == CYAN) {
             y0 = y;
             break;
         }
@@ -420,7 +420,7 @@ void drainPile(void) {
     for (int y = y0 - r - 50; y <= y0 + r - 1 && y <= mapHeight; y++) {
         int w = discHalfWidth(r, y, y0);
         for (int x = px - w; x <= px + w - 1; x++) {
-            if (getPixel(collisionMap, x, y) == CYAN) {
+            if (getPixel(currentLevel.collisionMap, x, y) == CYAN) {
                 glowPixel(x, y, &ember);
             }
         }
@@ -429,7 +429,7 @@ void drainPile(void) {
     for (int y = y0 - r - 50; y <= y0 + r - 1 && y <= mapHeight - 3; y++) {
         int w = discHalfWidth(r, y, y0);
         for (int x = px - w; x <= px + w - 1; x++) {
-            if (getPixel(collisionMap, x, y) == CYAN) {
+            if (getPixel(currentLevel.collisionMap, x, y) == CYAN) {
                 clearPilePixel(x, y);
                 pileSpark(x, y);
             }
@@ -438,17 +438,17 @@ void drainPile(void) {
 }
 
 void lowerPile(void) {
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
-        pristineBackground == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr ||
+        currentLevel.pristineBackground == nullptr) {
         return;
     }
-    int mapHeight = collisionMap->height;
-    for (int x = 0; x < backgroundPicture->width; x++) {
-        if (getPixel(collisionMap, x, mapHeight - 1) != CYAN) {
+    int mapHeight = currentLevel.collisionMap->height;
+    for (int x = 0; x < currentLevel.backgroundPicture->width; x++) {
+        if (getPixel(currentLevel.collisionMap, x, mapHeight - 1) != CYAN) {
             continue;
         }
         int y = mapHeight - 2;
-        while (y >= 0 && getPixel(collisionMap, x, y) == CYAN) {
+        while (y >= 0 && getPixel(currentLevel.collisionMap, x, y) == CYAN) {
             y--;
         }
         if (y < 0) {
@@ -490,7 +490,7 @@ void drawPowerUps(void) {
 }
 
 void drawLaserBeams(void) {
-    if (backSurface == nullptr || collisionMap == nullptr) {
+    if (backSurface == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
     for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
@@ -498,8 +498,8 @@ void drawLaserBeams(void) {
         for (int n = 0; n < 2; n++) {
             int x = beams[n];
             for (int y = paddle.y - 2; y > 0; y--) {
-                if (getPixel(collisionMap, x, y) != 0) {
-                    uint16_t colour = getPixel(fieldPicture, x, y - 3);
+                if (getPixel(currentLevel.collisionMap, x, y) != 0) {
+                    uint16_t colour = getPixel(currentLevel.fieldPicture, x, y - 3);
                     int32_t vy = gameRand() & 0x1FF;
                     int32_t vx = (gameRand() & 0x3FF) - 511;
                     spawnDebris(x, y + 1, vx, vy, DEBRIS_SPARK, colour);

@@ -1,11 +1,8 @@
 // The shared game values and their start-of-program state.
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 
-GameValues game = {0, 0, 0, 0, 1, 0, 0, -1, 1, 0, 0, {}, 0, 0, {}, 0, 0, 0};
+GameValues game;
 
 void resetGameValues(void) {
     game = GameValues{};
-    game.difficulty = 1;
-    game.highScoreRank = -1;
-    game.helpfulHints = 1;
 }

@@ -9,13 +9,14 @@
 #include "field/blocks.h"
 #include "field/effects.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 enum {
     HINT_COUNTDOWN_CUT = 200,   // without a hint the ready countdown runs no longer than this
@@ -143,7 +144,7 @@ void parseHint(const char* data, int32_t length, HintText* out) {
 
 int loadHint(int32_t number, HintText* out) {
     char path[512];
-    snprintf(path, sizeof(path), "%shint%d.txt", dataPath, (int)number);
+    snprintf(path, sizeof(path), "%shint%d.txt", runPaths.dataPath, (int)number);
     FILE* file = openDataFile(path, HINT_MAX_FILE_BYTES, nullptr);
     beginHint(out);
     if (file == nullptr) {

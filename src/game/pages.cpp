@@ -6,7 +6,7 @@
 
 #include "field/blocks.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/render.h"

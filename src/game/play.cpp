@@ -8,7 +8,7 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
@@ -27,7 +27,7 @@ HintPanel hintPanel = {0, 0, 120, 100, 0};
 static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill line along the bottom
 
 int levelCleared(void) {
-    return levelBlockCount <= indestructibleCount;
+    return currentLevel.blockCount <= currentLevel.indestructibleCount;
 }
 
 int32_t zoneHeightForCounts(void) {
@@ -35,8 +35,8 @@ int32_t zoneHeightForCounts(void) {
 }
 
 void serveBall(void) {
-    int mapWidth = collisionMap != nullptr ? collisionMap->width : screenWidth();
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    int mapWidth = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->width : screenWidth();
+    int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
     int32_t vx = (gameRand() & 1023) - 512;
     int x = (mapWidth >> 1) - 64 + (gameRand() & 127);
     int lift = powerUpCounts[POWERUP_ZONE_UP] - powerUpCounts[POWERUP_ZONE_DOWN];
@@ -69,20 +69,20 @@ void setUpLevel(void) {
     }
 
     // A level still loaded is let go first, so that nothing leaks and the loader starts from empty handles.
-    if (collisionMap != nullptr) {
+    if (currentLevel.collisionMap != nullptr) {
         unloadLevel();
     }
-    if (fieldPicture != nullptr) {
-        removeSurface(&fieldPicture);
+    if (currentLevel.fieldPicture != nullptr) {
+        removeSurface(&currentLevel.fieldPicture);
     }
-    if (pristineBackground != nullptr) {
-        removeSurface(&pristineBackground);
+    if (currentLevel.pristineBackground != nullptr) {
+        removeSurface(&currentLevel.pristineBackground);
     }
     loadLevel(game.levelIndex);
-    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
-    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
+    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
          BLIT_COPY);
-    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
     game.gameInProgress = 1;
     game.shake = 0;
     game.shakeX = 0;
@@ -93,7 +93,7 @@ void setUpLevel(void) {
     serveBall();
 
     // The paddle is pushed up out of anything left in its row (the zone as it was before this level).
-    int top = collisionMap->height - paddle.zoneHeight;
+    int top = currentLevel.collisionMap->height - paddle.zoneHeight;
     int clear = 0;
     while (paddle.y > top && !clear) {
         clear = paddleRowClear();
@@ -105,16 +105,16 @@ void setUpLevel(void) {
     game.readyCountdown = game.helpfulHints ? 1000 : 200;
     redrawField();
     for (int x = 0; x < 240; x++) {
-        putPixel(collisionMap, x, collisionMap->height - 1, CYAN);
+        putPixel(currentLevel.collisionMap, x, currentLevel.collisionMap->height - 1, CYAN);
     }
 }
 
 void tearDownLevel(void) {
-    if (collisionMap != nullptr) {
+    if (currentLevel.collisionMap != nullptr) {
         unloadLevel();
     }
-    if (fieldPicture != nullptr) {
-        removeSurface(&fieldPicture);
+    if (currentLevel.fieldPicture != nullptr) {
+        removeSurface(&currentLevel.fieldPicture);
     }
 }
 
@@ -122,7 +122,7 @@ void tearDownLevel(void) {
 static void serveAfterLostBall(void) {
     placePaddleForServe();
     serveBall();
-    int mapHeight = collisionMap->height;
+    int mapHeight = currentLevel.collisionMap->height;
     int clear = 0;
     while (!clear && paddle.y > 50) {
         clear = paddleRowClear();
@@ -195,7 +195,7 @@ int lostBallCaptionShowing(void) {
 
 int32_t updatePlay(void) {
     int32_t result = MODE_PLAY;
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
         return result;  // no level set up: nothing to play
     }
     int32_t oldX = paddle.x, oldY = paddle.y;
@@ -266,16 +266,16 @@ int32_t updatePlay(void) {
 }
 
 void drawPlayField(void) {
-    if (backSurface == nullptr || fieldPicture == nullptr || collisionMap == nullptr) {
+    if (backSurface == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
-    blit(backSurface, backSurface->centreX - fieldPicture->centreX + game.shakeX,
-         backSurface->centreY - fieldPicture->centreY + game.shakeY, fieldPicture->width, fieldPicture->height,
-         fieldPicture, 0, 0, BLIT_COPY);
+    blit(backSurface, backSurface->centreX - currentLevel.fieldPicture->centreX + game.shakeX,
+         backSurface->centreY - currentLevel.fieldPicture->centreY + game.shakeY, currentLevel.fieldPicture->width, currentLevel.fieldPicture->height,
+         currentLevel.fieldPicture, 0, 0, BLIT_COPY);
     // The zone line glimmers; with the paddle at the top of its zone it sparks.
-    int y0 = fieldPicture->height - paddle.zoneHeight;
+    int y0 = currentLevel.fieldPicture->height - paddle.zoneHeight;
     for (int x = 0; x < backSurface->width; x++) {
-        if (getPixel(collisionMap, x, y0) != 0) {
+        if (getPixel(currentLevel.collisionMap, x, y0) != 0) {
             continue;
         }
         brightenPixel(backSurface, x, y0, 5);

@@ -6,7 +6,7 @@
 
 #include "field/effects.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/pages.h"
 #include "game/renderplay.h"
@@ -19,9 +19,9 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 RenderState renderState = {0};
-void (*drawEditorHeld)(void) = nullptr;
 
 enum {
     MENU_LEFT = 82,
@@ -70,7 +70,7 @@ void drawParallaxBackground(void) {
 }
 
 void drawCornerButton(void) {
-    if (stylusX > CORNER_BUTTON_X && stylusY > CORNER_BUTTON_Y) {
+    if (stylus.x > CORNER_BUTTON_X && stylus.y > CORNER_BUTTON_Y) {
         if (renderState.cornerHover < CORNER_HOVER_MAX) {
             renderState.cornerHover++;
         }
@@ -237,7 +237,7 @@ static void renderOptions(void) {
         blit(backSurface, left, top, w, h - KNOB_HEIGHT, window, 0, 0, BLIT_COPY);
         blit(backSurface, left + SLIDER_LEFT + getVolume(0) / 2, top + EFFECTS_SLIDER_TOP, KNOB_WIDTH, KNOB_HEIGHT,
              window, 0, h - KNOB_HEIGHT, BLIT_TRANSPARENT);
-        blit(backSurface, left + SLIDER_LEFT + game.musicVolume / 2, top + MUSIC_SLIDER_TOP, KNOB_WIDTH,
+        blit(backSurface, left + SLIDER_LEFT + music.volume / 2, top + MUSIC_SLIDER_TOP, KNOB_WIDTH,
              KNOB_HEIGHT, window, 0, h - KNOB_HEIGHT, BLIT_TRANSPARENT);
         // Values read unchecked from the settings file are shown, and kept, as their defaults.
         normaliseSettings();

@@ -4,7 +4,7 @@
 #include "field/ball.h"
 #include "field/effects.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/settings.h"
 #include "gfx/font.h"
@@ -43,14 +43,14 @@ static void skipSplashes(void) {
     setLoopEnd(TITLE_MUSIC);
     startVoice(TITLE_MUSIC, 1);
     requestMusic(0);
-    currentMode = MODE_MAIN_MENU;
+    mainLoop.currentMode = MODE_MAIN_MENU;
 }
 
 void gameInit(void) {
     buildAngleTables();
     buildExplosionSequence();
     setPaddleSound(desktopOptions.paddleSound != 0);
-    currentMode = MODE_SPLASH_LOGO;
+    mainLoop.currentMode = MODE_SPLASH_LOGO;
     musicInit();
     overlay.off = 1;
     if (desktopOptions.skipIntro) {
@@ -154,7 +154,7 @@ int32_t updateSplash(int32_t mode) {
     }
     if (*counter < SPLASH_HOLD_FROM) {
         *counter += SPLASH_STEP;
-    } else if ((ticksPerSecond > 0 && (now - *start) / ticksPerSecond > HOLD_SECONDS) || stylusDown) {
+    } else if ((mainLoop.ticksPerSecond > 0 && (now - *start) / mainLoop.ticksPerSecond > HOLD_SECONDS) || stylus.down) {
         *counter += SPLASH_STEP;
     }
     if (logo && *counter == SPLASH_LOAD_AT) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/runfolder.h"
 #include "shell/savefile.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
@@ -374,7 +375,7 @@ void clearDesktopFlags(void) {
 }
 
 void desktopOptionsPath(char* out, size_t size) {
-    if (snprintf(out, size, "%sdesktop.ini", dataPath) >= (int)size) {
+    if (snprintf(out, size, "%sdesktop.ini", runPaths.dataPath) >= (int)size) {
         out[0] = 0;
     }
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx/surface.h"
 #include "platform/platform.h"
 #include "shell/desktop.h"
 #include "shell/input.h"
@@ -76,7 +77,7 @@ void initDisplayInfo(void) {
 }
 
 int presentSurface(const Surface* back) {
-    if (quitRequested) {
+    if (mainLoop.quitRequested) {
         return 1;
     }
     int target;

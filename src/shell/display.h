@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gfx/surface.h"
+struct Surface;  // gfx/surface.h: the display only passes the back surface on
 
 enum { DEFAULT_WIDTH = 240, DEFAULT_HEIGHT = 320 };
 

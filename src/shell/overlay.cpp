@@ -162,8 +162,8 @@ void drawStatisticsTab(void) {
         drawPiece(STATS_HANDLE, x3 - 5, 0);
     }
     if (x3 < W - 1) {
-        drawStatistic(presentsLastSecond, 0);
-        drawStatistic(updatesLastSecond, 9);
+        drawStatistic(mainLoop.presentsLastSecond, 0);
+        drawStatistic(mainLoop.updatesLastSecond, 9);
     }
     if (overlay.statsState == 1) {
         overlay.statsX = ((overlay.statsX - (W - 1)) >> 1) + W - 1;
@@ -210,7 +210,7 @@ void retractMenu(void) {
 bool stylusInButton(const MenuButton& button) {
     int bx = overlay.menuX + button.offsetX;
     int by = overlay.menuY + 5;
-    return stylusX >= bx && stylusX < bx + BUTTON_SIZE && stylusY >= by && stylusY < by + BUTTON_SIZE;
+    return stylus.x >= bx && stylus.x < bx + BUTTON_SIZE && stylus.y >= by && stylus.y < by + BUTTON_SIZE;
 }
 
 // A held button shows its name and flickers: each of its pixels gains a fresh random amount,
@@ -229,7 +229,7 @@ void drawMenu(void) {
     for (const MenuButton& button : BUTTONS) {
         int bx = x2 + button.offsetX;
         drawPiece(button.picture, bx, y2 + 5);
-        if (stylusDown && stylusInButton(button)) {
+        if (stylus.down && stylusInButton(button)) {
             drawConsoleText(button.name, x2 + 90, y2 + 5, 0);
             for (int i = 0; i < BUTTON_SIZE; i++) {
                 for (int j = 0; j < BUTTON_SIZE; j++) {
@@ -265,7 +265,7 @@ void drawConsole(void) {
 // candidate far enough from the stylus.
 void drawStylusCursor(void) {
     Surface* back = backSurface;
-    const int sx = stylusX, sy = stylusY;
+    const int sx = stylus.x, sy = stylus.y;
     for (int i = -9; i <= 9; i++) {
         if (i > 3 || i < -3) {
             brightenPixel(back, sx + i, sy - 10, 9);
@@ -278,7 +278,7 @@ void drawStylusCursor(void) {
             brightenPixel(back, sx + 10, sy + i, 9);
         }
     }
-    const int k = stylusDown ? 1 : 255;
+    const int k = stylus.down ? 1 : 255;
     for (int x = -50; x <= W + 49; x++) {
         int distance = x - sx;
         if (distance > k || distance < -k) {
@@ -354,7 +354,7 @@ bool pressButton(void) {
 bool slowRelease(void) {
     if (overlay.dragMode == DRAG_NONE) {
         // A release exactly an eighth of a second after its press is neither quick nor slow.
-        return lastRelease - lastPress > (ticksPerSecond >> 3) && pressButton();
+        return stylus.lastRelease - stylus.lastPress > (mainLoop.ticksPerSecond >> 3) && pressButton();
     }
     if (overlay.dragMode == DRAG_SCROLL_BAR) {
         logMessage(2, "Panel1 Scrollbar Drop\n");
@@ -376,17 +376,17 @@ bool press(void) {
     if (overlay.dragMode != DRAG_NONE) {
         return false;
     }
-    if (onLogTitle(stylusX, stylusY) || onLogText(stylusX, stylusY)) {
+    if (onLogTitle(stylus.x, stylus.y) || onLogText(stylus.x, stylus.y)) {
         overlay.dragMode = DRAG_WINDOW;
         logMessage(2, "Panel1 Drag\n");
-        overlay.grabX = stylusX - overlay.logX;
-        overlay.grabY = stylusY - overlay.logY;
+        overlay.grabX = stylus.x - overlay.logX;
+        overlay.grabY = stylus.y - overlay.logY;
         return true;
     }
-    if (onScrollBar(stylusX, stylusY)) {
+    if (onScrollBar(stylus.x, stylus.y)) {
         overlay.dragMode = DRAG_SCROLL_BAR;
         logMessage(2, "Panel1 Scrollbar Drag\n");
-        overlay.grabY = stylusY + overlay.scroll;
+        overlay.grabY = stylus.y + overlay.scroll;
         return true;
     }
     return false;
@@ -395,15 +395,15 @@ bool press(void) {
 bool move(void) {
     if (overlay.dragMode == DRAG_SCROLL_BAR) {
         overlay.logState = 0;
-        int s = overlay.grabY - stylusY;
+        int s = overlay.grabY - stylus.y;
         int top = maxScroll();
         overlay.scroll = s < 0 ? 0 : (s > top ? top : s);
         return true;
     }
     if (overlay.dragMode == DRAG_WINDOW) {
         overlay.logState = 0;
-        overlay.logX = stylusX - overlay.grabX;
-        overlay.logY = stylusY - overlay.grabY;
+        overlay.logX = stylus.x - overlay.grabX;
+        overlay.logY = stylus.y - overlay.grabY;
         return true;
     }
     return false;
@@ -413,7 +413,7 @@ bool quickTapOnPanel(void) {
     // A quick tap ends any drag its press began; without this a tap on the scroll bar would leave
     // the log scrolling under a lifted stylus.
     overlay.dragMode = DRAG_NONE;
-    const int x = stylusX, y = stylusY;
+    const int x = stylus.x, y = stylus.y;
     if (onStatisticsTab(x, y)) {
         if (overlay.statsX >= W - 1) {
             overlay.statsState = 2;
@@ -489,7 +489,7 @@ int overlayInput(int32_t message, uint32_t wParam, int32_t lParam) {
     (void)lParam;
     bool consumed = false;
     if (message == MSG_LBUTTONUP) {
-        consumed = quickTap ? quickTapOnPanel() : slowRelease();
+        consumed = stylus.quickTap ? quickTapOnPanel() : slowRelease();
     } else if (message == MSG_LBUTTONDOWN) {
         consumed = press();
     } else if (message == MSG_MOUSEMOVE) {

@@ -13,7 +13,7 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/settings.h"
 #include "shell/datafile.h"
 #include "shell/display.h"
@@ -127,7 +127,7 @@ bool readWhole(const std::string& path, std::vector<uint8_t>* out) {
 
 uint64_t gameStateHash(void) {
     Fnv f;
-    f.value(currentMode);
+    f.value(mainLoop.currentMode);
     f.value(gameRandState());
     f.value(game.score);
     f.value(game.lives);
@@ -152,9 +152,9 @@ uint64_t gameStateHash(void) {
             f.value(v);
         }
     }
-    f.value(levelBlockCount);
-    for (int i = 0; i < levelBlockCount; i++) {
-        const LevelBlock& b = levelBlocks[i];
+    f.value(currentLevel.blockCount);
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        const LevelBlock& b = currentLevel.blocks[i];
         for (int32_t v : {(int32_t)b.x, (int32_t)b.y, (int32_t)b.type, (int32_t)b.powerUp}) {
             f.value(v);
         }

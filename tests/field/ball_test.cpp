@@ -7,7 +7,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/random.h"
 
 // A ball placed directly, with the given speed (velocity not rescaled).
@@ -145,7 +145,7 @@ TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerInd
     paintMap(100, 97, 1, 1, KIT_WALL);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount}), (Ints{1, 0}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisCount}), (Ints{1, 0}));
     // The other way round the block is broken.
     ballField();
     addLevelBlock(95, 93, KIT_BRICK);
@@ -153,7 +153,7 @@ TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerInd
     paintMap(103, 100, 1, 1, KIT_WALL);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score}), (Ints{0, 100, 20}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisCount, game.score}), (Ints{0, 100, 20}));
     // Two blocks under probe 0 at (100, 97): the 10-wide brick (20 points), not the 5-wide gem (50).
     ballField();
     addLevelBlock(96, 95, KIT_BRICK);
@@ -161,7 +161,7 @@ TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerInd
     paintMap(96, 93, 14, 10, 0xF800);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].type, game.score}), (Ints{1, KIT_GEM, 20}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type, game.score}), (Ints{1, KIT_GEM, 20}));
 }
 
 TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
@@ -219,11 +219,11 @@ TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
         ballField();
         powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)c[0];
         addLevelBlock(95, 85, c[1]);
-        indestructibleCount = c[1] == KIT_STEEL;
+        currentLevel.indestructibleCount = c[1] == KIT_STEEL;
         paintMap(95, 85, 10, 5, 0xF800);
         placeBall(100, 93, 0, -1024, 2500);  // probe 0 reaches the block after the move
         stepBalls();
-        EXPECT_EQ(levelBlockCount, c[2]);
+        EXPECT_EQ(currentLevel.blockCount, c[2]);
         if (c[0] == 1 && c[1] == KIT_BRICK) {
             EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-1024, (93 << 10) - 2048}));
         } else {

@@ -6,7 +6,7 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/random.h"
 
 static int addPiece(int x, int y, int32_t vx, int32_t vy, uint16_t colour = 0x1234) {
@@ -27,7 +27,7 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     paintMap(50, 60, 10, 5, 0xF800);  // as if a neighbour shared the empty columns
     uint32_t before = gameRandState();
     breakBlock(0);
-    EXPECT_EQ((Ints{debrisCount, drawsBetween(before, gameRandState()), game.score, levelBlockCount}),
+    EXPECT_EQ((Ints{debrisCount, drawsBetween(before, gameRandState()), game.score, currentLevel.blockCount}),
               (Ints{80, 160, 20, 0}));
     for (int i = 0; i < debrisCount; i++) {
         int px = debris[i].x >> 10, py = debris[i].y >> 10;
@@ -36,8 +36,8 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
         EXPECT_EQ(debris[i].vx % 4, 0);
     }
     // Erased from the map where the cell has pixels; the cell's empty columns keep what the map had.
-    EXPECT_EQ(pixelsAt(collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
-    EXPECT_EQ(getPixel(fieldPicture, 55, 62), getPixel(backgroundPicture, 55, 62));
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 55, 62), getPixel(currentLevel.backgroundPicture, 55, 62));
     // The hidden power-up (kind 4) falls from the block's centre.
     ASSERT_EQ(capsuleCount, 1);
     EXPECT_EQ((Ints{capsules[0].kind, capsules[0].x, capsules[0].y, capsules[0].vy}),
@@ -53,14 +53,14 @@ TEST(BreakBlock, PointsFollowTheWidthAndSteelCountsDown) {
     addLevelBlock(40, 10, KIT_LONG);
     addLevelBlock(70, 10, KIT_GEM);
     addLevelBlock(100, 10, KIT_STEEL);
-    indestructibleCount = 1;
+    currentLevel.indestructibleCount = 1;
     Ints scores;
     for (int x : {10, 40, 70, 100}) {
         breakBlock(findBlockAt(x, 10));
         scores.push_back(game.score);
     }
     EXPECT_EQ(scores, (Ints{2, 7, 57, 77}));
-    EXPECT_EQ((Ints{indestructibleCount, levelBlockCount}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{currentLevel.indestructibleCount, currentLevel.blockCount}), (Ints{0, 0}));
     breakBlock(5);  // outside the list: nothing
     EXPECT_EQ(game.score, 77);
 }
@@ -101,7 +101,7 @@ TEST(DebrisPhysics, BouncesOffFloorsAndCeilingsCuttingTheSpeedTowardsZero) {
     floorField();
     addPiece(50, 199, -15, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, getPixel(collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
+    EXPECT_EQ((Ints{debrisCount, getPixel(currentLevel.collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
@@ -126,15 +126,15 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
         makeKitField();
         game.cheats.disableDebris = disabled;
         paintMap(99, 250, 3, 1, KIT_WALL);
-        int field = getPixel(fieldPicture, 100, 249);
+        int field = getPixel(currentLevel.fieldPicture, 100, 249);
         addPiece(100, 249, 0, 1024, 0x4321);
         updateDebris();
         EXPECT_EQ(debrisCount, 0);
         if (disabled) {
-            EXPECT_EQ((Ints{getPixel(collisionMap, 100, 249), getPixel(fieldPicture, 100, 249)}), (Ints{0, field}));
+            EXPECT_EQ((Ints{getPixel(currentLevel.collisionMap, 100, 249), getPixel(currentLevel.fieldPicture, 100, 249)}), (Ints{0, field}));
         } else {
-            EXPECT_EQ((Ints{getPixel(collisionMap, 100, 249), getPixel(fieldPicture, 100, 249),
-                            getPixel(backgroundPicture, 100, 249)}),
+            EXPECT_EQ((Ints{getPixel(currentLevel.collisionMap, 100, 249), getPixel(currentLevel.fieldPicture, 100, 249),
+                            getPixel(currentLevel.backgroundPicture, 100, 249)}),
                       (Ints{KIT_CYAN, 0x4321, 0x4321}));
         }
     }
@@ -148,7 +148,7 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
     paintMap(40, 200, 30, 20, KIT_WALL);
     addPiece(50, 205, 0, 100);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, getPixel(collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
+    EXPECT_EQ((Ints{debrisCount, getPixel(currentLevel.collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
@@ -161,7 +161,7 @@ TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
     ASSERT_EQ(debrisCount, 1);
     EXPECT_EQ(debris[0].x >> 10, 240);
     for (int x = 0; x < 240; x++) {
-        ASSERT_EQ(getPixel(collisionMap, x, 319), 0);
+        ASSERT_EQ(getPixel(currentLevel.collisionMap, x, 319), 0);
     }
 }
 
@@ -178,5 +178,5 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
         updateDebris();
     }
     EXPECT_EQ(debrisCount, 0);
-    EXPECT_EQ(getPixel(collisionMap, 100, 100), KIT_WALL);
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 100, 100), KIT_WALL);
 }

@@ -8,7 +8,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/draw.h"
 #include "shell/mainloop.h"
 

@@ -10,11 +10,12 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/runfolder.h"
 
 const uint16_t KIT_CYAN = 0x07DF;
 const uint16_t KIT_WALL = 0x001F;
@@ -25,7 +26,7 @@ static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
     {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
 
 void resetFieldState(void) {
-    strcpy(dataPath, "./Data/");
+    strcpy(runPaths.dataPath, "./Data/");
     setGamma(128);
     buildAngleTables();
     buildExplosionSequence();
@@ -36,8 +37,8 @@ void resetFieldState(void) {
     ballCount = 0;
     debrisCount = 0;
     explosionCount = 0;
-    levelBlockCount = 0;
-    indestructibleCount = 0;
+    currentLevel.blockCount = 0;
+    currentLevel.indestructibleCount = 0;
     blockTypeCount = 0;
     clearPowerUps();
     previousPaddleLine = 320;
@@ -46,7 +47,7 @@ void resetFieldState(void) {
     paddle.zoneHeight = paddle.targetZoneHeight = 78;
     paddle.stepLimit = 3;
     placePaddleForServe();
-    for (Surface** s : {&collisionMap, &backgroundPicture, &pristineBackground, &fieldPicture, &blocksPicture,
+    for (Surface** s : {&currentLevel.collisionMap, &currentLevel.backgroundPicture, &currentLevel.pristineBackground, &currentLevel.fieldPicture, &currentLevel.blocksPicture,
                         &spritesPicture, &iconsPicture, &powerUpsPicture}) {
         if (*s != nullptr) {
             removeSurface(s);
@@ -56,7 +57,7 @@ void resetFieldState(void) {
         backSurface = createSurface(240, 320);
     }
     clearSurface(backSurface);
-    currentMode = MODE_PLAY;
+    mainLoop.currentMode = MODE_PLAY;
 }
 
 static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
@@ -68,38 +69,38 @@ static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
 }
 
 void paintMap(int x, int y, int w, int h, uint16_t colour) {
-    fillRect(collisionMap, x, y, w, h, colour);
+    fillRect(currentLevel.collisionMap, x, y, w, h, colour);
 }
 
 void makeKitField(void) {
     resetFieldState();
-    collisionMap = createSurface(240, 320);
-    backgroundPicture = createSurface(240, 320);
+    currentLevel.collisionMap = createSurface(240, 320);
+    currentLevel.backgroundPicture = createSurface(240, 320);
     for (int y = 0; y < 320; y++) {
         for (int x = 0; x < 240; x++) {
-            putPixel(backgroundPicture, x, y, packColour(x & 31, y & 31, 3));
+            putPixel(currentLevel.backgroundPicture, x, y, packColour(x & 31, y & 31, 3));
         }
     }
-    pristineBackground = createSurface(240, 320);
-    blit(pristineBackground, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
-    fieldPicture = createSurface(240, 320);
-    blit(fieldPicture, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
+    currentLevel.pristineBackground = createSurface(240, 320);
+    blit(currentLevel.pristineBackground, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
+    currentLevel.fieldPicture = createSurface(240, 320);
+    blit(currentLevel.fieldPicture, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
 
-    blocksPicture = createSurface(64, 48);
-    fillRect(blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
-    fillRect(blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
-    fillRect(blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
+    currentLevel.blocksPicture = createSurface(64, 48);
+    fillRect(currentLevel.blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
+    fillRect(currentLevel.blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
+    fillRect(currentLevel.blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
     for (int t = 0; t < KIT_TYPES; t++) {
         uint16_t c = t == KIT_STEEL ? packColour(20, 20, 22) : (uint16_t)(KIT_BRICK_COLOUR + t);
-        fillRect(blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
+        fillRect(currentLevel.blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
         blockTypes[t] = BlockType{};
         blockTypes[t].cellX = (uint16_t)cells[t].x;
         blockTypes[t].cellY = (uint16_t)cells[t].y;
         blockTypes[t].width = (uint8_t)cells[t].w;
         blockTypes[t].height = (uint8_t)cells[t].h;
     }
-    fillRect(blocksPicture, 20, 16, 1, 5, 0);
-    fillRect(blocksPicture, 29, 16, 1, 5, 0);
+    fillRect(currentLevel.blocksPicture, 20, 16, 1, 5, 0);
+    fillRect(currentLevel.blocksPicture, 29, 16, 1, 5, 0);
     blockTypeCount = KIT_TYPES;
 
     spritesPicture = createSurface(256, 64);
@@ -157,17 +158,17 @@ uint64_t hashFieldState(void) {
     h = mix(h, &activePowerUpCount, sizeof(activePowerUpCount));
     h = mix(h, activePowerUps, sizeof(ActivePowerUp) * (size_t)activePowerUpCount);
     h = mix(h, powerUpCounts, sizeof(powerUpCounts));
-    h = mix(h, &levelBlockCount, sizeof(levelBlockCount));
-    h = mix(h, levelBlocks, sizeof(LevelBlock) * (size_t)levelBlockCount);
-    h = mix(h, &indestructibleCount, sizeof(indestructibleCount));
+    h = mix(h, &currentLevel.blockCount, sizeof(currentLevel.blockCount));
+    h = mix(h, currentLevel.blocks, sizeof(LevelBlock) * (size_t)currentLevel.blockCount);
+    h = mix(h, &currentLevel.indestructibleCount, sizeof(currentLevel.indestructibleCount));
     h = mix(h, &paddle, sizeof(paddle));
     int32_t values[6] = {game.score, game.lives, game.readyCountdown, game.shake, game.shakeX, game.shakeY};
     h = mix(h, values, sizeof(values));
     uint32_t state = gameRandState();
     h = mix(h, &state, sizeof(state));
-    h = hashSurface(collisionMap, h);
-    h = hashSurface(fieldPicture, h);
-    h = hashSurface(backgroundPicture, h);
+    h = hashSurface(currentLevel.collisionMap, h);
+    h = hashSurface(currentLevel.fieldPicture, h);
+    h = hashSurface(currentLevel.backgroundPicture, h);
     return h;
 }
 

@@ -7,23 +7,23 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/input.h"
 
 // Kit field, Easy: paddle at (120, 300), half width 18, zone 78 (top at row 242), step limit 3.
 static void paddleField(void) {
     makeKitField();
-    stylusDown = 0;
-    stylusX = 0;
-    stylusY = 0;
+    stylus.down = 0;
+    stylus.x = 0;
+    stylus.y = 0;
     game.updateCounter = 1;
 }
 
 // The stylus held at (x, y) for a number of updates, each halving the velocity first as play does.
 static void steer(int x, int y, int updates) {
-    stylusDown = 1;
-    stylusX = x;
-    stylusY = y;
+    stylus.down = 1;
+    stylus.x = x;
+    stylus.y = y;
     for (int t = 0; t < updates; t++) {
         halvePaddleVelocity();
         movePaddle();
@@ -32,9 +32,9 @@ static void steer(int x, int y, int updates) {
 
 TEST(PaddleSteering, ThePaddleMovesByTheWholeStepWhileItsVelocityIsSmoothed) {
     paddleField();
-    stylusDown = 1;
-    stylusX = 200;
-    stylusY = 312;  // aims at the paddle's own line
+    stylus.down = 1;
+    stylus.x = 200;
+    stylus.y = 312;  // aims at the paddle's own line
     movePaddle();
     // Step 3 x 256 x 4 = 3072 (3 px); velocity (0 x 3 + 3072) >> 2.
     EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, 123 << 10, 123}));
@@ -61,9 +61,9 @@ TEST(PaddleSteering, CrossingTheFieldTakesDistanceOverTheStepLimitTicks) {
             collectPowerUp(row.kind);
         }
         updatePowerUps();  // sets the step limit: 3, 7 or 1
-        stylusDown = 1;
-        stylusX = 219;
-        stylusY = 312;
+        stylus.down = 1;
+        stylus.x = 219;
+        stylus.y = 312;
         int ticks = 0;
         for (; paddle.x != 219 && ticks < 1000; ticks++) {
             int32_t oldX = paddle.x, oldY = paddle.y;

@@ -10,7 +10,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "shell/input.h"
 #include "shell/overlay.h"
@@ -37,7 +37,7 @@ protected:
         tearDownLevel();
         game.levelIndex = 2;
         game.helpfulHints = 0;
-        stylusDown = 0;
+        stylus.down = 0;
     }
     ScratchFolder folder;
 };
@@ -54,7 +54,7 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
     setUpLevel();
     EXPECT_EQ((Ints{hintPanel.width, hintPanel.x, hintPanel.y, hintPanel.leaving}), (Ints{200, 20, -150, 0}));
     EXPECT_EQ((Ints{activePowerUpCount, powerUpCounts[POWERUP_WIDE_PADDLE], paddle.swallow, game.unlocked[1][2],
-                    game.gameInProgress, showStylusCursor, levelBlockCount, indestructibleCount}),
+                    game.gameInProgress, showStylusCursor, currentLevel.blockCount, currentLevel.indestructibleCount}),
               (Ints{0, 0, 0, 1, 1, 0, 9, 1}));
     // The paddle one row above the first clear test.
     EXPECT_EQ((Ints{paddle.x, paddle.y, paddle.fixedY, paddle.zoneHeight, paddle.targetZoneHeight}),
@@ -72,17 +72,17 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
     }
     EXPECT_EQ((Ints{balls[0].vx, balls[0].vy}), (Ints{vx, vy}));
     for (int x = 0; x < 240; x++) {
-        ASSERT_EQ(getPixel(collisionMap, x, 319), KIT_CYAN);
+        ASSERT_EQ(getPixel(currentLevel.collisionMap, x, 319), KIT_CYAN);
     }
-    EXPECT_EQ(hashSurface(pristineBackground), hashSurface(backgroundPicture));
-    EXPECT_EQ(getPixel(collisionMap, 21, 40), 0xF800);
-    EXPECT_EQ(getPixel(fieldPicture, 21, 40), getPixel(blocksPicture, 11, 16));
+    EXPECT_EQ(hashSurface(currentLevel.pristineBackground), hashSurface(currentLevel.backgroundPicture));
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 21, 40), 0xF800);
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 21, 40), getPixel(currentLevel.blocksPicture, 11, 16));
 
     game.helpfulHints = 1;
     game.cheats.unlockAllLevels = 1;
     game.levelIndex = 3;
     setUpLevel();
-    EXPECT_EQ((Ints{game.readyCountdown, game.unlocked[1][3], levelBlockCount}), (Ints{1000, 0, 0}));
+    EXPECT_EQ((Ints{game.readyCountdown, game.unlocked[1][3], currentLevel.blockCount}), (Ints{1000, 0, 0}));
 }
 
 TEST_F(Play, TheBallHangsUntilTheCountdownRunsOutAndThePanelSlides) {
@@ -159,8 +159,8 @@ TEST_F(Play, ASqueezedPaddleIsPushedUpAndCollectsZoneUpAtTheTop) {
 TEST_F(Play, ClearingWithThreeBallsPays33Then50Then100) {
     setUpLevel();
     game.readyCountdown = 0;
-    while (levelBlockCount > indestructibleCount) {
-        breakBlock(levelBlocks[0].type == 0 ? 1 : 0);
+    while (currentLevel.blockCount > currentLevel.indestructibleCount) {
+        breakBlock(currentLevel.blocks[0].type == 0 ? 1 : 0);
     }
     debrisCount = 0;
     ballCount = 0;

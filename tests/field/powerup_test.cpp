@@ -9,7 +9,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/blit.h"
 
 // Ticks the power-up pass until the only entry has ended; returns how many ticks that took (0: never).
@@ -168,7 +168,7 @@ TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
     EXPECT_EQ(ballCount, 4);
     makeKitField();
     addLevelBlock(10, 10, KIT_STEEL);
-    indestructibleCount = 1;
+    currentLevel.indestructibleCount = 1;
     spawnBall(100, 100, 0, 512);
     collectPowerUp(POWERUP_BALL_SPLIT);
     ticksUntilEnded(1000);
@@ -180,15 +180,15 @@ TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
     for (int i = 0; i < 20; i++) {
         addLevelBlock(10 + 11 * (i % 10), 10 + 10 * (i / 10), i < 10 ? KIT_STEEL : KIT_BRICK);
     }
-    indestructibleCount = 10;
+    currentLevel.indestructibleCount = 10;
     collectPowerUp(POWERUP_DEMOLITION);
     ticksUntilEnded(200);
-    EXPECT_EQ((Ints{levelBlockCount, explosionCount, explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, explosionCount, explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
     int steel = 0;
-    for (int i = 0; i < levelBlockCount; i++) {
-        steel += levelBlocks[i].type == 0;
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        steel += currentLevel.blocks[i].type == 0;
     }
-    EXPECT_EQ(indestructibleCount, steel);
+    EXPECT_EQ(currentLevel.indestructibleCount, steel);
 }
 
 TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlocks) {
@@ -203,7 +203,7 @@ TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlo
             collectPowerUp(POWERUP_BOMB);
             int score = game.score, broken = blocks == 0 ? 0 : 1 + 2 * maxPowerUp;
             ticksUntilEnded(10);
-            EXPECT_EQ((Ints{levelBlockCount, explosionCount}), (Ints{blocks - broken, broken}));
+            EXPECT_EQ((Ints{currentLevel.blockCount, explosionCount}), (Ints{blocks - broken, broken}));
             if (broken > 0) {
                 EXPECT_EQ(explosions[0].kind, EXPLOSION_BIG);
             } else {
@@ -233,24 +233,24 @@ TEST(PowerUpEffects, LasersBreakBlocksAboveTheirBeamsButNotSteel) {
     // Beams at 120 - 18 + 2 = 104 and 120 + 18 - 3 = 135.
     addLevelBlock(100, 50, KIT_BRICK);
     addLevelBlock(130, 50, KIT_STEEL);
-    indestructibleCount = 1;
+    currentLevel.indestructibleCount = 1;
     redrawField();
     collectPowerUp(POWERUP_LASER);
     for (int t = 0; t < 299; t++) {
         updatePowerUps();
     }
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].type}), (Ints{1, KIT_STEEL}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type}), (Ints{1, KIT_STEEL}));
 }
 
 TEST(PowerUpEffects, RevealShowsMarksWhileActive) {
     makeKitField();
     addLevelBlock(100, 100, KIT_BRICK, 1 + POWERUP_HOMING);
     redrawField();
-    uint64_t plain = hashSurface(fieldPicture);
+    uint64_t plain = hashSurface(currentLevel.fieldPicture);
     collectPowerUp(POWERUP_REVEAL);
-    EXPECT_NE(hashSurface(fieldPicture), plain);
+    EXPECT_NE(hashSurface(currentLevel.fieldPicture), plain);
     expirePowerUp(0);
-    EXPECT_EQ(hashSurface(fieldPicture), plain);
+    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), plain);
 }
 
 TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
@@ -279,8 +279,8 @@ static void buildPile(void) {
     paintMap(60, 280, 120, 40, KIT_CYAN);
     for (int y = 280; y < 320; y++) {
         for (int x = 60; x < 180; x++) {
-            putPixel(fieldPicture, x, y, packColour(20, 10, 5));
-            putPixel(backgroundPicture, x, y, packColour(20, 10, 5));
+            putPixel(currentLevel.fieldPicture, x, y, packColour(20, 10, 5));
+            putPixel(currentLevel.backgroundPicture, x, y, packColour(20, 10, 5));
         }
     }
     paddle.x = 120;
@@ -296,9 +296,9 @@ static void expectEmber(uint16_t c) {
 TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     buildPile();
     paddle.x = 20;  // no pile under the paddle: nothing happens
-    uint64_t before = hashSurface(collisionMap);
+    uint64_t before = hashSurface(currentLevel.collisionMap);
     drainPile();
-    EXPECT_EQ(hashSurface(collisionMap), before);
+    EXPECT_EQ(hashSurface(currentLevel.collisionMap), before);
     EXPECT_EQ(debrisCount, 0);
 
     paddle.x = 120;
@@ -306,16 +306,16 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     // Clear radius 38: row 280 is cleared from 120 - 39 to 120 + 38. Row 317 (37 below): half width
     // trunc(sqrt(39^2 - 37^2)) = 12. The last two rows stay.
     const int c = KIT_CYAN;
-    EXPECT_EQ(pixelsAt(collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
                                       {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
               (Ints{0, c, 0, c, 0, c, 0, c, c, c}));
     int cleared = 0;
     for (int y = 280; y < 320; y++) {
         for (int x = 60; x < 180; x++) {
-            if (getPixel(collisionMap, x, y) == 0) {
+            if (getPixel(currentLevel.collisionMap, x, y) == 0) {
                 cleared++;
-                ASSERT_EQ(getPixel(fieldPicture, x, y), getPixel(pristineBackground, x, y));
-                ASSERT_EQ(getPixel(backgroundPicture, x, y), getPixel(pristineBackground, x, y));
+                ASSERT_EQ(getPixel(currentLevel.fieldPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
+                ASSERT_EQ(getPixel(currentLevel.backgroundPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
             }
         }
     }
@@ -323,8 +323,8 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     // One spark per cleared pixel, the list full.
     EXPECT_EQ((Ints{debrisCount, debris[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
     // The glow disc (radius 46) reaches pile the clear pass left and turns it to embers.
-    expectEmber(getPixel(fieldPicture, 75, 280));
-    EXPECT_EQ(getPixel(fieldPicture, 65, 280), packColour(20, 10, 5));  // outside the glow
+    expectEmber(getPixel(currentLevel.fieldPicture, 75, 280));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 65, 280), packColour(20, 10, 5));  // outside the glow
 }
 
 TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
@@ -333,11 +333,11 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     paintMap(200, 318, 1, 2, KIT_CYAN);   // a two-row column: nothing above row 317 to clear
     lowerPile();
     for (int y = 280; y <= 285; y++) {
-        EXPECT_EQ(getPixel(collisionMap, 60, y), 0) << y;
-        EXPECT_EQ(getPixel(fieldPicture, 60, y), getPixel(pristineBackground, 60, y));
+        EXPECT_EQ(getPixel(currentLevel.collisionMap, 60, y), 0) << y;
+        EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, y), getPixel(currentLevel.pristineBackground, 60, y));
     }
-    EXPECT_EQ(pixelsAt(collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
               (Ints{KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
-    expectEmber(getPixel(fieldPicture, 60, 286));
+    expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));
     EXPECT_EQ(debrisCount, 3 * 121);
 }

@@ -18,7 +18,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/picture.h"
 #include "shell/input.h"
@@ -62,8 +62,8 @@ static const std::set<int>& powerUpSums(int k) {
 // Every block of the list as one number, sorted.
 static std::vector<uint64_t> sortedBlockKeys(void) {
     std::vector<uint64_t> keys;
-    for (int i = 0; i < levelBlockCount; i++) {
-        const LevelBlock& r = levelBlocks[i];
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        const LevelBlock& r = currentLevel.blocks[i];
         keys.push_back((uint64_t)r.x << 48 | (uint64_t)r.y << 32 | (uint64_t)r.type << 24 | (uint64_t)r.width << 16 |
                        (uint64_t)r.height << 8 | (uint64_t)(r.powerUp & 0xFF));
     }
@@ -83,11 +83,11 @@ static int arrivedPowerUps(void) {
 // Pixels that turned into pile this update rest on ground: solid before, or on a pixel solid before,
 // or on another new pile pixel that does (checked from the bottom up), or at the bottom.
 static void checkPileRests(const std::vector<uint16_t>& before) {
-    const int w = collisionMap->width, h = collisionMap->height;
+    const int w = currentLevel.collisionMap->width, h = currentLevel.collisionMap->height;
     std::vector<uint8_t> ok((size_t)w * h, 0);
     for (int y = h - 1; y >= 0; y--) {
         for (int x = 0; x < w; x++) {
-            uint16_t now = getPixel(collisionMap, x, y), was = before[(size_t)y * w + x];
+            uint16_t now = getPixel(currentLevel.collisionMap, x, y), was = before[(size_t)y * w + x];
             if (now != KIT_CYAN || was == KIT_CYAN) {
                 continue;
             }
@@ -106,7 +106,7 @@ static void checkCounts(void) {
     ASSERT_LE(explosionCount, MAX_EXPLOSIONS);
     ASSERT_LE(capsuleCount, MAX_CAPSULES);
     ASSERT_LE(activePowerUpCount, MAX_ACTIVE_POWERUPS);
-    ASSERT_LE(levelBlockCount, MAX_LEVEL_BLOCKS);
+    ASSERT_LE(currentLevel.blockCount, MAX_LEVEL_BLOCKS);
     int counts[POWERUP_KINDS] = {};
     for (int i = 0; i < activePowerUpCount; i++) {
         ASSERT_GE(activePowerUps[i].kind, 0);
@@ -117,10 +117,10 @@ static void checkCounts(void) {
         ASSERT_EQ(counts[k], powerUpCounts[k]) << "kind " << k;
     }
     int steel = 0;
-    for (int i = 0; i < levelBlockCount; i++) {
-        steel += levelBlocks[i].type == 0;
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        steel += currentLevel.blocks[i].type == 0;
     }
-    ASSERT_EQ(steel, indestructibleCount);
+    ASSERT_EQ(steel, currentLevel.indestructibleCount);
     // A ball leaves the list as soon as a step finds it outside the field; a bounce in that step (off the
     // paddle low in its zone: line y + 8) or a launch may carry it a few pixels further until the next.
     for (int i = 0; i < ballCount; i++) {
@@ -138,8 +138,8 @@ static void checkCounts(void) {
     for (int i = 0; i < capsuleCount; i++) {
         ASSERT_LE(capsules[i].y >> 10, 320);
     }
-    ASSERT_GE(paddle.y, collisionMap->height - paddle.zoneHeight);
-    ASSERT_LE(paddle.y, collisionMap->height - 1);
+    ASSERT_GE(paddle.y, currentLevel.collisionMap->height - paddle.zoneHeight);
+    ASSERT_LE(paddle.y, currentLevel.collisionMap->height - 1);
 }
 
 // Plays `updates` updates from a new game on levels first..first + levels - 1 (wrapping), the paddle
@@ -157,7 +157,7 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
     paddle = Paddle{};
     paddle.stepLimit = 5;
     startGamePaddle();
-    stylusDown = 0;
+    stylus.down = 0;
     setUpLevel();
     std::vector<uint16_t> mapBefore;
     for (int u = 0; u < updates; u++) {
@@ -177,16 +177,16 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
             for (int fold = 0; fold < 4 && (landing < 8 || landing > 232); fold++) {
                 landing = landing < 8 ? 16 - landing : 464 - landing;
             }
-            stylusDown = 1;
-            stylusX = landing + ((u / 700) % 5 - 2) * 4;
+            stylus.down = 1;
+            stylus.x = landing + ((u / 700) % 5 - 2) * 4;
             // Ride high in the zone, so that the paddle passes over the pile rather than into it.
-            stylusY = collisionMap->height - paddle.zoneHeight + 12 + 8;
+            stylus.y = currentLevel.collisionMap->height - paddle.zoneHeight + 12 + 8;
         } else {
-            stylusDown = 0;
+            stylus.down = 0;
         }
 
-        mapBefore.assign(collisionMap->pixels, collisionMap->pixels + 240 * 320);
-        int scoreBefore = game.score, countBefore = levelBlockCount, capsulesBefore = capsuleCount;
+        mapBefore.assign(currentLevel.collisionMap->pixels, currentLevel.collisionMap->pixels + 240 * 320);
+        int scoreBefore = game.score, countBefore = currentLevel.blockCount, capsulesBefore = capsuleCount;
         int ballsBefore = ballCount, countdownBefore = game.readyCountdown;
         bool clearedBefore = levelCleared() != 0;
         std::vector<uint64_t> keysBefore = sortedBlockKeys();
@@ -198,17 +198,17 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         drawPlayMarks();
 
         ASSERT_NO_FATAL_FAILURE(checkCounts()) << "update " << u;
-        if (memcmp(mapBefore.data(), collisionMap->pixels, mapBefore.size() * 2) != 0) {
+        if (memcmp(mapBefore.data(), currentLevel.collisionMap->pixels, mapBefore.size() * 2) != 0) {
             ASSERT_NO_FATAL_FAILURE(checkPileRests(mapBefore)) << "update " << u;
         }
 
         // Score: broken blocks by width, the clear bonus, and power-up scores only.
         int delta = game.score - scoreBefore;
-        if (countBefore != levelBlockCount) {
+        if (countBefore != currentLevel.blockCount) {
             std::vector<uint64_t> keysAfter = sortedBlockKeys(), removed;
             std::set_difference(keysBefore.begin(), keysBefore.end(), keysAfter.begin(), keysAfter.end(),
                                 std::back_inserter(removed));
-            ASSERT_EQ((int)removed.size(), countBefore - levelBlockCount);
+            ASSERT_EQ((int)removed.size(), countBefore - currentLevel.blockCount);
             for (uint64_t key : removed) {
                 delta -= blockScore((int)(key >> 16 & 0xFF));
             }
@@ -219,7 +219,7 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         }
         result.collected += std::max(0, arrivedPowerUps() - arrivedBefore);
         bool served = countdownBefore <= -250 && game.readyCountdown > 0;
-        int collections = capsulesBefore + (countBefore - levelBlockCount) + (served ? 20 : 0) + 1;
+        int collections = capsulesBefore + (countBefore - currentLevel.blockCount) + (served ? 20 : 0) + 1;
         ASSERT_TRUE(powerUpSums(std::min(collections, 40)).count(delta))
             << "unexplained score change " << delta << " at update " << u;
         result.scoreChecks++;

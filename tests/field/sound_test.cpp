@@ -11,8 +11,9 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 #include "support/testutil.h"
@@ -22,7 +23,7 @@ class FieldSounds : public ::testing::Test {
 protected:
     void SetUp() override {
         makeKitField();
-        strcpy(soundPath, "./Sound/");
+        strcpy(runPaths.soundPath, "./Sound/");
         std::vector<uint8_t> samples(200, 1);
         for (int id = 1; id <= 14; id++) {
             std::string name = "s" + std::to_string(id) + ".raw";

@@ -7,6 +7,7 @@
 
 #include "flowtest.h"
 #include "game/highscores.h"
+#include "shell/runfolder.h"
 #include "shell/savefile.h"
 #include "shell/mainloop.h"
 
@@ -15,7 +16,7 @@ namespace {
 struct HighScoreFolder {
     ScratchFolder folder;
     HighScoreFolder() {
-        snprintf(dataPath, sizeof(dataPath), "./Data/");
+        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
         saveFailAfterBytes = -1;
     }
 };

@@ -7,7 +7,7 @@
 
 #include "field/blocks.h"
 #include "field/effects.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/hints.h"
 #include "game/play.h"
 #include "gfx/blit.h"

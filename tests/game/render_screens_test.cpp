@@ -9,7 +9,7 @@
 #include "field/effects.h"
 #include "field/level.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/render.h"
@@ -23,6 +23,7 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 namespace {
 
@@ -77,8 +78,8 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
     }
     EXPECT_EQ(differencesFrom(e), 0);
     // The glow follows the stylus without a press.
-    stylusX = 200;
-    stylusY = 300;
+    stylus.x = 200;
+    stylus.y = 300;
     for (int frame = 1; frame <= 7; frame++) {
         clearSurface(backSurface);
         uint32_t state = gameRandState();
@@ -100,15 +101,15 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
         }
     }
     // The edge itself does not count, and leaving drops the glow at once.
-    stylusX = 184;
+    stylus.x = 184;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 0);
-    stylusX = 185;
-    stylusY = 268;
+    stylus.x = 185;
+    stylus.y = 268;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 0);
-    stylusY = 269;
-    stylusDown = 1;
+    stylus.y = 269;
+    stylus.down = 1;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 1);
 }
@@ -190,7 +191,7 @@ TEST(MainMenu, ItemsGlowOverTheTitleAndMoveDownWhileAGameIsInProgress) {
         game.gameInProgress = (int16_t)g;
         if (g == 1) {
             // A paused field to show through the title's black.
-            fieldPicture = makeScreen(packColour(10, 20, 30));
+            currentLevel.fieldPicture = makeScreen(packColour(10, 20, 30));
         }
         f.goTo(MODE_FAREWELL);
         f.goTo(MODE_MAIN_MENU);
@@ -214,7 +215,7 @@ TEST(MainMenu, ItemsGlowOverTheTitleAndMoveDownWhileAGameIsInProgress) {
         }
         EXPECT_EQ(differencesFrom(e), 0) << "game in progress " << g;
     }
-    removeSurface(&fieldPicture);
+    removeSurface(&currentLevel.fieldPicture);
     game.gameInProgress = 0;
 }
 
@@ -223,7 +224,7 @@ TEST(Options, WindowKnobsAndTexts) {
     setDefaultSettings();
     f.goTo(MODE_OPTIONS);
     setVolume(0, 200);
-    game.musicVolume = 81;
+    music.volume = 81;
     game.difficulty = 2;
     game.helpfulHints = 0;
     flow.backgroundRow = -37;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/runfolder.h"
 #include "shell/savefile.h"
 #include "shell/desktop.h"
 #include "shell/log.h"
@@ -41,7 +42,7 @@ std::string fileText(const char* path) {
 }
 
 void useScratchData(void) {
-    std::snprintf(dataPath, sizeof(dataPath), "./Data/");
+    std::snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
 }
 
 }  // namespace
