@@ -15,7 +15,7 @@
 
 // The process starts with the log window retracting at (0, 0), the menu retracting from y 200 to the
 // bottom edge and the statistics tab retracted at the right edge.
-OverlayState overlay = {0, 0, 0, 1, 16, 0, 0, 0, 0, 0, 200, 1, 239, 1};
+OverlayState overlay;
 int32_t showStylusCursor = 1;
 
 namespace {
@@ -458,12 +458,6 @@ bool quickTapOnPanel(void) {
 
 void resetOverlay(void) {
     overlay = OverlayState{};
-    overlay.logState = 1;
-    overlay.visibleLines = 16;
-    overlay.menuY = 200;
-    overlay.menuState = 1;
-    overlay.statsX = 239;
-    overlay.statsState = 1;
 }
 
 void overlayPeek(void) {
