@@ -53,14 +53,14 @@ void buildField(int blocks, int pile) {
     dropSurface(&currentLevel.pristineBackground);
     dropSurface(&currentLevel.fieldPicture);
     dropSurface(&currentLevel.blocksPicture);
-    if (spritesPicture == nullptr) {
-        spritesPicture = createSurface(256, 64);
-        fill(spritesPicture, 0, 0, 224, 32, packColour(6, 3, 1));
-        fill(spritesPicture, 0, 32, 24, 7, 0xFFDF);
-        iconsPicture = createSurface(160, 64);
-        fill(iconsPicture, 0, 0, 160, 64, packColour(20, 10, 4));
-        powerUpsPicture = createSurface(24 * 22, 72);
-        fill(powerUpsPicture, 0, 0, 24 * 22, 72, packColour(4, 8, 12));
+    if (effects.spritesPicture == nullptr) {
+        effects.spritesPicture = createSurface(256, 64);
+        fill(effects.spritesPicture, 0, 0, 224, 32, packColour(6, 3, 1));
+        fill(effects.spritesPicture, 0, 32, 24, 7, 0xFFDF);
+        effects.iconsPicture = createSurface(160, 64);
+        fill(effects.iconsPicture, 0, 0, 160, 64, packColour(20, 10, 4));
+        effects.powerUpsPicture = createSurface(24 * 22, 72);
+        fill(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(4, 8, 12));
     }
     currentLevel.collisionMap = createSurface(240, 320);
     fill(currentLevel.collisionMap, 0, 0, 4, 320, WALL);
@@ -95,9 +95,9 @@ void buildField(int blocks, int pile) {
         addLevelBlock(x, y % 190, type, i % 7 == 3 ? 1 + (i / 7) % 22 : 0);
         currentLevel.indestructibleCount += type == 0;
     }
-    ballCount = 0;
-    debrisCount = 0;
-    explosionCount = 0;
+    ballList.count = 0;
+    debrisList.count = 0;
+    effects.explosionCount = 0;
     clearPowerUps();
     redrawField();
     fill(currentLevel.collisionMap, 4, 320 - pile, 232, pile, CYAN);
@@ -149,12 +149,12 @@ void savePixels(std::vector<uint16_t>& to, const Surface* s) {
 }
 
 void takeSnapshot(Snapshot& s) {
-    s.balls.assign(balls, balls + ballCount);
-    s.debris.assign(debris, debris + debrisCount);
-    s.explosions.assign(explosions, explosions + explosionCount);
-    s.capsules.assign(capsules, capsules + capsuleCount);
-    s.active.assign(activePowerUps, activePowerUps + activePowerUpCount);
-    memcpy(s.counts, powerUpCounts, sizeof(s.counts));
+    s.balls.assign(ballList.balls, ballList.balls + ballList.count);
+    s.debris.assign(debrisList.pieces, debrisList.pieces + debrisList.count);
+    s.explosions.assign(effects.explosions, effects.explosions + effects.explosionCount);
+    s.capsules.assign(powerUps.capsules, powerUps.capsules + powerUps.capsuleCount);
+    s.active.assign(powerUps.active, powerUps.active + powerUps.activeCount);
+    memcpy(s.counts, powerUps.counts, sizeof(s.counts));
     s.blocks.assign(currentLevel.blocks, currentLevel.blocks + currentLevel.blockCount);
     s.indestructible = currentLevel.indestructibleCount;
     s.paddle = paddle;
@@ -166,17 +166,17 @@ void takeSnapshot(Snapshot& s) {
 }
 
 void restoreSnapshot(const Snapshot& s) {
-    ballCount = (int32_t)s.balls.size();
-    std::copy(s.balls.begin(), s.balls.end(), balls);
-    debrisCount = (int32_t)s.debris.size();
-    std::copy(s.debris.begin(), s.debris.end(), debris);
-    explosionCount = (int32_t)s.explosions.size();
-    std::copy(s.explosions.begin(), s.explosions.end(), explosions);
-    capsuleCount = (int32_t)s.capsules.size();
-    std::copy(s.capsules.begin(), s.capsules.end(), capsules);
-    activePowerUpCount = (int32_t)s.active.size();
-    std::copy(s.active.begin(), s.active.end(), activePowerUps);
-    memcpy(powerUpCounts, s.counts, sizeof(s.counts));
+    ballList.count = (int32_t)s.balls.size();
+    std::copy(s.balls.begin(), s.balls.end(), ballList.balls);
+    debrisList.count = (int32_t)s.debris.size();
+    std::copy(s.debris.begin(), s.debris.end(), debrisList.pieces);
+    effects.explosionCount = (int32_t)s.explosions.size();
+    std::copy(s.explosions.begin(), s.explosions.end(), effects.explosions);
+    powerUps.capsuleCount = (int32_t)s.capsules.size();
+    std::copy(s.capsules.begin(), s.capsules.end(), powerUps.capsules);
+    powerUps.activeCount = (int32_t)s.active.size();
+    std::copy(s.active.begin(), s.active.end(), powerUps.active);
+    memcpy(powerUps.counts, s.counts, sizeof(s.counts));
     currentLevel.blockCount = (int32_t)s.blocks.size();
     std::copy(s.blocks.begin(), s.blocks.end(), currentLevel.blocks);
     currentLevel.indestructibleCount = s.indestructible;

@@ -149,9 +149,9 @@ void fuzzKitSetUp(void) {
     buildAngleTables();
     buildExplosionSequence();
     backSurface = createSurface(240, 320);
-    loadPicture("sprites.png", &spritesPicture);
-    loadPicture("power-ups.png", &powerUpsPicture);
-    loadPicture("icons.png", &iconsPicture);
+    loadPicture("sprites.png", &effects.spritesPicture);
+    loadPicture("power-ups.png", &effects.powerUpsPicture);
+    loadPicture("icons.png", &effects.iconsPicture);
 
     writePicture("smallchars.png", 224, 99, smallCharsRule);
     loadPicture("smallchars.png", &smallCharsSheet);
@@ -171,9 +171,9 @@ void fuzzGameReset(void) {
     game.difficulty = 1;
     game.lives = 3;
     game.levelIndex = FUZZ_LEVEL;
-    ballCount = 0;
-    debrisCount = 0;
-    explosionCount = 0;
+    ballList.count = 0;
+    debrisList.count = 0;
+    effects.explosionCount = 0;
     currentLevel.blockCount = 0;
     currentLevel.indestructibleCount = 0;
     blockTypeCount = 0;

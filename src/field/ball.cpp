@@ -5,21 +5,18 @@
 
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
-#include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
 
-Ball balls[MAX_BALLS];
-int32_t ballCount = 0;
+BallList ballList;
 int32_t cosTable[360];
 int32_t sinTable[360];
-int32_t previousPaddleLine = 320;
 
 // The probe ring on the ball's rim: up first, then clockwise.
 static const int probeX[8] = {0, 2, 3, 2, 0, -2, -3, -2};
@@ -88,11 +85,11 @@ int32_t maximumBallSpeed(void) {
 }
 
 int spawnBall(int x, int y, int32_t vx, int32_t vy) {
-    if (ballCount >= MAX_BALLS) {
+    if (ballList.count >= MAX_BALLS) {
         return -1;
     }
-    int index = ballCount++;
-    Ball* b = &balls[index];
+    int index = ballList.count++;
+    Ball* b = &ballList.balls[index];
     b->x = x * 1024;
     b->y = y * 1024;
     b->prevX = b->x;
@@ -105,11 +102,11 @@ int spawnBall(int x, int y, int32_t vx, int32_t vy) {
 }
 
 void removeBall(int index) {
-    if (index < 0 || index >= ballCount) {
+    if (index < 0 || index >= ballList.count) {
         return;
     }
-    balls[index] = balls[ballCount - 1];
-    ballCount--;
+    ballList.balls[index] = ballList.balls[ballList.count - 1];
+    ballList.count--;
 }
 
 static void setVelocityAt(Ball* b, int a) {
@@ -118,12 +115,12 @@ static void setVelocityAt(Ball* b, int a) {
 }
 
 void setBallSpeed(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     setVelocityAt(b, wrapAngle(angleOf(b->vx, b->vy) - 90));
 }
 
 void setBallSpeedWrapped(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     if (b->speed < MIN_REBOUND_SPEED) {
         b->speed = MIN_REBOUND_SPEED;
     }
@@ -134,7 +131,7 @@ void setBallSpeedWrapped(int index) {
 }
 
 void setBallAngle(int index, int angle) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     if (b->speed < MIN_REBOUND_SPEED) {
         b->speed = MIN_REBOUND_SPEED;
     }
@@ -150,7 +147,7 @@ void reflectVelocity(int32_t* vx, int32_t* vy, int a) {
 }
 
 void reflectBall(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     int bx = b->x >> 10, by = b->y >> 10;
     int width = screenWidth();
     int32_t sx = 0, sy = 0;
@@ -185,7 +182,7 @@ static int ringTouches(int bx, int by) {
 }
 
 void unstickBall(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     int bx = b->x >> 10, by = b->y >> 10;
     if (!ringTouches(bx, by)) {
         return;
@@ -205,8 +202,8 @@ void unstickBall(int index) {
 }
 
 uint16_t ballColour(void) {
-    int through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
-    int homing = powerUpCounts[POWERUP_HOMING] > 0;
+    int through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
+    int homing = powerUps.counts[POWERUP_HOMING] > 0;
     if (through && homing) {
         return packColour(31, 7, 31);
     }
@@ -220,8 +217,8 @@ uint16_t ballColour(void) {
 }
 
 void burstAllBalls(int pieces, uint16_t colour) {
-    for (int i = 0; i < ballCount; i++) {
-        int bx = balls[i].x >> 10, by = balls[i].y >> 10;
+    for (int i = 0; i < ballList.count; i++) {
+        int bx = ballList.balls[i].x >> 10, by = ballList.balls[i].y >> 10;
         for (int k = 0; k < pieces; k++) {
             int32_t vy = (gameRand() & 0x3FF) * 8 - 4096;
             int32_t vx = (gameRand() & 0x3FF) * 8 - 4096;
@@ -234,7 +231,7 @@ void burstAllBalls(int pieces, uint16_t colour) {
 
 // The ball bursts in the kill zone: two pieces for every pixel of its 7 x 7 square.
 static void burstInKillZone(int index) {
-    int bx = balls[index].x >> 10, by = balls[index].y >> 10;
+    int bx = ballList.balls[index].x >> 10, by = ballList.balls[index].y >> 10;
     uint16_t colour = ballColour();
     for (int dx = -3; dx <= 3; dx++) {
         for (int dy = -3; dy <= 3; dy++) {
@@ -313,7 +310,7 @@ static int paddleHit(Ball* b, int index, int side) {
         bounceOffPaddle(b, index, side, bx);
         return 1;
     }
-    if (by > py - 3 && b->vy > 0 && (b->prevY >> 10) <= previousPaddleLine - 3 && off < paddle.halfWidth) {
+    if (by > py - 3 && b->vy > 0 && (b->prevY >> 10) <= ballList.previousPaddleLine - 3 && off < paddle.halfWidth) {
         bounceOffPaddle(b, index, 1, bx);
         return 1;
     }
@@ -336,10 +333,10 @@ void stepBalls(void) {
         return;
     }
     int width = screenWidth(), height = screenHeight();
-    int homing = powerUpCounts[POWERUP_HOMING];
-    int through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
-    for (int i = 0; i < ballCount; i++) {
-        Ball* b = &balls[i];
+    int homing = powerUps.counts[POWERUP_HOMING];
+    int through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
+    for (int i = 0; i < ballList.count; i++) {
+        Ball* b = &ballList.balls[i];
         b->prevX = b->x;
         b->prevY = b->y;
         int side = (b->y >> 10) < paddle.y + 3 ? 10 : -10;
@@ -409,26 +406,26 @@ void stepBalls(void) {
             i--;
         }
     }
-    previousPaddleLine = paddle.y;
+    ballList.previousPaddleLine = paddle.y;
 }
 
 void drawBalls(void) {
-    if (backSurface == nullptr || spritesPicture == nullptr) {
+    if (backSurface == nullptr || effects.spritesPicture == nullptr) {
         return;
     }
-    int homing = powerUpCounts[POWERUP_HOMING] > 0, through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
+    int homing = powerUps.counts[POWERUP_HOMING] > 0, through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
     int cell = homing && through ? 18 : (through ? 12 : (homing ? 6 : 0));
-    int trail = powerUpCounts[POWERUP_FAST_BALLS];
-    for (int i = 0; i < ballCount; i++) {
-        const Ball* b = &balls[i];
+    int trail = powerUps.counts[POWERUP_FAST_BALLS];
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball* b = &ballList.balls[i];
         int bx = b->x >> 10, by = b->y >> 10;
-        blit(backSurface, bx - 3, by - 3, 7, 7, spritesPicture, cell, 32, BLIT_TRANSPARENT);
+        blit(backSurface, bx - 3, by - 3, 7, 7, effects.spritesPicture, cell, 32, BLIT_TRANSPARENT);
         if (trail > 0) {
             int copies = 4 * trail;
             int stepX = (b->prevX >> 9) - (b->x >> 9), stepY = (b->prevY >> 9) - (b->y >> 9);
             int w = 255 / (4 * trail + 2);
             for (int j = 0; j < copies; j++) {
-                blit(backSurface, bx + stepX * j - 3, by + stepY * j - 3, 7, 7, spritesPicture, cell, 32,
+                blit(backSurface, bx + stepX * j - 3, by + stepY * j - 3, 7, 7, effects.spritesPicture, cell, 32,
                      BLIT_ALPHA_BLEND, 255 - w * (j + 1));
             }
         }

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
@@ -119,7 +119,7 @@ void loadBlockDescriptions(int number) {
 }
 
 int powerUpMarksShown(void) {
-    return mainLoop.currentMode == MODE_EDITOR || game.cheats.seePowerUps != 0 || powerUpCounts[POWERUP_REVEAL] > 0;
+    return mainLoop.currentMode == MODE_EDITOR || game.cheats.seePowerUps != 0 || powerUps.counts[POWERUP_REVEAL] > 0;
 }
 
 void redrawField(void) {
@@ -148,20 +148,20 @@ void redrawField(void) {
         }
         return;
     }
-    if (spritesPicture != nullptr && currentLevel.collisionMap != nullptr) {
+    if (effects.spritesPicture != nullptr && currentLevel.collisionMap != nullptr) {
         for (int i = 0; i < game.lives && i < 32; i++) {
-            blit(currentLevel.fieldPicture, currentLevel.collisionMap->width - 9 - 7 * i, 1, 7, 7, spritesPicture, 0, 32, BLIT_ALPHA_BLEND,
+            blit(currentLevel.fieldPicture, currentLevel.collisionMap->width - 9 - 7 * i, 1, 7, 7, effects.spritesPicture, 0, 32, BLIT_ALPHA_BLEND,
                  255 - 4 * i);
         }
     }
 }
 
 void drawPowerUpMark(Surface* dst, int x, int y, int phase, int kind) {
-    if (powerUpsPicture == nullptr || dst == nullptr) {
+    if (effects.powerUpsPicture == nullptr || dst == nullptr) {
         return;
     }
     int ox = game.shakeX, oy = game.shakeY;
-    blit(dst, x + ox - 12, y + oy - 12, 24, 24, powerUpsPicture, kind * 24, 48, BLIT_ADDITIVE, -(phase & 31));
-    blitMasked(dst, x - 8 - ox, y - 8 - oy, 16, 16, powerUpsPicture, kind * 24 + 4, 4, powerUpsPicture,
+    blit(dst, x + ox - 12, y + oy - 12, 24, 24, effects.powerUpsPicture, kind * 24, 48, BLIT_ADDITIVE, -(phase & 31));
+    blitMasked(dst, x - 8 - ox, y - 8 - oy, 16, 16, effects.powerUpsPicture, kind * 24 + 4, 4, effects.powerUpsPicture,
                kind * 24 + 4, 28);
 }

@@ -2,15 +2,13 @@
 #include "field/debris.h"
 
 #include "field/blocks.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "gfx/blit.h"
-#include "shell/mainloop.h"
 #include "shell/random.h"
 
-Debris debris[MAX_DEBRIS];
-int32_t debrisCount = 0;
+DebrisList debrisList;
 
 static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31)
 
@@ -68,27 +66,27 @@ void breakBlock(int index) {
         currentLevel.indestructibleCount--;
     }
     removeLevelBlock(index);
-    if (game.cheats.seePowerUps != 0 || powerUpCounts[POWERUP_REVEAL] > 0) {
+    if (game.cheats.seePowerUps != 0 || powerUps.counts[POWERUP_REVEAL] > 0) {
         redrawField();
     }
 }
 
 void removeDebris(int index) {
-    if (index < 0 || index >= debrisCount) {
+    if (index < 0 || index >= debrisList.count) {
         return;
     }
-    debris[index] = debris[debrisCount - 1];
-    debrisCount--;
+    debrisList.pieces[index] = debrisList.pieces[debrisList.count - 1];
+    debrisList.count--;
 }
 
 void spawnDebris(int x, int y, int32_t vx, int32_t vy, int type, uint16_t colour) {
-    if (debrisCount >= MAX_DEBRIS) {
+    if (debrisList.count >= MAX_DEBRIS) {
         removeDebris(gameRand() % MAX_DEBRIS);
     }
-    if (debrisCount >= MAX_DEBRIS) {
+    if (debrisList.count >= MAX_DEBRIS) {
         return;
     }
-    Debris* d = &debris[debrisCount++];
+    Debris* d = &debrisList.pieces[debrisList.count++];
     d->x = x * 1024;
     d->y = y * 1024;
     d->vx = vx;
@@ -102,7 +100,7 @@ void spawnDebris(int x, int y, int32_t vx, int32_t vy, int type, uint16_t colour
 
 void settleDebris(int index) {
     if (game.cheats.disableDebris == 0) {
-        const Debris* d = &debris[index];
+        const Debris* d = &debrisList.pieces[index];
         int px = d->x >> 10, py = d->y >> 10;
         putPixel(currentLevel.fieldPicture, px, py, d->colour);
         putPixel(currentLevel.backgroundPicture, px, py, d->colour);
@@ -118,7 +116,7 @@ static int solidForDebris(int x, int y) {
 
 // Moves one debris piece; returns 1 when it left the list.
 static int movePiece(int index, int mapWidth, int mapHeight) {
-    Debris* d = &debris[index];
+    Debris* d = &debrisList.pieces[index];
     d->x += d->vx;
     d->y += d->vy;
     d->vy += 100;
@@ -176,8 +174,8 @@ void updateDebris(void) {
         return;
     }
     int mapWidth = currentLevel.collisionMap->width, mapHeight = currentLevel.collisionMap->height;
-    for (int i = 0; i < debrisCount; i++) {
-        Debris* d = &debris[i];
+    for (int i = 0; i < debrisList.count; i++) {
+        Debris* d = &debrisList.pieces[i];
         d->prevX = d->x;
         d->prevY = d->y;
         if (d->type == DEBRIS_SPARK) {
@@ -201,7 +199,7 @@ void drawDebris(void) {
     if (backSurface == nullptr) {
         return;
     }
-    for (int i = 0; i < debrisCount; i++) {
-        putPixel(backSurface, debris[i].x >> 10, debris[i].y >> 10, debris[i].colour);
+    for (int i = 0; i < debrisList.count; i++) {
+        putPixel(backSurface, debrisList.pieces[i].x >> 10, debrisList.pieces[i].y >> 10, debrisList.pieces[i].colour);
     }
 }

@@ -6,10 +6,9 @@
 
 #include "field/blocks.h"
 #include "field/debris.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
-#include "shell/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
@@ -17,6 +16,7 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/savefile.h"
 #include "sound/music.h"
 
 EditorState editor = {-1, -1, 0, 0, 0, 0, 0, 0, 0};

@@ -8,14 +8,13 @@
 #include "field/ball.h"
 #include "field/blocks.h"
 #include "field/debris.h"
-#include "shell/runfolder.h"
-#include "shell/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 
 LevelState currentLevel;
 
@@ -149,8 +148,8 @@ int loadLevel(int level) {
             }
         }
     }
-    debrisCount = 0;
-    ballCount = 0;
+    debrisList.count = 0;
+    ballList.count = 0;
     return 1;
 }
 
@@ -195,7 +194,7 @@ static int freeLevelPicture(Surface** handle, const char* message) {
 }
 
 int unloadLevel(void) {
-    ballCount = 0;
+    ballList.count = 0;
     if (!freeLevelPicture(&currentLevel.collisionMap, "Level Already Unloaded (scheme)\n") ||
         !freeLevelPicture(&currentLevel.backgroundPicture, "Level Already Unloaded (schemev)\n") ||
         !freeLevelPicture(&currentLevel.pristineBackground, "Level Already Unloaded (schemev2)\n") ||

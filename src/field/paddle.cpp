@@ -2,12 +2,11 @@
 #include "field/paddle.h"
 
 #include "field/ball.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/input.h"
-#include "shell/mainloop.h"
 
 Paddle paddle = {120, 300, 120 << 10, 300 << 10, 0, 0, 18, 18, 0, 0, 5, 0, 0, 0, 0, 0, 0};
 
@@ -98,7 +97,7 @@ void movePaddle(void) {
         paddle.fixedY = top * 1024;
     }
 
-    if (!paddleRowClear() && ballCount > 0) {
+    if (!paddleRowClear() && ballList.count > 0) {
         burstAllBalls(20, 0xFFFF);
         game.score -= 1000;
     }
@@ -138,7 +137,7 @@ void movePaddle(void) {
         paddle.vy = 0;
     }
 
-    if (powerUpCounts[POWERUP_FROZEN_PADDLE] == 0) {
+    if (powerUps.counts[POWERUP_FROZEN_PADDLE] == 0) {
         int32_t oldX = paddle.x, oldY = paddle.y, oldFixedX = paddle.fixedX, oldFixedY = paddle.fixedY;
         paddle.fixedX += stepX;
         paddle.fixedY += stepY;
@@ -182,7 +181,7 @@ void drawPaddlePieces(Surface* dst, int x, int y, int ghost) {
 }
 
 void drawPaddle(void) {
-    if (powerUpCounts[POWERUP_QUICK_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_QUICK_PADDLE] > 0) {
         for (int k = 0; k <= 3; k++) {
             drawPaddlePieces(backSurface, paddle.x - ((paddle.vx * k) >> 8), paddle.y - ((paddle.vy * k) >> 8), 1);
         }

@@ -7,11 +7,10 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
-#include "field/gamevalues.h"
 #include "gfx/draw.h"
-#include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
 
@@ -41,19 +40,15 @@ const PowerUpRule powerUpRules[POWERUP_KINDS] = {
     {100, 5, 0, 0, 0},       // Lower Pile
 };
 
-FallingPowerUp capsules[MAX_CAPSULES];
-int32_t capsuleCount = 0;
-ActivePowerUp activePowerUps[MAX_ACTIVE_POWERUPS];
-int32_t activePowerUpCount = 0;
-int16_t powerUpCounts[POWERUP_KINDS];
+PowerUpState powerUps;
 
 static const uint16_t CYAN = 0x07DF;  // packColour(0, 31, 31): the kill zone and the pile
 
 void clearPowerUps(void) {
-    capsuleCount = 0;
-    activePowerUpCount = 0;
+    powerUps.capsuleCount = 0;
+    powerUps.activeCount = 0;
     for (int k = 0; k < POWERUP_KINDS; k++) {
-        powerUpCounts[k] = 0;
+        powerUps.counts[k] = 0;
     }
 }
 
@@ -63,10 +58,10 @@ int32_t powerUpDuration(int kind) {
 }
 
 void spawnFallingPowerUp(int x, int y, int kind) {
-    if (capsuleCount >= MAX_CAPSULES || kind < 0 || kind >= POWERUP_KINDS) {
+    if (powerUps.capsuleCount >= MAX_CAPSULES || kind < 0 || kind >= POWERUP_KINDS) {
         return;
     }
-    FallingPowerUp* c = &capsules[capsuleCount++];
+    FallingPowerUp* c = &powerUps.capsules[powerUps.capsuleCount++];
     c->x = x * 1024;
     c->y = y * 1024;
     c->prevX = c->x;
@@ -93,33 +88,33 @@ void collectPowerUp(int kind) {
     if (kind == POWERUP_BALL_SHOWER) {
         game.shake = 16;
     }
-    if (activePowerUpCount < MAX_ACTIVE_POWERUPS) {
-        activePowerUps[activePowerUpCount].kind = kind;
-        activePowerUps[activePowerUpCount].counter = 0;
-        activePowerUpCount++;
-        powerUpCounts[kind]++;
-        if (kind == POWERUP_REVEAL && powerUpCounts[kind] == 1) {
+    if (powerUps.activeCount < MAX_ACTIVE_POWERUPS) {
+        powerUps.active[powerUps.activeCount].kind = kind;
+        powerUps.active[powerUps.activeCount].counter = 0;
+        powerUps.activeCount++;
+        powerUps.counts[kind]++;
+        if (kind == POWERUP_REVEAL && powerUps.counts[kind] == 1) {
             redrawField();
         }
     }
 }
 
 void expirePowerUp(int index) {
-    if (index < 0 || index >= activePowerUpCount) {
+    if (index < 0 || index >= powerUps.activeCount) {
         return;
     }
-    int kind = activePowerUps[index].kind;
-    powerUpCounts[kind]--;
-    if (kind == POWERUP_REVEAL && powerUpCounts[kind] == 0) {
+    int kind = powerUps.active[index].kind;
+    powerUps.counts[kind]--;
+    if (kind == POWERUP_REVEAL && powerUps.counts[kind] == 0) {
         redrawField();
     }
-    activePowerUps[index] = activePowerUps[activePowerUpCount - 1];
-    activePowerUpCount--;
+    powerUps.active[index] = powerUps.active[powerUps.activeCount - 1];
+    powerUps.activeCount--;
 }
 
 int findPowerUp(int kind) {
-    for (int i = 0; i < activePowerUpCount; i++) {
-        if (activePowerUps[i].kind == kind) {
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        if (powerUps.active[i].kind == kind) {
             return i;
         }
     }
@@ -131,7 +126,7 @@ void shedBadPowerUps(void) {
                                    POWERUP_FROZEN_PADDLE, POWERUP_FAST_BALLS};
     for (int n = 0; n < 2 - game.difficulty; n++) {
         for (int k = 0; k < 5; k++) {
-            if (powerUpCounts[harmful[k]] > 0) {
+            if (powerUps.counts[harmful[k]] > 0) {
                 int index = findPowerUp(harmful[k]);
                 if (index >= 0) {
                     expirePowerUp(index);
@@ -148,8 +143,8 @@ static void ballFromPaddle(int shower) {
     int x = paddle.x + gameRand() % span - paddle.halfWidth;
     int index = spawnBall(x, paddle.y - 5, vx, -2048);
     if (shower && index >= 0) {
-        balls[index].vx += paddle.vx;
-        balls[index].vy += paddle.vy;
+        ballList.balls[index].vx += paddle.vx;
+        ballList.balls[index].vy += paddle.vy;
         setBallSpeedWrapped(index);
     }
 }
@@ -165,18 +160,18 @@ static void fountainSparks(void) {
 }
 
 static void splitBall(void) {
-    if (currentLevel.blockCount <= currentLevel.indestructibleCount || (game.updateCounter & 15) != 0 || ballCount < 1 ||
-        ballCount >= 4 * powerUpCounts[POWERUP_BALL_SPLIT]) {
+    if (currentLevel.blockCount <= currentLevel.indestructibleCount || (game.updateCounter & 15) != 0 || ballList.count < 1 ||
+        ballList.count >= 4 * powerUps.counts[POWERUP_BALL_SPLIT]) {
         return;
     }
-    int j = gameRand() % ballCount;
+    int j = gameRand() % ballList.count;
     playSound(1);
     int32_t vx = (gameRand() & 0x3FF) - 512;
     int32_t vy = (gameRand() & 0x3FF) - 512;
-    int bx = balls[j].x >> 10, by = balls[j].y >> 10;
+    int bx = ballList.balls[j].x >> 10, by = ballList.balls[j].y >> 10;
     int index = spawnBall(bx, by, vx, vy);
     if (index >= 0) {
-        balls[index].speed = balls[j].speed;
+        ballList.balls[index].speed = ballList.balls[j].speed;
         setBallSpeed(index);
     }
     for (int n = 0; n < 20; n++) {
@@ -199,7 +194,7 @@ static void fireLasers(void) {
     if (currentLevel.collisionMap == nullptr) {
         return;
     }
-    for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
+    for (int j = 0; j < powerUps.counts[POWERUP_LASER]; j++) {
         int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
         for (int n = 0; n < 2; n++) {
             if ((gameRand() & 15) != 0) {
@@ -251,7 +246,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
         }
         break;
     case POWERUP_FAST_BALLS:
-        for (int n = 0; n < powerUpCounts[POWERUP_FAST_BALLS]; n++) {
+        for (int n = 0; n < powerUps.counts[POWERUP_FAST_BALLS]; n++) {
             stepBalls();
         }
         break;
@@ -320,9 +315,9 @@ void updatePowerUps(void) {
     paddle.targetZoneHeight = 85 - 7 * game.difficulty;
     paddle.stepLimit = 3;
     fireLasers();
-    for (int i = 0; i < activePowerUpCount; i++) {
-        activePowerUps[i].counter++;
-        if (applyPowerUp(&activePowerUps[i])) {
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        powerUps.active[i].counter++;
+        if (applyPowerUp(&powerUps.active[i])) {
             expirePowerUp(i);
             i--;
         }
@@ -331,8 +326,8 @@ void updatePowerUps(void) {
 
 void updateFallingPowerUps(void) {
     int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
-    for (int i = 0; i < capsuleCount; i++) {
-        FallingPowerUp* c = &capsules[i];
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        FallingPowerUp* c = &powerUps.capsules[i];
         c->prevX = c->x;
         c->prevY = c->y;
         c->x += c->vx;
@@ -357,8 +352,8 @@ void updateFallingPowerUps(void) {
             caught = 1;  // lost below the field
         }
         if (caught) {
-            capsules[i] = capsules[capsuleCount - 1];
-            capsuleCount--;
+            powerUps.capsules[i] = powerUps.capsules[powerUps.capsuleCount - 1];
+            powerUps.capsuleCount--;
             i--;
         }
     }
@@ -470,21 +465,21 @@ void lowerPile(void) {
 }
 
 void drawPowerUps(void) {
-    for (int i = 0; i < capsuleCount; i++) {
-        const FallingPowerUp* c = &capsules[i];
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        const FallingPowerUp* c = &powerUps.capsules[i];
         drawPowerUpMark(backSurface, c->x >> 10, c->y >> 10, c->age & 31, c->kind);
     }
-    for (int i = 0; i < activePowerUpCount; i++) {
-        drawPowerUpMark(backSurface, 12, 12 + 16 * i, activePowerUps[i].counter & 31, activePowerUps[i].kind);
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        drawPowerUpMark(backSurface, 12, 12 + 16 * i, powerUps.active[i].counter & 31, powerUps.active[i].kind);
     }
     int phase = (int)(game.updateCounter & 31);
-    if (powerUpCounts[POWERUP_FROZEN_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_FROZEN_PADDLE] > 0) {
         drawPowerUpMark(backSurface, paddle.x, paddle.y, phase, POWERUP_FROZEN_PADDLE);
     }
-    if (powerUpCounts[POWERUP_SLUGGISH_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_SLUGGISH_PADDLE] > 0) {
         drawPowerUpMark(backSurface, paddle.x, paddle.y + 12, phase, POWERUP_SLUGGISH_PADDLE);
     }
-    if (powerUpCounts[POWERUP_QUICK_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_QUICK_PADDLE] > 0) {
         drawPowerUpMark(backSurface, paddle.x, paddle.y + 24, phase, POWERUP_QUICK_PADDLE);
     }
 }
@@ -493,7 +488,7 @@ void drawLaserBeams(void) {
     if (backSurface == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
-    for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
+    for (int j = 0; j < powerUps.counts[POWERUP_LASER]; j++) {
         int beams[2] = {paddle.x - paddle.halfWidth + 2 + j, paddle.x + paddle.halfWidth - 3 - j};
         for (int n = 0; n < 2; n++) {
             int x = beams[n];

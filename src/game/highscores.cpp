@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/runfolder.h"
-#include "shell/savefile.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 
 static char table[HIGH_SCORE_BUFFER_CHARS];
 

@@ -8,14 +8,13 @@
 
 #include "field/blocks.h"
 #include "field/effects.h"
-#include "field/powerup.h"
 #include "field/gamevalues.h"
+#include "field/powerup.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
 #include "shell/runfolder.h"
 
 enum {
@@ -309,10 +308,10 @@ void drawHint(Surface* dst, int32_t x, int32_t y, int32_t number) {
         hintPanel.width = shownHint.width;
     }
     int32_t w = hintPanel.width, h = hintPanel.height;
-    if (spritesPicture != nullptr) {
-        blit(dst, x, y - HINT_TAB_HEIGHT, TAB_CORNER_WIDTH, HINT_TAB_HEIGHT, spritesPicture, TAB_SOURCE_X,
+    if (effects.spritesPicture != nullptr) {
+        blit(dst, x, y - HINT_TAB_HEIGHT, TAB_CORNER_WIDTH, HINT_TAB_HEIGHT, effects.spritesPicture, TAB_SOURCE_X,
              TAB_SOURCE_Y, BLIT_TRANSPARENT);
-        blit(dst, x + TAB_CORNER_WIDTH, y - HINT_TAB_HEIGHT, TAB_BODY_WIDTH, HINT_TAB_HEIGHT, spritesPicture,
+        blit(dst, x + TAB_CORNER_WIDTH, y - HINT_TAB_HEIGHT, TAB_BODY_WIDTH, HINT_TAB_HEIGHT, effects.spritesPicture,
              TAB_SOURCE_X + TAB_CORNER_WIDTH, TAB_SOURCE_Y, BLIT_COPY);
     }
     darkenBox(dst, x, y, w, h);

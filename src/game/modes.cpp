@@ -5,10 +5,10 @@
 
 #include "field/blocks.h"
 #include "field/editor.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "game/game.h"
-#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/play.h"
 #include "game/settings.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "field/blocks.h"
-#include "field/powerup.h"
 #include "field/gamevalues.h"
+#include "field/powerup.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/render.h"
@@ -15,7 +15,6 @@
 #include "gfx/font.h"
 #include "shell/display.h"
 #include "shell/input.h"
-#include "shell/mainloop.h"
 
 enum {
     PAGE_TITLE_Y = 20,

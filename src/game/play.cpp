@@ -5,10 +5,10 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
@@ -31,7 +31,7 @@ int levelCleared(void) {
 }
 
 int32_t zoneHeightForCounts(void) {
-    return 85 - 7 * game.difficulty + 20 * powerUpCounts[POWERUP_ZONE_UP] - 20 * powerUpCounts[POWERUP_ZONE_DOWN];
+    return 85 - 7 * game.difficulty + 20 * powerUps.counts[POWERUP_ZONE_UP] - 20 * powerUps.counts[POWERUP_ZONE_DOWN];
 }
 
 void serveBall(void) {
@@ -39,7 +39,7 @@ void serveBall(void) {
     int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
     int32_t vx = (gameRand() & 1023) - 512;
     int x = (mapWidth >> 1) - 64 + (gameRand() & 127);
-    int lift = powerUpCounts[POWERUP_ZONE_UP] - powerUpCounts[POWERUP_ZONE_DOWN];
+    int lift = powerUps.counts[POWERUP_ZONE_UP] - powerUps.counts[POWERUP_ZONE_DOWN];
     int y = mapHeight - 85 - 7 * game.difficulty - 20 * (lift > 0 ? lift : 0);
     if (y < 20) {
         y = 20;
@@ -147,7 +147,7 @@ static void serveAfterLostBall(void) {
 
 // Level cleared: the balls are cashed in one by one in a burst of coloured pieces.
 static void cashInBall(void) {
-    int homing = powerUpCounts[POWERUP_HOMING] > 0, through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
+    int homing = powerUps.counts[POWERUP_HOMING] > 0, through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
     uint16_t colour = 0xFFFF;
     if (homing && through) {
         colour = 0xF9DF;
@@ -156,13 +156,13 @@ static void cashInBall(void) {
     } else if (homing) {
         colour = 0x01DF;
     }
-    int bx = balls[0].x >> 10, by = balls[0].y >> 10;
+    int bx = ballList.balls[0].x >> 10, by = ballList.balls[0].y >> 10;
     for (int n = 0; n < 20; n++) {
         int32_t vy = (gameRand() & 1023) * 8 - 4096;
         int32_t vx = (gameRand() & 1023) * 8 - 4096;
         spawnDebris(bx, by, vx, vy, DEBRIS_PIECE, colour);
     }
-    game.score += 100 / ballCount;
+    game.score += 100 / ballList.count;
     removeBall(0);
     playSound(1);
 }
@@ -190,7 +190,7 @@ static void shakeField(void) {
 }
 
 int lostBallCaptionShowing(void) {
-    return game.readyCountdown < DOH_BELOW && ballCount == 0 && !levelCleared();
+    return game.readyCountdown < DOH_BELOW && ballList.count == 0 && !levelCleared();
 }
 
 int32_t updatePlay(void) {
@@ -214,7 +214,7 @@ int32_t updatePlay(void) {
     shakeField();
 
     if (!levelCleared()) {
-        if (ballCount == 0 && game.readyCountdown <= -250 && debrisCount == 0) {
+        if (ballList.count == 0 && game.readyCountdown <= -250 && debrisList.count == 0) {
             game.readyCountdown = 200;
             if (game.lives <= 0) {
                 result = MODE_GAME_OVER;
@@ -224,23 +224,23 @@ int32_t updatePlay(void) {
         }
     } else {
         if ((game.updateCounter & 3) == 0) {
-            if (activePowerUpCount > 0) {
+            if (powerUps.activeCount > 0) {
                 expirePowerUp(0);
             }
-            if (ballCount > 0) {
+            if (ballList.count > 0) {
                 cashInBall();
             }
         }
         if (game.readyCountdown > -200) {
             game.readyCountdown -= 2;
         }
-        if (debrisCount == 0) {
+        if (debrisList.count == 0) {
             result = MODE_LEVEL_DONE;
         }
     }
 
     int dohShown = lostBallCaptionShowing();
-    if (game.readyCountdown > -200 || (ballCount == 0 && game.readyCountdown > -400)) {
+    if (game.readyCountdown > -200 || (ballList.count == 0 && game.readyCountdown > -400)) {
         game.readyCountdown -= 2;
     }
     // The caption comes with its sound, once, on the update it appears.
@@ -250,7 +250,7 @@ int32_t updatePlay(void) {
 
     movePaddle();
 
-    int slow = powerUpCounts[POWERUP_SLOW_MOTION];
+    int slow = powerUps.counts[POWERUP_SLOW_MOTION];
     if (slow <= 0 || ((game.updateCounter >> (slow - 1)) & 1) == 0) {
         updateDebris();
         updateExplosions();

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "field/effects.h"
-#include "game/game.h"
 #include "field/gamevalues.h"
+#include "game/game.h"
 #include "game/modes.h"
 #include "game/pages.h"
 #include "game/renderplay.h"
@@ -77,14 +77,14 @@ void drawCornerButton(void) {
     } else {
         renderState.cornerHover = 0;
     }
-    if (iconsPicture == nullptr || backSurface == nullptr) {
+    if (effects.iconsPicture == nullptr || backSurface == nullptr) {
         return;
     }
-    blit(backSurface, CORNER_BUTTON_X - 3, CORNER_BUTTON_Y - 4, 60, 56, iconsPicture, 103, 1, BLIT_ADDITIVE,
+    blit(backSurface, CORNER_BUTTON_X - 3, CORNER_BUTTON_Y - 4, 60, 56, effects.iconsPicture, 103, 1, BLIT_ADDITIVE,
          (CORNER_HOVER_MAX - renderState.cornerHover) * -2);
-    blitMasked(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, iconsPicture, 1, 0, iconsPicture, 52, 1);
+    blitMasked(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, effects.iconsPicture, 52, 1);
     if (renderState.cornerHover > 0) {
-        blit(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, iconsPicture, 1, 0, BLIT_SPARKLE, 3);
+        blit(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, BLIT_SPARKLE, 3);
     }
 }
 

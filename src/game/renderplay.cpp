@@ -6,8 +6,8 @@
 
 #include "field/ball.h"
 #include "field/editor.h"
-#include "field/level.h"
 #include "field/gamevalues.h"
+#include "field/level.h"
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/modes.h"
@@ -18,7 +18,6 @@
 #include "gfx/font.h"
 #include "shell/display.h"
 #include "shell/input.h"
-#include "shell/mainloop.h"
 
 enum {
     GRID_CELLS = 10,           // the chooser's columns and rows

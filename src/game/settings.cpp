@@ -6,12 +6,11 @@
 #include <cstring>
 
 #include "field/gamevalues.h"
-#include "shell/runfolder.h"
-#include "shell/savefile.h"
 #include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
 

@@ -3,8 +3,8 @@
 
 #include "field/ball.h"
 #include "field/effects.h"
-#include "game/game.h"
 #include "field/gamevalues.h"
+#include "game/game.h"
 #include "game/modes.h"
 #include "game/settings.h"
 #include "gfx/font.h"
@@ -84,9 +84,9 @@ void loadIntroBatch(void) {
     loadPicture("c_neopolitical.png", &flowPictures.fontNeopolitical);
     loadFont(flowPictures.fontNeopolitical, 1, 18);
     setGamma(previousGamma);
-    loadPicture("sprites.png", &spritesPicture);
-    loadPicture("icons.png", &iconsPicture);
-    loadPicture("power-ups.png", &powerUpsPicture);
+    loadPicture("sprites.png", &effects.spritesPicture);
+    loadPicture("icons.png", &effects.iconsPicture);
+    loadPicture("power-ups.png", &effects.powerUpsPicture);
     loadSoundDoubled("coolcat.raw", TITLE_MUSIC, 1);
     loadSoundDoubled("scream.raw", 11, 0);
 }

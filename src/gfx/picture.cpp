@@ -14,7 +14,6 @@
 #include "platform/platform.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
 #include "shell/runfolder.h"
 
 // Converts one 8-bit RGB pixel and places it centred on the target; all components below 8 give 0,

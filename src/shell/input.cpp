@@ -42,7 +42,7 @@ static int32_t clampInt(int32_t v, int32_t lo, int32_t hi) {
 static void mapStylus(int32_t lParam) {
     int32_t x = (int32_t)((uint32_t)lParam & 0xFFFF);
     int32_t y = (int32_t)(((uint32_t)lParam >> 16) & 0xFFFF);
-    if (fullscreenFlag) {
+    if (displayInfo.fullscreenFlag) {
         stylus.x = clampInt(x - 200, 0, DEFAULT_WIDTH - 1);
         stylus.y = clampInt(y - 80, 0, DEFAULT_HEIGHT - 1);
         return;

@@ -10,10 +10,10 @@
 
 #include "field/ball.h"
 #include "field/debris.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "game/settings.h"
 #include "shell/datafile.h"
 #include "shell/display.h"
@@ -145,9 +145,9 @@ uint64_t gameStateHash(void) {
     for (int32_t v : {p.x, p.y, p.fixedX, p.fixedY, p.vx, p.vy, p.halfWidth, p.zoneHeight}) {
         f.value(v);
     }
-    f.value(ballCount);
-    for (int i = 0; i < ballCount; i++) {
-        const Ball& b = balls[i];
+    f.value(ballList.count);
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball& b = ballList.balls[i];
         for (int32_t v : {b.x, b.y, b.vx, b.vy, (int32_t)b.speed}) {
             f.value(v);
         }
@@ -159,24 +159,24 @@ uint64_t gameStateHash(void) {
             f.value(v);
         }
     }
-    f.value(debrisCount);
-    for (int i = 0; i < debrisCount; i++) {
-        const Debris& d = debris[i];
+    f.value(debrisList.count);
+    for (int i = 0; i < debrisList.count; i++) {
+        const Debris& d = debrisList.pieces[i];
         for (int32_t v : {d.x, d.y, d.vx, d.vy, (int32_t)d.colour, (int32_t)d.type}) {
             f.value(v);
         }
     }
-    f.value(capsuleCount);
-    for (int i = 0; i < capsuleCount; i++) {
-        const FallingPowerUp& c = capsules[i];
+    f.value(powerUps.capsuleCount);
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        const FallingPowerUp& c = powerUps.capsules[i];
         for (int32_t v : {c.x, c.y, c.vy, c.kind}) {
             f.value(v);
         }
     }
-    f.value(activePowerUpCount);
-    for (int i = 0; i < activePowerUpCount; i++) {
-        f.value(activePowerUps[i].kind);
-        f.value(activePowerUps[i].counter);
+    f.value(powerUps.activeCount);
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        f.value(powerUps.active[i].kind);
+        f.value(powerUps.active[i].counter);
     }
     uint8_t settings[SETTINGS_BYTES];
     encodeSettings(settings);
@@ -198,7 +198,7 @@ void noticeReplayEnd(void) {
 
 void describeRunFolder(JournalHeader* header) {
     header->gameVersion = journalGameVersion();
-    header->fullscreen = fullscreenFlag;
+    header->fullscreen = displayInfo.fullscreenFlag;
     header->dataFiles = hashDataFiles();
     header->snapshot.clear();
     for (const std::string& name : filesIn("Data")) {
@@ -330,7 +330,7 @@ int replaySession(const char* path, int headless, int force) {
         fprintf(stderr, "Plinkor: %s\n", error.c_str());
         return EXIT_BAD_JOURNAL;
     }
-    fullscreenFlag = contents.header.fullscreen;
+    displayInfo.fullscreenFlag = contents.header.fullscreen;
     watchUpdates();
     journalStartReplay(&contents, headless, headless ? 0 : 1);
     runGame();

@@ -6,7 +6,6 @@
 
 #include "platform/platform.h"
 #include "shell/datafile.h"
-#include "shell/mainloop.h"
 #include "shell/runfolder.h"
 #include "sound/mixer.h"
 

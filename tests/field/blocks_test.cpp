@@ -115,10 +115,10 @@ TEST(RedrawField, MarksShowOnlyInTheEditorWithTheCheatOrWithReveal) {
     uint64_t marked = hashSurface(currentLevel.fieldPicture);
     EXPECT_NE(marked, plain);
     game.cheats.seePowerUps = 0;
-    powerUpCounts[POWERUP_REVEAL] = 1;
+    powerUps.counts[POWERUP_REVEAL] = 1;
     redrawField();
     EXPECT_EQ(hashSurface(currentLevel.fieldPicture), marked);
-    powerUpCounts[POWERUP_REVEAL] = 0;
+    powerUps.counts[POWERUP_REVEAL] = 0;
     mainLoop.currentMode = MODE_EDITOR;
     redrawField();
     EXPECT_EQ(hashSurface(currentLevel.fieldPicture), marked);
@@ -151,11 +151,11 @@ TEST(RedrawField, LivesRowShowsAtMostThirtyTwoFadingMarks) {
 TEST(PowerUpMark, AdditiveCellAndMaskedIconAtTheShakeOffsets) {
     makeKitField();
     Surface* dst = createSurface(60, 60);
-    clearSurface(powerUpsPicture);
+    clearSurface(effects.powerUpsPicture);
     // Kind 3: the additive cell at (72, 48), the icon at (76, 4) with its mask at (76, 28).
-    putPixel(powerUpsPicture, 72 + 12, 48 + 12, packColour(10, 10, 10));
-    putPixel(powerUpsPicture, 76 + 8, 4 + 8, packColour(31, 0, 0));
-    putPixel(powerUpsPicture, 76 + 8, 28 + 8, packColour(0, 0, 31));  // weight 248
+    putPixel(effects.powerUpsPicture, 72 + 12, 48 + 12, packColour(10, 10, 10));
+    putPixel(effects.powerUpsPicture, 76 + 8, 4 + 8, packColour(31, 0, 0));
+    putPixel(effects.powerUpsPicture, 76 + 8, 28 + 8, packColour(0, 0, 31));  // weight 248
     drawPowerUpMark(dst, 30, 30, 0, 3);
     EXPECT_EQ(getPixel(dst, 30, 30), blendColour(packColour(31, 0, 0), packColour(10, 10, 10), 248));
     // Phase 40 & 31 = 8: the cell adds (10 - 8) per component, then the icon is blended over it.

@@ -11,7 +11,7 @@
 
 static int addPiece(int x, int y, int32_t vx, int32_t vy, uint16_t colour = 0x1234) {
     spawnDebris(x, y, vx, vy, DEBRIS_PIECE, colour);
-    return debrisCount - 1;
+    return debrisList.count - 1;
 }
 
 // The kit field with a floor of wall from row 200 to 204.
@@ -27,20 +27,20 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     paintMap(50, 60, 10, 5, 0xF800);  // as if a neighbour shared the empty columns
     uint32_t before = gameRandState();
     breakBlock(0);
-    EXPECT_EQ((Ints{debrisCount, drawsBetween(before, gameRandState()), game.score, currentLevel.blockCount}),
+    EXPECT_EQ((Ints{debrisList.count, drawsBetween(before, gameRandState()), game.score, currentLevel.blockCount}),
               (Ints{80, 160, 20, 0}));
-    for (int i = 0; i < debrisCount; i++) {
-        int px = debris[i].x >> 10, py = debris[i].y >> 10;
+    for (int i = 0; i < debrisList.count; i++) {
+        int px = debrisList.pieces[i].x >> 10, py = debrisList.pieces[i].y >> 10;
         EXPECT_TRUE(px >= 51 && px <= 58 && py >= 60 && py <= 64) << px << "," << py;
-        EXPECT_EQ(debris[i].colour, KIT_BRICK_COLOUR + KIT_HOLLOW);
-        EXPECT_EQ(debris[i].vx % 4, 0);
+        EXPECT_EQ(debrisList.pieces[i].colour, KIT_BRICK_COLOUR + KIT_HOLLOW);
+        EXPECT_EQ(debrisList.pieces[i].vx % 4, 0);
     }
     // Erased from the map where the cell has pixels; the cell's empty columns keep what the map had.
     EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 55, 62), getPixel(currentLevel.backgroundPicture, 55, 62));
     // The hidden power-up (kind 4) falls from the block's centre.
-    ASSERT_EQ(capsuleCount, 1);
-    EXPECT_EQ((Ints{capsules[0].kind, capsules[0].x, capsules[0].y, capsules[0].vy}),
+    ASSERT_EQ(powerUps.capsuleCount, 1);
+    EXPECT_EQ((Ints{powerUps.capsules[0].kind, powerUps.capsules[0].x, powerUps.capsules[0].y, powerUps.capsules[0].vy}),
               (Ints{4, 55 << 10, 62 << 10, 500}));
 }
 
@@ -75,7 +75,7 @@ TEST(DebrisList, TheFifteenHundredFirstPieceEvictsARandomOne) {
     addPiece(5, 6, 7, 8, 0xBEEF);
     EXPECT_EQ(drawsBetween(77, gameRandState()), 1);
     // The evicted slot now holds the piece that was last.
-    EXPECT_EQ((Ints{debrisCount, debris[MAX_DEBRIS - 1].colour, debris[MAX_DEBRIS - 1].vx, debris[evicted].colour}),
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[MAX_DEBRIS - 1].colour, debrisList.pieces[MAX_DEBRIS - 1].vx, debrisList.pieces[evicted].colour}),
               (Ints{MAX_DEBRIS, 0xBEEF, 7, MAX_DEBRIS}));
 }
 
@@ -83,25 +83,25 @@ TEST(DebrisPhysics, BouncesOffFloorsAndCeilingsCuttingTheSpeedTowardsZero) {
     floorField();
     int i = addPiece(50, 199, 2048, 1024);
     updateDebris();
-    ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ((Ints{debris[i].x, debris[i].y, debris[i].vx, debris[i].vy, debris[i].age}),
+    ASSERT_EQ(debrisList.count, 1);
+    EXPECT_EQ((Ints{debrisList.pieces[i].x, debrisList.pieces[i].y, debrisList.pieces[i].vx, debrisList.pieces[i].vy, debrisList.pieces[i].age}),
               (Ints{50 << 10, 199 << 10, 128, 512, 1}));
     // A rising piece hitting a ceiling turns round.
     makeKitField();
     paintMap(0, 100, 240, 5, KIT_WALL);
     i = addPiece(50, 105, 0, -1500);
     updateDebris();
-    EXPECT_EQ((Ints{debris[i].y, debris[i].vy}), (Ints{105 << 10, 1400}));
+    EXPECT_EQ((Ints{debrisList.pieces[i].y, debrisList.pieces[i].vy}), (Ints{105 << 10, 1400}));
     // -(17 >> 4), not -17 >> 4 = -2.
     floorField();
     addPiece(50, 199, -17, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, debris[0].vx}), (Ints{1, -1}));
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].vx}), (Ints{1, -1}));
     // -15 becomes 0: on a flat floor it rests at once, at the restored position.
     floorField();
     addPiece(50, 199, -15, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, getPixel(currentLevel.collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
+    EXPECT_EQ((Ints{debrisList.count, getPixel(currentLevel.collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
@@ -113,8 +113,8 @@ TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
         seedGameRand(seed);
         int s = ((seed * 214013u + 2531011u) >> 16 & 1) * 2 - 1;
         updateDebris();
-        ASSERT_EQ(debrisCount, 1);
-        EXPECT_EQ((Ints{debris[0].x >> 10, debris[0].y >> 10, debris[0].vy}), (Ints{100 + s, 250, 512}));
+        ASSERT_EQ(debrisList.count, 1);
+        EXPECT_EQ((Ints{debrisList.pieces[0].x >> 10, debrisList.pieces[0].y >> 10, debrisList.pieces[0].vy}), (Ints{100 + s, 250, 512}));
         sides[s > 0]++;
     }
     EXPECT_GT(sides[0], 0);
@@ -129,7 +129,7 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
         int field = getPixel(currentLevel.fieldPicture, 100, 249);
         addPiece(100, 249, 0, 1024, 0x4321);
         updateDebris();
-        EXPECT_EQ(debrisCount, 0);
+        EXPECT_EQ(debrisList.count, 0);
         if (disabled) {
             EXPECT_EQ((Ints{getPixel(currentLevel.collisionMap, 100, 249), getPixel(currentLevel.fieldPicture, 100, 249)}), (Ints{0, field}));
         } else {
@@ -142,13 +142,13 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
     paintMap(20, 251, 1, 1, 0xF800);
     addPiece(20, 249, 0, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, debris[0].y >> 10}), (Ints{1, 250}));
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].y >> 10}), (Ints{1, 250}));
     // A piece inside solid ground settles there.
     makeKitField();
     paintMap(40, 200, 30, 20, KIT_WALL);
     addPiece(50, 205, 0, 100);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, getPixel(currentLevel.collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
+    EXPECT_EQ((Ints{debrisList.count, getPixel(currentLevel.collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
@@ -158,8 +158,8 @@ TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
     addPiece(100, 0, 0, -2048);   // above the top
     addPiece(100, 319, 0, 1024);  // below the bottom: settles outside every picture
     updateDebris();
-    ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ(debris[0].x >> 10, 240);
+    ASSERT_EQ(debrisList.count, 1);
+    EXPECT_EQ(debrisList.pieces[0].x >> 10, 240);
     for (int x = 0; x < 240; x++) {
         ASSERT_EQ(getPixel(currentLevel.collisionMap, x, 319), 0);
     }
@@ -172,11 +172,11 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
     for (int t = 0; t < 15; t++) {
         updateDebris();
     }
-    ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ((Ints{debris[0].age, debris[0].x}), (Ints{15, (100 << 10) + 1500}));
+    ASSERT_EQ(debrisList.count, 1);
+    EXPECT_EQ((Ints{debrisList.pieces[0].age, debrisList.pieces[0].x}), (Ints{15, (100 << 10) + 1500}));
     for (int t = 15; t < 79; t++) {
         updateDebris();
     }
-    EXPECT_EQ(debrisCount, 0);
+    EXPECT_EQ(debrisList.count, 0);
     EXPECT_EQ(getPixel(currentLevel.collisionMap, 100, 100), KIT_WALL);
 }

@@ -253,7 +253,7 @@ TEST_F(EditorField, HoldingTheActionKeyErasesTheBlocksTheStylusPassesOver) {
     for (int x = 58; x < 110; x += 4) {
         moveTo(x, 102);
     }
-    EXPECT_EQ((Ints{currentLevel.blockCount, debrisCount, game.score}), (Ints{2, 400, 4 * blockScore(10)}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score}), (Ints{2, 400, 4 * blockScore(10)}));
     EXPECT_EQ(getPixel(currentLevel.collisionMap, 95, 102), 0);
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 95, 102), getPixel(currentLevel.backgroundPicture, 95, 102));
     EXPECT_GE(findBlockAt(45, 102), 0);  // passed over before the key went down
@@ -263,7 +263,7 @@ TEST_F(EditorField, HoldingTheActionKeyErasesTheBlocksTheStylusPassesOver) {
     moveTo(45, 152);
     editorErase(-1);
     editorErase(2);
-    EXPECT_EQ((Ints{currentLevel.blockCount, debrisCount}), (Ints{2, 400}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count}), (Ints{2, 400}));
 }
 
 TEST_F(EditorField, PaletteTapSelectsAndStampingNeedsTheActionKeyAndFreeSpace) {
@@ -290,7 +290,7 @@ TEST_F(EditorField, PaletteTapSelectsAndStampingNeedsTheActionKeyAndFreeSpace) {
         EXPECT_EQ((Ints{currentLevel.blocks[i].x, currentLevel.blocks[i].y, currentLevel.blocks[i].powerUp}), (Ints{50 + 10 * i, 60, 0}));
         EXPECT_EQ(getPixel(currentLevel.collisionMap, 59 + 10 * i, 64), 0xF800);
     }
-    EXPECT_EQ((Ints{debrisCount, game.score}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{debrisList.count, game.score}), (Ints{0, 0}));
     // The key let go with the stylus up drops the type; with nothing held the key erases.
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ((Ints{editor.selectedType, editor.painting}), (Ints{-1, 0}));
@@ -334,7 +334,7 @@ TEST_F(EditorField, PressLiftsReleaseDropsWithoutThePowerUpOrKeepsTheBlockInHand
     press(58, 53);
     EXPECT_EQ(heldState(), (Ints{KIT_LONG, 8, 3, 1}));
     // Lifting breaks the block: debris, points and its capsule, and the field no longer shows it.
-    EXPECT_EQ((Ints{currentLevel.blockCount, debrisCount, game.score, capsuleCount, capsules[0].kind}),
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score, powerUps.capsuleCount, powerUps.capsules[0].kind}),
               (Ints{1, 200, blockScore(20), 1, 2}));
     EXPECT_EQ(getPixel(currentLevel.collisionMap, 55, 52), 0);
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 55, 52), getPixel(currentLevel.backgroundPicture, 55, 52));
@@ -376,7 +376,7 @@ TEST_F(EditorField, PowerUpPaletteTapThenBlockTapsHideItReplacingTheOneBefore) {
     EXPECT_EQ((Ints{editor.selectedPowerUp, editor.selectedType}), (Ints{4, -1}));
     tap(52, 52);
     tap(84, 52);
-    EXPECT_EQ((Ints{currentLevel.blocks[0].powerUp, currentLevel.blocks[1].powerUp, currentLevel.blockCount, capsuleCount}),
+    EXPECT_EQ((Ints{currentLevel.blocks[0].powerUp, currentLevel.blocks[1].powerUp, currentLevel.blockCount, powerUps.capsuleCount}),
               (Ints{5, 5, 2, 0}));
     // The mark shows on the block at once: the editor always shows hidden power-ups.
     EXPECT_NE(getPixel(currentLevel.fieldPicture, 55, 52), plain);
@@ -544,7 +544,7 @@ TEST_F(EditorFiles, AFailedSaveAsksAndRetryWritesWhileCancelKeepsTheWorkOpen) {
         const int32_t placedX = currentLevel.blocks[0].x;
         const size_t earlier = headlessMessageBoxes().size();
         headlessSetBoxAnswer(c.answer);
-        saveFailuresLeft = 1;
+        saveFaults.failuresLeft = 1;
         int32_t mode = MODE_EDITOR;
         if (c.leaving) {
             mode = editorLeave();
@@ -566,7 +566,7 @@ TEST_F(EditorFiles, AFailedSaveAsksAndRetryWritesWhileCancelKeepsTheWorkOpen) {
             EXPECT_EQ(editorLeave(), MODE_MAIN_MENU);
             EXPECT_EQ(fs::file_size("Data/level3.dat"), 12u);
         }
-        saveFailuresLeft = 0;
+        saveFaults.failuresLeft = 0;
         unloadLevel();
         removeSurface(&currentLevel.fieldPicture);
     }

@@ -34,21 +34,21 @@ void resetFieldState(void) {
     resetGameValues();
     game.difficulty = 1;
     game.lives = 3;
-    ballCount = 0;
-    debrisCount = 0;
-    explosionCount = 0;
+    ballList.count = 0;
+    debrisList.count = 0;
+    effects.explosionCount = 0;
     currentLevel.blockCount = 0;
     currentLevel.indestructibleCount = 0;
     blockTypeCount = 0;
     clearPowerUps();
-    previousPaddleLine = 320;
+    ballList.previousPaddleLine = 320;
     paddle = Paddle{};
     paddle.halfWidth = paddle.targetHalfWidth = 18;
     paddle.zoneHeight = paddle.targetZoneHeight = 78;
     paddle.stepLimit = 3;
     placePaddleForServe();
     for (Surface** s : {&currentLevel.collisionMap, &currentLevel.backgroundPicture, &currentLevel.pristineBackground, &currentLevel.fieldPicture, &currentLevel.blocksPicture,
-                        &spritesPicture, &iconsPicture, &powerUpsPicture}) {
+                        &effects.spritesPicture, &effects.iconsPicture, &effects.powerUpsPicture}) {
         if (*s != nullptr) {
             removeSurface(s);
         }
@@ -103,12 +103,12 @@ void makeKitField(void) {
     fillRect(currentLevel.blocksPicture, 29, 16, 1, 5, 0);
     blockTypeCount = KIT_TYPES;
 
-    spritesPicture = createSurface(256, 64);
-    fillRect(spritesPicture, 0, 32, 24, 7, 0xFFDF);
-    fillRect(spritesPicture, 0, 0, 224, 32, packColour(4, 2, 1));
-    iconsPicture = createSurface(160, 64);
-    powerUpsPicture = createSurface(24 * 22, 72);
-    fillRect(powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
+    effects.spritesPicture = createSurface(256, 64);
+    fillRect(effects.spritesPicture, 0, 32, 24, 7, 0xFFDF);
+    fillRect(effects.spritesPicture, 0, 0, 224, 32, packColour(4, 2, 1));
+    effects.iconsPicture = createSurface(160, 64);
+    effects.powerUpsPicture = createSurface(24 * 22, 72);
+    fillRect(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
 }
 
 static uint64_t mix(uint64_t h, const void* data, size_t size) {
@@ -135,29 +135,29 @@ uint64_t hashSurface(const Surface* s, uint64_t h) {
 
 uint64_t hashFieldState(void) {
     uint64_t h = 1469598103934665603ull;
-    h = mix(h, &ballCount, sizeof(ballCount));
-    for (int i = 0; i < ballCount; i++) {
-        const Ball* b = &balls[i];
+    h = mix(h, &ballList.count, sizeof(ballList.count));
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball* b = &ballList.balls[i];
         int32_t v[7] = {b->x, b->y, b->vx, b->vy, b->prevX, b->prevY, b->speed};
         h = mix(h, v, sizeof(v));
     }
-    h = mix(h, &debrisCount, sizeof(debrisCount));
-    for (int i = 0; i < debrisCount; i++) {
-        const Debris* d = &debris[i];
+    h = mix(h, &debrisList.count, sizeof(debrisList.count));
+    for (int i = 0; i < debrisList.count; i++) {
+        const Debris* d = &debrisList.pieces[i];
         int32_t v[9] = {d->x, d->y, d->vx, d->vy, d->prevX, d->prevY, d->age, d->colour, d->type};
         h = mix(h, v, sizeof(v));
     }
-    h = mix(h, &explosionCount, sizeof(explosionCount));
-    h = mix(h, explosions, sizeof(Explosion) * (size_t)explosionCount);
-    h = mix(h, &capsuleCount, sizeof(capsuleCount));
-    for (int i = 0; i < capsuleCount; i++) {
-        const FallingPowerUp* c = &capsules[i];
+    h = mix(h, &effects.explosionCount, sizeof(effects.explosionCount));
+    h = mix(h, effects.explosions, sizeof(Explosion) * (size_t)effects.explosionCount);
+    h = mix(h, &powerUps.capsuleCount, sizeof(powerUps.capsuleCount));
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        const FallingPowerUp* c = &powerUps.capsules[i];
         int32_t v[8] = {c->x, c->y, c->vx, c->vy, c->prevX, c->prevY, c->kind, c->age};
         h = mix(h, v, sizeof(v));
     }
-    h = mix(h, &activePowerUpCount, sizeof(activePowerUpCount));
-    h = mix(h, activePowerUps, sizeof(ActivePowerUp) * (size_t)activePowerUpCount);
-    h = mix(h, powerUpCounts, sizeof(powerUpCounts));
+    h = mix(h, &powerUps.activeCount, sizeof(powerUps.activeCount));
+    h = mix(h, powerUps.active, sizeof(ActivePowerUp) * (size_t)powerUps.activeCount);
+    h = mix(h, powerUps.counts, sizeof(powerUps.counts));
     h = mix(h, &currentLevel.blockCount, sizeof(currentLevel.blockCount));
     h = mix(h, currentLevel.blocks, sizeof(LevelBlock) * (size_t)currentLevel.blockCount);
     h = mix(h, &currentLevel.indestructibleCount, sizeof(currentLevel.indestructibleCount));

@@ -79,10 +79,10 @@ TEST_F(LevelFiles, OddSizesDroppedRowsAndMissingFiles) {
     // A missing or empty file gives an empty level and empties the lists.
     currentLevel.blockCount = 5;
     currentLevel.indestructibleCount = 2;
-    ballCount = 3;
-    debrisCount = 4;
+    ballList.count = 3;
+    debrisList.count = 4;
     EXPECT_EQ(loadLevel(17), 1);
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, ballCount, debrisCount}), (Ints{0, 0, 0, 0}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, ballList.count, debrisList.count}), (Ints{0, 0, 0, 0}));
     EXPECT_NE(currentLevel.collisionMap, nullptr);
     unloadMade();
     writeFileBytes("Data/level18.dat", {});
@@ -121,13 +121,13 @@ TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
     EXPECT_FALSE(std::filesystem::exists("Data/level9.dat.tmp"));
 
     // The disk fills during the write: the old level stays as it was.
-    saveFailAfterBytes = 5;
+    saveFaults.failAfterBytes = 5;
     currentLevel.blockCount = 1;
     EXPECT_EQ(saveLevel(9), 0);
     EXPECT_EQ(readFileBytes("Data/level9.dat"), expected);
     EXPECT_NE(logText().find("[ERROR] Unable to save level."), std::string::npos);
     EXPECT_EQ(currentLevel.blockCount, 1);
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
 
     currentLevel.blockCount = 0;
     EXPECT_EQ(saveLevel(9), 1);
@@ -137,11 +137,11 @@ TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
 
 TEST_F(LevelFiles, UnloadFreesInOrderAndReportsAMissingPicture) {
     loadLevel(20);
-    ballCount = 4;
+    ballList.count = 4;
     EXPECT_EQ(unloadMade(), 1);
     EXPECT_TRUE(currentLevel.collisionMap == nullptr && currentLevel.backgroundPicture == nullptr && currentLevel.pristineBackground == nullptr &&
                 currentLevel.blocksPicture == nullptr);
-    EXPECT_EQ((Ints{blockTypeCount, ballCount}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{blockTypeCount, ballList.count}), (Ints{0, 0}));
 
     loadLevel(20);  // no pristine background made
     currentLevel.blockCount = 3;

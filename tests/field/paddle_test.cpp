@@ -108,7 +108,7 @@ TEST(PaddleSteering, TheZoneWallsAndFrozenBoundTheMove) {
     EXPECT_TRUE(paddle.x + 16 >= 147 && paddle.x + 16 <= 150) << paddle.x;
 
     paddleField();
-    powerUpCounts[POWERUP_FROZEN_PADDLE] = 1;
+    powerUps.counts[POWERUP_FROZEN_PADDLE] = 1;
     steer(200, 312, 20);
     EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{120, 120 << 10}));
     EXPECT_NE(paddle.vx, 0);
@@ -133,9 +133,9 @@ TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
     spawnBall(60, 50, 0, 512);
     game.score = 5000;
     movePaddle();
-    EXPECT_EQ((Ints{paddle.y, ballCount, debrisCount, game.score}), (Ints{242, 0, 40, 4000}));
-    for (int i = 0; i < debrisCount; i++) {
-        EXPECT_EQ(debris[i].colour, 0xFFFF);
+    EXPECT_EQ((Ints{paddle.y, ballList.count, debrisList.count, game.score}), (Ints{242, 0, 40, 4000}));
+    for (int i = 0; i < debrisList.count; i++) {
+        EXPECT_EQ(debrisList.pieces[i].colour, 0xFFFF);
     }
     movePaddle();  // no balls: nothing more
     EXPECT_EQ(game.score, 4000);

@@ -17,7 +17,7 @@ static int ticksUntilEnded(int limit) {
     for (int t = 1; t <= limit; t++) {
         game.updateCounter++;
         updatePowerUps();
-        if (activePowerUpCount == 0) {
+        if (powerUps.activeCount == 0) {
             return t;
         }
     }
@@ -36,39 +36,39 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
     paddle.y = 300;
     spawnFallingPowerUp(145, 295, POWERUP_WIDE_PADDLE);
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{capsuleCount, activePowerUpCount, powerUpCounts[POWERUP_WIDE_PADDLE], game.score}),
+    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.counts[POWERUP_WIDE_PADDLE], game.score}),
               (Ints{0, 1, 1, 50}));
 
     makeKitField();
     spawnFallingPowerUp(146, 295, POWERUP_WIDE_PADDLE);
     spawnFallingPowerUp(94, 295, POWERUP_WIDE_PADDLE);  // 120 - 26 on the left: missed too
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{capsuleCount, activePowerUpCount, capsules[0].y, capsules[0].vy, capsules[0].age}),
+    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}),
               (Ints{2, 0, (295 << 10) + 500, 530, 1}));
 
     makeKitField();
     paddle.x = 20;
     spawnFallingPowerUp(120, 320, POWERUP_EXTRA_LIFE);  // row 320 is still the field's
     updateFallingPowerUps();
-    EXPECT_EQ(capsuleCount, 1);
-    capsules[0].y = 321 << 10;
+    EXPECT_EQ(powerUps.capsuleCount, 1);
+    powerUps.capsules[0].y = 321 << 10;
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{capsuleCount, activePowerUpCount}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount}), (Ints{0, 0}));
     // Forty capsules at most; unknown kinds never fall.
     for (int i = 0; i < 41; i++) {
         spawnFallingPowerUp(120, 10, POWERUP_HOMING);
     }
     spawnFallingPowerUp(120, 10, 22);
     spawnFallingPowerUp(120, 10, -1);
-    EXPECT_EQ(capsuleCount, MAX_CAPSULES);
+    EXPECT_EQ(powerUps.capsuleCount, MAX_CAPSULES);
 }
 
 TEST(PowerUpCollect, AFullListStillScoresAndShakes) {
     makeKitField();
     collectTimes(POWERUP_HOMING, 20);
-    EXPECT_EQ((Ints{activePowerUpCount, game.score}), (Ints{20, 2000}));
+    EXPECT_EQ((Ints{powerUps.activeCount, game.score}), (Ints{20, 2000}));
     collectPowerUp(POWERUP_BALL_SHOWER);
-    EXPECT_EQ((Ints{activePowerUpCount, powerUpCounts[POWERUP_BALL_SHOWER], game.score, game.shake}),
+    EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_BALL_SHOWER], game.score, game.shake}),
               (Ints{20, 0, 3000, 16}));
     collectPowerUp(POWERUP_BALL_KILLER);
     collectPowerUp(99);  // unknown: nothing at all
@@ -88,9 +88,9 @@ TEST(PowerUpKinds, EveryKindScoresAndEndsOnItsTickDoubledByMaxPowerUpButTheFixed
             makeKitField();
             game.cheats.maxPowerUp = maxPowerUp;
             collectPowerUp(k);
-            EXPECT_EQ((Ints{game.score, powerUpCounts[k], findPowerUp(k)}), (Ints{table[k][0], 1, 0}));
+            EXPECT_EQ((Ints{game.score, powerUps.counts[k], findPowerUp(k)}), (Ints{table[k][0], 1, 0}));
             EXPECT_EQ(ticksUntilEnded(20000), table[k][1 + maxPowerUp]);
-            EXPECT_EQ(powerUpCounts[k], 0);
+            EXPECT_EQ(powerUps.counts[k], 0);
         }
     }
 }
@@ -121,11 +121,11 @@ TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
 TEST(PowerUpEffects, TwoFastBallsEntriesGiveFourExtraSteps) {
     makeKitField();
     paddle.x = 20;
-    balls[0] = Ball{100 << 10, 100 << 10, 1000, 0, 100 << 10, 100 << 10, 1000};
-    ballCount = 1;
+    ballList.balls[0] = Ball{100 << 10, 100 << 10, 1000, 0, 100 << 10, 100 << 10, 1000};
+    ballList.count = 1;
     collectTimes(POWERUP_FAST_BALLS, 2);
     updatePowerUps();
-    EXPECT_EQ(balls[0].x, (100 << 10) + 4000);
+    EXPECT_EQ(ballList.balls[0].x, (100 << 10) + 4000);
 }
 
 TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryEighth) {
@@ -137,21 +137,21 @@ TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryE
         updatePowerUps();
     }
     // Counter and update counter run together from 1: balls at 2, 4, ... 62.
-    EXPECT_EQ(ballCount, 31);
-    for (int i = 0; i < ballCount; i++) {
-        EXPECT_EQ(balls[i].speed, 2500);
-        EXPECT_GT(balls[i].prevY >> 10, 280);
-        EXPECT_LT(balls[i].vy, 0);
+    EXPECT_EQ(ballList.count, 31);
+    for (int i = 0; i < ballList.count; i++) {
+        EXPECT_EQ(ballList.balls[i].speed, 2500);
+        EXPECT_GT(ballList.balls[i].prevY >> 10, 280);
+        EXPECT_LT(ballList.balls[i].vy, 0);
     }
 
     // The fountain sparks every tick as well.
     makeKitField();
     collectPowerUp(POWERUP_FOUNTAIN);
     EXPECT_EQ(ticksUntilEnded(100), 32);
-    EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{4, 320}));
-    for (int i = 0; i < debrisCount; i++) {
-        EXPECT_EQ((Ints{debris[i].type, debris[i].y >> 10}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
-        EXPECT_LE(debris[i].vy, -2048);
+    EXPECT_EQ((Ints{ballList.count, debrisList.count}), (Ints{4, 320}));
+    for (int i = 0; i < debrisList.count; i++) {
+        EXPECT_EQ((Ints{debrisList.pieces[i].type, debrisList.pieces[i].y >> 10}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
+        EXPECT_LE(debrisList.pieces[i].vy, -2048);
     }
 }
 
@@ -163,16 +163,16 @@ TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
     for (int t = 0; t < 700; t++) {
         game.updateCounter++;
         updatePowerUps();
-        ASSERT_LE(ballCount, 4);
+        ASSERT_LE(ballList.count, 4);
     }
-    EXPECT_EQ(ballCount, 4);
+    EXPECT_EQ(ballList.count, 4);
     makeKitField();
     addLevelBlock(10, 10, KIT_STEEL);
     currentLevel.indestructibleCount = 1;
     spawnBall(100, 100, 0, 512);
     collectPowerUp(POWERUP_BALL_SPLIT);
     ticksUntilEnded(1000);
-    EXPECT_EQ(ballCount, 1);
+    EXPECT_EQ(ballList.count, 1);
 }
 
 TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
@@ -183,7 +183,7 @@ TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
     currentLevel.indestructibleCount = 10;
     collectPowerUp(POWERUP_DEMOLITION);
     ticksUntilEnded(200);
-    EXPECT_EQ((Ints{currentLevel.blockCount, explosionCount, explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount, effects.explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
     int steel = 0;
     for (int i = 0; i < currentLevel.blockCount; i++) {
         steel += currentLevel.blocks[i].type == 0;
@@ -203,9 +203,9 @@ TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlo
             collectPowerUp(POWERUP_BOMB);
             int score = game.score, broken = blocks == 0 ? 0 : 1 + 2 * maxPowerUp;
             ticksUntilEnded(10);
-            EXPECT_EQ((Ints{currentLevel.blockCount, explosionCount}), (Ints{blocks - broken, broken}));
+            EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount}), (Ints{blocks - broken, broken}));
             if (broken > 0) {
-                EXPECT_EQ(explosions[0].kind, EXPLOSION_BIG);
+                EXPECT_EQ(effects.explosions[0].kind, EXPLOSION_BIG);
             } else {
                 EXPECT_EQ(game.score, score);
             }
@@ -223,7 +223,7 @@ TEST(PowerUpEffects, BallKillerBurstsEveryBallInItsColourAndExtraLifeAddsALife) 
     collectPowerUp(POWERUP_BALL_KILLER);
     collectPowerUp(POWERUP_EXTRA_LIFE);
     updatePowerUps();
-    EXPECT_EQ((Ints{ballCount, debrisCount, debris[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
+    EXPECT_EQ((Ints{ballList.count, debrisList.count, debrisList.pieces[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
               (Ints{0, 60, 0xF9C7, -1, 33}));
 }
 
@@ -264,10 +264,10 @@ TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
             collectPowerUp(k);
         }
         shedBadPowerUps();
-        EXPECT_EQ(activePowerUpCount, d == 1 ? 2 : 7) << d;
+        EXPECT_EQ(powerUps.activeCount, d == 1 ? 2 : 7) << d;
         if (d == 1) {
-            EXPECT_EQ((Ints{powerUpCounts[POWERUP_NARROW_PADDLE], powerUpCounts[POWERUP_WIDE_PADDLE],
-                            powerUpCounts[POWERUP_FAST_BALLS]}),
+            EXPECT_EQ((Ints{powerUps.counts[POWERUP_NARROW_PADDLE], powerUps.counts[POWERUP_WIDE_PADDLE],
+                            powerUps.counts[POWERUP_FAST_BALLS]}),
                       (Ints{1, 1, 0}));
         }
     }
@@ -299,7 +299,7 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     uint64_t before = hashSurface(currentLevel.collisionMap);
     drainPile();
     EXPECT_EQ(hashSurface(currentLevel.collisionMap), before);
-    EXPECT_EQ(debrisCount, 0);
+    EXPECT_EQ(debrisList.count, 0);
 
     paddle.x = 120;
     drainPile();
@@ -321,7 +321,7 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     }
     EXPECT_GT(cleared, MAX_DEBRIS);
     // One spark per cleared pixel, the list full.
-    EXPECT_EQ((Ints{debrisCount, debris[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
     // The glow disc (radius 46) reaches pile the clear pass left and turns it to embers.
     expectEmber(getPixel(currentLevel.fieldPicture, 75, 280));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 65, 280), packColour(20, 10, 5));  // outside the glow
@@ -339,5 +339,5 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
               (Ints{KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
     expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));
-    EXPECT_EQ(debrisCount, 3 * 121);
+    EXPECT_EQ(debrisList.count, 3 * 121);
 }

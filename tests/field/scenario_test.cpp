@@ -74,8 +74,8 @@ static std::vector<uint64_t> sortedBlockKeys(void) {
 // Power-up entries that arrived this update (their counter still 0).
 static int arrivedPowerUps(void) {
     int arrived = 0;
-    for (int i = 0; i < activePowerUpCount; i++) {
-        arrived += activePowerUps[i].counter == 0;
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        arrived += powerUps.active[i].counter == 0;
     }
     return arrived;
 }
@@ -100,21 +100,21 @@ static void checkPileRests(const std::vector<uint16_t>& before) {
 }
 
 static void checkCounts(void) {
-    ASSERT_GE(ballCount, 0);
-    ASSERT_LE(ballCount, MAX_BALLS);
-    ASSERT_LE(debrisCount, MAX_DEBRIS);
-    ASSERT_LE(explosionCount, MAX_EXPLOSIONS);
-    ASSERT_LE(capsuleCount, MAX_CAPSULES);
-    ASSERT_LE(activePowerUpCount, MAX_ACTIVE_POWERUPS);
+    ASSERT_GE(ballList.count, 0);
+    ASSERT_LE(ballList.count, MAX_BALLS);
+    ASSERT_LE(debrisList.count, MAX_DEBRIS);
+    ASSERT_LE(effects.explosionCount, MAX_EXPLOSIONS);
+    ASSERT_LE(powerUps.capsuleCount, MAX_CAPSULES);
+    ASSERT_LE(powerUps.activeCount, MAX_ACTIVE_POWERUPS);
     ASSERT_LE(currentLevel.blockCount, MAX_LEVEL_BLOCKS);
     int counts[POWERUP_KINDS] = {};
-    for (int i = 0; i < activePowerUpCount; i++) {
-        ASSERT_GE(activePowerUps[i].kind, 0);
-        ASSERT_LT(activePowerUps[i].kind, POWERUP_KINDS);
-        counts[activePowerUps[i].kind]++;
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        ASSERT_GE(powerUps.active[i].kind, 0);
+        ASSERT_LT(powerUps.active[i].kind, POWERUP_KINDS);
+        counts[powerUps.active[i].kind]++;
     }
     for (int k = 0; k < POWERUP_KINDS; k++) {
-        ASSERT_EQ(counts[k], powerUpCounts[k]) << "kind " << k;
+        ASSERT_EQ(counts[k], powerUps.counts[k]) << "kind " << k;
     }
     int steel = 0;
     for (int i = 0; i < currentLevel.blockCount; i++) {
@@ -123,20 +123,20 @@ static void checkCounts(void) {
     ASSERT_EQ(steel, currentLevel.indestructibleCount);
     // A ball leaves the list as soon as a step finds it outside the field; a bounce in that step (off the
     // paddle low in its zone: line y + 8) or a launch may carry it a few pixels further until the next.
-    for (int i = 0; i < ballCount; i++) {
-        const Ball& b = balls[i];
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball& b = ballList.balls[i];
         int bx = b.x >> 10, by = b.y >> 10;
         ASSERT_TRUE(bx >= -16 && bx <= 256 && by >= -16 && by <= 327) << "ball " << i << " at " << bx << "," << by;
     }
     // Pieces stay in the field; a burst this update may have put some up to 3 pixels beyond a ball.
-    for (int i = 0; i < debrisCount; i++) {
-        if (debris[i].type == DEBRIS_PIECE) {
-            int px = debris[i].x >> 10, py = debris[i].y >> 10;
+    for (int i = 0; i < debrisList.count; i++) {
+        if (debrisList.pieces[i].type == DEBRIS_PIECE) {
+            int px = debrisList.pieces[i].x >> 10, py = debrisList.pieces[i].y >> 10;
             ASSERT_TRUE(px >= -3 && px <= 243 && py >= -3 && py <= 322) << "piece at " << px << "," << py;
         }
     }
-    for (int i = 0; i < capsuleCount; i++) {
-        ASSERT_LE(capsules[i].y >> 10, 320);
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        ASSERT_LE(powerUps.capsules[i].y >> 10, 320);
     }
     ASSERT_GE(paddle.y, currentLevel.collisionMap->height - paddle.zoneHeight);
     ASSERT_LE(paddle.y, currentLevel.collisionMap->height - 1);
@@ -153,7 +153,7 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
     game.helpfulHints = 0;
     game.levelIndex = first;
     game.updateCounter = 0;
-    previousPaddleLine = 320;
+    ballList.previousPaddleLine = 320;
     paddle = Paddle{};
     paddle.stepLimit = 5;
     startGamePaddle();
@@ -164,13 +164,13 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         // The script: aim where the lowest falling ball will cross the paddle line (folded back at the
         // side walls), a little off centre by turns so that the bounces vary.
         int lowest = -1;
-        for (int i = 0; i < ballCount; i++) {
-            if (balls[i].vy > 0 && (lowest < 0 || balls[i].y > balls[lowest].y)) {
+        for (int i = 0; i < ballList.count; i++) {
+            if (ballList.balls[i].vy > 0 && (lowest < 0 || ballList.balls[i].y > ballList.balls[lowest].y)) {
                 lowest = i;
             }
         }
         if (lowest >= 0) {
-            const Ball& b = balls[lowest];
+            const Ball& b = ballList.balls[lowest];
             int64_t ticks = (((int64_t)paddle.y << 10) - b.y) / b.vy;
             int64_t x = ticks > 0 ? b.x + b.vx * ticks : b.x;
             int landing = (int)(x >> 10);
@@ -186,8 +186,8 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         }
 
         mapBefore.assign(currentLevel.collisionMap->pixels, currentLevel.collisionMap->pixels + 240 * 320);
-        int scoreBefore = game.score, countBefore = currentLevel.blockCount, capsulesBefore = capsuleCount;
-        int ballsBefore = ballCount, countdownBefore = game.readyCountdown;
+        int scoreBefore = game.score, countBefore = currentLevel.blockCount, capsulesBefore = powerUps.capsuleCount;
+        int ballsBefore = ballList.count, countdownBefore = game.readyCountdown;
         bool clearedBefore = levelCleared() != 0;
         std::vector<uint64_t> keysBefore = sortedBlockKeys();
         int arrivedBefore = arrivedPowerUps();
@@ -223,8 +223,8 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         ASSERT_TRUE(powerUpSums(std::min(collections, 40)).count(delta))
             << "unexplained score change " << delta << " at update " << u;
         result.scoreChecks++;
-        result.maxBalls = std::max(result.maxBalls, (int)ballCount);
-        result.maxDebris = std::max(result.maxDebris, (int)debrisCount);
+        result.maxBalls = std::max(result.maxBalls, (int)ballList.count);
+        result.maxDebris = std::max(result.maxDebris, (int)debrisList.count);
 
         if (mode == MODE_LEVEL_DONE) {
             result.levelsCleared++;
@@ -285,7 +285,7 @@ static ScenarioResult playTwice(const char* name, int first, int levels, int upd
     EXPECT_EQ(a.hash, b.hash);
     EXPECT_EQ(a.trail, b.trail);
     EXPECT_EQ(a.scoreChecks, updates);
-    printf("%s: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n", name,
+    printf("%s: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d ballList.balls, %d debris\n", name,
            a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
     return a;
 }
@@ -311,9 +311,9 @@ TEST(Scenario, GeneratedLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
     // The level set and sprite sheets the build generates into the run folder.
     resetFieldState();
     ASSERT_TRUE(std::filesystem::exists("Data/level0.dat"));
-    loadPicture("sprites.png", &spritesPicture);
-    loadPicture("icons.png", &iconsPicture);
-    loadPicture("power-ups.png", &powerUpsPicture);
+    loadPicture("sprites.png", &effects.spritesPicture);
+    loadPicture("icons.png", &effects.iconsPicture);
+    loadPicture("power-ups.png", &effects.powerUpsPicture);
     ScenarioResult a = playTwice("generated", 0, 10, 30000, 1);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_GT(a.blocksBroken, 100);

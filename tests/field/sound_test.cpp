@@ -65,8 +65,8 @@ TEST_F(FieldSounds, BlocksBlastsAndPilesHaveTheirOwn) {
     paddle.x = 20;
     addLevelBlock(95, 93, KIT_BRICK);
     paintMap(95, 93, 10, 5, 0xF800);
-    balls[0] = Ball{100 << 10, 100 << 10, 0, 0, 100 << 10, 100 << 10, 2500};
-    ballCount = 1;
+    ballList.balls[0] = Ball{100 << 10, 100 << 10, 0, 0, 100 << 10, 100 << 10, 2500};
+    ballList.count = 1;
     stepBalls();
     EXPECT_EQ(voices(), std::vector<int>{14});
     TearDown();
@@ -103,11 +103,11 @@ TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurne
     for (const Row& r : rows) {
         game.updateCounter = r.update;
         setPaddleSound(r.on);
-        ballCount = 0;
-        balls[0] = Ball{120 << 10, 296 << 10, 0, 3000, 120 << 10, 296 << 10, 3000};
-        ballCount = 1;
+        ballList.count = 0;
+        ballList.balls[0] = Ball{120 << 10, 296 << 10, 0, 3000, 120 << 10, 296 << 10, 3000};
+        ballList.count = 1;
         stepBalls();
-        ASSERT_LT(balls[0].vy, 0) << r.update;  // bounced
+        ASSERT_LT(ballList.balls[0].vy, 0) << r.update;  // bounced
         EXPECT_EQ(voices(), std::vector<int>(r.taps, 16)) << r.update;
         TearDown();
     }

@@ -51,7 +51,7 @@ Seen runDesktopScript(const char* ini) {
     waitFor(MODE_MAIN_MENU);
     act([]() {
         seen.menuMusic = isSoundIdle(15) ? 0 : 1;
-        seen.menuLoaded = flowPictures.fontTickerTape != nullptr && spritesPicture != nullptr ? 1 : 0;
+        seen.menuLoaded = flowPictures.fontTickerTape != nullptr && effects.spritesPicture != nullptr ? 1 : 0;
     });
     waitPasses(10);
     tapStep(120, 122 + 24 * 1 + 5);

@@ -194,10 +194,10 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     waitPasses(30);
     tap(120, 150);
     step([]() {
-        for (int i = 0; i < capsuleCount; i++) {
-            seen.capsuleKind = capsules[i].kind;
-            seen.capsuleX = capsules[i].x;
-            seen.capsuleY = capsules[i].y;
+        for (int i = 0; i < powerUps.capsuleCount; i++) {
+            seen.capsuleKind = powerUps.capsules[i].kind;
+            seen.capsuleX = powerUps.capsules[i].x;
+            seen.capsuleY = powerUps.capsules[i].y;
             return true;
         }
         return false;

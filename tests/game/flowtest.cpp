@@ -241,10 +241,10 @@ std::vector<uint8_t> valuesToBytes(const std::vector<int32_t>& values) {
 }
 
 int landingX(void) {
-    if (ballCount == 0) {
+    if (ballList.count == 0) {
         return 120;
     }
-    const Ball& b = balls[0];
+    const Ball& b = ballList.balls[0];
     if (b.vy == 0) {
         return b.x >> 10;
     }

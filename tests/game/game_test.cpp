@@ -247,10 +247,10 @@ TEST(Play, AClearedLevelEndsWhenTheDebrisHasSettledAndTheNextOneFollows) {
     GameFixture f;
     f.startLevel(7);
     currentLevel.blockCount = 0;
-    while (ballCount > 0) {
+    while (ballList.count > 0) {
         removeBall(0);
     }
-    debrisCount = 0;
+    debrisList.count = 0;
     f.update();
     EXPECT_EQ(mainLoop.currentMode, MODE_LEVEL_DONE);
     f.apply();
@@ -289,10 +289,10 @@ TEST(Play, TheLostBallCaptionPlaysItsSoundOnceOnTheUpdateItAppears) {
     f.loadTestSound(9);
     f.startLevel(5);
     game.lives = 2;
-    while (ballCount > 0) {
+    while (ballList.count > 0) {
         removeBall(0);
     }
-    debrisCount = 0;
+    debrisList.count = 0;
     game.readyCountdown = -196;
     f.silence();
     // Two updates to -200, the caption on the third; the serve at -250 brings neither back.
@@ -319,10 +319,10 @@ TEST(GameOver, TheLastBallLostEndsTheGameAndThePressThatWasDownIsSwallowed) {
     f.startLevel(5);
     game.lives = 0;
     game.score = 700;
-    while (ballCount > 0) {
+    while (ballList.count > 0) {
         removeBall(0);
     }
-    debrisCount = 0;
+    debrisList.count = 0;
     game.readyCountdown = -250;
     f.press(120, 200);
     f.update();

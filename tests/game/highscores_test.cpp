@@ -17,7 +17,7 @@ struct HighScoreFolder {
     ScratchFolder folder;
     HighScoreFolder() {
         snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
-        saveFailAfterBytes = -1;
+        saveFaults.failAfterBytes = -1;
     }
 };
 
@@ -44,7 +44,7 @@ TEST(HighScores, EachDifficultyHasItsOwnFileCreatedAsFiveHundredDotsUnlessCreati
     EXPECT_EQ(fileText(4), scoreTable({{"INSANE", 20}}));
     EXPECT_EQ(fileText(3), std::string(500, '.'));
     // A creation that fails shows empty entries and leaves no file.
-    saveFailAfterBytes = 100;
+    saveFaults.failAfterBytes = 100;
     loadHighScores(2);
     EXPECT_EQ(std::string(highScoreTable(), 504), std::string(504, '.'));
     EXPECT_FALSE(std::filesystem::exists("Data/Plinkor2.dat"));

@@ -251,7 +251,7 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
     // The menu saves the settings and warns when the disk fills at the first byte, after one, or one
     // before the end.
     for (int64_t at : {(int64_t)0, (int64_t)1, (int64_t)SETTINGS_BYTES - 1}) {
-        saveFailAfterBytes = at;
+        saveFaults.failAfterBytes = at;
         clearLog();
         flow.goTo(MODE_MAIN_MENU);
         EXPECT_NE(logText().find("[WARNING] Unable to save settings."), std::string::npos) << at;
@@ -274,7 +274,7 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
     };
     for (const Kind& k : kinds) {
         for (int64_t at = 0; at < k.size; at++) {
-            saveFailAfterBytes = at;
+            saveFaults.failAfterBytes = at;
             clearLog();
             ASSERT_EQ(k.save(), 0) << k.path << " " << at;
             ASSERT_TRUE(k.warning == nullptr || logText().find(k.warning) != std::string::npos) << k.path << " " << at;
@@ -284,7 +284,7 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
     }
     EXPECT_EQ(currentLevel.blockCount, 40);
     // Room again: everything saves.
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
     EXPECT_EQ(saveSettings(), 1);
     EXPECT_EQ(valueAt(readFileBytes("Data/settings.dat"), 8), 4);
     EXPECT_EQ(insertHighScore("NEWCOMER", 900, 4), 1);
@@ -296,7 +296,7 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
 TEST(BadSetup, OnARealFullFileSystemEverySaveFailsSafelyAndWorksAgainOnceThereIsRoom) {
     FlowFixture flow;
     logLevel = 1;
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
     std::string why = makeTinyDisk("Data", 64);
     if (!why.empty()) {
         GTEST_SKIP() << why;

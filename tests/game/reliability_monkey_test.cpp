@@ -662,7 +662,7 @@ void playPlan(bool well) {
     } else if (r < 5) {
         fidget();
     } else {
-        int x = ballCount > 0 && (balls[0].x >> 10) < 120 ? between(200, 235) : between(4, 40);
+        int x = ballList.count > 0 && (ballList.balls[0].x >> 10) < 120 ? between(200, 235) : between(4, 40);
         if (!monkey.held) {
             press(x, between(250, 318));
         } else if (chance(5)) {

@@ -93,7 +93,7 @@ void playHands(void) {
         tap(120, 40);
         return;
     }
-    int x = ballCount > 0 ? balls[0].x >> 10 : 120;
+    int x = ballList.count > 0 ? ballList.balls[0].x >> 10 : 120;
     x = x < 0 ? 0 : (x > 239 ? 239 : x);
     if (!tour.held) {
         headlessMouse(MSG_LBUTTONDOWN, x, 300);

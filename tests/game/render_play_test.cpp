@@ -253,8 +253,8 @@ TEST(PlayScreen, GetReadyDohAndLevelCompleteShowInTheirWindows) {
     f.render();
     blit(none, 0, 0, 240, 320, backSurface, 0, 0, BLIT_COPY);
     expectFrame(-201, nullptr, 0);
-    int balls = ballCount;
-    ballCount = 0;
+    int balls = ballList.count;
+    ballList.count = 0;
     game.readyCountdown = -150;
     f.render();
     blit(none, 0, 0, 240, 320, backSurface, 0, 0, BLIT_COPY);
@@ -265,7 +265,7 @@ TEST(PlayScreen, GetReadyDohAndLevelCompleteShowInTheirWindows) {
     currentLevel.blockCount = currentLevel.indestructibleCount;
     expectFrame(-150, "Level 6 Complete!", 65);
     currentLevel.blockCount = blocks;
-    ballCount = balls;
+    ballList.count = balls;
     removeSurface(&none);
     removeSurface(&e);
 }

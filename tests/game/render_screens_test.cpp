@@ -52,7 +52,7 @@ Surface* cornerFrame(int raise) {
     Surface* e = makeScreen(0);
     for (int j = 0; j < 56; j++) {
         for (int i = 0; i < 60; i++) {
-            putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(iconsPicture, 103 + i, 1 + j), raise));
+            putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(effects.iconsPicture, 103 + i, 1 + j), raise));
         }
     }
     return e;
@@ -69,10 +69,10 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
     Surface* e = cornerFrame(-10);
     for (int j = 0; j < 47; j++) {
         for (int i = 0; i < 51; i++) {
-            int a = (getPixel(iconsPicture, 52 + i, 1 + j) & 31) * 8;
+            int a = (getPixel(effects.iconsPicture, 52 + i, 1 + j) & 31) * 8;
             if (a != 0) {
                 putPixel(e, 184 + i, 268 + j,
-                         blendColour(getPixel(iconsPicture, 1 + i, j), getPixel(e, 184 + i, 268 + j), a));
+                         blendColour(getPixel(effects.iconsPicture, 1 + i, j), getPixel(e, 184 + i, 268 + j), a));
             }
         }
     }
@@ -88,11 +88,11 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
         if (frame == 7) {
             // Full glow: the frame drawn with a raise of 0, then the face sparkles, one draw per face pixel.
             e = cornerFrame(0);
-            blitMasked(e, 184, 268, 51, 47, iconsPicture, 1, 0, iconsPicture, 52, 1);
+            blitMasked(e, 184, 268, 51, 47, effects.iconsPicture, 1, 0, effects.iconsPicture, 52, 1);
             RandomCopy r{state};
             for (int j = 0; j < 47; j++) {
                 for (int i = 0; i < 51; i++) {
-                    if (getPixel(iconsPicture, 1 + i, j) != 0) {
+                    if (getPixel(effects.iconsPicture, 1 + i, j) != 0) {
                         putPixel(e, 184 + i, 268 + j, brighten(getPixel(e, 184 + i, 268 + j), r.next() & 3));
                     }
                 }

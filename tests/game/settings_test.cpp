@@ -26,7 +26,7 @@ struct SettingsFolder {
     ScratchFolder folder;
     SettingsFolder() {
         snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
-        saveFailAfterBytes = -1;
+        saveFaults.failAfterBytes = -1;
         logLevel = 1;
         clearLog();
     }

@@ -175,9 +175,9 @@ TEST(DesktopOptions, AFailedSaveLeavesTheOldFile) {
     ScratchFolder folder;
     useScratchData();
     writeFileBytes(INI, bytesOf("scale = 2\n# keep me\n"));
-    saveFailAfterBytes = 4;
+    saveFaults.failAfterBytes = 4;
     EXPECT_EQ(rememberDesktopScale(3), 0);
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
     EXPECT_EQ(fileText(INI), "scale = 2\n# keep me\n");
     EXPECT_FALSE(std::filesystem::exists(std::string(INI) + ".tmp"));
 }

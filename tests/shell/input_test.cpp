@@ -33,7 +33,7 @@ protected:
         resetLoopState();
         seen.clear();
         gameInterface.input = recordInput;
-        fullscreenFlag = 0;
+        displayInfo.fullscreenFlag = 0;
         overlay.off = 1;
         appActive = 1;
         mainLoop.ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
@@ -52,14 +52,14 @@ TEST_F(Input, TheStylusMapsByTheClientSizeWindowedAndByTheImageFullscreen) {
                             {0, 0, 0, 100, 100, 17, 23},       {1, 0, 0, 0, 0, 0, 0},
                             {1, 0, 0, 639, 479, 239, 319},     {1, 0, 0, 300, 200, 100, 120}};
     for (const auto& c : cases) {
-        fullscreenFlag = c[0];
+        displayInfo.fullscreenFlag = c[0];
         headlessSetClientSize(c[1], c[2]);
         windowProc(MSG_MOUSEMOVE, 0, position(c[3], c[4]));
         EXPECT_EQ(stylus.x, c[5]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
         EXPECT_EQ(stylus.y, c[6]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
     }
     // A press maps the same way; mouse messages pass lParam to the game as they are.
-    fullscreenFlag = 0;
+    displayInfo.fullscreenFlag = 0;
     headlessSetClientSize(250, 333);
     windowProc(MSG_LBUTTONDOWN, 1, position(249, 332));
     EXPECT_EQ((std::vector<int>{stylus.x, stylus.y, stylus.down}), (std::vector<int>{239, 319, 1}));

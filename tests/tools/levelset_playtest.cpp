@@ -54,17 +54,17 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
     placePaddleForServe();
     paddle.zoneHeight = paddle.targetZoneHeight = 85 - 7 * game.difficulty;
     paddle.stepLimit = 3;
-    previousPaddleLine = paddle.y;
+    ballList.previousPaddleLine = paddle.y;
     game.cheats.disableDebris = pile ? 0 : 1;
     Outcome out{0, 0, currentLevel.collisionMap->height - 1};
     int offset = 0;
     bool rising = false;
     for (; out.ticks < TICK_LIMIT && currentLevel.blockCount > currentLevel.indestructibleCount; out.ticks++) {
-        if (ballCount == 0) {
+        if (ballList.count == 0) {
             serve();
         }
         // The player follows the lowest ball and picks a new spot on the paddle after every bounce.
-        const Ball& b = balls[0];
+        const Ball& b = ballList.balls[0];
         bool nowRising = b.vy < 0;
         if (nowRising && !rising) {
             offset = (gameRand() % (2 * paddle.halfWidth - 3)) - (paddle.halfWidth - 2);
@@ -103,7 +103,7 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
         }
     }
     out.left = currentLevel.blockCount - currentLevel.indestructibleCount;
-    ballCount = 0;
+    ballList.count = 0;
     clearPowerUps();
     closeTestLevel();
     return out;

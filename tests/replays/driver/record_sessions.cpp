@@ -164,7 +164,7 @@ void gameover(void) {
             return true;
         }
         if (showing(MODE_PLAY) && !dismissHint() && game.readyCountdown <= 0) {
-            holdAt(ballCount > 0 && (balls[0].x >> 10) < 120 ? 230 : 10, 300);
+            holdAt(ballList.count > 0 && (ballList.balls[0].x >> 10) < 120 ? 230 : 10, 300);
         }
         return false;
     });
