@@ -132,13 +132,16 @@ void redrawField(void) {
         const LevelBlock* r = &currentLevel.blocks[i];
         const BlockType* t = blockTypeOf(r->type);
         if (currentLevel.blocksPicture != nullptr) {
-            blit(currentLevel.fieldPicture, r->x, r->y, r->width, r->height, currentLevel.blocksPicture, t->cellX, t->cellY, BLIT_TRANSPARENT);
+            blit(currentLevel.fieldPicture, r->x, r->y, r->width, r->height, currentLevel.blocksPicture, t->cellX,
+                 t->cellY, BLIT_TRANSPARENT);
         }
         if (r->powerUp != 0 && marks) {
-            drawPowerUpMark(currentLevel.fieldPicture, r->x + (r->width >> 1), r->y + (r->height >> 1), 0, r->powerUp - 1);
+            drawPowerUpMark(currentLevel.fieldPicture, r->x + (r->width >> 1), r->y + (r->height >> 1), 0,
+                            r->powerUp - 1);
         }
         if (currentLevel.blocksPicture != nullptr && currentLevel.collisionMap != nullptr) {
-            blit(currentLevel.collisionMap, r->x, r->y, r->width, r->height, currentLevel.blocksPicture, t->cellX, t->cellY, BLIT_SILHOUETTE,
+            blit(currentLevel.collisionMap, r->x, r->y, r->width, r->height, currentLevel.blocksPicture, t->cellX,
+                 t->cellY, BLIT_SILHOUETTE,
                  0xF800);
         }
     }
@@ -150,7 +153,8 @@ void redrawField(void) {
     }
     if (effects.spritesPicture != nullptr && currentLevel.collisionMap != nullptr) {
         for (int i = 0; i < game.lives && i < 32; i++) {
-            blit(currentLevel.fieldPicture, currentLevel.collisionMap->width - 9 - 7 * i, 1, 7, 7, effects.spritesPicture, 0, 32, BLIT_ALPHA_BLEND,
+            blit(currentLevel.fieldPicture, currentLevel.collisionMap->width - 9 - 7 * i, 1, 7, 7,
+                 effects.spritesPicture, 0, 32, BLIT_ALPHA_BLEND,
                  255 - 4 * i);
         }
     }

@@ -28,7 +28,8 @@ int blockScore(int width) {
 
 // One piece for every visible pixel of the block's cell, flying off at random.
 static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
-    if (currentLevel.blocksPicture == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
+    if (currentLevel.blocksPicture == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr) {
         return;
     }
     for (int dx = 0; dx < b->width; dx++) {
@@ -41,7 +42,8 @@ static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
             int32_t vx = (gameRand() & 0x3FF) * 4 - 2048;
             spawnDebris(b->x + dx, b->y + dy, vx, vy, DEBRIS_PIECE, p);
             if (restoreField) {
-                putPixel(currentLevel.fieldPicture, b->x + dx, b->y + dy, getPixel(currentLevel.backgroundPicture, b->x + dx, b->y + dy));
+                putPixel(currentLevel.fieldPicture, b->x + dx, b->y + dy,
+                         getPixel(currentLevel.backgroundPicture, b->x + dx, b->y + dy));
             }
         }
     }
@@ -59,7 +61,8 @@ void breakBlock(int index) {
         spawnFallingPowerUp(b.x + (b.width >> 1), b.y + (b.height >> 1), b.powerUp - 1);
     }
     if (currentLevel.collisionMap != nullptr && currentLevel.blocksPicture != nullptr) {
-        blit(currentLevel.collisionMap, b.x, b.y, b.width, b.height, currentLevel.blocksPicture, t->cellX, t->cellY, BLIT_SILHOUETTE, 0);
+        blit(currentLevel.collisionMap, b.x, b.y, b.width, b.height, currentLevel.blocksPicture, t->cellX, t->cellY,
+             BLIT_SILHOUETTE, 0);
     }
     shatter(&b, t, 1);
     if (b.type == 0) {
@@ -170,7 +173,8 @@ static int movePiece(int index, int mapWidth, int mapHeight) {
 }
 
 void updateDebris(void) {
-    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr) {
         return;
     }
     int mapWidth = currentLevel.collisionMap->width, mapHeight = currentLevel.collisionMap->height;

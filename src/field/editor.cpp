@@ -133,7 +133,8 @@ void editorSelectType(int type) {
 }
 
 int editorFits(int type, int32_t x, int32_t y) {
-    if (type < 0 || type >= blockTypeCount || currentLevel.collisionMap == nullptr || currentLevel.blocksPicture == nullptr) {
+    if (type < 0 || type >= blockTypeCount || currentLevel.collisionMap == nullptr ||
+        currentLevel.blocksPicture == nullptr) {
         return 0;
     }
     const BlockType* t = &blockTypes[type];
@@ -267,7 +268,8 @@ void editorChangeLevel(int step) {
         int w = currentLevel.backgroundPicture->width, h = currentLevel.backgroundPicture->height;
         currentLevel.pristineBackground = createSurface(w, h);
         blit(currentLevel.pristineBackground, 0, 0, w, h, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
-        if (currentLevel.fieldPicture != nullptr && (currentLevel.fieldPicture->width != w || currentLevel.fieldPicture->height != h)) {
+        if (currentLevel.fieldPicture != nullptr &&
+            (currentLevel.fieldPicture->width != w || currentLevel.fieldPicture->height != h)) {
             removeSurface(&currentLevel.fieldPicture);
         }
         if (currentLevel.fieldPicture == nullptr) {
@@ -394,7 +396,8 @@ void drawEditorPalettes(void) {
             }
         }
         if (currentLevel.blocksPicture != nullptr) {
-            blit(field, x, y, bt->width, bt->height, currentLevel.blocksPicture, bt->cellX, bt->cellY, BLIT_TRANSPARENT);
+            blit(field, x, y, bt->width, bt->height, currentLevel.blocksPicture, bt->cellX, bt->cellY,
+                 BLIT_TRANSPARENT);
         }
     }
     for (int k = 0; k < POWERUP_KINDS; k++) {
@@ -412,7 +415,8 @@ void drawEditorHand(void) {
         editorSnap();
         if (currentLevel.blocksPicture != nullptr && editor.selectedType < blockTypeCount) {
             const BlockType* t = &blockTypes[editor.selectedType];
-            blit(backSurface, editor.snappedX, editor.snappedY, t->width, t->height, currentLevel.blocksPicture, t->cellX, t->cellY,
+            blit(backSurface, editor.snappedX, editor.snappedY, t->width, t->height, currentLevel.blocksPicture,
+                 t->cellX, t->cellY,
                  BLIT_TRANSPARENT);
         }
     }

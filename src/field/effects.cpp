@@ -56,7 +56,8 @@ static void drawBlast(const Explosion* e) {
             int a = (getPixel(effects.iconsPicture, 52 + i, 1 + j) & 31) * 8;
             int x = e->x - 30 + i, y = e->y - 37 + j;
             if (a != 0 && getPixel(currentLevel.collisionMap, x, y) == 0) {
-                putPixel(backSurface, x, y, blendColour(getPixel(effects.iconsPicture, 1 + i, j), getPixel(backSurface, x, y), a));
+                putPixel(backSurface, x, y,
+                         blendColour(getPixel(effects.iconsPicture, 1 + i, j), getPixel(backSurface, x, y), a));
             }
         }
     }

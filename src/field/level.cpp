@@ -121,8 +121,10 @@ int loadLevel(int level) {
     loadBlockDescriptions(LEVEL_PICTURE_SET);
 
     int p = recolouringOf(level);
-    recolourSurface(currentLevel.backgroundPicture, p, currentLevel.collisionMap->width, currentLevel.collisionMap->height);
-    recolourSurface(currentLevel.blocksPicture, p, currentLevel.blocksPicture->width, currentLevel.blocksPicture->height);
+    recolourSurface(currentLevel.backgroundPicture, p, currentLevel.collisionMap->width,
+                    currentLevel.collisionMap->height);
+    recolourSurface(currentLevel.blocksPicture, p, currentLevel.blocksPicture->width,
+                    currentLevel.blocksPicture->height);
 
     int read = readLevelFile(level);
     currentLevel.unreadable = read < 0;
@@ -277,7 +279,8 @@ void makeLevelThumbnail(int level) {
         removeSurface(&work);
         return;
     }
-    recolourSurface(currentLevel.blocksPicture, recolouringOf(level), currentLevel.blocksPicture->width, currentLevel.blocksPicture->height);
+    recolourSurface(currentLevel.blocksPicture, recolouringOf(level), currentLevel.blocksPicture->width,
+                    currentLevel.blocksPicture->height);
     for (int n = 0; n < currentLevel.blockCount; n++) {
         const LevelBlock* r = &currentLevel.blocks[n];
         if (r->y >= 240) {

@@ -160,7 +160,8 @@ static void fountainSparks(void) {
 }
 
 static void splitBall(void) {
-    if (currentLevel.blockCount <= currentLevel.indestructibleCount || (game.updateCounter & 15) != 0 || ballList.count < 1 ||
+    if (currentLevel.blockCount <= currentLevel.indestructibleCount || (game.updateCounter & 15) != 0 ||
+        ballList.count < 1 ||
         ballList.count >= 4 * powerUps.counts[POWERUP_BALL_SPLIT]) {
         return;
     }
@@ -394,7 +395,8 @@ static int discHalfWidth(int r, int y, int y0) {
 }
 
 void drainPile(void) {
-    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr ||
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr ||
         currentLevel.pristineBackground == nullptr) {
         return;
     }
@@ -433,7 +435,8 @@ void drainPile(void) {
 }
 
 void lowerPile(void) {
-    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr ||
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr ||
         currentLevel.pristineBackground == nullptr) {
         return;
     }

@@ -262,11 +262,14 @@ static void enterEditor(void) {
     loadLevel(game.levelIndex);
     requestMusic(currentLevel.musicTrack);
     freePicture(&currentLevel.fieldPicture);
-    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
+    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width,
+                                              currentLevel.backgroundPicture->height);
     // The level is unloaded whole on leaving, pristine copy included.
     freePicture(&currentLevel.pristineBackground);
-    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
-    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
+    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width,
+                                                    currentLevel.backgroundPicture->height);
+    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width,
+         currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
          BLIT_COPY, 0);
     editorReset();
     redrawField();

@@ -79,10 +79,13 @@ void setUpLevel(void) {
         removeSurface(&currentLevel.pristineBackground);
     }
     loadLevel(game.levelIndex);
-    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
-    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
+    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width,
+                                                    currentLevel.backgroundPicture->height);
+    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width,
+         currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
          BLIT_COPY);
-    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
+    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width,
+                                              currentLevel.backgroundPicture->height);
     game.gameInProgress = 1;
     game.shake = 0;
     game.shakeX = 0;
@@ -195,7 +198,8 @@ int lostBallCaptionShowing(void) {
 
 int32_t updatePlay(void) {
     int32_t result = MODE_PLAY;
-    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr) {
         return result;  // no level set up: nothing to play
     }
     int32_t oldX = paddle.x, oldY = paddle.y;

@@ -82,7 +82,8 @@ void drawCornerButton(void) {
     }
     blit(backSurface, CORNER_BUTTON_X - 3, CORNER_BUTTON_Y - 4, 60, 56, effects.iconsPicture, 103, 1, BLIT_ADDITIVE,
          (CORNER_HOVER_MAX - renderState.cornerHover) * -2);
-    blitMasked(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, effects.iconsPicture, 52, 1);
+    blitMasked(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, effects.iconsPicture,
+               52, 1);
     if (renderState.cornerHover > 0) {
         blit(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, BLIT_SPARKLE, 3);
     }

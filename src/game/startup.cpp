@@ -154,7 +154,8 @@ int32_t updateSplash(int32_t mode) {
     }
     if (*counter < SPLASH_HOLD_FROM) {
         *counter += SPLASH_STEP;
-    } else if ((mainLoop.ticksPerSecond > 0 && (now - *start) / mainLoop.ticksPerSecond > HOLD_SECONDS) || stylus.down) {
+    } else if ((mainLoop.ticksPerSecond > 0 && (now - *start) / mainLoop.ticksPerSecond > HOLD_SECONDS) ||
+               stylus.down) {
         *counter += SPLASH_STEP;
     }
     if (logo && *counter == SPLASH_LOAD_AT) {
