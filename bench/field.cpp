@@ -11,7 +11,7 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "shell/input.h"
@@ -48,60 +48,60 @@ void buildField(int blocks, int pile) {
     if (backSurface == nullptr) {
         backSurface = createSurface(240, 320);
     }
-    dropSurface(&collisionMap);
-    dropSurface(&backgroundPicture);
-    dropSurface(&pristineBackground);
-    dropSurface(&fieldPicture);
-    dropSurface(&blocksPicture);
-    if (spritesPicture == nullptr) {
-        spritesPicture = createSurface(256, 64);
-        fill(spritesPicture, 0, 0, 224, 32, packColour(6, 3, 1));
-        fill(spritesPicture, 0, 32, 24, 7, 0xFFDF);
-        iconsPicture = createSurface(160, 64);
-        fill(iconsPicture, 0, 0, 160, 64, packColour(20, 10, 4));
-        powerUpsPicture = createSurface(24 * 22, 72);
-        fill(powerUpsPicture, 0, 0, 24 * 22, 72, packColour(4, 8, 12));
+    dropSurface(&currentLevel.collisionMap);
+    dropSurface(&currentLevel.backgroundPicture);
+    dropSurface(&currentLevel.pristineBackground);
+    dropSurface(&currentLevel.fieldPicture);
+    dropSurface(&currentLevel.blocksPicture);
+    if (effects.spritesPicture == nullptr) {
+        effects.spritesPicture = createSurface(256, 64);
+        fill(effects.spritesPicture, 0, 0, 224, 32, packColour(6, 3, 1));
+        fill(effects.spritesPicture, 0, 32, 24, 7, 0xFFDF);
+        effects.iconsPicture = createSurface(160, 64);
+        fill(effects.iconsPicture, 0, 0, 160, 64, packColour(20, 10, 4));
+        effects.powerUpsPicture = createSurface(24 * 22, 72);
+        fill(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(4, 8, 12));
     }
-    collisionMap = createSurface(240, 320);
-    fill(collisionMap, 0, 0, 4, 320, WALL);
-    fill(collisionMap, 236, 0, 4, 320, WALL);
-    fill(collisionMap, 0, 0, 240, 4, WALL);
-    backgroundPicture = createSurface(240, 320);
+    currentLevel.collisionMap = createSurface(240, 320);
+    fill(currentLevel.collisionMap, 0, 0, 4, 320, WALL);
+    fill(currentLevel.collisionMap, 236, 0, 4, 320, WALL);
+    fill(currentLevel.collisionMap, 0, 0, 240, 4, WALL);
+    currentLevel.backgroundPicture = createSurface(240, 320);
     for (int y = 0; y < 320; y++) {
         for (int x = 0; x < 240; x++) {
-            putPixel(backgroundPicture, x, y, packColour(x & 15, y & 15, 4));
+            putPixel(currentLevel.backgroundPicture, x, y, packColour(x & 15, y & 15, 4));
         }
     }
-    pristineBackground = createSurface(240, 320);
-    blit(pristineBackground, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
-    fieldPicture = createSurface(240, 320);
-    blocksPicture = createSurface(64, 48);
-    fill(blocksPicture, 9, 0, 11, 11, packColour(20, 20, 20));
+    currentLevel.pristineBackground = createSurface(240, 320);
+    blit(currentLevel.pristineBackground, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
+    currentLevel.fieldPicture = createSurface(240, 320);
+    currentLevel.blocksPicture = createSurface(64, 48);
+    fill(currentLevel.blocksPicture, 9, 0, 11, 11, packColour(20, 20, 20));
     static const int cells[4][4] = {{0, 16, 10, 5}, {10, 16, 20, 5}, {30, 16, 5, 5}, {0, 24, 24, 6}};
     blockTypeCount = 4;
     for (int t = 0; t < 4; t++) {
-        fill(blocksPicture, cells[t][0], cells[t][1], cells[t][2], cells[t][3], packColour(10 + t, 20, 5 + t));
+        fill(currentLevel.blocksPicture, cells[t][0], cells[t][1], cells[t][2], cells[t][3], packColour(10 + t, 20, 5 + t));
         blockTypes[t] = BlockType{};
         blockTypes[t].cellX = (uint16_t)cells[t][0];
         blockTypes[t].cellY = (uint16_t)cells[t][1];
         blockTypes[t].width = (uint8_t)cells[t][2];
         blockTypes[t].height = (uint8_t)cells[t][3];
     }
-    levelBlockCount = 0;
-    indestructibleCount = 0;
+    currentLevel.blockCount = 0;
+    currentLevel.indestructibleCount = 0;
     for (int i = 0; i < blocks; i++) {
         int type = i % 10 == 9 ? 0 : 1 + i % 3;
         int x = 6 + (i * 26) % 204, y = 10 + (i * 26 / 204) * 8;
         addLevelBlock(x, y % 190, type, i % 7 == 3 ? 1 + (i / 7) % 22 : 0);
-        indestructibleCount += type == 0;
+        currentLevel.indestructibleCount += type == 0;
     }
-    ballCount = 0;
-    debrisCount = 0;
-    explosionCount = 0;
+    ballList.count = 0;
+    debrisList.count = 0;
+    effects.explosionCount = 0;
     clearPowerUps();
     redrawField();
-    fill(collisionMap, 4, 320 - pile, 232, pile, CYAN);
-    fill(collisionMap, 0, 319, 240, 1, CYAN);
+    fill(currentLevel.collisionMap, 4, 320 - pile, 232, pile, CYAN);
+    fill(currentLevel.collisionMap, 0, 319, 240, 1, CYAN);
     paddle = Paddle{};
     paddle.halfWidth = paddle.targetHalfWidth = 16;
     paddle.zoneHeight = paddle.targetZoneHeight = 71;
@@ -110,9 +110,9 @@ void buildField(int blocks, int pile) {
     paddle.y = 320 - pile - 8;
     paddle.fixedY = intToFixed(paddle.y);
     game.readyCountdown = 0;
-    stylusDown = 1;
-    stylusX = 100;
-    stylusY = 300;
+    stylus.down = 1;
+    stylus.x = 100;
+    stylus.y = 300;
 }
 
 void addBalls(int n) {
@@ -149,43 +149,43 @@ void savePixels(std::vector<uint16_t>& to, const Surface* s) {
 }
 
 void takeSnapshot(Snapshot& s) {
-    s.balls.assign(balls, balls + ballCount);
-    s.debris.assign(debris, debris + debrisCount);
-    s.explosions.assign(explosions, explosions + explosionCount);
-    s.capsules.assign(capsules, capsules + capsuleCount);
-    s.active.assign(activePowerUps, activePowerUps + activePowerUpCount);
-    memcpy(s.counts, powerUpCounts, sizeof(s.counts));
-    s.blocks.assign(levelBlocks, levelBlocks + levelBlockCount);
-    s.indestructible = indestructibleCount;
+    s.balls.assign(ballList.balls, ballList.balls + ballList.count);
+    s.debris.assign(debrisList.pieces, debrisList.pieces + debrisList.count);
+    s.explosions.assign(effects.explosions, effects.explosions + effects.explosionCount);
+    s.capsules.assign(powerUps.capsules, powerUps.capsules + powerUps.capsuleCount);
+    s.active.assign(powerUps.active, powerUps.active + powerUps.activeCount);
+    memcpy(s.counts, powerUps.counts, sizeof(s.counts));
+    s.blocks.assign(currentLevel.blocks, currentLevel.blocks + currentLevel.blockCount);
+    s.indestructible = currentLevel.indestructibleCount;
     s.paddle = paddle;
     s.game = game;
     s.rand = gameRandState();
-    savePixels(s.map, collisionMap);
-    savePixels(s.field, fieldPicture);
-    savePixels(s.background, backgroundPicture);
+    savePixels(s.map, currentLevel.collisionMap);
+    savePixels(s.field, currentLevel.fieldPicture);
+    savePixels(s.background, currentLevel.backgroundPicture);
 }
 
 void restoreSnapshot(const Snapshot& s) {
-    ballCount = (int32_t)s.balls.size();
-    std::copy(s.balls.begin(), s.balls.end(), balls);
-    debrisCount = (int32_t)s.debris.size();
-    std::copy(s.debris.begin(), s.debris.end(), debris);
-    explosionCount = (int32_t)s.explosions.size();
-    std::copy(s.explosions.begin(), s.explosions.end(), explosions);
-    capsuleCount = (int32_t)s.capsules.size();
-    std::copy(s.capsules.begin(), s.capsules.end(), capsules);
-    activePowerUpCount = (int32_t)s.active.size();
-    std::copy(s.active.begin(), s.active.end(), activePowerUps);
-    memcpy(powerUpCounts, s.counts, sizeof(s.counts));
-    levelBlockCount = (int32_t)s.blocks.size();
-    std::copy(s.blocks.begin(), s.blocks.end(), levelBlocks);
-    indestructibleCount = s.indestructible;
+    ballList.count = (int32_t)s.balls.size();
+    std::copy(s.balls.begin(), s.balls.end(), ballList.balls);
+    debrisList.count = (int32_t)s.debris.size();
+    std::copy(s.debris.begin(), s.debris.end(), debrisList.pieces);
+    effects.explosionCount = (int32_t)s.explosions.size();
+    std::copy(s.explosions.begin(), s.explosions.end(), effects.explosions);
+    powerUps.capsuleCount = (int32_t)s.capsules.size();
+    std::copy(s.capsules.begin(), s.capsules.end(), powerUps.capsules);
+    powerUps.activeCount = (int32_t)s.active.size();
+    std::copy(s.active.begin(), s.active.end(), powerUps.active);
+    memcpy(powerUps.counts, s.counts, sizeof(s.counts));
+    currentLevel.blockCount = (int32_t)s.blocks.size();
+    std::copy(s.blocks.begin(), s.blocks.end(), currentLevel.blocks);
+    currentLevel.indestructibleCount = s.indestructible;
     paddle = s.paddle;
     game = s.game;
     seedGameRand(s.rand);
-    memcpy(collisionMap->pixels, s.map.data(), s.map.size() * 2);
-    memcpy(fieldPicture->pixels, s.field.data(), s.field.size() * 2);
-    memcpy(backgroundPicture->pixels, s.background.data(), s.background.size() * 2);
+    memcpy(currentLevel.collisionMap->pixels, s.map.data(), s.map.size() * 2);
+    memcpy(currentLevel.fieldPicture->pixels, s.field.data(), s.field.size() * 2);
+    memcpy(currentLevel.backgroundPicture->pixels, s.background.data(), s.background.size() * 2);
 }
 
 enum State { TYPICAL, DEBRIS_STORM, THOUSAND_BALLS, LEVEL_CLEAR };
@@ -211,8 +211,8 @@ void buildState(int state) {
     default:
         // Every breakable block gone: the balls are cashed in and the drain runs to the end.
         buildField(20, 30);
-        while (levelBlockCount > indestructibleCount) {
-            breakBlock(levelBlocks[0].type == 0 ? 1 : 0);
+        while (currentLevel.blockCount > currentLevel.indestructibleCount) {
+            breakBlock(currentLevel.blocks[0].type == 0 ? 1 : 0);
         }
         addBalls(20);
         for (int k = 0; k < 6; k++) {

@@ -10,6 +10,7 @@
 
 #include "platform/headless/headless.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 
@@ -26,7 +27,7 @@ void setUpSound(void) {
     if (mkdtemp(folder) == nullptr || chdir(folder) != 0 || mkdir("Sound", 0755) != 0) {
         abort();
     }
-    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s", "./Sound/");
     // Ten long sounds of varied content (about 4.5 s each) and one short click.
     for (int id = 0; id < 10; id++) {
         FILE* f = fopen(("Sound/long" + std::to_string(id) + ".raw").c_str(), "wb");
@@ -50,7 +51,7 @@ void setUpSound(void) {
     if (!soundInit(0)) {
         abort();
     }
-    soundEnabled = 1;
+    mainLoop.soundEnabled = 1;
     appActive = 1;
     soundStart();
     headlessSetAudioCapture(0);

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "platform/platform.h"

@@ -7,7 +7,7 @@
 
 #include "fuzzkit.h"
 #include "fuzzutil.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 

@@ -3,7 +3,7 @@
 #include "field/level.h"
 #include "fuzzkit.h"
 #include "fuzzutil.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/hints.h"
 #include "game/play.h"
 #include "shell/mainloop.h"

@@ -9,6 +9,7 @@
 #include "fuzzkit.h"
 #include "fuzzutil.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 enum { PLAY_UPDATES = 240, LOWEST_ROW = 240 };
 
@@ -47,14 +48,14 @@ static void checkSave(void) {
         fail("level could not be saved");
     }
     char path[600];
-    snprintf(path, sizeof(path), "%slevel%d.dat", dataPath, (int)FUZZ_LEVEL);
+    snprintf(path, sizeof(path), "%slevel%d.dat", runPaths.dataPath, (int)FUZZ_LEVEL);
     std::vector<uint8_t> saved = readWhole(path);
-    if (saved.size() != (size_t)levelBlockCount * 12) {
+    if (saved.size() != (size_t)currentLevel.blockCount * 12) {
         fail("saved level has the wrong size");
     }
-    for (int i = 0; i < levelBlockCount; i++) {
+    for (int i = 0; i < currentLevel.blockCount; i++) {
         const uint8_t* b = saved.data() + i * 12;
-        const LevelBlock& r = levelBlocks[i];
+        const LevelBlock& r = currentLevel.blocks[i];
         if ((b[0] | b[1] << 8) != r.x || (b[2] | b[3] << 8) != r.y || b[4] != r.type || b[5] != r.width ||
             b[6] != r.height || memcmp(b + 7, r.reserved, 3) != 0 || (b[10] | b[11] << 8) != r.powerUp) {
             fail("saved record differs from the loaded one");

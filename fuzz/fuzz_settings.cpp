@@ -6,7 +6,7 @@
 
 #include "fuzzkit.h"
 #include "fuzzutil.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/settings.h"
 
 enum { EFFECTS_VOLUME_AT = 36, MUSIC_VOLUME_AT = 40 };

@@ -15,7 +15,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
 #include "gfx/font.h"
@@ -23,6 +23,7 @@
 #include "gfx/surface.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/runfolder.h"
 #include "sound/music.h"
 #include "sound/sample.h"
 
@@ -32,7 +33,7 @@ typedef void (*PixelRule)(int x, int y, uint8_t* rgb);
 
 void writePicture(const char* name, int width, int height, PixelRule rule) {
     char path[600];
-    snprintf(path, sizeof(path), "%s%s", dataPath, name);
+    snprintf(path, sizeof(path), "%s%s", runPaths.dataPath, name);
     FILE* f = fopen(path, "wb");
     if (f == nullptr) {
         perror(path);
@@ -136,7 +137,7 @@ void fuzzKitSetUp(void) {
     writePicture("power-ups.png", 528, 72, spriteRule);
     writePicture("icons.png", 104, 52, spriteRule);
     char path[600];
-    snprintf(path, sizeof(path), "%sblocks5.txt", dataPath);
+    snprintf(path, sizeof(path), "%sblocks5.txt", runPaths.dataPath);
     FILE* f = fopen(path, "wb");
     if (f == nullptr) {
         perror(path);
@@ -148,9 +149,9 @@ void fuzzKitSetUp(void) {
     buildAngleTables();
     buildExplosionSequence();
     backSurface = createSurface(240, 320);
-    loadPicture("sprites.png", &spritesPicture);
-    loadPicture("power-ups.png", &powerUpsPicture);
-    loadPicture("icons.png", &iconsPicture);
+    loadPicture("sprites.png", &effects.spritesPicture);
+    loadPicture("power-ups.png", &effects.powerUpsPicture);
+    loadPicture("icons.png", &effects.iconsPicture);
 
     writePicture("smallchars.png", 224, 99, smallCharsRule);
     loadPicture("smallchars.png", &smallCharsSheet);
@@ -170,11 +171,11 @@ void fuzzGameReset(void) {
     game.difficulty = 1;
     game.lives = 3;
     game.levelIndex = FUZZ_LEVEL;
-    ballCount = 0;
-    debrisCount = 0;
-    explosionCount = 0;
-    levelBlockCount = 0;
-    indestructibleCount = 0;
+    ballList.count = 0;
+    debrisList.count = 0;
+    effects.explosionCount = 0;
+    currentLevel.blockCount = 0;
+    currentLevel.indestructibleCount = 0;
     blockTypeCount = 0;
     clearPowerUps();
     paddle = Paddle{};
@@ -185,8 +186,8 @@ void fuzzGameReset(void) {
     unloadSound(MUSIC_SLOT_A);
     unloadSound(MUSIC_SLOT_B);
     musicInit();
-    currentMode = MODE_PLAY;
-    previousMode = MODE_PLAY;
+    mainLoop.currentMode = MODE_PLAY;
+    mainLoop.previousMode = MODE_PLAY;
 }
 
 void fuzzPlayLevel(int updates, void (*afterSetUp)(void)) {
@@ -211,13 +212,13 @@ void fuzzPlayLevel(int updates, void (*afterSetUp)(void)) {
     game.cheats.seePowerUps = 0;
     tearDownLevel();
 
-    levelThumbnailSheet = createSurface(240, 240);
+    currentLevel.thumbnailSheet = createSurface(240, 240);
     makeLevelThumbnail(FUZZ_LEVEL);
-    removeSurface(&levelThumbnailSheet);
+    removeSurface(&currentLevel.thumbnailSheet);
 }
 
 void fuzzVisitMode(int32_t mode, int updates) {
-    currentMode = mode;
+    mainLoop.currentMode = mode;
     enterMode(mode);
     for (int u = 0; u < updates; u++) {
         int32_t next = updateMode(mode);
@@ -227,5 +228,5 @@ void fuzzVisitMode(int32_t mode, int updates) {
         }
     }
     leaveMode(mode);
-    currentMode = mode;
+    mainLoop.currentMode = mode;
 }

@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <string>
 
+#include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/headless/headless.h"
 #include "shell/display.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 static std::string scratchFolder;
 static char writtenPath[1024];
@@ -28,9 +30,9 @@ void fuzzSetUp(void) {
     scratchFolder = "/tmp/plinkor-fuzz-" + std::to_string((long)getpid());
     std::filesystem::create_directories(scratchFolder + "/Data");
     std::filesystem::create_directories(scratchFolder + "/Sound");
-    snprintf(basePath, sizeof(basePath), "%s/", scratchFolder.c_str());
-    snprintf(dataPath, sizeof(dataPath), "%s/Data/", scratchFolder.c_str());
-    snprintf(soundPath, sizeof(soundPath), "%s/Sound/", scratchFolder.c_str());
+    snprintf(runPaths.basePath, sizeof(runPaths.basePath), "%s/", scratchFolder.c_str());
+    snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "%s/Data/", scratchFolder.c_str());
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s/Sound/", scratchFolder.c_str());
     headlessReset();
     initDisplayInfo();
     setGamma(128);
@@ -61,15 +63,15 @@ static const char* writeFile(const char* folder, const char* name, const uint8_t
 }
 
 const char* fuzzWriteDataFile(const char* name, const uint8_t* data, size_t size) {
-    return writeFile(dataPath, name, data, size);
+    return writeFile(runPaths.dataPath, name, data, size);
 }
 
 const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t size) {
-    return writeFile(soundPath, name, data, size);
+    return writeFile(runPaths.soundPath, name, data, size);
 }
 
 const char* fuzzDataPath(void) {
-    return dataPath;
+    return runPaths.dataPath;
 }
 
 static uint32_t readBigEndian(const uint8_t* p) {
@@ -99,7 +101,7 @@ const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size)
         out[3] = (uint8_t)crc;
         at += (size_t)length + 12;
     }
-    const char* path = writeFile(dataPath, name, copy, size);
+    const char* path = writeFile(runPaths.dataPath, name, copy, size);
     free(copy);
     return path;
 }

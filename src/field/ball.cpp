@@ -5,24 +5,21 @@
 
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "shell/display.h"
 #include "shell/fixed.h"
-#include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 
-Ball balls[MAX_BALLS];
-int32_t ballCount = 0;
+BallList ballList;
 int32_t cosTable[360];
 int32_t sinTable[360];
-int32_t previousPaddleLine = DEFAULT_HEIGHT;
 
 // The probe ring on the ball's rim: up first, then clockwise.
 static const int probeX[8] = {0, 2, 3, 2, 0, -2, -3, -2};
@@ -91,11 +88,11 @@ int32_t maximumBallSpeed(void) {
 }
 
 int spawnBall(int x, int y, int32_t vx, int32_t vy) {
-    if (ballCount >= MAX_BALLS) {
+    if (ballList.count >= MAX_BALLS) {
         return -1;
     }
-    int index = ballCount++;
-    Ball* b = &balls[index];
+    int index = ballList.count++;
+    Ball* b = &ballList.balls[index];
     b->x = intToFixed(x);
     b->y = intToFixed(y);
     b->prevX = b->x;
@@ -108,11 +105,11 @@ int spawnBall(int x, int y, int32_t vx, int32_t vy) {
 }
 
 void removeBall(int index) {
-    if (index < 0 || index >= ballCount) {
+    if (index < 0 || index >= ballList.count) {
         return;
     }
-    balls[index] = balls[ballCount - 1];
-    ballCount--;
+    ballList.balls[index] = ballList.balls[ballList.count - 1];
+    ballList.count--;
 }
 
 static void setVelocityAt(Ball* b, int a) {
@@ -121,12 +118,12 @@ static void setVelocityAt(Ball* b, int a) {
 }
 
 void setBallSpeed(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     setVelocityAt(b, wrapAngle(angleOf(b->vx, b->vy) - 90));
 }
 
 void setBallSpeedWrapped(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     if (b->speed < MIN_REBOUND_SPEED) {
         b->speed = MIN_REBOUND_SPEED;
     }
@@ -137,7 +134,7 @@ void setBallSpeedWrapped(int index) {
 }
 
 void setBallAngle(int index, int angle) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     if (b->speed < MIN_REBOUND_SPEED) {
         b->speed = MIN_REBOUND_SPEED;
     }
@@ -153,7 +150,7 @@ void reflectVelocity(int32_t* vx, int32_t* vy, int a) {
 }
 
 void reflectBall(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     int bx = fixedToInt(b->x), by = fixedToInt(b->y);
     int width = screenWidth();
     int32_t sx = 0, sy = 0;
@@ -161,7 +158,7 @@ void reflectBall(int index) {
         int w = (int)std::trunc(std::sqrt((double)(36 - dy * dy)));
         for (int dx = -w; dx <= w; dx++) {
             int px = bx + dx, py = by + dy;
-            int solid = px < 0 || px > width || py < 0 || getPixel(collisionMap, px, py) != 0;
+            int solid = px < 0 || px > width || py < 0 || getPixel(currentLevel.collisionMap, px, py) != 0;
             if (solid) {
                 sx += dx;
                 sy += dy;
@@ -180,7 +177,7 @@ void reflectBall(int index) {
 
 static int ringTouches(int bx, int by) {
     for (int k = 0; k < 8; k++) {
-        if (getPixel(collisionMap, bx + probeX[k], by + probeY[k]) != 0) {
+        if (getPixel(currentLevel.collisionMap, bx + probeX[k], by + probeY[k]) != 0) {
             return 1;
         }
     }
@@ -188,7 +185,7 @@ static int ringTouches(int bx, int by) {
 }
 
 void unstickBall(int index) {
-    Ball* b = &balls[index];
+    Ball* b = &ballList.balls[index];
     int bx = fixedToInt(b->x), by = fixedToInt(b->y);
     if (!ringTouches(bx, by)) {
         return;
@@ -208,8 +205,8 @@ void unstickBall(int index) {
 }
 
 uint16_t ballColour(void) {
-    int through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
-    int homing = powerUpCounts[POWERUP_HOMING] > 0;
+    int through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
+    int homing = powerUps.counts[POWERUP_HOMING] > 0;
     if (through && homing) {
         return packColour(31, 7, 31);
     }
@@ -223,8 +220,8 @@ uint16_t ballColour(void) {
 }
 
 void burstAllBalls(int pieces, uint16_t colour) {
-    for (int i = 0; i < ballCount; i++) {
-        int bx = fixedToInt(balls[i].x), by = fixedToInt(balls[i].y);
+    for (int i = 0; i < ballList.count; i++) {
+        int bx = fixedToInt(ballList.balls[i].x), by = fixedToInt(ballList.balls[i].y);
         for (int k = 0; k < pieces; k++) {
             int32_t vy = (gameRand() & 0x3FF) * 8 - 4096;
             int32_t vx = (gameRand() & 0x3FF) * 8 - 4096;
@@ -237,7 +234,7 @@ void burstAllBalls(int pieces, uint16_t colour) {
 
 // The ball bursts in the kill zone: two pieces for every pixel of its 7 x 7 square.
 static void burstInKillZone(int index) {
-    int bx = fixedToInt(balls[index].x), by = fixedToInt(balls[index].y);
+    int bx = fixedToInt(ballList.balls[index].x), by = fixedToInt(ballList.balls[index].y);
     uint16_t colour = ballColour();
     for (int dx = -3; dx <= 3; dx++) {
         for (int dy = -3; dy <= 3; dy++) {
@@ -315,7 +312,7 @@ static int paddleHit(Ball* b, int index, int side) {
         bounceOffPaddle(b, index, side, bx);
         return 1;
     }
-    if (by > py - 3 && b->vy > 0 && fixedToInt(b->prevY) <= previousPaddleLine - 3 && off < paddle.halfWidth) {
+    if (by > py - 3 && b->vy > 0 && fixedToInt(b->prevY) <= ballList.previousPaddleLine - 3 && off < paddle.halfWidth) {
         bounceOffPaddle(b, index, 1, bx);
         return 1;
     }
@@ -324,9 +321,9 @@ static int paddleHit(Ball* b, int index, int side) {
 
 // Whether the column below a green wall pixel is green all the way down: the kill zone.
 static int inKillZone(int x, int y) {
-    int bottom = collisionMap->height;
+    int bottom = currentLevel.collisionMap->height;
     for (int row = y; row < bottom; row++) {
-        if (((getPixel(collisionMap, x, row) >> 6) & 31) == 0) {
+        if (((getPixel(currentLevel.collisionMap, x, row) >> 6) & 31) == 0) {
             return 0;
         }
     }
@@ -334,22 +331,22 @@ static int inKillZone(int x, int y) {
 }
 
 void stepBalls(void) {
-    if (collisionMap == nullptr) {
+    if (currentLevel.collisionMap == nullptr) {
         return;
     }
     int width = screenWidth(), height = screenHeight();
-    int homing = powerUpCounts[POWERUP_HOMING];
-    int through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
-    for (int i = 0; i < ballCount; i++) {
-        Ball* b = &balls[i];
+    int homing = powerUps.counts[POWERUP_HOMING];
+    int through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
+    for (int i = 0; i < ballList.count; i++) {
+        Ball* b = &ballList.balls[i];
         b->prevX = b->x;
         b->prevY = b->y;
         int side = fixedToInt(b->y) < paddle.y + 3 ? 10 : -10;
         b->x += b->vx;
         b->y += b->vy;
         if (homing > 0) {
-            for (int n = 0; n < levelBlockCount; n++) {
-                const LevelBlock* r = &levelBlocks[n];
+            for (int n = 0; n < currentLevel.blockCount; n++) {
+                const LevelBlock* r = &currentLevel.blocks[n];
                 if (r->type != 0) {
                     b->vx += ((r->x + (r->width >> 1) - fixedToInt(b->x)) * homing) >> 2;
                     b->vy += ((r->y + (r->height >> 1) - fixedToInt(b->y)) * homing) >> 2;
@@ -366,7 +363,7 @@ void stepBalls(void) {
         int burst = 0;
         for (int k = 0; k < 8; k++) {
             int px = bx + probeX[k], py = by + probeY[k];
-            uint16_t p = getPixel(collisionMap, px, py);
+            uint16_t p = getPixel(currentLevel.collisionMap, px, py);
             int red = p >> 11, green = (p >> 6) & 31, blue = p & 31;
             if (red == 0 && blue == 0) {
                 if (paddleHit(b, i, side)) {
@@ -392,7 +389,7 @@ void stepBalls(void) {
                 reflectBall(i);
             }
             if (hit >= 0) {
-                if (levelBlocks[hit].type == 0) {
+                if (currentLevel.blocks[hit].type == 0) {
                     if (through) {
                         reflectBall(i);
                     }
@@ -411,26 +408,26 @@ void stepBalls(void) {
             i--;
         }
     }
-    previousPaddleLine = paddle.y;
+    ballList.previousPaddleLine = paddle.y;
 }
 
 void drawBalls(void) {
-    if (backSurface == nullptr || spritesPicture == nullptr) {
+    if (backSurface == nullptr || effects.spritesPicture == nullptr) {
         return;
     }
-    int homing = powerUpCounts[POWERUP_HOMING] > 0, through = powerUpCounts[POWERUP_THROUGH_BALL] > 0;
+    int homing = powerUps.counts[POWERUP_HOMING] > 0, through = powerUps.counts[POWERUP_THROUGH_BALL] > 0;
     int cell = homing && through ? 18 : (through ? 12 : (homing ? 6 : 0));
-    int trail = powerUpCounts[POWERUP_FAST_BALLS];
-    for (int i = 0; i < ballCount; i++) {
-        const Ball* b = &balls[i];
+    int trail = powerUps.counts[POWERUP_FAST_BALLS];
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball* b = &ballList.balls[i];
         int bx = fixedToInt(b->x), by = fixedToInt(b->y);
-        blit(backSurface, bx - 3, by - 3, 7, 7, spritesPicture, cell, 32, BLIT_TRANSPARENT);
+        blit(backSurface, bx - 3, by - 3, 7, 7, effects.spritesPicture, cell, 32, BLIT_TRANSPARENT);
         if (trail > 0) {
             int copies = 4 * trail;
             int stepX = (b->prevX >> 9) - (b->x >> 9), stepY = (b->prevY >> 9) - (b->y >> 9);
             int w = 255 / (4 * trail + 2);
             for (int j = 0; j < copies; j++) {
-                blit(backSurface, bx + stepX * j - 3, by + stepY * j - 3, 7, 7, spritesPicture, cell, 32,
+                blit(backSurface, bx + stepX * j - 3, by + stepY * j - 3, 7, 7, effects.spritesPicture, cell, 32,
                      BLIT_ALPHA_BLEND, 255 - w * (j + 1));
             }
         }

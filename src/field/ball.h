@@ -18,14 +18,19 @@ enum {
     MIN_REBOUND_SPEED = 750,  // 1/1024 px per step: slowest speed setBallAngle and the wrap keep
 };
 
-extern Ball balls[MAX_BALLS];
-extern int32_t ballCount;
+// The balls in play.
+struct BallList {
+    Ball balls[MAX_BALLS];              // in the order they were served or split off
+    int32_t count = 0;                  // entries of balls in use
+    int32_t previousPaddleLine = 320;   // the paddle line y of the previous stepBalls call, pixels, for
+                                        // the tunnelling catch
+};
+
+extern BallList ballList;
 
 // trunc(256 cos(i / 57.3)) and trunc(256 sin(i / 57.3)), i in degrees 0..359 (0 right, 90 down).
 extern int32_t cosTable[360];
 extern int32_t sinTable[360];
-// The paddle line y of the previous stepBalls call (pixels), for the tunnelling catch.
-extern int32_t previousPaddleLine;
 
 // Builds the angle tables; once at start-up.
 void buildAngleTables(void);

@@ -5,13 +5,14 @@
 #include <cstring>
 
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 BlockType blockTypes[MAX_BLOCK_TYPES];
 int32_t blockTypeCount = 0;
@@ -86,7 +87,7 @@ static void endRecord(void) {
 void loadBlockDescriptions(int number) {
     blockTypeCount = 0;
     char path[512];
-    snprintf(path, sizeof(path), "%sblocks%d.txt", dataPath, number);
+    snprintf(path, sizeof(path), "%sblocks%d.txt", runPaths.dataPath, number);
     FILE* file = openDataFile(path, MAX_BLOCK_FILE_BYTES, nullptr);
     if (file == nullptr) {
         logColoured(1, "[ERROR] block description not found\n", LOG_ERROR);
@@ -118,49 +119,53 @@ void loadBlockDescriptions(int number) {
 }
 
 int powerUpMarksShown(void) {
-    return currentMode == MODE_EDITOR || game.cheats.seePowerUps != 0 || powerUpCounts[POWERUP_REVEAL] > 0;
+    return mainLoop.currentMode == MODE_EDITOR || game.cheats.seePowerUps != 0 || powerUps.counts[POWERUP_REVEAL] > 0;
 }
 
 void redrawField(void) {
-    if (fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.fieldPicture == nullptr || currentLevel.backgroundPicture == nullptr) {
         return;
     }
-    blitCentred(fieldPicture, backgroundPicture);
+    blitCentred(currentLevel.fieldPicture, currentLevel.backgroundPicture);
     int marks = powerUpMarksShown();
-    for (int i = 0; i < levelBlockCount; i++) {
-        const LevelBlock* r = &levelBlocks[i];
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        const LevelBlock* r = &currentLevel.blocks[i];
         const BlockType* t = blockTypeOf(r->type);
-        if (blocksPicture != nullptr) {
-            blit(fieldPicture, r->x, r->y, r->width, r->height, blocksPicture, t->cellX, t->cellY, BLIT_TRANSPARENT);
+        if (currentLevel.blocksPicture != nullptr) {
+            blit(currentLevel.fieldPicture, r->x, r->y, r->width, r->height, currentLevel.blocksPicture, t->cellX,
+                 t->cellY, BLIT_TRANSPARENT);
         }
         if (r->powerUp != 0 && marks) {
-            drawPowerUpMark(fieldPicture, r->x + (r->width >> 1), r->y + (r->height >> 1), 0, r->powerUp - 1);
+            drawPowerUpMark(currentLevel.fieldPicture, r->x + (r->width >> 1), r->y + (r->height >> 1), 0,
+                            r->powerUp - 1);
         }
-        if (blocksPicture != nullptr && collisionMap != nullptr) {
-            blit(collisionMap, r->x, r->y, r->width, r->height, blocksPicture, t->cellX, t->cellY, BLIT_SILHOUETTE,
+        if (currentLevel.blocksPicture != nullptr && currentLevel.collisionMap != nullptr) {
+            blit(currentLevel.collisionMap, r->x, r->y, r->width, r->height, currentLevel.blocksPicture, t->cellX,
+                 t->cellY, BLIT_SILHOUETTE,
                  0xF800);
         }
     }
-    if (currentMode == MODE_EDITOR) {
+    if (mainLoop.currentMode == MODE_EDITOR) {
         if (drawEditorOverlay != nullptr) {
             drawEditorOverlay();
         }
         return;
     }
-    if (spritesPicture != nullptr && collisionMap != nullptr) {
+    if (effects.spritesPicture != nullptr && currentLevel.collisionMap != nullptr) {
         for (int i = 0; i < game.lives && i < 32; i++) {
-            blit(fieldPicture, collisionMap->width - 9 - 7 * i, 1, 7, 7, spritesPicture, 0, 32, BLIT_ALPHA_BLEND,
+            blit(currentLevel.fieldPicture, currentLevel.collisionMap->width - 9 - 7 * i, 1, 7, 7,
+                 effects.spritesPicture, 0, 32, BLIT_ALPHA_BLEND,
                  255 - 4 * i);
         }
     }
 }
 
 void drawPowerUpMark(Surface* dst, int x, int y, int phase, int kind) {
-    if (powerUpsPicture == nullptr || dst == nullptr) {
+    if (effects.powerUpsPicture == nullptr || dst == nullptr) {
         return;
     }
     int ox = game.shakeX, oy = game.shakeY;
-    blit(dst, x + ox - 12, y + oy - 12, 24, 24, powerUpsPicture, kind * 24, 48, BLIT_ADDITIVE, -(phase & 31));
-    blitMasked(dst, x - 8 - ox, y - 8 - oy, 16, 16, powerUpsPicture, kind * 24 + 4, 4, powerUpsPicture,
+    blit(dst, x + ox - 12, y + oy - 12, 24, 24, effects.powerUpsPicture, kind * 24, 48, BLIT_ADDITIVE, -(phase & 31));
+    blitMasked(dst, x - 8 - ox, y - 8 - oy, 16, 16, effects.powerUpsPicture, kind * 24 + 4, 4, effects.powerUpsPicture,
                kind * 24 + 4, 28);
 }

@@ -2,16 +2,14 @@
 #include "field/debris.h"
 
 #include "field/blocks.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/fixed.h"
-#include "shell/mainloop.h"
 #include "shell/random.h"
 
-Debris debris[MAX_DEBRIS];
-int32_t debrisCount = 0;
+DebrisList debrisList;
 
 int blockScore(int width) {
     int score = 2;
@@ -29,12 +27,13 @@ int blockScore(int width) {
 
 // One piece for every visible pixel of the block's cell, flying off at random.
 static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
-    if (blocksPicture == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.blocksPicture == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr) {
         return;
     }
     for (int dx = 0; dx < b->width; dx++) {
         for (int dy = 0; dy < b->height; dy++) {
-            uint16_t p = getPixel(blocksPicture, t->cellX + dx, t->cellY + dy);
+            uint16_t p = getPixel(currentLevel.blocksPicture, t->cellX + dx, t->cellY + dy);
             if (p == 0) {
                 continue;
             }
@@ -42,52 +41,54 @@ static void shatter(const LevelBlock* b, const BlockType* t, int restoreField) {
             int32_t vx = (gameRand() & 0x3FF) * 4 - 2048;
             spawnDebris(b->x + dx, b->y + dy, vx, vy, DEBRIS_PIECE, p);
             if (restoreField) {
-                putPixel(fieldPicture, b->x + dx, b->y + dy, getPixel(backgroundPicture, b->x + dx, b->y + dy));
+                putPixel(currentLevel.fieldPicture, b->x + dx, b->y + dy,
+                         getPixel(currentLevel.backgroundPicture, b->x + dx, b->y + dy));
             }
         }
     }
 }
 
 void breakBlock(int index) {
-    if (index < 0 || index >= levelBlockCount) {
+    if (index < 0 || index >= currentLevel.blockCount) {
         return;
     }
-    LevelBlock b = levelBlocks[index];
+    LevelBlock b = currentLevel.blocks[index];
     const BlockType* t = blockTypeOf(b.type);
     shatter(&b, t, 0);
     game.score += blockScore(b.width);
     if (b.powerUp != 0) {
         spawnFallingPowerUp(b.x + (b.width >> 1), b.y + (b.height >> 1), b.powerUp - 1);
     }
-    if (collisionMap != nullptr && blocksPicture != nullptr) {
-        blit(collisionMap, b.x, b.y, b.width, b.height, blocksPicture, t->cellX, t->cellY, BLIT_SILHOUETTE, 0);
+    if (currentLevel.collisionMap != nullptr && currentLevel.blocksPicture != nullptr) {
+        blit(currentLevel.collisionMap, b.x, b.y, b.width, b.height, currentLevel.blocksPicture, t->cellX, t->cellY,
+             BLIT_SILHOUETTE, 0);
     }
     shatter(&b, t, 1);
     if (b.type == 0) {
-        indestructibleCount--;
+        currentLevel.indestructibleCount--;
     }
     removeLevelBlock(index);
-    if (game.cheats.seePowerUps != 0 || powerUpCounts[POWERUP_REVEAL] > 0) {
+    if (game.cheats.seePowerUps != 0 || powerUps.counts[POWERUP_REVEAL] > 0) {
         redrawField();
     }
 }
 
 void removeDebris(int index) {
-    if (index < 0 || index >= debrisCount) {
+    if (index < 0 || index >= debrisList.count) {
         return;
     }
-    debris[index] = debris[debrisCount - 1];
-    debrisCount--;
+    debrisList.pieces[index] = debrisList.pieces[debrisList.count - 1];
+    debrisList.count--;
 }
 
 void spawnDebris(int x, int y, int32_t vx, int32_t vy, int type, uint16_t colour) {
-    if (debrisCount >= MAX_DEBRIS) {
+    if (debrisList.count >= MAX_DEBRIS) {
         removeDebris(gameRand() % MAX_DEBRIS);
     }
-    if (debrisCount >= MAX_DEBRIS) {
+    if (debrisList.count >= MAX_DEBRIS) {
         return;
     }
-    Debris* d = &debris[debrisCount++];
+    Debris* d = &debrisList.pieces[debrisList.count++];
     d->x = intToFixed(x);
     d->y = intToFixed(y);
     d->vx = vx;
@@ -101,23 +102,23 @@ void spawnDebris(int x, int y, int32_t vx, int32_t vy, int type, uint16_t colour
 
 void settleDebris(int index) {
     if (game.cheats.disableDebris == 0) {
-        const Debris* d = &debris[index];
+        const Debris* d = &debrisList.pieces[index];
         int px = fixedToInt(d->x), py = fixedToInt(d->y);
-        putPixel(fieldPicture, px, py, d->colour);
-        putPixel(backgroundPicture, px, py, d->colour);
-        putPixel(collisionMap, px, py, CYAN);
+        putPixel(currentLevel.fieldPicture, px, py, d->colour);
+        putPixel(currentLevel.backgroundPicture, px, py, d->colour);
+        putPixel(currentLevel.collisionMap, px, py, CYAN);
     }
     removeDebris(index);
 }
 
 // Walls and pile stop debris; red block pixels do not.
 static int solidForDebris(int x, int y) {
-    return (getPixel(collisionMap, x, y) & 31) != 0;
+    return (getPixel(currentLevel.collisionMap, x, y) & 31) != 0;
 }
 
 // Moves one debris piece; returns 1 when it left the list.
 static int movePiece(int index, int mapWidth, int mapHeight) {
-    Debris* d = &debris[index];
+    Debris* d = &debrisList.pieces[index];
     d->x += d->vx;
     d->y += d->vy;
     d->vy += 100;
@@ -171,12 +172,13 @@ static int movePiece(int index, int mapWidth, int mapHeight) {
 }
 
 void updateDebris(void) {
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr) {
         return;
     }
-    int mapWidth = collisionMap->width, mapHeight = collisionMap->height;
-    for (int i = 0; i < debrisCount; i++) {
-        Debris* d = &debris[i];
+    int mapWidth = currentLevel.collisionMap->width, mapHeight = currentLevel.collisionMap->height;
+    for (int i = 0; i < debrisList.count; i++) {
+        Debris* d = &debrisList.pieces[i];
         d->prevX = d->x;
         d->prevY = d->y;
         if (d->type == DEBRIS_SPARK) {
@@ -200,7 +202,7 @@ void drawDebris(void) {
     if (backSurface == nullptr) {
         return;
     }
-    for (int i = 0; i < debrisCount; i++) {
-        putPixel(backSurface, fixedToInt(debris[i].x), fixedToInt(debris[i].y), debris[i].colour);
+    for (int i = 0; i < debrisList.count; i++) {
+        putPixel(backSurface, fixedToInt(debrisList.pieces[i].x), fixedToInt(debrisList.pieces[i].y), debrisList.pieces[i].colour);
     }
 }

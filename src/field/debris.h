@@ -20,8 +20,13 @@ struct Debris {
     uint8_t type;          // DEBRIS_PIECE or DEBRIS_SPARK
 };
 
-extern Debris debris[MAX_DEBRIS];
-extern int32_t debrisCount;
+// The debris flying over the field.
+struct DebrisList {
+    Debris pieces[MAX_DEBRIS];  // in the order they were spawned
+    int32_t count = 0;          // entries of pieces in use
+};
+
+extern DebrisList debrisList;
 
 // Block points by width: more than 20 pixels 2, 11..20 5, 6..10 20, 5 or less 50.
 int blockScore(int width);

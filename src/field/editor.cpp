@@ -6,11 +6,9 @@
 
 #include "field/blocks.h"
 #include "field/debris.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
-#include "game/render.h"
-#include "game/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
@@ -18,9 +16,11 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/savefile.h"
 #include "sound/music.h"
 
 EditorState editor = {-1, -1, 0, 0, 0, 0, 0, 0, 0};
+void (*drawEditorHeld)(void) = nullptr;
 
 void editorReset(void) {
     editor.selectedType = -1;
@@ -117,8 +117,8 @@ void editorSnap(void) {
     }
     // Division truncates toward zero. A block held by its middle near the left or top edge would come
     // out at a negative place, which the level record cannot hold: it stops at the edge instead.
-    int32_t x = (stylusX - editor.grabX) / EDITOR_SNAP * EDITOR_SNAP;
-    int32_t y = (stylusY - editor.grabY) / EDITOR_SNAP * EDITOR_SNAP;
+    int32_t x = (stylus.x - editor.grabX) / EDITOR_SNAP * EDITOR_SNAP;
+    int32_t y = (stylus.y - editor.grabY) / EDITOR_SNAP * EDITOR_SNAP;
     editor.snappedX = x < 0 ? 0 : x;
     editor.snappedY = y < 0 ? 0 : y;
 }
@@ -133,17 +133,18 @@ void editorSelectType(int type) {
 }
 
 int editorFits(int type, int32_t x, int32_t y) {
-    if (type < 0 || type >= blockTypeCount || collisionMap == nullptr || blocksPicture == nullptr) {
+    if (type < 0 || type >= blockTypeCount || currentLevel.collisionMap == nullptr ||
+        currentLevel.blocksPicture == nullptr) {
         return 0;
     }
     const BlockType* t = &blockTypes[type];
     for (int dy = 0; dy < t->height; dy++) {
         for (int dx = 0; dx < t->width; dx++) {
-            if (getPixel(blocksPicture, t->cellX + dx, t->cellY + dy) == 0) {
+            if (getPixel(currentLevel.blocksPicture, t->cellX + dx, t->cellY + dy) == 0) {
                 continue;
             }
             // Beyond the map's edge reads as free: a block may reach past it, and drawing clips it there.
-            if (getPixel(collisionMap, x + dx, y + dy) > 0) {
+            if (getPixel(currentLevel.collisionMap, x + dx, y + dy) > 0) {
                 return 0;
             }
         }
@@ -152,17 +153,17 @@ int editorFits(int type, int32_t x, int32_t y) {
 }
 
 static int blockExists(int index) {
-    return index >= 0 && index < levelBlockCount;
+    return index >= 0 && index < currentLevel.blockCount;
 }
 
 void editorPickUp(int index) {
     if (!blockExists(index)) {
         return;
     }
-    const LevelBlock* b = &levelBlocks[index];
+    const LevelBlock* b = &currentLevel.blocks[index];
     editor.selectedType = b->type;
-    editor.grabX = stylusX - b->x;
-    editor.grabY = stylusY - b->y;
+    editor.grabX = stylus.x - b->x;
+    editor.grabY = stylus.y - b->y;
     editor.pickedUp = 1;
     // Snapped at once, so that a release before the next frame puts the block back where it was taken
     // rather than where an earlier held block was last shown.
@@ -185,7 +186,7 @@ void editorAssignPowerUp(int index, int kind) {
     if (!blockExists(index) || kind < 0 || kind >= POWERUP_KINDS) {
         return;
     }
-    levelBlocks[index].powerUp = (uint16_t)(kind + 1);
+    currentLevel.blocks[index].powerUp = (uint16_t)(kind + 1);
     editor.edited = 1;
     redrawField();
 }
@@ -228,11 +229,11 @@ int editorSave(void) {
         const char* reason = nullptr;
         // A level whose file was there but could not be read was opened empty: writing it would put
         // the player's new blocks over everything the file held.
-        if (levelUnreadable && dataPathExists(path)) {
+        if (currentLevel.unreadable && dataPathExists(path)) {
             reason = "The file could not be read when the level was opened, so it is not written over.";
         } else if (saveLevel(game.levelIndex)) {
             editor.edited = 0;
-            levelUnreadable = 0;
+            currentLevel.unreadable = 0;
             return 1;
         } else {
             reason = strerror(errno);
@@ -257,21 +258,22 @@ void editorChangeLevel(int step) {
     unloadLevel();
     game.levelIndex = next;
     loadLevel(next);
-    requestMusic(levelMusicTrack);
+    requestMusic(currentLevel.musicTrack);
     // The level owns an untouched copy of its background, which the next unload frees with it; the field
     // picture stays, made anew only if the new background has another size.
-    if (pristineBackground != nullptr) {
-        removeSurface(&pristineBackground);
+    if (currentLevel.pristineBackground != nullptr) {
+        removeSurface(&currentLevel.pristineBackground);
     }
-    if (backgroundPicture != nullptr) {
-        int w = backgroundPicture->width, h = backgroundPicture->height;
-        pristineBackground = createSurface(w, h);
-        blit(pristineBackground, 0, 0, w, h, backgroundPicture, 0, 0, BLIT_COPY);
-        if (fieldPicture != nullptr && (fieldPicture->width != w || fieldPicture->height != h)) {
-            removeSurface(&fieldPicture);
+    if (currentLevel.backgroundPicture != nullptr) {
+        int w = currentLevel.backgroundPicture->width, h = currentLevel.backgroundPicture->height;
+        currentLevel.pristineBackground = createSurface(w, h);
+        blit(currentLevel.pristineBackground, 0, 0, w, h, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
+        if (currentLevel.fieldPicture != nullptr &&
+            (currentLevel.fieldPicture->width != w || currentLevel.fieldPicture->height != h)) {
+            removeSurface(&currentLevel.fieldPicture);
         }
-        if (fieldPicture == nullptr) {
-            fieldPicture = createSurface(w, h);
+        if (currentLevel.fieldPicture == nullptr) {
+            currentLevel.fieldPicture = createSurface(w, h);
         }
     }
     editor.edited = 0;
@@ -295,7 +297,7 @@ static void editorAct(int32_t message) {
         editorStamp();
         return;
     }
-    int b = findBlockAt(stylusX, stylusY);
+    int b = findBlockAt(stylus.x, stylus.y);
     if (b < 0) {
         return;
     }
@@ -323,7 +325,7 @@ void editorInput(int32_t message, int32_t key) {
             editorChangeLevel(+1);
         } else if (key == controlKeys[CONTROL_ACTION]) {
             editor.painting = 0;
-            if (!stylusDown) {
+            if (!stylus.down) {
                 editor.selectedType = -1;
                 editor.selectedPowerUp = -1;
                 editor.pickedUp = 0;
@@ -339,12 +341,12 @@ void editorInput(int32_t message, int32_t key) {
         }
         break;
     case MSG_LBUTTONDOWN: {
-        int t = paletteTypeAt(stylusX, stylusY);
+        int t = paletteTypeAt(stylus.x, stylus.y);
         if (t >= 0) {
             editorSelectType(t);
             break;
         }
-        int k = palettePowerUpAt(stylusX, stylusY);
+        int k = palettePowerUpAt(stylus.x, stylus.y);
         if (k >= 0) {
             editor.selectedPowerUp = k;
         }
@@ -367,7 +369,7 @@ void editorInput(int32_t message, int32_t key) {
 // ---- Drawing -------------------------------------------------------------------------------------
 
 void drawEditorPalettes(void) {
-    Surface* field = fieldPicture;
+    Surface* field = currentLevel.fieldPicture;
     if (field == nullptr) {
         return;
     }
@@ -393,8 +395,9 @@ void drawEditorPalettes(void) {
                 putPixel(field, px, py, 0);
             }
         }
-        if (blocksPicture != nullptr) {
-            blit(field, x, y, bt->width, bt->height, blocksPicture, bt->cellX, bt->cellY, BLIT_TRANSPARENT);
+        if (currentLevel.blocksPicture != nullptr) {
+            blit(field, x, y, bt->width, bt->height, currentLevel.blocksPicture, bt->cellX, bt->cellY,
+                 BLIT_TRANSPARENT);
         }
     }
     for (int k = 0; k < POWERUP_KINDS; k++) {
@@ -410,13 +413,14 @@ void drawEditorHand(void) {
     }
     if (editor.selectedType >= 0) {
         editorSnap();
-        if (blocksPicture != nullptr && editor.selectedType < blockTypeCount) {
+        if (currentLevel.blocksPicture != nullptr && editor.selectedType < blockTypeCount) {
             const BlockType* t = &blockTypes[editor.selectedType];
-            blit(backSurface, editor.snappedX, editor.snappedY, t->width, t->height, blocksPicture, t->cellX, t->cellY,
+            blit(backSurface, editor.snappedX, editor.snappedY, t->width, t->height, currentLevel.blocksPicture,
+                 t->cellX, t->cellY,
                  BLIT_TRANSPARENT);
         }
     }
     if (editor.selectedPowerUp >= 0) {
-        drawPowerUpMark(backSurface, stylusX, stylusY, (int)(game.updateCounter & 31), editor.selectedPowerUp);
+        drawPowerUpMark(backSurface, stylus.x, stylus.y, (int)(game.updateCounter & 31), editor.selectedPowerUp);
     }
 }

@@ -30,6 +30,10 @@ struct EditorState {
 
 extern EditorState editor;
 
+// What the editor holds (the held block, the chosen power-up), drawn by the editor screen over the field;
+// null until the editor is entered.
+extern void (*drawEditorHeld)(void);
+
 // The values as entering the editor leaves them: nothing selected or held, not painting. Also makes
 // redrawField draw the editor's grid and palettes, and the editor screen what the editor holds.
 void editorReset(void);

@@ -4,14 +4,8 @@
 #include "field/level.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
-#include "shell/mainloop.h"
 
-Surface* spritesPicture = nullptr;
-Surface* iconsPicture = nullptr;
-Surface* powerUpsPicture = nullptr;
-
-Explosion explosions[MAX_EXPLOSIONS];
-int32_t explosionCount = 0;
+EffectsState effects;
 int32_t explosionSequence[EXPLOSION_FRAMES];
 
 void buildExplosionSequence(void) {
@@ -22,10 +16,10 @@ void buildExplosionSequence(void) {
 }
 
 void spawnExplosion(int x, int y, int kind) {
-    if (explosionCount >= MAX_EXPLOSIONS) {
+    if (effects.explosionCount >= MAX_EXPLOSIONS) {
         return;
     }
-    Explosion* e = &explosions[explosionCount++];
+    Explosion* e = &effects.explosions[effects.explosionCount++];
     e->x = x;
     e->y = y;
     e->kind = kind;
@@ -33,16 +27,16 @@ void spawnExplosion(int x, int y, int kind) {
 }
 
 void removeExplosion(int index) {
-    if (index < 0 || index >= explosionCount) {
+    if (index < 0 || index >= effects.explosionCount) {
         return;
     }
-    explosions[index] = explosions[explosionCount - 1];
-    explosionCount--;
+    effects.explosions[index] = effects.explosions[effects.explosionCount - 1];
+    effects.explosionCount--;
 }
 
 void updateExplosions(void) {
-    for (int i = 0; i < explosionCount; i++) {
-        Explosion* e = &explosions[i];
+    for (int i = 0; i < effects.explosionCount; i++) {
+        Explosion* e = &effects.explosions[i];
         e->age++;
         int done = e->kind == EXPLOSION_BIG ? e->age > 70 : (e->age >> 1) > 10;
         if (done) {
@@ -54,15 +48,16 @@ void updateExplosions(void) {
 
 // The big blast: the icon sheet's blast picture blended in by its mask, only over empty field.
 static void drawBlast(const Explosion* e) {
-    if (iconsPicture == nullptr || collisionMap == nullptr) {
+    if (effects.iconsPicture == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
     for (int i = 0; i <= 50; i++) {
         for (int j = 0; j <= 46; j++) {
-            int a = (getPixel(iconsPicture, 52 + i, 1 + j) & 31) * 8;
+            int a = (getPixel(effects.iconsPicture, 52 + i, 1 + j) & 31) * 8;
             int x = e->x - 30 + i, y = e->y - 37 + j;
-            if (a != 0 && getPixel(collisionMap, x, y) == 0) {
-                putPixel(backSurface, x, y, blendColour(getPixel(iconsPicture, 1 + i, j), getPixel(backSurface, x, y), a));
+            if (a != 0 && getPixel(currentLevel.collisionMap, x, y) == 0) {
+                putPixel(backSurface, x, y,
+                         blendColour(getPixel(effects.iconsPicture, 1 + i, j), getPixel(backSurface, x, y), a));
             }
         }
     }
@@ -72,12 +67,12 @@ void drawExplosions(void) {
     if (backSurface == nullptr) {
         return;
     }
-    for (int n = 0; n < explosionCount; n++) {
-        const Explosion* e = &explosions[n];
+    for (int n = 0; n < effects.explosionCount; n++) {
+        const Explosion* e = &effects.explosions[n];
         if (e->kind == EXPLOSION_SMALL) {
-            if (spritesPicture != nullptr) {
+            if (effects.spritesPicture != nullptr) {
                 int f = e->age >> 1 < 10 ? e->age >> 1 : 10;
-                blit(backSurface, e->x - 16, e->y - 16, 32, 32, spritesPicture, explosionSequence[f] * 32, 0,
+                blit(backSurface, e->x - 16, e->y - 16, 32, 32, effects.spritesPicture, explosionSequence[f] * 32, 0,
                      BLIT_ADDITIVE, -6);
             }
         } else {

@@ -5,11 +5,6 @@
 
 #include "gfx/surface.h"
 
-// Sheets loaded once at start-up by the intro splash and kept for the whole run.
-extern Surface* spritesPicture;   // "sprites.png": balls at (0..18, 32), life mark, explosion frames
-extern Surface* iconsPicture;     // "icons.png": the big blast at (1, 0) with its mask at (52, 1)
-extern Surface* powerUpsPicture;  // "power-ups.png": one 24-pixel column per power-up kind
-
 enum {
     MAX_EXPLOSIONS = 50,
     EXPLOSION_SMALL = 0,   // animated, 32 x 32 frames
@@ -23,8 +18,17 @@ struct Explosion {
     int32_t age;   // ticks
 };
 
-extern Explosion explosions[MAX_EXPLOSIONS];
-extern int32_t explosionCount;
+// The sheets the field draws from and the explosions on it. The sheets are loaded once at start-up by the
+// intro splash and kept for the whole run.
+struct EffectsState {
+    Surface* spritesPicture = nullptr;   // "sprites.png": balls at (0..18, 32), life mark, explosion frames
+    Surface* iconsPicture = nullptr;     // "icons.png": the big blast at (1, 0) with its mask at (52, 1)
+    Surface* powerUpsPicture = nullptr;  // "power-ups.png": one 24-pixel column per power-up kind
+    Explosion explosions[MAX_EXPLOSIONS];  // in the order they started
+    int32_t explosionCount = 0;            // entries of explosions in use
+};
+
+extern EffectsState effects;
 // Frame numbers of the small explosion, one per two ticks of age.
 extern int32_t explosionSequence[EXPLOSION_FRAMES];
 

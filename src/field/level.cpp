@@ -8,7 +8,6 @@
 #include "field/ball.h"
 #include "field/blocks.h"
 #include "field/debris.h"
-#include "game/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/picture.h"
@@ -16,21 +15,10 @@
 #include "shell/datafile.h"
 #include "shell/display.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 
-LevelBlock levelBlocks[MAX_LEVEL_BLOCKS];
-int32_t levelBlockCount = 0;
-int32_t indestructibleCount = 0;
-
-Surface* collisionMap = nullptr;
-Surface* backgroundPicture = nullptr;
-Surface* blocksPicture = nullptr;
-Surface* pristineBackground = nullptr;
-Surface* fieldPicture = nullptr;
-Surface* levelThumbnailSheet = nullptr;
-
-int32_t levelMusicTrack = -1;
-int32_t levelUnreadable = 0;
+LevelState currentLevel;
 
 int screenWidth(void) {
     return backSurface != nullptr ? backSurface->width : DEFAULT_WIDTH;
@@ -41,7 +29,7 @@ int screenHeight(void) {
 }
 
 void levelFileName(char* out, size_t size, int level) {
-    snprintf(out, size, "%slevel%d.dat", dataPath, level);
+    snprintf(out, size, "%slevel%d.dat", runPaths.dataPath, level);
 }
 
 static void pictureName(char* out, size_t size, const char* pattern) {
@@ -80,7 +68,7 @@ static int readLevelFile(int level) {
     }
     for (int i = 0; i < count; i++) {
         const uint8_t* b = bytes + i * sizeof(LevelBlock);
-        LevelBlock* r = &levelBlocks[i];
+        LevelBlock* r = &currentLevel.blocks[i];
         r->x = getLe16(b);
         r->y = getLe16(b + 2);
         r->type = b[4];
@@ -89,7 +77,7 @@ static int readLevelFile(int level) {
         memcpy(r->reserved, b + 7, 3);
         r->powerUp = getLe16(b + 10);
     }
-    levelBlockCount = count;
+    currentLevel.blockCount = count;
     return 1;
 }
 
@@ -121,49 +109,51 @@ static int recolouringOf(int level) {
 }
 
 int loadLevel(int level) {
-    levelMusicTrack = (level + 1) % 6;
+    currentLevel.musicTrack = (level + 1) % 6;
     char name[64];
     pictureName(name, sizeof(name), "scheme%d.png");
-    loadPicture(name, &collisionMap);
+    loadPicture(name, &currentLevel.collisionMap);
     pictureName(name, sizeof(name), "scheme%dv.png");
-    loadPicture(name, &backgroundPicture);
-    if (blocksPicture != nullptr) {
-        removeSurface(&blocksPicture);
+    loadPicture(name, &currentLevel.backgroundPicture);
+    if (currentLevel.blocksPicture != nullptr) {
+        removeSurface(&currentLevel.blocksPicture);
     }
     pictureName(name, sizeof(name), "blocks%d.png");
-    loadPicture(name, &blocksPicture);
+    loadPicture(name, &currentLevel.blocksPicture);
     loadBlockDescriptions(LEVEL_PICTURE_SET);
 
     int p = recolouringOf(level);
-    recolourSurface(backgroundPicture, p, collisionMap->width, collisionMap->height);
-    recolourSurface(blocksPicture, p, blocksPicture->width, blocksPicture->height);
+    recolourSurface(currentLevel.backgroundPicture, p, currentLevel.collisionMap->width,
+                    currentLevel.collisionMap->height);
+    recolourSurface(currentLevel.blocksPicture, p, currentLevel.blocksPicture->width,
+                    currentLevel.blocksPicture->height);
 
     int read = readLevelFile(level);
-    levelUnreadable = read < 0;
+    currentLevel.unreadable = read < 0;
     if (read <= 0) {
         // A missing level is an empty one, and so is one that could not be read (for play; the editor
         // never writes over it).
-        levelBlockCount = 0;
-        indestructibleCount = 0;
+        currentLevel.blockCount = 0;
+        currentLevel.indestructibleCount = 0;
     } else {
         // Blocks in the paddle's part of the screen are dropped; the record moved into the freed slot is
         // examined next.
         int lowest = screenHeight() - 80;
-        for (int i = 0; i < levelBlockCount; i++) {
-            if (levelBlocks[i].y > lowest) {
+        for (int i = 0; i < currentLevel.blockCount; i++) {
+            if (currentLevel.blocks[i].y > lowest) {
                 removeLevelBlock(i);
                 i--;
             }
         }
-        indestructibleCount = 0;
-        for (int i = 0; i < levelBlockCount; i++) {
-            if (levelBlocks[i].type == 0) {
-                indestructibleCount++;
+        currentLevel.indestructibleCount = 0;
+        for (int i = 0; i < currentLevel.blockCount; i++) {
+            if (currentLevel.blocks[i].type == 0) {
+                currentLevel.indestructibleCount++;
             }
         }
     }
-    debrisCount = 0;
-    ballCount = 0;
+    debrisList.count = 0;
+    ballList.count = 0;
     return 1;
 }
 
@@ -171,9 +161,9 @@ int saveLevel(int level) {
     char path[512];
     levelFileName(path, sizeof(path), level);
     static uint8_t bytes[MAX_LEVEL_BLOCKS * sizeof(LevelBlock)];
-    int count = levelBlockCount < 0 ? 0 : (levelBlockCount > MAX_LEVEL_BLOCKS ? MAX_LEVEL_BLOCKS : levelBlockCount);
+    int count = currentLevel.blockCount < 0 ? 0 : (currentLevel.blockCount > MAX_LEVEL_BLOCKS ? MAX_LEVEL_BLOCKS : currentLevel.blockCount);
     for (int i = 0; i < count; i++) {
-        const LevelBlock* r = &levelBlocks[i];
+        const LevelBlock* r = &currentLevel.blocks[i];
         uint8_t* b = bytes + i * sizeof(LevelBlock);
         putLe16(b, r->x);
         putLe16(b + 2, r->y);
@@ -205,51 +195,51 @@ static int freeLevelPicture(Surface** handle, const char* message) {
 }
 
 int unloadLevel(void) {
-    ballCount = 0;
-    if (!freeLevelPicture(&collisionMap, "Level Already Unloaded (scheme)\n") ||
-        !freeLevelPicture(&backgroundPicture, "Level Already Unloaded (schemev)\n") ||
-        !freeLevelPicture(&pristineBackground, "Level Already Unloaded (schemev2)\n") ||
-        !freeLevelPicture(&blocksPicture, "Level Already Unloaded (blocks)\n")) {
+    ballList.count = 0;
+    if (!freeLevelPicture(&currentLevel.collisionMap, "Level Already Unloaded (scheme)\n") ||
+        !freeLevelPicture(&currentLevel.backgroundPicture, "Level Already Unloaded (schemev)\n") ||
+        !freeLevelPicture(&currentLevel.pristineBackground, "Level Already Unloaded (schemev2)\n") ||
+        !freeLevelPicture(&currentLevel.blocksPicture, "Level Already Unloaded (blocks)\n")) {
         return 0;
     }
     blockTypeCount = 0;
-    levelBlockCount = 0;
+    currentLevel.blockCount = 0;
     return 1;
 }
 
 void addLevelBlock(int x, int y, int type, int powerUp) {
-    if (levelBlockCount >= MAX_LEVEL_BLOCKS) {
+    if (currentLevel.blockCount >= MAX_LEVEL_BLOCKS) {
         return;
     }
     const BlockType* t = blockTypeOf(type);
-    LevelBlock* r = &levelBlocks[levelBlockCount];
+    LevelBlock* r = &currentLevel.blocks[currentLevel.blockCount];
     r->x = (uint16_t)x;
     r->y = (uint16_t)y;
     r->type = (uint8_t)type;
     r->width = t->width;
     r->height = t->height;
     r->powerUp = (uint16_t)powerUp;
-    levelBlockCount++;
+    currentLevel.blockCount++;
 }
 
 void removeLevelBlock(int index) {
-    if (index < 0 || index >= levelBlockCount) {
+    if (index < 0 || index >= currentLevel.blockCount) {
         return;
     }
-    const LevelBlock* last = &levelBlocks[levelBlockCount - 1];
-    LevelBlock* r = &levelBlocks[index];
+    const LevelBlock* last = &currentLevel.blocks[currentLevel.blockCount - 1];
+    LevelBlock* r = &currentLevel.blocks[index];
     r->x = last->x;
     r->y = last->y;
     r->width = last->width;
     r->height = last->height;
     r->type = last->type;
     r->powerUp = last->powerUp;
-    levelBlockCount--;
+    currentLevel.blockCount--;
 }
 
 int findBlockAt(int px, int py) {
-    for (int i = 0; i < levelBlockCount; i++) {
-        const LevelBlock* r = &levelBlocks[i];
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        const LevelBlock* r = &currentLevel.blocks[i];
         if (r->x <= px && px < r->x + r->width && r->y <= py && py < r->y + r->height) {
             return i;
         }
@@ -276,28 +266,29 @@ static void shrinkInPlace(Surface* s, int size) {
 
 void makeLevelThumbnail(int level) {
     Surface* work = createSurface(THUMBNAIL_WORK_SIZE, THUMBNAIL_WORK_SIZE);
-    if (blocksPicture != nullptr) {
-        removeSurface(&blocksPicture);
+    if (currentLevel.blocksPicture != nullptr) {
+        removeSurface(&currentLevel.blocksPicture);
     }
     char name[64];
     pictureName(name, sizeof(name), "blocks%d.png");
-    loadPicture(name, &blocksPicture);
+    loadPicture(name, &currentLevel.blocksPicture);
     loadBlockDescriptions(LEVEL_PICTURE_SET);
     if (readLevelFile(level) <= 0) {
-        removeSurface(&blocksPicture);
+        removeSurface(&currentLevel.blocksPicture);
         removeSurface(&work);
         return;
     }
-    recolourSurface(blocksPicture, recolouringOf(level), blocksPicture->width, blocksPicture->height);
-    for (int n = 0; n < levelBlockCount; n++) {
-        const LevelBlock* r = &levelBlocks[n];
+    recolourSurface(currentLevel.blocksPicture, recolouringOf(level), currentLevel.blocksPicture->width,
+                    currentLevel.blocksPicture->height);
+    for (int n = 0; n < currentLevel.blockCount; n++) {
+        const LevelBlock* r = &currentLevel.blocks[n];
         if (r->y >= THUMBNAIL_WORK_SIZE) {
             continue;
         }
         const BlockType* t = blockTypeOf(r->type);
         for (int dx = 0; dx < r->width; dx++) {
             for (int dy = 0; dy < r->height; dy++) {
-                uint16_t c = getPixel(blocksPicture, t->cellX + dx, t->cellY + dy);
+                uint16_t c = getPixel(currentLevel.blocksPicture, t->cellX + dx, t->cellY + dy);
                 if (c != 0) {
                     int tx = (r->x + dx) * 2 / 5, ty = (r->y + dy) * 2 / 5;
                     putPixel(work, tx, ty, blendColour(getPixel(work, tx, ty), c, 20));
@@ -307,11 +298,11 @@ void makeLevelThumbnail(int level) {
     }
     shrinkInPlace(work, 48);
     shrinkInPlace(work, 24);
-    if (levelThumbnailSheet != nullptr) {
-        blit(levelThumbnailSheet, (level % 10) * THUMBNAIL_SIZE, (level / 10) * THUMBNAIL_SIZE, THUMBNAIL_SIZE,
+    if (currentLevel.thumbnailSheet != nullptr) {
+        blit(currentLevel.thumbnailSheet, (level % 10) * THUMBNAIL_SIZE, (level / 10) * THUMBNAIL_SIZE, THUMBNAIL_SIZE,
              THUMBNAIL_SIZE, work, 0, 0, BLIT_COPY);
     }
     removeSurface(&work);
-    levelBlockCount = 0;
-    removeSurface(&blocksPicture);
+    currentLevel.blockCount = 0;
+    removeSurface(&currentLevel.blocksPicture);
 }

@@ -26,34 +26,33 @@ enum {
     MAX_LEVEL_FILE_BYTES = 65536,
 };
 
-extern LevelBlock levelBlocks[MAX_LEVEL_BLOCKS];
-extern int32_t levelBlockCount;
-// Records of type 0 in the list; the level is cleared when the count is no longer above it.
-extern int32_t indestructibleCount;
-
-// The level's pictures. The collision map says what each pixel is (0 empty, red block, blue wall, cyan
-// kill zone and pile); the background is what the player sees behind the blocks; the pristine
-// background is an untouched copy of it; the field picture is background plus blocks as drawn.
-extern Surface* collisionMap;
 // The collision map's kill zone and pile: packColour(0, 31, 31).
 constexpr uint16_t CYAN = 0x07DF;
-extern Surface* backgroundPicture;
-extern Surface* blocksPicture;
-extern Surface* pristineBackground;
-extern Surface* fieldPicture;
-// 240 x 240 sheet of 24 x 24 level thumbnails, created and owned by the level choice screen.
-extern Surface* levelThumbnailSheet;
 
-// The music track a loaded level asks for: (level + 1) mod 6; -1 before any level was loaded.
-extern int32_t levelMusicTrack;
+// The level in play: its block list and its pictures. The collision map says what each pixel is (0 empty,
+// red block, blue wall, cyan kill zone and pile); the background is what the player sees behind the
+// blocks; the pristine background is an untouched copy of it; the field picture is background plus
+// blocks as drawn. The pictures are owned here and made by loadLevel.
+struct LevelState {
+    LevelBlock blocks[MAX_LEVEL_BLOCKS];    // the placed blocks, in file order
+    int32_t blockCount = 0;                 // entries of blocks in use
+    int32_t indestructibleCount = 0;        // records of type 0: the level is cleared at this count
+    Surface* collisionMap = nullptr;        // play-field pixels, one colour per kind of surface
+    Surface* backgroundPicture = nullptr;   // play-field pixels
+    Surface* blocksPicture = nullptr;       // the block set's picture, "blocks5.png"
+    Surface* pristineBackground = nullptr;  // play-field pixels, never drawn on
+    Surface* fieldPicture = nullptr;        // play-field pixels, background plus blocks
+    Surface* thumbnailSheet = nullptr;      // 240 x 240, 24 x 24 per level; made and owned by the level choice
+    int32_t musicTrack = -1;                // (level + 1) mod 6 for a loaded level; -1 before any
+    int32_t unreadable = 0;                 // 1: the last level's file is there but could not be read, so it
+                                            // was loaded as an empty level and must not be saved over
+};
+
+extern LevelState currentLevel;
 
 // The back surface's size, or the handheld's 240 x 320 while there is no back surface (tools, tests).
 int screenWidth(void);
 int screenHeight(void);
-
-// 1 when the last loaded level's file is there but could not be read: it was loaded as an empty level
-// and must not be saved over.
-extern int32_t levelUnreadable;
 
 // The path of level n's file: "<data folder>level<n>.dat".
 void levelFileName(char* out, size_t size, int level);

@@ -2,13 +2,12 @@
 #include "field/paddle.h"
 
 #include "field/ball.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "gfx/blit.h"
 #include "shell/fixed.h"
 #include "shell/input.h"
-#include "shell/mainloop.h"
 
 Paddle paddle = {120, 300, intToFixed(120), intToFixed(300), 0, 0, 18, 18, 0, 0, 5, 0, 0, 0, 0, 0, 0};
 
@@ -26,7 +25,7 @@ void placePaddleForServe(void) {
 
 int paddleRowClear(void) {
     for (int k = -paddle.halfWidth; k < paddle.halfWidth; k += 2) {
-        if (getPixel(collisionMap, paddle.x + k, paddle.y + 4) != 0) {
+        if (getPixel(currentLevel.collisionMap, paddle.x + k, paddle.y + 4) != 0) {
             return 0;
         }
     }
@@ -47,7 +46,7 @@ void halvePaddleVelocity(void) {
 static int standsOnPile(void) {
     int pile = 0;
     for (int k = -paddle.halfWidth; k < paddle.halfWidth; k++) {
-        uint16_t p = getPixel(collisionMap, paddle.x + k, paddle.y + 4);
+        uint16_t p = getPixel(currentLevel.collisionMap, paddle.x + k, paddle.y + 4);
         if ((p & 31) != 0) {
             if (((p >> 6) & 31) == 0) {
                 return 0;
@@ -67,10 +66,10 @@ static void clampToZoneTop(int top) {
 }
 
 void movePaddle(void) {
-    if (collisionMap == nullptr) {
+    if (currentLevel.collisionMap == nullptr) {
         return;
     }
-    int mapHeight = collisionMap->height;
+    int mapHeight = currentLevel.collisionMap->height;
     // Width eases one pixel every fourth tick; growing stops at anything in the paddle's row.
     if ((game.updateCounter & 3) == 0) {
         if (paddle.halfWidth < paddle.targetHalfWidth) {
@@ -99,15 +98,15 @@ void movePaddle(void) {
         paddle.fixedY = intToFixed(top);
     }
 
-    if (!paddleRowClear() && ballCount > 0) {
+    if (!paddleRowClear() && ballList.count > 0) {
         burstAllBalls(20, 0xFFFF);
         game.score -= 1000;
     }
 
     int32_t targetX, targetY;
     if (stylusSteers() && !paddle.swallow) {
-        targetX = stylusX;
-        targetY = stylusY - 12;
+        targetX = stylus.x;
+        targetY = stylus.y - 12;
     } else if (keys) {
         targetX = paddle.x + (((paddle.keyRight - paddle.keyLeft) * paddle.keyHold) >> 2);
         targetY = paddle.y + (((paddle.keyDown - paddle.keyUp) * paddle.keyHold) >> 2);
@@ -139,7 +138,7 @@ void movePaddle(void) {
         paddle.vy = 0;
     }
 
-    if (powerUpCounts[POWERUP_FROZEN_PADDLE] == 0) {
+    if (powerUps.counts[POWERUP_FROZEN_PADDLE] == 0) {
         int32_t oldX = paddle.x, oldY = paddle.y, oldFixedX = paddle.fixedX, oldFixedY = paddle.fixedY;
         paddle.fixedX += stepX;
         paddle.fixedY += stepY;
@@ -170,20 +169,20 @@ void stopIdlePaddle(int32_t oldX, int32_t oldY) {
 }
 
 void drawPaddlePieces(Surface* dst, int x, int y, int ghost) {
-    if (dst == nullptr || blocksPicture == nullptr) {
+    if (dst == nullptr || currentLevel.blocksPicture == nullptr) {
         return;
     }
     int hw = paddle.halfWidth;
     int middle = ghost ? BLIT_ALPHA_BLEND : BLIT_COPY, caps = ghost ? BLIT_ALPHA_BLEND : BLIT_TRANSPARENT;
     for (int o = -hw; o < hw - 3; o += 3) {
-        blit(dst, x + o, y, 3, 7, blocksPicture, 13, 1, middle, 140);
+        blit(dst, x + o, y, 3, 7, currentLevel.blocksPicture, 13, 1, middle, 140);
     }
-    blit(dst, x - hw, y - 1, 4, 11, blocksPicture, 9, 0, caps, 140);
-    blit(dst, x + hw - 4, y - 1, 4, 11, blocksPicture, 16, 0, caps, 140);
+    blit(dst, x - hw, y - 1, 4, 11, currentLevel.blocksPicture, 9, 0, caps, 140);
+    blit(dst, x + hw - 4, y - 1, 4, 11, currentLevel.blocksPicture, 16, 0, caps, 140);
 }
 
 void drawPaddle(void) {
-    if (powerUpCounts[POWERUP_QUICK_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_QUICK_PADDLE] > 0) {
         for (int k = 0; k <= 3; k++) {
             drawPaddlePieces(backSurface, paddle.x - ((paddle.vx * k) >> 8), paddle.y - ((paddle.vy * k) >> 8), 1);
         }

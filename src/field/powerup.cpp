@@ -7,12 +7,11 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
-#include "game/gamevalues.h"
 #include "gfx/draw.h"
 #include "shell/fixed.h"
-#include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
@@ -43,17 +42,13 @@ const PowerUpRule powerUpRules[POWERUP_KINDS] = {
     {100, SOUND_POWER_UP, 0, 0, 0},            // Lower Pile
 };
 
-FallingPowerUp capsules[MAX_CAPSULES];
-int32_t capsuleCount = 0;
-ActivePowerUp activePowerUps[MAX_ACTIVE_POWERUPS];
-int32_t activePowerUpCount = 0;
-int16_t powerUpCounts[POWERUP_KINDS];
+PowerUpState powerUps;
 
 void clearPowerUps(void) {
-    capsuleCount = 0;
-    activePowerUpCount = 0;
+    powerUps.capsuleCount = 0;
+    powerUps.activeCount = 0;
     for (int k = 0; k < POWERUP_KINDS; k++) {
-        powerUpCounts[k] = 0;
+        powerUps.counts[k] = 0;
     }
 }
 
@@ -63,10 +58,10 @@ int32_t powerUpDuration(int kind) {
 }
 
 void spawnFallingPowerUp(int x, int y, int kind) {
-    if (capsuleCount >= MAX_CAPSULES || kind < 0 || kind >= POWERUP_KINDS) {
+    if (powerUps.capsuleCount >= MAX_CAPSULES || kind < 0 || kind >= POWERUP_KINDS) {
         return;
     }
-    FallingPowerUp* c = &capsules[capsuleCount++];
+    FallingPowerUp* c = &powerUps.capsules[powerUps.capsuleCount++];
     c->x = intToFixed(x);
     c->y = intToFixed(y);
     c->prevX = c->x;
@@ -93,33 +88,33 @@ void collectPowerUp(int kind) {
     if (kind == POWERUP_BALL_SHOWER) {
         game.shake = 16;
     }
-    if (activePowerUpCount < MAX_ACTIVE_POWERUPS) {
-        activePowerUps[activePowerUpCount].kind = kind;
-        activePowerUps[activePowerUpCount].counter = 0;
-        activePowerUpCount++;
-        powerUpCounts[kind]++;
-        if (kind == POWERUP_REVEAL && powerUpCounts[kind] == 1) {
+    if (powerUps.activeCount < MAX_ACTIVE_POWERUPS) {
+        powerUps.active[powerUps.activeCount].kind = kind;
+        powerUps.active[powerUps.activeCount].counter = 0;
+        powerUps.activeCount++;
+        powerUps.counts[kind]++;
+        if (kind == POWERUP_REVEAL && powerUps.counts[kind] == 1) {
             redrawField();
         }
     }
 }
 
 void expirePowerUp(int index) {
-    if (index < 0 || index >= activePowerUpCount) {
+    if (index < 0 || index >= powerUps.activeCount) {
         return;
     }
-    int kind = activePowerUps[index].kind;
-    powerUpCounts[kind]--;
-    if (kind == POWERUP_REVEAL && powerUpCounts[kind] == 0) {
+    int kind = powerUps.active[index].kind;
+    powerUps.counts[kind]--;
+    if (kind == POWERUP_REVEAL && powerUps.counts[kind] == 0) {
         redrawField();
     }
-    activePowerUps[index] = activePowerUps[activePowerUpCount - 1];
-    activePowerUpCount--;
+    powerUps.active[index] = powerUps.active[powerUps.activeCount - 1];
+    powerUps.activeCount--;
 }
 
 int findPowerUp(int kind) {
-    for (int i = 0; i < activePowerUpCount; i++) {
-        if (activePowerUps[i].kind == kind) {
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        if (powerUps.active[i].kind == kind) {
             return i;
         }
     }
@@ -131,7 +126,7 @@ void shedBadPowerUps(void) {
                                    POWERUP_FROZEN_PADDLE, POWERUP_FAST_BALLS};
     for (int n = 0; n < 2 - game.difficulty; n++) {
         for (int k = 0; k < 5; k++) {
-            if (powerUpCounts[harmful[k]] > 0) {
+            if (powerUps.counts[harmful[k]] > 0) {
                 int index = findPowerUp(harmful[k]);
                 if (index >= 0) {
                     expirePowerUp(index);
@@ -148,8 +143,8 @@ static void ballFromPaddle(int shower) {
     int x = paddle.x + gameRand() % span - paddle.halfWidth;
     int index = spawnBall(x, paddle.y - 5, vx, -2048);
     if (shower && index >= 0) {
-        balls[index].vx += paddle.vx;
-        balls[index].vy += paddle.vy;
+        ballList.balls[index].vx += paddle.vx;
+        ballList.balls[index].vy += paddle.vy;
         setBallSpeedWrapped(index);
     }
 }
@@ -165,18 +160,19 @@ static void fountainSparks(void) {
 }
 
 static void splitBall(void) {
-    if (levelBlockCount <= indestructibleCount || (game.updateCounter & 15) != 0 || ballCount < 1 ||
-        ballCount >= 4 * powerUpCounts[POWERUP_BALL_SPLIT]) {
+    if (currentLevel.blockCount <= currentLevel.indestructibleCount || (game.updateCounter & 15) != 0 ||
+        ballList.count < 1 ||
+        ballList.count >= 4 * powerUps.counts[POWERUP_BALL_SPLIT]) {
         return;
     }
-    int j = gameRand() % ballCount;
+    int j = gameRand() % ballList.count;
     playSound(SOUND_POSITIVE_JINGLE);
     int32_t vx = (gameRand() & 0x3FF) - 512;
     int32_t vy = (gameRand() & 0x3FF) - 512;
-    int bx = fixedToInt(balls[j].x), by = fixedToInt(balls[j].y);
+    int bx = fixedToInt(ballList.balls[j].x), by = fixedToInt(ballList.balls[j].y);
     int index = spawnBall(bx, by, vx, vy);
     if (index >= 0) {
-        balls[index].speed = balls[j].speed;
+        ballList.balls[index].speed = ballList.balls[j].speed;
         setBallSpeed(index);
     }
     for (int n = 0; n < 20; n++) {
@@ -188,8 +184,8 @@ static void splitBall(void) {
 
 // A random block of any type, indestructible ones included, blows up.
 static void blowUpRandomBlock(int kind, int sound) {
-    int index = gameRand() % levelBlockCount;
-    const LevelBlock* r = &levelBlocks[index];
+    int index = gameRand() % currentLevel.blockCount;
+    const LevelBlock* r = &currentLevel.blocks[index];
     spawnExplosion(r->x + (r->width >> 1), r->y + (r->height >> 1), kind);
     breakBlock(index);
     playSound(sound);
@@ -201,10 +197,10 @@ static int laserBeamX(int j, int side) {
 }
 
 static void fireLasers(void) {
-    if (collisionMap == nullptr) {
+    if (currentLevel.collisionMap == nullptr) {
         return;
     }
-    for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
+    for (int j = 0; j < powerUps.counts[POWERUP_LASER]; j++) {
         int beams[2] = {laserBeamX(j, 0), laserBeamX(j, 1)};
         for (int n = 0; n < 2; n++) {
             if ((gameRand() & 15) != 0) {
@@ -212,9 +208,9 @@ static void fireLasers(void) {
             }
             int x = beams[n];
             for (int y = paddle.y - 2; y > 0; y--) {
-                if (getPixel(collisionMap, x, y) != 0) {
+                if (getPixel(currentLevel.collisionMap, x, y) != 0) {
                     int hit = findBlockAt(x, y);
-                    if (hit >= 0 && levelBlocks[hit].type != 0) {
+                    if (hit >= 0 && currentLevel.blocks[hit].type != 0) {
                         breakBlock(hit);
                         playSound(SOUND_POSITIVE_JINGLE);
                     }
@@ -230,7 +226,7 @@ static void fireLasers(void) {
 static int applyPowerUp(ActivePowerUp* entry) {
     int kind = entry->kind;
     int32_t counter = entry->counter;
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
     switch (kind) {
     case POWERUP_BALL_SHOWER:
         if (counter < 64 && (game.updateCounter & 1) == 0) {
@@ -256,12 +252,12 @@ static int applyPowerUp(ActivePowerUp* entry) {
         }
         break;
     case POWERUP_FAST_BALLS:
-        for (int n = 0; n < powerUpCounts[POWERUP_FAST_BALLS]; n++) {
+        for (int n = 0; n < powerUps.counts[POWERUP_FAST_BALLS]; n++) {
             stepBalls();
         }
         break;
     case POWERUP_DEMOLITION:
-        if ((counter & 7) == 0 && levelBlockCount > 0) {
+        if ((counter & 7) == 0 && currentLevel.blockCount > 0) {
             blowUpRandomBlock(EXPLOSION_SMALL, SOUND_DESTROY);
         }
         break;
@@ -269,7 +265,7 @@ static int applyPowerUp(ActivePowerUp* entry) {
         if (counter > 4) {
             int bombs = game.cheats.maxPowerUp != 0 ? 3 : 1;
             for (int n = 0; n < bombs; n++) {
-                if (levelBlockCount > 0) {
+                if (currentLevel.blockCount > 0) {
                     blowUpRandomBlock(EXPLOSION_BIG, SOUND_CHOMP);
                 }
             }
@@ -325,9 +321,9 @@ void updatePowerUps(void) {
     paddle.targetZoneHeight = 85 - 7 * game.difficulty;
     paddle.stepLimit = 3;
     fireLasers();
-    for (int i = 0; i < activePowerUpCount; i++) {
-        activePowerUps[i].counter++;
-        if (applyPowerUp(&activePowerUps[i])) {
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        powerUps.active[i].counter++;
+        if (applyPowerUp(&powerUps.active[i])) {
             expirePowerUp(i);
             i--;
         }
@@ -335,9 +331,9 @@ void updatePowerUps(void) {
 }
 
 void updateFallingPowerUps(void) {
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
-    for (int i = 0; i < capsuleCount; i++) {
-        FallingPowerUp* c = &capsules[i];
+    int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        FallingPowerUp* c = &powerUps.capsules[i];
         c->prevX = c->x;
         c->prevY = c->y;
         c->x += c->vx;
@@ -362,8 +358,8 @@ void updateFallingPowerUps(void) {
             caught = 1;  // lost below the field
         }
         if (caught) {
-            capsules[i] = capsules[capsuleCount - 1];
-            capsuleCount--;
+            powerUps.capsules[i] = powerUps.capsules[powerUps.capsuleCount - 1];
+            powerUps.capsuleCount--;
             i--;
         }
     }
@@ -371,14 +367,14 @@ void updateFallingPowerUps(void) {
 
 // The running red of the embers follows the picture's red; the pixel flickers between red and orange.
 static void glowPixel(int x, int y, int* ember) {
-    int red = getPixel(fieldPicture, x, y) >> 11;
+    int red = getPixel(currentLevel.fieldPicture, x, y) >> 11;
     if (*ember < 0) {
         *ember = red;
     }
     *ember = (3 * red + *ember) >> 2;
     uint16_t colour = packColour(*ember, gameRand() & *ember, 0);
-    putPixel(fieldPicture, x, y, colour);
-    putPixel(backgroundPicture, x, y, colour);
+    putPixel(currentLevel.fieldPicture, x, y, colour);
+    putPixel(currentLevel.backgroundPicture, x, y, colour);
 }
 
 // A fleck of the cleared pile flies off as a spark.
@@ -390,10 +386,10 @@ static void pileSpark(int x, int y) {
 }
 
 static void clearPilePixel(int x, int y) {
-    putPixel(collisionMap, x, y, 0);
-    uint16_t p = getPixel(pristineBackground, x, y);
-    putPixel(backgroundPicture, x, y, p);
-    putPixel(fieldPicture, x, y, p);
+    putPixel(currentLevel.collisionMap, x, y, 0);
+    uint16_t p = getPixel(currentLevel.pristineBackground, x, y);
+    putPixel(currentLevel.backgroundPicture, x, y, p);
+    putPixel(currentLevel.fieldPicture, x, y, p);
 }
 
 static int discHalfWidth(int r, int y, int y0) {
@@ -404,15 +400,16 @@ static int discHalfWidth(int r, int y, int y0) {
 }
 
 void drainPile(void) {
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
-        pristineBackground == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr ||
+        currentLevel.pristineBackground == nullptr) {
         return;
     }
-    int px = paddle.x, mapHeight = collisionMap->height;
-    int bottom = backgroundPicture != nullptr ? backgroundPicture->height : mapHeight;
+    int px = paddle.x, mapHeight = currentLevel.collisionMap->height;
+    int bottom = currentLevel.backgroundPicture != nullptr ? currentLevel.backgroundPicture->height : mapHeight;
     int y0 = -1;
     for (int y = paddle.y; y < bottom; y++) {
-        if (getPixel(collisionMap, px, y) == CYAN) {
+        if (getPixel(currentLevel.collisionMap, px, y) == CYAN) {
             y0 = y;
             break;
         }
@@ -425,7 +422,7 @@ void drainPile(void) {
     for (int y = y0 - r - 50; y <= y0 + r - 1 && y <= mapHeight; y++) {
         int w = discHalfWidth(r, y, y0);
         for (int x = px - w; x <= px + w - 1; x++) {
-            if (getPixel(collisionMap, x, y) == CYAN) {
+            if (getPixel(currentLevel.collisionMap, x, y) == CYAN) {
                 glowPixel(x, y, &ember);
             }
         }
@@ -434,7 +431,7 @@ void drainPile(void) {
     for (int y = y0 - r - 50; y <= y0 + r - 1 && y <= mapHeight - 3; y++) {
         int w = discHalfWidth(r, y, y0);
         for (int x = px - w; x <= px + w - 1; x++) {
-            if (getPixel(collisionMap, x, y) == CYAN) {
+            if (getPixel(currentLevel.collisionMap, x, y) == CYAN) {
                 clearPilePixel(x, y);
                 pileSpark(x, y);
             }
@@ -443,17 +440,18 @@ void drainPile(void) {
 }
 
 void lowerPile(void) {
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr ||
-        pristineBackground == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr ||
+        currentLevel.pristineBackground == nullptr) {
         return;
     }
-    int mapHeight = collisionMap->height;
-    for (int x = 0; x < backgroundPicture->width; x++) {
-        if (getPixel(collisionMap, x, mapHeight - 1) != CYAN) {
+    int mapHeight = currentLevel.collisionMap->height;
+    for (int x = 0; x < currentLevel.backgroundPicture->width; x++) {
+        if (getPixel(currentLevel.collisionMap, x, mapHeight - 1) != CYAN) {
             continue;
         }
         int y = mapHeight - 2;
-        while (y >= 0 && getPixel(collisionMap, x, y) == CYAN) {
+        while (y >= 0 && getPixel(currentLevel.collisionMap, x, y) == CYAN) {
             y--;
         }
         if (y < 0) {
@@ -475,36 +473,36 @@ void lowerPile(void) {
 }
 
 void drawPowerUps(void) {
-    for (int i = 0; i < capsuleCount; i++) {
-        const FallingPowerUp* c = &capsules[i];
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        const FallingPowerUp* c = &powerUps.capsules[i];
         drawPowerUpMark(backSurface, fixedToInt(c->x), fixedToInt(c->y), c->age & 31, c->kind);
     }
-    for (int i = 0; i < activePowerUpCount; i++) {
-        drawPowerUpMark(backSurface, 12, 12 + 16 * i, activePowerUps[i].counter & 31, activePowerUps[i].kind);
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        drawPowerUpMark(backSurface, 12, 12 + 16 * i, powerUps.active[i].counter & 31, powerUps.active[i].kind);
     }
     int phase = (int)(game.updateCounter & 31);
-    if (powerUpCounts[POWERUP_FROZEN_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_FROZEN_PADDLE] > 0) {
         drawPowerUpMark(backSurface, paddle.x, paddle.y, phase, POWERUP_FROZEN_PADDLE);
     }
-    if (powerUpCounts[POWERUP_SLUGGISH_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_SLUGGISH_PADDLE] > 0) {
         drawPowerUpMark(backSurface, paddle.x, paddle.y + 12, phase, POWERUP_SLUGGISH_PADDLE);
     }
-    if (powerUpCounts[POWERUP_QUICK_PADDLE] > 0) {
+    if (powerUps.counts[POWERUP_QUICK_PADDLE] > 0) {
         drawPowerUpMark(backSurface, paddle.x, paddle.y + 24, phase, POWERUP_QUICK_PADDLE);
     }
 }
 
 void drawLaserBeams(void) {
-    if (backSurface == nullptr || collisionMap == nullptr) {
+    if (backSurface == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
-    for (int j = 0; j < powerUpCounts[POWERUP_LASER]; j++) {
+    for (int j = 0; j < powerUps.counts[POWERUP_LASER]; j++) {
         int beams[2] = {laserBeamX(j, 0), laserBeamX(j, 1)};
         for (int n = 0; n < 2; n++) {
             int x = beams[n];
             for (int y = paddle.y - 2; y > 0; y--) {
-                if (getPixel(collisionMap, x, y) != 0) {
-                    uint16_t colour = getPixel(fieldPicture, x, y - 3);
+                if (getPixel(currentLevel.collisionMap, x, y) != 0) {
+                    uint16_t colour = getPixel(currentLevel.fieldPicture, x, y - 3);
                     int32_t vy = gameRand() & 0x1FF;
                     int32_t vx = (gameRand() & 0x3FF) - 511;
                     spawnDebris(x, y + 1, vx, vy, DEBRIS_SPARK, colour);

@@ -61,11 +61,16 @@ struct PowerUpRule {
 };
 extern const PowerUpRule powerUpRules[POWERUP_KINDS];
 
-extern FallingPowerUp capsules[MAX_CAPSULES];
-extern int32_t capsuleCount;
-extern ActivePowerUp activePowerUps[MAX_ACTIVE_POWERUPS];
-extern int32_t activePowerUpCount;
-extern int16_t powerUpCounts[POWERUP_KINDS];  // active entries per kind
+// The power-ups on the field: capsules falling and the effects running.
+struct PowerUpState {
+    FallingPowerUp capsules[MAX_CAPSULES];       // falling, in the order they were released
+    int32_t capsuleCount = 0;                    // entries of capsules in use
+    ActivePowerUp active[MAX_ACTIVE_POWERUPS];   // running effects, in the order they were caught
+    int32_t activeCount = 0;                     // entries of active in use
+    int16_t counts[POWERUP_KINDS] = {};          // entries of active per kind
+};
+
+extern PowerUpState powerUps;
 
 // Empties the capsules, the active list and the counts (level set-up).
 void clearPowerUps(void);

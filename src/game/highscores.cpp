@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/savefile.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 
 static char table[HIGH_SCORE_BUFFER_CHARS];
 
 static int formPath(char* out, size_t size, int32_t difficulty) {
-    return snprintf(out, size, "%s%s%d.dat", dataPath, "Plinkor", difficulty) < (int)size;
+    return snprintf(out, size, "%s%s%d.dat", runPaths.dataPath, "Plinkor", difficulty) < (int)size;
 }
 
 // 0 after a load that found a table it could not read: such a table is never written nor ranked

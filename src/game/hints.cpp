@@ -8,14 +8,14 @@
 
 #include "field/blocks.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 enum {
     HINT_COUNTDOWN_CUT = 200,   // without a hint the ready countdown runs no longer than this
@@ -143,7 +143,7 @@ void parseHint(const char* data, int32_t length, HintText* out) {
 
 int loadHint(int32_t number, HintText* out) {
     char path[512];
-    snprintf(path, sizeof(path), "%shint%d.txt", dataPath, (int)number);
+    snprintf(path, sizeof(path), "%shint%d.txt", runPaths.dataPath, (int)number);
     FILE* file = openDataFile(path, HINT_MAX_FILE_BYTES, nullptr);
     beginHint(out);
     if (file == nullptr) {
@@ -308,10 +308,10 @@ void drawHint(Surface* dst, int32_t x, int32_t y, int32_t number) {
         hintPanel.width = shownHint.width;
     }
     int32_t w = hintPanel.width, h = hintPanel.height;
-    if (spritesPicture != nullptr) {
-        blit(dst, x, y - HINT_TAB_HEIGHT, TAB_CORNER_WIDTH, HINT_TAB_HEIGHT, spritesPicture, TAB_SOURCE_X,
+    if (effects.spritesPicture != nullptr) {
+        blit(dst, x, y - HINT_TAB_HEIGHT, TAB_CORNER_WIDTH, HINT_TAB_HEIGHT, effects.spritesPicture, TAB_SOURCE_X,
              TAB_SOURCE_Y, BLIT_TRANSPARENT);
-        blit(dst, x + TAB_CORNER_WIDTH, y - HINT_TAB_HEIGHT, TAB_BODY_WIDTH, HINT_TAB_HEIGHT, spritesPicture,
+        blit(dst, x + TAB_CORNER_WIDTH, y - HINT_TAB_HEIGHT, TAB_BODY_WIDTH, HINT_TAB_HEIGHT, effects.spritesPicture,
              TAB_SOURCE_X + TAB_CORNER_WIDTH, TAB_SOURCE_Y, BLIT_COPY);
     }
     darkenBox(dst, x, y, w, h);

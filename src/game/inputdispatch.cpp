@@ -3,10 +3,10 @@
 
 #include "field/blocks.h"
 #include "field/editor.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/layout.h"
@@ -59,34 +59,34 @@ static void setDirectionKeys(int32_t message, int32_t key) {
 
 static void mainMenuInput(int32_t message, int32_t key) {
     if (message == MSG_KEYUP && key == VK_ESCAPE) {
-        currentMode = MODE_FAREWELL;
+        mainLoop.currentMode = MODE_FAREWELL;
         return;
     }
     if (message != MSG_LBUTTONUP) {
         return;
     }
     click();
-    switch (menuItemAt(stylusY)) {
+    switch (menuItemAt(stylus.y)) {
     case 0:
         if (game.gameInProgress) {
             redrawField();
-            currentMode = MODE_PLAY;
+            mainLoop.currentMode = MODE_PLAY;
         }
         break;
     case 1:
-        currentMode = MODE_LEVEL_SELECT;
+        mainLoop.currentMode = MODE_LEVEL_SELECT;
         break;
     case 2:
-        currentMode = MODE_OPTIONS;
+        mainLoop.currentMode = MODE_OPTIONS;
         break;
     case 3:
-        currentMode = MODE_INFO_PAGE;
+        mainLoop.currentMode = MODE_INFO_PAGE;
         break;
     case 4:
-        currentMode = MODE_HIGH_SCORES;
+        mainLoop.currentMode = MODE_HIGH_SCORES;
         break;
     case 5:
-        currentMode = MODE_FAREWELL;
+        mainLoop.currentMode = MODE_FAREWELL;
         break;
     default:
         break;
@@ -102,8 +102,8 @@ static void optionsInput(int32_t message) {
     }
     int32_t left = DEFAULT_WIDTH / 2 - window->width / 2;
     int32_t top = OPTIONS_CENTRE_Y - window->height / 2;
-    int32_t x = stylusX - left, y = stylusY - top;  // window pixels
-    if (message == MSG_LBUTTONDOWN || (message == MSG_MOUSEMOVE && stylusDown)) {
+    int32_t x = stylus.x - left, y = stylus.y - top;  // window pixels
+    if (message == MSG_LBUTTONDOWN || (message == MSG_MOUSEMOVE && stylus.down)) {
         int32_t dx = x - OPTIONS_SLIDER_LEFT;
         if (hitRectContains(optionsAreas[OPTIONS_EFFECTS_SLIDER], x, y)) {
             setVolume(0, 2 * dx);
@@ -111,7 +111,7 @@ static void optionsInput(int32_t message) {
         }
         if (hitRectContains(optionsAreas[OPTIONS_MUSIC_SLIDER], x, y)) {
             setVolume(1, 2 * dx);
-            game.musicVolume = getVolume(1);
+            music.volume = getVolume(1);
         }
         return;
     }
@@ -119,10 +119,10 @@ static void optionsInput(int32_t message) {
         return;
     }
     if (hitRectContains(optionsAreas[OPTIONS_BACK], x, y)) {
-        currentMode = MODE_MAIN_MENU;
+        mainLoop.currentMode = MODE_MAIN_MENU;
     }
     if (hitRectContains(optionsAreas[OPTIONS_CONTROLS], x, y)) {
-        currentMode = MODE_CONTROL_CONFIG;
+        mainLoop.currentMode = MODE_CONTROL_CONFIG;
     }
     if (hitRectContains(optionsAreas[OPTIONS_HINTS], x, y)) {
         game.helpfulHints = 1 - game.helpfulHints;
@@ -138,11 +138,11 @@ static void optionsInput(int32_t message) {
 
 static void dragPage(int32_t message) {
     if (message == MSG_LBUTTONDOWN) {
-        flow.anchorX = stylusX + flow.pageX;
-        flow.anchorY = stylusY + flow.pageY;
-    } else if (message == MSG_MOUSEMOVE && stylusDown) {
-        flow.pageX = flow.anchorX - stylusX;
-        flow.pageY = flow.anchorY - stylusY;
+        flow.anchorX = stylus.x + flow.pageX;
+        flow.anchorY = stylus.y + flow.pageY;
+    } else if (message == MSG_MOUSEMOVE && stylus.down) {
+        flow.pageX = flow.anchorX - stylus.x;
+        flow.pageY = flow.anchorY - stylus.y;
     }
 }
 
@@ -158,8 +158,8 @@ static void controlConfigInput(int32_t message, int32_t key) {
     if (message != MSG_LBUTTONUP) {
         return;
     }
-    int32_t px = stylusX + flow.pageX;
-    int32_t py = stylusY + flow.pageY;
+    int32_t px = stylus.x + flow.pageX;
+    int32_t py = stylus.y + flow.pageY;
     int32_t f = fonts[0] != nullptr ? fontLineHeight(0) : 0;
     for (int i = 0; i < CONTROL_ROWS; i++) {
         int32_t base = listRowY(i);
@@ -168,7 +168,7 @@ static void controlConfigInput(int32_t message, int32_t key) {
         }
     }
     if (hitRectContains(controlCheatArea, px, py)) {
-        currentMode = MODE_MAIN_MENU;
+        mainLoop.currentMode = MODE_MAIN_MENU;
     }
     click();
 }
@@ -176,7 +176,7 @@ static void controlConfigInput(int32_t message, int32_t key) {
 static void highScoresInput(int32_t message) {
     dragPage(message);
     if (message == MSG_KEYUP) {
-        currentMode = MODE_MAIN_MENU;
+        mainLoop.currentMode = MODE_MAIN_MENU;
     } else if (message == MSG_LBUTTONUP) {
         click();
     }
@@ -201,7 +201,7 @@ static void addNameChar(char c) {
 // DONE: the score goes into the table; a player who typed nothing is still listed.
 static void finishNameEntry(void) {
     insertHighScore(flow.nameLength > 0 ? flow.name : "PLAYER", game.score, game.difficulty);
-    currentMode = MODE_HIGH_SCORES;
+    mainLoop.currentMode = MODE_HIGH_SCORES;
 }
 
 // Typing on the real keyboard: letters and digits as their screen keys, Backspace as DEL and Enter as
@@ -234,8 +234,8 @@ static void nameEntryInput(int32_t message) {
     if (message != MSG_LBUTTONUP) {
         return;
     }
-    if (stylusY > DEFAULT_HEIGHT - 40) {
-        if (stylusX < DEFAULT_WIDTH / 2) {
+    if (stylus.y > DEFAULT_HEIGHT - 40) {
+        if (stylus.x < DEFAULT_WIDTH / 2) {
             eraseNameChar();
         } else {
             finishNameEntry();
@@ -244,7 +244,7 @@ static void nameEntryInput(int32_t message) {
     click();
     for (int c = 0; c < KEYBOARD_COLUMNS; c++) {
         for (int r = 0; r < KEYBOARD_ROWS; r++) {
-            if (hitRectContains(keyboardKeyRect(c, r), stylusX, stylusY)) {
+            if (hitRectContains(keyboardKeyRect(c, r), stylus.x, stylus.y)) {
                 addNameChar((char)(KEYBOARD_FIRST_CHAR + c + KEYBOARD_COLUMNS * r));
             }
         }
@@ -270,8 +270,8 @@ static void toggleCheat(int32_t* value, int32_t onValue) {
 // A release on the lid (where it stands now) opens or closes the panel; with the panel open, a release
 // on one of its lines toggles that line's option, and the first line opens the level editor.
 static void cheatPanelTap(void) {
-    int32_t px = stylusX - infoPageLeft();
-    int32_t py = stylusY + flow.pageY - INFO_PAGE_TOP;
+    int32_t px = stylus.x - infoPageLeft();
+    int32_t py = stylus.y + flow.pageY - INFO_PAGE_TOP;
     int32_t amount = game.cheatPanelAmount;
     int32_t shadow = amount >> 2 < CHEAT_SHADOW_MAX ? amount >> 2 : CHEAT_SHADOW_MAX;
     int32_t lift = amount > CHEAT_LIFT_DELAY ? amount - CHEAT_LIFT_DELAY : 0;
@@ -293,7 +293,7 @@ static void cheatPanelTap(void) {
         Cheats& c = game.cheats;
         switch (line) {
         case 0:
-            currentMode = MODE_EDITOR;
+            mainLoop.currentMode = MODE_EDITOR;
             break;
         case 1:
             toggleCheat(&c.unlimitedLives, 1);
@@ -320,18 +320,18 @@ static void cheatPanelTap(void) {
 static void infoPageInput(int32_t message, int32_t key) {
     switch (message) {
     case MSG_LBUTTONDOWN:
-        if (stylusX < CORNER_ZONE && stylusY < CORNER_ZONE) {
+        if (stylus.x < CORNER_ZONE && stylus.y < CORNER_ZONE) {
             flow.pageY -= CORNER_JUMP;
         }
-        if (stylusX < CORNER_ZONE && stylusY > DEFAULT_HEIGHT - CORNER_ZONE) {
+        if (stylus.x < CORNER_ZONE && stylus.y > DEFAULT_HEIGHT - CORNER_ZONE) {
             flow.pageY += CORNER_JUMP;
         }
-        flow.anchorY = stylusY + flow.pageY;
+        flow.anchorY = stylus.y + flow.pageY;
         limitPage();
         break;
     case MSG_MOUSEMOVE:
-        if (stylusDown) {
-            flow.pageY = flow.anchorY - stylusY;
+        if (stylus.down) {
+            flow.pageY = flow.anchorY - stylus.y;
             limitPage();
         }
         break;
@@ -339,7 +339,7 @@ static void infoPageInput(int32_t message, int32_t key) {
     case MSG_KEYUP:
         setDirectionKeys(message, key);
         if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE]) {
-            currentMode = MODE_MAIN_MENU;
+            mainLoop.currentMode = MODE_MAIN_MENU;
         }
         break;
     case MSG_LBUTTONUP:
@@ -355,18 +355,18 @@ static void infoPageInput(int32_t message, int32_t key) {
 
 static void levelSelectInput(int32_t message) {
     if (message == MSG_KEYUP) {
-        currentMode = MODE_MAIN_MENU;
+        mainLoop.currentMode = MODE_MAIN_MENU;
         return;
     }
     if (message != MSG_LBUTTONUP) {
         return;
     }
-    int32_t column = stylusX / CHOOSER_CELL;
-    int32_t row = (stylusY - CHOOSER_TOP) / CHOOSER_CELL;
+    int32_t column = stylus.x / CHOOSER_CELL;
+    int32_t row = (stylus.y - CHOOSER_TOP) / CHOOSER_CELL;
     if (column >= 0 && column < CHOOSER_GRID && row >= 0 && row < CHOOSER_GRID &&
         levelSelectable(column + CHOOSER_GRID * row)) {
         game.levelIndex = column + CHOOSER_GRID * row;
-        currentMode = MODE_NEW_GAME;
+        mainLoop.currentMode = MODE_NEW_GAME;
         click();
     }
 }
@@ -375,9 +375,9 @@ static void playInput(int32_t message, int32_t key) {
     switch (message) {
     case MSG_LBUTTONDOWN: {
         const HintPanel& p = hintPanel;
-        int inPanel = stylusX > p.x && stylusX < p.x + p.width && stylusY > p.y && stylusY < p.y + p.height;
-        int inTab = stylusX > p.x && stylusX < p.x + HINT_TAB_WIDTH && stylusY > p.y - HINT_TAB_HEIGHT - 1 &&
-                    stylusY < 1;
+        int inPanel = stylus.x > p.x && stylus.x < p.x + p.width && stylus.y > p.y && stylus.y < p.y + p.height;
+        int inTab = stylus.x > p.x && stylus.x < p.x + HINT_TAB_WIDTH && stylus.y > p.y - HINT_TAB_HEIGHT - 1 &&
+                    stylus.y < 1;
         if (game.helpfulHints && (inPanel || inTab)) {
             hintPanel.leaving = 1;
             if (game.readyCountdown > 200) {
@@ -394,7 +394,7 @@ static void playInput(int32_t message, int32_t key) {
     case MSG_KEYUP:
         setDirectionKeys(message, key);
         if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE]) {
-            currentMode = MODE_MAIN_MENU;
+            mainLoop.currentMode = MODE_MAIN_MENU;
         }
         break;
     default:
@@ -415,11 +415,11 @@ static void gameOverInput(int32_t message, int32_t key) {
     }
     game.highScoreRank = highScoreRank(game.score, game.difficulty);
     if (game.highScoreRank < HIGH_SCORE_ENTRIES) {
-        currentMode = MODE_NAME_ENTRY;
+        mainLoop.currentMode = MODE_NAME_ENTRY;
         playSound(SOUND_POSITIVE_JINGLE);
     } else {
         playSound(SOUND_NEGATIVE_JINGLE);
-        currentMode = MODE_MAIN_MENU;
+        mainLoop.currentMode = MODE_MAIN_MENU;
     }
     requestMusic(0);
 }
@@ -447,7 +447,7 @@ static int hasCornerButton(int32_t mode) {
 
 void handleInput(int32_t message, uint32_t wParam, int32_t value) {
     (void)value;
-    int32_t mode = currentMode;
+    int32_t mode = mainLoop.currentMode;
     int isKey = message == MSG_KEYDOWN || message == MSG_KEYUP;
     int32_t key = isKey ? (int32_t)(int16_t)(wParam & 0xFFFF) : 0;
     if (isKey && mode == MODE_NAME_ENTRY && nameEntryKey(message, key)) {
@@ -469,12 +469,12 @@ void handleInput(int32_t message, uint32_t wParam, int32_t value) {
     }
     // The editor is left only once its level is saved (or the player gave up on saving it).
     if (message == MSG_KEYUP && key == controlKeys[CONTROL_ESCAPE] && escapeLeaves(mode)) {
-        currentMode = mode == MODE_MAIN_MENU ? MODE_FAREWELL : (mode == MODE_EDITOR ? editorLeave() : MODE_MAIN_MENU);
+        mainLoop.currentMode = mode == MODE_MAIN_MENU ? MODE_FAREWELL : (mode == MODE_EDITOR ? editorLeave() : MODE_MAIN_MENU);
         return;
     }
-    if (message == MSG_LBUTTONUP && hasCornerButton(mode) && stylusX > DEFAULT_WIDTH - CORNER_BUTTON_WIDTH &&
-        stylusY > DEFAULT_HEIGHT - CORNER_BUTTON_HEIGHT) {
-        currentMode = mode == MODE_EDITOR ? editorLeave() : MODE_MAIN_MENU;
+    if (message == MSG_LBUTTONUP && hasCornerButton(mode) && stylus.x > DEFAULT_WIDTH - CORNER_BUTTON_WIDTH &&
+        stylus.y > DEFAULT_HEIGHT - CORNER_BUTTON_HEIGHT) {
+        mainLoop.currentMode = mode == MODE_EDITOR ? editorLeave() : MODE_MAIN_MENU;
         return;
     }
     switch (mode) {
@@ -495,7 +495,7 @@ void handleInput(int32_t message, uint32_t wParam, int32_t value) {
         break;
     case MODE_FAREWELL:
         if (message == MSG_KEYUP || message == MSG_LBUTTONUP) {
-            currentMode = MODE_EXIT;
+            mainLoop.currentMode = MODE_EXIT;
         }
         break;
     case MODE_EXIT:

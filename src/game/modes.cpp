@@ -5,10 +5,10 @@
 
 #include "field/blocks.h"
 #include "field/editor.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
 #include "game/highscores.h"
 #include "game/play.h"
 #include "game/settings.h"
@@ -91,13 +91,13 @@ static void scrollBackground(void) {
 // The paused field shows through the title picture's pure black, at half brightness.
 static void showPausedField(void) {
     Surface* title = flowPictures.titleBack;
-    if (fieldPicture == nullptr || title == nullptr) {
+    if (currentLevel.fieldPicture == nullptr || title == nullptr) {
         return;
     }
     int titleLeft = (DEFAULT_WIDTH >> 1) - title->centreX;
     int titleTop = (DEFAULT_HEIGHT >> 1) - title->centreY;
-    int fieldLeft = (DEFAULT_WIDTH >> 1) - fieldPicture->centreX;
-    int fieldTop = (DEFAULT_HEIGHT >> 1) - fieldPicture->centreY;
+    int fieldLeft = (DEFAULT_WIDTH >> 1) - currentLevel.fieldPicture->centreX;
+    int fieldTop = (DEFAULT_HEIGHT >> 1) - currentLevel.fieldPicture->centreY;
     for (int y = 0; y < title->height; y++) {
         for (int x = 0; x < title->width; x++) {
             if (getPixel(title, x, y) != 0) {
@@ -105,11 +105,11 @@ static void showPausedField(void) {
             }
             int fx = x + titleLeft - fieldLeft;
             int fy = y + titleTop - fieldTop;
-            if (fx < 0 || fy < 0 || fx >= fieldPicture->width || fy >= fieldPicture->height) {
+            if (fx < 0 || fy < 0 || fx >= currentLevel.fieldPicture->width || fy >= currentLevel.fieldPicture->height) {
                 continue;
             }
             int r, g, b;
-            unpackColour(getPixel(fieldPicture, fx, fy), &r, &g, &b);
+            unpackColour(getPixel(currentLevel.fieldPicture, fx, fy), &r, &g, &b);
             putPixel(title, x, y, packColour(r >> 1, g >> 1, b >> 1));
         }
     }
@@ -144,7 +144,7 @@ static void enterMainMenu(void) {
 
 static void updateMenuGlow(void) {
     for (int i = firstMenuItem(); i < MENU_ITEMS; i++) {
-        if (stylusDown && menuItemAt(stylusY) == i) {
+        if (stylus.down && menuItemAt(stylus.y) == i) {
             flow.menuGlow[i] += MENU_GLOW_RISE;
             if (flow.menuGlow[i] > 0) {
                 flow.menuGlow[i] = 0;
@@ -200,7 +200,7 @@ static void drawLockedCells(void) {
         int top = (level / CHOOSER_GRID) * CHOOSER_CELL;
         for (int y = 0; y < CHOOSER_CELL; y++) {
             for (int x = 0; x < CHOOSER_CELL; x++) {
-                putPixel(levelThumbnailSheet, left + x, top + y, packColour(x, 0, y));
+                putPixel(currentLevel.thumbnailSheet, left + x, top + y, packColour(x, 0, y));
             }
         }
     }
@@ -213,8 +213,8 @@ static void enterLevelSelect(void) {
     normaliseSettings();
     game.unlocked[game.difficulty - 1][0] = 1;
     loadPicture("choose.png", &flowPictures.chooser);
-    freePicture(&levelThumbnailSheet);
-    levelThumbnailSheet = createSurface(CHOOSER_SIZE, CHOOSER_SIZE);
+    freePicture(&currentLevel.thumbnailSheet);
+    currentLevel.thumbnailSheet = createSurface(CHOOSER_SIZE, CHOOSER_SIZE);
     drawLockedCells();
     flow.revealCounter = 0;
 }
@@ -244,7 +244,7 @@ static void enterGameOver(void) {
         showStylusCursor = 1;
     }
     loadPicture("bg.png", &flowPictures.background);
-    if (stylusDown) {
+    if (stylus.down) {
         paddle.swallow = 1;
     }
     game.highScoreRank = highScoreRank(game.score, game.difficulty);
@@ -261,13 +261,16 @@ static void enterEditor(void) {
         game.levelIndex = LAST_LEVEL;
     }
     loadLevel(game.levelIndex);
-    requestMusic(levelMusicTrack);
-    freePicture(&fieldPicture);
-    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    requestMusic(currentLevel.musicTrack);
+    freePicture(&currentLevel.fieldPicture);
+    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width,
+                                              currentLevel.backgroundPicture->height);
     // The level is unloaded whole on leaving, pristine copy included.
-    freePicture(&pristineBackground);
-    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
-    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+    freePicture(&currentLevel.pristineBackground);
+    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width,
+                                                    currentLevel.backgroundPicture->height);
+    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width,
+         currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
          BLIT_COPY, 0);
     editorReset();
     redrawField();
@@ -328,7 +331,7 @@ void enterMode(int32_t mode) {
         break;
     case MODE_NEXT_LEVEL:
         setUpLevel();
-        requestMusic(levelMusicTrack);
+        requestMusic(currentLevel.musicTrack);
         break;
     case MODE_LEVEL_DONE:
         tearDownLevel();
@@ -384,7 +387,7 @@ void leaveMode(int32_t mode) {
         break;
     case MODE_LEVEL_SELECT:
         freePicture(&flowPictures.chooser);
-        freePicture(&levelThumbnailSheet);
+        freePicture(&currentLevel.thumbnailSheet);
         break;
     case MODE_EDITOR:
         leaveEditor();

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "field/blocks.h"
+#include "field/gamevalues.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "game/highscores.h"
 #include "game/layout.h"
 #include "game/modes.h"
@@ -16,7 +16,6 @@
 #include "gfx/font.h"
 #include "shell/display.h"
 #include "shell/input.h"
-#include "shell/mainloop.h"
 
 enum {
     PAGE_TITLE_Y = 20,

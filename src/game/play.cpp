@@ -5,10 +5,10 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "game/hints.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
@@ -27,19 +27,19 @@ enum {
 HintPanel hintPanel = {0, 0, 120, 100, 0};
 
 int levelCleared(void) {
-    return levelBlockCount <= indestructibleCount;
+    return currentLevel.blockCount <= currentLevel.indestructibleCount;
 }
 
 int32_t zoneHeightForCounts(void) {
-    return 85 - 7 * game.difficulty + 20 * powerUpCounts[POWERUP_ZONE_UP] - 20 * powerUpCounts[POWERUP_ZONE_DOWN];
+    return 85 - 7 * game.difficulty + 20 * powerUps.counts[POWERUP_ZONE_UP] - 20 * powerUps.counts[POWERUP_ZONE_DOWN];
 }
 
 void serveBall(void) {
-    int mapWidth = collisionMap != nullptr ? collisionMap->width : screenWidth();
-    int mapHeight = collisionMap != nullptr ? collisionMap->height : screenHeight();
+    int mapWidth = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->width : screenWidth();
+    int mapHeight = currentLevel.collisionMap != nullptr ? currentLevel.collisionMap->height : screenHeight();
     int32_t vx = (gameRand() & 1023) - 512;
     int x = (mapWidth >> 1) - 64 + (gameRand() & 127);
-    int lift = powerUpCounts[POWERUP_ZONE_UP] - powerUpCounts[POWERUP_ZONE_DOWN];
+    int lift = powerUps.counts[POWERUP_ZONE_UP] - powerUps.counts[POWERUP_ZONE_DOWN];
     int y = mapHeight - 85 - 7 * game.difficulty - 20 * (lift > 0 ? lift : 0);
     if (y < 20) {
         y = 20;
@@ -69,20 +69,23 @@ void setUpLevel(void) {
     }
 
     // A level still loaded is let go first, so that nothing leaks and the loader starts from empty handles.
-    if (collisionMap != nullptr) {
+    if (currentLevel.collisionMap != nullptr) {
         unloadLevel();
     }
-    if (fieldPicture != nullptr) {
-        removeSurface(&fieldPicture);
+    if (currentLevel.fieldPicture != nullptr) {
+        removeSurface(&currentLevel.fieldPicture);
     }
-    if (pristineBackground != nullptr) {
-        removeSurface(&pristineBackground);
+    if (currentLevel.pristineBackground != nullptr) {
+        removeSurface(&currentLevel.pristineBackground);
     }
     loadLevel(game.levelIndex);
-    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
-    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width,
+                                                    currentLevel.backgroundPicture->height);
+    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width,
+         currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
          BLIT_COPY);
-    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width,
+                                              currentLevel.backgroundPicture->height);
     game.gameInProgress = 1;
     game.shake = 0;
     game.shakeX = 0;
@@ -93,7 +96,7 @@ void setUpLevel(void) {
     serveBall();
 
     // The paddle is pushed up out of anything left in its row (the zone as it was before this level).
-    int top = collisionMap->height - paddle.zoneHeight;
+    int top = currentLevel.collisionMap->height - paddle.zoneHeight;
     int clear = 0;
     while (paddle.y > top && !clear) {
         clear = paddleRowClear();
@@ -105,16 +108,16 @@ void setUpLevel(void) {
     game.readyCountdown = game.helpfulHints ? 1000 : 200;
     redrawField();
     for (int x = 0; x < DEFAULT_WIDTH; x++) {
-        putPixel(collisionMap, x, collisionMap->height - 1, CYAN);
+        putPixel(currentLevel.collisionMap, x, currentLevel.collisionMap->height - 1, CYAN);
     }
 }
 
 void tearDownLevel(void) {
-    if (collisionMap != nullptr) {
+    if (currentLevel.collisionMap != nullptr) {
         unloadLevel();
     }
-    if (fieldPicture != nullptr) {
-        removeSurface(&fieldPicture);
+    if (currentLevel.fieldPicture != nullptr) {
+        removeSurface(&currentLevel.fieldPicture);
     }
 }
 
@@ -122,7 +125,7 @@ void tearDownLevel(void) {
 static void serveAfterLostBall(void) {
     placePaddleForServe();
     serveBall();
-    int mapHeight = collisionMap->height;
+    int mapHeight = currentLevel.collisionMap->height;
     int clear = 0;
     while (!clear && paddle.y > 50) {
         clear = paddleRowClear();
@@ -148,13 +151,13 @@ static void serveAfterLostBall(void) {
 // Level cleared: the balls are cashed in one by one in a burst of coloured pieces.
 static void cashInBall(void) {
     uint16_t colour = ballColour();
-    int bx = fixedToInt(balls[0].x), by = fixedToInt(balls[0].y);
+    int bx = fixedToInt(ballList.balls[0].x), by = fixedToInt(ballList.balls[0].y);
     for (int n = 0; n < 20; n++) {
         int32_t vy = (gameRand() & 1023) * 8 - 4096;
         int32_t vx = (gameRand() & 1023) * 8 - 4096;
         spawnDebris(bx, by, vx, vy, DEBRIS_PIECE, colour);
     }
-    game.score += 100 / ballCount;
+    game.score += 100 / ballList.count;
     removeBall(0);
     playSound(SOUND_POSITIVE_JINGLE);
 }
@@ -182,12 +185,13 @@ static void shakeField(void) {
 }
 
 int lostBallCaptionShowing(void) {
-    return game.readyCountdown < DOH_BELOW && ballCount == 0 && !levelCleared();
+    return game.readyCountdown < DOH_BELOW && ballList.count == 0 && !levelCleared();
 }
 
 int32_t updatePlay(void) {
     int32_t result = MODE_PLAY;
-    if (collisionMap == nullptr || fieldPicture == nullptr || backgroundPicture == nullptr) {
+    if (currentLevel.collisionMap == nullptr || currentLevel.fieldPicture == nullptr ||
+        currentLevel.backgroundPicture == nullptr) {
         return result;  // no level set up: nothing to play
     }
     int32_t oldX = paddle.x, oldY = paddle.y;
@@ -206,7 +210,7 @@ int32_t updatePlay(void) {
     shakeField();
 
     if (!levelCleared()) {
-        if (ballCount == 0 && game.readyCountdown <= -250 && debrisCount == 0) {
+        if (ballList.count == 0 && game.readyCountdown <= -250 && debrisList.count == 0) {
             game.readyCountdown = 200;
             if (game.lives <= 0) {
                 result = MODE_GAME_OVER;
@@ -216,23 +220,23 @@ int32_t updatePlay(void) {
         }
     } else {
         if ((game.updateCounter & 3) == 0) {
-            if (activePowerUpCount > 0) {
+            if (powerUps.activeCount > 0) {
                 expirePowerUp(0);
             }
-            if (ballCount > 0) {
+            if (ballList.count > 0) {
                 cashInBall();
             }
         }
         if (game.readyCountdown > -200) {
             game.readyCountdown -= 2;
         }
-        if (debrisCount == 0) {
+        if (debrisList.count == 0) {
             result = MODE_LEVEL_DONE;
         }
     }
 
     int dohShown = lostBallCaptionShowing();
-    if (game.readyCountdown > -200 || (ballCount == 0 && game.readyCountdown > -400)) {
+    if (game.readyCountdown > -200 || (ballList.count == 0 && game.readyCountdown > -400)) {
         game.readyCountdown -= 2;
     }
     // The caption comes with its sound, once, on the update it appears.
@@ -242,7 +246,7 @@ int32_t updatePlay(void) {
 
     movePaddle();
 
-    int slow = powerUpCounts[POWERUP_SLOW_MOTION];
+    int slow = powerUps.counts[POWERUP_SLOW_MOTION];
     if (slow <= 0 || ((game.updateCounter >> (slow - 1)) & 1) == 0) {
         updateDebris();
         updateExplosions();
@@ -258,16 +262,16 @@ int32_t updatePlay(void) {
 }
 
 void drawPlayField(void) {
-    if (backSurface == nullptr || fieldPicture == nullptr || collisionMap == nullptr) {
+    if (backSurface == nullptr || currentLevel.fieldPicture == nullptr || currentLevel.collisionMap == nullptr) {
         return;
     }
-    blit(backSurface, backSurface->centreX - fieldPicture->centreX + game.shakeX,
-         backSurface->centreY - fieldPicture->centreY + game.shakeY, fieldPicture->width, fieldPicture->height,
-         fieldPicture, 0, 0, BLIT_COPY);
+    blit(backSurface, backSurface->centreX - currentLevel.fieldPicture->centreX + game.shakeX,
+         backSurface->centreY - currentLevel.fieldPicture->centreY + game.shakeY, currentLevel.fieldPicture->width, currentLevel.fieldPicture->height,
+         currentLevel.fieldPicture, 0, 0, BLIT_COPY);
     // The zone line glimmers; with the paddle at the top of its zone it sparks.
-    int y0 = fieldPicture->height - paddle.zoneHeight;
+    int y0 = currentLevel.fieldPicture->height - paddle.zoneHeight;
     for (int x = 0; x < backSurface->width; x++) {
-        if (getPixel(collisionMap, x, y0) != 0) {
+        if (getPixel(currentLevel.collisionMap, x, y0) != 0) {
             continue;
         }
         brightenPixel(backSurface, x, y0, 5);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
 #include "game/layout.h"
 #include "game/modes.h"
 #include "game/pages.h"
@@ -20,9 +20,9 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 RenderState renderState = {0};
-void (*drawEditorHeld)(void) = nullptr;
 
 enum {
     MENU_LEFT = 82,
@@ -64,21 +64,22 @@ void drawParallaxBackground(void) {
 }
 
 void drawCornerButton(void) {
-    if (stylusX > CORNER_BUTTON_X && stylusY > CORNER_BUTTON_Y) {
+    if (stylus.x > CORNER_BUTTON_X && stylus.y > CORNER_BUTTON_Y) {
         if (renderState.cornerHover < CORNER_HOVER_MAX) {
             renderState.cornerHover++;
         }
     } else {
         renderState.cornerHover = 0;
     }
-    if (iconsPicture == nullptr || backSurface == nullptr) {
+    if (effects.iconsPicture == nullptr || backSurface == nullptr) {
         return;
     }
-    blit(backSurface, CORNER_BUTTON_X - 3, CORNER_BUTTON_Y - 4, 60, 56, iconsPicture, 103, 1, BLIT_ADDITIVE,
+    blit(backSurface, CORNER_BUTTON_X - 3, CORNER_BUTTON_Y - 4, 60, 56, effects.iconsPicture, 103, 1, BLIT_ADDITIVE,
          (CORNER_HOVER_MAX - renderState.cornerHover) * -2);
-    blitMasked(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, iconsPicture, 1, 0, iconsPicture, 52, 1);
+    blitMasked(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, effects.iconsPicture,
+               52, 1);
     if (renderState.cornerHover > 0) {
-        blit(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, iconsPicture, 1, 0, BLIT_SPARKLE, 3);
+        blit(backSurface, CORNER_BUTTON_X, CORNER_BUTTON_Y, 51, 47, effects.iconsPicture, 1, 0, BLIT_SPARKLE, 3);
     }
 }
 
@@ -232,7 +233,7 @@ static void renderOptions(void) {
         blit(backSurface, left, top, w, knobRow, window, 0, 0, BLIT_COPY);
         blit(backSurface, left + OPTIONS_SLIDER_LEFT + getVolume(0) / 2, top + optionsAreas[OPTIONS_EFFECTS_SLIDER].top,
              OPTIONS_KNOB_WIDTH, OPTIONS_KNOB_HEIGHT, window, 0, knobRow, BLIT_TRANSPARENT);
-        blit(backSurface, left + OPTIONS_SLIDER_LEFT + game.musicVolume / 2, top + optionsAreas[OPTIONS_MUSIC_SLIDER].top,
+        blit(backSurface, left + OPTIONS_SLIDER_LEFT + music.volume / 2, top + optionsAreas[OPTIONS_MUSIC_SLIDER].top,
              OPTIONS_KNOB_WIDTH, OPTIONS_KNOB_HEIGHT, window, 0, knobRow, BLIT_TRANSPARENT);
         // Values read unchecked from the settings file are shown, and kept, as their defaults.
         normaliseSettings();

@@ -23,9 +23,6 @@ struct RenderState {
 
 extern RenderState renderState;
 
-// The editor draws what it holds (the held block, the chosen power-up) over its screen; null elsewhere.
-extern void (*drawEditorHeld)(void);
-
 // Splash brightness from a fade counter: the counter, or 255 - (counter - 300) past 300, in 0..255.
 int32_t splashBrightness(int32_t counter);
 

@@ -5,8 +5,9 @@
 #include <cstring>
 
 #include "field/ball.h"
+#include "field/editor.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
-#include "game/gamevalues.h"
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/modes.h"
@@ -17,7 +18,6 @@
 #include "gfx/font.h"
 #include "shell/display.h"
 #include "shell/input.h"
-#include "shell/mainloop.h"
 
 enum {
     NUMBER_Y = 90,             // a cell number's row in the cell of row 0, screen pixels
@@ -89,14 +89,14 @@ void renderLevelSelect(void) {
     } else {
         clearSurface(backSurface);
     }
-    if (levelThumbnailSheet != nullptr) {
-        blit(backSurface, 0, CHOOSER_TOP, levelThumbnailSheet->width, levelThumbnailSheet->height,
-             levelThumbnailSheet, 0, 0, BLIT_COPY);
+    if (currentLevel.thumbnailSheet != nullptr) {
+        blit(backSurface, 0, CHOOSER_TOP, currentLevel.thumbnailSheet->width, currentLevel.thumbnailSheet->height,
+             currentLevel.thumbnailSheet, 0, 0, BLIT_COPY);
     }
     int32_t counter = (int32_t)game.updateCounter;
-    if (stylusDown) {
+    if (stylus.down) {
         // The same cell a release here would choose.
-        int32_t column = stylusX / CHOOSER_CELL, row = (stylusY - CHOOSER_TOP) / CHOOSER_CELL;
+        int32_t column = stylus.x / CHOOSER_CELL, row = (stylus.y - CHOOSER_TOP) / CHOOSER_CELL;
         if (column >= 0 && column < CHOOSER_GRID && row >= 0 && row < CHOOSER_GRID) {
             brightenPressedCell(column + CHOOSER_GRID * row, counter);
             drawCellNumber(column + CHOOSER_GRID * row);
@@ -135,16 +135,16 @@ void renderLevelSelect(void) {
 // A text centred on the field's centre (baseline y in field rows), light added, with or without jitter.
 static void drawFieldText(const char* text, int32_t y, int slot, int jittered) {
     int32_t centreX = DEFAULT_WIDTH / 2, top = 0;
-    if (fieldPicture != nullptr) {
-        centreX = backSurface->centreX - fieldPicture->centreX + fieldPicture->width / 2;
-        top = backSurface->centreY - fieldPicture->centreY;
+    if (currentLevel.fieldPicture != nullptr) {
+        centreX = backSurface->centreX - currentLevel.fieldPicture->centreX + currentLevel.fieldPicture->width / 2;
+        top = backSurface->centreY - currentLevel.fieldPicture->centreY;
     }
     int32_t width = fonts[slot] != nullptr ? textWidth(text, slot) : 0;
     drawTextAt(text, centreX - width / 2, top + y, slot, jittered);
 }
 
 void renderPlay(void) {
-    if (fieldPicture == nullptr) {
+    if (currentLevel.fieldPicture == nullptr) {
         // No level is set up: nothing of the field to show.
         clearSurface(backSurface);
         return;
@@ -156,7 +156,7 @@ void renderPlay(void) {
     drawPlayMarks();
     int cleared = levelCleared();
     int32_t countdown = game.readyCountdown;
-    int32_t messageY = fieldPicture->height - PLAY_MESSAGE_RISE;
+    int32_t messageY = currentLevel.fieldPicture->height - PLAY_MESSAGE_RISE;
     if (cleared) {
         snprintf(text, sizeof(text), "Level %d Complete!", (int)(game.levelIndex + 1));
         drawFieldText(text, PLAY_COMPLETE_Y, 0, 1);
@@ -190,8 +190,8 @@ void renderGameOver(void) {
 
 void renderEditor(void) {
     clearSurface(backSurface);
-    if (fieldPicture != nullptr) {
-        blitCentred(backSurface, fieldPicture);
+    if (currentLevel.fieldPicture != nullptr) {
+        blitCentred(backSurface, currentLevel.fieldPicture);
     }
     char text[32];
     snprintf(text, sizeof(text), "Level %d", (int)(game.levelIndex + 1));

@@ -5,15 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/gamevalues.h"
-#include "game/savefile.h"
+#include "field/gamevalues.h"
 #include "platform/platform.h"
 #include "shell/bytes.h"
 #include "shell/datafile.h"
 #include "shell/input.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 // Offsets in 32-bit values.
 enum {
@@ -26,7 +27,7 @@ enum {
 };
 
 static int formPath(char* out, size_t size) {
-    return snprintf(out, size, "%ssettings.dat", dataPath) < (int)size;
+    return snprintf(out, size, "%ssettings.dat", runPaths.dataPath) < (int)size;
 }
 
 static void putValue(uint8_t* bytes, int index, int32_t value) {
@@ -39,11 +40,11 @@ static int32_t getValue(const uint8_t* bytes, int index) {
 
 // The two class volumes go through the mixer, which clamps them; the music fade scales by the
 // clamped music volume.
-static void applyVolumes(int32_t effects, int32_t music) {
+static void applyVolumes(int32_t effects, int32_t musicVolume) {
     setVolume(0, effects);
-    setVolume(1, music);
+    setVolume(1, musicVolume);
     game.effectsVolume = getVolume(0);
-    game.musicVolume = getVolume(1);
+    music.volume = getVolume(1);
 }
 
 // 1 after a load that found a settings file it could not use: the next save keeps that file aside.
@@ -103,7 +104,7 @@ void encodeSettings(uint8_t out[SETTINGS_BYTES]) {
     putValue(out, FIELD_EFFECTS_VOLUME, getVolume(0));
     // The player's music volume: the class volume itself follows the music fade and is lower while
     // a track changes.
-    putValue(out, FIELD_MUSIC_VOLUME, game.musicVolume);
+    putValue(out, FIELD_MUSIC_VOLUME, music.volume);
     putValue(out, FIELD_HINTS, game.helpfulHints);
     for (int d = 0; d < DIFFICULTY_COUNT; d++) {
         for (int i = 0; i < LEVEL_COUNT; i++) {

@@ -3,8 +3,8 @@
 
 #include "field/ball.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
 #include "game/modes.h"
 #include "game/settings.h"
 #include "gfx/font.h"
@@ -51,14 +51,14 @@ static void skipSplashes(void) {
     setLoopEnd(SOUND_MUSIC_A);
     startVoice(SOUND_MUSIC_A, 1);
     requestMusic(0);
-    currentMode = MODE_MAIN_MENU;
+    mainLoop.currentMode = MODE_MAIN_MENU;
 }
 
 void gameInit(void) {
     buildAngleTables();
     buildExplosionSequence();
     setPaddleSound(desktopOptions.paddleSound != 0);
-    currentMode = MODE_SPLASH_LOGO;
+    mainLoop.currentMode = MODE_SPLASH_LOGO;
     musicInit();
     overlay.off = 1;
     if (desktopOptions.skipIntro) {
@@ -92,9 +92,9 @@ void loadIntroBatch(void) {
     loadPicture("c_neopolitical.png", &flowPictures.fontNeopolitical);
     loadFont(flowPictures.fontNeopolitical, 1, 18);
     setGamma(previousGamma);
-    loadPicture("sprites.png", &spritesPicture);
-    loadPicture("icons.png", &iconsPicture);
-    loadPicture("power-ups.png", &powerUpsPicture);
+    loadPicture("sprites.png", &effects.spritesPicture);
+    loadPicture("icons.png", &effects.iconsPicture);
+    loadPicture("power-ups.png", &effects.powerUpsPicture);
     loadSoundDoubled("coolcat.raw", SOUND_MUSIC_A, 1);
     loadSoundDoubled("scream.raw", SOUND_SCREAM, 0);
 }
@@ -162,7 +162,8 @@ int32_t updateSplash(int32_t mode) {
     }
     if (*counter < SPLASH_HOLD_FROM) {
         *counter += SPLASH_STEP;
-    } else if ((ticksPerSecond > 0 && (now - *start) / ticksPerSecond > HOLD_SECONDS) || stylusDown) {
+    } else if ((mainLoop.ticksPerSecond > 0 && (now - *start) / mainLoop.ticksPerSecond > HOLD_SECONDS) ||
+               stylus.down) {
         *counter += SPLASH_STEP;
     }
     if (logo && *counter == SPLASH_LOAD_AT) {

@@ -2,7 +2,6 @@
 #include "gfx/draw.h"
 
 #include "gfx/blit.h"
-#include "shell/mainloop.h"
 
 Surface* mainMenuSheet;
 

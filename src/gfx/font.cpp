@@ -5,9 +5,20 @@
 
 #include "gfx/draw.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
 
+Surface* smallCharsSheet;
 Font* fonts[FONT_SLOTS];
+uint16_t logColourTable[7];
+
+void buildLogColours(void) {
+    logColourTable[0] = packColour(31, 31, 31);
+    logColourTable[1] = packColour(31, 31, 0);
+    logColourTable[2] = packColour(0, 31, 31);
+    logColourTable[3] = packColour(0, 0, 31);
+    logColourTable[4] = packColour(31, 0, 31);
+    logColourTable[5] = packColour(0, 31, 0);
+    logColourTable[6] = packColour(31, 0, 0);
+}
 
 static bool slotInRange(int slot) {
     if (slot < 0 || slot >= FONT_SLOTS) {

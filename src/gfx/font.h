@@ -23,6 +23,13 @@ struct Font {
     uint16_t glyphTopOffset[FONT_GLYPHS]; // first row, relative to the top of its band
 };
 
+// The overlay's graphics sheet, also the small font ("smallchars.png", loaded at start-up).
+extern Surface* smallCharsSheet;
+
+// The seven console colours of the log (white, yellow, cyan, blue, magenta, green, red), packed pixels.
+extern uint16_t logColourTable[7];
+void buildLogColours(void);
+
 // The font table: null while a slot is empty. The game fills slots 0 and 1 at start-up.
 extern Font* fonts[FONT_SLOTS];
 

@@ -14,7 +14,7 @@
 #include "platform/platform.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 // Converts one 8-bit RGB pixel and places it centred on the target; all components below 8 give 0,
 // the transparent key.
@@ -29,7 +29,7 @@ static bool sizeAllowed(uint64_t width, uint64_t height) {
 
 void loadPicture(const char* name, Surface** handle) {
     char path[512];
-    snprintf(path, sizeof(path), "%s%s", dataPath, name);
+    snprintf(path, sizeof(path), "%s%s", runPaths.dataPath, name);
     // Anything that is not a readable picture-sized regular file (a FIFO, a device, a folder) is
     // reported like a missing one, at once.
     FILE* probe = openDataFile(path, MAX_PICTURE_FILE_BYTES, nullptr);

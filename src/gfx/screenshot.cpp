@@ -12,7 +12,6 @@
 #include "gfx/surface.h"
 #include "shell/bytes.h"
 #include "shell/display.h"
-#include "shell/mainloop.h"
 
 // The handheld's folders below the root; on the desktop they sit below the current directory.
 static const char* const screenshotNames[2] = {

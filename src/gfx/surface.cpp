@@ -10,6 +10,7 @@
 #include "shell/display.h"
 #include "shell/log.h"
 
+Surface* backSurface;
 uint32_t gammaTable[32];
 static int gammaValue;
 

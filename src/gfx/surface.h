@@ -30,6 +30,9 @@ inline void unpackColour(uint16_t c, int* r, int* g, int* b) {
     *b = c & 31;
 }
 
+// The back surface every frame is drawn into (made at start-up, the size of the screen).
+extern Surface* backSurface;
+
 extern uint32_t gammaTable[32];
 void setGamma(int g);
 int getGamma(void);

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/savefile.h"
 #include "shell/datafile.h"
 #include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 
 DesktopOptions desktopOptions = {0, 1, 0, DESKTOP_SCALE_AUTO, 1, 0};
 
@@ -374,7 +374,7 @@ void clearDesktopFlags(void) {
 }
 
 void desktopOptionsPath(char* out, size_t size) {
-    if (snprintf(out, size, "%sdesktop.ini", dataPath) >= (int)size) {
+    if (snprintf(out, size, "%sdesktop.ini", runPaths.dataPath) >= (int)size) {
         out[0] = 0;
     }
 }

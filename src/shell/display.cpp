@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx/surface.h"
 #include "platform/platform.h"
 #include "shell/desktop.h"
 #include "shell/input.h"
@@ -12,8 +13,6 @@
 #include "shell/overlay.h"
 
 DisplayInfo displayInfo;
-int fullscreenFlag = 0;
-int appWindow = 0;
 
 static int pixelFormat;
 static int console;
@@ -26,19 +25,19 @@ int openDisplay(const char* title) {
         logColoured(1, "[ERROR] Application already running", LOG_ERROR);
         return 0;
     }
-    if (!fullscreenFlag) {
+    if (!displayInfo.fullscreenFlag) {
         platformWindowPreferences(desktopOptions.scale, desktopOptions.fullscreen);
     }
-    int w = fullscreenFlag ? 640 : DEFAULT_WIDTH;
-    int h = fullscreenFlag ? 480 : DEFAULT_HEIGHT;
-    if (!platformCreateWindow(title, fullscreenFlag, w, h, windowProc)) {
+    int w = displayInfo.fullscreenFlag ? 640 : DEFAULT_WIDTH;
+    int h = displayInfo.fullscreenFlag ? 480 : DEFAULT_HEIGHT;
+    if (!platformCreateWindow(title, displayInfo.fullscreenFlag, w, h, windowProc)) {
         logColoured(1, "[Critical] Unable to create application window", LOG_ERROR);
         return 0;
     }
-    appWindow = 1;
+    displayInfo.appWindow = 1;
     pixelFormat = consoleCreateFormat(16, 0xF800, 0x07C0, 0x001F, 0);
     console = consoleCreate();
-    if (fullscreenFlag) {
+    if (displayInfo.fullscreenFlag) {
         consoleOption(console, "fullscreen output");
         consoleOption(console, "synchronized update");
         consoleOption(console, "fullscreen primary secondary");
@@ -55,11 +54,11 @@ int openDisplay(const char* title) {
         consoleOption(console, option);
     }
     consoleOption(console, "DirectX");
-    consoleOpen(console, appWindow);
+    consoleOpen(console, displayInfo.appWindow);
     consoleOption(console, "disable key buffering");
     displaySurface = consoleCreateSurface(DEFAULT_WIDTH, DEFAULT_HEIGHT, pixelFormat);
     fullscreenSurface = consoleCreateSurface(640, 480, pixelFormat);
-    return appWindow;
+    return displayInfo.appWindow;
 }
 
 void initDisplayInfo(void) {
@@ -76,11 +75,11 @@ void initDisplayInfo(void) {
 }
 
 int presentSurface(const Surface* back) {
-    if (quitRequested) {
+    if (mainLoop.quitRequested) {
         return 1;
     }
     int target;
-    if (!fullscreenFlag) {
+    if (!displayInfo.fullscreenFlag) {
         target = displaySurface;
         uint16_t* out = consoleLock(target);
         memcpy(out, back->pixels, (size_t)DEFAULT_WIDTH * DEFAULT_HEIGHT * 2);
@@ -106,7 +105,7 @@ static int lastWindowScale = -1;
 
 void rememberWindowScale(void) {
     int scale = platformWindowScale();
-    if (scale <= 0 || fullscreenFlag) {
+    if (scale <= 0 || displayInfo.fullscreenFlag) {
         return;
     }
     if (lastWindowScale > 0 && scale != lastWindowScale && scale != desktopOptions.scale) {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gfx/surface.h"
+struct Surface;  // gfx/surface.h: the display only passes the back surface on
 
 enum { DEFAULT_WIDTH = 240, DEFAULT_HEIGHT = 320 };
 
@@ -16,13 +16,11 @@ struct DisplayInfo {
     int32_t bitsPerPixel;
     int32_t format;
     int32_t xStep, yStep;    // pixels between horizontally / vertically adjacent pixels
+    int32_t fullscreenFlag;  // 0 in the windowed build, 1 in the fullscreen build (set by the entry point)
+    int32_t appWindow;       // the application window: nonzero once it is open (the platform has one)
 };
 
 extern DisplayInfo displayInfo;
-// 0 in the windowed build, 1 in the fullscreen build: the fullscreen entry sets it before runGame.
-extern int fullscreenFlag;
-// The application window (the platform layer has one; nonzero once it is open).
-extern int appWindow;
 
 // Opens the window and the console; returns the window handle, 0 on failure.
 int openDisplay(const char* title);

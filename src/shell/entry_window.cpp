@@ -1,7 +1,6 @@
 // Entry of the windowed build: a 240 x 320 frame in a resizable window.
 #include "shell/desktop.h"
 #include "shell/display.h"
-#include "shell/mainloop.h"
 #include "shell/replay.h"
 #include "shell/runfolder.h"
 
@@ -10,7 +9,7 @@ int main(int argc, char** argv) {
     if (exitCode != DESKTOP_FLAGS_RUN) {
         return exitCode;
     }
-    fullscreenFlag = 0;
+    displayInfo.fullscreenFlag = 0;
     // Before anything is opened: every file the game touches is relative to the current folder.
     if (!prepareRunFolder()) {
         return 1;

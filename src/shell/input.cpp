@@ -1,17 +1,13 @@
 // The window procedure: close sequence, stylus mapping for both builds, key translation, tap timing.
 #include "shell/input.h"
 
-#include "game/gamevalues.h"
 #include "platform/platform.h"
 #include "shell/desktop.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "shell/overlay.h"
 
-int32_t stylusX, stylusY;
-int32_t stylusDown;
-int64_t lastPress, lastRelease;
-int32_t quickTap;
+Stylus stylus;
 int32_t controlKeys[CONTROL_COUNT] = {38, 40, 37, 39, 32, 27, 13, 0};
 int32_t buttonCodes[1];
 // follow_pointer: 1 since the pointer last moved, 0 since a direction key was last pressed.
@@ -19,7 +15,7 @@ static int32_t pointerLeads;
 static bool pauseWhenAway = true;
 
 int32_t stylusSteers(void) {
-    return stylusDown == 1 || (desktopOptions.followPointer && pointerLeads);
+    return stylus.down == 1 || (desktopOptions.followPointer && pointerLeads);
 }
 
 void setPauseWhenAway(bool on) {
@@ -46,18 +42,18 @@ static int32_t clampInt(int32_t v, int32_t lo, int32_t hi) {
 static void mapStylus(int32_t lParam) {
     int32_t x = (int32_t)((uint32_t)lParam & 0xFFFF);
     int32_t y = (int32_t)(((uint32_t)lParam >> 16) & 0xFFFF);
-    if (fullscreenFlag) {
-        stylusX = clampInt(x - 200, 0, DEFAULT_WIDTH - 1);
-        stylusY = clampInt(y - 80, 0, DEFAULT_HEIGHT - 1);
+    if (displayInfo.fullscreenFlag) {
+        stylus.x = clampInt(x - 200, 0, DEFAULT_WIDTH - 1);
+        stylus.y = clampInt(y - 80, 0, DEFAULT_HEIGHT - 1);
         return;
     }
     int clientWidth = 0, clientHeight = 0;
     platformClientSize(&clientWidth, &clientHeight);
     if (clientWidth > 0) {
-        stylusX = x * DEFAULT_WIDTH / clientWidth;
+        stylus.x = x * DEFAULT_WIDTH / clientWidth;
     }
     if (clientHeight > 0) {
-        stylusY = y * DEFAULT_HEIGHT / clientHeight;
+        stylus.y = y * DEFAULT_HEIGHT / clientHeight;
     }
 }
 
@@ -79,9 +75,9 @@ static void inputBody(int32_t message, uint32_t wParam, int32_t lParam, bool pla
             mapStylus(lParam);
         }
         if (message == MSG_LBUTTONDOWN) {
-            stylusDown = 1;
+            stylus.down = 1;
         } else if (message == MSG_LBUTTONUP) {
-            stylusDown = 0;
+            stylus.down = 0;
         }
         value = lParam;
     } else {
@@ -89,13 +85,13 @@ static void inputBody(int32_t message, uint32_t wParam, int32_t lParam, bool pla
         platformToAscii(wParam, ((uint32_t)lParam >> 16) & 0xFF, &translated);
         value = (int16_t)translated;
     }
-    quickTap = 0;
+    stylus.quickTap = 0;
     if (message == MSG_LBUTTONDOWN) {
-        lastPress = platformCounter();
+        stylus.lastPress = platformCounter();
     } else if (message == MSG_LBUTTONUP) {
-        lastRelease = platformCounter();
-        if (lastRelease - lastPress < (ticksPerSecond >> 3)) {
-            quickTap = 1;
+        stylus.lastRelease = platformCounter();
+        if (stylus.lastRelease - stylus.lastPress < (mainLoop.ticksPerSecond >> 3)) {
+            stylus.quickTap = 1;
         }
     }
     if (message == MSG_KEYUP && (int16_t)(wParam & 0xFFFF) == buttonCodes[0]) {
@@ -123,8 +119,8 @@ static int64_t padPointerX, padPointerY;  // pixels in 1/32768, the part not yet
 
 // The pad's stylus message at the stylus position, as the mouse's would arrive.
 static void padStylus(int32_t message) {
-    int32_t position = (int32_t)(((uint32_t)stylusY & 0xFFFF) << 16 | ((uint32_t)stylusX & 0xFFFF));
-    uint32_t buttons = message == MSG_LBUTTONUP ? 0u : (message == MSG_LBUTTONDOWN || stylusDown ? 1u : 0u);
+    int32_t position = (int32_t)(((uint32_t)stylus.y & 0xFFFF) << 16 | ((uint32_t)stylus.x & 0xFFFF));
+    uint32_t buttons = message == MSG_LBUTTONUP ? 0u : (message == MSG_LBUTTONDOWN || stylus.down ? 1u : 0u);
     inputBody(message, buttons, position, true);
 }
 
@@ -145,7 +141,7 @@ void stepGamepadPointer(void) {
     padPointerClock = now;
     int x = 0, y = 0;
     platformGamepadStick(&x, &y);
-    if (!showStylusCursor || appActive != 1 || ticksPerSecond <= 0) {
+    if (!showStylusCursor || appActive != 1 || mainLoop.ticksPerSecond <= 0) {
         return;
     }
     x = x > -PAD_DEAD_ZONE && x < PAD_DEAD_ZONE ? 0 : x;
@@ -155,16 +151,16 @@ void stepGamepadPointer(void) {
         return;
     }
     // A long pass (a box, a slow machine) moves no further than a tenth of a second would.
-    elapsed = elapsed < 0 ? 0 : (elapsed > ticksPerSecond / 10 ? ticksPerSecond / 10 : elapsed);
-    padPointerX += (int64_t)x * PAD_POINTER_SPEED * elapsed / ticksPerSecond;
-    padPointerY += (int64_t)y * PAD_POINTER_SPEED * elapsed / ticksPerSecond;
+    elapsed = elapsed < 0 ? 0 : (elapsed > mainLoop.ticksPerSecond / 10 ? mainLoop.ticksPerSecond / 10 : elapsed);
+    padPointerX += (int64_t)x * PAD_POINTER_SPEED * elapsed / mainLoop.ticksPerSecond;
+    padPointerY += (int64_t)y * PAD_POINTER_SPEED * elapsed / mainLoop.ticksPerSecond;
     int32_t dx = (int32_t)(padPointerX / 32768), dy = (int32_t)(padPointerY / 32768);
     padPointerX -= (int64_t)dx * 32768;
     padPointerY -= (int64_t)dy * 32768;
-    int32_t nx = clampInt(stylusX + dx, 0, DEFAULT_WIDTH - 1), ny = clampInt(stylusY + dy, 0, DEFAULT_HEIGHT - 1);
-    if (nx != stylusX || ny != stylusY) {
-        stylusX = nx;
-        stylusY = ny;
+    int32_t nx = clampInt(stylus.x + dx, 0, DEFAULT_WIDTH - 1), ny = clampInt(stylus.y + dy, 0, DEFAULT_HEIGHT - 1);
+    if (nx != stylus.x || ny != stylus.y) {
+        stylus.x = nx;
+        stylus.y = ny;
         padStylus(MSG_MOUSEMOVE);
     }
 }
@@ -197,7 +193,7 @@ static void gamepadKey(int32_t message, uint32_t vk) {
     }
     if (vk == VK_GAMEPAD_MENU) {
         if (message == MSG_KEYDOWN) {
-            setAppActive(appActive == 0 || currentMode == MODE_CONTROL_CONFIG ? 1 : 0);
+            setAppActive(appActive == 0 || mainLoop.currentMode == MODE_CONTROL_CONFIG ? 1 : 0);
         }
         return;
     }
@@ -216,12 +212,12 @@ int32_t windowProc(int32_t message, uint32_t wParam, int32_t lParam) {
         platformPostQuitMessage(0);
         return 0;
     case MSG_CLOSE:
-        quitRequested = 1;
+        mainLoop.quitRequested = 1;
         platformPostMessage(MSG_DESTROY, 0, 0);
         return 0;
     case MSG_ACTIVATEAPP:
         // A player who switches away mid-level comes back to the same ball, not to "Game Over".
-        if (wParam == 0 && pauseWhenAway && appActive == 1 && currentMode == MODE_PLAY) {
+        if (wParam == 0 && pauseWhenAway && appActive == 1 && mainLoop.currentMode == MODE_PLAY) {
             setAppActive(0);
         }
         return 0;

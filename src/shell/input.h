@@ -10,10 +10,16 @@ enum {
 };
 enum { ACTION_BUTTON_CODE = 134 };
 
-extern int32_t stylusX, stylusY;  // logical screen pixels
-extern int32_t stylusDown;
-extern int64_t lastPress, lastRelease; // performance-counter ticks
-extern int32_t quickTap;          // 1 while handling a release less than 1/8 s after its press
+// The stylus (the mouse on the desktop) as the window procedure last saw it.
+struct Stylus {
+    int32_t x = 0, y = 0;         // logical screen pixels
+    int32_t down = 0;             // 1 while the button is held
+    int64_t lastPress = 0;        // performance-counter ticks at the last press
+    int64_t lastRelease = 0;      // performance-counter ticks at the last release
+    int32_t quickTap = 0;         // 1 while handling a release less than 1/8 s after its press
+};
+
+extern Stylus stylus;
 // Virtual-key codes: up, down, left, right, action, escape, screenshot, suspend.
 extern int32_t controlKeys[CONTROL_COUNT];
 // The handheld's hardware button codes; only the action button (134) is read.

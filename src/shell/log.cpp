@@ -5,22 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gfx/surface.h"
 #include "shell/overlay.h"
 
 LogBuffer logBuffer;
 int32_t logLevel = 0;
-uint16_t logColourTable[7];
-
-void buildLogColours(void) {
-    logColourTable[0] = packColour(31, 31, 31);
-    logColourTable[1] = packColour(31, 31, 0);
-    logColourTable[2] = packColour(0, 31, 31);
-    logColourTable[3] = packColour(0, 0, 31);
-    logColourTable[4] = packColour(31, 0, 31);
-    logColourTable[5] = packColour(0, 31, 0);
-    logColourTable[6] = packColour(31, 0, 0);
-}
 
 // Moves every line one down (the last is lost) and starts an empty line 0.
 static void newLine(void) {

@@ -7,7 +7,7 @@ enum { LOG_LINES = 100, LOG_COLUMNS = 30 };
 
 struct LogBuffer {
     char text[LOG_LINES][LOG_COLUMNS];      // line 0 is being written; a 0 byte ends a shorter line
-    uint8_t colours[LOG_LINES][LOG_COLUMNS]; // index into logColourTable
+    uint8_t colours[LOG_LINES][LOG_COLUMNS]; // index into logColourTable (gfx/font.h)
     int32_t column;                           // next column to write in line 0 (0..30)
 };
 
@@ -25,11 +25,6 @@ enum LogColour {
     LOG_RED = 6,
     LOG_ERROR = LOG_RED,  // every error line
 };
-
-// The seven console colours (white, yellow, cyan, blue, magenta, green, red), packed pixels.
-extern uint16_t logColourTable[7];
-
-void buildLogColours(void);
 void logMessage(int level, const char* text);
 void logColoured(int level, const char* text, int colour);
 // printf-style convenience over logColoured; the text is cut at 511 characters.

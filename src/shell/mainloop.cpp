@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "game/game.h"
-#include "game/gamevalues.h"
 #include "game/render.h"
 #include "gfx/blit.h"
+#include "gfx/font.h"
 #include "gfx/picture.h"
 #include "platform/platform.h"
 #include "shell/desktop.h"
@@ -14,48 +14,25 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/overlay.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 
-char basePath[256];
-char dataPath[256];
-char soundPath[256];
-char customPath[256];
-
-int32_t currentMode;
-int32_t previousMode;
-int32_t appActive;
-int32_t quitRequested;
-int32_t frameRendered;
-int64_t ticksPerSecond;
-int64_t updateStep;
-int64_t renderStep;
-int64_t nowTicks;
-int64_t secondClock, updateClock, renderClock;
-int32_t updatesThisSecond, presentsThisSecond;
-int32_t updatesLastSecond, presentsLastSecond;
-int32_t soundEnabled;
+LoopState mainLoop;
+std::atomic<int32_t> appActive{0};
 
 GameInterface gameInterface = {gameInit, gameShutdown, enterMode, leaveMode, updateMode, renderMode, handleInput};
-
-Surface* backSurface;
-Surface* smallCharsSheet;
 
 static int32_t lastMessageWParam;
 static Surface* pauseSurface;  // the suspended picture; made with the back surface, so a pause allocates nothing
 static int32_t pauseShown;     // 1 once this suspension's picture is on the screen
 
 void setAppActive(int32_t value) {
-    __atomic_store_n(&appActive, value, __ATOMIC_RELAXED);
+    appActive.store(value, std::memory_order_relaxed);
 }
 
 void resetLoopState(void) {
-    currentMode = previousMode = 0;
+    mainLoop = LoopState{};
     setAppActive(0);
-    quitRequested = frameRendered = 0;
-    ticksPerSecond = updateStep = renderStep = nowTicks = 0;
-    secondClock = updateClock = renderClock = 0;
-    updatesThisSecond = presentsThisSecond = updatesLastSecond = presentsLastSecond = 0;
-    soundEnabled = 0;
     lastMessageWParam = 0;
     pauseShown = 0;
 }
@@ -117,7 +94,7 @@ static void logDisplaySpecifics(void) {
 
 // A frozen picture with no sign looks hung: a suspended game shows its last frame dimmed, once.
 static void showPauseFrame(void) {
-    if (pauseShown || !frameRendered || backSurface == nullptr) {
+    if (pauseShown || !mainLoop.frameRendered || backSurface == nullptr) {
         return;
     }
     if (pauseSurface == nullptr) {
@@ -131,43 +108,43 @@ static void showPauseFrame(void) {
 // One pass of the loop while the program is active: mode change, updates, render. Returns 1 when it
 // rendered a new frame.
 static int runActivePass(void) {
-    if (currentMode != previousMode) {
-        logFormat(1, 2, "Mode %d --> %d\n", previousMode, currentMode);
-        gameInterface.leave(previousMode);
-        gameInterface.enter(currentMode);
-        previousMode = currentMode;
+    if (mainLoop.currentMode != mainLoop.previousMode) {
+        logFormat(1, 2, "Mode %d --> %d\n", mainLoop.previousMode, mainLoop.currentMode);
+        gameInterface.leave(mainLoop.previousMode);
+        gameInterface.enter(mainLoop.currentMode);
+        mainLoop.previousMode = mainLoop.currentMode;
     }
-    int32_t passMode = currentMode;
+    int32_t passMode = mainLoop.currentMode;
     int n = 0;
-    while (nowTicks - updateClock > updateStep && n < 4) {
+    while (mainLoop.nowTicks - mainLoop.updateClock > mainLoop.updateStep && n < 4) {
         n++;
-        currentMode = gameInterface.update(currentMode);
-        updatesThisSecond++;
-        if (currentMode != passMode) {
+        mainLoop.currentMode = gameInterface.update(mainLoop.currentMode);
+        mainLoop.updatesThisSecond++;
+        if (mainLoop.currentMode != passMode) {
             break;
         }
-        updateClock += updateStep;
+        mainLoop.updateClock += mainLoop.updateStep;
     }
     if (n == 4) {
-        updateClock = platformCounter();
+        mainLoop.updateClock = platformCounter();
     }
-    if (currentMode == passMode && nowTicks - renderClock > renderStep) {
-        currentMode = renderFrame(currentMode);
-        renderClock += renderStep;
-        if (nowTicks - renderClock > renderStep) {
-            renderClock = platformCounter();
+    if (mainLoop.currentMode == passMode && mainLoop.nowTicks - mainLoop.renderClock > mainLoop.renderStep) {
+        mainLoop.currentMode = renderFrame(mainLoop.currentMode);
+        mainLoop.renderClock += mainLoop.renderStep;
+        if (mainLoop.nowTicks - mainLoop.renderClock > mainLoop.renderStep) {
+            mainLoop.renderClock = platformCounter();
         }
-        frameRendered = 1;
+        mainLoop.frameRendered = 1;
         return 1;
     }
     return 0;
 }
 
 int runGame(void) {
-    formatPath(basePath, "%s", "./");
-    formatPath(dataPath, "%sData/", basePath);
-    formatPath(soundPath, "%sSound/", basePath);
-    formatPath(customPath, "%sCustom/", basePath);
+    formatPath(runPaths.basePath, "%s", "./");
+    formatPath(runPaths.dataPath, "%sData/", runPaths.basePath);
+    formatPath(runPaths.soundPath, "%sSound/", runPaths.basePath);
+    formatPath(runPaths.customPath, "%sCustom/", runPaths.basePath);
     loadDesktopOptions();
     setPauseWhenAway(desktopOptions.pauseWhenAway != 0);
 
@@ -179,7 +156,7 @@ int runGame(void) {
     initDisplayInfo();
     pumpMessages();
     if (soundInit(0)) {
-        soundEnabled = 1;
+        mainLoop.soundEnabled = 1;
         soundStart();
     } else {
         logMessage(1, "[ERROR] Sound Init Failed.\n");
@@ -191,29 +168,29 @@ int runGame(void) {
     if (!platformCounterFrequency(&frequency)) {
         return -1;
     }
-    ticksPerSecond = frequency;
-    updateStep = ticksPerSecond / 60;
-    renderStep = ticksPerSecond / 100;
-    secondClock = updateClock = renderClock = platformCounter();
+    mainLoop.ticksPerSecond = frequency;
+    mainLoop.updateStep = mainLoop.ticksPerSecond / 60;
+    mainLoop.renderStep = mainLoop.ticksPerSecond / 100;
+    mainLoop.secondClock = mainLoop.updateClock = mainLoop.renderClock = platformCounter();
 
     buildLogColours();
     logDisplaySpecifics();
     loadPicture("smallchars.png", &smallCharsSheet);
 
-    currentMode = MODE_MAIN_MENU;
+    mainLoop.currentMode = MODE_MAIN_MENU;
     loadButtonCodes();
     gameInterface.init();
 
     setAppActive(1);
     overlay.logState = PANEL_RETRACTING;
     while (true) {
-        nowTicks = platformCounter();
-        while (nowTicks - secondClock > ticksPerSecond) {
-            secondClock += ticksPerSecond;
-            presentsLastSecond = presentsThisSecond;
-            updatesLastSecond = updatesThisSecond;
-            presentsThisSecond = 0;
-            updatesThisSecond = 0;
+        mainLoop.nowTicks = platformCounter();
+        while (mainLoop.nowTicks - mainLoop.secondClock > mainLoop.ticksPerSecond) {
+            mainLoop.secondClock += mainLoop.ticksPerSecond;
+            mainLoop.presentsLastSecond = mainLoop.presentsThisSecond;
+            mainLoop.updatesLastSecond = mainLoop.updatesThisSecond;
+            mainLoop.presentsThisSecond = 0;
+            mainLoop.updatesThisSecond = 0;
             rememberWindowScale();
         }
         int newFrame = 0;
@@ -224,7 +201,7 @@ int runGame(void) {
         // same picture again would cost as much as a new one.
         if (appActive == 1 && newFrame) {
             presentSurface(backSurface);
-            presentsThisSecond++;
+            mainLoop.presentsThisSecond++;
         }
         pumpMessages();
         stepGamepadPointer();
@@ -233,19 +210,19 @@ int runGame(void) {
             platformSleep(250);
         } else {
             pauseShown = 0;
-            if (!newFrame && quitRequested == 0) {
+            if (!newFrame && mainLoop.quitRequested == 0) {
                 // Nothing to show: rest until the next update or render is due (input wakes us sooner)
                 // rather than spinning a core.
-                int64_t nextUpdate = updateClock + updateStep + 1;
-                int64_t nextRender = renderClock + renderStep + 1;
+                int64_t nextUpdate = mainLoop.updateClock + mainLoop.updateStep + 1;
+                int64_t nextRender = mainLoop.renderClock + mainLoop.renderStep + 1;
                 platformWaitUntil(nextUpdate < nextRender ? nextUpdate : nextRender);
             }
         }
-        if (quitRequested == 1) {
+        if (mainLoop.quitRequested == 1) {
             break;
         }
     }
-    gameInterface.leave(currentMode);
+    gameInterface.leave(mainLoop.currentMode);
     gameInterface.shutdown();
     return lastMessageWParam;
 }

@@ -15,7 +15,7 @@
 
 // The process starts with the log window retracting at (0, 0), the menu retracting from y 200 to the
 // bottom edge and the statistics tab retracted at the right edge.
-OverlayState overlay = {0, 0, 0, 1, 16, 0, 0, 0, 0, 0, 200, 1, 239, 1};
+OverlayState overlay;
 int32_t showStylusCursor = 1;
 
 namespace {
@@ -162,8 +162,8 @@ void drawStatisticsTab(void) {
         drawPiece(STATS_HANDLE, x3 - 5, 0);
     }
     if (x3 < W - 1) {
-        drawStatistic(presentsLastSecond, 0);
-        drawStatistic(updatesLastSecond, 9);
+        drawStatistic(mainLoop.presentsLastSecond, 0);
+        drawStatistic(mainLoop.updatesLastSecond, 9);
     }
     if (overlay.statsState == PANEL_RETRACTING) {
         overlay.statsX = ((overlay.statsX - (W - 1)) >> 1) + W - 1;
@@ -211,7 +211,7 @@ void retractMenu(void) {
 bool stylusInButton(const MenuButton& button) {
     int bx = overlay.menuX + button.offsetX;
     int by = overlay.menuY + 5;
-    return stylusX >= bx && stylusX < bx + BUTTON_SIZE && stylusY >= by && stylusY < by + BUTTON_SIZE;
+    return stylus.x >= bx && stylus.x < bx + BUTTON_SIZE && stylus.y >= by && stylus.y < by + BUTTON_SIZE;
 }
 
 // A held button shows its name and flickers: each of its pixels gains a fresh random amount,
@@ -230,7 +230,7 @@ void drawMenu(void) {
     for (const MenuButton& button : BUTTONS) {
         int bx = x2 + button.offsetX;
         drawPiece(button.picture, bx, y2 + 5);
-        if (stylusDown && stylusInButton(button)) {
+        if (stylus.down && stylusInButton(button)) {
             drawConsoleText(button.name, x2 + 90, y2 + 5, 0);
             for (int i = 0; i < BUTTON_SIZE; i++) {
                 for (int j = 0; j < BUTTON_SIZE; j++) {
@@ -266,7 +266,7 @@ void drawConsole(void) {
 // candidate far enough from the stylus.
 void drawStylusCursor(void) {
     Surface* back = backSurface;
-    const int sx = stylusX, sy = stylusY;
+    const int sx = stylus.x, sy = stylus.y;
     for (int i = -9; i <= 9; i++) {
         if (i > 3 || i < -3) {
             brightenPixel(back, sx + i, sy - 10, 9);
@@ -279,7 +279,7 @@ void drawStylusCursor(void) {
             brightenPixel(back, sx + 10, sy + i, 9);
         }
     }
-    const int k = stylusDown ? 1 : 255;
+    const int k = stylus.down ? 1 : 255;
     for (int x = -50; x <= W + 49; x++) {
         int distance = x - sx;
         if (distance > k || distance < -k) {
@@ -355,7 +355,7 @@ bool pressButton(void) {
 bool slowRelease(void) {
     if (overlay.dragMode == DRAG_NONE) {
         // A release exactly an eighth of a second after its press is neither quick nor slow.
-        return lastRelease - lastPress > (ticksPerSecond >> 3) && pressButton();
+        return stylus.lastRelease - stylus.lastPress > (mainLoop.ticksPerSecond >> 3) && pressButton();
     }
     if (overlay.dragMode == DRAG_SCROLL_BAR) {
         logMessage(2, "Panel1 Scrollbar Drop\n");
@@ -377,17 +377,17 @@ bool press(void) {
     if (overlay.dragMode != DRAG_NONE) {
         return false;
     }
-    if (onLogTitle(stylusX, stylusY) || onLogText(stylusX, stylusY)) {
+    if (onLogTitle(stylus.x, stylus.y) || onLogText(stylus.x, stylus.y)) {
         overlay.dragMode = DRAG_WINDOW;
         logMessage(2, "Panel1 Drag\n");
-        overlay.grabX = stylusX - overlay.logX;
-        overlay.grabY = stylusY - overlay.logY;
+        overlay.grabX = stylus.x - overlay.logX;
+        overlay.grabY = stylus.y - overlay.logY;
         return true;
     }
-    if (onScrollBar(stylusX, stylusY)) {
+    if (onScrollBar(stylus.x, stylus.y)) {
         overlay.dragMode = DRAG_SCROLL_BAR;
         logMessage(2, "Panel1 Scrollbar Drag\n");
-        overlay.grabY = stylusY + overlay.scroll;
+        overlay.grabY = stylus.y + overlay.scroll;
         return true;
     }
     return false;
@@ -396,15 +396,15 @@ bool press(void) {
 bool move(void) {
     if (overlay.dragMode == DRAG_SCROLL_BAR) {
         overlay.logState = PANEL_STILL;
-        int s = overlay.grabY - stylusY;
+        int s = overlay.grabY - stylus.y;
         int top = maxScroll();
         overlay.scroll = s < 0 ? 0 : (s > top ? top : s);
         return true;
     }
     if (overlay.dragMode == DRAG_WINDOW) {
         overlay.logState = PANEL_STILL;
-        overlay.logX = stylusX - overlay.grabX;
-        overlay.logY = stylusY - overlay.grabY;
+        overlay.logX = stylus.x - overlay.grabX;
+        overlay.logY = stylus.y - overlay.grabY;
         return true;
     }
     return false;
@@ -414,7 +414,7 @@ bool quickTapOnPanel(void) {
     // A quick tap ends any drag its press began; without this a tap on the scroll bar would leave
     // the log scrolling under a lifted stylus.
     overlay.dragMode = DRAG_NONE;
-    const int x = stylusX, y = stylusY;
+    const int x = stylus.x, y = stylus.y;
     if (onStatisticsTab(x, y)) {
         if (overlay.statsX >= W - 1) {
             overlay.statsState = PANEL_OPENING;
@@ -459,12 +459,6 @@ bool quickTapOnPanel(void) {
 
 void resetOverlay(void) {
     overlay = OverlayState{};
-    overlay.logState = PANEL_RETRACTING;
-    overlay.visibleLines = 16;
-    overlay.menuY = 200;
-    overlay.menuState = PANEL_RETRACTING;
-    overlay.statsX = 239;
-    overlay.statsState = PANEL_RETRACTING;
 }
 
 void overlayPeek(void) {
@@ -490,7 +484,7 @@ int overlayInput(int32_t message, uint32_t wParam, int32_t lParam) {
     (void)lParam;
     bool consumed = false;
     if (message == MSG_LBUTTONUP) {
-        consumed = quickTap ? quickTapOnPanel() : slowRelease();
+        consumed = stylus.quickTap ? quickTapOnPanel() : slowRelease();
     } else if (message == MSG_LBUTTONDOWN) {
         consumed = press();
     } else if (message == MSG_MOUSEMOVE) {

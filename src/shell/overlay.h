@@ -16,19 +16,20 @@ enum PanelState {
     PANEL_MENU_THEN_SUSPEND = 5,
 };
 
-// Positions in logical screen pixels; see the panel rules in overlay.cpp.
+// Positions in logical screen pixels; see the panel rules in overlay.cpp. The initialisers are the state at
+// program start, which resetOverlay restores.
 struct OverlayState {
-    int32_t off;            // 1: overlay console neither drawn nor given input
-    int32_t logX, logY;     // top-left of the log window's title tab; the text hangs above logY
-    int32_t logState;       // PanelState: still, retracting, opening or to the peek position
-    int32_t visibleLines;   // text lines of the log window
-    int32_t scroll;         // pixels, 0..visibleLines * 6 - 19
-    int32_t dragMode;       // 0 none, 1 dragging the log window, 100 dragging its scroll bar
-    int32_t grabX, grabY;   // stylus minus the window when a drag starts; for the scroll bar stylus y + scroll
-    int32_t menuX, menuY;   // the menu's tab hangs above menuY, its body below
-    int32_t menuState;      // PanelState: still, retracting, opening or retracting then a button's action
-    int32_t statsX;         // left edge of the statistics tab, which lies along the top of the screen
-    int32_t statsState;     // PanelState: still, retracting or opening
+    int32_t off = 0;             // 1: overlay console neither drawn nor given input
+    int32_t logX = 0, logY = 0;  // top-left of the log window's title tab; the text hangs above logY
+    int32_t logState = PANEL_RETRACTING; // PanelState: still, retracting, opening or to the peek position
+    int32_t visibleLines = 16;   // text lines of the log window
+    int32_t scroll = 0;          // pixels, 0..visibleLines * 6 - 19
+    int32_t dragMode = 0;        // 0 none, 1 dragging the log window, 100 dragging its scroll bar
+    int32_t grabX = 0, grabY = 0; // stylus minus the window when a drag starts; for the scroll bar stylus y + scroll
+    int32_t menuX = 0, menuY = 200; // the menu's tab hangs above menuY, its body below
+    int32_t menuState = PANEL_RETRACTING; // PanelState: still, retracting, opening or retracting then an action
+    int32_t statsX = 239;        // left edge of the statistics tab, which lies along the top of the screen
+    int32_t statsState = PANEL_RETRACTING; // PanelState: still, retracting or opening
 };
 
 extern OverlayState overlay;

@@ -10,10 +10,10 @@
 
 #include "field/ball.h"
 #include "field/debris.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
 #include "game/modes.h"
 #include "game/settings.h"
 #include "game/startup.h"
@@ -24,6 +24,7 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "shell/replaystate.h"
+#include "shell/runfolder.h"
 
 namespace fs = std::filesystem;
 
@@ -118,7 +119,7 @@ void watchedEnter(int32_t mode) {
             }
             putGameSnapshot(continuation);
             journalContinue();
-            mode = currentMode;
+            mode = mainLoop.currentMode;
         }
     } else if (mode == MODE_NEXT_LEVEL && recent.seconds > 0 && journalMode() == JOURNAL_RECORD &&
                journalTicksPerSecond() > 0 && journalSpanTicks() > recent.seconds * journalTicksPerSecond()) {
@@ -196,7 +197,7 @@ bool readWhole(const std::string& path, std::vector<uint8_t>* out) {
 
 uint64_t gameStateHash(void) {
     Fnv f;
-    f.value(currentMode);
+    f.value(mainLoop.currentMode);
     f.value(gameRandState());
     f.value(game.score);
     f.value(game.lives);
@@ -214,38 +215,38 @@ uint64_t gameStateHash(void) {
     for (int32_t v : {p.x, p.y, p.fixedX, p.fixedY, p.vx, p.vy, p.halfWidth, p.zoneHeight}) {
         f.value(v);
     }
-    f.value(ballCount);
-    for (int i = 0; i < ballCount; i++) {
-        const Ball& b = balls[i];
+    f.value(ballList.count);
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball& b = ballList.balls[i];
         for (int32_t v : {b.x, b.y, b.vx, b.vy, (int32_t)b.speed}) {
             f.value(v);
         }
     }
-    f.value(levelBlockCount);
-    for (int i = 0; i < levelBlockCount; i++) {
-        const LevelBlock& b = levelBlocks[i];
+    f.value(currentLevel.blockCount);
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        const LevelBlock& b = currentLevel.blocks[i];
         for (int32_t v : {(int32_t)b.x, (int32_t)b.y, (int32_t)b.type, (int32_t)b.powerUp}) {
             f.value(v);
         }
     }
-    f.value(debrisCount);
-    for (int i = 0; i < debrisCount; i++) {
-        const Debris& d = debris[i];
+    f.value(debrisList.count);
+    for (int i = 0; i < debrisList.count; i++) {
+        const Debris& d = debrisList.pieces[i];
         for (int32_t v : {d.x, d.y, d.vx, d.vy, (int32_t)d.colour, (int32_t)d.type}) {
             f.value(v);
         }
     }
-    f.value(capsuleCount);
-    for (int i = 0; i < capsuleCount; i++) {
-        const FallingPowerUp& c = capsules[i];
+    f.value(powerUps.capsuleCount);
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        const FallingPowerUp& c = powerUps.capsules[i];
         for (int32_t v : {c.x, c.y, c.vy, c.kind}) {
             f.value(v);
         }
     }
-    f.value(activePowerUpCount);
-    for (int i = 0; i < activePowerUpCount; i++) {
-        f.value(activePowerUps[i].kind);
-        f.value(activePowerUps[i].counter);
+    f.value(powerUps.activeCount);
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        f.value(powerUps.active[i].kind);
+        f.value(powerUps.active[i].counter);
     }
     uint8_t settings[SETTINGS_BYTES];
     encodeSettings(settings);
@@ -318,12 +319,12 @@ void playerFiles(std::vector<JournalSnapshotFile>* out) {
 
 void describeRunFolder(JournalHeader* header) {
     header->gameVersion = journalGameVersion();
-    header->fullscreen = fullscreenFlag;
+    header->fullscreen = displayInfo.fullscreenFlag;
     header->dataFiles = hashDataFiles();
     playerFiles(&header->snapshot);
     // The options as runGame will find them: defaults, the folder's desktop.ini, then the flags.
-    if (dataPath[0] == 0) {
-        snprintf(dataPath, sizeof(dataPath), "./Data/");
+    if (runPaths.dataPath[0] == 0) {
+        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
     }
     loadDesktopOptions();
     desktopValues(desktopOptions, &header->desktop);
@@ -472,7 +473,7 @@ int replaySession(const char* path, int headless, int force) {
         fprintf(stderr, "Plinkor: %s\n", error.c_str());
         return EXIT_BAD_JOURNAL;
     }
-    fullscreenFlag = contents.header.fullscreen;
+    displayInfo.fullscreenFlag = contents.header.fullscreen;
     watchUpdates();
     journalStartReplay(&contents, headless, headless ? 0 : 1);
     runGame();

@@ -16,7 +16,7 @@
 #include "field/effects.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
 #include "shell/input.h"

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+RunPaths runPaths;
+
 static const char* const BOX_TITLE = "Plinkor";
 
 static bool isFile(const std::string& path) {

@@ -8,6 +8,16 @@
 // in that very folder (a per-user installation into ~/.local), the player's folder is its player/.
 #pragma once
 
+// Where the game's files lie below the run folder, set at start-up. Text, each ending in '/'.
+struct RunPaths {
+    char basePath[256];    // "./"
+    char dataPath[256];    // "./Data/"
+    char soundPath[256];   // "./Sound/"
+    char customPath[256];  // "./Custom/"
+};
+
+extern RunPaths runPaths;
+
 // First thing at start-up. Returns 1 when the current directory is ready to run the game in; 0 after
 // one message box saying where the data was looked for or which folder could not be prepared.
 // Looks beside the executable: its own folder's run/ (a build), ../share/plinkor beside its bin/ (an

@@ -224,7 +224,7 @@ int soundInit(int probe) {
 }
 
 void soundStart(void) {
-    if (!soundEnabled) {
+    if (!mainLoop.soundEnabled) {
         return;
     }
     // Held so that a buffer finishing at once cannot have the callback mix into the second one.
@@ -315,7 +315,7 @@ void mixBuffer(void) {
 
     int16_t* out = mixer.ring[mixer.nextBuffer];
     // While the program is suspended the stream goes on with silence and the voices keep their places.
-    if (__atomic_load_n(&appActive, __ATOMIC_RELAXED) != 1) {
+    if (appActive.load(std::memory_order_relaxed) != 1) {
         memset(out, 0, sizeof(mixer.ring[0]));
     } else {
         mixVoices();
@@ -334,7 +334,7 @@ void mixBuffer(void) {
 }
 
 void waveDone(void) {
-    if (!soundEnabled) {
+    if (!mainLoop.soundEnabled) {
         return;
     }
     mixBuffer();

@@ -1,11 +1,11 @@
 // The music playlist and its fade machine: fade out, swap slots 15 and 18, fade in, free the old track.
 #include "sound/music.h"
 
-#include "game/gamevalues.h"
+#include "shell/mainloop.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 
-MusicState music = {-1, -1, -1, 255, MUSIC_SLOT_A, 0};
+MusicState music;
 
 const char* musicPlaylist[MUSIC_TRACKS] = {
     "coolcat.raw", "claudioa.raw", "percmysterya.raw", "burningloveb.raw", "slowbassorgan.raw", "spacemonkey.raw",
@@ -19,7 +19,7 @@ const int UNLOAD_COUNTDOWN = 20;   // the old slot is freed 18 updates after the
 
 // The music class follows the player's music volume scaled by the fade.
 void applyFade(void) {
-    setVolume(1, music.musicFade > 0 ? game.musicVolume * music.musicFade / 255 : 0);
+    setVolume(1, music.musicFade > 0 ? music.volume * music.musicFade / 255 : 0);
 }
 
 // Fade at its floor: the wanted track starts in the other slot at fade 0.
@@ -39,8 +39,7 @@ void switchTrack(void) {
 }  // namespace
 
 void musicInit(void) {
-    music = MusicState{-1, -1, -1, 255, MUSIC_SLOT_A, 0};
-    game.musicVolume = 255;
+    music = MusicState{};
 }
 
 void requestMusic(int track) {
@@ -60,7 +59,7 @@ void bringMusicIn(void) {
 void musicUpdate(int32_t mode) {
     if (music.playingTrack != music.wantedTrack) {
         music.musicFade -= FADE_STEP;
-        setVolume(1, music.musicFade < 0 ? 0 : game.musicVolume * music.musicFade / 255);
+        setVolume(1, music.musicFade < 0 ? 0 : music.volume * music.musicFade / 255);
         if (music.musicFade < FADE_FLOOR) {
             music.musicFade = FADE_FLOOR;
         }

@@ -12,12 +12,13 @@ enum {
 };
 
 struct MusicState {
-    int32_t requestedTrack;   // what the game flow asks for, -1 none
-    int32_t wantedTrack;      // what the fade machine is moving to
-    int32_t playingTrack;     // whose voice runs
-    int32_t musicFade;        // -100..255; volume follows it while it is above 0
-    int32_t musicSlot;        // sound slot of the playing track: 15 or 18
-    int32_t unloadCountdown;  // updates until the other slot is freed
+    int32_t requestedTrack = -1;       // what the game flow asks for, -1 none
+    int32_t wantedTrack = -1;          // what the fade machine is moving to
+    int32_t playingTrack = -1;         // whose voice runs
+    int32_t musicFade = 255;           // -100..255; volume follows it while it is above 0
+    int32_t musicSlot = MUSIC_SLOT_A;  // sound slot of the playing track: 15 or 18
+    int32_t unloadCountdown = 0;       // updates until the other slot is freed
+    int32_t volume = 255;              // the player's music volume, 0..255 (volume class 1, through the fade)
 };
 
 extern MusicState music;

@@ -6,7 +6,7 @@
 
 #include "platform/platform.h"
 #include "shell/datafile.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 
 Sound sounds[SOUND_SLOTS];
@@ -16,11 +16,11 @@ namespace {
 // Anything near this is no sound file: it would not fit the 32-bit lengths the mixer walks.
 const long MAX_FILE_BYTES = 0x20000000L;
 
-// Opens "<soundPath><name>" with its length in bytes; a missing file (or one that is no regular file, or
+// Opens "<runPaths.soundPath><name>" with its length in bytes; a missing file (or one that is no regular file, or
 // too large to be a sound) gets the box that names the full path.
 FILE* openSoundFile(const char* name, long* bytes) {
     char path[512];
-    snprintf(path, sizeof(path), "%s%s", soundPath, name);
+    snprintf(path, sizeof(path), "%s%s", runPaths.soundPath, name);
     int64_t size = 0;
     FILE* f = openDataFile(path, MAX_FILE_BYTES, &size);
     if (f == nullptr) {

@@ -40,7 +40,7 @@ struct Sound {
 
 extern Sound sounds[SOUND_SLOTS];
 
-// Loads "<soundPath><name>" into slot id, one stored sample per file sample. Returns 1 when the slot was
+// Loads "<runPaths.soundPath><name>" into slot id, one stored sample per file sample. Returns 1 when the slot was
 // filled; a missing file shows the "File Not Found" box with the full path and leaves the slot as it was.
 int loadSound(const char* name, int id, int soundClass, int loopStart = 0, int loopEnd = 0);
 // The same for files recorded at half the output rate: every file sample is followed by the mean of it

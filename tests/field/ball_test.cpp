@@ -7,13 +7,13 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/random.h"
 
 // A ball placed directly, with the given speed (velocity not rescaled).
 static int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
-    int i = ballCount++;
-    balls[i] = Ball{intToFixed(px), intToFixed(py), vx, vy, intToFixed(px), intToFixed(py), (int16_t)speed};
+    int i = ballList.count++;
+    ballList.balls[i] = Ball{intToFixed(px), intToFixed(py), vx, vy, intToFixed(px), intToFixed(py), (int16_t)speed};
     return i;
 }
 
@@ -24,7 +24,7 @@ static void ballField(void) {
 }
 
 static Ints velocity(int i) {
-    return Ints{balls[i].vx, balls[i].vy};
+    return Ints{ballList.balls[i].vx, ballList.balls[i].vy};
 }
 
 TEST(Angles, TablesAngleOfAndAngleAndDistance) {
@@ -64,20 +64,20 @@ TEST(BallSpeed, SetBallSpeedPlainAndWrapped) {
     }
     int i = placeBall(50, 50, 300, 100, 100);  // slower than 750 is raised to 750
     setBallAngle(i, 90);
-    EXPECT_EQ((Ints{balls[i].speed, balls[i].vy}), (Ints{750, (750 * 255) >> 8}));
+    EXPECT_EQ((Ints{ballList.balls[i].speed, ballList.balls[i].vy}), (Ints{750, (750 * 255) >> 8}));
 }
 
 TEST(BallSpeed, SpawnUsesTheBaseSpeedOfTheDifficultyAndRefusesTheFiveThousandFirst) {
     makeKitField();
     game.difficulty = 3;
     EXPECT_EQ(spawnBall(10, 20, 0, 512), 0);
-    EXPECT_EQ((Ints{balls[0].speed, balls[0].vy, balls[0].x, balls[0].prevY}),
+    EXPECT_EQ((Ints{ballList.balls[0].speed, ballList.balls[0].vy, ballList.balls[0].x, ballList.balls[0].prevY}),
               (Ints{3500, (3500 * 255) >> 8, intToFixed(10), intToFixed(20)}));
     EXPECT_EQ((Ints{minimumBallSpeed(), maximumBallSpeed()}), (Ints{2625, 5250}));
-    ballCount = MAX_BALLS - 1;
+    ballList.count = MAX_BALLS - 1;
     EXPECT_EQ(spawnBall(10, 20, 0, 512), MAX_BALLS - 1);
     EXPECT_EQ(spawnBall(10, 20, 0, 512), -1);
-    EXPECT_EQ(ballCount, MAX_BALLS);
+    EXPECT_EQ(ballList.count, MAX_BALLS);
 }
 
 // The kit field on Medium (speed bounds 2250..4500) with the paddle at (120, 300).
@@ -107,11 +107,11 @@ TEST(PaddleBounce, TheHitPlaceSetsTheAngleAndThePaddleSpeedTheBallSpeed) {
         paddle.vy = c[2];
         placeBall(c[0], 296, 0, 3000, 3000);
         stepBalls();
-        ASSERT_EQ(ballCount, 1);
-        EXPECT_EQ((Ints{balls[0].vx, balls[0].vy, balls[0].speed}), (Ints{c[3], c[4], c[5]}));
+        ASSERT_EQ(ballList.count, 1);
+        EXPECT_EQ((Ints{ballList.balls[0].vx, ballList.balls[0].vy, ballList.balls[0].speed}), (Ints{c[3], c[4], c[5]}));
         if (c[0] <= 130 && c[4] < 0) {
             // Put on line y - 6 after the extra step.
-            EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{(c[0] << 10) + c[3], intToFixed(294)}));
+            EXPECT_EQ((Ints{ballList.balls[0].x, ballList.balls[0].y}), (Ints{(c[0] << 10) + c[3], intToFixed(294)}));
         }
     }
 }
@@ -119,22 +119,22 @@ TEST(PaddleBounce, TheHitPlaceSetsTheAngleAndThePaddleSpeedTheBallSpeed) {
 TEST(PaddleBounce, TunnellingCatchAndFromBelow) {
     // A fast ball that crossed the line (lands at 310, past the first band) is caught and bounced.
     paddleAt300();
-    previousPaddleLine = 300;
+    ballList.previousPaddleLine = 300;
     placeBall(120, 290, 0, 20 * 1024, 3000);
     stepBalls();
-    EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-2989, intToFixed(294)}));
+    EXPECT_EQ((Ints{ballList.balls[0].vy, ballList.balls[0].y}), (Ints{-2989, intToFixed(294)}));
     // Starting below the previous line - 3 it is not.
     paddleAt300();
-    previousPaddleLine = 300;
+    ballList.previousPaddleLine = 300;
     placeBall(120, 298, 0, 12 * 1024, 3000);
     stepBalls();
-    EXPECT_EQ((Ints{balls[0].y, previousPaddleLine}), (Ints{intToFixed(310), 300}));
+    EXPECT_EQ((Ints{ballList.balls[0].y, ballList.previousPaddleLine}), (Ints{intToFixed(310), 300}));
     // Below the line, rising into it: sent down on side -10.
     paddleAt300();
     placeBall(120, 305, 0, -1024, 3000);
     stepBalls();
-    EXPECT_GT(balls[0].vy, 0);
-    EXPECT_EQ(balls[0].y, intToFixed(308));
+    EXPECT_GT(ballList.balls[0].vy, 0);
+    EXPECT_EQ(ballList.balls[0].y, intToFixed(308));
 }
 
 TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerIndex) {
@@ -145,7 +145,7 @@ TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerInd
     paintMap(100, 97, 1, 1, KIT_WALL);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount}), (Ints{1, 0}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count}), (Ints{1, 0}));
     // The other way round the block is broken.
     ballField();
     addLevelBlock(95, 93, KIT_BRICK);
@@ -153,7 +153,7 @@ TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerInd
     paintMap(103, 100, 1, 1, KIT_WALL);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score}), (Ints{0, 100, 20}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score}), (Ints{0, 100, 20}));
     // Two blocks under probe 0 at (100, 97): the 10-wide brick (20 points), not the 5-wide gem (50).
     ballField();
     addLevelBlock(96, 95, KIT_BRICK);
@@ -161,7 +161,7 @@ TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerInd
     paintMap(96, 93, 14, 10, 0xF800);
     placeBall(100, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].type, game.score}), (Ints{1, KIT_GEM, 20}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type, game.score}), (Ints{1, KIT_GEM, 20}));
 }
 
 TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
@@ -172,26 +172,26 @@ TEST(KillZone, BallBurstsInto98PiecesOfItsColour) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.colour);
         ballField();
-        powerUpCounts[POWERUP_HOMING] = (int16_t)c.homing;
-        powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)c.through;
+        powerUps.counts[POWERUP_HOMING] = (int16_t)c.homing;
+        powerUps.counts[POWERUP_THROUGH_BALL] = (int16_t)c.through;
         paintMap(0, 319, 240, 1, KIT_CYAN);
         placeBall(100, 316, 0, 0, 2500);
         placeBall(60, 60, 1000, 500, 2500);
         uint32_t before = gameRandState();
         stepBalls();
         // The ball moved into the freed slot is stepped in the same call.
-        ASSERT_EQ(ballCount, 1);
-        EXPECT_EQ((Ints{balls[0].x, balls[0].y}), (Ints{intToFixed(60) + 1000, intToFixed(60) + 500}));
-        ASSERT_EQ(debrisCount, 98);
+        ASSERT_EQ(ballList.count, 1);
+        EXPECT_EQ((Ints{ballList.balls[0].x, ballList.balls[0].y}), (Ints{intToFixed(60) + 1000, intToFixed(60) + 500}));
+        ASSERT_EQ(debrisList.count, 98);
         EXPECT_EQ(drawsBetween(before, gameRandState()), 196);
         int seen[7][7] = {};
-        for (int i = 0; i < debrisCount; i++) {
-            EXPECT_EQ((Ints{debris[i].colour, debris[i].type}), (Ints{c.colour, DEBRIS_PIECE}));
-            int dx = fixedToInt(debris[i].x) - 100, dy = fixedToInt(debris[i].y) - 316;
+        for (int i = 0; i < debrisList.count; i++) {
+            EXPECT_EQ((Ints{debrisList.pieces[i].colour, debrisList.pieces[i].type}), (Ints{c.colour, DEBRIS_PIECE}));
+            int dx = fixedToInt(debrisList.pieces[i].x) - 100, dy = fixedToInt(debrisList.pieces[i].y) - 316;
             ASSERT_TRUE(dx >= -3 && dx <= 3 && dy >= -3 && dy <= 3);
             seen[dx + 3][dy + 3]++;
-            EXPECT_GE(debris[i].vx, -2048);
-            EXPECT_LE(debris[i].vx, 2044);
+            EXPECT_GE(debrisList.pieces[i].vx, -2048);
+            EXPECT_LE(debrisList.pieces[i].vx, 2044);
         }
         for (auto& column : seen) {
             for (int n : column) {
@@ -207,8 +207,8 @@ TEST(KillZone, GreenWallWithAGapBelowOnlyReflects) {
     paintMap(95, 310, 10, 2, KIT_CYAN);  // a cyan ledge with black between it and the bottom row
     placeBall(100, 306, 0, 1024, 2500);  // probe 4 reaches row 310 after the move
     stepBalls();
-    EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{1, 0}));
-    EXPECT_LT(balls[0].vy, 0);
+    EXPECT_EQ((Ints{ballList.count, debrisList.count}), (Ints{1, 0}));
+    EXPECT_LT(ballList.balls[0].vy, 0);
 }
 
 TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
@@ -217,17 +217,17 @@ TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0] * 10 + c[1]);
         ballField();
-        powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)c[0];
+        powerUps.counts[POWERUP_THROUGH_BALL] = (int16_t)c[0];
         addLevelBlock(95, 85, c[1]);
-        indestructibleCount = c[1] == KIT_STEEL;
+        currentLevel.indestructibleCount = c[1] == KIT_STEEL;
         paintMap(95, 85, 10, 5, 0xF800);
         placeBall(100, 93, 0, -1024, 2500);  // probe 0 reaches the block after the move
         stepBalls();
-        EXPECT_EQ(levelBlockCount, c[2]);
+        EXPECT_EQ(currentLevel.blockCount, c[2]);
         if (c[0] == 1 && c[1] == KIT_BRICK) {
-            EXPECT_EQ((Ints{balls[0].vy, balls[0].y}), (Ints{-1024, intToFixed(93) - 2048}));
+            EXPECT_EQ((Ints{ballList.balls[0].vy, ballList.balls[0].y}), (Ints{-1024, intToFixed(93) - 2048}));
         } else {
-            EXPECT_GT(balls[0].vy, 0);
+            EXPECT_GT(ballList.balls[0].vy, 0);
         }
     }
 }
@@ -239,34 +239,34 @@ TEST(Unstick, MovesToTheFirstFreeSpotOrGivesUpAfter29Tries) {
     uint32_t before = gameRandState();
     unstickBall(i);
     EXPECT_EQ(drawsBetween(before, gameRandState()), 58);
-    EXPECT_EQ((Ints{balls[i].x, balls[i].y}), (Ints{intToFixed(80), intToFixed(80)}));
+    EXPECT_EQ((Ints{ballList.balls[i].x, ballList.balls[i].y}), (Ints{intToFixed(80), intToFixed(80)}));
 
     makeKitField();
     paintMap(83, 60, 20, 40, KIT_WALL);  // touches probe (3, 0) only
     i = placeBall(80, 80, 0, 0, 2500);
-    balls[i].prevX = 0;
+    ballList.balls[i].prevX = 0;
     before = gameRandState();
     unstickBall(i);
-    int bx = fixedToInt(balls[i].x);
+    int bx = fixedToInt(ballList.balls[i].x);
     EXPECT_TRUE(bx >= 72 && bx <= 79) << bx;
     EXPECT_LT(drawsBetween(before, gameRandState()), 58);
-    EXPECT_EQ((Ints{balls[i].prevX, balls[i].prevY, balls[i].x & 1023}), (Ints{balls[i].x, balls[i].y, 0}));
+    EXPECT_EQ((Ints{ballList.balls[i].prevX, ballList.balls[i].prevY, ballList.balls[i].x & 1023}), (Ints{ballList.balls[i].x, ballList.balls[i].y, 0}));
 }
 
 TEST(BallField, LowestRowAndRightmostColumnAreInPlayOneFurtherLeaves) {
     ballField();
     placeBall(100, 319, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ(ballCount, 1);
-    balls[0].y = intToFixed(320);
+    EXPECT_EQ(ballList.count, 1);
+    ballList.balls[0].y = intToFixed(320);
     stepBalls();
-    EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{ballList.count, debrisList.count}), (Ints{0, 0}));
     placeBall(240, 100, 0, 0, 2500);
     stepBalls();
-    EXPECT_EQ(ballCount, 1);
-    balls[0].x = intToFixed(241);
+    EXPECT_EQ(ballList.count, 1);
+    ballList.balls[0].x = intToFixed(241);
     stepBalls();
-    EXPECT_EQ(ballCount, 0);
+    EXPECT_EQ(ballList.count, 0);
 }
 
 TEST(BallWalls, ReflectBallTurnsABallAwayFromAWall) {
@@ -281,12 +281,12 @@ TEST(BallWalls, ReflectBallTurnsABallAwayFromAWall) {
     EXPECT_EQ(velocity(i), (Ints{1234, 567}));
     i = placeBall(2, 150, -2500, 0, 2500);  // the left edge of the screen counts as solid
     reflectBall(i);
-    EXPECT_GT(balls[i].vx, 0);
+    EXPECT_GT(ballList.balls[i].vx, 0);
 }
 
 TEST(Homing, PullsTheBallTowardsBreakableBlocksOnly) {
     ballField();
-    powerUpCounts[POWERUP_HOMING] = 1;
+    powerUps.counts[POWERUP_HOMING] = 1;
     addLevelBlock(195, 48, KIT_BRICK);  // centre (200, 50)
     addLevelBlock(0, 300, KIT_STEEL);   // ignored
     placeBall(100, 50, 0, 2500, 2500);
@@ -294,6 +294,6 @@ TEST(Homing, PullsTheBallTowardsBreakableBlocksOnly) {
     // After the move the ball is at (100, 52); the pull adds ((200 - 100) x 1) >> 2 = 25 and
     // ((50 - 52) x 1) >> 2 = -1, then the speed is restored along the new direction.
     int a = wrapAngle(angleOf(25, 2500 - 1) - 90);
-    EXPECT_EQ((Ints{balls[0].x, balls[0].vx, balls[0].vy}),
+    EXPECT_EQ((Ints{ballList.balls[0].x, ballList.balls[0].vx, ballList.balls[0].vy}),
               (Ints{intToFixed(100), (2500 * cosTable[a]) >> 8, (2500 * sinTable[a]) >> 8}));
 }

@@ -9,7 +9,7 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/draw.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
@@ -95,10 +95,10 @@ TEST(RedrawField, BlocksGoIntoTheFieldAndRedSilhouettesIntoTheMap) {
     addLevelBlock(25, 30, KIT_GEM);  // on top where they overlap
     redrawField();
     // The hollow type's empty first column shows the background.
-    EXPECT_EQ(pixelsAt(fieldPicture, {{20, 30}, {21, 30}, {25, 30}, {100, 100}}),
-              (Ints{getPixel(backgroundPicture, 20, 30), KIT_BRICK_COLOUR + KIT_HOLLOW, KIT_BRICK_COLOUR + KIT_GEM,
-                    getPixel(backgroundPicture, 100, 100)}));
-    EXPECT_EQ(pixelsAt(collisionMap, {{20, 30}, {21, 30}, {29, 34}, {30, 30}}), (Ints{0, 0xF800, 0xF800, 0}));
+    EXPECT_EQ(pixelsAt(currentLevel.fieldPicture, {{20, 30}, {21, 30}, {25, 30}, {100, 100}}),
+              (Ints{getPixel(currentLevel.backgroundPicture, 20, 30), KIT_BRICK_COLOUR + KIT_HOLLOW, KIT_BRICK_COLOUR + KIT_GEM,
+                    getPixel(currentLevel.backgroundPicture, 100, 100)}));
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{20, 30}, {21, 30}, {29, 34}, {30, 30}}), (Ints{0, 0xF800, 0xF800, 0}));
 }
 
 TEST(RedrawField, MarksShowOnlyInTheEditorWithTheCheatOrWithReveal) {
@@ -106,23 +106,23 @@ TEST(RedrawField, MarksShowOnlyInTheEditorWithTheCheatOrWithReveal) {
     game.lives = 0;
     addLevelBlock(100, 100, KIT_BRICK, 0);
     redrawField();
-    uint64_t plain = hashSurface(fieldPicture);
-    levelBlocks[0].powerUp = 1 + POWERUP_LASER;
+    uint64_t plain = hashSurface(currentLevel.fieldPicture);
+    currentLevel.blocks[0].powerUp = 1 + POWERUP_LASER;
     redrawField();
-    EXPECT_EQ(hashSurface(fieldPicture), plain);
+    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), plain);
     game.cheats.seePowerUps = 1;
     redrawField();
-    uint64_t marked = hashSurface(fieldPicture);
+    uint64_t marked = hashSurface(currentLevel.fieldPicture);
     EXPECT_NE(marked, plain);
     game.cheats.seePowerUps = 0;
-    powerUpCounts[POWERUP_REVEAL] = 1;
+    powerUps.counts[POWERUP_REVEAL] = 1;
     redrawField();
-    EXPECT_EQ(hashSurface(fieldPicture), marked);
-    powerUpCounts[POWERUP_REVEAL] = 0;
-    currentMode = MODE_EDITOR;
+    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), marked);
+    powerUps.counts[POWERUP_REVEAL] = 0;
+    mainLoop.currentMode = MODE_EDITOR;
     redrawField();
-    EXPECT_EQ(hashSurface(fieldPicture), marked);
-    currentMode = MODE_PLAY;
+    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), marked);
+    mainLoop.currentMode = MODE_PLAY;
 }
 
 TEST(RedrawField, LivesRowShowsAtMostThirtyTwoFadingMarks) {
@@ -131,31 +131,31 @@ TEST(RedrawField, LivesRowShowsAtMostThirtyTwoFadingMarks) {
     redrawField();
     // Mark i at x = 231 - 7 i, weight 255 - 4 i over the background.
     for (int i = 0; i < 32; i++) {
-        uint16_t expected = blendColour(0xFFDF, getPixel(backgroundPicture, 231 - 7 * i, 1), 255 - 4 * i);
-        ASSERT_EQ(getPixel(fieldPicture, 231 - 7 * i, 1), expected) << i;
+        uint16_t expected = blendColour(0xFFDF, getPixel(currentLevel.backgroundPicture, 231 - 7 * i, 1), 255 - 4 * i);
+        ASSERT_EQ(getPixel(currentLevel.fieldPicture, 231 - 7 * i, 1), expected) << i;
     }
     for (int x = 0; x < 14; x++) {
-        ASSERT_EQ(getPixel(fieldPicture, x, 1), getPixel(backgroundPicture, x, 1)) << x;
+        ASSERT_EQ(getPixel(currentLevel.fieldPicture, x, 1), getPixel(currentLevel.backgroundPicture, x, 1)) << x;
     }
     game.lives = 0;
     redrawField();
-    EXPECT_EQ(getPixel(fieldPicture, 231, 1), getPixel(backgroundPicture, 231, 1));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 231, 1), getPixel(currentLevel.backgroundPicture, 231, 1));
     // The editor draws no lives.
     game.lives = 3;
-    currentMode = MODE_EDITOR;
+    mainLoop.currentMode = MODE_EDITOR;
     redrawField();
-    EXPECT_EQ(getPixel(fieldPicture, 231, 1), getPixel(backgroundPicture, 231, 1));
-    currentMode = MODE_PLAY;
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 231, 1), getPixel(currentLevel.backgroundPicture, 231, 1));
+    mainLoop.currentMode = MODE_PLAY;
 }
 
 TEST(PowerUpMark, AdditiveCellAndMaskedIconAtTheShakeOffsets) {
     makeKitField();
     Surface* dst = createSurface(60, 60);
-    clearSurface(powerUpsPicture);
+    clearSurface(effects.powerUpsPicture);
     // Kind 3: the additive cell at (72, 48), the icon at (76, 4) with its mask at (76, 28).
-    putPixel(powerUpsPicture, 72 + 12, 48 + 12, packColour(10, 10, 10));
-    putPixel(powerUpsPicture, 76 + 8, 4 + 8, packColour(31, 0, 0));
-    putPixel(powerUpsPicture, 76 + 8, 28 + 8, packColour(0, 0, 31));  // weight 248
+    putPixel(effects.powerUpsPicture, 72 + 12, 48 + 12, packColour(10, 10, 10));
+    putPixel(effects.powerUpsPicture, 76 + 8, 4 + 8, packColour(31, 0, 0));
+    putPixel(effects.powerUpsPicture, 76 + 8, 28 + 8, packColour(0, 0, 31));  // weight 248
     drawPowerUpMark(dst, 30, 30, 0, 3);
     EXPECT_EQ(getPixel(dst, 30, 30), blendColour(packColour(31, 0, 0), packColour(10, 10, 10), 248));
     // Phase 40 & 31 = 8: the cell adds (10 - 8) per component, then the icon is blended over it.

@@ -6,12 +6,12 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/random.h"
 
 static int addPiece(int x, int y, int32_t vx, int32_t vy, uint16_t colour = 0x1234) {
     spawnDebris(x, y, vx, vy, DEBRIS_PIECE, colour);
-    return debrisCount - 1;
+    return debrisList.count - 1;
 }
 
 // The kit field with a floor of wall from row 200 to 204.
@@ -27,20 +27,20 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
     paintMap(50, 60, 10, 5, 0xF800);  // as if a neighbour shared the empty columns
     uint32_t before = gameRandState();
     breakBlock(0);
-    EXPECT_EQ((Ints{debrisCount, drawsBetween(before, gameRandState()), game.score, levelBlockCount}),
+    EXPECT_EQ((Ints{debrisList.count, drawsBetween(before, gameRandState()), game.score, currentLevel.blockCount}),
               (Ints{80, 160, 20, 0}));
-    for (int i = 0; i < debrisCount; i++) {
-        int px = fixedToInt(debris[i].x), py = fixedToInt(debris[i].y);
+    for (int i = 0; i < debrisList.count; i++) {
+        int px = fixedToInt(debrisList.pieces[i].x), py = fixedToInt(debrisList.pieces[i].y);
         EXPECT_TRUE(px >= 51 && px <= 58 && py >= 60 && py <= 64) << px << "," << py;
-        EXPECT_EQ(debris[i].colour, KIT_BRICK_COLOUR + KIT_HOLLOW);
-        EXPECT_EQ(debris[i].vx % 4, 0);
+        EXPECT_EQ(debrisList.pieces[i].colour, KIT_BRICK_COLOUR + KIT_HOLLOW);
+        EXPECT_EQ(debrisList.pieces[i].vx % 4, 0);
     }
     // Erased from the map where the cell has pixels; the cell's empty columns keep what the map had.
-    EXPECT_EQ(pixelsAt(collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
-    EXPECT_EQ(getPixel(fieldPicture, 55, 62), getPixel(backgroundPicture, 55, 62));
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 55, 62), getPixel(currentLevel.backgroundPicture, 55, 62));
     // The hidden power-up (kind 4) falls from the block's centre.
-    ASSERT_EQ(capsuleCount, 1);
-    EXPECT_EQ((Ints{capsules[0].kind, capsules[0].x, capsules[0].y, capsules[0].vy}),
+    ASSERT_EQ(powerUps.capsuleCount, 1);
+    EXPECT_EQ((Ints{powerUps.capsules[0].kind, powerUps.capsules[0].x, powerUps.capsules[0].y, powerUps.capsules[0].vy}),
               (Ints{4, intToFixed(55), intToFixed(62), 500}));
 }
 
@@ -53,14 +53,14 @@ TEST(BreakBlock, PointsFollowTheWidthAndSteelCountsDown) {
     addLevelBlock(40, 10, KIT_LONG);
     addLevelBlock(70, 10, KIT_GEM);
     addLevelBlock(100, 10, KIT_STEEL);
-    indestructibleCount = 1;
+    currentLevel.indestructibleCount = 1;
     Ints scores;
     for (int x : {10, 40, 70, 100}) {
         breakBlock(findBlockAt(x, 10));
         scores.push_back(game.score);
     }
     EXPECT_EQ(scores, (Ints{2, 7, 57, 77}));
-    EXPECT_EQ((Ints{indestructibleCount, levelBlockCount}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{currentLevel.indestructibleCount, currentLevel.blockCount}), (Ints{0, 0}));
     breakBlock(5);  // outside the list: nothing
     EXPECT_EQ(game.score, 77);
 }
@@ -75,7 +75,7 @@ TEST(DebrisList, TheFifteenHundredFirstPieceEvictsARandomOne) {
     addPiece(5, 6, 7, 8, 0xBEEF);
     EXPECT_EQ(drawsBetween(77, gameRandState()), 1);
     // The evicted slot now holds the piece that was last.
-    EXPECT_EQ((Ints{debrisCount, debris[MAX_DEBRIS - 1].colour, debris[MAX_DEBRIS - 1].vx, debris[evicted].colour}),
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[MAX_DEBRIS - 1].colour, debrisList.pieces[MAX_DEBRIS - 1].vx, debrisList.pieces[evicted].colour}),
               (Ints{MAX_DEBRIS, 0xBEEF, 7, MAX_DEBRIS}));
 }
 
@@ -83,25 +83,25 @@ TEST(DebrisPhysics, BouncesOffFloorsAndCeilingsCuttingTheSpeedTowardsZero) {
     floorField();
     int i = addPiece(50, 199, 2048, 1024);
     updateDebris();
-    ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ((Ints{debris[i].x, debris[i].y, debris[i].vx, debris[i].vy, debris[i].age}),
+    ASSERT_EQ(debrisList.count, 1);
+    EXPECT_EQ((Ints{debrisList.pieces[i].x, debrisList.pieces[i].y, debrisList.pieces[i].vx, debrisList.pieces[i].vy, debrisList.pieces[i].age}),
               (Ints{intToFixed(50), intToFixed(199), 128, 512, 1}));
     // A rising piece hitting a ceiling turns round.
     makeKitField();
     paintMap(0, 100, 240, 5, KIT_WALL);
     i = addPiece(50, 105, 0, -1500);
     updateDebris();
-    EXPECT_EQ((Ints{debris[i].y, debris[i].vy}), (Ints{intToFixed(105), 1400}));
+    EXPECT_EQ((Ints{debrisList.pieces[i].y, debrisList.pieces[i].vy}), (Ints{intToFixed(105), 1400}));
     // -(17 >> 4), not -17 >> 4 = -2.
     floorField();
     addPiece(50, 199, -17, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, debris[0].vx}), (Ints{1, -1}));
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].vx}), (Ints{1, -1}));
     // -15 becomes 0: on a flat floor it rests at once, at the restored position.
     floorField();
     addPiece(50, 199, -15, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, getPixel(collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
+    EXPECT_EQ((Ints{debrisList.count, getPixel(currentLevel.collisionMap, 50, 199)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
@@ -113,8 +113,8 @@ TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
         seedGameRand(seed);
         int s = ((seed * 214013u + 2531011u) >> 16 & 1) * 2 - 1;
         updateDebris();
-        ASSERT_EQ(debrisCount, 1);
-        EXPECT_EQ((Ints{fixedToInt(debris[0].x), fixedToInt(debris[0].y), debris[0].vy}), (Ints{100 + s, 250, 512}));
+        ASSERT_EQ(debrisList.count, 1);
+        EXPECT_EQ((Ints{fixedToInt(debrisList.pieces[0].x), fixedToInt(debrisList.pieces[0].y), debrisList.pieces[0].vy}), (Ints{100 + s, 250, 512}));
         sides[s > 0]++;
     }
     EXPECT_GT(sides[0], 0);
@@ -126,15 +126,15 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
         makeKitField();
         game.cheats.disableDebris = disabled;
         paintMap(99, 250, 3, 1, KIT_WALL);
-        int field = getPixel(fieldPicture, 100, 249);
+        int field = getPixel(currentLevel.fieldPicture, 100, 249);
         addPiece(100, 249, 0, 1024, 0x4321);
         updateDebris();
-        EXPECT_EQ(debrisCount, 0);
+        EXPECT_EQ(debrisList.count, 0);
         if (disabled) {
-            EXPECT_EQ((Ints{getPixel(collisionMap, 100, 249), getPixel(fieldPicture, 100, 249)}), (Ints{0, field}));
+            EXPECT_EQ((Ints{getPixel(currentLevel.collisionMap, 100, 249), getPixel(currentLevel.fieldPicture, 100, 249)}), (Ints{0, field}));
         } else {
-            EXPECT_EQ((Ints{getPixel(collisionMap, 100, 249), getPixel(fieldPicture, 100, 249),
-                            getPixel(backgroundPicture, 100, 249)}),
+            EXPECT_EQ((Ints{getPixel(currentLevel.collisionMap, 100, 249), getPixel(currentLevel.fieldPicture, 100, 249),
+                            getPixel(currentLevel.backgroundPicture, 100, 249)}),
                       (Ints{KIT_CYAN, 0x4321, 0x4321}));
         }
     }
@@ -142,13 +142,13 @@ TEST(DebrisPhysics, SettlesWhenBothLowerDiagonalsAreFilledOrVanishesWithoutDebri
     paintMap(20, 251, 1, 1, 0xF800);
     addPiece(20, 249, 0, 1024);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, fixedToInt(debris[0].y)}), (Ints{1, 250}));
+    EXPECT_EQ((Ints{debrisList.count, fixedToInt(debrisList.pieces[0].y)}), (Ints{1, 250}));
     // A piece inside solid ground settles there.
     makeKitField();
     paintMap(40, 200, 30, 20, KIT_WALL);
     addPiece(50, 205, 0, 100);
     updateDebris();
-    EXPECT_EQ((Ints{debrisCount, getPixel(collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
+    EXPECT_EQ((Ints{debrisList.count, getPixel(currentLevel.collisionMap, 50, 205)}), (Ints{0, KIT_CYAN}));
 }
 
 TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
@@ -158,10 +158,10 @@ TEST(DebrisPhysics, PiecesLeavingTheFieldAreRemoved) {
     addPiece(100, 0, 0, -2048);   // above the top
     addPiece(100, 319, 0, 1024);  // below the bottom: settles outside every picture
     updateDebris();
-    ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ(fixedToInt(debris[0].x), 240);
+    ASSERT_EQ(debrisList.count, 1);
+    EXPECT_EQ(fixedToInt(debrisList.pieces[0].x), 240);
     for (int x = 0; x < 240; x++) {
-        ASSERT_EQ(getPixel(collisionMap, x, 319), 0);
+        ASSERT_EQ(getPixel(currentLevel.collisionMap, x, 319), 0);
     }
 }
 
@@ -172,11 +172,11 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
     for (int t = 0; t < 15; t++) {
         updateDebris();
     }
-    ASSERT_EQ(debrisCount, 1);
-    EXPECT_EQ((Ints{debris[0].age, debris[0].x}), (Ints{15, intToFixed(100) + 1500}));
+    ASSERT_EQ(debrisList.count, 1);
+    EXPECT_EQ((Ints{debrisList.pieces[0].age, debrisList.pieces[0].x}), (Ints{15, intToFixed(100) + 1500}));
     for (int t = 15; t < 79; t++) {
         updateDebris();
     }
-    EXPECT_EQ(debrisCount, 0);
-    EXPECT_EQ(getPixel(collisionMap, 100, 100), KIT_WALL);
+    EXPECT_EQ(debrisList.count, 0);
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 100, 100), KIT_WALL);
 }

@@ -8,7 +8,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/draw.h"
 #include "shell/mainloop.h"
 
@@ -21,7 +21,7 @@ static void ballSheet(void) {
     for (int c = 0; c < 4; c++) {
         for (int y = 32; y < 39; y++) {
             for (int x = 6 * c; x < 6 * c + (c == 3 ? 7 : 6); x++) {
-                putPixel(spritesPicture, x, y, colours[c]);
+                putPixel(effects.spritesPicture, x, y, colours[c]);
             }
         }
     }
@@ -35,16 +35,16 @@ TEST(DrawBalls, TheCellFollowsHomingAndThroughBallAndFastBallsLeaveATrail) {
     const uint16_t expected[4] = {BALL_A, BALL_B, BALL_C, BALL_D};
     for (int c = 0; c < 4; c++) {
         clearSurface(backSurface);
-        powerUpCounts[POWERUP_HOMING] = (int16_t)(c & 1);
-        powerUpCounts[POWERUP_THROUGH_BALL] = (int16_t)(c >> 1);
+        powerUps.counts[POWERUP_HOMING] = (int16_t)(c & 1);
+        powerUps.counts[POWERUP_THROUGH_BALL] = (int16_t)(c >> 1);
         drawBalls();
         EXPECT_EQ(pixelsAt(backSurface, {{97, 97}, {96, 100}, {100, 104}}), (Ints{expected[c], 0, 0})) << c;
     }
     // Fast balls draw a fading trail of twice the last step.
     clearSurface(backSurface);
-    powerUpCounts[POWERUP_HOMING] = powerUpCounts[POWERUP_THROUGH_BALL] = 0;
-    balls[0].prevX = intToFixed(90);
-    powerUpCounts[POWERUP_FAST_BALLS] = 1;
+    powerUps.counts[POWERUP_HOMING] = powerUps.counts[POWERUP_THROUGH_BALL] = 0;
+    ballList.balls[0].prevX = intToFixed(90);
+    powerUps.counts[POWERUP_FAST_BALLS] = 1;
     drawBalls();
     // Four copies, 20 pixels apart (twice the 10-pixel step), weights 255 - 42 (j + 1).
     EXPECT_EQ(pixelsAt(backSurface, {{100, 100}, {80, 100}, {60, 100}, {40, 100}, {20, 100}}),
@@ -55,8 +55,8 @@ TEST(DrawBalls, TheCellFollowsHomingAndThroughBallAndFastBallsLeaveATrail) {
 TEST(DrawBalls, TheAimingLineMarchesWithTheUpdateCounterWhileTheCountdownRuns) {
     makeKitField();
     ballSheet();
-    balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 2988, intToFixed(100), intToFixed(100), 3000};
-    ballCount = 1;
+    ballList.balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 2988, intToFixed(100), intToFixed(100), 3000};
+    ballList.count = 1;
     game.readyCountdown = 50;
     game.updateCounter = 5;
     drawBalls();
@@ -85,20 +85,20 @@ TEST(DrawDebris, EachPieceIsOnePixelOfItsColour) {
 
 TEST(DrawExplosions, SmallOnesAnimateAdditivelyAndBigOnesBlendOverEmptyField) {
     makeKitField();
-    clearSurface(spritesPicture);
-    putPixel(spritesPicture, 2 * 32 + 16, 16, packColour(20, 10, 8));  // frame 2
+    clearSurface(effects.spritesPicture);
+    putPixel(effects.spritesPicture, 2 * 32 + 16, 16, packColour(20, 10, 8));  // frame 2
     spawnExplosion(100, 100, EXPLOSION_SMALL);
-    explosions[0].age = 4;  // frame index 2: sequence[2] = 2
+    effects.explosions[0].age = 4;  // frame index 2: sequence[2] = 2
     drawExplosions();
     EXPECT_EQ(getPixel(backSurface, 100, 100), packColour(14, 4, 2));
-    explosions[0].age = 2;  // frame 1: nothing there
+    effects.explosions[0].age = 2;  // frame 1: nothing there
     clearSurface(backSurface);
     drawExplosions();
     EXPECT_EQ(getPixel(backSurface, 100, 100), 0);
 
-    explosionCount = 0;
-    putPixel(iconsPicture, 52 + 30, 1 + 37, packColour(0, 0, 16));  // mask weight 128
-    putPixel(iconsPicture, 1 + 30, 37, packColour(31, 0, 0));
+    effects.explosionCount = 0;
+    putPixel(effects.iconsPicture, 52 + 30, 1 + 37, packColour(0, 0, 16));  // mask weight 128
+    putPixel(effects.iconsPicture, 1 + 30, 37, packColour(31, 0, 0));
     spawnExplosion(150, 150, EXPLOSION_BIG);
     drawExplosions();
     EXPECT_EQ(getPixel(backSurface, 150, 150), packColour(15, 0, 0));
@@ -117,14 +117,14 @@ TEST(DrawExplosions, LifetimesAndTheFiftyLimit) {
     for (int t = 1; t <= 71; t++) {
         updateExplosions();
         if (t == 21 || t == 23 || t == 70 || t == 71) {
-            counts.push_back(explosionCount);
+            counts.push_back(effects.explosionCount);
         }
     }
     EXPECT_EQ(counts, (Ints{2, 1, 1, 0}));
     for (int i = 0; i < 60; i++) {
         spawnExplosion(i, i, EXPLOSION_SMALL);
     }
-    EXPECT_EQ(explosionCount, MAX_EXPLOSIONS);
+    EXPECT_EQ(effects.explosionCount, MAX_EXPLOSIONS);
 }
 
 TEST(DrawPaddle, PiecesFromTheBlocksPictureAndQuickPaddleGhosts) {
@@ -140,7 +140,7 @@ TEST(DrawPaddle, PiecesFromTheBlocksPictureAndQuickPaddleGhosts) {
               (Ints{middle, cap, cap, cap, 0, 0, 0}));
 
     clearSurface(backSurface);
-    powerUpCounts[POWERUP_QUICK_PADDLE] = 1;
+    powerUps.counts[POWERUP_QUICK_PADDLE] = 1;
     paddle.vx = 1024;  // ghosts 4, 8 and 12 pixels behind
     drawPaddle();
     // The last ghost (k = 3) at x 108: its middle piece from 92, then its left cap over it.
@@ -150,12 +150,12 @@ TEST(DrawPaddle, PiecesFromTheBlocksPictureAndQuickPaddleGhosts) {
 
 TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
     makeKitField();
-    clearSurface(powerUpsPicture);
+    clearSurface(effects.powerUpsPicture);
     for (int k = 0; k < POWERUP_KINDS; k++) {
-        putPixel(powerUpsPicture, k * 24, 48, packColour(k + 1, 0, 0));  // the cell's top-left pixel
+        putPixel(effects.powerUpsPicture, k * 24, 48, packColour(k + 1, 0, 0));  // the cell's top-left pixel
     }
     spawnFallingPowerUp(50, 60, 4);
-    capsules[0].age = 3;
+    powerUps.capsules[0].age = 3;
     collectPowerUp(POWERUP_FROZEN_PADDLE);
     collectPowerUp(POWERUP_QUICK_PADDLE);
     paddle.x = 120;

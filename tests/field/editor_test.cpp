@@ -19,8 +19,8 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
-#include "game/savefile.h"
+#include "field/gamevalues.h"
+#include "shell/savefile.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/headless/headless.h"
@@ -35,8 +35,8 @@ namespace fs = std::filesystem;
 enum { KEY_UP = 38, KEY_DOWN = 40, KEY_LEFT = 37, KEY_RIGHT = 39, KEY_ACTION = 32 };
 
 static void stylusAt(int x, int y) {
-    stylusX = x;
-    stylusY = y;
+    stylus.x = x;
+    stylus.y = y;
 }
 
 // The stylus moved to (x, y), then a frame of the editor screen (the held type snaps to the stylus).
@@ -47,7 +47,7 @@ static void snapAt(int x, int y) {
 
 static void press(int x, int y) {
     stylusAt(x, y);
-    stylusDown = 1;
+    stylus.down = 1;
     editorInput(MSG_LBUTTONDOWN, 0);
 }
 
@@ -58,7 +58,7 @@ static void moveTo(int x, int y) {
 
 static void release(int x, int y) {
     stylusAt(x, y);
-    stylusDown = 0;
+    stylus.down = 0;
     editorInput(MSG_LBUTTONUP, 0);
 }
 
@@ -76,11 +76,11 @@ class EditorField : public ::testing::Test {
 protected:
     void SetUp() override {
         makeKitField();
-        currentMode = MODE_EDITOR;
+        mainLoop.currentMode = MODE_EDITOR;
         editorReset();
         redrawField();
         setDefaultControlKeys();
-        stylusDown = 0;
+        stylus.down = 0;
     }
     void TearDown() override { drawEditorOverlay = nullptr; }
 };
@@ -160,7 +160,7 @@ TEST_F(EditorField, PaletteLayoutAndHitAreas) {
 
 TEST_F(EditorField, GridPlatesTypesAndMarksAreDrawnIntoTheField) {
     // The kit's six types fit one row: x 0, 12, 24, 36, 59, 66 at y 300.
-    auto bg = [](int px, int py) { return (int)getPixel(backgroundPicture, px, py); };
+    auto bg = [](int px, int py) { return (int)getPixel(currentLevel.backgroundPicture, px, py); };
     auto lit = [&](int px, int py) { return (int)brighten((uint16_t)bg(px, py), 5); };
     // Marks: the kit's power-up picture adds (2, 4, 8) over each mark's 24 x 24 square.
     auto marked = [&](int px, int py) {
@@ -172,19 +172,19 @@ TEST_F(EditorField, GridPlatesTypesAndMarksAreDrawnIntoTheField) {
     // reaching two pixels round its cell (the last, 20 x 5 at 66, ends it at (87, 306)), the cell drawn
     // transparently (the hollow type's empty first column shows the plate). The marks come last and
     // reach over the top of the plates.
-    EXPECT_EQ(pixelsAt(fieldPicture, {{20, 13}, {200, 13}, {7, 240}, {40, 100}, {21, 13}, {0, 13}, {7, 0}}),
+    EXPECT_EQ(pixelsAt(currentLevel.fieldPicture, {{20, 13}, {200, 13}, {7, 240}, {40, 100}, {21, 13}, {0, 13}, {7, 0}}),
               (Ints{lit(20, 13), lit(200, 13), lit(7, 240), (int)brighten((uint16_t)lit(40, 100), 5), bg(21, 13),
                     bg(0, 13), bg(7, 0)}));
-    EXPECT_EQ(pixelsAt(fieldPicture, {{0, 305}, {11, 306}, {3, 301}, {24, 300}, {25, 300}, {87, 306}, {88, 306},
+    EXPECT_EQ(pixelsAt(currentLevel.fieldPicture, {{0, 305}, {11, 306}, {3, 301}, {24, 300}, {25, 300}, {87, 306}, {88, 306},
                                       {87, 307}, {0, 298}}),
-              (Ints{0, 0, getPixel(blocksPicture, 3, 17), 0, getPixel(blocksPicture, 21, 16), 0, bg(88, 306),
+              (Ints{0, 0, getPixel(currentLevel.blocksPicture, 3, 17), 0, getPixel(currentLevel.blocksPicture, 21, 16), 0, bg(88, 306),
                     bg(87, 307), packColour(2, 4, 8)}));
-    EXPECT_EQ(pixelsAt(fieldPicture, {{1, 290}, {73, 246}, {97, 246}, {119, 250}}),
+    EXPECT_EQ(pixelsAt(currentLevel.fieldPicture, {{1, 290}, {73, 246}, {97, 246}, {119, 250}}),
               (Ints{marked(1, 290), marked(73, 246), bg(97, 246), bg(119, 250)}));  // kinds 0 and 21
     // Outside the editor the field carries none of it.
-    currentMode = MODE_PLAY;
+    mainLoop.currentMode = MODE_PLAY;
     redrawField();
-    EXPECT_EQ(pixelsAt(fieldPicture, {{20, 13}, {11, 306}}), (Ints{bg(20, 13), bg(11, 306)}));
+    EXPECT_EQ(pixelsAt(currentLevel.fieldPicture, {{20, 13}, {11, 306}}), (Ints{bg(20, 13), bg(11, 306)}));
 }
 
 TEST_F(EditorField, FitTestRefusesWallsBlocksAndPileAndReadsBeyondTheMapAsFree) {
@@ -192,7 +192,7 @@ TEST_F(EditorField, FitTestRefusesWallsBlocksAndPileAndReadsBeyondTheMapAsFree) 
     paintMap(0, 300, 240, 20, KIT_CYAN);
     addLevelBlock(50, 50, KIT_BRICK);
     redrawField();
-    ASSERT_EQ(getPixel(collisionMap, 50, 50), 0xF800);
+    ASSERT_EQ(getPixel(currentLevel.collisionMap, 50, 50), 0xF800);
     // Only the cell's visible pixels count: the hollow type's empty columns may lie on the block.
     const int cases[][4] = {
         {KIT_BRICK, 4, 100, 1},   {KIT_BRICK, 3, 100, 0},    {KIT_BRICK, 40, 50, 1},   {KIT_BRICK, 41, 50, 0},
@@ -218,7 +218,7 @@ TEST_F(EditorField, TheFrameShowsTheHeldTypeWhereItWouldLandAndTheChosenMarkUnde
     EXPECT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{50, 40}));
     // The cell's empty first and last columns stay clear.
     EXPECT_EQ(pixelsAt(backSurface, {{51, 40}, {58, 44}, {50, 42}, {59, 42}, {51, 45}}),
-              (Ints{getPixel(blocksPicture, 21, 16), getPixel(blocksPicture, 28, 20), 0, 0, 0}));
+              (Ints{getPixel(currentLevel.blocksPicture, 21, 16), getPixel(currentLevel.blocksPicture, 28, 20), 0, 0, 0}));
 
     // The chosen power-up's mark, centred on the stylus, pulses with the update counter.
     clearSurface(backSurface);
@@ -245,17 +245,17 @@ TEST_F(EditorField, HoldingTheActionKeyErasesTheBlocksTheStylusPassesOver) {
     redrawField();
     moveTo(45, 102);  // passing over blocks without the key does nothing
     moveTo(57, 102);
-    EXPECT_EQ(levelBlockCount, 6);
+    EXPECT_EQ(currentLevel.blockCount, 6);
     // The key going down erases the block under the stylus, each move over a block the next one; each
     // becomes debris and points, the list reordering as it goes.
     editorInput(MSG_KEYDOWN, KEY_ACTION);
-    EXPECT_EQ((Ints{editor.painting, levelBlockCount, findBlockAt(57, 102)}), (Ints{1, 5, -1}));
+    EXPECT_EQ((Ints{editor.painting, currentLevel.blockCount, findBlockAt(57, 102)}), (Ints{1, 5, -1}));
     for (int x = 58; x < 110; x += 4) {
         moveTo(x, 102);
     }
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score}), (Ints{2, 400, 4 * blockScore(10)}));
-    EXPECT_EQ(getPixel(collisionMap, 95, 102), 0);
-    EXPECT_EQ(getPixel(fieldPicture, 95, 102), getPixel(backgroundPicture, 95, 102));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score}), (Ints{2, 400, 4 * blockScore(10)}));
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 95, 102), 0);
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 95, 102), getPixel(currentLevel.backgroundPicture, 95, 102));
     EXPECT_GE(findBlockAt(45, 102), 0);  // passed over before the key went down
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ(editor.painting, 0);
@@ -263,45 +263,45 @@ TEST_F(EditorField, HoldingTheActionKeyErasesTheBlocksTheStylusPassesOver) {
     moveTo(45, 152);
     editorErase(-1);
     editorErase(2);
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount}), (Ints{2, 400}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count}), (Ints{2, 400}));
 }
 
 TEST_F(EditorField, PaletteTapSelectsAndStampingNeedsTheActionKeyAndFreeSpace) {
     press(15, 302);  // the kit's brick stands second in the palette row at (12, 300)
     EXPECT_EQ(heldState(), (Ints{KIT_BRICK, 5, 2, 0}));
     release(15, 302);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ(currentLevel.blockCount, 0);
     moveTo(56, 62);
     editorSnap();
     tap(56, 62);  // a plain tap stamps nothing
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ(currentLevel.blockCount, 0);
     editorInput(MSG_KEYDOWN, KEY_ACTION);
-    ASSERT_EQ(levelBlockCount, 1);
+    ASSERT_EQ(currentLevel.blockCount, 1);
     // Painting: each move stamps where the last frame showed the block, where the type fits: 50 and 60
     // and 70; 55 and 65 overlap a placed block.
     moveTo(66, 62);
-    EXPECT_EQ(levelBlockCount, 1);  // the frame still shows it at 50
+    EXPECT_EQ(currentLevel.blockCount, 1);  // the frame still shows it at 50
     for (int x : {58, 64, 65, 75, 75}) {
         editorSnap();
         moveTo(x, 62);
     }
-    ASSERT_EQ(levelBlockCount, 3);
+    ASSERT_EQ(currentLevel.blockCount, 3);
     for (int i = 0; i < 3; i++) {
-        EXPECT_EQ((Ints{levelBlocks[i].x, levelBlocks[i].y, levelBlocks[i].powerUp}), (Ints{50 + 10 * i, 60, 0}));
-        EXPECT_EQ(getPixel(collisionMap, 59 + 10 * i, 64), 0xF800);
+        EXPECT_EQ((Ints{currentLevel.blocks[i].x, currentLevel.blocks[i].y, currentLevel.blocks[i].powerUp}), (Ints{50 + 10 * i, 60, 0}));
+        EXPECT_EQ(getPixel(currentLevel.collisionMap, 59 + 10 * i, 64), 0xF800);
     }
-    EXPECT_EQ((Ints{debrisCount, game.score}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{debrisList.count, game.score}), (Ints{0, 0}));
     // The key let go with the stylus up drops the type; with nothing held the key erases.
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ((Ints{editor.selectedType, editor.painting}), (Ints{-1, 0}));
     editorInput(MSG_KEYDOWN, KEY_ACTION);
-    EXPECT_EQ(levelBlockCount, 2);
+    EXPECT_EQ(currentLevel.blockCount, 2);
     editorInput(MSG_KEYUP, KEY_ACTION);
     // A palette press while painting only selects; let go with the stylus still down, the type stays.
     moveTo(150, 150);
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     press(1, 301);
-    EXPECT_EQ((Ints{editor.selectedType, levelBlockCount}), (Ints{KIT_STEEL, 2}));
+    EXPECT_EQ((Ints{editor.selectedType, currentLevel.blockCount}), (Ints{KIT_STEEL, 2}));
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ(editor.selectedType, KIT_STEEL);
 }
@@ -334,63 +334,63 @@ TEST_F(EditorField, PressLiftsReleaseDropsWithoutThePowerUpOrKeepsTheBlockInHand
     press(58, 53);
     EXPECT_EQ(heldState(), (Ints{KIT_LONG, 8, 3, 1}));
     // Lifting breaks the block: debris, points and its capsule, and the field no longer shows it.
-    EXPECT_EQ((Ints{levelBlockCount, debrisCount, game.score, capsuleCount, capsules[0].kind}),
+    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score, powerUps.capsuleCount, powerUps.capsules[0].kind}),
               (Ints{1, 200, blockScore(20), 1, 2}));
-    EXPECT_EQ(getPixel(collisionMap, 55, 52), 0);
-    EXPECT_EQ(getPixel(fieldPicture, 55, 52), getPixel(backgroundPicture, 55, 52));
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 55, 52), 0);
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 55, 52), getPixel(currentLevel.backgroundPicture, 55, 52));
     // A lifted block is never stamped, even while painting.
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     editorSnap();
     moveTo(100, 120);
     editorInput(MSG_KEYUP, KEY_ACTION);
-    EXPECT_EQ((Ints{levelBlockCount, editor.pickedUp}), (Ints{1, 1}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, editor.pickedUp}), (Ints{1, 1}));
     moveTo(128, 55);  // not painting: moving only carries it
     editorSnap();
     EXPECT_EQ((Ints{editor.snappedX, editor.snappedY}), (Ints{120, 50}));
     release(128, 55);  // over the brick: still in hand
-    EXPECT_EQ((Ints{editor.pickedUp, levelBlockCount}), (Ints{1, 1}));
+    EXPECT_EQ((Ints{editor.pickedUp, currentLevel.blockCount}), (Ints{1, 1}));
     moveTo(83, 92);
     editorSnap();
     tap(83, 92);  // the press stamps nothing while a lifted block is held; the release puts it down
-    ASSERT_EQ(levelBlockCount, 2);
-    const LevelBlock& r = levelBlocks[1];
+    ASSERT_EQ(currentLevel.blockCount, 2);
+    const LevelBlock& r = currentLevel.blocks[1];
     EXPECT_EQ((Ints{r.x, r.y, r.type, r.width, r.height, r.powerUp}), (Ints{75, 85, KIT_LONG, 20, 5, 0}));
     EXPECT_EQ((Ints{editor.selectedType, editor.pickedUp}), (Ints{-1, 0}));
-    EXPECT_EQ(getPixel(collisionMap, 75, 85), 0xF800);
-    EXPECT_EQ(getPixel(fieldPicture, 85, 87), getPixel(blocksPicture, 40, 18));
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 75, 85), 0xF800);
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 85, 87), getPixel(currentLevel.blocksPicture, 40, 18));
     editorDrop();  // nothing held: nothing happens
-    EXPECT_EQ(levelBlockCount, 2);
+    EXPECT_EQ(currentLevel.blockCount, 2);
 
     // A tap on a block lifts it and puts it straight back, even before a frame has been drawn.
     tap(122, 52);
-    ASSERT_EQ(levelBlockCount, 2);
-    EXPECT_EQ((Ints{levelBlocks[1].x, levelBlocks[1].y}), (Ints{120, 50}));
+    ASSERT_EQ(currentLevel.blockCount, 2);
+    EXPECT_EQ((Ints{currentLevel.blocks[1].x, currentLevel.blocks[1].y}), (Ints{120, 50}));
 }
 
 TEST_F(EditorField, PowerUpPaletteTapThenBlockTapsHideItReplacingTheOneBefore) {
     addLevelBlock(50, 50, KIT_BRICK);
     addLevelBlock(80, 50, KIT_BRICK, 2);
     redrawField();
-    uint16_t plain = getPixel(fieldPicture, 55, 52);
+    uint16_t plain = getPixel(currentLevel.fieldPicture, 55, 52);
     tap(110, 290);  // kind 4's mark is centred at (108, 288)
     EXPECT_EQ((Ints{editor.selectedPowerUp, editor.selectedType}), (Ints{4, -1}));
     tap(52, 52);
     tap(84, 52);
-    EXPECT_EQ((Ints{levelBlocks[0].powerUp, levelBlocks[1].powerUp, levelBlockCount, capsuleCount}),
+    EXPECT_EQ((Ints{currentLevel.blocks[0].powerUp, currentLevel.blocks[1].powerUp, currentLevel.blockCount, powerUps.capsuleCount}),
               (Ints{5, 5, 2, 0}));
     // The mark shows on the block at once: the editor always shows hidden power-ups.
-    EXPECT_NE(getPixel(fieldPicture, 55, 52), plain);
+    EXPECT_NE(getPixel(currentLevel.fieldPicture, 55, 52), plain);
     // Unknown kinds and blocks change nothing.
     editorAssignPowerUp(1, 22);
     editorAssignPowerUp(1, -1);
     editorAssignPowerUp(2, 4);
-    EXPECT_EQ((Ints{levelBlocks[1].powerUp, levelBlockCount}), (Ints{5, 2}));
+    EXPECT_EQ((Ints{currentLevel.blocks[1].powerUp, currentLevel.blockCount}), (Ints{5, 2}));
     // The action key let go with the stylus up ends the selection: the next tap lifts.
     editorInput(MSG_KEYDOWN, KEY_ACTION);
     editorInput(MSG_KEYUP, KEY_ACTION);
     EXPECT_EQ(editor.selectedPowerUp, -1);
     press(52, 52);
-    EXPECT_EQ((Ints{editor.pickedUp, levelBlockCount}), (Ints{1, 1}));
+    EXPECT_EQ((Ints{editor.pickedUp, currentLevel.blockCount}), (Ints{1, 1}));
 }
 
 // The editor on real files: the kit's data in a scratch folder.
@@ -411,16 +411,16 @@ protected:
     void openEditorOn(int level) {
         game.levelIndex = level;
         loadLevel(level);
-        pristineBackground = createSurface(240, 320);
-        blit(pristineBackground, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
-        fieldPicture = createSurface(240, 320);
-        currentMode = MODE_EDITOR;
+        currentLevel.pristineBackground = createSurface(240, 320);
+        blit(currentLevel.pristineBackground, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
+        currentLevel.fieldPicture = createSurface(240, 320);
+        mainLoop.currentMode = MODE_EDITOR;
         editorReset();
         redrawField();
     }
     static std::vector<uint8_t> listBytes(void) {
-        const uint8_t* p = (const uint8_t*)levelBlocks;
-        return std::vector<uint8_t>(p, p + sizeof(LevelBlock) * (size_t)levelBlockCount);
+        const uint8_t* p = (const uint8_t*)currentLevel.blocks;
+        return std::vector<uint8_t>(p, p + sizeof(LevelBlock) * (size_t)currentLevel.blockCount);
     }
     ScratchFolder folder;
 };
@@ -430,27 +430,27 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     LevelBlock second[2] = {record(30, 30, KIT_GEM, 2), record(60, 30, KIT_STEEL)};
     writeLevelFile(1, second, 2);
     openEditorOn(0);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ(currentLevel.blockCount, 0);
     editorSelectType(KIT_BRICK);
     editor.painting = 1;
     snapAt(45, 52);
     editorStamp();
-    ASSERT_EQ(levelBlockCount, 1);
+    ASSERT_EQ(currentLevel.blockCount, 1);
 
     editorInput(MSG_KEYUP, KEY_DOWN);
     editorInput(MSG_KEYDOWN, KEY_UP);
-    EXPECT_EQ((Ints{game.levelIndex, levelBlockCount}), (Ints{0, 1}));
+    EXPECT_EQ((Ints{game.levelIndex, currentLevel.blockCount}), (Ints{0, 1}));
     EXPECT_FALSE(fs::exists("Data/level0.dat"));
 
     std::vector<uint8_t> first = listBytes();
     editorInput(MSG_KEYUP, KEY_UP);
     EXPECT_EQ(readFileBytes("Data/level0.dat"), first);
-    EXPECT_EQ((Ints{game.levelIndex, levelBlockCount, levelBlocks[0].x, indestructibleCount, levelMusicTrack}),
+    EXPECT_EQ((Ints{game.levelIndex, currentLevel.blockCount, currentLevel.blocks[0].x, currentLevel.indestructibleCount, currentLevel.musicTrack}),
               (Ints{1, 2, 30, 1, 2}));
     // Level 1 is drawn with its blocks and the editor's grid; the held palette type comes along.
-    EXPECT_NE(getPixel(fieldPicture, 62, 32), getPixel(backgroundPicture, 62, 32));
-    EXPECT_EQ(getPixel(fieldPicture, 20, 13), brighten(getPixel(backgroundPicture, 20, 13), 5));
-    EXPECT_EQ(getPixel(collisionMap, 62, 32), 0xF800);
+    EXPECT_NE(getPixel(currentLevel.fieldPicture, 62, 32), getPixel(currentLevel.backgroundPicture, 62, 32));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 20, 13), brighten(getPixel(currentLevel.backgroundPicture, 20, 13), 5));
+    EXPECT_EQ(getPixel(currentLevel.collisionMap, 62, 32), 0xF800);
     EXPECT_EQ(editor.selectedType, KIT_BRICK);
 
     editorInput(MSG_KEYUP, KEY_DOWN);
@@ -459,7 +459,7 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     EXPECT_EQ(readFileBytes("Data/level1.dat").size(), 24u);
 
     unloadLevel();
-    removeSurface(&fieldPicture);
+    removeSurface(&currentLevel.fieldPicture);
     openEditorOn(99);
     editorInput(MSG_KEYUP, KEY_UP);
     EXPECT_EQ(game.levelIndex, 99);
@@ -471,7 +471,7 @@ TEST_F(EditorFiles, LevelChangeSavesMovesAndStopsAt0And99) {
     EXPECT_FALSE(fs::exists("Data/level99.dat"));
     // Every unload found its pictures: the level's pristine copy is made anew at each change.
     EXPECT_EQ(logText().find("Already Unloaded"), std::string::npos);
-    EXPECT_NE(pristineBackground, nullptr);
+    EXPECT_NE(currentLevel.pristineBackground, nullptr);
 }
 
 TEST_F(EditorFiles, LeavingWritesTheListByteForByteAndItLoadsBackIdentically) {
@@ -479,7 +479,7 @@ TEST_F(EditorFiles, LeavingWritesTheListByteForByteAndItLoadsBackIdentically) {
     start[2].reserved[0] = 0x33;  // whatever stands in a slot is written back as it stands
     writeLevelFile(7, start, 3);
     openEditorOn(7);
-    ASSERT_EQ(levelBlockCount, 3);
+    ASSERT_EQ(currentLevel.blockCount, 3);
 
     // Stamp two, move one, erase one, hide two power-ups.
     editorSelectType(KIT_GEM);
@@ -497,24 +497,24 @@ TEST_F(EditorFiles, LeavingWritesTheListByteForByteAndItLoadsBackIdentically) {
     editorErase(findBlockAt(25, 22));
     editorAssignPowerUp(findBlockAt(101, 101), 14);
     editorAssignPowerUp(findBlockAt(150, 150), 3);
-    ASSERT_EQ(levelBlockCount, 4);
+    ASSERT_EQ(currentLevel.blockCount, 4);
 
     std::vector<uint8_t> edited = listBytes();
     EXPECT_EQ(editorLeave(), MODE_MAIN_MENU);
     EXPECT_EQ(readFileBytes("Data/level7.dat"), edited);
     EXPECT_FALSE(fs::exists("Data/level7.dat.tmp"));
     // The hollow block kept its slot (2) through the reordering, and the slot its reserved byte.
-    EXPECT_EQ(levelBlocks[2].type, KIT_HOLLOW);
+    EXPECT_EQ(currentLevel.blocks[2].type, KIT_HOLLOW);
     EXPECT_EQ(edited[2 * 12 + 7], 0x33);
 
     unloadLevel();
-    levelBlockCount = 0;
+    currentLevel.blockCount = 0;
     loadLevel(7);
     EXPECT_EQ(listBytes(), edited);
     int gem = findBlockAt(101, 101), moved = findBlockAt(150, 150);
     ASSERT_GE(gem, 0);
     ASSERT_GE(moved, 0);
-    EXPECT_EQ((Ints{levelBlocks[gem].powerUp, levelBlocks[moved].type, levelBlocks[moved].powerUp}),
+    EXPECT_EQ((Ints{currentLevel.blocks[gem].powerUp, currentLevel.blocks[moved].type, currentLevel.blocks[moved].powerUp}),
               (Ints{15, KIT_WIDE, 4}));
     EXPECT_EQ((Ints{findBlockAt(25, 22), findBlockAt(41, 21)}), (Ints{-1, -1}));
 }
@@ -540,11 +540,11 @@ TEST_F(EditorFiles, AFailedSaveAsksAndRetryWritesWhileCancelKeepsTheWorkOpen) {
         snapAt(105, 105);
         editorStamp();
         editor.painting = 0;
-        ASSERT_EQ(levelBlockCount, 1);
-        const int32_t placedX = levelBlocks[0].x;
+        ASSERT_EQ(currentLevel.blockCount, 1);
+        const int32_t placedX = currentLevel.blocks[0].x;
         const size_t earlier = headlessMessageBoxes().size();
         headlessSetBoxAnswer(c.answer);
-        saveFailuresLeft = 1;
+        saveFaults.failuresLeft = 1;
         int32_t mode = MODE_EDITOR;
         if (c.leaving) {
             mode = editorLeave();
@@ -562,13 +562,13 @@ TEST_F(EditorFiles, AFailedSaveAsksAndRetryWritesWhileCancelKeepsTheWorkOpen) {
         EXPECT_EQ(fs::exists("Data/level3.dat") ? fs::file_size("Data/level3.dat") : 0u, c.fileBytes);
         if (c.answer == MB_RESULT_CANCEL) {
             // The work is still there, and still unsaved: the next try writes it.
-            EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].x, editor.edited}), (Ints{1, placedX, 1}));
+            EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].x, editor.edited}), (Ints{1, placedX, 1}));
             EXPECT_EQ(editorLeave(), MODE_MAIN_MENU);
             EXPECT_EQ(fs::file_size("Data/level3.dat"), 12u);
         }
-        saveFailuresLeft = 0;
+        saveFaults.failuresLeft = 0;
         unloadLevel();
-        removeSurface(&fieldPicture);
+        removeSurface(&currentLevel.fieldPicture);
     }
 }
 
@@ -614,7 +614,7 @@ TEST_F(EditorFiles, BrowsingSavesNothingAndAnUnreadableLevelIsNeverWrittenOver) 
         // Edited on the unreadable level: the save is refused with a box, and Cancel keeps the editor.
         editorChangeLevel(-1);
         EXPECT_EQ(game.levelIndex, 1) << bad.what;
-        EXPECT_EQ(levelBlockCount, 0) << bad.what;
+        EXPECT_EQ(currentLevel.blockCount, 0) << bad.what;
         editorSelectType(KIT_BRICK);
         editor.painting = 1;
         snapAt(105, 105);
@@ -625,7 +625,7 @@ TEST_F(EditorFiles, BrowsingSavesNothingAndAnUnreadableLevelIsNeverWrittenOver) 
         EXPECT_TRUE(headlessMessageBoxes().size() > earlier &&
                     headlessMessageBoxes().back().text.find("./Data/level1.dat") != std::string::npos)
             << bad.what;
-        EXPECT_EQ(levelBlockCount, 1);
+        EXPECT_EQ(currentLevel.blockCount, 1);
         struct stat after;
         ASSERT_EQ(lstat("Data/level1.dat", &after), 0) << bad.what;
         EXPECT_EQ((Ints{(int)after.st_ino, (int)after.st_size, (int)(after.st_mode & S_IFMT)}),
@@ -639,7 +639,7 @@ TEST_F(EditorFiles, BrowsingSavesNothingAndAnUnreadableLevelIsNeverWrittenOver) 
         fs::remove_all("Data/level1.dat");
         fs::remove_all("Data/level1.moved");
         unloadLevel();
-        removeSurface(&fieldPicture);
+        removeSurface(&currentLevel.fieldPicture);
     }
     alarm(0);
 }

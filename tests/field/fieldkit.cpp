@@ -10,11 +10,12 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/runfolder.h"
 
 const uint16_t KIT_CYAN = 0x07DF;
 const uint16_t KIT_WALL = 0x001F;
@@ -25,7 +26,7 @@ static const struct { int x, y, w, h; } cells[KIT_TYPES] = {
     {0, 16, 10, 5}, {10, 16, 10, 5}, {20, 16, 10, 5}, {0, 24, 21, 3}, {0, 28, 5, 5}, {30, 16, 20, 5}};
 
 void resetFieldState(void) {
-    strcpy(dataPath, "./Data/");
+    strcpy(runPaths.dataPath, "./Data/");
     setGamma(128);
     buildAngleTables();
     buildExplosionSequence();
@@ -33,21 +34,21 @@ void resetFieldState(void) {
     resetGameValues();
     game.difficulty = 1;
     game.lives = 3;
-    ballCount = 0;
-    debrisCount = 0;
-    explosionCount = 0;
-    levelBlockCount = 0;
-    indestructibleCount = 0;
+    ballList.count = 0;
+    debrisList.count = 0;
+    effects.explosionCount = 0;
+    currentLevel.blockCount = 0;
+    currentLevel.indestructibleCount = 0;
     blockTypeCount = 0;
     clearPowerUps();
-    previousPaddleLine = 320;
+    ballList.previousPaddleLine = 320;
     paddle = Paddle{};
     paddle.halfWidth = paddle.targetHalfWidth = 18;
     paddle.zoneHeight = paddle.targetZoneHeight = 78;
     paddle.stepLimit = 3;
     placePaddleForServe();
-    for (Surface** s : {&collisionMap, &backgroundPicture, &pristineBackground, &fieldPicture, &blocksPicture,
-                        &spritesPicture, &iconsPicture, &powerUpsPicture}) {
+    for (Surface** s : {&currentLevel.collisionMap, &currentLevel.backgroundPicture, &currentLevel.pristineBackground, &currentLevel.fieldPicture, &currentLevel.blocksPicture,
+                        &effects.spritesPicture, &effects.iconsPicture, &effects.powerUpsPicture}) {
         if (*s != nullptr) {
             removeSurface(s);
         }
@@ -56,7 +57,7 @@ void resetFieldState(void) {
         backSurface = createSurface(240, 320);
     }
     clearSurface(backSurface);
-    currentMode = MODE_PLAY;
+    mainLoop.currentMode = MODE_PLAY;
 }
 
 static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
@@ -68,46 +69,46 @@ static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
 }
 
 void paintMap(int x, int y, int w, int h, uint16_t colour) {
-    fillRect(collisionMap, x, y, w, h, colour);
+    fillRect(currentLevel.collisionMap, x, y, w, h, colour);
 }
 
 void makeKitField(void) {
     resetFieldState();
-    collisionMap = createSurface(240, 320);
-    backgroundPicture = createSurface(240, 320);
+    currentLevel.collisionMap = createSurface(240, 320);
+    currentLevel.backgroundPicture = createSurface(240, 320);
     for (int y = 0; y < 320; y++) {
         for (int x = 0; x < 240; x++) {
-            putPixel(backgroundPicture, x, y, packColour(x & 31, y & 31, 3));
+            putPixel(currentLevel.backgroundPicture, x, y, packColour(x & 31, y & 31, 3));
         }
     }
-    pristineBackground = createSurface(240, 320);
-    blit(pristineBackground, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
-    fieldPicture = createSurface(240, 320);
-    blit(fieldPicture, 0, 0, 240, 320, backgroundPicture, 0, 0, BLIT_COPY);
+    currentLevel.pristineBackground = createSurface(240, 320);
+    blit(currentLevel.pristineBackground, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
+    currentLevel.fieldPicture = createSurface(240, 320);
+    blit(currentLevel.fieldPicture, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
 
-    blocksPicture = createSurface(64, 48);
-    fillRect(blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
-    fillRect(blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
-    fillRect(blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
+    currentLevel.blocksPicture = createSurface(64, 48);
+    fillRect(currentLevel.blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
+    fillRect(currentLevel.blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
+    fillRect(currentLevel.blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
     for (int t = 0; t < KIT_TYPES; t++) {
         uint16_t c = t == KIT_STEEL ? packColour(20, 20, 22) : (uint16_t)(KIT_BRICK_COLOUR + t);
-        fillRect(blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
+        fillRect(currentLevel.blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
         blockTypes[t] = BlockType{};
         blockTypes[t].cellX = (uint16_t)cells[t].x;
         blockTypes[t].cellY = (uint16_t)cells[t].y;
         blockTypes[t].width = (uint8_t)cells[t].w;
         blockTypes[t].height = (uint8_t)cells[t].h;
     }
-    fillRect(blocksPicture, 20, 16, 1, 5, 0);
-    fillRect(blocksPicture, 29, 16, 1, 5, 0);
+    fillRect(currentLevel.blocksPicture, 20, 16, 1, 5, 0);
+    fillRect(currentLevel.blocksPicture, 29, 16, 1, 5, 0);
     blockTypeCount = KIT_TYPES;
 
-    spritesPicture = createSurface(256, 64);
-    fillRect(spritesPicture, 0, 32, 24, 7, 0xFFDF);
-    fillRect(spritesPicture, 0, 0, 224, 32, packColour(4, 2, 1));
-    iconsPicture = createSurface(160, 64);
-    powerUpsPicture = createSurface(24 * 22, 72);
-    fillRect(powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
+    effects.spritesPicture = createSurface(256, 64);
+    fillRect(effects.spritesPicture, 0, 32, 24, 7, 0xFFDF);
+    fillRect(effects.spritesPicture, 0, 0, 224, 32, packColour(4, 2, 1));
+    effects.iconsPicture = createSurface(160, 64);
+    effects.powerUpsPicture = createSurface(24 * 22, 72);
+    fillRect(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
 }
 
 static uint64_t mix(uint64_t h, const void* data, size_t size) {
@@ -134,40 +135,40 @@ uint64_t hashSurface(const Surface* s, uint64_t h) {
 
 uint64_t hashFieldState(void) {
     uint64_t h = 1469598103934665603ull;
-    h = mix(h, &ballCount, sizeof(ballCount));
-    for (int i = 0; i < ballCount; i++) {
-        const Ball* b = &balls[i];
+    h = mix(h, &ballList.count, sizeof(ballList.count));
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball* b = &ballList.balls[i];
         int32_t v[7] = {b->x, b->y, b->vx, b->vy, b->prevX, b->prevY, b->speed};
         h = mix(h, v, sizeof(v));
     }
-    h = mix(h, &debrisCount, sizeof(debrisCount));
-    for (int i = 0; i < debrisCount; i++) {
-        const Debris* d = &debris[i];
+    h = mix(h, &debrisList.count, sizeof(debrisList.count));
+    for (int i = 0; i < debrisList.count; i++) {
+        const Debris* d = &debrisList.pieces[i];
         int32_t v[9] = {d->x, d->y, d->vx, d->vy, d->prevX, d->prevY, d->age, d->colour, d->type};
         h = mix(h, v, sizeof(v));
     }
-    h = mix(h, &explosionCount, sizeof(explosionCount));
-    h = mix(h, explosions, sizeof(Explosion) * (size_t)explosionCount);
-    h = mix(h, &capsuleCount, sizeof(capsuleCount));
-    for (int i = 0; i < capsuleCount; i++) {
-        const FallingPowerUp* c = &capsules[i];
+    h = mix(h, &effects.explosionCount, sizeof(effects.explosionCount));
+    h = mix(h, effects.explosions, sizeof(Explosion) * (size_t)effects.explosionCount);
+    h = mix(h, &powerUps.capsuleCount, sizeof(powerUps.capsuleCount));
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        const FallingPowerUp* c = &powerUps.capsules[i];
         int32_t v[8] = {c->x, c->y, c->vx, c->vy, c->prevX, c->prevY, c->kind, c->age};
         h = mix(h, v, sizeof(v));
     }
-    h = mix(h, &activePowerUpCount, sizeof(activePowerUpCount));
-    h = mix(h, activePowerUps, sizeof(ActivePowerUp) * (size_t)activePowerUpCount);
-    h = mix(h, powerUpCounts, sizeof(powerUpCounts));
-    h = mix(h, &levelBlockCount, sizeof(levelBlockCount));
-    h = mix(h, levelBlocks, sizeof(LevelBlock) * (size_t)levelBlockCount);
-    h = mix(h, &indestructibleCount, sizeof(indestructibleCount));
+    h = mix(h, &powerUps.activeCount, sizeof(powerUps.activeCount));
+    h = mix(h, powerUps.active, sizeof(ActivePowerUp) * (size_t)powerUps.activeCount);
+    h = mix(h, powerUps.counts, sizeof(powerUps.counts));
+    h = mix(h, &currentLevel.blockCount, sizeof(currentLevel.blockCount));
+    h = mix(h, currentLevel.blocks, sizeof(LevelBlock) * (size_t)currentLevel.blockCount);
+    h = mix(h, &currentLevel.indestructibleCount, sizeof(currentLevel.indestructibleCount));
     h = mix(h, &paddle, sizeof(paddle));
     int32_t values[6] = {game.score, game.lives, game.readyCountdown, game.shake, game.shakeX, game.shakeY};
     h = mix(h, values, sizeof(values));
     uint32_t state = gameRandState();
     h = mix(h, &state, sizeof(state));
-    h = hashSurface(collisionMap, h);
-    h = hashSurface(fieldPicture, h);
-    h = hashSurface(backgroundPicture, h);
+    h = hashSurface(currentLevel.collisionMap, h);
+    h = hashSurface(currentLevel.fieldPicture, h);
+    h = hashSurface(currentLevel.backgroundPicture, h);
     return h;
 }
 

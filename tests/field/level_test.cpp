@@ -8,7 +8,7 @@
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/level.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "fieldkit.h"
 #include "gfx/blit.h"
 #include "shell/log.h"
@@ -25,7 +25,7 @@ protected:
     }
     // Unloads as play and the editor do: they make the pristine copy that the unload frees.
     static int unloadMade(void) {
-        pristineBackground = createSurface(240, 320);
+        currentLevel.pristineBackground = createSurface(240, 320);
         return unloadLevel();
     }
     ScratchFolder folder;
@@ -39,20 +39,20 @@ TEST_F(LevelFiles, LevelNumbersNameTheirOwnFilesForLoadingAndSaving) {
     writeLevelFile(1, b, 1);
     writeLevelFile(45, a, 2);
     EXPECT_EQ(loadLevel(0), 1);
-    EXPECT_EQ((Ints{levelBlockCount, indestructibleCount, levelMusicTrack}), (Ints{2, 1, 1}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, currentLevel.musicTrack}), (Ints{2, 1, 1}));
     // The block types come from the description file.
     ASSERT_EQ(blockTypeCount, KIT_TYPES);
     EXPECT_EQ((Ints{blockTypes[KIT_WIDE].cellY, blockTypes[KIT_WIDE].width, blockTypes[KIT_WIDE].height}),
               (Ints{24, 21, 3}));
     EXPECT_EQ(unloadMade(), 1);
     loadLevel(1);
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].powerUp, levelMusicTrack}), (Ints{1, 3, 2}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].powerUp, currentLevel.musicTrack}), (Ints{1, 3, 2}));
     // The editor's save of level 0 is what the next load of level 0 reads.
-    levelBlocks[0].x = 77;
+    currentLevel.blocks[0].x = 77;
     EXPECT_EQ(saveLevel(0), 1);
     EXPECT_EQ(unloadMade(), 1);
     loadLevel(0);
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].x}), (Ints{1, 77}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].x}), (Ints{1, 77}));
 }
 
 TEST_F(LevelFiles, OddSizesDroppedRowsAndMissingFiles) {
@@ -63,7 +63,7 @@ TEST_F(LevelFiles, OddSizesDroppedRowsAndMissingFiles) {
     bytes.push_back(0xAB);
     writeFileBytes("Data/level3.dat", bytes);
     loadLevel(3);
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[1].y, levelBlocks[1].type}), (Ints{2, 12, 2}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[1].y, currentLevel.blocks[1].type}), (Ints{2, 12, 2}));
     unloadMade();
 
     // Rows below 240 are dropped and the record moved into the slot examined again:
@@ -72,23 +72,23 @@ TEST_F(LevelFiles, OddSizesDroppedRowsAndMissingFiles) {
                        record(4, 240, KIT_STEEL), record(5, 241, KIT_BRICK)};
     writeLevelFile(4, c, 5);
     loadLevel(4);
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].x, levelBlocks[0].y, levelBlocks[1].x, indestructibleCount}),
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].x, currentLevel.blocks[0].y, currentLevel.blocks[1].x, currentLevel.indestructibleCount}),
               (Ints{2, 4, 240, 2, 1}));
     unloadMade();
 
     // A missing or empty file gives an empty level and empties the lists.
-    levelBlockCount = 5;
-    indestructibleCount = 2;
-    ballCount = 3;
-    debrisCount = 4;
+    currentLevel.blockCount = 5;
+    currentLevel.indestructibleCount = 2;
+    ballList.count = 3;
+    debrisList.count = 4;
     EXPECT_EQ(loadLevel(17), 1);
-    EXPECT_EQ((Ints{levelBlockCount, indestructibleCount, ballCount, debrisCount}), (Ints{0, 0, 0, 0}));
-    EXPECT_NE(collisionMap, nullptr);
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, ballList.count, debrisList.count}), (Ints{0, 0, 0, 0}));
+    EXPECT_NE(currentLevel.collisionMap, nullptr);
     unloadMade();
     writeFileBytes("Data/level18.dat", {});
-    levelBlockCount = 5;
+    currentLevel.blockCount = 5;
     loadLevel(18);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ(currentLevel.blockCount, 0);
 }
 
 TEST_F(LevelFiles, MoreThanAThousandRecordsReadTheFirstThousandWithAWarning) {
@@ -98,22 +98,22 @@ TEST_F(LevelFiles, MoreThanAThousandRecordsReadTheFirstThousandWithAWarning) {
     }
     writeLevelFile(5, many.data(), (int)many.size());
     loadLevel(5);
-    EXPECT_EQ((Ints{levelBlockCount, indestructibleCount}), (Ints{1000, 0}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount}), (Ints{1000, 0}));
     EXPECT_NE(logText().find("[WARNING]"), std::string::npos);
     EXPECT_NE(logText().find("more than 1000 blocks"), std::string::npos);
     unloadLevel();
     writeLevelFile(6, many.data(), 1000);  // exactly 1000: no warning
     clearLog();
     loadLevel(6);
-    EXPECT_EQ(levelBlockCount, 1000);
+    EXPECT_EQ(currentLevel.blockCount, 1000);
     EXPECT_EQ(logText().find("[WARNING]"), std::string::npos);
 }
 
 TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
     LevelBlock a[2] = {record(10, 10, KIT_BRICK, 7), record(300, 65535, 255, 65535, 255, 255)};
     a[1].reserved[1] = 0x5A;
-    memcpy(levelBlocks, a, sizeof(a));
-    levelBlockCount = 2;
+    memcpy(currentLevel.blocks, a, sizeof(a));
+    currentLevel.blockCount = 2;
     EXPECT_EQ(saveLevel(9), 1);
     const std::vector<uint8_t> expected = {10, 0,  10,  0,   1,   10,  5,    0, 0,  0,  7,   0,
                                            44, 1, 255, 255, 255, 255, 255, 0, 0x5A, 0, 255, 255};
@@ -121,15 +121,15 @@ TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
     EXPECT_FALSE(std::filesystem::exists("Data/level9.dat.tmp"));
 
     // The disk fills during the write: the old level stays as it was.
-    saveFailAfterBytes = 5;
-    levelBlockCount = 1;
+    saveFaults.failAfterBytes = 5;
+    currentLevel.blockCount = 1;
     EXPECT_EQ(saveLevel(9), 0);
     EXPECT_EQ(readFileBytes("Data/level9.dat"), expected);
     EXPECT_NE(logText().find("[ERROR] Unable to save level."), std::string::npos);
-    EXPECT_EQ(levelBlockCount, 1);
-    saveFailAfterBytes = -1;
+    EXPECT_EQ(currentLevel.blockCount, 1);
+    saveFaults.failAfterBytes = -1;
 
-    levelBlockCount = 0;
+    currentLevel.blockCount = 0;
     EXPECT_EQ(saveLevel(9), 1);
     EXPECT_TRUE(std::filesystem::exists("Data/level9.dat"));
     EXPECT_EQ(std::filesystem::file_size("Data/level9.dat"), 0u);
@@ -137,20 +137,20 @@ TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
 
 TEST_F(LevelFiles, UnloadFreesInOrderAndReportsAMissingPicture) {
     loadLevel(20);
-    ballCount = 4;
+    ballList.count = 4;
     EXPECT_EQ(unloadMade(), 1);
-    EXPECT_TRUE(collisionMap == nullptr && backgroundPicture == nullptr && pristineBackground == nullptr &&
-                blocksPicture == nullptr);
-    EXPECT_EQ((Ints{blockTypeCount, ballCount}), (Ints{0, 0}));
+    EXPECT_TRUE(currentLevel.collisionMap == nullptr && currentLevel.backgroundPicture == nullptr && currentLevel.pristineBackground == nullptr &&
+                currentLevel.blocksPicture == nullptr);
+    EXPECT_EQ((Ints{blockTypeCount, ballList.count}), (Ints{0, 0}));
 
     loadLevel(20);  // no pristine background made
-    levelBlockCount = 3;
+    currentLevel.blockCount = 3;
     clearLog();
     EXPECT_EQ(unloadLevel(), 0);
     EXPECT_NE(logText().find("Level Already Unloaded (schemev2)"), std::string::npos);
     // Unloaded up to the missing picture; what comes after it is still loaded.
-    EXPECT_TRUE(collisionMap == nullptr && blocksPicture != nullptr);
-    EXPECT_EQ((Ints{levelBlockCount, blockTypeCount}), (Ints{3, KIT_TYPES}));
+    EXPECT_TRUE(currentLevel.collisionMap == nullptr && currentLevel.blocksPicture != nullptr);
+    EXPECT_EQ((Ints{currentLevel.blockCount, blockTypeCount}), (Ints{3, KIT_TYPES}));
     clearLog();
     unloadLevel();
     EXPECT_NE(logText().find("Level Already Unloaded (scheme)"), std::string::npos);
@@ -162,9 +162,9 @@ TEST_F(LevelFiles, RecolouringPermutesChannelsOfBackgroundAndBlocksOnly) {
                             {3, 3, 1, 2, 20, 5, 11}, {9, 3, 2, 1, 20, 11, 5}};
     for (const auto& c : cases) {
         loadLevel(c[0]);
-        EXPECT_EQ(pixelsAt(backgroundPicture, {{0, 0}}), (Ints{packColour(c[1], c[2], c[3])})) << c[0];
-        EXPECT_EQ(pixelsAt(blocksPicture, {{10, 16}, {0, 0}}), (Ints{packColour(c[4], c[5], c[6]), 0})) << c[0];
-        EXPECT_EQ(getPixel(collisionMap, 0, 0), packColour(0, 0, 25));
+        EXPECT_EQ(pixelsAt(currentLevel.backgroundPicture, {{0, 0}}), (Ints{packColour(c[1], c[2], c[3])})) << c[0];
+        EXPECT_EQ(pixelsAt(currentLevel.blocksPicture, {{10, 16}, {0, 0}}), (Ints{packColour(c[4], c[5], c[6]), 0})) << c[0];
+        EXPECT_EQ(getPixel(currentLevel.collisionMap, 0, 0), packColour(0, 0, 25));
         unloadMade();
     }
     Surface* s = createSurface(2, 1);
@@ -180,65 +180,65 @@ TEST(LevelList, AddRemoveAndFind) {
     makeKitField();
     addLevelBlock(10, 20, KIT_LONG, 4);
     addLevelBlock(15, 22, KIT_GEM);
-    const LevelBlock& r = levelBlocks[0];
-    EXPECT_EQ((Ints{levelBlockCount, r.width, r.height, r.powerUp, levelBlocks[1].powerUp}), (Ints{2, 20, 5, 4, 0}));
+    const LevelBlock& r = currentLevel.blocks[0];
+    EXPECT_EQ((Ints{currentLevel.blockCount, r.width, r.height, r.powerUp, currentLevel.blocks[1].powerUp}), (Ints{2, 20, 5, 4, 0}));
     // Where blocks overlap the lower index; x + width and y + height are outside.
     EXPECT_EQ((Ints{findBlockAt(16, 23), findBlockAt(29, 24), findBlockAt(30, 24), findBlockAt(12, 25),
                     findBlockAt(19, 26), findBlockAt(-1, -1)}),
               (Ints{0, 0, -1, -1, 1, -1}));
 
-    levelBlocks[1].reserved[0] = 9;
-    levelBlocks[0].reserved[0] = 1;
+    currentLevel.blocks[1].reserved[0] = 9;
+    currentLevel.blocks[0].reserved[0] = 1;
     removeLevelBlock(0);
     // The last record moves into the gap; the reserved bytes are not copied.
-    EXPECT_EQ((Ints{levelBlockCount, r.x, r.type, r.reserved[0]}), (Ints{1, 15, KIT_GEM, 1}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, r.x, r.type, r.reserved[0]}), (Ints{1, 15, KIT_GEM, 1}));
     removeLevelBlock(1);
     removeLevelBlock(-1);
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(currentLevel.blockCount, 1);
 
-    levelBlockCount = MAX_LEVEL_BLOCKS - 1;
+    currentLevel.blockCount = MAX_LEVEL_BLOCKS - 1;
     addLevelBlock(1, 1, KIT_BRICK);
-    LevelBlock last = levelBlocks[MAX_LEVEL_BLOCKS - 1];
+    LevelBlock last = currentLevel.blocks[MAX_LEVEL_BLOCKS - 1];
     addLevelBlock(2, 2, KIT_GEM);
-    EXPECT_EQ(levelBlockCount, MAX_LEVEL_BLOCKS);
-    EXPECT_EQ(memcmp(&levelBlocks[MAX_LEVEL_BLOCKS - 1], &last, sizeof(last)), 0);
+    EXPECT_EQ(currentLevel.blockCount, MAX_LEVEL_BLOCKS);
+    EXPECT_EQ(memcmp(&currentLevel.blocks[MAX_LEVEL_BLOCKS - 1], &last, sizeof(last)), 0);
 }
 
 TEST_F(LevelFiles, ThumbnailOfLevel37LandsAt168By72) {
     LevelBlock a[2] = {record(0, 0, KIT_BRICK), record(200, 230, KIT_GEM)};
     writeLevelFile(37, a, 2);
-    levelThumbnailSheet = createSurface(240, 240);
+    currentLevel.thumbnailSheet = createSurface(240, 240);
     for (int y = 0; y < 240; y++) {
         for (int x = 0; x < 240; x++) {
-            putPixel(levelThumbnailSheet, x, y, 0x1111);
+            putPixel(currentLevel.thumbnailSheet, x, y, 0x1111);
         }
     }
     makeLevelThumbnail(37);
-    EXPECT_EQ(blocksPicture, nullptr);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ(currentLevel.blocksPicture, nullptr);
+    EXPECT_EQ(currentLevel.blockCount, 0);
     for (int y = 0; y < 240; y++) {
         for (int x = 0; x < 240; x++) {
             bool inside = x >= 168 && x < 192 && y >= 72 && y < 96;
-            ASSERT_EQ(getPixel(levelThumbnailSheet, x, y) == 0x1111, !inside) << x << "," << y;
+            ASSERT_EQ(getPixel(currentLevel.thumbnailSheet, x, y) == 0x1111, !inside) << x << "," << y;
         }
     }
     // The brick (0, 0) lies in the top-left thumbnail pixel; (200, 230) shrinks to (20, 23); the middle is empty.
-    EXPECT_NE(getPixel(levelThumbnailSheet, 168, 72), 0);
-    EXPECT_NE(getPixel(levelThumbnailSheet, 168 + 20, 72 + 23), 0);
-    EXPECT_EQ(getPixel(levelThumbnailSheet, 168 + 12, 72 + 12), 0);
+    EXPECT_NE(getPixel(currentLevel.thumbnailSheet, 168, 72), 0);
+    EXPECT_NE(getPixel(currentLevel.thumbnailSheet, 168 + 20, 72 + 23), 0);
+    EXPECT_EQ(getPixel(currentLevel.thumbnailSheet, 168 + 12, 72 + 12), 0);
     // A missing level leaves the sheet as it was.
     makeLevelThumbnail(38);
-    EXPECT_EQ(getPixel(levelThumbnailSheet, 192, 72), 0x1111);
-    EXPECT_EQ(blocksPicture, nullptr);
-    removeSurface(&levelThumbnailSheet);
+    EXPECT_EQ(getPixel(currentLevel.thumbnailSheet, 192, 72), 0x1111);
+    EXPECT_EQ(currentLevel.blocksPicture, nullptr);
+    removeSurface(&currentLevel.thumbnailSheet);
 
     // One brick of (5, 11, 20) over field pixels 0..9 x 0..4 (level 0: not recoloured). Each blend at
     // weight 20 is c' = (20 c' + 235 c) >> 8, so the 96-grid pixels (0..3, 0..1) become (4, 10, 19)
     // after 4 to 9 blends; each thumbnail pixel averages a 4 x 4 square of the grid twice over, half of
     // it empty here: ((4 + 4 + 4 + 4) >> 2 + same + 0 + 0) >> 2 = 2, likewise 5 and 9.
     writeLevelFile(0, a, 1);
-    levelThumbnailSheet = createSurface(240, 240);
+    currentLevel.thumbnailSheet = createSurface(240, 240);
     makeLevelThumbnail(0);
-    EXPECT_EQ(pixelsAt(levelThumbnailSheet, {{0, 0}, {1, 0}, {0, 1}}), (Ints{packColour(2, 5, 9), 0, 0}));
-    removeSurface(&levelThumbnailSheet);
+    EXPECT_EQ(pixelsAt(currentLevel.thumbnailSheet, {{0, 0}, {1, 0}, {0, 1}}), (Ints{packColour(2, 5, 9), 0, 0}));
+    removeSurface(&currentLevel.thumbnailSheet);
 }

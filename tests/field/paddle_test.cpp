@@ -7,23 +7,23 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/input.h"
 
 // Kit field, Easy: paddle at (120, 300), half width 18, zone 78 (top at row 242), step limit 3.
 static void paddleField(void) {
     makeKitField();
-    stylusDown = 0;
-    stylusX = 0;
-    stylusY = 0;
+    stylus.down = 0;
+    stylus.x = 0;
+    stylus.y = 0;
     game.updateCounter = 1;
 }
 
 // The stylus held at (x, y) for a number of updates, each halving the velocity first as play does.
 static void steer(int x, int y, int updates) {
-    stylusDown = 1;
-    stylusX = x;
-    stylusY = y;
+    stylus.down = 1;
+    stylus.x = x;
+    stylus.y = y;
     for (int t = 0; t < updates; t++) {
         halvePaddleVelocity();
         movePaddle();
@@ -32,9 +32,9 @@ static void steer(int x, int y, int updates) {
 
 TEST(PaddleSteering, ThePaddleMovesByTheWholeStepWhileItsVelocityIsSmoothed) {
     paddleField();
-    stylusDown = 1;
-    stylusX = 200;
-    stylusY = 312;  // aims at the paddle's own line
+    stylus.down = 1;
+    stylus.x = 200;
+    stylus.y = 312;  // aims at the paddle's own line
     movePaddle();
     // Step 3 x 256 x 4 = 3072 (3 px); velocity (0 x 3 + 3072) >> 2.
     EXPECT_EQ((Ints{paddle.vx, paddle.vy, paddle.fixedX, paddle.x}), (Ints{768, 0, intToFixed(123), 123}));
@@ -61,9 +61,9 @@ TEST(PaddleSteering, CrossingTheFieldTakesDistanceOverTheStepLimitTicks) {
             collectPowerUp(row.kind);
         }
         updatePowerUps();  // sets the step limit: 3, 7 or 1
-        stylusDown = 1;
-        stylusX = 219;
-        stylusY = 312;
+        stylus.down = 1;
+        stylus.x = 219;
+        stylus.y = 312;
         int ticks = 0;
         for (; paddle.x != 219 && ticks < 1000; ticks++) {
             int32_t oldX = paddle.x, oldY = paddle.y;
@@ -108,7 +108,7 @@ TEST(PaddleSteering, TheZoneWallsAndFrozenBoundTheMove) {
     EXPECT_TRUE(paddle.x + 16 >= 147 && paddle.x + 16 <= 150) << paddle.x;
 
     paddleField();
-    powerUpCounts[POWERUP_FROZEN_PADDLE] = 1;
+    powerUps.counts[POWERUP_FROZEN_PADDLE] = 1;
     steer(200, 312, 20);
     EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{120, intToFixed(120)}));
     EXPECT_NE(paddle.vx, 0);
@@ -133,9 +133,9 @@ TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
     spawnBall(60, 50, 0, 512);
     game.score = 5000;
     movePaddle();
-    EXPECT_EQ((Ints{paddle.y, ballCount, debrisCount, game.score}), (Ints{242, 0, 40, 4000}));
-    for (int i = 0; i < debrisCount; i++) {
-        EXPECT_EQ(debris[i].colour, 0xFFFF);
+    EXPECT_EQ((Ints{paddle.y, ballList.count, debrisList.count, game.score}), (Ints{242, 0, 40, 4000}));
+    for (int i = 0; i < debrisList.count; i++) {
+        EXPECT_EQ(debrisList.pieces[i].colour, 0xFFFF);
     }
     movePaddle();  // no balls: nothing more
     EXPECT_EQ(game.score, 4000);

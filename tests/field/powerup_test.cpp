@@ -9,7 +9,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "gfx/blit.h"
 
 // Ticks the power-up pass until the only entry has ended; returns how many ticks that took (0: never).
@@ -17,7 +17,7 @@ static int ticksUntilEnded(int limit) {
     for (int t = 1; t <= limit; t++) {
         game.updateCounter++;
         updatePowerUps();
-        if (activePowerUpCount == 0) {
+        if (powerUps.activeCount == 0) {
             return t;
         }
     }
@@ -36,39 +36,39 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
     paddle.y = 300;
     spawnFallingPowerUp(145, 295, POWERUP_WIDE_PADDLE);
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{capsuleCount, activePowerUpCount, powerUpCounts[POWERUP_WIDE_PADDLE], game.score}),
+    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.counts[POWERUP_WIDE_PADDLE], game.score}),
               (Ints{0, 1, 1, 50}));
 
     makeKitField();
     spawnFallingPowerUp(146, 295, POWERUP_WIDE_PADDLE);
     spawnFallingPowerUp(94, 295, POWERUP_WIDE_PADDLE);  // 120 - 26 on the left: missed too
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{capsuleCount, activePowerUpCount, capsules[0].y, capsules[0].vy, capsules[0].age}),
+    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}),
               (Ints{2, 0, intToFixed(295) + 500, 530, 1}));
 
     makeKitField();
     paddle.x = 20;
     spawnFallingPowerUp(120, 320, POWERUP_EXTRA_LIFE);  // row 320 is still the field's
     updateFallingPowerUps();
-    EXPECT_EQ(capsuleCount, 1);
-    capsules[0].y = intToFixed(321);
+    EXPECT_EQ(powerUps.capsuleCount, 1);
+    powerUps.capsules[0].y = intToFixed(321);
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{capsuleCount, activePowerUpCount}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount}), (Ints{0, 0}));
     // Forty capsules at most; unknown kinds never fall.
     for (int i = 0; i < 41; i++) {
         spawnFallingPowerUp(120, 10, POWERUP_HOMING);
     }
     spawnFallingPowerUp(120, 10, 22);
     spawnFallingPowerUp(120, 10, -1);
-    EXPECT_EQ(capsuleCount, MAX_CAPSULES);
+    EXPECT_EQ(powerUps.capsuleCount, MAX_CAPSULES);
 }
 
 TEST(PowerUpCollect, AFullListStillScoresAndShakes) {
     makeKitField();
     collectTimes(POWERUP_HOMING, 20);
-    EXPECT_EQ((Ints{activePowerUpCount, game.score}), (Ints{20, 2000}));
+    EXPECT_EQ((Ints{powerUps.activeCount, game.score}), (Ints{20, 2000}));
     collectPowerUp(POWERUP_BALL_SHOWER);
-    EXPECT_EQ((Ints{activePowerUpCount, powerUpCounts[POWERUP_BALL_SHOWER], game.score, game.shake}),
+    EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_BALL_SHOWER], game.score, game.shake}),
               (Ints{20, 0, 3000, 16}));
     collectPowerUp(POWERUP_BALL_KILLER);
     collectPowerUp(99);  // unknown: nothing at all
@@ -88,9 +88,9 @@ TEST(PowerUpKinds, EveryKindScoresAndEndsOnItsTickDoubledByMaxPowerUpButTheFixed
             makeKitField();
             game.cheats.maxPowerUp = maxPowerUp;
             collectPowerUp(k);
-            EXPECT_EQ((Ints{game.score, powerUpCounts[k], findPowerUp(k)}), (Ints{table[k][0], 1, 0}));
+            EXPECT_EQ((Ints{game.score, powerUps.counts[k], findPowerUp(k)}), (Ints{table[k][0], 1, 0}));
             EXPECT_EQ(ticksUntilEnded(20000), table[k][1 + maxPowerUp]);
-            EXPECT_EQ(powerUpCounts[k], 0);
+            EXPECT_EQ(powerUps.counts[k], 0);
         }
     }
 }
@@ -121,11 +121,11 @@ TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
 TEST(PowerUpEffects, TwoFastBallsEntriesGiveFourExtraSteps) {
     makeKitField();
     paddle.x = 20;
-    balls[0] = Ball{intToFixed(100), intToFixed(100), 1000, 0, intToFixed(100), intToFixed(100), 1000};
-    ballCount = 1;
+    ballList.balls[0] = Ball{intToFixed(100), intToFixed(100), 1000, 0, intToFixed(100), intToFixed(100), 1000};
+    ballList.count = 1;
     collectTimes(POWERUP_FAST_BALLS, 2);
     updatePowerUps();
-    EXPECT_EQ(balls[0].x, intToFixed(100) + 4000);
+    EXPECT_EQ(ballList.balls[0].x, intToFixed(100) + 4000);
 }
 
 TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryEighth) {
@@ -137,21 +137,21 @@ TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryE
         updatePowerUps();
     }
     // Counter and update counter run together from 1: balls at 2, 4, ... 62.
-    EXPECT_EQ(ballCount, 31);
-    for (int i = 0; i < ballCount; i++) {
-        EXPECT_EQ(balls[i].speed, 2500);
-        EXPECT_GT(fixedToInt(balls[i].prevY), 280);
-        EXPECT_LT(balls[i].vy, 0);
+    EXPECT_EQ(ballList.count, 31);
+    for (int i = 0; i < ballList.count; i++) {
+        EXPECT_EQ(ballList.balls[i].speed, 2500);
+        EXPECT_GT(fixedToInt(ballList.balls[i].prevY), 280);
+        EXPECT_LT(ballList.balls[i].vy, 0);
     }
 
     // The fountain sparks every tick as well.
     makeKitField();
     collectPowerUp(POWERUP_FOUNTAIN);
     EXPECT_EQ(ticksUntilEnded(100), 32);
-    EXPECT_EQ((Ints{ballCount, debrisCount}), (Ints{4, 320}));
-    for (int i = 0; i < debrisCount; i++) {
-        EXPECT_EQ((Ints{debris[i].type, fixedToInt(debris[i].y)}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
-        EXPECT_LE(debris[i].vy, -2048);
+    EXPECT_EQ((Ints{ballList.count, debrisList.count}), (Ints{4, 320}));
+    for (int i = 0; i < debrisList.count; i++) {
+        EXPECT_EQ((Ints{debrisList.pieces[i].type, fixedToInt(debrisList.pieces[i].y)}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
+        EXPECT_LE(debrisList.pieces[i].vy, -2048);
     }
 }
 
@@ -163,16 +163,16 @@ TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
     for (int t = 0; t < 700; t++) {
         game.updateCounter++;
         updatePowerUps();
-        ASSERT_LE(ballCount, 4);
+        ASSERT_LE(ballList.count, 4);
     }
-    EXPECT_EQ(ballCount, 4);
+    EXPECT_EQ(ballList.count, 4);
     makeKitField();
     addLevelBlock(10, 10, KIT_STEEL);
-    indestructibleCount = 1;
+    currentLevel.indestructibleCount = 1;
     spawnBall(100, 100, 0, 512);
     collectPowerUp(POWERUP_BALL_SPLIT);
     ticksUntilEnded(1000);
-    EXPECT_EQ(ballCount, 1);
+    EXPECT_EQ(ballList.count, 1);
 }
 
 TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
@@ -180,15 +180,15 @@ TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
     for (int i = 0; i < 20; i++) {
         addLevelBlock(10 + 11 * (i % 10), 10 + 10 * (i / 10), i < 10 ? KIT_STEEL : KIT_BRICK);
     }
-    indestructibleCount = 10;
+    currentLevel.indestructibleCount = 10;
     collectPowerUp(POWERUP_DEMOLITION);
     ticksUntilEnded(200);
-    EXPECT_EQ((Ints{levelBlockCount, explosionCount, explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount, effects.explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
     int steel = 0;
-    for (int i = 0; i < levelBlockCount; i++) {
-        steel += levelBlocks[i].type == 0;
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        steel += currentLevel.blocks[i].type == 0;
     }
-    EXPECT_EQ(indestructibleCount, steel);
+    EXPECT_EQ(currentLevel.indestructibleCount, steel);
 }
 
 TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlocks) {
@@ -203,9 +203,9 @@ TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlo
             collectPowerUp(POWERUP_BOMB);
             int score = game.score, broken = blocks == 0 ? 0 : 1 + 2 * maxPowerUp;
             ticksUntilEnded(10);
-            EXPECT_EQ((Ints{levelBlockCount, explosionCount}), (Ints{blocks - broken, broken}));
+            EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount}), (Ints{blocks - broken, broken}));
             if (broken > 0) {
-                EXPECT_EQ(explosions[0].kind, EXPLOSION_BIG);
+                EXPECT_EQ(effects.explosions[0].kind, EXPLOSION_BIG);
             } else {
                 EXPECT_EQ(game.score, score);
             }
@@ -223,7 +223,7 @@ TEST(PowerUpEffects, BallKillerBurstsEveryBallInItsColourAndExtraLifeAddsALife) 
     collectPowerUp(POWERUP_BALL_KILLER);
     collectPowerUp(POWERUP_EXTRA_LIFE);
     updatePowerUps();
-    EXPECT_EQ((Ints{ballCount, debrisCount, debris[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
+    EXPECT_EQ((Ints{ballList.count, debrisList.count, debrisList.pieces[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
               (Ints{0, 60, 0xF9C7, -1, 33}));
 }
 
@@ -233,24 +233,24 @@ TEST(PowerUpEffects, LasersBreakBlocksAboveTheirBeamsButNotSteel) {
     // Beams at 120 - 18 + 2 = 104 and 120 + 18 - 3 = 135.
     addLevelBlock(100, 50, KIT_BRICK);
     addLevelBlock(130, 50, KIT_STEEL);
-    indestructibleCount = 1;
+    currentLevel.indestructibleCount = 1;
     redrawField();
     collectPowerUp(POWERUP_LASER);
     for (int t = 0; t < 299; t++) {
         updatePowerUps();
     }
-    EXPECT_EQ((Ints{levelBlockCount, levelBlocks[0].type}), (Ints{1, KIT_STEEL}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type}), (Ints{1, KIT_STEEL}));
 }
 
 TEST(PowerUpEffects, RevealShowsMarksWhileActive) {
     makeKitField();
     addLevelBlock(100, 100, KIT_BRICK, 1 + POWERUP_HOMING);
     redrawField();
-    uint64_t plain = hashSurface(fieldPicture);
+    uint64_t plain = hashSurface(currentLevel.fieldPicture);
     collectPowerUp(POWERUP_REVEAL);
-    EXPECT_NE(hashSurface(fieldPicture), plain);
+    EXPECT_NE(hashSurface(currentLevel.fieldPicture), plain);
     expirePowerUp(0);
-    EXPECT_EQ(hashSurface(fieldPicture), plain);
+    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), plain);
 }
 
 TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
@@ -264,10 +264,10 @@ TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
             collectPowerUp(k);
         }
         shedBadPowerUps();
-        EXPECT_EQ(activePowerUpCount, d == 1 ? 2 : 7) << d;
+        EXPECT_EQ(powerUps.activeCount, d == 1 ? 2 : 7) << d;
         if (d == 1) {
-            EXPECT_EQ((Ints{powerUpCounts[POWERUP_NARROW_PADDLE], powerUpCounts[POWERUP_WIDE_PADDLE],
-                            powerUpCounts[POWERUP_FAST_BALLS]}),
+            EXPECT_EQ((Ints{powerUps.counts[POWERUP_NARROW_PADDLE], powerUps.counts[POWERUP_WIDE_PADDLE],
+                            powerUps.counts[POWERUP_FAST_BALLS]}),
                       (Ints{1, 1, 0}));
         }
     }
@@ -279,8 +279,8 @@ static void buildPile(void) {
     paintMap(60, 280, 120, 40, KIT_CYAN);
     for (int y = 280; y < 320; y++) {
         for (int x = 60; x < 180; x++) {
-            putPixel(fieldPicture, x, y, packColour(20, 10, 5));
-            putPixel(backgroundPicture, x, y, packColour(20, 10, 5));
+            putPixel(currentLevel.fieldPicture, x, y, packColour(20, 10, 5));
+            putPixel(currentLevel.backgroundPicture, x, y, packColour(20, 10, 5));
         }
     }
     paddle.x = 120;
@@ -296,35 +296,35 @@ static void expectEmber(uint16_t c) {
 TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     buildPile();
     paddle.x = 20;  // no pile under the paddle: nothing happens
-    uint64_t before = hashSurface(collisionMap);
+    uint64_t before = hashSurface(currentLevel.collisionMap);
     drainPile();
-    EXPECT_EQ(hashSurface(collisionMap), before);
-    EXPECT_EQ(debrisCount, 0);
+    EXPECT_EQ(hashSurface(currentLevel.collisionMap), before);
+    EXPECT_EQ(debrisList.count, 0);
 
     paddle.x = 120;
     drainPile();
     // Clear radius 38: row 280 is cleared from 120 - 39 to 120 + 38. Row 317 (37 below): half width
     // trunc(sqrt(39^2 - 37^2)) = 12. The last two rows stay.
     const int c = KIT_CYAN;
-    EXPECT_EQ(pixelsAt(collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
                                       {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
               (Ints{0, c, 0, c, 0, c, 0, c, c, c}));
     int cleared = 0;
     for (int y = 280; y < 320; y++) {
         for (int x = 60; x < 180; x++) {
-            if (getPixel(collisionMap, x, y) == 0) {
+            if (getPixel(currentLevel.collisionMap, x, y) == 0) {
                 cleared++;
-                ASSERT_EQ(getPixel(fieldPicture, x, y), getPixel(pristineBackground, x, y));
-                ASSERT_EQ(getPixel(backgroundPicture, x, y), getPixel(pristineBackground, x, y));
+                ASSERT_EQ(getPixel(currentLevel.fieldPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
+                ASSERT_EQ(getPixel(currentLevel.backgroundPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
             }
         }
     }
     EXPECT_GT(cleared, MAX_DEBRIS);
     // One spark per cleared pixel, the list full.
-    EXPECT_EQ((Ints{debrisCount, debris[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
+    EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
     // The glow disc (radius 46) reaches pile the clear pass left and turns it to embers.
-    expectEmber(getPixel(fieldPicture, 75, 280));
-    EXPECT_EQ(getPixel(fieldPicture, 65, 280), packColour(20, 10, 5));  // outside the glow
+    expectEmber(getPixel(currentLevel.fieldPicture, 75, 280));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 65, 280), packColour(20, 10, 5));  // outside the glow
 }
 
 TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
@@ -333,11 +333,11 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     paintMap(200, 318, 1, 2, KIT_CYAN);   // a two-row column: nothing above row 317 to clear
     lowerPile();
     for (int y = 280; y <= 285; y++) {
-        EXPECT_EQ(getPixel(collisionMap, 60, y), 0) << y;
-        EXPECT_EQ(getPixel(fieldPicture, 60, y), getPixel(pristineBackground, 60, y));
+        EXPECT_EQ(getPixel(currentLevel.collisionMap, 60, y), 0) << y;
+        EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, y), getPixel(currentLevel.pristineBackground, 60, y));
     }
-    EXPECT_EQ(pixelsAt(collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
               (Ints{KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
-    expectEmber(getPixel(fieldPicture, 60, 286));
-    EXPECT_EQ(debrisCount, 3 * 121);
+    expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));
+    EXPECT_EQ(debrisList.count, 3 * 121);
 }

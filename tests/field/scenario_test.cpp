@@ -18,7 +18,7 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/picture.h"
 #include "shell/input.h"
@@ -62,8 +62,8 @@ static const std::set<int>& powerUpSums(int k) {
 // Every block of the list as one number, sorted.
 static std::vector<uint64_t> sortedBlockKeys(void) {
     std::vector<uint64_t> keys;
-    for (int i = 0; i < levelBlockCount; i++) {
-        const LevelBlock& r = levelBlocks[i];
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        const LevelBlock& r = currentLevel.blocks[i];
         keys.push_back((uint64_t)r.x << 48 | (uint64_t)r.y << 32 | (uint64_t)r.type << 24 | (uint64_t)r.width << 16 |
                        (uint64_t)r.height << 8 | (uint64_t)(r.powerUp & 0xFF));
     }
@@ -74,8 +74,8 @@ static std::vector<uint64_t> sortedBlockKeys(void) {
 // Power-up entries that arrived this update (their counter still 0).
 static int arrivedPowerUps(void) {
     int arrived = 0;
-    for (int i = 0; i < activePowerUpCount; i++) {
-        arrived += activePowerUps[i].counter == 0;
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        arrived += powerUps.active[i].counter == 0;
     }
     return arrived;
 }
@@ -83,11 +83,11 @@ static int arrivedPowerUps(void) {
 // Pixels that turned into pile this update rest on ground: solid before, or on a pixel solid before,
 // or on another new pile pixel that does (checked from the bottom up), or at the bottom.
 static void checkPileRests(const std::vector<uint16_t>& before) {
-    const int w = collisionMap->width, h = collisionMap->height;
+    const int w = currentLevel.collisionMap->width, h = currentLevel.collisionMap->height;
     std::vector<uint8_t> ok((size_t)w * h, 0);
     for (int y = h - 1; y >= 0; y--) {
         for (int x = 0; x < w; x++) {
-            uint16_t now = getPixel(collisionMap, x, y), was = before[(size_t)y * w + x];
+            uint16_t now = getPixel(currentLevel.collisionMap, x, y), was = before[(size_t)y * w + x];
             if (now != KIT_CYAN || was == KIT_CYAN) {
                 continue;
             }
@@ -100,46 +100,46 @@ static void checkPileRests(const std::vector<uint16_t>& before) {
 }
 
 static void checkCounts(void) {
-    ASSERT_GE(ballCount, 0);
-    ASSERT_LE(ballCount, MAX_BALLS);
-    ASSERT_LE(debrisCount, MAX_DEBRIS);
-    ASSERT_LE(explosionCount, MAX_EXPLOSIONS);
-    ASSERT_LE(capsuleCount, MAX_CAPSULES);
-    ASSERT_LE(activePowerUpCount, MAX_ACTIVE_POWERUPS);
-    ASSERT_LE(levelBlockCount, MAX_LEVEL_BLOCKS);
+    ASSERT_GE(ballList.count, 0);
+    ASSERT_LE(ballList.count, MAX_BALLS);
+    ASSERT_LE(debrisList.count, MAX_DEBRIS);
+    ASSERT_LE(effects.explosionCount, MAX_EXPLOSIONS);
+    ASSERT_LE(powerUps.capsuleCount, MAX_CAPSULES);
+    ASSERT_LE(powerUps.activeCount, MAX_ACTIVE_POWERUPS);
+    ASSERT_LE(currentLevel.blockCount, MAX_LEVEL_BLOCKS);
     int counts[POWERUP_KINDS] = {};
-    for (int i = 0; i < activePowerUpCount; i++) {
-        ASSERT_GE(activePowerUps[i].kind, 0);
-        ASSERT_LT(activePowerUps[i].kind, POWERUP_KINDS);
-        counts[activePowerUps[i].kind]++;
+    for (int i = 0; i < powerUps.activeCount; i++) {
+        ASSERT_GE(powerUps.active[i].kind, 0);
+        ASSERT_LT(powerUps.active[i].kind, POWERUP_KINDS);
+        counts[powerUps.active[i].kind]++;
     }
     for (int k = 0; k < POWERUP_KINDS; k++) {
-        ASSERT_EQ(counts[k], powerUpCounts[k]) << "kind " << k;
+        ASSERT_EQ(counts[k], powerUps.counts[k]) << "kind " << k;
     }
     int steel = 0;
-    for (int i = 0; i < levelBlockCount; i++) {
-        steel += levelBlocks[i].type == 0;
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        steel += currentLevel.blocks[i].type == 0;
     }
-    ASSERT_EQ(steel, indestructibleCount);
+    ASSERT_EQ(steel, currentLevel.indestructibleCount);
     // A ball leaves the list as soon as a step finds it outside the field; a bounce in that step (off the
     // paddle low in its zone: line y + 8) or a launch may carry it a few pixels further until the next.
-    for (int i = 0; i < ballCount; i++) {
-        const Ball& b = balls[i];
+    for (int i = 0; i < ballList.count; i++) {
+        const Ball& b = ballList.balls[i];
         int bx = fixedToInt(b.x), by = fixedToInt(b.y);
         ASSERT_TRUE(bx >= -16 && bx <= 256 && by >= -16 && by <= 327) << "ball " << i << " at " << bx << "," << by;
     }
     // Pieces stay in the field; a burst this update may have put some up to 3 pixels beyond a ball.
-    for (int i = 0; i < debrisCount; i++) {
-        if (debris[i].type == DEBRIS_PIECE) {
-            int px = fixedToInt(debris[i].x), py = fixedToInt(debris[i].y);
+    for (int i = 0; i < debrisList.count; i++) {
+        if (debrisList.pieces[i].type == DEBRIS_PIECE) {
+            int px = fixedToInt(debrisList.pieces[i].x), py = fixedToInt(debrisList.pieces[i].y);
             ASSERT_TRUE(px >= -3 && px <= 243 && py >= -3 && py <= 322) << "piece at " << px << "," << py;
         }
     }
-    for (int i = 0; i < capsuleCount; i++) {
-        ASSERT_LE(fixedToInt(capsules[i].y), 320);
+    for (int i = 0; i < powerUps.capsuleCount; i++) {
+        ASSERT_LE(fixedToInt(powerUps.capsules[i].y), 320);
     }
-    ASSERT_GE(paddle.y, collisionMap->height - paddle.zoneHeight);
-    ASSERT_LE(paddle.y, collisionMap->height - 1);
+    ASSERT_GE(paddle.y, currentLevel.collisionMap->height - paddle.zoneHeight);
+    ASSERT_LE(paddle.y, currentLevel.collisionMap->height - 1);
 }
 
 // Plays `updates` updates from a new game on levels first..first + levels - 1 (wrapping), the paddle
@@ -153,41 +153,41 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
     game.helpfulHints = 0;
     game.levelIndex = first;
     game.updateCounter = 0;
-    previousPaddleLine = 320;
+    ballList.previousPaddleLine = 320;
     paddle = Paddle{};
     paddle.stepLimit = 5;
     startGamePaddle();
-    stylusDown = 0;
+    stylus.down = 0;
     setUpLevel();
     std::vector<uint16_t> mapBefore;
     for (int u = 0; u < updates; u++) {
         // The script: aim where the lowest falling ball will cross the paddle line (folded back at the
         // side walls), a little off centre by turns so that the bounces vary.
         int lowest = -1;
-        for (int i = 0; i < ballCount; i++) {
-            if (balls[i].vy > 0 && (lowest < 0 || balls[i].y > balls[lowest].y)) {
+        for (int i = 0; i < ballList.count; i++) {
+            if (ballList.balls[i].vy > 0 && (lowest < 0 || ballList.balls[i].y > ballList.balls[lowest].y)) {
                 lowest = i;
             }
         }
         if (lowest >= 0) {
-            const Ball& b = balls[lowest];
+            const Ball& b = ballList.balls[lowest];
             int64_t ticks = (((int64_t)paddle.y << 10) - b.y) / b.vy;
             int64_t x = ticks > 0 ? b.x + b.vx * ticks : b.x;
             int landing = (int)(x >> 10);
             for (int fold = 0; fold < 4 && (landing < 8 || landing > 232); fold++) {
                 landing = landing < 8 ? 16 - landing : 464 - landing;
             }
-            stylusDown = 1;
-            stylusX = landing + ((u / 700) % 5 - 2) * 4;
+            stylus.down = 1;
+            stylus.x = landing + ((u / 700) % 5 - 2) * 4;
             // Ride high in the zone, so that the paddle passes over the pile rather than into it.
-            stylusY = collisionMap->height - paddle.zoneHeight + 12 + 8;
+            stylus.y = currentLevel.collisionMap->height - paddle.zoneHeight + 12 + 8;
         } else {
-            stylusDown = 0;
+            stylus.down = 0;
         }
 
-        mapBefore.assign(collisionMap->pixels, collisionMap->pixels + 240 * 320);
-        int scoreBefore = game.score, countBefore = levelBlockCount, capsulesBefore = capsuleCount;
-        int ballsBefore = ballCount, countdownBefore = game.readyCountdown;
+        mapBefore.assign(currentLevel.collisionMap->pixels, currentLevel.collisionMap->pixels + 240 * 320);
+        int scoreBefore = game.score, countBefore = currentLevel.blockCount, capsulesBefore = powerUps.capsuleCount;
+        int ballsBefore = ballList.count, countdownBefore = game.readyCountdown;
         bool clearedBefore = levelCleared() != 0;
         std::vector<uint64_t> keysBefore = sortedBlockKeys();
         int arrivedBefore = arrivedPowerUps();
@@ -198,17 +198,17 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         drawPlayMarks();
 
         ASSERT_NO_FATAL_FAILURE(checkCounts()) << "update " << u;
-        if (memcmp(mapBefore.data(), collisionMap->pixels, mapBefore.size() * 2) != 0) {
+        if (memcmp(mapBefore.data(), currentLevel.collisionMap->pixels, mapBefore.size() * 2) != 0) {
             ASSERT_NO_FATAL_FAILURE(checkPileRests(mapBefore)) << "update " << u;
         }
 
         // Score: broken blocks by width, the clear bonus, and power-up scores only.
         int delta = game.score - scoreBefore;
-        if (countBefore != levelBlockCount) {
+        if (countBefore != currentLevel.blockCount) {
             std::vector<uint64_t> keysAfter = sortedBlockKeys(), removed;
             std::set_difference(keysBefore.begin(), keysBefore.end(), keysAfter.begin(), keysAfter.end(),
                                 std::back_inserter(removed));
-            ASSERT_EQ((int)removed.size(), countBefore - levelBlockCount);
+            ASSERT_EQ((int)removed.size(), countBefore - currentLevel.blockCount);
             for (uint64_t key : removed) {
                 delta -= blockScore((int)(key >> 16 & 0xFF));
             }
@@ -219,12 +219,12 @@ static void playScenario(int first, int levels, int updates, int difficulty, Sce
         }
         result.collected += std::max(0, arrivedPowerUps() - arrivedBefore);
         bool served = countdownBefore <= -250 && game.readyCountdown > 0;
-        int collections = capsulesBefore + (countBefore - levelBlockCount) + (served ? 20 : 0) + 1;
+        int collections = capsulesBefore + (countBefore - currentLevel.blockCount) + (served ? 20 : 0) + 1;
         ASSERT_TRUE(powerUpSums(std::min(collections, 40)).count(delta))
             << "unexplained score change " << delta << " at update " << u;
         result.scoreChecks++;
-        result.maxBalls = std::max(result.maxBalls, (int)ballCount);
-        result.maxDebris = std::max(result.maxDebris, (int)debrisCount);
+        result.maxBalls = std::max(result.maxBalls, (int)ballList.count);
+        result.maxDebris = std::max(result.maxDebris, (int)debrisList.count);
 
         if (mode == MODE_LEVEL_DONE) {
             result.levelsCleared++;
@@ -285,7 +285,7 @@ static ScenarioResult playTwice(const char* name, int first, int levels, int upd
     EXPECT_EQ(a.hash, b.hash);
     EXPECT_EQ(a.trail, b.trail);
     EXPECT_EQ(a.scoreChecks, updates);
-    printf("%s: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d balls, %d debris\n", name,
+    printf("%s: %d levels cleared, %d games over, %d blocks broken, %d power-ups, max %d ballList.balls, %d debris\n", name,
            a.levelsCleared, a.gamesOver, a.blocksBroken, a.collected, a.maxBalls, a.maxDebris);
     return a;
 }
@@ -311,9 +311,9 @@ TEST(Scenario, GeneratedLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
     // The level set and sprite sheets the build generates into the run folder.
     resetFieldState();
     ASSERT_TRUE(std::filesystem::exists("Data/level0.dat"));
-    loadPicture("sprites.png", &spritesPicture);
-    loadPicture("icons.png", &iconsPicture);
-    loadPicture("power-ups.png", &powerUpsPicture);
+    loadPicture("sprites.png", &effects.spritesPicture);
+    loadPicture("icons.png", &effects.iconsPicture);
+    loadPicture("power-ups.png", &effects.powerUpsPicture);
     ScenarioResult a = playTwice("generated", 0, 10, 30000, 1);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_GT(a.blocksBroken, 100);

@@ -11,8 +11,9 @@
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "fieldkit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 #include "support/testutil.h"
@@ -22,7 +23,7 @@ class FieldSounds : public ::testing::Test {
 protected:
     void SetUp() override {
         makeKitField();
-        strcpy(soundPath, "./Sound/");
+        strcpy(runPaths.soundPath, "./Sound/");
         std::vector<uint8_t> samples(200, 1);
         for (int id = 1; id <= 14; id++) {
             std::string name = "s" + std::to_string(id) + ".raw";
@@ -64,8 +65,8 @@ TEST_F(FieldSounds, BlocksBlastsAndPilesHaveTheirOwn) {
     paddle.x = 20;
     addLevelBlock(95, 93, KIT_BRICK);
     paintMap(95, 93, 10, 5, 0xF800);
-    balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 0, intToFixed(100), intToFixed(100), 2500};
-    ballCount = 1;
+    ballList.balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 0, intToFixed(100), intToFixed(100), 2500};
+    ballList.count = 1;
     stepBalls();
     EXPECT_EQ(voices(), std::vector<int>{14});
     TearDown();
@@ -102,11 +103,11 @@ TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurne
     for (const Row& r : rows) {
         game.updateCounter = r.update;
         setPaddleSound(r.on);
-        ballCount = 0;
-        balls[0] = Ball{intToFixed(120), intToFixed(296), 0, 3000, intToFixed(120), intToFixed(296), 3000};
-        ballCount = 1;
+        ballList.count = 0;
+        ballList.balls[0] = Ball{intToFixed(120), intToFixed(296), 0, 3000, intToFixed(120), intToFixed(296), 3000};
+        ballList.count = 1;
         stepBalls();
-        ASSERT_LT(balls[0].vy, 0) << r.update;  // bounced
+        ASSERT_LT(ballList.balls[0].vy, 0) << r.update;  // bounced
         EXPECT_EQ(voices(), std::vector<int>(r.taps, 16)) << r.update;
         TearDown();
     }

@@ -9,7 +9,7 @@
 #include "field/ball.h"
 #include "field/effects.h"
 #include "field/paddle.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
 #include "game/game.h"
@@ -51,7 +51,7 @@ Seen runDesktopScript(const char* ini) {
     waitFor(MODE_MAIN_MENU);
     act([]() {
         seen.menuMusic = isSoundIdle(15) ? 0 : 1;
-        seen.menuLoaded = flowPictures.fontTickerTape != nullptr && spritesPicture != nullptr ? 1 : 0;
+        seen.menuLoaded = flowPictures.fontTickerTape != nullptr && effects.spritesPicture != nullptr ? 1 : 0;
     });
     waitPasses(10);
     tapStep(120, 122 + 24 * 1 + 5);
@@ -81,7 +81,7 @@ Seen runDesktopScript(const char* ini) {
     tapStep(120, 160);
     script.limit = 20000;
     EXPECT_EQ(runScript(), 0);
-    EXPECT_EQ(script.next, script.steps.size()) << "stuck at step " << script.next << " in mode " << currentMode;
+    EXPECT_EQ(script.next, script.steps.size()) << "stuck at step " << script.next << " in mode " << mainLoop.currentMode;
     EXPECT_EQ(seen.menuMusic, 1);
     EXPECT_EQ(seen.menuLoaded, 1);
     if (ini == nullptr) {

@@ -13,7 +13,7 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -149,7 +149,7 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     act([]() {
         seen.editorEntered = 1;
         seen.levelIndexInEditor = game.levelIndex;
-        seen.blocksOnEntry = levelBlockCount;
+        seen.blocksOnEntry = currentLevel.blockCount;
     });
 
     // The palette: steel at (0, 300), brick at (22, 300); the bar starts a row of its own at (0, 278),
@@ -190,14 +190,14 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     waitFor(MODE_LEVEL_SELECT);
     tap(12, 92);
     waitFor(MODE_PLAY);
-    act([]() { seen.played.assign(levelBlocks, levelBlocks + levelBlockCount); });
+    act([]() { seen.played.assign(currentLevel.blocks, currentLevel.blocks + currentLevel.blockCount); });
     waitPasses(30);
     tap(120, 150);
     step([]() {
-        for (int i = 0; i < capsuleCount; i++) {
-            seen.capsuleKind = capsules[i].kind;
-            seen.capsuleX = capsules[i].x;
-            seen.capsuleY = capsules[i].y;
+        for (int i = 0; i < powerUps.capsuleCount; i++) {
+            seen.capsuleKind = powerUps.capsules[i].kind;
+            seen.capsuleX = powerUps.capsules[i].x;
+            seen.capsuleY = powerUps.capsules[i].y;
             return true;
         }
         return false;

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "gfx/surface.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 
 std::string logText(void) {
     std::string text;
@@ -34,13 +36,13 @@ GameFolder::GameFolder() {
             fs::create_symlink(entry.path(), fs::path(sub) / name, ignored);
         }
     }
-    snprintf(dataPath, sizeof(dataPath), "./Data/");
-    snprintf(soundPath, sizeof(soundPath), "./Sound/");
+    snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "./Sound/");
 }
 
 #include "field/ball.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "shell/display.h"
@@ -51,45 +53,45 @@ GameFolder::GameFolder() {
 
 FlowFixture::FlowFixture() {
     headlessReset();
-    ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
-    updateStep = ticksPerSecond / 60;
-    renderStep = ticksPerSecond / 100;
+    mainLoop.ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
+    mainLoop.updateStep = mainLoop.ticksPerSecond / 60;
+    mainLoop.renderStep = mainLoop.ticksPerSecond / 100;
     appActive = 1;
     setGamma(128);
     initDisplayInfo();
     platformCreateWindow("Plinkor", 0, 240, 320, windowProc);
     backSurface = createSurface(240, 320);
     gameInit();
-    previousMode = 0;
+    mainLoop.previousMode = 0;
 }
 
 FlowFixture::~FlowFixture() {}
 
 void FlowFixture::apply(void) {
-    if (currentMode != previousMode) {
-        leaveMode(previousMode);
-        enterMode(currentMode);
-        previousMode = currentMode;
+    if (mainLoop.currentMode != mainLoop.previousMode) {
+        leaveMode(mainLoop.previousMode);
+        enterMode(mainLoop.currentMode);
+        mainLoop.previousMode = mainLoop.currentMode;
     }
 }
 
 void FlowFixture::update(int count) {
     for (int i = 0; i < count; i++) {
         apply();
-        headlessAdvance(updateStep);
-        currentMode = updateMode(currentMode);
+        headlessAdvance(mainLoop.updateStep);
+        mainLoop.currentMode = updateMode(mainLoop.currentMode);
     }
 }
 
 void FlowFixture::goTo(int32_t mode) {
-    currentMode = mode;
+    mainLoop.currentMode = mode;
     apply();
 }
 
 int FlowFixture::runWhile(int32_t mode, int limit) {
     int n = 0;
     apply();
-    while (currentMode == mode && n < limit) {
+    while (mainLoop.currentMode == mode && n < limit) {
         update();
         n++;
     }
@@ -105,7 +107,7 @@ void FlowFixture::press(int x, int y) {
 }
 
 void FlowFixture::move(int x, int y) {
-    windowProc(MSG_MOUSEMOVE, stylusDown ? 1 : 0, packPosition(x, y));
+    windowProc(MSG_MOUSEMOVE, stylus.down ? 1 : 0, packPosition(x, y));
 }
 
 void FlowFixture::release(int x, int y) {
@@ -239,10 +241,10 @@ std::vector<uint8_t> valuesToBytes(const std::vector<int32_t>& values) {
 }
 
 int landingX(void) {
-    if (ballCount == 0) {
+    if (ballList.count == 0) {
         return 120;
     }
-    const Ball& b = balls[0];
+    const Ball& b = ballList.balls[0];
     if (b.vy == 0) {
         return fixedToInt(b.x);
     }
@@ -265,8 +267,8 @@ static void scriptHook(int64_t pass) {
     if (script.drainAudio && pass % 3 == 0) {
         headlessAudioPlayOne();
     }
-    if (script.modesSeen.empty() || script.modesSeen.back() != previousMode) {
-        script.modesSeen.push_back(previousMode);
+    if (script.modesSeen.empty() || script.modesSeen.back() != mainLoop.previousMode) {
+        script.modesSeen.push_back(mainLoop.previousMode);
     }
     if (pass > script.limit) {
         headlessPushMessage(MSG_CLOSE, 0, 0);
@@ -278,7 +280,7 @@ static void scriptHook(int64_t pass) {
 }
 
 bool showing(int32_t mode) {
-    return currentMode == mode && previousMode == mode;
+    return mainLoop.currentMode == mode && mainLoop.previousMode == mode;
 }
 
 void step(std::function<bool(void)> s) {

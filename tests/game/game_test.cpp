@@ -9,7 +9,7 @@
 #include "field/paddle.h"
 #include "flowtest.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/play.h"
@@ -36,17 +36,17 @@ struct GameFixture : FlowFixture {
         game.unlocked[game.difficulty - 1][level] = 1;
         goTo(MODE_LEVEL_SELECT);
         tap(24 * (level % 10) + 5, 80 + 24 * (level / 10) + 5);
-        EXPECT_EQ(currentMode, MODE_NEW_GAME);
+        EXPECT_EQ(mainLoop.currentMode, MODE_NEW_GAME);
         update();
-        EXPECT_EQ(currentMode, MODE_NEXT_LEVEL);
+        EXPECT_EQ(mainLoop.currentMode, MODE_NEXT_LEVEL);
         update();
-        EXPECT_EQ(currentMode, MODE_PLAY);
+        EXPECT_EQ(mainLoop.currentMode, MODE_PLAY);
         apply();
     }
 };
 
 uint16_t sheetPixel(int x, int y) {
-    return getPixel(levelThumbnailSheet, x, y);
+    return getPixel(currentLevel.thumbnailSheet, x, y);
 }
 
 }  // namespace
@@ -57,9 +57,9 @@ TEST(LevelSelect, EntryMarksTheFirstLevelAndDrawsTheLockedCells) {
     f.goTo(MODE_LEVEL_SELECT);
     EXPECT_EQ(game.unlocked[1][0], 1);
     EXPECT_EQ(game.unlocked[0][0], 0);
-    ASSERT_NE(levelThumbnailSheet, nullptr);
-    EXPECT_EQ(levelThumbnailSheet->width, 240);
-    EXPECT_EQ(levelThumbnailSheet->height, 240);
+    ASSERT_NE(currentLevel.thumbnailSheet, nullptr);
+    EXPECT_EQ(currentLevel.thumbnailSheet->width, 240);
+    EXPECT_EQ(currentLevel.thumbnailSheet->height, 240);
     EXPECT_EQ(sheetPixel(5 * 24 + 3, 7), 0);
     EXPECT_EQ(sheetPixel(0 * 24 + 3, 7), 0);
     EXPECT_EQ(sheetPixel(7 * 24 + 3, 7), packColour(3, 0, 7));
@@ -115,13 +115,13 @@ TEST(LevelSelect, UnlockAllLevelsRevealsAndOffersEveryCellAndStopsLevelsBeingMar
     f.update(4 * 8);
     EXPECT_NE(sheetPixel(7 * 24 + 10, 5), packColour(10, 0, 5));
     f.tap(24 * 9 + 1, 80 + 24 * 9 + 1);
-    EXPECT_EQ(currentMode, MODE_NEW_GAME);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NEW_GAME);
     EXPECT_EQ(game.levelIndex, 99);
-    currentMode = MODE_LEVEL_SELECT;
+    mainLoop.currentMode = MODE_LEVEL_SELECT;
     f.tap(24 * 8 + 5, 80 + 5);
     f.update(2);
     f.apply();
-    EXPECT_EQ(currentMode, MODE_PLAY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_PLAY);
     EXPECT_EQ(game.unlocked[1][8], 0);
 }
 TEST(LevelSelect, TapsChooseUnlockedCellsAndAnyKeyLeaves) {
@@ -132,20 +132,20 @@ TEST(LevelSelect, TapsChooseUnlockedCellsAndAnyKeyLeaves) {
     f.tap(24 * 3 + 5, 80 + 24 * 3 + 5);
     f.tap(24 * 3 + 5, 80 + 240 + 5);  // below the grid
     f.tap(24 * 3 + 5, 80 - 25);       // above row 0's truncation band
-    EXPECT_EQ(currentMode, MODE_LEVEL_SELECT);
+    EXPECT_EQ(mainLoop.currentMode, MODE_LEVEL_SELECT);
     // Up to 23 rows above the grid still count as row 0.
     f.tap(12, 80 - 23);
-    EXPECT_EQ(currentMode, MODE_NEW_GAME);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NEW_GAME);
     EXPECT_EQ(game.levelIndex, 0);
-    currentMode = MODE_LEVEL_SELECT;
+    mainLoop.currentMode = MODE_LEVEL_SELECT;
     f.tap(24 * 3 + 23, 80 + 24 * 2 + 23);
-    EXPECT_EQ(currentMode, MODE_NEW_GAME);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NEW_GAME);
     EXPECT_EQ(game.levelIndex, 23);
-    currentMode = MODE_LEVEL_SELECT;
+    mainLoop.currentMode = MODE_LEVEL_SELECT;
     f.keyDown(65);
-    EXPECT_EQ(currentMode, MODE_LEVEL_SELECT);
+    EXPECT_EQ(mainLoop.currentMode, MODE_LEVEL_SELECT);
     f.keyUp(65);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
 }
 
 TEST(NewGame, ResetsTheGameAndSetsUpTheChosenLevel) {
@@ -158,7 +158,7 @@ TEST(NewGame, ResetsTheGameAndSetsUpTheChosenLevel) {
     f.goTo(MODE_LEVEL_SELECT);
     f.tap(24 * 7 + 5, 80 + 5);
     f.update();
-    EXPECT_EQ(currentMode, MODE_NEXT_LEVEL);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NEXT_LEVEL);
     EXPECT_EQ(game.lives, 5);
     EXPECT_EQ(game.score, 0);
     EXPECT_EQ(game.readyCountdown, 200);
@@ -167,12 +167,12 @@ TEST(NewGame, ResetsTheGameAndSetsUpTheChosenLevel) {
     EXPECT_EQ(paddle.keyHold, 0);
     f.apply();
     EXPECT_EQ(game.gameInProgress, 1);
-    EXPECT_NE(fieldPicture, nullptr);
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_NE(currentLevel.fieldPicture, nullptr);
+    EXPECT_EQ(currentLevel.blockCount, 1);
     EXPECT_EQ(music.requestedTrack, (7 + 1) % 6);
     EXPECT_EQ(game.readyCountdown, 1000);
     f.update();
-    EXPECT_EQ(currentMode, MODE_PLAY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_PLAY);
     showStylusCursor = 1;
     f.apply();
     EXPECT_EQ(showStylusCursor, 0);
@@ -230,40 +230,40 @@ TEST(Play, DirectionKeysHoldTheirFlagsAndEscapeKeepsTheGame) {
     f.keyUp(40);
     EXPECT_EQ(paddle.keyRight + paddle.keyDown, 0);
     f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.apply();
     EXPECT_EQ(game.gameInProgress, 1);
-    EXPECT_NE(collisionMap, nullptr);
+    EXPECT_NE(currentLevel.collisionMap, nullptr);
     EXPECT_EQ(showStylusCursor, 1);
     // Six items now: item 0 continues.
     f.tap(120, 122 + 12 + 3);
-    EXPECT_EQ(currentMode, MODE_PLAY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_PLAY);
     f.apply();
     EXPECT_EQ(showStylusCursor, 0);
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(currentLevel.blockCount, 1);
 }
 
 TEST(Play, AClearedLevelEndsWhenTheDebrisHasSettledAndTheNextOneFollows) {
     GameFixture f;
     f.startLevel(7);
-    levelBlockCount = 0;
-    while (ballCount > 0) {
+    currentLevel.blockCount = 0;
+    while (ballList.count > 0) {
         removeBall(0);
     }
-    debrisCount = 0;
+    debrisList.count = 0;
     f.update();
-    EXPECT_EQ(currentMode, MODE_LEVEL_DONE);
+    EXPECT_EQ(mainLoop.currentMode, MODE_LEVEL_DONE);
     f.apply();
     EXPECT_EQ(game.levelIndex, 8);
     EXPECT_EQ(game.gameInProgress, 0);
-    EXPECT_EQ(fieldPicture, nullptr);
-    EXPECT_EQ(collisionMap, nullptr);
+    EXPECT_EQ(currentLevel.fieldPicture, nullptr);
+    EXPECT_EQ(currentLevel.collisionMap, nullptr);
     EXPECT_EQ(showStylusCursor, 1);
     f.update();
-    EXPECT_EQ(currentMode, MODE_NEXT_LEVEL);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NEXT_LEVEL);
     f.apply();
     EXPECT_EQ(game.unlocked[1][8], 1);
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(currentLevel.blockCount, 1);
     EXPECT_EQ(game.gameInProgress, 1);
     EXPECT_EQ(music.requestedTrack, (8 + 1) % 6);
 }
@@ -277,11 +277,11 @@ TEST(Play, AfterTheLastLevelTheGameIsOver) {
     f.goTo(MODE_LEVEL_DONE);
     EXPECT_EQ(game.levelIndex, 100);
     f.update();
-    EXPECT_EQ(currentMode, MODE_GAME_OVER);
+    EXPECT_EQ(mainLoop.currentMode, MODE_GAME_OVER);
     f.apply();
     EXPECT_EQ(game.highScoreRank, 0);
     f.tap(120, 160);
-    EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NAME_ENTRY);
 }
 
 TEST(Play, TheLostBallCaptionPlaysItsSoundOnceOnTheUpdateItAppears) {
@@ -289,10 +289,10 @@ TEST(Play, TheLostBallCaptionPlaysItsSoundOnceOnTheUpdateItAppears) {
     f.loadTestSound(9);
     f.startLevel(5);
     game.lives = 2;
-    while (ballCount > 0) {
+    while (ballList.count > 0) {
         removeBall(0);
     }
-    debrisCount = 0;
+    debrisList.count = 0;
     game.readyCountdown = -196;
     f.silence();
     // Two updates to -200, the caption on the third; the serve at -250 brings neither back.
@@ -319,19 +319,19 @@ TEST(GameOver, TheLastBallLostEndsTheGameAndThePressThatWasDownIsSwallowed) {
     f.startLevel(5);
     game.lives = 0;
     game.score = 700;
-    while (ballCount > 0) {
+    while (ballList.count > 0) {
         removeBall(0);
     }
-    debrisCount = 0;
+    debrisList.count = 0;
     game.readyCountdown = -250;
     f.press(120, 200);
     f.update();
-    ASSERT_EQ(currentMode, MODE_GAME_OVER);
+    ASSERT_EQ(mainLoop.currentMode, MODE_GAME_OVER);
     f.silence();
     f.apply();
     EXPECT_EQ(game.gameInProgress, 0);
-    EXPECT_EQ(collisionMap, nullptr);
-    EXPECT_EQ(fieldPicture, nullptr);
+    EXPECT_EQ(currentLevel.collisionMap, nullptr);
+    EXPECT_EQ(currentLevel.fieldPicture, nullptr);
     EXPECT_EQ(showStylusCursor, 1);
     EXPECT_EQ(game.highScoreRank, 0);
     EXPECT_EQ(f.voicePlaying(1), 1);
@@ -344,10 +344,10 @@ TEST(GameOver, TheLastBallLostEndsTheGameAndThePressThatWasDownIsSwallowed) {
     EXPECT_EQ(paddle.swallow, 1);
     f.release(120, 200);
     EXPECT_EQ(paddle.swallow, 0);
-    EXPECT_EQ(currentMode, MODE_GAME_OVER);
+    EXPECT_EQ(mainLoop.currentMode, MODE_GAME_OVER);
     EXPECT_EQ(f.voicePlaying(1), 0);
     f.tap(120, 200);
-    EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NAME_ENTRY);
     EXPECT_EQ(f.voicePlaying(1), 1);
     EXPECT_EQ(music.requestedTrack, 0);
 }
@@ -365,9 +365,9 @@ TEST(GameOver, AScoreOutsideTheTableGoesBackToTheMenuAndEscapeLeavesSilently) {
         f.silence();
         requestMusic(3);
         f.keyDown(65);
-        EXPECT_EQ(currentMode, MODE_GAME_OVER);
+        EXPECT_EQ(mainLoop.currentMode, MODE_GAME_OVER);
         f.keyUp(escape ? 27 : 65);
-        EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+        EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
         EXPECT_EQ(f.voicePlaying(2), escape ? 0 : 1);
         EXPECT_EQ(f.voicePlaying(1), 0);
         EXPECT_EQ(music.requestedTrack, escape ? 3 : 0);
@@ -395,8 +395,8 @@ TEST(Play, LeavingOptionsWithAnotherDifficultyOrEnteringTheChooserAbandonsTheGam
         EXPECT_EQ(game.gameInProgress, 1) << r.taps;  // nothing is decided while the screen shows
         f.goTo(MODE_MAIN_MENU);
         EXPECT_EQ(game.gameInProgress, r.kept) << r.taps;
-        EXPECT_EQ(collisionMap != nullptr, r.kept == 1) << r.taps;
-        EXPECT_EQ(fieldPicture != nullptr, r.kept == 1) << r.taps;
+        EXPECT_EQ(currentLevel.collisionMap != nullptr, r.kept == 1) << r.taps;
+        EXPECT_EQ(currentLevel.fieldPicture != nullptr, r.kept == 1) << r.taps;
         game.difficulty = 2;
     }
     f.startLevel(5);
@@ -404,31 +404,31 @@ TEST(Play, LeavingOptionsWithAnotherDifficultyOrEnteringTheChooserAbandonsTheGam
     f.apply();
     f.goTo(MODE_LEVEL_SELECT);
     EXPECT_EQ(game.gameInProgress, 0);
-    EXPECT_EQ(collisionMap, nullptr);
-    EXPECT_EQ(fieldPicture, nullptr);
+    EXPECT_EQ(currentLevel.collisionMap, nullptr);
+    EXPECT_EQ(currentLevel.fieldPicture, nullptr);
 }
 TEST(Editor, TheLevelIndexWrapsAndAnUneditedLevelIsNotWrittenOnLeaving) {
     GameFixture f;
     game.levelIndex = 100;
     f.goTo(MODE_EDITOR);
     EXPECT_EQ(game.levelIndex, 0);
-    EXPECT_NE(collisionMap, nullptr);
-    ASSERT_NE(fieldPicture, nullptr);
-    EXPECT_EQ(fieldPicture->width, backgroundPicture->width);
+    EXPECT_NE(currentLevel.collisionMap, nullptr);
+    ASSERT_NE(currentLevel.fieldPicture, nullptr);
+    EXPECT_EQ(currentLevel.fieldPicture->width, currentLevel.backgroundPicture->width);
     f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.apply();
-    EXPECT_EQ(collisionMap, nullptr);
-    EXPECT_EQ(fieldPicture, nullptr);
+    EXPECT_EQ(currentLevel.collisionMap, nullptr);
+    EXPECT_EQ(currentLevel.fieldPicture, nullptr);
     EXPECT_FALSE(std::filesystem::exists("Data/level0.dat"));
     game.levelIndex = -1;
     f.goTo(MODE_EDITOR);
     EXPECT_EQ(game.levelIndex, 99);
-    EXPECT_EQ(levelBlockCount, 0);
+    EXPECT_EQ(currentLevel.blockCount, 0);
     f.tap(200, 300);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.apply();
-    EXPECT_EQ(collisionMap, nullptr);
+    EXPECT_EQ(currentLevel.collisionMap, nullptr);
 }
 
 TEST(Editor, EnteringItAbandonsTheGameAndKeepsTheLevelsBlocks) {
@@ -439,7 +439,7 @@ TEST(Editor, EnteringItAbandonsTheGameAndKeepsTheLevelsBlocks) {
     f.goTo(MODE_EDITOR);
     EXPECT_EQ(game.gameInProgress, 0);
     EXPECT_EQ(game.levelIndex, 8);
-    EXPECT_EQ(levelBlockCount, 1);
+    EXPECT_EQ(currentLevel.blockCount, 1);
     EXPECT_EQ(music.requestedTrack, (8 + 1) % 6);
     f.keyUp(27);
     f.apply();

@@ -4,7 +4,7 @@
 
 #include "field/paddle.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -51,10 +51,10 @@ TEST(Gamepad, InPlayTheDpadAndStickSteerAsTheDirectionKeysAndStartSuspends) {
         EXPECT_EQ(*c.held, 0) << c.vk;
     }
     // The stick does not move the stylus while its cursor is hidden.
-    int32_t x = stylusX;
+    int32_t x = stylus.x;
     headlessSetStick(32767, 0);
     stickFor(4);
-    EXPECT_EQ(stylusX, x);
+    EXPECT_EQ(stylus.x, x);
     headlessSetStick(0, 0);
     f.keyDown(VK_GAMEPAD_MENU);
     f.keyUp(VK_GAMEPAD_MENU);
@@ -63,42 +63,42 @@ TEST(Gamepad, InPlayTheDpadAndStickSteerAsTheDirectionKeysAndStartSuspends) {
     f.keyDown(VK_GAMEPAD_A);
     EXPECT_EQ(appActive, 1);
     f.keyUp(VK_GAMEPAD_A);
-    EXPECT_EQ(currentMode, MODE_PLAY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_PLAY);
 }
 
 TEST(Gamepad, WhereTheStylusShowsTheStickMovesItAndATaps) {
     FlowFixture f;
     f.goTo(MODE_MAIN_MENU);
     ASSERT_EQ(showStylusCursor, 1);
-    stylusX = 20;
-    stylusY = MENU_ROW + 24 * 2 + 5;
+    stylus.x = 20;
+    stylus.y = MENU_ROW + 24 * 2 + 5;
     // Full right for half a second: 240 pixels a second, fractions carried from step to step.
     headlessSetStick(32767, 0);
     stickFor(10);
-    EXPECT_EQ(stylusX, 20 + 119);
-    EXPECT_EQ(stylusY, MENU_ROW + 24 * 2 + 5);
+    EXPECT_EQ(stylus.x, 20 + 119);
+    EXPECT_EQ(stylus.y, MENU_ROW + 24 * 2 + 5);
     // Inside the dead zone nothing moves; at the screen's edge the pointer stops.
     headlessSetStick(5000, -5000);
     stickFor(10);
-    EXPECT_EQ(stylusX, 139);
+    EXPECT_EQ(stylus.x, 139);
     headlessSetStick(-32768, 0);
     stickFor(40);
-    EXPECT_EQ(stylusX, 0);
+    EXPECT_EQ(stylus.x, 0);
     headlessSetStick(0, 0);
-    stylusX = 120;
+    stylus.x = 120;
     // The stick's direction keys do nothing here; A taps the menu's third item (Options).
     f.keyDown(VK_GAMEPAD_LEFT_THUMBSTICK_DOWN);
     f.keyUp(VK_GAMEPAD_LEFT_THUMBSTICK_DOWN);
     f.apply();
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.keyDown(VK_GAMEPAD_A);
-    EXPECT_EQ(stylusDown, 1);
+    EXPECT_EQ(stylus.down, 1);
     f.keyUp(VK_GAMEPAD_A);
-    EXPECT_EQ(stylusDown, 0);
+    EXPECT_EQ(stylus.down, 0);
     f.apply();
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
     // B is escape: back to the menu.
     f.keyDown(VK_GAMEPAD_B);
     f.keyUp(VK_GAMEPAD_B);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
 }

@@ -7,7 +7,8 @@
 
 #include "flowtest.h"
 #include "game/highscores.h"
-#include "game/savefile.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 #include "shell/mainloop.h"
 
 namespace {
@@ -15,8 +16,8 @@ namespace {
 struct HighScoreFolder {
     ScratchFolder folder;
     HighScoreFolder() {
-        snprintf(dataPath, sizeof(dataPath), "./Data/");
-        saveFailAfterBytes = -1;
+        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
+        saveFaults.failAfterBytes = -1;
     }
 };
 
@@ -43,7 +44,7 @@ TEST(HighScores, EachDifficultyHasItsOwnFileCreatedAsFiveHundredDotsUnlessCreati
     EXPECT_EQ(fileText(4), scoreTable({{"INSANE", 20}}));
     EXPECT_EQ(fileText(3), std::string(500, '.'));
     // A creation that fails shows empty entries and leaves no file.
-    saveFailAfterBytes = 100;
+    saveFaults.failAfterBytes = 100;
     loadHighScores(2);
     EXPECT_EQ(std::string(highScoreTable(), 504), std::string(504, '.'));
     EXPECT_FALSE(std::filesystem::exists("Data/Plinkor2.dat"));

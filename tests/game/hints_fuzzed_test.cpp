@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/hints.h"
 #include "game/play.h"
 #include "render_kit.h"

@@ -7,7 +7,7 @@
 
 #include "field/blocks.h"
 #include "field/effects.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/hints.h"
 #include "game/play.h"
 #include "gfx/blit.h"
@@ -210,10 +210,10 @@ TEST(HintBox, TabDarkenedBoxGreyFrameAndWhiteDots) {
     // The tab: a transparent corner piece, then an 80 x 12 piece copied whole.
     for (int j = 0; j < 12; j++) {
         for (int i = 0; i < 80; i++) {
-            ASSERT_EQ(getPixel(s, 28 + i, 88 + j), getPixel(spritesPicture, 33 + i, 33 + j));
+            ASSERT_EQ(getPixel(s, 28 + i, 88 + j), getPixel(effects.spritesPicture, 33 + i, 33 + j));
         }
         for (int i = 0; i < 8; i++) {
-            uint16_t src = getPixel(spritesPicture, 25 + i, 33 + j);
+            uint16_t src = getPixel(effects.spritesPicture, 25 + i, 33 + j);
             ASSERT_EQ(getPixel(s, 20 + i, 88 + j), src != 0 ? src : ground);
         }
     }

@@ -3,7 +3,7 @@
 
 #include "flowtest.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "field/paddle.h"
 #include "shell/input.h"
@@ -101,7 +101,7 @@ TEST(InfoPage, CornerJumpsAndDragStayWithinTheLimits) {
     f.move(10, 0);
     EXPECT_EQ(flow.pageY, 2100);
     f.release(10, 0);
-    EXPECT_EQ(currentMode, MODE_INFO_PAGE);
+    EXPECT_EQ(mainLoop.currentMode, MODE_INFO_PAGE);
 }
 
 // The lid is the page's 191 x 106 area at (14, 2173); at offset 2073 the compartment's top is on
@@ -139,11 +139,11 @@ TEST(InfoPage, ATapOnTheLidOpensTheCheatPanelAndItsLinesToggleTheOptions) {
     EXPECT_EQ(c.unlimitedLives, 0);
     EXPECT_EQ(c.unlockAllLevels, 1);
     EXPECT_EQ(game.cheatPanelOpen, 1);
-    EXPECT_EQ(currentMode, MODE_INFO_PAGE);
+    EXPECT_EQ(mainLoop.currentMode, MODE_INFO_PAGE);
     // The first line opens the editor.
     f.tap(100, 110 + 5);
-    EXPECT_EQ(currentMode, MODE_EDITOR);
-    currentMode = MODE_INFO_PAGE;
+    EXPECT_EQ(mainLoop.currentMode, MODE_EDITOR);
+    mainLoop.currentMode = MODE_INFO_PAGE;
 
     // The lifted lid now stands 5 + 115 rows higher, at screen rows -10 .. 95; a tap there closes it.
     f.tap(100, 96);

@@ -6,7 +6,7 @@
 
 #include "flowtest.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -36,21 +36,21 @@ int runRecorded(void) {
 TEST(Loop, TwoInputsInOnePassEnterOnlyTheLastMode) {
     GameFolder folder;
     step([]() {
-        if (previousMode == MODE_SPLASH_LOGO) {
-            currentMode = MODE_MAIN_MENU;
+        if (mainLoop.previousMode == MODE_SPLASH_LOGO) {
+            mainLoop.currentMode = MODE_MAIN_MENU;
         }
-        return previousMode == MODE_SPLASH_LOGO;
+        return mainLoop.previousMode == MODE_SPLASH_LOGO;
     });
     step([]() {
-        if (previousMode == MODE_MAIN_MENU) {
+        if (mainLoop.previousMode == MODE_MAIN_MENU) {
             // Farewell is chosen and left again before the loop gets to enter it.
             headlessMouse(MSG_LBUTTONDOWN, 120, 122 + 24 * 5 + 5);
             headlessMouse(MSG_LBUTTONUP, 120, 122 + 24 * 5 + 5);
             headlessKey(MSG_KEYUP, 65);
         }
-        return previousMode == MODE_MAIN_MENU;
+        return mainLoop.previousMode == MODE_MAIN_MENU;
     });
-    step([]() { return previousMode == MODE_EXIT; });
+    step([]() { return mainLoop.previousMode == MODE_EXIT; });
     act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
     EXPECT_EQ(runRecorded(), 0);
     EXPECT_EQ(script.next, script.steps.size());
@@ -64,20 +64,20 @@ TEST(Loop, AnInputAfterAnUpdateInTheSamePassOverridesIt) {
     // Skip to the last splash, held down so that it ends quickly.
     step([]() {
         if (showing(MODE_SPLASH_LOGO)) {
-            currentMode = MODE_SPLASH_MONKEY;
+            mainLoop.currentMode = MODE_SPLASH_MONKEY;
             headlessMouse(MSG_LBUTTONDOWN, 5, 5);
         }
-        return currentMode == MODE_SPLASH_MONKEY;
+        return mainLoop.currentMode == MODE_SPLASH_MONKEY;
     });
     // This pass's update has just ended the splash; the escape key goes to the menu's successor.
     step([]() {
-        bool ended = currentMode == MODE_MAIN_MENU && previousMode == MODE_SPLASH_MONKEY;
+        bool ended = mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_SPLASH_MONKEY;
         if (ended) {
             headlessKey(MSG_KEYUP, 27);
         }
         return ended;
     });
-    step([]() { return previousMode == MODE_FAREWELL; });
+    step([]() { return mainLoop.previousMode == MODE_FAREWELL; });
     act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
     EXPECT_EQ(runRecorded(), 0);
     EXPECT_EQ(script.next, script.steps.size());

@@ -9,7 +9,7 @@
 #include "flowtest.h"
 #include "field/level.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/settings.h"
@@ -41,14 +41,14 @@ TEST(Rules, TheScreenshotKeyWritesOnKeyDownAndTheSuspendKeySuspendsUntilAPress) 
     EXPECT_EQ(appActive, 1);
     f.keyDown(13);
     EXPECT_EQ(readFileBytes("My Documents/Plinkor0.BMP").size(), 230454u);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.keyDown(19);
     EXPECT_EQ(appActive, 0);
     // The press that resumes is not seen by the screen.
     f.press(120, MENU_ROW + 24 * 5 + 5);
     EXPECT_EQ(appActive, 1);
-    EXPECT_EQ(stylusDown, 1);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(stylus.down, 1);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
 }
 
 TEST(Rules, EscapeLeavesEveryScreenButTheExcludedOnes) {
@@ -65,22 +65,22 @@ TEST(Rules, EscapeLeavesEveryScreenButTheExcludedOnes) {
         {MODE_SPLASH_INTRO, MODE_SPLASH_INTRO}, {MODE_SPLASH_MONKEY, MODE_SPLASH_MONKEY},
     };
     for (const Case& c : cases) {
-        currentMode = c.from;
+        mainLoop.currentMode = c.from;
         f.keyUp(27);
-        EXPECT_EQ(currentMode, c.to) << c.from;
+        EXPECT_EQ(mainLoop.currentMode, c.to) << c.from;
     }
     // A reconfigured escape key works the same; Esc itself still leaves the main menu.
     controlKeys[CONTROL_ESCAPE] = 81;
-    currentMode = MODE_OPTIONS;
+    mainLoop.currentMode = MODE_OPTIONS;
     f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
     f.keyUp(81);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_FAREWELL);
-    currentMode = MODE_MAIN_MENU;
+    EXPECT_EQ(mainLoop.currentMode, MODE_FAREWELL);
+    mainLoop.currentMode = MODE_MAIN_MENU;
     f.keyUp(81);
-    EXPECT_EQ(currentMode, MODE_FAREWELL);
+    EXPECT_EQ(mainLoop.currentMode, MODE_FAREWELL);
 }
 
 TEST(Rules, CornerButtonReturnsFromItsScreens) {
@@ -88,9 +88,9 @@ TEST(Rules, CornerButtonReturnsFromItsScreens) {
     for (int32_t mode : {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE}) {
         f.goTo(mode);
         f.tapEach({{184, 300}, {200, 268}});
-        EXPECT_EQ(currentMode, mode);
+        EXPECT_EQ(mainLoop.currentMode, mode);
         f.tap(185, 269);
-        EXPECT_EQ(currentMode, MODE_MAIN_MENU) << mode;
+        EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU) << mode;
         f.apply();
     }
 }
@@ -119,26 +119,26 @@ TEST(MainMenu, ItemsFollowTheRowsAndMoveDownHalfARowWhileAGameIsInProgress) {
                                 MODE_HIGH_SCORES, MODE_FAREWELL};
     for (int i = 1; i <= 5; i++) {
         for (int dy : {0, 23}) {
-            currentMode = MODE_MAIN_MENU;
+            mainLoop.currentMode = MODE_MAIN_MENU;
             f.tap(120, MENU_ROW + 24 * i + dy);
-            EXPECT_EQ(currentMode, targets[i]) << i << " " << dy;
+            EXPECT_EQ(mainLoop.currentMode, targets[i]) << i << " " << dy;
         }
     }
     // Item 0 (up to 23 rows above the first band, by the truncating division) does nothing without
     // a game; further up and below the last item nothing either.
     for (int y : {MENU_ROW - 23, MENU_ROW, MENU_ROW + 23, MENU_ROW - 24, 0, MENU_ROW + 24 * 6, 319}) {
-        currentMode = MODE_MAIN_MENU;
+        mainLoop.currentMode = MODE_MAIN_MENU;
         f.tap(120, y);
-        EXPECT_EQ(currentMode, MODE_MAIN_MENU) << y;
+        EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU) << y;
     }
     // Keys other than escape do nothing.
     f.key(65);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     game.gameInProgress = 1;
     EXPECT_EQ(menuItemAt(MENU_ROW + 12 + 24), 1);
     EXPECT_EQ(menuItemAt(MENU_ROW + 12 + 23), 0);
     f.tap(120, MENU_ROW + 12 + 24 * 2);
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
     game.gameInProgress = 0;
 }
 
@@ -179,10 +179,10 @@ TEST(MainMenu, GlowRisesUnderThePressAndFadesEverySecondUpdate) {
 TEST(MainMenu, PausedFieldShowsThroughTheBlackAtHalfBrightness) {
     FlowFixture f;
     writeFlatPicture("titleBack.png", 240, 320, 200, 2);
-    fieldPicture = createSurface(240, 320);
+    currentLevel.fieldPicture = createSurface(240, 320);
     for (int y = 0; y < 320; y++) {
         for (int x = 0; x < 240; x++) {
-            putPixel(fieldPicture, x, y, packColour(21, (x + y) & 31, 7));
+            putPixel(currentLevel.fieldPicture, x, y, packColour(21, (x + y) & 31, 7));
         }
     }
     game.gameInProgress = 1;
@@ -236,9 +236,9 @@ TEST(Options, SlidersFollowThePressAndTheDrag) {
         }
         EXPECT_EQ(getVolume(0), s[3]) << s[1] << ", " << s[2];
         EXPECT_EQ(getVolume(1), s[4]) << s[1] << ", " << s[2];
-        EXPECT_EQ(game.musicVolume, s[4]) << s[1] << ", " << s[2];
+        EXPECT_EQ(music.volume, s[4]) << s[1] << ", " << s[2];
     }
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
 }
 
 TEST(Options, HitAreasOfTheWindow) {
@@ -261,18 +261,18 @@ TEST(Options, HitAreasOfTheWindow) {
     f.tapEach({{f.left + 10, f.top + 160}, {f.left + 197, f.top + 160}, {f.left + 100, f.top + 153},
                {f.left + 100, f.top + 168}});
     EXPECT_EQ(game.difficulty, 1);
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
     // Control configuration, then back.
     f.tap(f.left + 11, f.top + 126);
-    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
-    currentMode = MODE_OPTIONS;
+    EXPECT_EQ(mainLoop.currentMode, MODE_CONTROL_CONFIG);
+    mainLoop.currentMode = MODE_OPTIONS;
     f.tap(f.left + 137, f.top + 140);
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
     f.tap(f.left + 145, f.top + 5);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-    currentMode = MODE_OPTIONS;
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
+    mainLoop.currentMode = MODE_OPTIONS;
     f.tapEach({{f.left + 195, f.top + 10}, {f.left + 170, f.top + 21}});
-    EXPECT_EQ(currentMode, MODE_OPTIONS);
+    EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
 }
 
 TEST(Options, EntryBringsTheMusicInAtOnceAndTheBackgroundScrollsOneRowEveryFourthUpdate) {
@@ -339,7 +339,7 @@ TEST(ControlConfig, ARowTakesTheNextKeyPressed) {
     c.tap(120, 5);
     EXPECT_EQ(flow.selectedControlRow, 5);
     c.tap(200, 300);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     c.apply();
     c.goTo(MODE_CONTROL_CONFIG);
     EXPECT_EQ(flow.selectedControlRow, 5);
@@ -363,7 +363,7 @@ TEST(ControlConfig, ScreenshotSuspendAndEscapeKeysAreAssignedLikeAnyOther) {
     c.keyDown(27);
     c.keyUp(27);
     EXPECT_EQ(controlKeys[1], 27);
-    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+    EXPECT_EQ(mainLoop.currentMode, MODE_CONTROL_CONFIG);
 }
 
 TEST(ControlConfig, FreeDragAndTheCheatLabel) {
@@ -376,15 +376,15 @@ TEST(ControlConfig, FreeDragAndTheCheatLabel) {
     c.release(0, 150);
     EXPECT_EQ(flow.pageX, 200);
     EXPECT_EQ(flow.pageY, 100);
-    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+    EXPECT_EQ(mainLoop.currentMode, MODE_CONTROL_CONFIG);
     // The label's area, in page pixels: 365 < x < 435, 295 < y < 308.
     c.tapEach({{165, 200}, {170, 195}, {170, 208}});
-    EXPECT_EQ(currentMode, MODE_CONTROL_CONFIG);
+    EXPECT_EQ(mainLoop.currentMode, MODE_CONTROL_CONFIG);
     c.tap(166, 196);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
-    currentMode = MODE_CONTROL_CONFIG;
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
+    mainLoop.currentMode = MODE_CONTROL_CONFIG;
     c.tap(234, 207);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
 }
 
 // ---- High scores ------------------------------------------------------------------------------------
@@ -403,11 +403,11 @@ TEST(HighScoreScreen, EntryLoadsTheTableAndAnyKeyUpLeaves) {
     EXPECT_EQ(flow.pageX, 40);
     EXPECT_EQ(flow.pageY, 70);
     f.release(60, 30);
-    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_EQ(mainLoop.currentMode, MODE_HIGH_SCORES);
     f.keyDown(65);
-    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_EQ(mainLoop.currentMode, MODE_HIGH_SCORES);
     f.keyUp(65);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
 }
 
 // ---- Name entry -------------------------------------------------------------------------------------
@@ -447,7 +447,7 @@ TEST(NameEntry, KeyboardEraseAndTheTenCharacterLimit) {
     }
     EXPECT_EQ(flow.nameLength, 0);
     EXPECT_EQ(std::string(flow.name), "");
-    EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NAME_ENTRY);
 }
 
 TEST(NameEntry, DoneStoresTheNameAndShowsTheTableEscapeStoresNothingAndNoNameIsPlayer) {
@@ -457,7 +457,7 @@ TEST(NameEntry, DoneStoresTheNameAndShowsTheTableEscapeStoresNothingAndNoNameIsP
     f.goTo(MODE_NAME_ENTRY);
     typeChar(f, 'Z');
     f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     f.apply();
     EXPECT_TRUE(readFileBytes("Data/Plinkor1.dat").empty());
     // Entry empties the name: done with nothing typed keeps the score under "PLAYER".
@@ -465,7 +465,7 @@ TEST(NameEntry, DoneStoresTheNameAndShowsTheTableEscapeStoresNothingAndNoNameIsP
     EXPECT_EQ(flow.nameLength, 0);
     EXPECT_EQ(flow.name[0], 0);
     f.tap(239, 319);
-    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_EQ(mainLoop.currentMode, MODE_HIGH_SCORES);
     EXPECT_EQ(readFileBytes("Data/Plinkor1.dat"), textBytes(scoreTable({{"PLAYER", 4321}})));
     game.difficulty = 2;
     f.goTo(MODE_NAME_ENTRY);
@@ -473,7 +473,7 @@ TEST(NameEntry, DoneStoresTheNameAndShowsTheTableEscapeStoresNothingAndNoNameIsP
         typeChar(f, ch);
     }
     f.tap(120, 300);
-    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_EQ(mainLoop.currentMode, MODE_HIGH_SCORES);
     EXPECT_EQ(readFileBytes("Data/Plinkor2.dat"), textBytes(scoreTable({{"Ann", 4321}})));
 }
 
@@ -497,9 +497,9 @@ TEST(NameEntry, TypedLettersDigitsBackspaceAndEnterActAsTheScreenKeysAndDone) {
     EXPECT_EQ(std::string(flow.name), "Anna799999");  // ten characters at most
     f.key(8);
     f.keyDown(13);  // Enter is DONE on its release, and takes no screenshot here
-    EXPECT_EQ(currentMode, MODE_NAME_ENTRY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_NAME_ENTRY);
     f.keyUp(13);
-    EXPECT_EQ(currentMode, MODE_HIGH_SCORES);
+    EXPECT_EQ(mainLoop.currentMode, MODE_HIGH_SCORES);
     EXPECT_EQ(readFileBytes("Data/Plinkor3.dat"), textBytes(scoreTable({{"Anna79999", 777}})));
     EXPECT_FALSE(std::filesystem::exists("My Documents/Plinkor0.BMP"));
 }
@@ -511,17 +511,17 @@ TEST(Farewell, AnyReleaseGoesToTheExitScreenWhichClosesTheProgram) {
     f.goTo(MODE_FAREWELL);
     f.keyDown(65);
     f.press(10, 10);
-    EXPECT_EQ(currentMode, MODE_FAREWELL);
+    EXPECT_EQ(mainLoop.currentMode, MODE_FAREWELL);
     f.release(10, 10);
-    EXPECT_EQ(currentMode, MODE_EXIT);
-    currentMode = MODE_FAREWELL;
+    EXPECT_EQ(mainLoop.currentMode, MODE_EXIT);
+    mainLoop.currentMode = MODE_FAREWELL;
     f.keyUp(27);
-    EXPECT_EQ(currentMode, MODE_EXIT);
+    EXPECT_EQ(mainLoop.currentMode, MODE_EXIT);
     f.apply();
     f.keyDown(65);
-    EXPECT_EQ(quitRequested, 0);
+    EXPECT_EQ(mainLoop.quitRequested, 0);
     f.keyUp(65);
-    EXPECT_EQ(quitRequested, 1);
+    EXPECT_EQ(mainLoop.quitRequested, 1);
 }
 
 // ---- Every mode -------------------------------------------------------------------------------------
@@ -534,15 +534,15 @@ TEST(Modes, EveryUpdateCountsAndRunsTheMusicFirstAndUnknownModesStay) {
         requestMusic(2);
         f.update();
         EXPECT_EQ(game.updateCounter, before + 1) << mode;
-        EXPECT_EQ(currentMode, mode);
+        EXPECT_EQ(mainLoop.currentMode, mode);
         // The steady fade machine takes the request in the same update.
         EXPECT_EQ(music.wantedTrack, 2) << mode;
         music.wantedTrack = music.playingTrack;
         music.requestedTrack = music.playingTrack;
     }
     // Unknown modes take no input either.
-    currentMode = 999;
+    mainLoop.currentMode = 999;
     f.tap(200, 300);
     f.keyUp(65);
-    EXPECT_EQ(currentMode, 999);
+    EXPECT_EQ(mainLoop.currentMode, 999);
 }

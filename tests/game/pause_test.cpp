@@ -5,7 +5,7 @@
 
 #include "flowtest.h"
 #include "render_kit.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -87,7 +87,7 @@ TEST(PauseWhenAway, LeavingDuringPlaySuspendsWithOneDimmedFrameUntilAPress) {
     EXPECT_GT(text, 100);
     EXPECT_EQ(after.active, 1);
     EXPECT_GT(after.updates, during.updates);
-    EXPECT_EQ(currentMode, MODE_PLAY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_PLAY);
 }
 
 TEST(PauseWhenAway, OnlyDuringPlayAndOnlyWhenOn) {

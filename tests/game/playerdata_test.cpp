@@ -21,11 +21,12 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/play.h"
-#include "game/savefile.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 #include "game/settings.h"
 #include "gfx/picture.h"
 #include "platform/headless/headless.h"
@@ -176,7 +177,7 @@ TEST(PlayerData, AHighScoreTableThatCannotBeReadIsNeverWrittenNorRankedAgainst) 
         flow.goTo(MODE_GAME_OVER);
         paddle.swallow = 0;
         flow.tap(120, 160);
-        EXPECT_EQ(currentMode, MODE_MAIN_MENU) << bad.what;
+        EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU) << bad.what;
         flow.apply();
         EXPECT_EQ(identity("Data/Plinkor2.dat"), made) << bad.what;
         fs::permissions("Data/Plinkor2.dat", fs::perms::owner_all);
@@ -190,7 +191,7 @@ TEST(PlayerData, AHighScoreTableThatCannotBeReadIsNeverWrittenNorRankedAgainst) 
 TEST(PlayerData, AFailedSaveOfSettingsOrHighScoresShowsABoxNamingTheFileAndTheReason) {
     FlowFixture flow;
     // A data folder that is gone: nothing can be created in it.
-    snprintf(dataPath, sizeof(dataPath), "./Gone/");
+    snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Gone/");
     const std::string reason = strerror(ENOENT);
     struct Case {
         const char* path;
@@ -239,7 +240,7 @@ TEST(PlayerData, EveryLoaderRefusesAFifoADeviceAFolderAndAHugeFileAtOnce) {
         {"Data/level6.dat",
          [] {
              loadLevel(6);
-             bool refused = levelUnreadable == 1 && levelBlockCount == 0;
+             bool refused = currentLevel.unreadable == 1 && currentLevel.blockCount == 0;
              unloadLevel();
              return refused;
          }},
@@ -346,7 +347,7 @@ TEST(PlayerData, ASaveNeverWritesThroughALinkAndKeepsTheOldFilesPermissions) {
     fs::remove("Data/level9.dat");
     writeFileBytes("Data/settings.dat", std::vector<uint8_t>(SETTINGS_BYTES, 0));
     fs::permissions("Data/settings.dat", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    levelBlockCount = 0;
+    currentLevel.blockCount = 0;
     addLevelBlock(20, 20, 1, 0);
     EXPECT_EQ(saveLevel(9), 1);
     EXPECT_EQ(saveSettings(), 1);

@@ -18,7 +18,7 @@
 #include "field/debris.h"
 #include "field/level.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/play.h"
@@ -30,6 +30,7 @@
 #include "shell/log.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 #include "sound/sample.h"
 #include "support/testutil.h"
 
@@ -179,15 +180,15 @@ TEST(BadFiles, ALevelFileOf12001BytesLoadsItsThousandBlocksAndPlays) {
     const std::vector<uint8_t> original = bytes;
     clearLog();
     loadLevel(0);
-    EXPECT_EQ(levelBlockCount, 1000);
-    EXPECT_EQ(std::memcmp(levelBlocks, blocks.data(), 12000), 0);
+    EXPECT_EQ(currentLevel.blockCount, 1000);
+    EXPECT_EQ(std::memcmp(currentLevel.blocks, blocks.data(), 12000), 0);
     // The odd byte is a partial record, ignored without a word; a whole record more is worth a warning.
     EXPECT_EQ(logText().find("more than 1000"), std::string::npos);
     unloadLevel();
     bytes.resize(12012, 0x11);
     replaceFileBytes("Data/level43.dat", bytes);
     loadLevel(43);
-    EXPECT_EQ(levelBlockCount, 1000);
+    EXPECT_EQ(currentLevel.blockCount, 1000);
     EXPECT_NE(logText().find("more than 1000"), std::string::npos);
     unloadLevel();
 
@@ -243,7 +244,7 @@ TEST(BadFiles, HintFieldsOf5000CharactersAreCutAndTheBoxStillDraws) {
             options.seed = 11 + (uint32_t)i;
             int shown = 0;
             options.everyPass = [&](int64_t) {
-                shown += currentMode == MODE_PLAY && game.helpfulHints && hintPanel.y > -50 ? 1 : 0;
+                shown += mainLoop.currentMode == MODE_PLAY && game.helpfulHints && hintPanel.y > -50 ? 1 : 0;
             };
             TourResult result = tourTheGame(options);
             return tourFaults(result) + (shown > 0 ? "" : " the hint never showed");
@@ -355,7 +356,7 @@ TEST(BadFiles, SettingsOfTheRightSizeWithGarbageLoadAndTheOptionsScreenRepairsTh
     EXPECT_EQ(game.difficulty, 7);
     EXPECT_EQ(game.helpfulHints, 5);
     EXPECT_EQ(getVolume(0), 255);
-    EXPECT_EQ(game.musicVolume, 0);
+    EXPECT_EQ(music.volume, 0);
     // The menu writes back what is in force; the options screen repairs what it shows, and the
     // menu after it writes the repaired values.
     flow.goTo(MODE_MAIN_MENU);
@@ -412,7 +413,7 @@ TEST(BadFiles, HighScoreTablesWithLettersInTheScoresRankAsFarAsTheyReadAndShow) 
     int tableShown = 0;
     TourOptions options;
     options.everyPass = [&](int64_t) {
-        tableShown += currentMode == MODE_HIGH_SCORES && previousMode == MODE_HIGH_SCORES ? 1 : 0;
+        tableShown += mainLoop.currentMode == MODE_HIGH_SCORES && mainLoop.previousMode == MODE_HIGH_SCORES ? 1 : 0;
     };
     TourResult result = tourTheGame(options);
     EXPECT_EQ(tourFaults(result), "");
@@ -455,22 +456,22 @@ TEST(BadFiles, OddBlocksDrawBreakAndReleaseWhatTheyHoldWithoutHarm) {
     game.cheats.seePowerUps = 1;  // every hidden power-up's mark is drawn
     flow.goTo(MODE_NEW_GAME);
     flow.update(3);
-    ASSERT_EQ(currentMode, MODE_PLAY);
+    ASSERT_EQ(mainLoop.currentMode, MODE_PLAY);
     ASSERT_EQ(blockTypeCount, 100);
     // The record at y 240 is kept and the rest of the odd ones too.
-    EXPECT_EQ(levelBlockCount, (int32_t)blocks.size());
+    EXPECT_EQ(currentLevel.blockCount, (int32_t)blocks.size());
     redrawField();
     // Every block broken in turn, each releasing what it holds, the play going on between.
-    while (levelBlockCount > 0) {
-        breakBlock(levelBlockCount - 1);
+    while (currentLevel.blockCount > 0) {
+        breakBlock(currentLevel.blockCount - 1);
         flow.update(1);
-        if (currentMode != MODE_PLAY) {
+        if (mainLoop.currentMode != MODE_PLAY) {
             break;
         }
     }
     flow.update(600);
     flow.goTo(MODE_EDITOR);
     flow.update(10);
-    EXPECT_EQ(currentMode, MODE_EDITOR);
+    EXPECT_EQ(mainLoop.currentMode, MODE_EDITOR);
     flow.goTo(MODE_MAIN_MENU);
 }

@@ -21,10 +21,10 @@
 #include "field/level.h"
 #include "flowtest.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "game/settings.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -34,6 +34,7 @@
 #include "shell/log.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 namespace {
 
@@ -159,11 +160,11 @@ TEST(BadSetup, WithoutDataAndSoundFoldersTheGameWarnsAndRunsOnDefaults) {
     options.needles = {"[WARNING] Unable to load settings. Setting defaults.", "[WARNING] Unable to save settings."};
     bool defaults = false, checked = false;
     options.everyPass = [&](int64_t) {
-        if (!checked && currentMode == MODE_MAIN_MENU && previousMode == MODE_MAIN_MENU) {
+        if (!checked && mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_MAIN_MENU) {
             checked = true;
             const int32_t keys[8] = {38, 40, 37, 39, 32, 27, 13, 0};
             defaults = std::memcmp(controlKeys, keys, sizeof(keys)) == 0 && game.difficulty == 1 &&
-                       game.helpfulHints == 1 && getVolume(0) == 255 && game.musicVolume == 220;
+                       game.helpfulHints == 1 && getVolume(0) == 255 && music.volume == 220;
         }
     };
     TourResult result = tourTheGame(options);
@@ -208,7 +209,7 @@ TEST(BadSetup, AReadOnlyDataFolderKeepsEveryFileAndTheGameRunsWithWarnings) {
     options.needles = {"[WARNING] Unable to save settings.", "[ERROR] Unable to save level."};
     int32_t difficulty = 0;
     options.everyPass = [&](int64_t) {
-        if (difficulty == 0 && currentMode == MODE_MAIN_MENU && previousMode == MODE_MAIN_MENU) {
+        if (difficulty == 0 && mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_MAIN_MENU) {
             difficulty = game.difficulty;
         }
     };
@@ -243,14 +244,14 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
     replaceFileBytes("Data/Plinkor4.dat", oldTable);
     replaceFileBytes("Data/level9.dat", oneBlockLevel(60));
     game.difficulty = 4;
-    levelBlockCount = 0;
+    currentLevel.blockCount = 0;
     for (int i = 0; i < 40; i++) {
         addLevelBlock(5 * i, 100, 1, i);
     }
     // The menu saves the settings and warns when the disk fills at the first byte, after one, or one
     // before the end.
     for (int64_t at : {(int64_t)0, (int64_t)1, (int64_t)SETTINGS_BYTES - 1}) {
-        saveFailAfterBytes = at;
+        saveFaults.failAfterBytes = at;
         clearLog();
         flow.goTo(MODE_MAIN_MENU);
         EXPECT_NE(logText().find("[WARNING] Unable to save settings."), std::string::npos) << at;
@@ -273,7 +274,7 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
     };
     for (const Kind& k : kinds) {
         for (int64_t at = 0; at < k.size; at++) {
-            saveFailAfterBytes = at;
+            saveFaults.failAfterBytes = at;
             clearLog();
             ASSERT_EQ(k.save(), 0) << k.path << " " << at;
             ASSERT_TRUE(k.warning == nullptr || logText().find(k.warning) != std::string::npos) << k.path << " " << at;
@@ -281,9 +282,9 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
             ASSERT_FALSE(temporaryFilesIn("Data")) << k.path << " " << at;
         }
     }
-    EXPECT_EQ(levelBlockCount, 40);
+    EXPECT_EQ(currentLevel.blockCount, 40);
     // Room again: everything saves.
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
     EXPECT_EQ(saveSettings(), 1);
     EXPECT_EQ(valueAt(readFileBytes("Data/settings.dat"), 8), 4);
     EXPECT_EQ(insertHighScore("NEWCOMER", 900, 4), 1);
@@ -295,7 +296,7 @@ TEST(BadSetup, ASaveThatRunsOutOfDiskAtAnyByteKeepsTheOldFileAndWarns) {
 TEST(BadSetup, OnARealFullFileSystemEverySaveFailsSafelyAndWorksAgainOnceThereIsRoom) {
     FlowFixture flow;
     logLevel = 1;
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
     std::string why = makeTinyDisk("Data", 64);
     if (!why.empty()) {
         GTEST_SKIP() << why;
@@ -306,7 +307,7 @@ TEST(BadSetup, OnARealFullFileSystemEverySaveFailsSafelyAndWorksAgainOnceThereIs
     std::vector<uint8_t> oldSettings = readFileBytes("Data/settings.dat");
     ASSERT_EQ(insertHighScore("FIRST", 40, 2), 1);
     std::vector<uint8_t> oldTable = readFileBytes("Data/Plinkor2.dat");
-    levelBlockCount = 0;
+    currentLevel.blockCount = 0;
     addLevelBlock(20, 20, 1, 0);
     ASSERT_EQ(saveLevel(3), 1);
     std::vector<uint8_t> oldLevel = readFileBytes("Data/level3.dat");
@@ -383,7 +384,7 @@ TEST(BadSetup, WithoutASoundDeviceTheGameRunsSilent) {
             if (soundBoxes != c.boxes || (int)result.boxes.size() != c.boxes) {
                 wrong += std::to_string(result.boxes.size()) + " boxes; ";
             }
-            if (headlessAudioOpened() != c.opened || soundEnabled != c.opened) {
+            if (headlessAudioOpened() != c.opened || mainLoop.soundEnabled != c.opened) {
                 wrong += "device opened " + std::to_string(headlessAudioOpened()) + "; ";
             }
             return wrong;
@@ -422,7 +423,7 @@ TEST(BadSetup, ClosingTheWindowDuringEachSplashEndsTheProgramCleanly) {
                     if (pass % 3 == 0) {
                         headlessAudioPlayOne();
                     }
-                    if (closed || pass > 5000 || previousMode != target || currentMode != target) {
+                    if (closed || pass > 5000 || mainLoop.previousMode != target || mainLoop.currentMode != target) {
                         if (pass > 5000 && !closed) {
                             headlessPushMessage(MSG_CLOSE, 0, 0);
                         }
@@ -441,7 +442,7 @@ TEST(BadSetup, ClosingTheWindowDuringEachSplashEndsTheProgramCleanly) {
                 if (!closed) {
                     wrong += "never closed; ";
                 }
-                if (code != 0 || quitRequested != 1) {
+                if (code != 0 || mainLoop.quitRequested != 1) {
                     wrong += "exit code " + std::to_string(code) + "; ";
                 }
                 if (left.empty() || left.back() != target) {

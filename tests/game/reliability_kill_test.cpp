@@ -20,7 +20,7 @@
 #include "field/blocks.h"
 #include "field/level.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/settings.h"
 #include "gfx/surface.h"
@@ -28,6 +28,7 @@
 #include "shell/log.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void putSettings(int64_t n) {
     setVolume(0, odd ? 17 : 240);
     setVolume(1, odd ? 99 : 3);
     game.effectsVolume = getVolume(0);
-    game.musicVolume = getVolume(1);
+    music.volume = getVolume(1);
     for (int d = 0; d < DIFFICULTY_COUNT; d++) {
         for (int i = 0; i < LEVEL_COUNT; i++) {
             game.unlocked[d][i] = ((d * LEVEL_COUNT + i) % 3 == (odd ? 0 : 1)) ? 1 : 0;
@@ -111,8 +112,8 @@ std::vector<LevelBlock> levelOf(int64_t n) {
 
 void saveLevelOf(int64_t n) {
     std::vector<LevelBlock> blocks = levelOf(n);
-    std::memcpy(levelBlocks, blocks.data(), blocks.size() * sizeof(LevelBlock));
-    levelBlockCount = (int32_t)blocks.size();
+    std::memcpy(currentLevel.blocks, blocks.data(), blocks.size() * sizeof(LevelBlock));
+    currentLevel.blockCount = (int32_t)blocks.size();
     saveLevel(LEVEL_NUMBER);
 }
 
@@ -194,10 +195,10 @@ int64_t levelHeld(int64_t older, int64_t newer) {
             std::memcmp(bytes.data(), blocks.data(), bytes.size()) != 0) {
             continue;
         }
-        levelBlockCount = 0;
+        currentLevel.blockCount = 0;
         loadLevel(LEVEL_NUMBER);
-        int same = levelBlockCount == (int32_t)blocks.size() &&
-                   std::memcmp(levelBlocks, blocks.data(), bytes.size()) == 0;
+        int same = currentLevel.blockCount == (int32_t)blocks.size() &&
+                   std::memcmp(currentLevel.blocks, blocks.data(), bytes.size()) == 0;
         unloadLevel();
         return same ? n : -1;
     }

@@ -27,7 +27,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #include "field/editor.h"
 #include "field/level.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/play.h"
@@ -148,7 +148,7 @@ bool quitting(void) {
 
 // In the main menu a release of escape (the configured key or the Esc key itself) says goodbye.
 bool keyUpAllowed(uint32_t vk) {
-    if (quitting() || currentMode != MODE_MAIN_MENU) {
+    if (quitting() || mainLoop.currentMode != MODE_MAIN_MENU) {
         return true;
     }
     return vk != 27 && (int32_t)vk != controlKeys[CONTROL_ESCAPE];
@@ -156,7 +156,7 @@ bool keyUpAllowed(uint32_t vk) {
 
 // In the main menu a release on the last item says goodbye.
 int safeReleaseY(int y) {
-    if (quitting() || currentMode != MODE_MAIN_MENU) {
+    if (quitting() || mainLoop.currentMode != MODE_MAIN_MENU) {
         return y;
     }
     while (menuItemAt(y) >= 5) {
@@ -335,7 +335,7 @@ void towardsMenu(void) {
         release();
         return;
     }
-    switch (currentMode) {
+    switch (mainLoop.currentMode) {
     case MODE_OPTIONS:
         if (chance(50) && flowPictures.optionsWindow != nullptr) {
             const Surface* w = flowPictures.optionsWindow;
@@ -554,9 +554,9 @@ int aimOffset(void) {
         return (int)((monkey.pass / 60) % 5) * 4 - 8;
     }
     int target = -1;
-    for (int i = 0; i < levelBlockCount; i++) {
-        if (levelBlocks[i].type != 0) {
-            target = levelBlocks[i].x + levelBlocks[i].width / 2;
+    for (int i = 0; i < currentLevel.blockCount; i++) {
+        if (currentLevel.blocks[i].type != 0) {
+            target = currentLevel.blocks[i].x + currentLevel.blocks[i].width / 2;
             break;
         }
     }
@@ -569,7 +569,7 @@ int aimOffset(void) {
 
 // A game: chosen in the chooser (or continued), played, and seen through its end.
 void playPlan(bool well) {
-    switch (currentMode) {
+    switch (mainLoop.currentMode) {
     case MODE_MAIN_MENU:
         if (showing(MODE_MAIN_MENU)) {
             // The first round's game goes on to its end, so that its score reaches the tables.
@@ -622,8 +622,8 @@ void playPlan(bool well) {
     case MODE_PLAY:
         break;
     default:
-        if (previousMode == currentMode && currentMode != MODE_NEW_GAME && currentMode != MODE_NEXT_LEVEL &&
-            currentMode != MODE_LEVEL_DONE) {
+        if (mainLoop.previousMode == mainLoop.currentMode && mainLoop.currentMode != MODE_NEW_GAME && mainLoop.currentMode != MODE_NEXT_LEVEL &&
+            mainLoop.currentMode != MODE_LEVEL_DONE) {
             towardsMenu();
         }
         return;
@@ -662,7 +662,7 @@ void playPlan(bool well) {
     } else if (r < 5) {
         fidget();
     } else {
-        int x = ballCount > 0 && fixedToInt(balls[0].x) < 120 ? between(200, 235) : between(4, 40);
+        int x = ballList.count > 0 && fixedToInt(ballList.balls[0].x) < 120 ? between(200, 235) : between(4, 40);
         if (!monkey.held) {
             press(x, between(250, 318));
         } else if (chance(5)) {
@@ -728,7 +728,7 @@ void choosePlan(void) {
     }
     monkey.planIndex++;
     if (std::getenv("PLINKOR_MONKEY_TRACE")) {
-        std::printf("update %u: plan %s (mode %d)\n", updates(), planNames[plan], currentMode);
+        std::printf("update %u: plan %s (mode %d)\n", updates(), planNames[plan], mainLoop.currentMode);
     }
     monkey.plan = plan;
     monkey.planStart = updates();
@@ -785,7 +785,7 @@ void sampleMenu(void) {
 }
 
 void watch(void) {
-    int32_t mode = previousMode;
+    int32_t mode = mainLoop.previousMode;
     if (mode != monkey.lastMode) {
         if (monkey.modes.insert(mode).second) {
             monkey.order.push_back(mode);
@@ -832,7 +832,7 @@ void hook(int64_t pass) {
         return;
     }
     if (pass > (int64_t)monkey.target * 3 + 200000) {
-        monkey.failure = "the run did not end (mode " + std::to_string(currentMode) + ", plan " +
+        monkey.failure = "the run did not end (mode " + std::to_string(mainLoop.currentMode) + ", plan " +
                          planNames[monkey.plan] + ")";
         monkey.done = 1;
         headlessPushMessage(MSG_CLOSE, 0, 0);
@@ -854,7 +854,7 @@ void hook(int64_t pass) {
     releaseKeys(false);
     continueDrag();
     // The splashes, with a tap now and then to hurry them.
-    if (currentMode == MODE_SPLASH_LOGO || currentMode == MODE_SPLASH_INTRO || currentMode == MODE_SPLASH_MONKEY) {
+    if (mainLoop.currentMode == MODE_SPLASH_LOGO || mainLoop.currentMode == MODE_SPLASH_INTRO || mainLoop.currentMode == MODE_SPLASH_MONKEY) {
         if (chance(1)) {
             fidget();
         }
@@ -964,7 +964,7 @@ TEST(Monkey, RandomPlayVisitsEveryScreenWithoutFaultsAndMemoryStaysFlat) {
     }
     EXPECT_EQ(monkey.failure, "");
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(quitRequested, 1);
+    EXPECT_EQ(mainLoop.quitRequested, 1);
     EXPECT_GE(updates(), monkey.target);
     EXPECT_EQ(modeList(missing), "") << "modes never visited";
     EXPECT_TRUE(headlessMessageBoxes().empty()) << headlessMessageBoxes().front().title;

@@ -9,7 +9,7 @@
 
 #include "field/ball.h"
 #include "flowtest.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "platform/platform.h"
 #include "shell/input.h"
@@ -58,7 +58,7 @@ void letGo(void) {
 // Random hands that never leave the game: no escape and no last menu item in the main menu.
 void randomHands(void) {
     int r = roll(100);
-    bool menu = currentMode == MODE_MAIN_MENU;
+    bool menu = mainLoop.currentMode == MODE_MAIN_MENU;
     if (r < 40) {
         int y = roll(320);
         if (menu && menuItemAt(y) >= 5) {
@@ -93,7 +93,7 @@ void playHands(void) {
         tap(120, 40);
         return;
     }
-    int x = ballCount > 0 ? fixedToInt(balls[0].x) : 120;
+    int x = ballList.count > 0 ? fixedToInt(ballList.balls[0].x) : 120;
     x = x < 0 ? 0 : (x > 239 ? 239 : x);
     if (!tour.held) {
         headlessMouse(MSG_LBUTTONDOWN, x, 300);
@@ -107,7 +107,7 @@ void playHands(void) {
 // Every mode the loop entered counts, even one that an update left at once (an empty level is
 // cleared by its first update).
 void record(void) {
-    int32_t mode = previousMode;
+    int32_t mode = mainLoop.previousMode;
     for (int32_t m : tour.result.shown) {
         if (m == mode) {
             return;
@@ -121,10 +121,10 @@ void putUp(int32_t mode) {
     if (mode == MODE_PLAY) {
         // Back to the game through the menu's first item, or a new game when it has ended.
         if (game.gameInProgress) {
-            if (currentMode == MODE_MAIN_MENU) {
+            if (mainLoop.currentMode == MODE_MAIN_MENU) {
                 tap(120, 122 + 12 + 8);
             } else {
-                currentMode = MODE_MAIN_MENU;
+                mainLoop.currentMode = MODE_MAIN_MENU;
             }
             return;
         }
@@ -135,7 +135,7 @@ void putUp(int32_t mode) {
     if (mode == MODE_NEW_GAME) {
         game.levelIndex = tour.options.level;
     }
-    currentMode = mode;
+    mainLoop.currentMode = mode;
 }
 
 void nextStop(void) {
@@ -168,7 +168,7 @@ void hook(int64_t pass) {
     }
     if (pass > 60000) {
         tour.result.failure = "the tour did not end (stop " + std::to_string(tour.stop) + ", mode " +
-                              std::to_string(currentMode) + ")";
+                              std::to_string(mainLoop.currentMode) + ")";
         headlessPushMessage(MSG_CLOSE, 0, 0);
         return;
     }
@@ -192,8 +192,8 @@ void hook(int64_t pass) {
     // Screens that pass on by themselves count as shown once the screen after them is.
     if (mode == MODE_NEW_GAME) {
         // On once play has begun, or the game has passed through it to a screen of its own.
-        if (previousMode == MODE_PLAY || (previousMode == currentMode && currentMode != MODE_NEW_GAME &&
-                                          currentMode != MODE_NEXT_LEVEL && currentMode != MODE_LEVEL_DONE)) {
+        if (mainLoop.previousMode == MODE_PLAY || (mainLoop.previousMode == mainLoop.currentMode && mainLoop.currentMode != MODE_NEW_GAME &&
+                                          mainLoop.currentMode != MODE_NEXT_LEVEL && mainLoop.currentMode != MODE_LEVEL_DONE)) {
             nextStop();
         }
         return;
@@ -202,7 +202,7 @@ void hook(int64_t pass) {
         if (!showing(mode)) {
             // Something (a random tap) took the game elsewhere before the screen came up: ask again, a
             // few times (levels without blocks are over before play can be shown).
-            if (previousMode == currentMode && pass % 30 == 0) {
+            if (mainLoop.previousMode == mainLoop.currentMode && pass % 30 == 0) {
                 if (++tour.attempts > 5) {
                     nextStop();
                 } else {
@@ -236,7 +236,7 @@ void hook(int64_t pass) {
         nextStop();
         return;
     }
-    if (pass % 4 == 0 && currentMode != MODE_FAREWELL && currentMode != MODE_EXIT) {
+    if (pass % 4 == 0 && mainLoop.currentMode != MODE_FAREWELL && mainLoop.currentMode != MODE_EXIT) {
         randomHands();
     }
 }
@@ -298,7 +298,7 @@ std::string tourFaults(const TourResult& result) {
     if (result.exitCode != 0) {
         faults += (faults.empty() ? "" : "; ") + std::string("exit code ") + std::to_string(result.exitCode);
     }
-    if (quitRequested != 1) {
+    if (mainLoop.quitRequested != 1) {
         faults += (faults.empty() ? "" : "; ") + std::string("not ended by the close message");
     }
     return faults;

@@ -10,6 +10,7 @@
 #include "game/startup.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "gfx/font.h"
 #include "gfx/picture.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -21,15 +22,15 @@ ScreenFixture::ScreenFixture(uint32_t seed) {
     buildLogColours();
     loadPicture("smallchars.png", &smallCharsSheet);
     loadIntroBatch();
-    stylusX = 0;
-    stylusY = 0;
-    stylusDown = 0;
+    stylus.x = 0;
+    stylus.y = 0;
+    stylus.down = 0;
     seedGameRand(seed);
 }
 
 void ScreenFixture::render(void) {
     apply();
-    currentMode = renderMode(currentMode);
+    mainLoop.currentMode = renderMode(mainLoop.currentMode);
 }
 
 uint16_t backPixel(int x, int y) {

@@ -9,10 +9,11 @@
 
 #include "field/ball.h"
 #include "field/blocks.h"
+#include "field/editor.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
 #include "game/render.h"
@@ -40,7 +41,7 @@ struct PlayScreen : ScreenFixture {
         goTo(MODE_NEW_GAME);
         update(2);
         apply();
-        ASSERT_EQ(currentMode, MODE_PLAY);
+        ASSERT_EQ(mainLoop.currentMode, MODE_PLAY);
         // The paddle well below the zone line: no sparks.
         paddle.y = 300;
     }
@@ -118,9 +119,9 @@ TEST(ChooserScreen, ThePressedCellGlowsWithItsNumberAndTheRevealNumbersTheCells)
     f.render();
     Surface* rest = copyOfBack();
     // Pressed over column 2, row 3: level 33.
-    stylusDown = 1;
-    stylusX = 2 * 24 + 5;
-    stylusY = 80 + 3 * 24 + 20;
+    stylus.down = 1;
+    stylus.x = 2 * 24 + 5;
+    stylus.y = 80 + 3 * 24 + 20;
     f.render();
     Surface* e = copyOfBack();
     blit(e, 0, 0, 240, 320, rest, 0, 0, BLIT_COPY);
@@ -132,8 +133,8 @@ TEST(ChooserScreen, ThePressedCellGlowsWithItsNumberAndTheRevealNumbersTheCells)
     drawNumber(e, "33", 48, 152);
     EXPECT_EQ(countDifferences(e, 0, 0, 240, 320), 0);
     // A press above the grid but within 23 pixels of it counts as row 0.
-    stylusY = 60;
-    stylusX = 5;
+    stylus.y = 60;
+    stylus.x = 5;
     f.render();
     blit(e, 0, 0, 240, 320, rest, 0, 0, BLIT_COPY);
     for (int y = 0; y < 24; y++) {
@@ -144,7 +145,7 @@ TEST(ChooserScreen, ThePressedCellGlowsWithItsNumberAndTheRevealNumbersTheCells)
     drawNumber(e, "1", 0, 80);
     EXPECT_EQ(countDifferences(e, 0, 0, 240, 320), 0);
     // The reveal counter n numbers the cell of level n - 1.
-    stylusDown = 0;
+    stylus.down = 0;
     flow.revealCounter = 37;
     f.render();
     blit(e, 0, 0, 240, 320, rest, 0, 0, BLIT_COPY);
@@ -193,19 +194,19 @@ TEST(PlayScreen, TheZoneLineBrightensOverEmptyCollisionPixelsAndSparksWithThePad
     game.score = 12345;
     int y0 = 320 - paddle.zoneHeight;
     ASSERT_EQ(y0, 242);
-    putPixel(collisionMap, 60, y0, 0xF800);
-    putPixel(collisionMap, 61, y0, 0x001F);
+    putPixel(currentLevel.collisionMap, 60, y0, 0xF800);
+    putPixel(currentLevel.collisionMap, 61, y0, 0x001F);
     // The score stands centred at the top.
     for (int sparks = 0; sparks <= 1; sparks++) {
         paddle.y = sparks ? y0 + 1 : 300;
         uint32_t state = gameRandState();
         f.render();
         Surface* e = makeScreen(0);
-        blit(e, 0, 0, 240, 320, fieldPicture, 0, 0, BLIT_COPY);
+        blit(e, 0, 0, 240, 320, currentLevel.fieldPicture, 0, 0, BLIT_COPY);
         drawText(e, "12345", centredField("12345", 1), 20, 1);
         RandomCopy r{state};
         for (int x = 0; x < 240; x++) {
-            if (getPixel(collisionMap, x, y0) == 0) {
+            if (getPixel(currentLevel.collisionMap, x, y0) == 0) {
                 brightenPixel(e, x, y0, 5);
                 if (sparks) {
                     int y = y0 - 2 + r.next() % 5;
@@ -252,19 +253,19 @@ TEST(PlayScreen, GetReadyDohAndLevelCompleteShowInTheirWindows) {
     f.render();
     blit(none, 0, 0, 240, 320, backSurface, 0, 0, BLIT_COPY);
     expectFrame(-201, nullptr, 0);
-    int balls = ballCount;
-    ballCount = 0;
+    int balls = ballList.count;
+    ballList.count = 0;
     game.readyCountdown = -150;
     f.render();
     blit(none, 0, 0, 240, 320, backSurface, 0, 0, BLIT_COPY);
     expectFrame(-200, nullptr, 0);
     expectFrame(-201, "Doh!", 220);
     // A cleared level shows its number instead.
-    int blocks = levelBlockCount;
-    levelBlockCount = indestructibleCount;
+    int blocks = currentLevel.blockCount;
+    currentLevel.blockCount = currentLevel.indestructibleCount;
     expectFrame(-150, "Level 6 Complete!", 65);
-    levelBlockCount = blocks;
-    ballCount = balls;
+    currentLevel.blockCount = blocks;
+    ballList.count = balls;
     removeSurface(&none);
     removeSurface(&e);
 }
@@ -381,7 +382,7 @@ TEST(EditorScreen, FieldLevelNumberAndWhatTheEditorHolds) {
     drawEditorHeld = nullptr;
     EXPECT_EQ(heldDrawings, 1);
     Surface* e = makeScreen(0);
-    blit(e, 0, 0, 240, 320, fieldPicture, 0, 0, BLIT_COPY);
+    blit(e, 0, 0, 240, 320, currentLevel.fieldPicture, 0, 0, BLIT_COPY);
     drawSmallText(e, "Level 6", 120 - 21, 2, 0xFFFF);
     EXPECT_EQ(differencesFrom(e, false), 0);
     f.goTo(MODE_MAIN_MENU);

@@ -9,7 +9,7 @@
 #include "field/effects.h"
 #include "field/level.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/render.h"
@@ -23,6 +23,7 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ Surface* cornerFrame(int raise) {
     Surface* e = makeScreen(0);
     for (int j = 0; j < 56; j++) {
         for (int i = 0; i < 60; i++) {
-            putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(iconsPicture, 103 + i, 1 + j), raise));
+            putPixel(e, 181 + i, 264 + j, additivePixel(0, getPixel(effects.iconsPicture, 103 + i, 1 + j), raise));
         }
     }
     return e;
@@ -68,17 +69,17 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
     Surface* e = cornerFrame(-10);
     for (int j = 0; j < 47; j++) {
         for (int i = 0; i < 51; i++) {
-            int a = (getPixel(iconsPicture, 52 + i, 1 + j) & 31) * 8;
+            int a = (getPixel(effects.iconsPicture, 52 + i, 1 + j) & 31) * 8;
             if (a != 0) {
                 putPixel(e, 184 + i, 268 + j,
-                         blendColour(getPixel(iconsPicture, 1 + i, j), getPixel(e, 184 + i, 268 + j), a));
+                         blendColour(getPixel(effects.iconsPicture, 1 + i, j), getPixel(e, 184 + i, 268 + j), a));
             }
         }
     }
     EXPECT_EQ(differencesFrom(e), 0);
     // The glow follows the stylus without a press.
-    stylusX = 200;
-    stylusY = 300;
+    stylus.x = 200;
+    stylus.y = 300;
     for (int frame = 1; frame <= 7; frame++) {
         clearSurface(backSurface);
         uint32_t state = gameRandState();
@@ -87,11 +88,11 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
         if (frame == 7) {
             // Full glow: the frame drawn with a raise of 0, then the face sparkles, one draw per face pixel.
             e = cornerFrame(0);
-            blitMasked(e, 184, 268, 51, 47, iconsPicture, 1, 0, iconsPicture, 52, 1);
+            blitMasked(e, 184, 268, 51, 47, effects.iconsPicture, 1, 0, effects.iconsPicture, 52, 1);
             RandomCopy r{state};
             for (int j = 0; j < 47; j++) {
                 for (int i = 0; i < 51; i++) {
-                    if (getPixel(iconsPicture, 1 + i, j) != 0) {
+                    if (getPixel(effects.iconsPicture, 1 + i, j) != 0) {
                         putPixel(e, 184 + i, 268 + j, brighten(getPixel(e, 184 + i, 268 + j), r.next() & 3));
                     }
                 }
@@ -100,15 +101,15 @@ TEST(CornerButton, AtRestTheFaceIsMaskedAndUnderTheStylusTheGlowRisesAndTheFaceS
         }
     }
     // The edge itself does not count, and leaving drops the glow at once.
-    stylusX = 184;
+    stylus.x = 184;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 0);
-    stylusX = 185;
-    stylusY = 268;
+    stylus.x = 185;
+    stylus.y = 268;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 0);
-    stylusY = 269;
-    stylusDown = 1;
+    stylus.y = 269;
+    stylus.down = 1;
     drawCornerButton();
     EXPECT_EQ(renderState.cornerHover, 1);
 }
@@ -190,7 +191,7 @@ TEST(MainMenu, ItemsGlowOverTheTitleAndMoveDownWhileAGameIsInProgress) {
         game.gameInProgress = (int16_t)g;
         if (g == 1) {
             // A paused field to show through the title's black.
-            fieldPicture = makeScreen(packColour(10, 20, 30));
+            currentLevel.fieldPicture = makeScreen(packColour(10, 20, 30));
         }
         f.goTo(MODE_FAREWELL);
         f.goTo(MODE_MAIN_MENU);
@@ -214,7 +215,7 @@ TEST(MainMenu, ItemsGlowOverTheTitleAndMoveDownWhileAGameIsInProgress) {
         }
         EXPECT_EQ(differencesFrom(e), 0) << "game in progress " << g;
     }
-    removeSurface(&fieldPicture);
+    removeSurface(&currentLevel.fieldPicture);
     game.gameInProgress = 0;
 }
 
@@ -223,7 +224,7 @@ TEST(Options, WindowKnobsAndTexts) {
     setDefaultSettings();
     f.goTo(MODE_OPTIONS);
     setVolume(0, 200);
-    game.musicVolume = 81;
+    music.volume = 81;
     game.difficulty = 2;
     game.helpfulHints = 0;
     flow.backgroundRow = -37;

@@ -4,13 +4,15 @@
 #include <cstdio>
 
 #include "flowtest.h"
-#include "game/gamevalues.h"
-#include "game/savefile.h"
+#include "field/gamevalues.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 #include "game/settings.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
+#include "sound/music.h"
 
 namespace {
 
@@ -23,8 +25,8 @@ std::vector<int32_t> defaultValues(void) {
 struct SettingsFolder {
     ScratchFolder folder;
     SettingsFolder() {
-        snprintf(dataPath, sizeof(dataPath), "./Data/");
-        saveFailAfterBytes = -1;
+        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
+        saveFaults.failAfterBytes = -1;
         logLevel = 1;
         clearLog();
     }
@@ -40,7 +42,7 @@ TEST(Settings, DefaultsSaveAsTheDocumentedBytesWithThePlayersMusicVolumeDuringAF
     setDefaultSettings();
     EXPECT_EQ(getVolume(0), 255);
     EXPECT_EQ(getVolume(1), 220);
-    EXPECT_EQ(game.musicVolume, 220);
+    EXPECT_EQ(music.volume, 220);
     // The fade drives the music class below the player's setting while a track changes.
     setVolume(1, 40);
     ASSERT_EQ(saveSettings(), 1);
@@ -63,7 +65,7 @@ TEST(Settings, LoadPutsEveryValueInForce) {
     EXPECT_EQ(game.difficulty, 3);
     EXPECT_EQ(getVolume(0), 128);
     EXPECT_EQ(getVolume(1), 64);
-    EXPECT_EQ(game.musicVolume, 64);
+    EXPECT_EQ(music.volume, 64);
     EXPECT_EQ(game.helpfulHints, 0);
     EXPECT_EQ(game.unlocked[0][0], 1);
     EXPECT_EQ(game.unlocked[1][42], 1);
@@ -93,6 +95,6 @@ TEST(Settings, WrongSizesAreRejectedWithTheMismatchLineAndAMissingFileOrFolderWi
     std::remove("Data/settings.dat");
     EXPECT_EQ(loadSettings(), 0);
     EXPECT_EQ(logText().find("mismatch"), std::string::npos);
-    snprintf(dataPath, sizeof(dataPath), "./NoSuchFolder/");
+    snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./NoSuchFolder/");
     EXPECT_EQ(saveSettings(), 0);
 }

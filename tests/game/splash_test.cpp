@@ -5,7 +5,7 @@
 
 #include "flowtest.h"
 #include "game/game.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/startup.h"
 #include "gfx/font.h"
@@ -21,7 +21,7 @@
 
 TEST(Splash, StartUpShowsTheLogoWhichHoldsAtTwoNinetyUntilTwoWholeSecondsHavePassed) {
     FlowFixture f;
-    EXPECT_EQ(currentMode, MODE_SPLASH_LOGO);
+    EXPECT_EQ(mainLoop.currentMode, MODE_SPLASH_LOGO);
     EXPECT_EQ(overlay.off, 1);
     EXPECT_EQ(music.requestedTrack, -1);
     EXPECT_EQ(music.wantedTrack, -1);
@@ -47,18 +47,18 @@ TEST(Splash, StartUpShowsTheLogoWhichHoldsAtTwoNinetyUntilTwoWholeSecondsHavePas
     }
     // The update that moves on is the first at which two whole seconds have passed.
     EXPECT_GE(platformCounter() - start, 2 * HEADLESS_TICKS_PER_SECOND);
-    EXPECT_LT(platformCounter() - start - updateStep, 2 * HEADLESS_TICKS_PER_SECOND);
+    EXPECT_LT(platformCounter() - start - mainLoop.updateStep, 2 * HEADLESS_TICKS_PER_SECOND);
     EXPECT_EQ(flow.logoCounter, 300);
     EXPECT_GT(held, 80);
     // 300 .. 550 and the update that passes 550.
     for (int c = 310; c <= 550; c += 10) {
         f.update();
         ASSERT_EQ(flow.logoCounter, c);
-        ASSERT_EQ(currentMode, MODE_SPLASH_LOGO);
+        ASSERT_EQ(mainLoop.currentMode, MODE_SPLASH_LOGO);
     }
     f.update();
     EXPECT_EQ(flow.logoCounter, 560);
-    EXPECT_EQ(currentMode, MODE_SPLASH_INTRO);
+    EXPECT_EQ(mainLoop.currentMode, MODE_SPLASH_INTRO);
 }
 
 TEST(Splash, ATapDuringTheHoldContinuesAtOnce) {
@@ -80,7 +80,7 @@ TEST(Splash, ATapDuringTheHoldContinuesAtOnce) {
     f.press(120, 160);
     int n = f.runWhile(MODE_SPLASH_INTRO, 100);
     EXPECT_EQ(n, 23);
-    EXPECT_EQ(currentMode, MODE_SPLASH_MONKEY);
+    EXPECT_EQ(mainLoop.currentMode, MODE_SPLASH_MONKEY);
     EXPECT_EQ(flow.splashCounter, 560);
     // The monkey splash shares the counter and starts it again.
     f.apply();
@@ -120,7 +120,7 @@ TEST(Splash, LogoLoadsTheSettingsAndTheEffectsWhenItsCounterReachesTwoEighty) {
     clearLog();
     f.runWhile(MODE_SPLASH_LOGO, 1000);
     EXPECT_EQ(logText().find("Unable to load settings"), std::string::npos);
-    EXPECT_EQ(currentMode, MODE_SPLASH_INTRO);
+    EXPECT_EQ(mainLoop.currentMode, MODE_SPLASH_INTRO);
 }
 
 TEST(Splash, IntroMeasuresTheFontsAtGammaEightyAndLoadsTheTitleMusicWithoutStartingIt) {
@@ -193,7 +193,7 @@ TEST(Splash, MonkeyPlaysItsJingleAtTwoEightyAndStartsTheTitleMusicOnLeaving) {
     EXPECT_EQ(f.voicePlaying(20), 1);
     f.press(5, 5);
     f.runWhile(MODE_SPLASH_MONKEY, 100);
-    EXPECT_EQ(currentMode, MODE_MAIN_MENU);
+    EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     EXPECT_EQ(music.requestedTrack, 0);
     EXPECT_EQ(f.voicePlaying(15), 0);
     f.apply();

@@ -13,7 +13,7 @@
 #include "field/ball.h"
 #include "field/paddle.h"
 #include "field/level.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
 #include "game/play.h"
@@ -158,7 +158,7 @@ void writeScript(void) {
             return true;
         }
         if (showing(MODE_PLAY) && !dismissHint() && game.readyCountdown <= 0) {
-            holdAt(ballCount > 0 && fixedToInt(balls[0].x) < 120 ? 230 : 10, 300);
+            holdAt(ballList.count > 0 && fixedToInt(ballList.balls[0].x) < 120 ? 230 : 10, 300);
         }
         return false;
     });
@@ -167,7 +167,7 @@ void writeScript(void) {
     act(letGo);
     waitPasses(31);
     act([]() {
-        EXPECT_EQ(currentMode, MODE_GAME_OVER);
+        EXPECT_EQ(mainLoop.currentMode, MODE_GAME_OVER);
         // The first game on a fresh table ranks first: the screen says "You have a high score!!".
         EXPECT_EQ(game.highScoreRank, 0);
         saveFrame("game_over");
@@ -226,9 +226,9 @@ TEST(WholeGame, APlayerGoesThroughEveryScreenAndTheFilesHoldWhatTheyDid) {
     script.drainAudio = true;
     int code = runScript();
 
-    EXPECT_EQ(script.next, script.steps.size()) << "stuck at step " << script.next << " in mode " << currentMode;
+    EXPECT_EQ(script.next, script.steps.size()) << "stuck at step " << script.next << " in mode " << mainLoop.currentMode;
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(quitRequested, 1);
+    EXPECT_EQ(mainLoop.quitRequested, 1);
     EXPECT_LT(script.passes, script.limit);
     std::printf("passes: %lld; level 1 score %d, final score %d\n", (long long)script.passes,
                 (int)player.levelOneScore, (int)player.finalScore);

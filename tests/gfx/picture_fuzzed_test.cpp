@@ -12,6 +12,7 @@
 #include "shell/display.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "support/allocwatch.h"
 #include "support/testutil.h"
 
@@ -23,7 +24,7 @@ protected:
         headlessReset();
         initDisplayInfo();
         setGamma(128);
-        snprintf(dataPath, sizeof(dataPath), "./Data/");
+        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
         clearLog();
     }
     void TearDown() override {

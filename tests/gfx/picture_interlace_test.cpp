@@ -9,6 +9,7 @@
 #include "platform/headless/headless.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "support/testutil.h"
 
 namespace {
@@ -51,7 +52,7 @@ TEST(InterlacedPng, EveryPassLandsOnItsPixelsAndNothingIsPrinted) {
     headlessReset();
     initDisplayInfo();
     setGamma(128);
-    snprintf(dataPath, sizeof(dataPath), "./Data/");
+    snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
     ScratchFolder folder;
     // Four colours in a pattern that differs between neighbours in every pass: black, white, red, blue.
     const uint8_t rgb[4][3] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 64, 255}};

@@ -13,6 +13,7 @@
 #include "shell/display.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "support/testutil.h"
 
 namespace {
@@ -47,7 +48,7 @@ protected:
         headlessReset();
         initDisplayInfo();
         setGamma(128);
-        snprintf(dataPath, sizeof(dataPath), "./Data/");
+        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
         clearLog();
         logLevel = 0;
     }

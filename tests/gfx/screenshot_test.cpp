@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/screenshot.h"
+#include "gfx/surface.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "support/testutil.h"

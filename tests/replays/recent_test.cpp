@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "field/ball.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/play.h"
 #include "platform/headless/headless.h"
 #include "platform/journal.h"
@@ -138,7 +138,7 @@ void recordInChild(const std::string& dir, const std::string& name, void (*sessi
         out.close();
         if (script.next != script.steps.size()) {
             fprintf(stderr, "%s: stuck at step %zu of %zu in mode %d\n", name.c_str(), script.next, script.steps.size(),
-                    (int)currentMode);
+                    (int)mainLoop.currentMode);
         }
         _exit(code == 0 && script.next == script.steps.size() ? 0 : 1);
     }

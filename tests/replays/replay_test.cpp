@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "platform/headless/headless.h"
 #include "platform/journal.h"
 #include "shell/mainloop.h"

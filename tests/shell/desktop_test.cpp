@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "game/savefile.h"
+#include "shell/runfolder.h"
+#include "shell/savefile.h"
 #include "shell/desktop.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
@@ -41,7 +42,7 @@ std::string fileText(const char* path) {
 }
 
 void useScratchData(void) {
-    std::snprintf(dataPath, sizeof(dataPath), "./Data/");
+    std::snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
 }
 
 }  // namespace
@@ -174,9 +175,9 @@ TEST(DesktopOptions, AFailedSaveLeavesTheOldFile) {
     ScratchFolder folder;
     useScratchData();
     writeFileBytes(INI, bytesOf("scale = 2\n# keep me\n"));
-    saveFailAfterBytes = 4;
+    saveFaults.failAfterBytes = 4;
     EXPECT_EQ(rememberDesktopScale(3), 0);
-    saveFailAfterBytes = -1;
+    saveFaults.failAfterBytes = -1;
     EXPECT_EQ(fileText(INI), "scale = 2\n# keep me\n");
     EXPECT_FALSE(std::filesystem::exists(std::string(INI) + ".tmp"));
 }

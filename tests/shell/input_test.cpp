@@ -33,10 +33,10 @@ protected:
         resetLoopState();
         seen.clear();
         gameInterface.input = recordInput;
-        fullscreenFlag = 0;
+        displayInfo.fullscreenFlag = 0;
         overlay.off = 1;
         appActive = 1;
-        ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
+        mainLoop.ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
         loadButtonCodes();
         platformCreateWindow("Plinkor", 0, 240, 320, windowProc);
     }
@@ -52,17 +52,17 @@ TEST_F(Input, TheStylusMapsByTheClientSizeWindowedAndByTheImageFullscreen) {
                             {0, 0, 0, 100, 100, 17, 23},       {1, 0, 0, 0, 0, 0, 0},
                             {1, 0, 0, 639, 479, 239, 319},     {1, 0, 0, 300, 200, 100, 120}};
     for (const auto& c : cases) {
-        fullscreenFlag = c[0];
+        displayInfo.fullscreenFlag = c[0];
         headlessSetClientSize(c[1], c[2]);
         windowProc(MSG_MOUSEMOVE, 0, position(c[3], c[4]));
-        EXPECT_EQ(stylusX, c[5]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
-        EXPECT_EQ(stylusY, c[6]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
+        EXPECT_EQ(stylus.x, c[5]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
+        EXPECT_EQ(stylus.y, c[6]) << c[3] << "," << c[4] << " in " << c[1] << "x" << c[2];
     }
     // A press maps the same way; mouse messages pass lParam to the game as they are.
-    fullscreenFlag = 0;
+    displayInfo.fullscreenFlag = 0;
     headlessSetClientSize(250, 333);
     windowProc(MSG_LBUTTONDOWN, 1, position(249, 332));
-    EXPECT_EQ((std::vector<int>{stylusX, stylusY, stylusDown}), (std::vector<int>{239, 319, 1}));
+    EXPECT_EQ((std::vector<int>{stylus.x, stylus.y, stylus.down}), (std::vector<int>{239, 319, 1}));
     ASSERT_EQ(seen.size(), 9u);
     EXPECT_EQ(seen[8].message, MSG_LBUTTONDOWN);
     EXPECT_EQ(seen[8].value, position(249, 332));
@@ -71,18 +71,18 @@ TEST_F(Input, TheStylusMapsByTheClientSizeWindowedAndByTheImageFullscreen) {
 TEST_F(Input, AQuickTapIsMarkedOnItsReleaseOnly) {
     headlessSetCounter(1000);
     windowProc(MSG_LBUTTONDOWN, 1, position(5, 5));
-    EXPECT_EQ(quickTap, 0);
+    EXPECT_EQ(stylus.quickTap, 0);
     headlessAdvance(HEADLESS_TICKS_PER_SECOND / 8 - 1);
     windowProc(MSG_LBUTTONUP, 0, position(5, 5));
-    EXPECT_EQ(quickTap, 1);
-    EXPECT_EQ(stylusDown, 0);
+    EXPECT_EQ(stylus.quickTap, 1);
+    EXPECT_EQ(stylus.down, 0);
     windowProc(MSG_MOUSEMOVE, 0, position(6, 6));
-    EXPECT_EQ(quickTap, 0);
+    EXPECT_EQ(stylus.quickTap, 0);
     // Exactly an eighth of a second is not quick.
     windowProc(MSG_LBUTTONDOWN, 1, position(5, 5));
     headlessAdvance(HEADLESS_TICKS_PER_SECOND / 8);
     windowProc(MSG_LBUTTONUP, 0, position(5, 5));
-    EXPECT_EQ(quickTap, 0);
+    EXPECT_EQ(stylus.quickTap, 0);
 }
 
 TEST_F(Input, KeysCarryTheirTranslatedValue) {
@@ -113,7 +113,7 @@ TEST_F(Input, APressWhileSuspendedResumesAndIsSwallowed) {
     appActive = 0;
     windowProc(MSG_LBUTTONDOWN, 1, position(5, 5));
     EXPECT_EQ(appActive, 1);
-    EXPECT_EQ(stylusDown, 1);  // the stylus state still follows the button
+    EXPECT_EQ(stylus.down, 1);  // the stylus state still follows the button
     EXPECT_TRUE(seen.empty());
     windowProc(MSG_LBUTTONUP, 0, position(5, 5));
     ASSERT_EQ(seen.size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(Input, APressWhileSuspendedResumesAndIsSwallowed) {
 
 TEST_F(Input, CloseSetsTheQuitFlagAndPostsDestroyThenQuitWithZero) {
     EXPECT_EQ(windowProc(MSG_CLOSE, 0, 0), 0);
-    EXPECT_EQ(quitRequested, 1);
+    EXPECT_EQ(mainLoop.quitRequested, 1);
     PlatformMessage msg;
     ASSERT_TRUE(platformPeekMessage(&msg));
     EXPECT_EQ(msg.message, MSG_DESTROY);

@@ -78,7 +78,7 @@ protected:
         rec = Record();
         gameInterface = GameInterface{
             [] {
-                currentMode = 500;
+                mainLoop.currentMode = 500;
                 rec.calls.push_back("init");
             },
             [] { rec.calls.push_back("shutdown"); },
@@ -114,7 +114,7 @@ TEST_F(MainLoop, FirstPassLeavesZeroThenEntersSplashAndCloseEndsWithZero) {
     EXPECT_EQ(rec.calls[2], "enter 500 @0");
     EXPECT_EQ(rec.calls[rec.calls.size() - 2], "leave 500 @2");
     EXPECT_EQ(rec.calls.back(), "shutdown");
-    EXPECT_TRUE(quitRequested);
+    EXPECT_TRUE(mainLoop.quitRequested);
     // The mode-change line reached the log in the mode colour.
     bool found = false;
     for (int line = 0; line < LOG_LINES; line++) {
@@ -256,6 +256,6 @@ TEST_F(MainLoop, StatisticsRollOverEverySecond) {
     };
     runGame();
     // Passes at 50 a second: one present per pass, and the updates catch up to 60 a second.
-    EXPECT_EQ(presentsLastSecond, 50);
-    EXPECT_EQ(updatesLastSecond, 60);
+    EXPECT_EQ(mainLoop.presentsLastSecond, 50);
+    EXPECT_EQ(mainLoop.updatesLastSecond, 60);
 }

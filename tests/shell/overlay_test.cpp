@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gfx/draw.h"
+#include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/headless/headless.h"
 #include "shell/input.h"
@@ -134,10 +135,10 @@ protected:
         resetOverlay();
         overlay.off = 0;
         showStylusCursor = 0;
-        stylusX = stylusY = stylusDown = 0;
-        quickTap = 0;
-        lastPress = lastRelease = 0;
-        ticksPerSecond = SECOND;
+        stylus.x = stylus.y = stylus.down = 0;
+        stylus.quickTap = 0;
+        stylus.lastPress = stylus.lastRelease = 0;
+        mainLoop.ticksPerSecond = SECOND;
         appActive = 1;
         backSurface = createSurface(240, 320);
         fillBack(BACKGROUND);
@@ -216,7 +217,7 @@ TEST_F(Overlay, PanelsMoveFrameByFrameAndTheMenuActsOnceItIsDown) {
              EXPECT_EQ(overlay.logX + overlay.logY, 0);
              EXPECT_EQ(overlay.statsX, 239);
              EXPECT_EQ(overlay.statsState, 0);
-             EXPECT_EQ(quitRequested, 0);
+             EXPECT_EQ(mainLoop.quitRequested, 0);
              EXPECT_EQ(appActive, 1);
          }},
         {"stats out", [this] { quickTapAt(236, 4); }, "Panel3 Pop", 2, &overlay.statsX, {227, 221, 218, 217, 216},
@@ -299,9 +300,9 @@ TEST_F(Overlay, PanelsMoveFrameByFrameAndTheMenuActsOnceItIsDown) {
          },
          "Menu: Exit", 3, &overlay.menuY, {304, 311, 315, 317, 319}, none, {}, 3, 3,
          [&msg] {
-             EXPECT_EQ(quitRequested, 0);
+             EXPECT_EQ(mainLoop.quitRequested, 0);
              drawOverlay();
-             EXPECT_EQ(quitRequested, 1);
+             EXPECT_EQ(mainLoop.quitRequested, 1);
              EXPECT_EQ(overlay.menuState, 0);
              ASSERT_TRUE(platformPeekMessage(&msg));
              EXPECT_EQ(msg.message, MSG_DESTROY);
@@ -439,8 +440,8 @@ TEST_F(Overlay, ClosedLogWindowShowsOnlyItsTitle) {
 TEST_F(Overlay, StatisticsTabShowsPresentsAndUpdatesPerSecond) {
     settle();
     overlay.statsX = 216;
-    presentsLastSecond = 57;
-    updatesLastSecond = 60;
+    mainLoop.presentsLastSecond = 57;
+    mainLoop.updatesLastSecond = 60;
     fillBack(BACKGROUND);
     drawOverlay();
     // Handle at (211, 0), its first column a hole; cells at (217, 0) and (217, 9), cut at the right edge.
@@ -472,9 +473,9 @@ TEST_F(Overlay, MenuDrawsTabBodyAndButtonsAndAHeldButtonFlickersFromTheSharedGen
     // Nothing random was drawn without a held button.
     EXPECT_EQ(gameRandState(), 1u);
 
-    stylusX = 60;
-    stylusY = 300;
-    stylusDown = 1;
+    stylus.x = 60;
+    stylus.y = 300;
+    stylus.down = 1;
     seedGameRand(12345);
     std::vector<int> amounts;
     for (int n = 0; n < 400; n++) {
@@ -497,8 +498,8 @@ TEST_F(Overlay, MenuDrawsTabBodyAndButtonsAndAHeldButtonFlickersFromTheSharedGen
     expectText("Exit", 90, 295, logColourTable[0], 77, 110);
     // The same stylus lifted, or down beside the buttons: no name, no draws.
     for (int down = 0; down < 2; down++) {
-        stylusDown = down;
-        stylusX = down ? 30 : 60;  // between Begin and Pause
+        stylus.down = down;
+        stylus.x = down ? 30 : 60;  // between Begin and Pause
         seedGameRand(5);
         fillBack(BACKGROUND);
         drawOverlay();
@@ -745,9 +746,9 @@ TEST_F(Overlay, StylusCursorDrawsFromTheSharedSequenceUpOrDown) {
     const Spot spots[] = {{10, 10, 0, 48}, {120, 160, 0, 48}, {100, 150, 1, -1}, {0, 0, 1, -1}, {239, 319, 1, -1}};
     for (const Spot& s : spots) {
         SCOPED_TRACE(testing::Message() << "stylus " << s.x << "," << s.y << " down " << s.down);
-        stylusX = s.x;
-        stylusY = s.y;
-        stylusDown = s.down;
+        stylus.x = s.x;
+        stylus.y = s.y;
+        stylus.down = s.down;
         fillBack(BACKGROUND);
         seedGameRand(4242);
         drawOverlay();
@@ -775,8 +776,8 @@ TEST_F(Overlay, StylusCursorDrawsFromTheSharedSequenceUpOrDown) {
     EXPECT_EQ(state, lcg.state);
     // Down at (100, 150): the large brackets leave a gap of 3 either side; the crosshair lies one pixel
     // right of and below the stylus, skips its centre, and about 254 in 256 candidates light up.
-    stylusX = 100;
-    stylusY = 150;
+    stylus.x = 100;
+    stylus.y = 150;
     fillBack(BACKGROUND);
     drawOverlay();
     expectPixels({{96, 130, brighten(BACKGROUND, 5)}, {97, 130, BACKGROUND}, {120, 146, brighten(BACKGROUND, 5)},
@@ -791,8 +792,8 @@ TEST_F(Overlay, StylusCursorDrawsFromTheSharedSequenceUpOrDown) {
 TEST_F(Overlay, CursorIsDrawnOverTheConsole) {
     settle();
     showStylusCursor = 1;
-    stylusX = 150;
-    stylusY = 300;
+    stylus.x = 150;
+    stylus.y = 300;
     openMenu();
     fillBack(BACKGROUND);
     drawOverlay();
@@ -823,7 +824,7 @@ TEST(OverlayLoop, MenuExitEndsTheProgram) {
     showStylusCursor = 0;
     gameInterface = GameInterface{
         [] {
-            currentMode = 500;
+            mainLoop.currentMode = 500;
             // Our own sheet in place of the loaded one, so frames are exact.
             removeSurface(&smallCharsSheet);
             smallCharsSheet = makeSheet();

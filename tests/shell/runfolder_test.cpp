@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "game/savefile.h"
+#include "shell/savefile.h"
 #include "platform/headless/headless.h"
 #include "shell/runfolder.h"
 #include "support/testutil.h"

@@ -94,7 +94,7 @@ TEST(WaveOutput, ProbeReturnsOnceTheDeviceOpened) {
 TEST(WaveOutput, RefusedBuffersAreLoggedAndKeepTheirIndex) {
     logLevel = 1;
     ASSERT_EQ(soundInit(0), 1);
-    soundEnabled = 1;
+    mainLoop.soundEnabled = 1;
     headlessSetAudioQueueFails(1);
     soundStart();
     EXPECT_EQ((Ints{headlessAudioQueued(), nextWaveBuffer()}), (Ints{0, 0}));
@@ -226,7 +226,7 @@ void playWhileRunning(int64_t pass) {
 TEST(WaveOutput, RealProgramStreamsWhileItRuns) {
     headlessSetPumpHook(playWhileRunning);
     EXPECT_EQ(runGame(), 0);
-    EXPECT_EQ((Ints{soundEnabled, headlessAudioSampleRate(), hookPlays, (int)headlessAudioOutput().size(),
+    EXPECT_EQ((Ints{mainLoop.soundEnabled, headlessAudioSampleRate(), hookPlays, (int)headlessAudioOutput().size(),
                     headlessAudioQueued(), finishedWaveBuffers()}),
               (Ints{1, 22050, 12, 12 * WAVE_BUFFER_SAMPLES, 2, 12}));
 }
@@ -243,7 +243,7 @@ TEST(WaveOutput, RealProgramRunsSilentWithoutADevice) {
     headlessSetAudioResult(AUDIO_FAILED);
     headlessSetPumpHook(closeAtOnce);
     EXPECT_EQ(runGame(), 0);
-    EXPECT_EQ((Ints{soundEnabled, headlessAudioOpenAttempts(), headlessAudioQueued()}), (Ints{0, 1, 0}));
+    EXPECT_EQ((Ints{mainLoop.soundEnabled, headlessAudioOpenAttempts(), headlessAudioQueued()}), (Ints{0, 1, 0}));
     EXPECT_TRUE(logHas("waveOutOpen failed"));
     EXPECT_TRUE(logHas("[ERROR] Sound Init Failed."));
     EXPECT_TRUE(headlessMessageBoxes().empty());

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "platform/headless/headless.h"
 #include "sound/music.h"
 #include "soundtest.h"
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(Music, StartsAtRestOnSlot15) {
     EXPECT_EQ((Ints{music.requestedTrack, music.wantedTrack, music.playingTrack, music.musicFade,
-                                music.musicSlot, music.unloadCountdown, game.musicVolume}),
+                                music.musicSlot, music.unloadCountdown, music.volume}),
               (Ints{-1, -1, -1, 255, 15, 0, 255}));
     // Nothing asked for: steady updates change nothing.
     setVolume(1, 77);
@@ -158,7 +158,7 @@ TEST_F(Music, OnlyTheRequestStandingAtTheEndOfTheFadeInIsPlayedNext) {
 }
 
 TEST_F(Music, VolumeSettingScalesTheFade) {
-    game.musicVolume = 128;
+    music.volume = 128;
     requestMusic(-1);
     bringMusicIn();
     EXPECT_EQ(getVolume(1), 128);

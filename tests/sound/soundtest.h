@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 #include "support/testutil.h"
@@ -16,7 +17,7 @@ using Ints = std::vector<int>;
 
 // The game's sound folder, relative to the scratch folder the test runs in.
 inline void useSoundFolder(void) {
-    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s", "./Sound/");
 }
 
 // Samples as the files hold them: signed 16-bit little-endian.
@@ -44,7 +45,7 @@ inline void loadTestSound(int id, int soundClass, const std::vector<int16_t>& sa
 inline int openSoundOutput(void) {
     int ok = soundInit(0);
     if (ok) {
-        soundEnabled = 1;
+        mainLoop.soundEnabled = 1;
         soundStart();
     }
     appActive = 1;

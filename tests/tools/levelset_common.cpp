@@ -14,6 +14,7 @@
 #include "gfx/picture.h"
 #include "platform/headless/headless.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "support/testutil.h"
 
 bool readLevelRecords(const std::string& path, std::vector<LevelRecordView>* out, long* fileSize) {
@@ -55,7 +56,7 @@ std::string readTextFile(const std::string& path) {
 
 void prepareLevelSetPictures() {
     setGamma(128);
-    snprintf(dataPath, sizeof dataPath, "./Data/");
+    snprintf(runPaths.dataPath, sizeof runPaths.dataPath, "./Data/");
 }
 
 Surface* loadDataPicture(const char* name, int gamma) {
@@ -186,14 +187,14 @@ Figures levelFigures(const LevelSet& set, int n) {
 
 void openTestLevel(int n) {
     loadLevel(n);
-    pristineBackground = createSurface(backgroundPicture->width, backgroundPicture->height);
-    blit(pristineBackground, 0, 0, backgroundPicture->width, backgroundPicture->height, backgroundPicture, 0, 0,
+    currentLevel.pristineBackground = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
+    blit(currentLevel.pristineBackground, 0, 0, currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height, currentLevel.backgroundPicture, 0, 0,
          BLIT_COPY);
-    fieldPicture = createSurface(backgroundPicture->width, backgroundPicture->height);
+    currentLevel.fieldPicture = createSurface(currentLevel.backgroundPicture->width, currentLevel.backgroundPicture->height);
     redrawField();
 }
 
 void closeTestLevel() {
     EXPECT_EQ(unloadLevel(), 1);
-    removeSurface(&fieldPicture);
+    removeSurface(&currentLevel.fieldPicture);
 }

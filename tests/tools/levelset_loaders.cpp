@@ -7,7 +7,7 @@
 
 #include "field/blocks.h"
 #include "field/level.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "levelset_common.h"
 
 TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) {
@@ -18,10 +18,10 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
         ASSERT_TRUE(readLevelRecords(levelFile(n), &file));
         openTestLevel(n);
         // Nothing is dropped at load, and the list is the file's.
-        ASSERT_EQ(levelBlockCount, (int)file.size()) << n;
+        ASSERT_EQ(currentLevel.blockCount, (int)file.size()) << n;
         int metal = 0;
-        for (int i = 0; i < levelBlockCount; i++) {
-            const LevelBlock& b = levelBlocks[i];
+        for (int i = 0; i < currentLevel.blockCount; i++) {
+            const LevelBlock& b = currentLevel.blocks[i];
             ASSERT_LT(b.type, blockTypeCount) << n;
             const BlockType& t = blockTypes[b.type];
             const LevelRecordView& r = file[(size_t)i];
@@ -30,21 +30,21 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
             metal += b.type == 0;
             for (int dy = 0; dy < b.height; dy++) {
                 for (int dx = 0; dx < b.width; dx++) {
-                    uint16_t cell = getPixel(blocksPicture, t.cellX + dx, t.cellY + dy);
+                    uint16_t cell = getPixel(currentLevel.blocksPicture, t.cellX + dx, t.cellY + dy);
                     if (cell != 0) {
                         // Red in the collision map, the level's recoloured cell in the field picture.
-                        ASSERT_EQ(getPixel(collisionMap, b.x + dx, b.y + dy), 0xF800) << "level " << n;
-                        ASSERT_EQ(getPixel(fieldPicture, b.x + dx, b.y + dy), cell) << "level " << n;
+                        ASSERT_EQ(getPixel(currentLevel.collisionMap, b.x + dx, b.y + dy), 0xF800) << "level " << n;
+                        ASSERT_EQ(getPixel(currentLevel.fieldPicture, b.x + dx, b.y + dy), cell) << "level " << n;
                     }
                 }
             }
         }
-        EXPECT_EQ(indestructibleCount, metal) << n;
-        EXPECT_GT(levelBlockCount, indestructibleCount) << "level " << n << " would be cleared at once";
+        EXPECT_EQ(currentLevel.indestructibleCount, metal) << n;
+        EXPECT_GT(currentLevel.blockCount, currentLevel.indestructibleCount) << "level " << n << " would be cleared at once";
         // The serve area and the paddle zone stay empty.
         for (int y = 196; y < 319; y++) {
             for (int x = 40; x < 200; x++) {
-                ASSERT_EQ(getPixel(collisionMap, x, y), 0) << "level " << n << " at " << x << "," << y;
+                ASSERT_EQ(getPixel(currentLevel.collisionMap, x, y), 0) << "level " << n << " at " << x << "," << y;
             }
         }
         closeTestLevel();
@@ -53,7 +53,7 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
 
 TEST(LevelSetLoaders, ChooserThumbnailsShowEveryLevel) {
     prepareLevelSetPictures();
-    levelThumbnailSheet = createSurface(240, 240);
+    currentLevel.thumbnailSheet = createSurface(240, 240);
     for (int n = 0; n < 100; n++) {
         makeLevelThumbnail(n);
     }
@@ -61,11 +61,11 @@ TEST(LevelSetLoaders, ChooserThumbnailsShowEveryLevel) {
         int lit = 0;
         for (int y = 0; y < 24; y++) {
             for (int x = 0; x < 24; x++) {
-                lit += getPixel(levelThumbnailSheet, (n % 10) * 24 + x, (n / 10) * 24 + y) != 0;
+                lit += getPixel(currentLevel.thumbnailSheet, (n % 10) * 24 + x, (n / 10) * 24 + y) != 0;
             }
         }
         EXPECT_GT(lit, 8) << "level " << n << " has an empty thumbnail";
     }
-    writeSurfacePng(std::string(PLINKOR_RUN_DIR) + "/../levelset_chooser.png", levelThumbnailSheet);
-    removeSurface(&levelThumbnailSheet);
+    writeSurfacePng(std::string(PLINKOR_RUN_DIR) + "/../levelset_chooser.png", currentLevel.thumbnailSheet);
+    removeSurface(&currentLevel.thumbnailSheet);
 }

@@ -14,7 +14,7 @@
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "levelset_common.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
@@ -27,8 +27,8 @@ const int TICK_LIMIT = 60 * 60 * 20;  // twenty minutes of play
 // The serve as the game makes it on Easy: above the paddle zone, falling slightly sideways.
 void serve() {
     int32_t vx = (gameRand() & 1023) - 512;
-    int x = collisionMap->width / 2 - 64 + (gameRand() & 127);
-    int y = collisionMap->height - 85 - 7 * game.difficulty;
+    int x = currentLevel.collisionMap->width / 2 - 64 + (gameRand() & 127);
+    int y = currentLevel.collisionMap->height - 85 - 7 * game.difficulty;
     int index = spawnBall(x, y, vx, 512);
     if (index >= 0) {
         setBallSpeed(index);
@@ -45,8 +45,8 @@ struct Outcome {
 // the stylus at the paddle's own speed, lifted and buried by the pile as the game does it.
 Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false) {
     openTestLevel(n);
-    for (int x = 0; x < collisionMap->width; x++) {
-        putPixel(collisionMap, x, collisionMap->height - 1, packColour(0, 31, 31));
+    for (int x = 0; x < currentLevel.collisionMap->width; x++) {
+        putPixel(currentLevel.collisionMap, x, currentLevel.collisionMap->height - 1, packColour(0, 31, 31));
     }
     seedGameRand(seed);
     clearPowerUps();
@@ -54,17 +54,17 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
     placePaddleForServe();
     paddle.zoneHeight = paddle.targetZoneHeight = 85 - 7 * game.difficulty;
     paddle.stepLimit = 3;
-    previousPaddleLine = paddle.y;
+    ballList.previousPaddleLine = paddle.y;
     game.cheats.disableDebris = pile ? 0 : 1;
-    Outcome out{0, 0, collisionMap->height - 1};
+    Outcome out{0, 0, currentLevel.collisionMap->height - 1};
     int offset = 0;
     bool rising = false;
-    for (; out.ticks < TICK_LIMIT && levelBlockCount > indestructibleCount; out.ticks++) {
-        if (ballCount == 0) {
+    for (; out.ticks < TICK_LIMIT && currentLevel.blockCount > currentLevel.indestructibleCount; out.ticks++) {
+        if (ballList.count == 0) {
             serve();
         }
         // The player follows the lowest ball and picks a new spot on the paddle after every bounce.
-        const Ball& b = balls[0];
+        const Ball& b = ballList.balls[0];
         bool nowRising = b.vy < 0;
         if (nowRising && !rising) {
             offset = (gameRand() % (2 * paddle.halfWidth - 3)) - (paddle.halfWidth - 2);
@@ -74,7 +74,7 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
         int oldX = paddle.x, oldY = paddle.y;
         if (pile) {
             halvePaddleVelocity();
-            stylusDown = 0;
+            stylus.down = 0;
             movePaddle();
         }
         paddle.x = std::clamp(fixedToInt(b.x) - offset, 10 + paddle.halfWidth, 229 - paddle.halfWidth);
@@ -93,17 +93,17 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
             updateFallingPowerUps();
         }
     }
-    for (int y = collisionMap->height - 1; y >= 0 && pile; y--) {
+    for (int y = currentLevel.collisionMap->height - 1; y >= 0 && pile; y--) {
         int cyan = 0;
         for (int x = 40; x < 200; x++) {
-            cyan += getPixel(collisionMap, x, y) == packColour(0, 31, 31);
+            cyan += getPixel(currentLevel.collisionMap, x, y) == packColour(0, 31, 31);
         }
         if (cyan > 0) {
             out.pileTop = y;
         }
     }
-    out.left = levelBlockCount - indestructibleCount;
-    ballCount = 0;
+    out.left = currentLevel.blockCount - currentLevel.indestructibleCount;
+    ballList.count = 0;
     clearPowerUps();
     closeTestLevel();
     return out;

@@ -11,6 +11,7 @@
 
 #include "platform/headless/headless.h"
 #include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 #include "support/testutil.h"
@@ -45,7 +46,7 @@ const int TEST_SLOT = 15;
 
 // Loads the file through the game's own loader (doubled for the 11025 Hz files) and copies the slot.
 Loaded loadThroughTheGame(const char* name, bool doubled) {
-    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s", "./Sound/");
     unloadSound(TEST_SLOT);
     int ok = doubled ? loadSoundDoubled(name, TEST_SLOT, 1) : loadSound(name, TEST_SLOT, 0);
     Loaded slot;
@@ -192,7 +193,7 @@ TEST(SoundFiles, GrowthRisesShrinkFallsAndTheBadNewsSinks) {
 // -1.5 and -0.5 dB at effective volume 127, the levels asked of the music here (at 94) keep every effect
 // 12 dB above the music's average, and an effect over the loudest music moment within 16 bits.
 TEST(SoundFiles, MusicTracksAreLevelledDistinctAndLoopSmoothlyThroughTheMixer) {
-    snprintf(soundPath, sizeof(soundPath), "%s", "./Sound/");
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s", "./Sound/");
     appActive = 1;
     ASSERT_EQ(soundInit(0), 1);
     setVolume(0, 255);

@@ -12,7 +12,7 @@
 
 #include "field/ball.h"
 #include "field/level.h"
-#include "game/gamevalues.h"
+#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
 #include "platform/headless/headless.h"
@@ -164,7 +164,7 @@ void gameover(void) {
             return true;
         }
         if (showing(MODE_PLAY) && !dismissHint() && game.readyCountdown <= 0) {
-            holdAt(ballCount > 0 && fixedToInt(balls[0].x) < 120 ? 230 : 10, 300);
+            holdAt(ballList.count > 0 && fixedToInt(ballList.balls[0].x) < 120 ? 230 : 10, 300);
         }
         return false;
     });
@@ -308,7 +308,7 @@ int main(int argc, char** argv) {
     journalFinish();
     if (script.next != script.steps.size() || code != 0) {
         fprintf(stderr, "%s: the script stuck at step %zu of %zu in mode %d (exit code %d); modes:", name.c_str(),
-                script.next, script.steps.size(), (int)currentMode, code);
+                script.next, script.steps.size(), (int)mainLoop.currentMode, code);
         for (int32_t mode : script.modesSeen) {
             fprintf(stderr, " %d", (int)mode);
         }

@@ -1,5 +1,5 @@
 // Crash-safe saving for the settings, high-score and level files: temporary file, flush, rename.
-#include "game/savefile.h"
+#include "shell/savefile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,8 +12,7 @@
 
 #include "platform/platform.h"
 
-int64_t saveFailAfterBytes = -1;
-int32_t saveFailuresLeft = 0;
+SaveFaults saveFaults;
 
 enum { SAVE_PATH_CHARS = 512 };
 
@@ -67,8 +66,8 @@ static int writeAll(int fd, const uint8_t* bytes, size_t count) {
 }
 
 int saveFileAtomically(const char* path, const void* bytes, size_t count) {
-    if (saveFailuresLeft > 0) {
-        saveFailuresLeft--;
+    if (saveFaults.failuresLeft > 0) {
+        saveFaults.failuresLeft--;
         errno = ENOSPC;
         return 0;
     }
@@ -85,8 +84,8 @@ int saveFileAtomically(const char* path, const void* bytes, size_t count) {
     }
     size_t limit = count;
     int failing = 0;
-    if (saveFailAfterBytes >= 0 && (uint64_t)saveFailAfterBytes < (uint64_t)count) {
-        limit = (size_t)saveFailAfterBytes;
+    if (saveFaults.failAfterBytes >= 0 && (uint64_t)saveFaults.failAfterBytes < (uint64_t)count) {
+        limit = (size_t)saveFaults.failAfterBytes;
         failing = 1;
     }
     int ok = writeAll(fd, (const uint8_t*)bytes, limit);

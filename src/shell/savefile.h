@@ -16,8 +16,11 @@ void showSaveFailure(const char* path, const char* reason);
 // The same as a Retry/Cancel box; 1 when the player asked to try again.
 int askRetrySave(const char* path, const char* reason);
 
-// Test hook: when 0 or more, every save stops after that many bytes of the temporary file and fails,
-// as a full disk or a killed process would. -1 (the default) writes normally.
-extern int64_t saveFailAfterBytes;
-// Test hook: this many of the next saves fail as a full disk would (ENOSPC), then saves work again.
-extern int32_t saveFailuresLeft;
+// Test hooks: faults a test plants in the next saves.
+struct SaveFaults {
+    int64_t failAfterBytes = -1;  // bytes: when 0 or more, every save stops after this many bytes of the
+                                  // temporary file and fails, as a full disk or a killed process would
+    int32_t failuresLeft = 0;     // saves: this many of the next ones fail as a full disk would (ENOSPC)
+};
+
+extern SaveFaults saveFaults;
