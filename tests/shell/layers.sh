@@ -3,7 +3,7 @@
 # below it. From the bottom:
 #   platform < shell < gfx, sound (side by side) < field < game < the program
 # The program is the few shell files that run everything: the loop, the window with its present, the
-# overlay, the replay checker and the two entry points. Their headers stay in the shell layer (state and
+# overlay, the replay checker with the game state it saves and restores, and the two entry points. Their headers stay in the shell layer (state and
 # operations only), so that any layer may read the loop's state or ask for a present.
 # Usage: layers.sh [BUILD_DIR] [SRC_DIR]; prints each wrong include and fails when there is one.
 set -u
@@ -12,7 +12,7 @@ src=${2:-$(cd "$(dirname "$0")/../../src" && pwd)}
 layerOf() {
     case "$1" in
         platform/*) echo 0 ;;
-        shell/mainloop.cpp | shell/display.cpp | shell/overlay.cpp | shell/replay.cpp | shell/entry_*.cpp) echo 5 ;;
+        shell/mainloop.cpp | shell/display.cpp | shell/overlay.cpp | shell/replay.cpp | shell/replaystate.* | shell/entry_*.cpp) echo 5 ;;
         shell/*) echo 1 ;;
         gfx/* | sound/*) echo 2 ;;
         field/*) echo 3 ;;
