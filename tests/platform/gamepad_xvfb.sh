@@ -2,9 +2,12 @@
 # A gamepad alone, in the real windowed game under Xvfb and openbox: SDL's virtual controller, plugged in
 # through PLINKOR_VIRTUAL_PAD, walks every menu and plays. The left stick moves the game's own pointer
 # to an item and A taps it (Options, Configure Controls, High Scores, Information, Play, the level
-# chooser); the round corner button and B lead back to the main menu; in play the d-pad and the stick
-# steer the paddle and B leaves; B on the main menu says farewell and A taps through the last screen
-# and closes the game (exit 0).
+# chooser); the round corner button and B lead back to the main menu. On the information page, taps
+# open the maintenance hatch, turn on Fat Paddle and enter the level editor, where the d-pad steps
+# through the levels, A and the stick move a block and B leaves (the level saved). In play the d-pad
+# and the stick steer the paddle; then plinkor-xsteer, watching the window, clears the first level
+# with the d-pad alone and the second level starts with lives left; B leaves. B on the main menu says
+# farewell and A taps through the last screen and closes the game (exit 0).
 # Each step waits for the screen it should bring. Run by CTest from the run folder with the build folder
 # as $1.
 set -u
@@ -16,8 +19,10 @@ fail() { echo "FAIL: $*"; cleanup; exit 1; }
 xvfb=""
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
+steer=""
 cleanup() {
   [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-gamepad-kept
+  [ -n "$steer" ] && kill "$steer" 2>/dev/null
   exec 3>&- 2>/dev/null
   stop_game
   rm -rf "$work"
@@ -42,14 +47,18 @@ press() { pad "$1" 1; sleep 0.1; pad "$1" 0; }
 # (60 pixels a second) right and down for as long as each distance takes.
 point_at() {
   local first second
+  local near=$(( $1 < $2 ? $1 : $2 )) far=$(( $1 < $2 ? $2 : $1 ))
+  # Both waits are worked out before the stick moves: a slow start of bc would add to the travel.
+  local both rest
+  both=$(echo "scale=3; $near / 60" | bc)
+  rest=$(echo "scale=3; ($far - $near) / 60" | bc)
+  if [ "$1" -lt "$2" ]; then first=leftx; second=lefty; else first=lefty; second=leftx; fi
   pad leftx -32768; pad lefty -32768
   sleep 1.5
   pad leftx 8192; pad lefty 8192
-  if [ "$1" -lt "$2" ]; then first=leftx; second=lefty; else first=lefty; second=leftx; fi
-  local near=$(( $1 < $2 ? $1 : $2 )) far=$(( $1 < $2 ? $2 : $1 ))
-  sleep "$(echo "scale=3; $near / 60" | bc)"
+  sleep "$both"
   pad "$first" 0
-  sleep "$(echo "scale=3; ($far - $near) / 60" | bc)"
+  sleep "$rest"
   pad "$second" 0
 }
 # Taps frame pixel ($1, $2) with the pointer and A; waits up to 5 s for the screen test $3 ($4 names it).
@@ -96,9 +105,61 @@ tap_to 212 292 is_menu "main menu again, through the corner button"
 tap_to 120 230 is_scores "high scores"
 tap_to 212 292 is_menu "main menu again, through the corner button"
 tap_to 120 206 is_info "information page"
+
+# The level editor lies in the information page's maintenance hatch. Taps in the bottom-left corner
+# turn the page 100 pixels each: 21 of them put the hatch at rows 83..188 (page offset 2100). A tap
+# opens it; once open, its lines sit at rows 83 + 13k: Fat Paddle (rows 132..144) for the play below,
+# then "Level Editor" (rows 83..95).
+cp "$work/now.png" "$work/top.png"
+point_at 10 300
+for i in $(seq 21); do press a; sleep 0.1; done
+wait_until '[ "$(changed_pixels "$work/now.png" "$work/top.png" 240x300+0+0)" -gt 20000 ]' 50 \
+  "taps in the corner did not turn the page"
+point_at 120 130
+press a
+# The panel takes taps once its lid has risen.
+sleep 2.5
+capture "$work/hatch.png"
+point_at 120 138
+press a
+wait_until '[ "$(changed_pixels "$work/now.png" "$work/hatch.png" 190x12+25+133)" -gt 15 ]' 50 \
+  "the Fat Paddle line did not change"
+echo "maintenance hatch open, Fat Paddle on"
+# The editor: "Level N" in small white letters along the top, the field's walls down the left edge.
+is_editor() {
+  local title wall
+  title=$(bright "$work/now.png" 60x9+90+0)
+  wall=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*max(mean.g,mean.b))]' info:)
+  [ "$title" -gt 30 ] && [ "$title" -lt 100 ] && [ "$wall" -gt 100 ]
+}
+tap_to 120 89 is_editor "level editor"
+cp "$work/now.png" "$work/level1.png"
+press dpup
+wait_until 'is_editor && [ "$(changed_pixels "$work/now.png" "$work/level1.png" 240x300+0+10)" -gt 10000 ]' 50 \
+  "the d-pad's up did not step the editor to the next level"
+echo "editor: d-pad up shows the next level"
+press dpdown
+wait_until 'is_editor && [ "$(changed_pixels "$work/now.png" "$work/level1.png" 240x300+0+10)" -lt 100 ]' 50 \
+  "the d-pad's down did not bring the first level back"
+echo "editor: d-pad down brings the first level back"
+# A held on the first level's leftmost block (rows 60..69) lifts it; the stick carries it 60 pixels
+# down; letting go of A puts it there. The level is saved as the editor is left.
+point_at 40 65
+pad a 1
+sleep 0.3
+pad lefty 8192
+sleep 1
+pad lefty 0
+sleep 0.3
+pad a 0
+wait_until '[ "$(changed_pixels "$work/now.png" "$work/level1.png" 20x10+30+60)" -gt 40 ] &&
+  [ "$(changed_pixels "$work/now.png" "$work/level1.png" 30x30+25+110)" -gt 60 ]' 50 \
+  "A and the stick did not move the block from (30, 60) down by 60 pixels"
+echo "editor: A and the stick moved a block"
 press b
-wait_until is_menu 50 "B did not lead back from the information page"
-echo "main menu again, through B"
+wait_until is_menu 50 "B did not leave the editor for the main menu"
+[ -f "$work/Data/level0.dat" ] && [ ! -L "$work/Data/level0.dat" ] || fail "leaving the editor did not save the level"
+echo "main menu again, through B in the editor, the level saved"
 
 tap_to 120 158 is_chooser "level chooser"
 tap_to 12 92 is_play "play"
@@ -114,6 +175,37 @@ wait_until 'paddle_at && [ "$paddle_x" -gt $((start_x + 30)) ]' 50 \
   "the stick held right did not move the paddle right from $start_x"
 pad leftx 0
 echo "stick right: the paddle went from $start_x to $paddle_x"
+
+# The whole level, the d-pad alone: plinkor-xsteer watches the window and holds the d-pad's left, right
+# and up as a player would. Cleared, the next level starts: its walls are green where the first
+# level's are blue; its lives are the ball marks in the top right corner.
+is_level2() {
+  local g b
+  g=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.g)]' info:)
+  b=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.b)]' info:)
+  [ "$g" -gt $((b + 30)) ]
+}
+"$build/plinkor-xsteer" "$win" "$work/pad" 170 >"$work/steer.log" 2>&1 &
+steer=$!
+cleared=""
+for i in $(seq 2000); do
+  kill -0 "$game" 2>/dev/null || break
+  capture "$work/now.png" || continue
+  if is_level2; then cleared=1; break; fi
+  kill -0 "$steer" 2>/dev/null || break
+  sleep 0.5
+done
+kill "$steer" 2>/dev/null
+wait "$steer" 2>/dev/null
+steer=""
+cat "$work/steer.log"
+[ -n "$cleared" ] || fail "the first level was not cleared with the d-pad"
+sleep 0.5
+capture "$work/now.png"
+lives=$(convert "$work/now.png" -crop 40x8+199+1 +repage -colorspace Gray -threshold 60% -format '%[fx:round(mean*w*h)]' info:)
+# One ball mark lights about 19 pixels above 60% grey.
+[ "$lives" -ge 15 ] || fail "no lives left at the second level ($lives light pixels in the corner)"
+echo "first level cleared: the second level starts with lives to spare ($lives light pixels in the corner)"
 press b
 wait_until is_menu 50 "B did not leave the game for the main menu"
 echo "main menu again, through B in play"
