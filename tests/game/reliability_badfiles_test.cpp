@@ -25,7 +25,7 @@
 #include "game/settings.h"
 #include "gfx/picture.h"
 #include "platform/headless/headless.h"
-#include "reliability_tour.h"
+#include "player.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"

@@ -28,7 +28,7 @@
 #include "game/settings.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "reliability_tour.h"
+#include "player.h"
 #include "shell/display.h"
 #include "shell/input.h"
 #include "shell/log.h"
