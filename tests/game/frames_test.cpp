@@ -234,6 +234,10 @@ const FrameCase frames[] = {
      }, 0xf44a139b69cb31b1ull},
 };
 
+void PrintTo(const FrameCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class Frame : public ::testing::TestWithParam<FrameCase> {};
 
 }  // namespace
