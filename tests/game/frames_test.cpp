@@ -223,6 +223,7 @@ const FrameCase frames[] = {
          f.render();
      }, 0x7a911f8cc96aed70ull},
     {"info_page", 1, [](ScreenFixture& f) { f.goTo(MODE_INFO_PAGE); flow.pageY = 1000; f.render(); }, 0x9a656913919eec10ull},
+    {"info_lid_opening", 1, [](ScreenFixture& f) { cheatLid(f, 8); }, 0x104b698e30a82cc3ull},
     {"info_lid_lifting", 1, [](ScreenFixture& f) { cheatLid(f, 20); }, 0x1a595a90a95b2437ull},
     {"info_cheat_panel", 1, [](ScreenFixture& f) { cheatLid(f, 150); }, 0xc304c07e6555e739ull},
     {"editor", 1, [](ScreenFixture& f) {
