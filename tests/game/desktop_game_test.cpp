@@ -16,6 +16,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "flowtest.h"
+#include "player.h"
 #include "shell/desktop.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"

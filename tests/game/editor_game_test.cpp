@@ -13,6 +13,7 @@
 #include "field/level.h"
 #include "field/powerup.h"
 #include "flowtest.h"
+#include "player.h"
 #include "field/gamevalues.h"
 #include "game/modes.h"
 #include "platform/headless/headless.h"
@@ -77,23 +78,8 @@ void writeEditorLevelSet(void) {
     writeFileBytes("Data/level0.dat", level);
 }
 
-void press(int x, int y) {
-    act([x, y]() { headlessMouse(MSG_LBUTTONDOWN, x, y); });
-}
-void release(int x, int y) {
-    act([x, y]() { headlessMouse(MSG_LBUTTONUP, x, y); });
-}
-void moveTo(int x, int y) {
-    act([x, y]() { headlessMouse(MSG_MOUSEMOVE, x, y); });
-}
-// A press and its release in the next pass.
-void tap(int x, int y) {
-    press(x, y);
-    release(x, y);
-}
 void actionKey(void) {
-    keyStep(MSG_KEYDOWN, KEY_ACTION);
-    keyStep(MSG_KEYUP, KEY_ACTION);
+    keySteps(KEY_ACTION);
 }
 
 // Where the test saw things on the way.
@@ -131,20 +117,20 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     // From the menu to the information page, scrolled by dragging to offset 2073, where the cheat
     // panel's lid stands on screen rows 110 .. 215.
     waitFor(MODE_MAIN_MENU);
-    tap(120, 122 + 24 * 3 + 5);
+    tapSteps(120, 122 + 24 * 3 + 5);
     waitFor(MODE_INFO_PAGE);
     for (int i = 0; i < 6; i++) {
-        press(120, 310);
-        moveTo(120, 10);
-        release(120, 10);
+        pressStep(120, 310);
+        moveStep(120, 10);
+        releaseStep(120, 10);
     }
-    press(120, 300);
-    moveTo(120, 27);
-    release(120, 27);
+    pressStep(120, 300);
+    moveStep(120, 27);
+    releaseStep(120, 27);
     step([]() { return flow.pageY == 2073; });
-    tap(100, 150);
+    tapSteps(100, 150);
     step([]() { return game.cheatPanelAmount == CHEAT_PANEL_FULL; });
-    tap(100, 115);  // "Level Editor"
+    tapSteps(100, 115);  // "Level Editor"
     waitFor(MODE_EDITOR);
     act([]() {
         seen.editorEntered = 1;
@@ -155,30 +141,30 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     // The palette: steel at (0, 300), brick at (22, 300); the bar starts a row of its own at (0, 278),
     // so the power-up marks stand in rows at 266, 250 and 234.
     // Stamp the bar at (40, 235), just below where the ball is served.
-    tap(50, 280);
-    moveTo(120, 238);
+    tapSteps(50, 280);
+    moveStep(120, 238);
     actionKey();
     // Paint two bricks at (60, 100) and (85, 100): the second stamp lands once a frame has shown the
     // brick under the stylus.
-    tap(30, 302);
-    moveTo(70, 105);
+    tapSteps(30, 302);
+    moveStep(70, 105);
     keyStep(MSG_KEYDOWN, KEY_ACTION);
-    moveTo(95, 105);
-    moveTo(96, 105);
+    moveStep(95, 105);
+    moveStep(96, 105);
     keyStep(MSG_KEYUP, KEY_ACTION);
     // Move the brick at (40, 40) to (120, 70).
-    moveTo(45, 45);
-    press(45, 45);
-    moveTo(90, 60);
-    moveTo(125, 75);
-    release(125, 75);
+    moveStep(45, 45);
+    pressStep(45, 45);
+    moveStep(90, 60);
+    moveStep(125, 75);
+    releaseStep(125, 75);
     // Erase the brick at (100, 40) with the action key.
-    moveTo(105, 45);
+    moveStep(105, 45);
     actionKey();
     // Hide an extra life in the bar: its mark in the palette, then the bar (right of the marks).
-    tap(12 + 24 * (HIDDEN_KIND - 9), 250);
-    tap(150, 237);
-    moveTo(200, 200);
+    tapSteps(12 + 24 * (HIDDEN_KIND - 9), 250);
+    tapSteps(150, 237);
+    moveStep(200, 200);
     actionKey();
     // Leave with the escape key: the level is saved on the way out.
     keyStep(MSG_KEYUP, KEY_ESCAPE);
@@ -186,13 +172,13 @@ TEST(EditorGame, ALevelBuiltInTheEditorIsPlayedFromTheChooser) {
     act([]() { seen.savedLevel = readFileBytes("Data/level0.dat"); });
 
     // Play it: the chooser's first cell, then a tap on the hint panel to start sooner.
-    tap(120, 122 + 24 * 1 + 5);
+    tapSteps(120, 122 + 24 * 1 + 5);
     waitFor(MODE_LEVEL_SELECT);
-    tap(12, 92);
+    tapSteps(12, 92);
     waitFor(MODE_PLAY);
     act([]() { seen.played.assign(currentLevel.blocks, currentLevel.blocks + currentLevel.blockCount); });
     waitPasses(30);
-    tap(120, 150);
+    tapSteps(120, 150);
     step([]() {
         for (int i = 0; i < powerUps.capsuleCount; i++) {
             seen.capsuleKind = powerUps.capsules[i].kind;

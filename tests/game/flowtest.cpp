@@ -1,14 +1,13 @@
 // Helpers for the game-flow tests.
 #include "flowtest.h"
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-#include "gfx/surface.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 #include "shell/runfolder.h"
+#include "gfx/surface.h"
 
 std::string logText(void) {
     std::string text;
@@ -238,88 +237,4 @@ std::vector<uint8_t> valuesToBytes(const std::vector<int32_t>& values) {
         }
     }
     return bytes;
-}
-
-int landingX(void) {
-    if (ballList.count == 0) {
-        return 120;
-    }
-    const Ball& b = ballList.balls[0];
-    if (b.vy == 0) {
-        return fixedToInt(b.x);
-    }
-    double y = b.y / 1024.0, vy = b.vy / 1024.0, vx = b.vx / 1024.0;
-    double path = vy > 0 ? 288 - y : y + 288;
-    double x = b.x / 1024.0 + vx * path / (vy > 0 ? vy : -vy);
-    const double left = 3, span = 233;
-    double t = std::fmod(x - left, 2 * span);
-    if (t < 0) {
-        t += 2 * span;
-    }
-    return (int)(left + (t <= span ? t : 2 * span - t));
-}
-
-GameScript script;
-
-static void scriptHook(int64_t pass) {
-    script.passes = pass;
-    headlessAdvance(HEADLESS_TICKS_PER_SECOND / 60 + 1);
-    if (script.drainAudio && pass % 3 == 0) {
-        headlessAudioPlayOne();
-    }
-    if (script.modesSeen.empty() || script.modesSeen.back() != mainLoop.previousMode) {
-        script.modesSeen.push_back(mainLoop.previousMode);
-    }
-    if (pass > script.limit) {
-        headlessPushMessage(MSG_CLOSE, 0, 0);
-        return;
-    }
-    if (script.next < script.steps.size() && script.steps[script.next]()) {
-        script.next++;
-    }
-}
-
-bool showing(int32_t mode) {
-    return mainLoop.currentMode == mode && mainLoop.previousMode == mode;
-}
-
-void step(std::function<bool(void)> s) {
-    script.steps.push_back(s);
-}
-
-void act(std::function<void(void)> f) {
-    step([f]() {
-        f();
-        return true;
-    });
-}
-
-void waitFor(int32_t mode) {
-    step([mode]() { return showing(mode); });
-}
-
-void waitPasses(int passes) {
-    for (int i = 0; i < passes; i++) {
-        act([]() {});
-    }
-}
-
-void tapStep(int x, int y) {
-    act([x, y]() {
-        headlessMouse(MSG_LBUTTONDOWN, x, y);
-        headlessMouse(MSG_LBUTTONUP, x, y);
-    });
-}
-
-void keyStep(uint32_t message, uint32_t vk) {
-    act([message, vk]() { headlessKey(message, vk); });
-}
-
-int runScript(void) {
-    headlessReset();
-    headlessSetAudioCapture(0);
-    headlessSetPumpHook(scriptHook);
-    int code = runGame();
-    headlessSetPumpHook(nullptr);
-    return code;
 }

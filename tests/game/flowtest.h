@@ -1,7 +1,6 @@
 // Helpers for the game-flow tests: the log as one text, a scratch folder holding the generated data.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,10 +63,6 @@ std::string scoreTable(const std::vector<std::pair<std::string, int64_t>>& entri
 // The 32-bit little-endian value number `index` of a file's bytes, and such values as bytes.
 int32_t valueAt(const std::vector<uint8_t>& bytes, int index);
 std::vector<uint8_t> valuesToBytes(const std::vector<int32_t>& values);
-// Where the first ball will cross the paddle's row (y 288), its bounces off the side walls (x 3 and
-// 236) folded in; a rising ball is taken to come back off the top.
-int landingX(void);
-
 // Removes whatever stands at path (a link to a generated file included) and writes the bytes there.
 void replaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
@@ -80,28 +75,3 @@ void writeFlatPicture(const std::string& name, int width, int height, int grey, 
 void writeTestLevelSet(void);
 // Level file n holding one block of type `type` at (x, y) with the type's size (20 x 10).
 void writeTestLevel(int n, int x, int y, int type);
-
-// A scripted player for the real program (runGame): every main-loop pass moves the clock on by a little
-// more than one update and tries the current step; a step acts when its condition holds and returns
-// true to hand over to the next. Messages pushed in a pass are handled after that pass's frame.
-struct GameScript {
-    std::vector<std::function<bool(void)>> steps;
-    size_t next = 0;
-    int64_t passes = 0;
-    int64_t limit = 30000;            // passes before the run is closed as stuck
-    bool drainAudio = false;          // the sound device asks for a buffer every third pass
-    std::vector<int32_t> modesSeen;   // every mode entered, in order
-};
-extern GameScript script;
-
-// The mode has been entered and drawn at least once.
-bool showing(int32_t mode);
-void step(std::function<bool(void)> s);
-void act(std::function<void(void)> f);  // a step that acts once
-void waitFor(int32_t mode);
-void waitPasses(int passes);
-void tapStep(int x, int y);
-void keyStep(uint32_t message, uint32_t vk);
-// Runs the game from a fresh start with the script; a run whose steps are done goes on until the game
-// ends it, or the limit closes it. Returns the exit code.
-int runScript(void);

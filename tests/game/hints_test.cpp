@@ -145,6 +145,8 @@ TEST(HintLayout, WordsWrapAtTheMarginAndTheIconKeepsTheFirstTwentySevenPixelsFre
         // "opqrstuv" (8 x 6 + 18 > 60) goes to a line of its own.
         {"abcdefg hijkl\n  mn-opqrstuv", 70, 0, 21,
          {{"abcdefg", 5, 5}, {"hijkl", 5, 12}, {"mn-", 5, 19}, {"opqrstuv", 5, 26}}},
+        // "a " leaves the cursor at 12 and "bcdefghi" ends exactly at the margin: it stays on the line.
+        {"a bcdefghi", 70, 0, 7, {{"a bcdefghi", 5, 5}}},
         // Lines seven rows apart: those at cy 0..21 start at 27; the line at cy 28 starts at 0.
         {"a\nb\nc\nd\ne\nf\ng", 200, 27, 42,
          {{"a", 32, 5}, {"b", 32, 12}, {"c", 32, 19}, {"d", 32, 26}, {"e", 5, 33}, {"f", 5, 40}, {"g", 5, 47}}},

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "flowtest.h"
+#include "player.h"
 #include "game/game.h"
 #include "field/gamevalues.h"
 #include "game/modes.h"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "flowtest.h"
+#include "player.h"
 #include "render_kit.h"
 #include "field/gamevalues.h"
 #include "game/modes.h"

@@ -33,11 +33,7 @@ void ScreenFixture::render(void) {
     mainLoop.currentMode = renderMode(mainLoop.currentMode);
 }
 
-uint16_t backPixel(int x, int y) {
-    return getPixel(backSurface, x, y);
-}
-
-std::vector<uint16_t> backPixels(void) {
+static std::vector<uint16_t> backPixels(void) {
     std::vector<uint16_t> out;
     for (int y = 0; y < backSurface->height; y++) {
         for (int x = 0; x < backSurface->width; x++) {
@@ -45,6 +41,15 @@ std::vector<uint16_t> backPixels(void) {
         }
     }
     return out;
+}
+
+uint64_t backSurfaceHash(void) {
+    uint64_t h = 1469598103934665603ull;
+    for (uint16_t p : backPixels()) {
+        h = (h ^ (p & 0xFF)) * 1099511628211ull;
+        h = (h ^ (p >> 8)) * 1099511628211ull;
+    }
+    return h;
 }
 
 std::string saveFramePng(const std::string& name, const std::vector<uint16_t>& pixels, int width, int height) {
@@ -68,10 +73,6 @@ std::string saveBackSurfacePng(const std::string& name) {
     return saveFramePng(name, backPixels(), backSurface->width, backSurface->height);
 }
 
-uint16_t addLight(uint16_t colour, int amount) {
-    return brighten(colour, amount);
-}
-
 Surface* makeScreen(uint16_t colour) {
     Surface* s = createSurface(240, 320);
     for (int y = 0; y < 320; y++) {
@@ -80,52 +81,4 @@ Surface* makeScreen(uint16_t colour) {
         }
     }
     return s;
-}
-
-Surface* copyOfBack(void) {
-    Surface* s = createSurface(backSurface->width, backSurface->height);
-    for (int y = 0; y < backSurface->height; y++) {
-        for (int x = 0; x < backSurface->width; x++) {
-            putPixel(s, x, y, getPixel(backSurface, x, y));
-        }
-    }
-    return s;
-}
-
-uint16_t additivePixel(uint16_t destination, uint16_t source, int raise) {
-    if (source == 0) {
-        return destination;
-    }
-    int r = (source >> 11) + raise, g = ((source >> 6) & 31) + raise, b = (source & 31) + raise;
-    return clampPackColour((destination >> 11) + (r < 0 ? 0 : r), ((destination >> 6) & 31) + (g < 0 ? 0 : g),
-                           (destination & 31) + (b < 0 ? 0 : b));
-}
-
-int differencesFrom(Surface* expected, bool withCorner) {
-    int count = withCorner ? countDifferences(expected, 0, 0, 240, 320)
-                           : countDifferences(expected, 0, 0, 240, 264) + countDifferences(expected, 0, 264, 181, 320);
-    removeSurface(&expected);
-    return count;
-}
-
-void scrolledBackground(Surface* s, int row) {
-    for (int k = -1; k <= 1; k++) {
-        blit(s, 0, row + 240 * k, 240, 240, flowPictures.background, 0, 0, BLIT_COPY);
-    }
-}
-
-int countDifferences(const Surface* expected, int x0, int y0, int x1, int y1) {
-    int count = 0;
-    for (int y = y0; y < y1; y++) {
-        for (int x = x0; x < x1; x++) {
-            uint16_t want = getPixel(expected, x, y), got = getPixel(backSurface, x, y);
-            if (want != got) {
-                if (count < 5) {
-                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << got << ", expected " << want;
-                }
-                count++;
-            }
-        }
-    }
-    return count;
 }

@@ -22,6 +22,7 @@
 #include "shell/replay.h"
 #include "shell/replaystate.h"
 #include "../game/flowtest.h"
+#include "../game/player.h"
 #include "support/testutil.h"
 
 namespace {

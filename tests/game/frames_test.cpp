@@ -1,0 +1,324 @@
+// The screens pinned by the hashes of their frames in fixed states. A frame that differs names its state
+// and is saved as build/frames/<state>.png to look at; a change meant to alter a screen puts the printed
+// hash here. Beside them, the screen rules a hash would not name: hover edges, brightness, clamps.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/level.h"
+#include "field/paddle.h"
+#include "game/game.h"
+#include "field/gamevalues.h"
+#include "game/highscores.h"
+#include "game/modes.h"
+#include "game/play.h"
+#include "game/render.h"
+#include "game/settings.h"
+#include "gfx/blit.h"
+#include "gfx/draw.h"
+#include "render_kit.h"
+#include "shell/input.h"
+#include "shell/mainloop.h"
+#include "sound/mixer.h"
+#include "sound/music.h"
+
+namespace {
+
+// The small level set with one block in level 6, play entered and the paddle down at its row.
+void startLevelSix(ScreenFixture& f) {
+    writeTestLevelSet();
+    writeTestLevel(5, 100, 50, 1);
+    setDefaultSettings();
+    game.helpfulHints = 0;
+    game.levelIndex = 5;
+    f.goTo(MODE_NEW_GAME);
+    f.update(2);
+    f.apply();
+    paddle.y = 300;
+}
+
+void chooser(ScreenFixture& f, std::initializer_list<int> unlocked) {
+    writeTestLevelSet();
+    setDefaultSettings();
+    for (int level : unlocked) {
+        game.unlocked[0][level] = 1;
+    }
+    f.goTo(MODE_LEVEL_SELECT);
+    game.updateCounter = 1000;
+}
+
+void readyCountdownFrame(ScreenFixture& f, int32_t countdown) {
+    startLevelSix(f);
+    game.readyCountdown = countdown;
+    f.render();
+}
+
+void menu(ScreenFixture& f, int inProgress) {
+    game.gameInProgress = (int16_t)inProgress;
+    if (inProgress) {
+        currentLevel.fieldPicture = makeScreen(packColour(10, 20, 30));
+    }
+    f.goTo(MODE_FAREWELL);
+    f.goTo(MODE_MAIN_MENU);
+    const int glows[6] = {-3, -31, 0, -12, -20, -7};
+    for (int i = 0; i < 6; i++) {
+        flow.menuGlow[i] = glows[i];
+    }
+    f.render();
+}
+
+void gameOver(ScreenFixture& f, int score) {
+    game.score = score;
+    f.goTo(MODE_MAIN_MENU);
+    f.goTo(MODE_GAME_OVER);
+    flow.backgroundRow = -200;
+    f.render();
+}
+
+void cheatLid(ScreenFixture& f, int amount) {
+    f.goTo(MODE_INFO_PAGE);
+    flow.pageY = 2100;
+    game.cheats.fatPaddle = 6;
+    game.cheats.disableDebris = 1;
+    game.cheatPanelAmount = amount;
+    f.render();
+}
+
+struct FrameCase {
+    const char* name;
+    uint32_t seed;
+    void (*draw)(ScreenFixture&);
+    uint64_t hash;
+};
+
+const FrameCase frames[] = {
+    {"corner_rest", 1, [](ScreenFixture&) { clearSurface(backSurface); drawCornerButton(); }, 0x1f7f6b84be26579dull},
+    {"corner_glow", 1, [](ScreenFixture&) {
+         stylus.x = 200;
+         stylus.y = 300;
+         for (int frame = 1; frame <= 7; frame++) {
+             clearSurface(backSurface);
+             drawCornerButton();
+         }
+     }, 0xe7bbda1efbbc5b41ull},
+    {"logo", 1, [](ScreenFixture& f) { f.goTo(MODE_SPLASH_LOGO); flow.logoCounter = 100; f.render(); }, 0xbb1377fa4b54e19ull},
+    {"logo_gone", 1, [](ScreenFixture& f) { f.goTo(MODE_SPLASH_LOGO); flow.logoCounter = 556; f.render(); }, 0x37dfb25a63112383ull},
+    {"intro_fading", 1, [](ScreenFixture& f) { f.goTo(MODE_SPLASH_INTRO); flow.splashCounter = 400; f.render(); }, 0xe7c81b7fdbb773f2ull},
+    {"monkey_mouth", 1, [](ScreenFixture& f) {
+         f.goTo(MODE_SPLASH_MONKEY);
+         f.silence();
+         flow.splashCounter = 200;
+         f.loadTestSound(20);
+         playSound(20);
+         f.render();
+         f.silence();
+     }, 0xddf2965b0a7dd2a0ull},
+    {"menu", 1, [](ScreenFixture& f) { menu(f, 0); }, 0xb8f97bdc93c22d20ull},
+    {"menu_paused_game", 1, [](ScreenFixture& f) { menu(f, 1); }, 0xc11bd5af5cc3dac5ull},
+    {"options", 1, [](ScreenFixture& f) {
+         setDefaultSettings();
+         f.goTo(MODE_OPTIONS);
+         setVolume(0, 200);
+         music.volume = 81;
+         game.difficulty = 2;
+         game.helpfulHints = 0;
+         flow.backgroundRow = -37;
+         f.render();
+     }, 0xf6330f48c031898aull},
+    {"controls_row_selected", 12345, [](ScreenFixture& f) {
+         setDefaultSettings();
+         f.goTo(MODE_CONTROL_CONFIG);
+         flow.selectedControlRow = 6;
+         game.updateCounter = 7;
+         f.render();
+     }, 0xd3db1466668cd54cull},
+    {"controls_cheat_label", 1, [](ScreenFixture& f) {
+         setDefaultSettings();
+         f.goTo(MODE_CONTROL_CONFIG);
+         flow.selectedControlRow = -1;
+         game.updateCounter = 21;
+         flow.pageY = 60;
+         flow.pageX = 200;
+         f.render();
+     }, 0xc6e4f25b470794eaull},
+    {"high_scores", 777, [](ScreenFixture& f) {
+         setDefaultSettings();
+         game.difficulty = 2;
+         insertHighScore("BOB", 99999, 2);
+         insertHighScore("A.B", 1234, 2);
+         game.highScoreRank = 1;
+         f.goTo(MODE_HIGH_SCORES);
+         game.updateCounter = 70;
+         flow.pageX = 10;
+         flow.pageY = 4;
+         f.render();
+     }, 0xa2fc53779e11f6e4ull},
+    {"name_entry", 99, [](ScreenFixture& f) {
+         game.score = 4321;
+         f.goTo(MODE_NAME_ENTRY);
+         strcpy(flow.name, "ZOE");
+         flow.nameLength = 3;
+         flow.backgroundRow = 0;
+         f.render();
+     }, 0xa47b4e8e98611278ull},
+    {"game_over", 1, [](ScreenFixture& f) { gameOver(f, 0); }, 0x4cd0ff1180ff8f5dull},
+    {"game_over_high_score", 1, [](ScreenFixture& f) { gameOver(f, 500); }, 0x4ee7988a50456a22ull},
+    {"farewell", 1, [](ScreenFixture& f) { f.goTo(MODE_FAREWELL); f.render(); }, 0x8521198aadbea2d5ull},
+    {"exit", 1, [](ScreenFixture& f) { f.goTo(MODE_EXIT); f.render(); }, 0xd8e4205dc1a7477full},
+    {"chooser_locked", 1, [](ScreenFixture& f) { chooser(f, {3}); f.render(); }, 0xea52f357a2b843a8ull},
+    {"chooser_level_two_reached", 1, [](ScreenFixture& f) { chooser(f, {1, 3}); f.render(); }, 0x5ba35b1dabdb10e7ull},
+    {"chooser_all_unlocked", 1, [](ScreenFixture& f) {
+         chooser(f, {1, 3});
+         game.cheats.unlockAllLevels = 1;
+         f.render();
+     }, 0x620d398f5b502968ull},
+    {"chooser_pressed_cell", 1, [](ScreenFixture& f) {
+         chooser(f, {1});
+         stylus.down = 1;
+         stylus.x = 2 * 24 + 5;
+         stylus.y = 80 + 3 * 24 + 20;
+         f.render();
+     }, 0x3f3bb8f97318e55ull},
+    {"chooser_reveal", 1, [](ScreenFixture& f) { chooser(f, {1}); flow.revealCounter = 37; f.render(); }, 0x1e2bc81ddbabed7aull},
+    {"chooser_sweep", 1, [](ScreenFixture& f) {
+         chooser(f, {0, 1, 3, 97});
+         flow.revealCounter = 150;
+         flow.revealSweep = 95;
+         f.render();
+     }, 0xf9127f3dd0a5ca4bull},
+    {"play_zone_sparks", 1, [](ScreenFixture& f) {
+         startLevelSix(f);
+         game.readyCountdown = 0;
+         game.score = 12345;
+         int y0 = 320 - paddle.zoneHeight;
+         putPixel(currentLevel.collisionMap, 60, y0, 0xF800);
+         putPixel(currentLevel.collisionMap, 61, y0, 0x001F);
+         paddle.y = y0 + 1;
+         f.render();
+     }, 0xe52fc3414777f3eull},
+    {"play_get_ready", 1, [](ScreenFixture& f) { readyCountdownFrame(f, 349); }, 0xff51f7e468ff6eb7ull},
+    {"play_ready_over", 1, [](ScreenFixture& f) { readyCountdownFrame(f, 50); }, 0x5ed9c3890fc0bc10ull},
+    {"play_doh", 1, [](ScreenFixture& f) {
+         startLevelSix(f);
+         ballList.count = 0;
+         game.readyCountdown = -201;
+         f.render();
+     }, 0xe48902f7e6f5a82cull},
+    {"play_level_complete", 1, [](ScreenFixture& f) {
+         startLevelSix(f);
+         currentLevel.blockCount = currentLevel.indestructibleCount;
+         game.readyCountdown = -150;
+         f.render();
+     }, 0xa70e0bbfa524bfcdull},
+    {"play_hint", 1, [](ScreenFixture& f) {
+         writeTestLevelSet();
+         writeTestLevel(5, 100, 50, 1);
+         replaceFileBytes("Data/hint5.txt", textBytes("[hint|Level six hint]"));
+         setDefaultSettings();
+         game.levelIndex = 5;
+         f.goTo(MODE_NEW_GAME);
+         f.update(22);
+         f.render();
+     }, 0x7a911f8cc96aed70ull},
+    {"info_page", 1, [](ScreenFixture& f) { f.goTo(MODE_INFO_PAGE); flow.pageY = 1000; f.render(); }, 0x9a656913919eec10ull},
+    {"info_lid_opening", 1, [](ScreenFixture& f) { cheatLid(f, 8); }, 0x104b698e30a82cc3ull},
+    {"info_lid_lifting", 1, [](ScreenFixture& f) { cheatLid(f, 20); }, 0x1a595a90a95b2437ull},
+    {"info_cheat_panel", 1, [](ScreenFixture& f) { cheatLid(f, 150); }, 0xc304c07e6555e739ull},
+    {"editor", 1, [](ScreenFixture& f) {
+         writeTestLevelSet();
+         writeTestLevel(5, 100, 50, 1);
+         game.levelIndex = 5;
+         f.goTo(MODE_EDITOR);
+         f.render();
+     }, 0xf44a139b69cb31b1ull},
+};
+
+void PrintTo(const FrameCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class Frame : public ::testing::TestWithParam<FrameCase> {};
+
+}  // namespace
+
+TEST_P(Frame, HashesAsRecorded) {
+    const FrameCase& c = GetParam();
+    ScreenFixture f(c.seed);
+    c.draw(f);
+    uint64_t hash = backSurfaceHash();
+    if (hash != c.hash) {
+        ADD_FAILURE() << c.name << ": frame hash 0x" << std::hex << hash << ", recorded 0x" << c.hash
+                      << "; frame saved as " << saveBackSurfacePng(c.name);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, Frame, ::testing::ValuesIn(frames),
+                         [](const ::testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.name); });
+
+TEST(CornerButton, TheGlowFollowsTheStylusInsideTheFaceOnlyAndLeavingDropsIt) {
+    ScreenFixture f;
+    stylus.x = 200;
+    stylus.y = 300;
+    for (int frame = 1; frame <= 7; frame++) {
+        drawCornerButton();
+        EXPECT_EQ(renderState.cornerHover, frame < 5 ? frame : 5);
+    }
+    // The face starts at (185, 269): its edge itself does not count.
+    struct Probe {
+        int x, y, down, hover;
+    };
+    for (Probe p : {Probe{184, 300, 0, 0}, Probe{185, 268, 0, 0}, Probe{185, 269, 1, 1}}) {
+        stylus.x = p.x;
+        stylus.y = p.y;
+        stylus.down = p.down;
+        drawCornerButton();
+        EXPECT_EQ(renderState.cornerHover, p.hover) << p.x << ", " << p.y;
+    }
+}
+
+TEST(Splashes, BrightnessRisesHoldsAndFadesOut) {
+    const int32_t counters[] = {0, 120, 290, 300, 301, 400, 555, 600};
+    const int32_t brightness[] = {0, 120, 255, 255, 254, 155, 0, 0};
+    for (int i = 0; i < 8; i++) {
+        EXPECT_EQ(splashBrightness(counters[i]), brightness[i]) << counters[i];
+    }
+}
+
+TEST(Options, StrayValuesAreShownAndKeptAsTheirDefaults) {
+    ScreenFixture f;
+    setDefaultSettings();
+    f.goTo(MODE_OPTIONS);
+    f.render();
+    uint64_t defaults = backSurfaceHash();
+    game.difficulty = 7;
+    game.helpfulHints = 5;
+    f.render();
+    EXPECT_EQ(game.difficulty, 1);
+    EXPECT_EQ(game.helpfulHints, 1);
+    EXPECT_EQ(backSurfaceHash(), defaults);
+}
+
+TEST(GameOver, OnlyAScoreThatRanksGetsARank) {
+    ScreenFixture f;
+    for (int score : {0, 500}) {
+        game.score = score;
+        f.goTo(MODE_MAIN_MENU);
+        f.goTo(MODE_GAME_OVER);
+        EXPECT_EQ(game.highScoreRank, score ? 0 : 25);
+    }
+}
+
+TEST(Render, ModesWithoutAScreenLeaveTheFrameAloneAndEveryModeIsReturnedUnchanged) {
+    ScreenFixture f;
+    Surface* before = makeScreen(packColour(3, 4, 5));
+    blit(backSurface, 0, 0, 240, 320, before, 0, 0, BLIT_COPY);
+    uint64_t hash = backSurfaceHash();
+    for (int32_t mode : {0, 2, 112, 113, 114, 999}) {
+        EXPECT_EQ(renderMode(mode), mode);
+    }
+    EXPECT_EQ(backSurfaceHash(), hash);
+    removeSurface(&before);
+}

@@ -1,0 +1,728 @@
+// The one scripted player: the step runner, the hands, the tour and monkey, the recorded sessions' scripts.
+#include "player.h"
+
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's allocator statistics (its header does not come with every compiler).
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
+#endif
+
+#include "field/ball.h"
+#include "field/level.h"
+#include "flowtest.h"
+#include "field/gamevalues.h"
+#include "game/modes.h"
+#include "game/play.h"
+#include "platform/platform.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/mainloop.h"
+#include "sound/music.h"
+#include "sound/sample.h"
+
+GameScript script;
+
+namespace {
+
+const int64_t UPDATE = HEADLESS_TICKS_PER_SECOND / 60;
+
+void scriptHook(int64_t pass) {
+    script.passes = pass;
+    headlessAdvance(UPDATE + 1);
+    if (script.drainAudio && pass % 3 == 0) {
+        headlessAudioPlayOne();
+    }
+    if (script.modesSeen.empty() || script.modesSeen.back() != mainLoop.previousMode) {
+        script.modesSeen.push_back(mainLoop.previousMode);
+    }
+    if (!script.needles.empty()) {
+        std::string log = logText();
+        for (const std::string& needle : script.needles) {
+            if (log.find(needle) != std::string::npos) {
+                script.found.insert(needle);
+            }
+        }
+    }
+    if (script.everyPass) {
+        script.everyPass(pass);
+    }
+    if (pass > script.limit) {
+        headlessPushMessage(MSG_CLOSE, 0, 0);
+        return;
+    }
+    if (script.next < script.steps.size() && script.steps[script.next]()) {
+        script.next++;
+    }
+}
+
+}  // namespace
+
+bool showing(int32_t mode) {
+    return mainLoop.currentMode == mode && mainLoop.previousMode == mode;
+}
+
+void step(std::function<bool(void)> s) {
+    script.steps.push_back(s);
+}
+
+void act(std::function<void(void)> f) {
+    step([f]() {
+        f();
+        return true;
+    });
+}
+
+void waitFor(int32_t mode) {
+    step([mode]() { return showing(mode); });
+}
+
+void waitPasses(int passes) {
+    for (int i = 0; i < passes; i++) {
+        act([]() {});
+    }
+}
+
+void tapStep(int x, int y) {
+    act([x, y]() { tap(x, y); });
+}
+
+void keyStep(uint32_t message, uint32_t vk) {
+    act([message, vk]() { headlessKey(message, vk); });
+}
+
+void pressStep(int x, int y) {
+    act([x, y]() { headlessMouse(MSG_LBUTTONDOWN, x, y); });
+}
+
+void releaseStep(int x, int y) {
+    act([x, y]() { headlessMouse(MSG_LBUTTONUP, x, y); });
+}
+
+void moveStep(int x, int y) {
+    act([x, y]() { headlessMouse(MSG_MOUSEMOVE, x, y); });
+}
+
+void tapSteps(int x, int y) {
+    pressStep(x, y);
+    releaseStep(x, y);
+}
+
+void dragStep(int x0, int y0, int x1, int y1) {
+    pressStep(x0, y0);
+    moveStep(x1, y1);
+    releaseStep(x1, y1);
+}
+
+void keySteps(uint32_t vk) {
+    keyStep(MSG_KEYDOWN, vk);
+    keyStep(MSG_KEYUP, vk);
+}
+
+int runScript(void) {
+    headlessReset();
+    headlessSetAudioCapture(0);
+    headlessSetPumpHook(scriptHook);
+    int code = runGame();
+    headlessSetPumpHook(nullptr);
+    return code;
+}
+
+void tap(int x, int y) {
+    headlessMouse(MSG_LBUTTONDOWN, x, y);
+    headlessMouse(MSG_LBUTTONUP, x, y);
+}
+
+void holdAt(int x, int y) {
+    if (!script.held) {
+        headlessMouse(MSG_LBUTTONDOWN, x, y);
+        script.held = 1;
+    } else if (x != script.heldX) {
+        headlessMouse(MSG_MOUSEMOVE, x, y);
+    }
+    script.heldX = x;
+}
+
+void letGo(void) {
+    if (script.held) {
+        headlessMouse(MSG_LBUTTONUP, script.heldX, 300);
+        script.held = 0;
+    }
+}
+
+bool dismissHint(void) {
+    if (game.helpfulHints && game.readyCountdown > 300 && hintPanel.y > 60) {
+        letGo();
+        tap(hintPanel.x + 60, hintPanel.y + 10);
+        return true;
+    }
+    return false;
+}
+
+int clampX(int x) {
+    return x < 0 ? 0 : (x > 239 ? 239 : x);
+}
+
+int landingX(void) {
+    if (ballList.count == 0) {
+        return 120;
+    }
+    const Ball& b = ballList.balls[0];
+    if (b.vy == 0) {
+        return fixedToInt(b.x);
+    }
+    double y = b.y / 1024.0, vy = b.vy / 1024.0, vx = b.vx / 1024.0;
+    double path = vy > 0 ? 288 - y : y + 288;
+    double x = b.x / 1024.0 + vx * path / (vy > 0 ? vy : -vy);
+    const double left = 3, span = 233;
+    double t = std::fmod(x - left, 2 * span);
+    if (t < 0) {
+        t += 2 * span;
+    }
+    return (int)(left + (t <= span ? t : 2 * span - t));
+}
+
+// ---- The tour and the monkey ----
+
+namespace {
+
+// The stops of the tour: the screen the tour puts up (as an input handler would) and stays on.
+const int32_t tourStops[] = {MODE_MAIN_MENU,  MODE_OPTIONS,      MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,
+                             MODE_INFO_PAGE,  MODE_LEVEL_SELECT, MODE_NEW_GAME,       MODE_MAIN_MENU,
+                             MODE_PLAY,       MODE_GAME_OVER,    MODE_NAME_ENTRY,     MODE_EDITOR,
+                             MODE_MAIN_MENU,  MODE_FAREWELL,     MODE_EXIT};
+// The monkey's later stops, weighted as a player's time goes.
+const int32_t monkeyStops[] = {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE, MODE_EDITOR,
+                               MODE_EDITOR,  MODE_NEW_GAME,       MODE_NEW_GAME,    MODE_LEVEL_SELECT,
+                               MODE_MAIN_MENU};
+const int32_t everyScreen[] = {MODE_SPLASH_LOGO,  MODE_SPLASH_INTRO,   MODE_SPLASH_MONKEY, MODE_MAIN_MENU,
+                               MODE_OPTIONS,      MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,   MODE_INFO_PAGE,
+                               MODE_LEVEL_SELECT, MODE_PLAY,           MODE_GAME_OVER,     MODE_NAME_ENTRY,
+                               MODE_EDITOR,       MODE_FAREWELL,       MODE_EXIT};
+
+struct Tour {
+    TourOptions options;
+    TourResult result;
+    std::vector<int32_t> stops;
+    int stop = -1;          // -1 while the splashes run
+    int64_t stopSince = 0;  // pass the stop's screen was first shown, -1 until then
+    int attempts = 0;       // times the stop's screen was asked for again
+    int passesHere = 0;     // hands on this stop
+    bool playBadly = false;
+    bool menuSampled = false;
+    int32_t lastMode = -1;
+};
+
+Tour tour;
+
+int roll(int n) {
+    return (int)(script.random() % (uint32_t)n);
+}
+
+bool monkeyRun(void) {
+    return tour.options.monkeyUpdates > 0;
+}
+
+// Random hands that never leave the game: no escape and no last menu item in the main menu. The
+// monkey's keys take in every configured key (screenshot and suspend too).
+void randomHands(void) {
+    int r = roll(100);
+    bool menu = mainLoop.currentMode == MODE_MAIN_MENU;
+    if (r < 40) {
+        int y = roll(320);
+        if (menu && menuItemAt(y) >= 5) {
+            y = 100;
+        }
+        tap(roll(240), y);
+    } else if (r < 60) {
+        int y0 = roll(320), y1 = roll(320);
+        if (menu && menuItemAt(y1) >= 5) {
+            y1 = 100;
+        }
+        int x1 = roll(240);
+        headlessMouse(MSG_LBUTTONDOWN, roll(240), y0);
+        headlessMouse(MSG_MOUSEMOVE, (x1 + 120) / 2, (y0 + y1) / 2);
+        headlessMouse(MSG_MOUSEMOVE, x1, y1);
+        headlessMouse(MSG_LBUTTONUP, x1, y1);
+    } else {
+        uint32_t vk = r < 90 ? (uint32_t)controlKeys[roll(monkeyRun() ? 8 : 5)] : (uint32_t)(65 + roll(26));
+        if (vk == 0 || (menu && (vk == 27 || (int32_t)vk == controlKeys[CONTROL_ESCAPE]))) {
+            return;
+        }
+        headlessKey(MSG_KEYDOWN, vk);
+        headlessKey(MSG_KEYUP, vk);
+    }
+}
+
+// Play: the paddle kept under the ball (or, played badly, away from it), the hint tapped away.
+void playHands(void) {
+    if (game.helpfulHints && game.readyCountdown > 300 && roll(20) == 0) {
+        letGo();
+        tap(120, 40);
+        return;
+    }
+    int x = ballList.count > 0 ? ballList.balls[0].x >> 10 : 120;
+    if (tour.playBadly) {
+        x = x < 120 ? 230 : 10;
+    }
+    holdAt(clampX(x), 300);
+}
+
+void putUp(int32_t mode) {
+    if (mode == MODE_PLAY) {
+        // Back to the game through the menu's first item, or a new game when it has ended.
+        if (game.gameInProgress) {
+            if (mainLoop.currentMode == MODE_MAIN_MENU) {
+                tap(120, 122 + 12 + 8);
+            } else {
+                mainLoop.currentMode = MODE_MAIN_MENU;
+            }
+            return;
+        }
+        mode = MODE_NEW_GAME;
+    }
+    if (mode == MODE_NEW_GAME) {
+        game.levelIndex = tour.options.level;
+    }
+    mainLoop.currentMode = mode;
+}
+
+void nextStop(void) {
+    letGo();
+    tour.stop++;
+    tour.stopSince = -1;
+    tour.attempts = 0;
+    if (monkeyRun() && tour.stop >= (int)tour.stops.size() - 3) {
+        // The monkey: another screen at random until its time is up, then goodbye.
+        if (game.updateCounter < tour.options.monkeyUpdates) {
+            int32_t mode = monkeyStops[roll((int)(sizeof(monkeyStops) / sizeof(monkeyStops[0])))];
+            tour.stops.insert(tour.stops.end() - 3, mode);
+            if (mode == MODE_NEW_GAME) {
+                tour.stops.insert(tour.stops.end() - 3, MODE_PLAY);
+            }
+        }
+    }
+    tour.passesHere = tour.options.passesPerScreen;
+    tour.playBadly = false;
+    if (monkeyRun() && tour.stop > 15) {
+        tour.passesHere = 30 + roll(2 * tour.options.passesPerScreen);
+        tour.playBadly = roll(3) == 0;
+        tour.options.level = roll(3);
+    }
+    if (tour.stop < (int)tour.stops.size()) {
+        putUp(tour.stops[tour.stop]);
+    }
+}
+
+size_t allocatedBytes(void) {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+#endif
+}
+
+void sampleMemory(void) {
+    if (mainLoop.previousMode != tour.lastMode) {
+        tour.lastMode = mainLoop.previousMode;
+        tour.menuSampled = false;
+    }
+    if (tour.menuSampled || !showing(MODE_MAIN_MENU) || game.gameInProgress || game.updateCounter < 3600) {
+        return;
+    }
+    tour.menuSampled = true;
+    const Sound& a = sounds[MUSIC_SLOT_A];
+    const Sound& b = sounds[MUSIC_SLOT_B];
+    std::pair<int32_t, int32_t> key = {a.data != nullptr ? a.length : -1, b.data != nullptr ? b.length : -1};
+    size_t bytes = allocatedBytes();
+    auto& m = tour.result.menuBytes[key];
+    if (tour.result.menuVisits[key]++ == 0) {
+        m.first = bytes;
+    }
+    m.second = bytes;
+}
+
+// One pass of the tour; true once it is over.
+bool tourPass(void) {
+    int64_t pass = script.passes;
+    if (monkeyRun()) {
+        sampleMemory();
+        // Now and then a pass takes longer, and the loop catches up with several updates.
+        if (roll(50) == 0) {
+            headlessAdvance(UPDATE * (1 + roll(5)));
+        }
+        // The screenshots of a long run would fill the disk.
+        if (pass % 3600 == 0) {
+            std::error_code ignored;
+            std::filesystem::remove_all("My Documents", ignored);
+            std::filesystem::create_directory("My Documents", ignored);
+        }
+    }
+    if (appActive == 0) {
+        tap(120, 160);
+        return false;
+    }
+    int stops = (int)tour.stops.size();
+    if (tour.stop < 0) {
+        // The splashes, hurried along by a press now and then.
+        if (showing(MODE_MAIN_MENU)) {
+            nextStop();
+        } else if (pass % 90 == 0) {
+            tap(120, 160);
+        }
+        return false;
+    }
+    if (tour.stop >= stops) {
+        return false;
+    }
+    int32_t mode = tour.stops[tour.stop];
+    // Screens that pass on by themselves count as shown once the screen after them is.
+    if (mode == MODE_NEW_GAME) {
+        if (mainLoop.previousMode == MODE_PLAY || (mainLoop.previousMode == mainLoop.currentMode && mainLoop.currentMode != MODE_NEW_GAME &&
+                                          mainLoop.currentMode != MODE_NEXT_LEVEL && mainLoop.currentMode != MODE_LEVEL_DONE)) {
+            nextStop();
+        }
+        return false;
+    }
+    if (tour.stopSince < 0) {
+        if (!showing(mode)) {
+            // Something (a random tap) took the game elsewhere before the screen came up: ask again, a
+            // few times (levels without blocks are over before play can be shown).
+            if (mainLoop.previousMode == mainLoop.currentMode && pass % 30 == 0) {
+                if (++tour.attempts > 5) {
+                    nextStop();
+                } else {
+                    putUp(mode);
+                }
+            }
+            return false;
+        }
+        tour.stopSince = pass;
+    }
+    int64_t on = pass - tour.stopSince;
+    if (mode == MODE_FAREWELL || mode == MODE_EXIT) {
+        if (on == 20 && showing(mode)) {
+            tap(120, 160);
+            if (mode == MODE_FAREWELL) {
+                tour.stop++;
+                tour.stopSince = -1;
+            }
+        }
+        return false;
+    }
+    if (mode == MODE_PLAY) {
+        if (on >= tour.options.playPasses) {
+            nextStop();
+        } else if (showing(MODE_PLAY)) {
+            playHands();
+        }
+        return false;
+    }
+    if (on >= tour.passesHere) {
+        nextStop();
+        return false;
+    }
+    if (pass % 4 == 0 && mainLoop.currentMode != MODE_FAREWELL && mainLoop.currentMode != MODE_EXIT) {
+        randomHands();
+    }
+    return false;
+}
+
+}  // namespace
+
+TourResult tourTheGame(const TourOptions& options) {
+    tour = Tour();
+    tour.options = options;
+    tour.stops.assign(std::begin(tourStops), std::end(tourStops));
+    script = GameScript();
+    script.random.seed(options.seed);
+    script.limit = monkeyRun() ? (int64_t)options.monkeyUpdates * 3 + 200000 : 60000;
+    script.drainAudio = options.drainAudio;
+    script.needles = options.needles;
+    script.everyPass = options.everyPass;
+    step(tourPass);
+    headlessReset();
+    headlessSetAudioCapture(0);
+    logLevel = 1;
+    clearLog();
+    if (options.setUp) {
+        options.setUp();
+    }
+    headlessSetPumpHook(scriptHook);
+    tour.result.exitCode = runGame();
+    headlessSetPumpHook(nullptr);
+    tour.result.passes = script.passes;
+    tour.result.updates = game.updateCounter;
+    tour.result.boxes = headlessMessageBoxes();
+    tour.result.found = script.found;
+    for (int32_t m : script.modesSeen) {
+        if (std::find(tour.result.shown.begin(), tour.result.shown.end(), m) == tour.result.shown.end()) {
+            tour.result.shown.push_back(m);
+        }
+    }
+    if (script.passes > script.limit) {
+        tour.result.failure = "the tour did not end (stop " + std::to_string(tour.stop) + ", mode " +
+                              std::to_string(mainLoop.currentMode) + ")";
+    } else if (tour.stop < (int)tour.stops.size() - 1) {
+        tour.result.failure = "the tour ended at stop " + std::to_string(tour.stop);
+    }
+    std::string shown;
+    for (int32_t m : tour.result.shown) {
+        shown += " " + std::to_string(m);
+    }
+    std::printf("tour: %lld passes, %u updates, %zu message boxes, modes entered:%s\n",
+                (long long)tour.result.passes, tour.result.updates, tour.result.boxes.size(), shown.c_str());
+    return tour.result;
+}
+
+std::string tourFaults(const TourResult& result) {
+    std::string faults = result.failure;
+    std::string missed;
+    for (int32_t m : everyScreen) {
+        if (std::find(result.shown.begin(), result.shown.end(), m) == result.shown.end()) {
+            missed += " " + std::to_string(m);
+        }
+    }
+    if (!missed.empty()) {
+        faults += (faults.empty() ? "" : "; ") + std::string("screens never shown:") + missed;
+    }
+    if (result.exitCode != 0) {
+        faults += (faults.empty() ? "" : "; ") + std::string("exit code ") + std::to_string(result.exitCode);
+    }
+    if (mainLoop.quitRequested != 1) {
+        faults += (faults.empty() ? "" : "; ") + std::string("not ended by the close message");
+    }
+    return faults;
+}
+
+// ---- The recorded sessions ----
+
+namespace {
+
+enum { KEY_ACTION = 32, KEY_ESCAPE = 27 };
+
+// From the splashes (the intro let go by a tap) to the main menu.
+void toMenu(void) {
+    step([]() {
+        if (showing(MODE_SPLASH_INTRO) && flow.splashCounter == 290) {
+            tap(120, 160);
+            return true;
+        }
+        return false;
+    });
+    waitFor(MODE_MAIN_MENU);
+    waitPasses(20);
+}
+
+void menuItem(int item) {
+    waitFor(MODE_MAIN_MENU);
+    waitPasses(10);
+    tapSteps(120, 122 + 24 * item + 5);
+}
+
+void chooseLevelOne(void) {
+    menuItem(1);
+    waitFor(MODE_LEVEL_SELECT);
+    waitPasses(20);
+    tapSteps(12, 80 + 12);
+}
+
+// Level 1 from the chooser, played until `done` holds, the paddle under the ball a little off centre.
+void playLevelOne(std::function<bool(void)> done) {
+    chooseLevelOne();
+    step([done]() {
+        if (done()) {
+            letGo();
+            return true;
+        }
+        if (!showing(MODE_PLAY) || dismissHint()) {
+            return false;
+        }
+        holdAt(clampX(landingX() + (int)((script.passes / 240) % 5) * 4 - 8), 300);
+        return false;
+    });
+}
+
+// The information page dragged down to where the cheat panel's lid stands, the lid tapped open.
+void openCheatPanel(void) {
+    menuItem(3);
+    waitFor(MODE_INFO_PAGE);
+    waitPasses(10);
+    for (int i = 0; i < 6; i++) {
+        dragStep(120, 310, 120, 10);
+    }
+    dragStep(120, 300, 120, 27);
+    step([]() { return flow.pageY == 2073; });
+    tapSteps(100, 150);
+    step([]() { return game.cheatPanelAmount == CHEAT_PANEL_FULL; });
+    waitPasses(30);
+}
+
+void closeSession(void) {
+    waitPasses(30);
+    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
+}
+
+void level1Session(void) {
+    toMenu();
+    playLevelOne([]() { return game.levelIndex == 1; });
+    waitPasses(120);
+}
+
+void gameoverSession(void) {
+    toMenu();
+    // Level 1 lost: the paddle kept to the far side from the ball.
+    chooseLevelOne();
+    step([]() {
+        if (showing(MODE_GAME_OVER)) {
+            return true;
+        }
+        if (showing(MODE_PLAY) && !dismissHint() && game.readyCountdown <= 0) {
+            holdAt(ballList.count > 0 && (ballList.balls[0].x >> 10) < 120 ? 230 : 10, 300);
+        }
+        return false;
+    });
+    waitPasses(6);
+    act(letGo);
+    waitPasses(40);
+    tapSteps(120, 200);
+    waitFor(MODE_NAME_ENTRY);
+    for (char c : std::string("REPLAY")) {
+        waitPasses(8);
+        tapSteps(2 + 20 * ((c - 32) % 12) + 5, 151 + 14 * ((c - 32) / 12) + 5);
+    }
+    waitPasses(8);
+    tapSteps(200, 300);
+    waitFor(MODE_HIGH_SCORES);
+}
+
+void tourSession(void) {
+    const int left = 16, top = 53;
+    toMenu();
+    menuItem(2);
+    waitFor(MODE_OPTIONS);
+    waitPasses(20);
+    // Difficulty on to Medium, hints off and on, the effects and music knobs dragged.
+    tapSteps(left + 11, top + 154);
+    waitPasses(10);
+    tapSteps(100, top + 30);
+    waitPasses(10);
+    tapSteps(100, top + 30);
+    for (int y : {top + 80, top + 110}) {
+        pressStep(60, y);
+        moveStep(80, y);
+        moveStep(110, y);
+        releaseStep(110, y);
+        waitPasses(10);
+    }
+    // Control configuration: the third row takes the F key, then back to the menu by the corner button.
+    tapSteps(left + 11, top + 126);
+    waitFor(MODE_CONTROL_CONFIG);
+    waitPasses(20);
+    tapSteps(120, 20 + 4 * 17 + 1);
+    waitPasses(10);
+    keySteps('F');
+    waitPasses(20);
+    tapSteps(232, 314);
+    waitFor(MODE_MAIN_MENU);
+    // The information page and its cheat panel: unlimited lives and fat paddle switched on.
+    openCheatPanel();
+    for (int line = 0; line < 2; line++) {
+        act([line]() { tap(infoPageLeft() + 40, 10 + 2173 - flow.pageY + cheatLineOffsets[line] + 4); });
+        waitPasses(10);
+    }
+    waitPasses(60);
+    keySteps(KEY_ESCAPE);
+    waitFor(MODE_MAIN_MENU);
+}
+
+void editorSession(void) {
+    toMenu();
+    openCheatPanel();
+    tapSteps(100, 115);  // "Level Editor"
+    waitFor(MODE_EDITOR);
+    waitPasses(20);
+    // A few blocks stamped from the palette's first cells, one dragged, one erased.
+    tapSteps(10, 302);
+    moveStep(60, 120);
+    keySteps(KEY_ACTION);
+    moveStep(100, 140);
+    keySteps(KEY_ACTION);
+    tapSteps(34, 302);
+    moveStep(150, 160);
+    keySteps(KEY_ACTION);
+    moveStep(62, 122);
+    dragStep(62, 122, 90, 180);
+    moveStep(100, 140);
+    keySteps(KEY_ACTION);
+    waitPasses(20);
+    keySteps(KEY_ESCAPE);
+    waitFor(MODE_MAIN_MENU);
+    // The level played for a while from the chooser.
+    playLevelOne([]() { return showing(MODE_PLAY) && game.readyCountdown <= 0 && script.passes % 1200 == 0; });
+    waitPasses(600);
+}
+
+}  // namespace
+
+bool writeSessionScript(const std::string& name) {
+    static const std::pair<const char*, void (*)(void)> sessions[] = {
+        {"level1", level1Session}, {"gameover", gameoverSession}, {"tour", tourSession}, {"editor", editorSession}};
+    for (const auto& s : sessions) {
+        if (name == s.first) {
+            s.second();
+            closeSession();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string inChild(const std::function<std::string()>& body) {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        return "no pipe";
+    }
+    fflush(stdout);
+    pid_t child = fork();
+    if (child < 0) {
+        return "no child";
+    }
+    if (child == 0) {
+        close(ends[0]);
+        std::string result = body();
+        size_t written = 0;
+        while (written < result.size()) {
+            ssize_t n = write(ends[1], result.data() + written, result.size() - written);
+            if (n <= 0) {
+                _exit(2);
+            }
+            written += (size_t)n;
+        }
+        close(ends[1]);
+        fflush(stdout);
+        _exit(0);
+    }
+    close(ends[1]);
+    std::string result;
+    char chunk[256];
+    ssize_t n;
+    while ((n = read(ends[0], chunk, sizeof(chunk))) > 0) {
+        result.append(chunk, (size_t)n);
+    }
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        result += " (the child ended with status " + std::to_string(status) + ")";
+    }
+    return result;
+}
