@@ -172,7 +172,7 @@ static int padControl(uint32_t vk) {
     case VK_GAMEPAD_DPAD_DOWN: case VK_GAMEPAD_LEFT_THUMBSTICK_DOWN: return CONTROL_DOWN;
     case VK_GAMEPAD_DPAD_LEFT: case VK_GAMEPAD_LEFT_THUMBSTICK_LEFT: return CONTROL_LEFT;
     case VK_GAMEPAD_DPAD_RIGHT: case VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT: return CONTROL_RIGHT;
-    case VK_GAMEPAD_A: return CONTROL_ACTION;
+    case VK_GAMEPAD_A: case VK_GAMEPAD_X: return CONTROL_ACTION;
     case VK_GAMEPAD_B: return CONTROL_ESCAPE;
     default: return -1;
     }
@@ -184,7 +184,9 @@ static bool isStickKey(uint32_t vk) {
 
 // A gamepad key becomes what the player's keys or stylus would send: the d-pad and (where the stylus
 // cursor is hidden) the stick are the direction keys, A the action key, B escape, Start suspend. Where
-// the stylus cursor shows, the stick moves it and A taps; A or Start also wakes a suspended game.
+// the stylus cursor shows, the stick moves it and A taps; A or Start also wakes a suspended game. X is
+// the action key everywhere, so that the editor's stamping and erasing (the action key held while the
+// stylus moves) can be done from the pad too.
 static void gamepadKey(int32_t message, uint32_t vk) {
     bool pointer = showStylusCursor != 0;
     if (vk == VK_GAMEPAD_A && (pointer || appActive == 0)) {
