@@ -172,12 +172,12 @@ uint64_t hashFieldState(void) {
 }
 
 int drawsBetween(uint32_t before, uint32_t after) {
-    uint32_t s = before;
+    RandModel model{before};
     for (int n = 0; n < 100000; n++) {
-        if (s == after) {
+        if (model.state == after) {
             return n;
         }
-        s = s * 214013u + 2531011u;
+        model.next();
     }
     return -1;
 }

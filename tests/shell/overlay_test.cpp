@@ -682,15 +682,6 @@ TEST_F(Overlay, ButtonsAnswerQuickTapsAndSlowReleasesButNotAnExactEighth) {
 
 namespace {
 
-// The program's generator, kept here as the test's own reference.
-struct Lcg {
-    uint32_t state;
-    int next() {
-        state = state * 214013u + 2531011u;
-        return (int)((state >> 16) & 0x7FFF);
-    }
-};
-
 // Light each pixel of a 240 x 320 screen receives from the cursor, built from the cursor's rules.
 std::vector<int> cursorLight(int sx, int sy, int down, uint32_t seed, uint32_t* stateAfter) {
     std::vector<int> light(240 * 320, 0);
@@ -708,7 +699,7 @@ std::vector<int> cursorLight(int sx, int sy, int down, uint32_t seed, uint32_t* 
         }
     }
     int k = down ? 1 : 255;
-    Lcg lcg{seed};
+    RandModel lcg{seed};
     for (int x = -50; x <= 289; x++) {
         if (std::abs(x - sx) > k && (lcg.next() & 255) > k) {
             add(x + k, sy + k, 5);
@@ -766,7 +757,7 @@ TEST_F(Overlay, StylusCursorDrawsFromTheSharedSequenceUpOrDown) {
         }
     }
     // Up at (10, 10): 24 candidates right of x 265 and 104 below y 265 each took a draw.
-    Lcg lcg{4242};
+    RandModel lcg{4242};
     for (int n = 0; n < 24 + 104; n++) {
         lcg.next();
     }

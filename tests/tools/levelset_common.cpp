@@ -69,20 +69,6 @@ Surface* loadDataPicture(const char* name, int gamma) {
     return s;
 }
 
-void writeSurfacePng(const std::string& path, const Surface* s) {
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < s->height; y++) {
-        for (int x = 0; x < s->width; x++) {
-            int c[3];
-            unpackColour(getPixel(s, x, y), &c[0], &c[1], &c[2]);
-            for (int v : c) {
-                rgb.push_back((uint8_t)(v << 3 | v >> 2));
-            }
-        }
-    }
-    writeTestPngRgb(path, s->width, s->height, rgb);
-}
-
 void recolourArea(Surface* s, int w, int h, int p) {
     if (p == 0) {
         return;

@@ -42,31 +42,6 @@ bool overlap(const TypeCellView& a, const TypeCellView& b) {
 
 }  // namespace
 
-TEST(LevelSetPictures, CollisionMapHoldsOnlyFreeSpaceAndPureBlueWalls) {
-    Loaded scheme("scheme5.png");
-    ASSERT_EQ(scheme.picture->width, 240);
-    ASSERT_EQ(scheme.picture->height, 320);
-    int walls = 0;
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x++) {
-            int r, g, b;
-            unpackColour(getPixel(scheme.picture, x, y), &r, &g, &b);
-            ASSERT_EQ(r, 0) << x << "," << y;
-            ASSERT_EQ(g, 0) << x << "," << y;  // green in a wall would make it kill zone
-            walls += b != 0;
-        }
-    }
-    EXPECT_GT(walls, 5000);
-    for (int x = 0; x < 240; x++) {
-        EXPECT_EQ(getPixel(scheme.picture, x, 319), 0) << "bottom row, column " << x;
-        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, x, 0))) << "top row, column " << x;
-    }
-    for (int y = 0; y < 319; y++) {
-        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, 0, y))) << "left edge, row " << y;
-        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, 239, y))) << "right edge, row " << y;
-    }
-}
-
 TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
     Loaded scheme("scheme5.png");
     Loaded back("scheme5v.png");
@@ -180,47 +155,4 @@ TEST(LevelSetPictures, BrickColoursStayDistinctInEveryRecolouring) {
             }
         }
     }
-}
-
-TEST(LevelSetPictures, PaddlePiecesAreDrawnAndNoBlockCellCoversThem) {
-    std::vector<TypeCellView> t = types();
-    Loaded blocks("blocks5.png");
-    const TypeCellView pieces[3] = {{9, 0, 4, 11}, {13, 1, 3, 7}, {16, 0, 4, 11}};
-    for (const TypeCellView& piece : pieces) {
-        EXPECT_GE(opaqueCount(blocks.picture, piece), piece.width * piece.height * 2 / 3);
-        for (size_t i = 0; i < t.size(); i++) {
-            EXPECT_FALSE(overlap(piece, t[i])) << "type " << i;
-        }
-    }
-    // The middle piece repeats every 3 pixels: fully drawn, so the paddle has no holes.
-    EXPECT_EQ(opaqueCount(blocks.picture, pieces[1]), 21);
-}
-
-TEST(LevelSetPictures, EditorPalettesStayBelowTheBlockArea) {
-    std::vector<TypeCellView> t = types();
-    // Type palette: rows from y 300 upwards, 22 apart, wrapping before x + w + 2 exceeds 190.
-    int x = 0, y = 300;
-    for (const TypeCellView& c : t) {
-        if (x + c.width + 2 > 240 - 50) {
-            y -= 22;
-            x = 0;
-        }
-        EXPECT_LE(y + c.height, 319);
-        x += c.width + 2;
-    }
-    int rows = (300 - y) / 22 + 1;
-    EXPECT_LE(rows, 3);
-    // Power-up palette: 22 marks from x 12 in steps of 24, a new row 16 higher past x 216.
-    int cx = 12, cy = y - 12, highest = cy;
-    for (int k = 0; k < 22; k++) {
-        if (k > 0) {
-            cx += 24;
-            if (cx > 240 - 24) {
-                cx = 12;
-                cy -= 16;
-            }
-        }
-        highest = std::min(highest, cy);
-    }
-    EXPECT_GT(highest - 10, 195) << "a palette mark would hide blocks in the editor";
 }
