@@ -600,6 +600,21 @@ TEST_F(Overlay, DraggingTheScrollBarScrollsWithinItsRangeAndAQuickTapLeavesNoDra
     EXPECT_EQ(gameMessages, (std::vector<int32_t>{MSG_LBUTTONUP, MSG_MOUSEMOVE}));
 }
 
+// The bar's hit area is columns 184..194 of the window and the text area's rows; column 183 is text.
+TEST_F(Overlay, TheScrollBarAnswersPressesExactlyWithinItsEdges) {
+    settle();
+    overlay.logX = 20;
+    overlay.logY = 150;  // text rows 52..149 with 16 lines
+    overlay.logState = 0;
+    const int presses[][3] = {{203, 100, 1},  {204, 100, 100}, {214, 100, 100}, {215, 100, 0},
+                              {210, 51, 0},   {210, 52, 100},  {210, 149, 100}, {210, 150, 0}};
+    for (const auto& p : presses) {
+        press(p[0], p[1]);
+        EXPECT_EQ(overlay.dragMode, p[2]) << p[0] << "," << p[1];
+        overlay.dragMode = 0;
+    }
+}
+
 TEST_F(Overlay, QuickTapsOnTheLogWindow) {
     settle();
     overlay.logY = 19;

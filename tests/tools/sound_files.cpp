@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "shell/mainloop.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
 
