@@ -119,19 +119,6 @@ static uint64_t mix(uint64_t h, const void* data, size_t size) {
     return h;
 }
 
-uint64_t hashSurface(const Surface* s, uint64_t h) {
-    if (s == nullptr) {
-        return mix(h, "none", 4);
-    }
-    for (int y = 0; y < s->height; y++) {
-        for (int x = 0; x < s->width; x++) {
-            uint16_t p = getPixel(s, x, y);
-            h = mix(h, &p, 2);
-        }
-    }
-    return h;
-}
-
 uint64_t hashFieldState(void) {
     uint64_t h = 1469598103934665603ull;
     h = mix(h, &ballCount, sizeof(ballCount));
@@ -169,17 +156,6 @@ uint64_t hashFieldState(void) {
     h = hashSurface(fieldPicture, h);
     h = hashSurface(backgroundPicture, h);
     return h;
-}
-
-int drawsBetween(uint32_t before, uint32_t after) {
-    RandModel model{before};
-    for (int n = 0; n < 100000; n++) {
-        if (model.state == after) {
-            return n;
-        }
-        model.next();
-    }
-    return -1;
 }
 
 #include <cstdio>
