@@ -48,11 +48,6 @@ std::vector<TypeCellView> loadBlockTypes() {
     return types;
 }
 
-std::string readTextFile(const std::string& path) {
-    std::vector<uint8_t> bytes = readFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 void prepareLevelSetPictures() {
     setGamma(128);
     snprintf(dataPath, sizeof dataPath, "./Data/");

@@ -21,7 +21,6 @@ bool readLevelRecords(const std::string& path, std::vector<LevelRecordView>* out
 std::string levelFile(int n);
 // The block types of "blocks5.txt" as the game's own reader takes them.
 std::vector<TypeCellView> loadBlockTypes();
-std::string readTextFile(const std::string& path);
 
 // Makes picture loading work as in the game: gamma 128 and the data folder "./Data/".
 void prepareLevelSetPictures();

@@ -1,5 +1,5 @@
-// The 100 level files as the game reads them: records, bounds, the fit rule, power-ups and their coverage,
-// variety and the difficulty curve. (That the ball reaches every block, the playtest shows.)
+// The level set's design, which the generator does not check level by level: when the power-up kinds
+// come, variety between levels and the difficulty curve.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,11 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "game/hints.h"
 #include "levelset_common.h"
 
-// Every kind comes by level 40 with a hint showing it; the harmful ones not before level 20, mixed in
-// often later, and growing more common through the set.
+// Every kind comes by level 40 (the generator checks the hint shows it); the harmful ones not before
+// level 20, mixed in often later, and growing more common through the set.
 TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommoner) {
     LevelSet set;
     int first[22], harmfulLate[22] = {0};
@@ -39,9 +38,6 @@ TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommone
     for (int k = 0; k < 22; k++) {
         ASSERT_GE(first[k], 0) << "kind " << k << " never appears";
         EXPECT_LE(first[k], 40) << "kind " << k;
-        HintText hint;
-        EXPECT_EQ(loadHint(first[k], &hint), 1);
-        EXPECT_TRUE(hint.icon == k && hint.hasText) << "hint " << first[k] << " should show kind " << k;
         if (harmfulKind(k)) {
             EXPECT_GE(first[k], 20) << "harmful kind " << k << " comes too early";
             EXPECT_GE(harmfulLate[k], 8) << "harmful kind " << k << " is rarely mixed in";
@@ -80,8 +76,6 @@ TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
     for (int n = 0; n < 100; n++) {
         Figures f = levelFigures(set, n);
         int pileRows = (2 * f.debris + 219) / 220;
-        // The pile a level leaves stays within what the paddle zone can bear, growing with the level.
-        EXPECT_LE(pileRows, 26 + n * 18 / 99) << n;
         double score = f.blocks / 20.0 + f.metal / 10.0 + f.gems / 15.0 + pileRows / 5.0 + f.shielded / 8.0;
         decade[n / 10] += score / 10;
         // The first levels are short and friendly: a few rows, no metal in the first five.

@@ -1,5 +1,5 @@
-// The level set's pictures and block types as the game loads them: the collision map's colour classes,
-// the background, the block cells, the paddle pieces and the editor palette they make.
+// The level set's pictures and block types as the game loads them, where the generator's checks leave
+// them open: a dark background under bright walls, every scoring class, colours apart in every recolouring.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,10 +36,6 @@ int opaqueCount(const Surface* s, const TypeCellView& c) {
     return n;
 }
 
-bool overlap(const TypeCellView& a, const TypeCellView& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
 }  // namespace
 
 TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
@@ -70,8 +66,8 @@ TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
     EXPECT_EQ(blackWalls, 0);
 }
 
+// (That the cells fit the picture, are drawn and stay apart, the generator checks.)
 TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalIsGrey) {
-    std::string text = readTextFile("Data/blocks5.txt");
     std::vector<TypeCellView> t = loadBlockTypes();
     ASSERT_GE(t.size(), 12u);
     ASSERT_LE(t.size(), 30u);
@@ -80,12 +76,7 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalI
     int shaped = 0;
     for (size_t i = 0; i < t.size(); i++) {
         const TypeCellView& c = t[i];
-        ASSERT_GT(c.width, 0);
-        ASSERT_GT(c.height, 0);
-        ASSERT_LE(c.x + c.width, blocks.picture->width) << "type " << i;
-        ASSERT_LE(c.y + c.height, blocks.picture->height) << "type " << i;
         int opaque = opaqueCount(blocks.picture, c);
-        EXPECT_GT(opaque, 0) << "type " << i;
         // The metal plate (type 0) is neutral grey, so every recolouring keeps it.
         for (int y = 0; y < c.height && i == 0; y++) {
             for (int x = 0; x < c.width; x++) {
@@ -93,9 +84,6 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalI
                 unpackColour(getPixel(blocks.picture, c.x + x, c.y + y), &r, &g, &b);
                 EXPECT_LE(std::max({r, g, b}) - std::min({r, g, b}), 2) << x << "," << y;
             }
-        }
-        for (size_t j = 0; j < i; j++) {
-            EXPECT_FALSE(overlap(c, t[j])) << "types " << j << " and " << i;
         }
         if (i == 0) {
             continue;
@@ -110,13 +98,6 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalI
         EXPECT_GT(classes[k], 0) << "scoring class " << k;
     }
     EXPECT_GE(shaped, 6);
-    // The description file keeps its comments, which name the types, outside the records.
-    int records = 0;
-    for (size_t at = text.find("[block,"); at != std::string::npos; at = text.find("[block,", at + 1)) {
-        records++;
-    }
-    EXPECT_EQ(records, (int)t.size());
-    EXPECT_NE(text.find("metal"), std::string::npos);
 }
 
 TEST(LevelSetPictures, BrickColoursStayDistinctInEveryRecolouring) {
