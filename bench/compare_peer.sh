@@ -26,17 +26,9 @@ if [ ! -x /usr/games/lbreakout2 ]; then
   $sudo_cmd apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq lbreakout2 >/dev/null \
     || fail "cannot install lbreakout2"
 fi
-for tool in Xvfb xdotool xdpyinfo bc; do command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"; done
-
-display=""
-for n in $(seq 70 99); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/../tests/support/xvfb.sh"
+need_x_tools bc
+start_xvfb
 
 # The game's single-instance name must not meet another copy running on this machine.
 isolated=()

@@ -3,12 +3,12 @@
 # Usage: bench/loop_cpu.sh BUILD_DIR   (run from anywhere; the game runs in BUILD_DIR/run)
 set -eu
 build="$(cd "${1:-build}" && pwd)"
-display=":$(( 60 + RANDOM % 9 ))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-export DISPLAY="$display"
-sleep 1
+fail() { echo "FAIL: $*" >&2; exit 1; }
+xvfb=""
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null' EXIT
+. "$(dirname "$0")/../tests/support/xvfb.sh"
+need_x_tools
+start_xvfb
 cd "$build/run"
 "$build/plinkor" >/dev/null 2>&1 &
 game=$!

@@ -449,6 +449,7 @@ struct Effect {
     int rate;           // samples per second of the file
     double maxSeconds;  // the click must stay short
     float peak = FX_PEAK;  // of full scale
+    double minSeconds = 0.05;
 };
 
 static bool checkEffect(const Effect& e, const std::vector<int16_t>& pcm) {
@@ -460,7 +461,7 @@ static bool checkEffect(const Effect& e, const std::vector<int16_t>& pcm) {
                 seconds, l.peakDb, l.rmsDb, l.clipped);
         ok = false;
     };
-    if (seconds < 0.05 || seconds > e.maxSeconds) {
+    if (seconds < e.minSeconds || seconds > e.maxSeconds) {
         fail("length out of range");
     }
     double peakDb = 20.0 * std::log10(e.peak);
@@ -521,24 +522,36 @@ static double correlation(const std::vector<int16_t>& a, const std::vector<int16
 bool generateSounds(const std::string& runDir) {
     initSineTable();
     const Effect effects[] = {
-        {"cleep2.raw", makeClick, FX_RATE, 0.1},          {"electron.raw", makeElectron, FX_RATE, 2.0},
+        {"cleep2.raw", makeClick, FX_RATE, 0.1},          {"electron.raw", makeElectron, FX_RATE, 0.15},
         {"generalsfx8.raw", makePositive, FX_RATE, 2.0},  {"generalsfx48.raw", makeNegative, FX_RATE, 2.0},
         {"zwiff.raw", makeZwiff, FX_RATE, 2.0},           {"maximize03.raw", [] { return makeSlide(true); }, FX_RATE, 2.0},
         {"minimize3.raw", [] { return makeSlide(false); }, FX_RATE, 2.0},
         {"DESTROY.raw", makeDestroy, FX_RATE, 2.0},       {"chomp.raw", makeChomp, FX_RATE, 2.0},
         {"fizz.raw", makeFizz, FX_RATE, 2.0},             {"doh.raw", makeDoh, FX_RATE, 2.0},
         {"scoreup.raw", makeScoreUp, FX_RATE, 2.0},       {"fearme1.raw", makeFearMe, FX_RATE, 2.0},
-        {"scream.raw", makeScream, HALF_RATE, 2.0},       {"monkey.raw", makeMonkey, HALF_RATE, 2.0},
+        {"scream.raw", makeScream, HALF_RATE, 2.0},       {"monkey.raw", makeMonkey, HALF_RATE, 1.75, FX_PEAK, 1.25},
         {"paddletap.raw", makePaddleTap, FX_RATE, 0.1, SOFT_PEAK},
     };
     const std::string folder = runDir + "Sound/";
     bool ok = true;
+    double tapRms = 0.0, blockRms = 0.0;
     for (const Effect& e : effects) {
         Wave w = e.make();
         normalisePeak(w, e.peak);
         std::vector<int16_t> pcm = toPcm16(w);
         ok = checkEffect(e, pcm) && ok;
+        // The tap sounds at every return of the ball: it stays well under a block break.
+        if (e.make == makePaddleTap) {
+            tapRms = measurePcm(pcm).rmsDb;
+        } else if (e.make == makeElectron) {
+            blockRms = measurePcm(pcm).rmsDb;
+        }
         ok = writeRaw16(folder + e.file, pcm) && ok;
+    }
+    if (tapRms > blockRms - 6.0) {
+        fprintf(stderr, "plinkor-gen: paddletap.raw is not 6 dB under electron.raw (rms %.1f, %.1f dBFS)\n", tapRms,
+                blockRms);
+        ok = false;
     }
     std::vector<int16_t> tracks[MUSIC_TRACK_COUNT];
     for (int i = 0; i < MUSIC_TRACK_COUNT; i++) {

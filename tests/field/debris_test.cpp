@@ -8,6 +8,7 @@
 #include "fieldkit.h"
 #include "field/gamevalues.h"
 #include "shell/random.h"
+#include "support/testutil.h"
 
 static int addPiece(int x, int y, int32_t vx, int32_t vy, uint16_t colour = 0x1234) {
     spawnDebris(x, y, vx, vy, DEBRIS_PIECE, colour);
@@ -71,7 +72,7 @@ TEST(DebrisList, TheFifteenHundredFirstPieceEvictsARandomOne) {
         addPiece(i % 240, 10, 0, 0, (uint16_t)(i + 1));
     }
     seedGameRand(77);
-    int evicted = ((77u * 214013u + 2531011u) >> 16 & 0x7FFF) % MAX_DEBRIS;
+    int evicted = RandModel{77}.next() % MAX_DEBRIS;
     addPiece(5, 6, 7, 8, 0xBEEF);
     EXPECT_EQ(drawsBetween(77, gameRandState()), 1);
     // The evicted slot now holds the piece that was last.
@@ -111,7 +112,7 @@ TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
         paintMap(100, 250, 1, 1, KIT_WALL);
         addPiece(100, 249, 0, 1024);
         seedGameRand(seed);
-        int s = ((seed * 214013u + 2531011u) >> 16 & 1) * 2 - 1;
+        int s = (RandModel{seed}.next() & 1) * 2 - 1;
         updateDebris();
         ASSERT_EQ(debrisList.count, 1);
         EXPECT_EQ((Ints{fixedToInt(debrisList.pieces[0].x), fixedToInt(debrisList.pieces[0].y), debrisList.pieces[0].vy}), (Ints{100 + s, 250, 512}));

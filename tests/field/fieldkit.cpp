@@ -120,19 +120,6 @@ static uint64_t mix(uint64_t h, const void* data, size_t size) {
     return h;
 }
 
-uint64_t hashSurface(const Surface* s, uint64_t h) {
-    if (s == nullptr) {
-        return mix(h, "none", 4);
-    }
-    for (int y = 0; y < s->height; y++) {
-        for (int x = 0; x < s->width; x++) {
-            uint16_t p = getPixel(s, x, y);
-            h = mix(h, &p, 2);
-        }
-    }
-    return h;
-}
-
 uint64_t hashFieldState(void) {
     uint64_t h = 1469598103934665603ull;
     h = mix(h, &ballList.count, sizeof(ballList.count));
@@ -170,17 +157,6 @@ uint64_t hashFieldState(void) {
     h = hashSurface(currentLevel.fieldPicture, h);
     h = hashSurface(currentLevel.backgroundPicture, h);
     return h;
-}
-
-int drawsBetween(uint32_t before, uint32_t after) {
-    uint32_t s = before;
-    for (int n = 0; n < 100000; n++) {
-        if (s == after) {
-            return n;
-        }
-        s = s * 214013u + 2531011u;
-    }
-    return -1;
 }
 
 #include <cstdio>

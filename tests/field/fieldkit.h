@@ -9,6 +9,7 @@
 
 #include "field/level.h"
 #include "gfx/surface.h"
+#include "support/testutil.h"
 
 // Test block types (cells in the kit's blocks picture):
 enum {
@@ -33,12 +34,8 @@ void resetFieldState(void);
 void makeKitField(void);
 // Paints a rectangle of the collision map.
 void paintMap(int x, int y, int w, int h, uint16_t colour);
-// FNV-1a over a surface's pixels (0 for none).
-uint64_t hashSurface(const Surface* s, uint64_t h = 1469598103934665603ull);
 // Hash of every list, count, paddle value, game value and picture of the field, and the random state.
 uint64_t hashFieldState(void);
-// Number of rand() draws between two generator states (up to a limit).
-int drawsBetween(uint32_t before, uint32_t after);
 
 // Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
 // right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.
@@ -50,7 +47,5 @@ void writeLevelFile(int level, const LevelBlock* records, int count);
 // Every line of the log, oldest first, joined without separators.
 std::string logText(void);
 
-// Several values compared at once, so that one line states a whole expected state.
-using Ints = std::vector<int>;
 // The pixels of a surface at the given points, in order.
 Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> points);

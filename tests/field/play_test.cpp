@@ -49,8 +49,8 @@ TEST_F(Play, SetUpPreparesTheLevelAndServes) {
     paddle.swallow = 1;
     showStylusCursor = 1;
     seedGameRand(1234);
-    uint32_t s1 = 1234u * 214013u + 2531011u, s2 = s1 * 214013u + 2531011u;
-    int r1 = (s1 >> 16) & 0x7FFF, r2 = (s2 >> 16) & 0x7FFF;
+    RandModel model{1234};
+    int r1 = model.next(), r2 = model.next();
     setUpLevel();
     EXPECT_EQ((Ints{hintPanel.width, hintPanel.x, hintPanel.y, hintPanel.leaving}), (Ints{200, 20, -150, 0}));
     EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_WIDE_PADDLE], paddle.swallow, game.unlocked[1][2],

@@ -3,6 +3,7 @@
 
 #include <png.h>
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <string>
@@ -89,6 +90,23 @@ TEST_F(Picture, PalettePngLooksUpItsColours) {
     ASSERT_EQ(s->width, 3);
     const uint16_t red = packColour(30, 0, 0), blue = packColour(0, 8, 30);
     EXPECT_EQ(pixels(), (std::vector<uint16_t>{0, red, blue, blue, red, 0}));
+}
+
+// Indexes at and past the end of a two-entry palette read as black, never as a neighbouring entry.
+TEST_F(Picture, PaletteIndexPastThePaletteReadsAsBlack) {
+    const uint8_t raw[] = {0, 0, 1, 2, 3, 255};  // filter byte, then 5 indexes
+    uint8_t packed[64];
+    uLongf packedSize = sizeof packed;
+    ASSERT_EQ(compress(packed, &packedSize, raw, sizeof raw), Z_OK);
+    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    appendPngChunk(file, "IHDR", {0, 0, 0, 5, 0, 0, 0, 1, 8, 3, 0, 0, 0});
+    appendPngChunk(file, "PLTE", {255, 0, 0, 0, 255, 0});
+    appendPngChunk(file, "IDAT", std::vector<uint8_t>(packed, packed + packedSize));
+    appendPngChunk(file, "IEND", {});
+    writeFileBytes("Data/p.png", file);
+    loadPicture("p.png", &s);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(pixels(), (std::vector<uint16_t>{packColour(30, 0, 0), packColour(0, 30, 0), 0, 0, 0}));
 }
 
 TEST_F(Picture, GreyPngIsReadSafelyAsRgb) {

@@ -21,9 +21,7 @@ cleanup() {
   wait 2>/dev/null
   rm -rf "$work"
 }
-for tool in dpkg dpkg-deb dpkg-shlibdeps cpack Xvfb xdotool xwininfo xdpyinfo import convert compare md5sum; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
-done
+need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack failed"; }
@@ -73,24 +71,7 @@ count=$(grep -c "Plinkor's game data was not found; looked in: /, $work/lonely/b
 [ ! -e "$player" ] || fail "the player's folder was made although there was no data"
 echo "without data: exit 1, one message"
 
-# Xvfb on a free display; on a busy machine another test may take the same display first or the
-# server may be slow to answer, so up to three tries of 20 s each.
-for attempt in 1 2 3; do
-  display=""
-  for n in $(seq 70 99); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-  done
-  [ -n "$display" ] || fail "no free X display"
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY="$display"
-  for i in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; kill -0 "$xvfb" 2>/dev/null || break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 && break
-  kill "$xvfb" 2>/dev/null
-  wait "$xvfb" 2>/dev/null
-  xvfb=""
-done
-[ -n "$xvfb" ] || fail "Xvfb did not start"
+start_xvfb
 
 capture() {
   import -window root -crop "480x640+$wx+$wy" +repage "$work/whole.png" 2>/dev/null || return 1

@@ -25,11 +25,7 @@ cleanup() {
 }
 # The window manager reparents the top-level windows: find them by name anywhere in the tree.
 windows_named() { xdotool search --name "^$1\$" 2>/dev/null; }
-need_x_tools
-if ! command -v openbox >/dev/null; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq openbox >/dev/null \
-    || fail "cannot install openbox"
-fi
+need_x_tools openbox
 # The game's single-instance name must not meet a game the developer is playing: a network namespace
 # of its own where the system allows one.
 isolated=()

@@ -80,21 +80,12 @@ const std::vector<ScaleCase> scaleCases = {
     {"cut at the right only", {"WRMK"}, 3, 1, 1, {"WRM"}},
 };
 
-TEST(Scaler, WritesExactXrgbPixels) {
-    for (const ScaleCase& c : scaleCases) {
-        runScale(c, XRGB);
-    }
-}
-
-TEST(Scaler, WritesExactArgbPixelsWithOpaqueBlack) {
-    for (const ScaleCase& c : scaleCases) {
-        runScale(c, ARGB);
-    }
-}
-
-TEST(Scaler, WritesExact16BitPixels) {
-    for (const ScaleCase& c : scaleCases) {
-        runScale(c, RGB565);
+// XRGB, ARGB (black opaque) and 16-bit windows.
+TEST(Scaler, WritesExactPixelsInEveryWindowFormat) {
+    for (auto format : {XRGB, ARGB, RGB565}) {
+        for (const ScaleCase& c : scaleCases) {
+            runScale(c, format);
+        }
     }
 }
 

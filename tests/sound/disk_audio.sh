@@ -8,39 +8,40 @@ program="$build/plinkor"
 run_seconds=4
 stream=$(mktemp /tmp/plinkor-stream-XXXXXX)
 log=$(mktemp /tmp/plinkor-stream-log-XXXXXX)
-trap 'rm -f "$stream" "$log"' EXIT
+xvfb=""
+trap 'rm -f "$stream" "$log"; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../support/xvfb.sh"
+need_x_tools
+start_xvfb
 
-# One timed run inside the virtual display; prints "exit-code elapsed-milliseconds". Message boxes the
-# program shows meanwhile (a data file not generated yet) are answered so that it can close.
+# One timed run; prints "exit-code elapsed-milliseconds". Message boxes the program shows meanwhile (a
+# data file not generated yet) are answered so that it can close.
 run_once() {
-    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$stream" xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-        start=$(date +%s%N)
-        "$0" > "$1" 2>&1 &
-        pid=$!
-        (
-            while kill -0 $pid 2>/dev/null; do
-                # SDL titles its boxes in UTF-8 only, which xdotool cannot search: ask xwininfo.
-                for w in $(xwininfo -root -tree 2>/dev/null | awk "/\"File Not Found\"/ {print \$1}"); do
-                    xdotool windowfocus --sync $w key Return 2>/dev/null
-                done
-                sleep 0.3
-            done
-        ) &
-        sleep "$2"
-        kill -TERM $pid 2>/dev/null
-        for i in $(seq 100); do
-            kill -0 $pid 2>/dev/null || break
-            sleep 0.1
+    local start end pid i
+    start=$(date +%s%N)
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$stream" "$program" >"$log" 2>&1 &
+    pid=$!
+    (
+        while kill -0 $pid 2>/dev/null; do
+            dismiss_missing_files >/dev/null
+            sleep 0.3
         done
-        end=$(date +%s%N)
-        if kill -0 $pid 2>/dev/null; then
-            kill -KILL $pid 2>/dev/null
-            echo "hung $(( (end - start) / 1000000 ))"
-            exit 0
-        fi
-        wait $pid
-        echo "$? $(( (end - start) / 1000000 ))"
-    ' "$program" "$log" "$run_seconds"
+    ) &
+    sleep "$run_seconds"
+    kill -TERM $pid 2>/dev/null
+    for i in $(seq 100); do
+        kill -0 $pid 2>/dev/null || break
+        sleep 0.1
+    done
+    end=$(date +%s%N)
+    if kill -0 $pid 2>/dev/null; then
+        kill -KILL $pid 2>/dev/null
+        echo "hung $(( (end - start) / 1000000 ))"
+        return
+    fi
+    wait $pid
+    echo "$? $(( (end - start) / 1000000 ))"
 }
 
 # Another copy of the game running on this machine refuses our start: wait for it and try again.

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "gfx/surface.h"
+
 ScratchFolder::ScratchFolder() {
     char templ[] = "/tmp/plinkor-test-XXXXXX";
     char* made = mkdtemp(templ);
@@ -165,4 +167,31 @@ std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height) {
     appendPngChunk(out, "IDAT", {0x78, 0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01});
     appendPngChunk(out, "IEND", {});
     return out;
+}
+
+int drawsBetween(uint32_t before, uint32_t after) {
+    RandModel model{before};
+    for (int n = 0; n < 100000; n++) {
+        if (model.state == after) {
+            return n;
+        }
+        model.next();
+    }
+    return -1;
+}
+
+uint64_t hashSurface(const Surface* s, uint64_t h) {
+    if (s == nullptr) {
+        return h;
+    }
+    for (int y = 0; y < s->height; y++) {
+        for (int x = 0; x < s->width; x++) {
+            uint16_t p = getPixel(s, x, y);
+            for (int k = 0; k < 2; k++) {
+                h ^= (uint8_t)(p >> (8 * k));
+                h *= 1099511628211ull;
+            }
+        }
+    }
+    return h;
 }

@@ -47,6 +47,15 @@ struct RandModel {
     }
 };
 
+// Several values compared at once, so that one line states a whole expected state.
+using Ints = std::vector<int>;
+
+// Number of draws between two generator states (up to 100000; -1 beyond).
+int drawsBetween(uint32_t before, uint32_t after);
+// FNV-1a over a surface's pixels, row by row: a frame's fingerprint for a fixed state.
+struct Surface;
+uint64_t hashSurface(const Surface* s, uint64_t h = 1469598103934665603ull);
+
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFileBytes(const std::string& path);
 // Writes an 8-bit RGB PNG (rgb: 3 bytes a pixel, row-major).

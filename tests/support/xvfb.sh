@@ -1,33 +1,40 @@
-# Shared by the window tests: installs the X tools when missing, starts Xvfb on a free display, finds
-# top-level windows by title and dismisses missing-file boxes. Source it after defining fail();
-# cleanup() must kill "$xvfb".
+# Shared by the window tests and benchmarks: checks the X tools are there, starts Xvfb on a free display,
+# finds top-level windows by title and dismisses missing-file boxes. Source it after defining fail();
+# cleanup() must kill "$xvfb". Nothing here installs anything: scripts/setup.sh does.
 
-# Installs Xvfb, xdotool, ImageMagick and the X utilities when one is missing.
+# Fails unless Xvfb, xdotool, ImageMagick, the X utilities and any further commands named are installed.
 need_x_tools() {
-  local need=()
-  command -v Xvfb >/dev/null || need+=(xvfb)
-  command -v xdotool >/dev/null || need+=(xdotool)
-  command -v import >/dev/null || need+=(imagemagick)
-  command -v xwininfo >/dev/null || need+=(x11-utils)
-  if [ ${#need[@]} -gt 0 ]; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null \
-      || fail "cannot install ${need[*]}"
-  fi
+  local tool
+  for tool in Xvfb xdotool import xwininfo xdpyinfo "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+  done
 }
 
 # Starts Xvfb on the first free display from :70 and waits for it; sets DISPLAY and xvfb (its pid).
-# XVFB_SCREEN chooses the screen (default 1280x1024x24).
+# XVFB_SCREEN chooses the screen (default 1280x1024x24). On a busy machine another test may take the
+# same display first or the server may be slow to answer: up to three tries of 20 s each.
 start_xvfb() {
-  local display="" n i
-  for n in $(seq 70 99); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+  local display n i attempt
+  xvfb=""
+  for attempt in 1 2 3; do
+    display=""
+    for n in $(seq 70 99); do
+      if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+    done
+    [ -n "$display" ] || fail "no free X display"
+    Xvfb "$display" -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY="$display"
+    for i in $(seq 200); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      kill -0 "$xvfb" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+    xvfb=""
   done
-  [ -n "$display" ] || fail "no free X display"
-  Xvfb "$display" -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY="$display"
-  for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+  fail "Xvfb did not start"
 }
 
 # Ids of the top-level windows titled exactly $1, top of the stack first.

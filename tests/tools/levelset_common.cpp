@@ -49,11 +49,6 @@ std::vector<TypeCellView> loadBlockTypes() {
     return types;
 }
 
-std::string readTextFile(const std::string& path) {
-    std::vector<uint8_t> bytes = readFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 void prepareLevelSetPictures() {
     setGamma(128);
     snprintf(runPaths.dataPath, sizeof runPaths.dataPath, "./Data/");
@@ -68,20 +63,6 @@ Surface* loadDataPicture(const char* name, int gamma) {
     EXPECT_EQ(headlessMessageBoxes().size(), boxes) << name << " did not load";
     setGamma(128);
     return s;
-}
-
-void writeSurfacePng(const std::string& path, const Surface* s) {
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < s->height; y++) {
-        for (int x = 0; x < s->width; x++) {
-            int c[3];
-            unpackColour(getPixel(s, x, y), &c[0], &c[1], &c[2]);
-            for (int v : c) {
-                rgb.push_back((uint8_t)(v << 3 | v >> 2));
-            }
-        }
-    }
-    writeTestPngRgb(path, s->width, s->height, rgb);
 }
 
 void recolourArea(Surface* s, int w, int h, int p) {

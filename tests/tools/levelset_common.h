@@ -21,14 +21,11 @@ bool readLevelRecords(const std::string& path, std::vector<LevelRecordView>* out
 std::string levelFile(int n);
 // The block types of "blocks5.txt" as the game's own reader takes them.
 std::vector<TypeCellView> loadBlockTypes();
-std::string readTextFile(const std::string& path);
 
 // Makes picture loading work as in the game: gamma 128 and the data folder "./Data/".
 void prepareLevelSetPictures();
 // Loads Data/<name> at the given gamma as the game would; a picture that does not load fails the test.
 Surface* loadDataPicture(const char* name, int gamma = 128);
-// Writes the surface as an 8-bit RGB PNG, each 5-bit channel widened to 8 bits.
-void writeSurfacePng(const std::string& path, const Surface* s);
 // The level recolouring: channel permutation p (0..4) of every pixel in the w x h area.
 void recolourArea(Surface* s, int w, int h, int p);
 // The kinds that hurt the player: narrow, sluggish and frozen paddle, ball killer, zone down.

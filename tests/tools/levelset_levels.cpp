@@ -1,5 +1,5 @@
-// The 100 level files as the game reads them: records, bounds, the fit rule, power-ups and their coverage,
-// variety and the difficulty curve. (That the ball reaches every block, the playtest shows.)
+// The level set's design, which the generator does not check level by level: when the power-up kinds
+// come, variety between levels and the difficulty curve.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,57 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "game/hints.h"
 #include "levelset_common.h"
 
-// Whole 12-byte records with zero reserved bytes; blocks of their type's size inside the block area,
-// apart from each other (so the game's lookup by point finds the block that was hit) and off the walls;
-// three to twelve power-ups a level, hidden only in breakable blocks.
-TEST(LevelSetLevels, EveryLevelIsWellFormed) {
-    LevelSet set;
-    ASSERT_FALSE(set.types.empty());
-    for (int n = 0; n < 100; n++) {
-        SCOPED_TRACE(testing::Message() << "level " << n);
-        std::vector<LevelRecordView> records;
-        long size = -1;
-        ASSERT_TRUE(readLevelRecords(levelFile(n), &records, &size));
-        EXPECT_EQ(size % 12, 0);
-        EXPECT_GE(records.size(), 15u);
-        EXPECT_LE(records.size(), 250u);
-        std::vector<int> owner(240 * 320, -1);
-        int powerUps = 0;
-        for (size_t i = 0; i < records.size(); i++) {
-            const LevelRecordView& r = records[i];
-            SCOPED_TRACE(testing::Message() << "block at " << r.x << "," << r.y);
-            EXPECT_EQ(r.reserved[0] | r.reserved[1] | r.reserved[2], 0);
-            ASSERT_LT(r.type, (int)set.types.size());
-            EXPECT_EQ(r.width, set.types[(size_t)r.type].width);
-            EXPECT_EQ(r.height, set.types[(size_t)r.type].height);
-            ASSERT_LE(r.x + r.width, 240);
-            ASSERT_LE(r.y + r.height, 195);
-            EXPECT_LE(r.powerUp, 22);
-            if (r.powerUp != 0) {
-                powerUps++;
-                EXPECT_NE(r.type, 0) << "a power-up hidden in metal";
-            }
-            for (int dy = 0; dy < r.height; dy++) {
-                for (int dx = 0; dx < r.width; dx++) {
-                    int x = r.x + dx, y = r.y + dy;
-                    ASSERT_EQ(owner[(size_t)y * 240 + x], -1) << "blocks overlap at " << x << "," << y;
-                    owner[(size_t)y * 240 + x] = (int)i;
-                    if (set.cellPixel(r.type, dx, dy)) {
-                        ASSERT_EQ(getPixel(set.scheme, x, y), 0) << "block on a wall at " << x << "," << y;
-                    }
-                }
-            }
-        }
-        EXPECT_GE(powerUps, 3);
-        EXPECT_LE(powerUps, 12);
-    }
-}
-
-// Every kind comes by level 40 with a hint showing it; the harmful ones not before level 20, mixed in
-// often later, and growing more common through the set.
+// Every kind comes by level 40 (the generator checks the hint shows it); the harmful ones not before
+// level 20, mixed in often later, and growing more common through the set.
 TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommoner) {
     LevelSet set;
     int first[22], harmfulLate[22] = {0};
@@ -85,9 +38,6 @@ TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommone
     for (int k = 0; k < 22; k++) {
         ASSERT_GE(first[k], 0) << "kind " << k << " never appears";
         EXPECT_LE(first[k], 40) << "kind " << k;
-        HintText hint;
-        EXPECT_EQ(loadHint(first[k], &hint), 1);
-        EXPECT_TRUE(hint.icon == k && hint.hasText) << "hint " << first[k] << " should show kind " << k;
         if (harmfulKind(k)) {
             EXPECT_GE(first[k], 20) << "harmful kind " << k << " comes too early";
             EXPECT_GE(harmfulLate[k], 8) << "harmful kind " << k << " is rarely mixed in";
@@ -126,8 +76,6 @@ TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
     for (int n = 0; n < 100; n++) {
         Figures f = levelFigures(set, n);
         int pileRows = (2 * f.debris + 219) / 220;
-        // The pile a level leaves stays within what the paddle zone can bear, growing with the level.
-        EXPECT_LE(pileRows, 26 + n * 18 / 99) << n;
         double score = f.blocks / 20.0 + f.metal / 10.0 + f.gems / 15.0 + pileRows / 5.0 + f.shielded / 8.0;
         decade[n / 10] += score / 10;
         // The first levels are short and friendly: a few rows, no metal in the first five.

@@ -1,5 +1,5 @@
-// The level set's pictures and block types as the game loads them: the collision map's colour classes,
-// the background, the block cells, the paddle pieces and the editor palette they make.
+// The level set's pictures and block types as the game loads them, where the generator's checks leave
+// them open: a dark background under bright walls, every scoring class, colours apart in every recolouring.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,36 +36,7 @@ int opaqueCount(const Surface* s, const TypeCellView& c) {
     return n;
 }
 
-bool overlap(const TypeCellView& a, const TypeCellView& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
 }  // namespace
-
-TEST(LevelSetPictures, CollisionMapHoldsOnlyFreeSpaceAndPureBlueWalls) {
-    Loaded scheme("scheme5.png");
-    ASSERT_EQ(scheme.picture->width, 240);
-    ASSERT_EQ(scheme.picture->height, 320);
-    int walls = 0;
-    for (int y = 0; y < 320; y++) {
-        for (int x = 0; x < 240; x++) {
-            int r, g, b;
-            unpackColour(getPixel(scheme.picture, x, y), &r, &g, &b);
-            ASSERT_EQ(r, 0) << x << "," << y;
-            ASSERT_EQ(g, 0) << x << "," << y;  // green in a wall would make it kill zone
-            walls += b != 0;
-        }
-    }
-    EXPECT_GT(walls, 5000);
-    for (int x = 0; x < 240; x++) {
-        EXPECT_EQ(getPixel(scheme.picture, x, 319), 0) << "bottom row, column " << x;
-        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, x, 0))) << "top row, column " << x;
-    }
-    for (int y = 0; y < 319; y++) {
-        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, 0, y))) << "left edge, row " << y;
-        EXPECT_TRUE(wallPixel(getPixel(scheme.picture, 239, y))) << "right edge, row " << y;
-    }
-}
 
 TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
     Loaded scheme("scheme5.png");
@@ -95,8 +66,8 @@ TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
     EXPECT_EQ(blackWalls, 0);
 }
 
+// (That the cells fit the picture, are drawn and stay apart, the generator checks.)
 TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalIsGrey) {
-    std::string text = readTextFile("Data/blocks5.txt");
     std::vector<TypeCellView> t = loadBlockTypes();
     ASSERT_GE(t.size(), 12u);
     ASSERT_LE(t.size(), 30u);
@@ -105,12 +76,7 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalI
     int shaped = 0;
     for (size_t i = 0; i < t.size(); i++) {
         const TypeCellView& c = t[i];
-        ASSERT_GT(c.width, 0);
-        ASSERT_GT(c.height, 0);
-        ASSERT_LE(c.x + c.width, blocks.picture->width) << "type " << i;
-        ASSERT_LE(c.y + c.height, blocks.picture->height) << "type " << i;
         int opaque = opaqueCount(blocks.picture, c);
-        EXPECT_GT(opaque, 0) << "type " << i;
         // The metal plate (type 0) is neutral grey, so every recolouring keeps it.
         for (int y = 0; y < c.height && i == 0; y++) {
             for (int x = 0; x < c.width; x++) {
@@ -118,9 +84,6 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalI
                 unpackColour(getPixel(blocks.picture, c.x + x, c.y + y), &r, &g, &b);
                 EXPECT_LE(std::max({r, g, b}) - std::min({r, g, b}), 2) << x << "," << y;
             }
-        }
-        for (size_t j = 0; j < i; j++) {
-            EXPECT_FALSE(overlap(c, t[j])) << "types " << j << " and " << i;
         }
         if (i == 0) {
             continue;
@@ -135,13 +98,6 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassAndSeveralShapesAndMetalI
         EXPECT_GT(classes[k], 0) << "scoring class " << k;
     }
     EXPECT_GE(shaped, 6);
-    // The description file keeps its comments, which name the types, outside the records.
-    int records = 0;
-    for (size_t at = text.find("[block,"); at != std::string::npos; at = text.find("[block,", at + 1)) {
-        records++;
-    }
-    EXPECT_EQ(records, (int)t.size());
-    EXPECT_NE(text.find("metal"), std::string::npos);
 }
 
 TEST(LevelSetPictures, BrickColoursStayDistinctInEveryRecolouring) {
@@ -180,47 +136,4 @@ TEST(LevelSetPictures, BrickColoursStayDistinctInEveryRecolouring) {
             }
         }
     }
-}
-
-TEST(LevelSetPictures, PaddlePiecesAreDrawnAndNoBlockCellCoversThem) {
-    std::vector<TypeCellView> t = types();
-    Loaded blocks("blocks5.png");
-    const TypeCellView pieces[3] = {{9, 0, 4, 11}, {13, 1, 3, 7}, {16, 0, 4, 11}};
-    for (const TypeCellView& piece : pieces) {
-        EXPECT_GE(opaqueCount(blocks.picture, piece), piece.width * piece.height * 2 / 3);
-        for (size_t i = 0; i < t.size(); i++) {
-            EXPECT_FALSE(overlap(piece, t[i])) << "type " << i;
-        }
-    }
-    // The middle piece repeats every 3 pixels: fully drawn, so the paddle has no holes.
-    EXPECT_EQ(opaqueCount(blocks.picture, pieces[1]), 21);
-}
-
-TEST(LevelSetPictures, EditorPalettesStayBelowTheBlockArea) {
-    std::vector<TypeCellView> t = types();
-    // Type palette: rows from y 300 upwards, 22 apart, wrapping before x + w + 2 exceeds 190.
-    int x = 0, y = 300;
-    for (const TypeCellView& c : t) {
-        if (x + c.width + 2 > 240 - 50) {
-            y -= 22;
-            x = 0;
-        }
-        EXPECT_LE(y + c.height, 319);
-        x += c.width + 2;
-    }
-    int rows = (300 - y) / 22 + 1;
-    EXPECT_LE(rows, 3);
-    // Power-up palette: 22 marks from x 12 in steps of 24, a new row 16 higher past x 216.
-    int cx = 12, cy = y - 12, highest = cy;
-    for (int k = 0; k < 22; k++) {
-        if (k > 0) {
-            cx += 24;
-            if (cx > 240 - 24) {
-                cx = 12;
-                cy -= 16;
-            }
-        }
-        highest = std::min(highest, cy);
-    }
-    EXPECT_GT(highest - 10, 195) << "a palette mark would hide blocks in the editor";
 }

@@ -1,15 +1,12 @@
 // The level set at a glance: all 100 levels drawn at full size in their recolouring, scaled into a 10 x 10
-// sheet written next to the run folder, with a table of each level's figures on the test's output.
-#include <gtest/gtest.h>
-
+// sheet, with a table of each level's figures on the output.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "gfx/blit.h"
 #include "gfx/picture.h"
-#include "levelset_common.h"
-#include "support/testutil.h"
+#include "reviewkit.h"
 
 namespace {
 
@@ -54,7 +51,6 @@ Surface* renderLevel(const LevelSet& set, int n) {
     recolourArea(field, field->width, field->height, n % 5);
     recolourArea(blocks, blocks->width, blocks->height, n % 5);
     for (const LevelRecordView& r : set.levels[(size_t)n]) {
-        EXPECT_LT(r.type, (int)set.types.size()) << "level " << n;
         if (r.type < (int)set.types.size()) {
             const TypeCellView& t = set.types[(size_t)r.type];
             blit(field, r.x, r.y, r.width, r.height, blocks, t.x, t.y, BLIT_TRANSPARENT);
@@ -67,29 +63,25 @@ Surface* renderLevel(const LevelSet& set, int n) {
 }  // namespace
 
 // Ten sheets of ten levels each at full size (5 x 2 fields of 240 x 320), for a close look.
-TEST(LevelSetThumbnails, WritesFullSizeSheets) {
-    LevelSet set;
-    ASSERT_FALSE(set.types.empty());
+static bool writeFullSizeSheets(const LevelSet& set) {
+    bool ok = true;
     for (int sheetIndex = 0; sheetIndex < 10; sheetIndex++) {
         Surface* sheet = sheetOf(5 * 244, 2 * 324, 5);
         for (int k = 0; k < 10; k++) {
             int n = sheetIndex * 10 + k, ox = (k % 5) * 244 + 2, oy = (k / 5) * 324 + 2;
             Surface* field = renderLevel(set, n);
-            ASSERT_EQ(field->width, 240);
             blit(sheet, ox, oy, 240, 320, field, 0, 0, BLIT_COPY);
             drawNumber(sheet, ox + 2, oy + 2, n);
             removeSurface(&field);
         }
-        std::string path = std::string(PLINKOR_RUN_DIR) + "/../levelset_full_" + std::to_string(sheetIndex) + ".png";
-        writeSurfacePng(path, sheet);
+        std::string path = reviewOutDir + "levelset_full_" + std::to_string(sheetIndex) + ".png";
+        ok = writeSurfacePng(path, sheet) && ok;
         removeSurface(&sheet);
-        EXPECT_FALSE(readFileBytes(path).empty());
     }
+    return ok;
 }
 
-TEST(LevelSetThumbnails, WritesTheSheetOfAllLevels) {
-    LevelSet set;
-    ASSERT_FALSE(set.types.empty());
+static bool writeThumbnailSheet(const LevelSet& set) {
     Surface* sheet = sheetOf(10 * CELL_W + PAD, 10 * CELL_H + PAD, 2);
     printf("level blocks metal gems debris-px pile-rows shielded power-ups\n");
     for (int n = 0; n < 100; n++) {
@@ -126,9 +118,18 @@ TEST(LevelSetThumbnails, WritesTheSheetOfAllLevels) {
         }
         removeSurface(&field);
     }
-    std::string path = std::string(PLINKOR_RUN_DIR) + "/../levelset_thumbnails.png";
-    writeSurfacePng(path, sheet);
+    std::string path = reviewOutDir + "levelset_thumbnails.png";
+    bool ok = writeSurfacePng(path, sheet);
     removeSurface(&sheet);
-    printf("sheet: %s\n", path.c_str());
-    EXPECT_FALSE(readFileBytes(path).empty());
+    return ok;
+}
+
+bool writeLevelSheets() {
+    LevelSet set;
+    if (set.types.empty()) {
+        fprintf(stderr, "plinkor-review: no block types in Data/blocks5.txt\n");
+        return false;
+    }
+    bool ok = writeFullSizeSheets(set);
+    return writeThumbnailSheet(set) && ok;
 }
