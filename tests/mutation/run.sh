@@ -153,6 +153,20 @@ if cat "$work/results/baseline-shared/failed" "$work/results/baseline/failed" | 
 fi
 baseline_seconds=$(($(date +%s) - started))
 
+# recheck DIR NAMES: each failing test runs once more alone; one that passes then is flaky, not caught
+# (DIR/flaky). A program that ended early is not rerun.
+recheck() {
+  local dir=$1 t p k=0
+  : >"$dir/flaky"
+  while IFS= read -r t; do
+    [ -n "$t" ] && [[ $t != *" ("* ]] || continue
+    p=$(grep -lxF "$t" "$dir"/test_*.fail | head -n 1 | xargs basename | cut -d. -f1)
+    k=$((k + 1))
+    run_one "$dir" "$p.again$k" "$build/tests/$p" --gtest_filter="$t" --gtest_output=xml:"$dir/$p.again$k.xml"
+    [ -s "$dir/$p.again$k.fail" ] || echo "$t" >>"$dir/flaky"
+  done <<<"$2"
+}
+
 # The table so far, written after every fault so that a stopped run keeps what it found.
 table() {
   echo "Mutation run on commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC'): baseline ${baseline_seconds} s," \
@@ -185,10 +199,13 @@ for id in "${ids[@]}"; do
     text=$(cat "$target")
     printf '%s\n' "${text/"${from[$id]}"/"${to[$id]}"}" >"$target"
     if ! rebuild "$work/results/$id-build.log"; then
-      result=build
+      # The generator's own checks name what they caught; a compile error just says build.
+      result="build$(sed -n 's/^plinkor-gen: \(.*: .*\)/ (\1)/p' "$work/results/$id-build.log" | head -n 1)"
     else
       run_all "$work/results/$id"
       caught=$(grep -vxFf "$work/excluded" "$work/results/$id/failed" || true)
+      recheck "$work/results/$id" "$caught"
+      caught=$(grep -vxFf "$work/results/$id/flaky" <<<"$caught" || true)
       if [ -z "$caught" ]; then
         result=none
       else
@@ -197,6 +214,7 @@ for id in "${ids[@]}"; do
         [ "$n" -gt 4 ] && result="$result, +$((n - 4)) more"
         details+=("- **$id**: $(echo "$caught" | paste -sd, | sed 's/,/, /g')")
       fi
+      [ -s "$work/results/$id/flaky" ] && result="$result (flaky, passed again: $(paste -sd, "$work/results/$id/flaky"))"
     fi
     restore
   fi
