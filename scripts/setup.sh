@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev
           fonts-dejavu-core zlib1g-dev libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox
-          openbox bc libxfixes-dev xdg-user-dirs desktop-file-utils appstream dpkg-dev file man-db)
+          openbox bc libxfixes-dev xdg-user-dirs desktop-file-utils appstream dpkg-dev file man-db rsync)
 # The test command adds the fuzzing compiler and its runtime (clang-14, libclang-rt-14-dev) here.
 read -r -a extra <<<"${PLINKOR_EXTRA_PACKAGES:-}"
 packages+=("${extra[@]}")
