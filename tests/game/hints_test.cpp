@@ -12,6 +12,7 @@
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
+#include "flowtest.h"
 #include "render_kit.h"
 #include "shell/mainloop.h"
 
@@ -313,4 +314,22 @@ TEST(HintBox, AMissingFileDrawsNothingAndShortensTheCountdown) {
     EXPECT_EQ(game.readyCountdown, 1000);
     EXPECT_EQ(getPixel(s, 20, 150), packColour(16, 16, 16));
     removeSurface(&s);
+}
+
+TEST(HintPanel, StartsLeavingOnTheFirstUpdateTheCountdownIsBelow300) {
+    FlowFixture f;
+    game.helpfulHints = 1;
+    f.goTo(MODE_NEXT_LEVEL);
+    f.runWhile(MODE_NEXT_LEVEL, 10);
+    ASSERT_EQ(mainLoop.currentMode, MODE_PLAY);
+    ASSERT_GT(game.readyCountdown, 302);
+    game.readyCountdown = 302;
+    hintPanel.leaving = 0;
+    std::vector<int> seen;
+    for (int i = 0; i < 3; i++) {
+        f.update();
+        seen.push_back(game.readyCountdown * 10 + hintPanel.leaving);
+    }
+    // 302 and 300 keep the panel; the update that starts at 298 sends it away.
+    EXPECT_EQ(seen, (std::vector<int>{3000, 2980, 2961}));
 }

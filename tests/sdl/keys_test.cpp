@@ -18,6 +18,7 @@ TEST(KeyMap, KeysWithAVirtualKeyCodeSendIt) {
         {SDLK_CLEAR, 12},      {SDLK_HELP, 47},        {SDLK_SELECT, 41},       {SDLK_RSHIFT, 16},
         {SDLK_RCTRL, 17},      {SDLK_RALT, 18},        {SDLK_LESS, 226},        {SDLK_VOLUMEUP, 175},
         {SDLK_AUDIOPLAY, 179}, {SDLK_AC_BACK, 166},    {SDLK_LEFT, 37},         {SDLK_QUOTE, 222},
+        {SDLK_UP, 38},         {SDLK_RIGHT, 39},       {SDLK_DOWN, 40},         {SDLK_ESCAPE, 27},
         {SDLK_UNDO, 0},        {SDLK_UNKNOWN, 0},
     };
     for (const auto& c : cases) {
