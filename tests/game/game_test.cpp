@@ -272,6 +272,12 @@ TEST(Play, AfterTheLastLevelTheGameIsOver) {
     GameFixture f;
     f.startLevel(5);
     game.score = 1234;
+    // The second-last level cleared: the last one follows.
+    f.goTo(MODE_MAIN_MENU);
+    game.levelIndex = 98;
+    f.goTo(MODE_LEVEL_DONE);
+    f.update();
+    EXPECT_EQ(mainLoop.currentMode, MODE_NEXT_LEVEL);
     f.goTo(MODE_MAIN_MENU);
     game.levelIndex = 99;
     f.goTo(MODE_LEVEL_DONE);
