@@ -174,7 +174,9 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
         updateDebris();
     }
     ASSERT_EQ(debrisList.count, 1);
-    EXPECT_EQ((Ints{debrisList.pieces[0].age, debrisList.pieces[0].x}), (Ints{15, intToFixed(100) + 1500}));
+    // Moved by its speed, then pulled down by 100 a tick: 15 ticks from -3000 rise 45000 - 100 x (0 + ... + 14).
+    EXPECT_EQ((Ints{debrisList.pieces[0].age, debrisList.pieces[0].x, debrisList.pieces[0].y, debrisList.pieces[0].vy}),
+              (Ints{15, intToFixed(100) + 1500, intToFixed(100) - 45000 + 10500, -1500}));
     for (int t = 15; t < 79; t++) {
         updateDebris();
     }
