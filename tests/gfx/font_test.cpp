@@ -10,6 +10,7 @@
 #include "shell/display.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -75,52 +76,20 @@ TEST_F(Fonts, MeasuresGlyphsBandByBand) {
     EXPECT_EQ(f->picture, picture);
     EXPECT_EQ(f->referenceRow, 6);
     EXPECT_EQ(fontLineHeight(0), 7);
-    EXPECT_NE(loggedText().find("Loaded 4 characters"), std::string::npos) << loggedText();
 
     // Column 6's run of '"' reaches the last scanned row, so only column 7's run sets the bottom. The
     // pixel at (9, 8) made no glyph: '#' is the red column 11. Two inked columns at the right edge give
     // '$' a width of 1; its rows are relative to the band at 10.
-    struct Glyph {
-        char code;
-        int x, width, top, topOffset, bottom;
-    };
-    const Glyph glyphs[] = {{'!', 2, 2, 1, 1, 5}, {'"', 6, 2, 3, 3, 6}, {'#', 11, 1, 0, 0, 2}, {'$', 14, 1, 12, 2, 4}};
-    for (const Glyph& g : glyphs) {
-        SCOPED_TRACE(g.code);
-        EXPECT_EQ(f->glyphX[(int)g.code], g.x);
-        EXPECT_EQ(f->glyphWidth[(int)g.code], g.width);
-        EXPECT_EQ(f->glyphTop[(int)g.code], g.top);
-        EXPECT_EQ(f->glyphTopOffset[(int)g.code], g.topOffset);
-        EXPECT_EQ(f->glyphBottom[(int)g.code], g.bottom);
+    // Code, then x, width, top, top offset and bottom.
+    const Ints glyphs[] = {{'!', 2, 2, 1, 1, 5}, {'"', 6, 2, 3, 3, 6}, {'#', 11, 1, 0, 0, 2}, {'$', 14, 1, 12, 2, 4},
+                           {'%', 0, 0, 0, 0, 0}};
+    for (const Ints& g : glyphs) {
+        int k = g[0];
+        EXPECT_EQ((Ints{k, f->glyphX[k], f->glyphWidth[k], f->glyphTop[k], f->glyphTopOffset[k], f->glyphBottom[k]}), g);
     }
-    EXPECT_EQ(f->glyphWidth['%'], 0);
 
     unloadFont(0);
     EXPECT_EQ(fonts[0], nullptr);
-}
-
-TEST_F(Fonts, ThirtyRowBandsScanTwentySevenRows) {
-    Surface* p = createSurface(10, 30);
-    putPixel(p, 0, 20, 1);
-    putPixel(p, 2, 27, 31);  // rows 27..29 belong to no glyph
-    putPixel(p, 3, 29, 31);
-    putPixel(p, 5, 24, 31);
-    putPixel(p, 5, 25, 31);
-    loadFont(p, 1, 30);
-    ASSERT_NE(fonts[1], nullptr);
-    EXPECT_EQ(fonts[1]->referenceRow, 20);
-    EXPECT_EQ(fontLineHeight(1), 25);
-    EXPECT_EQ(fonts[1]->glyphX['!'], 5);
-    EXPECT_EQ(fonts[1]->glyphWidth['!'], 1);
-    EXPECT_EQ(fonts[1]->glyphBottom['!'], 26);
-    EXPECT_EQ(fonts[1]->glyphWidth['"'], 0);
-    EXPECT_NE(loggedText().find("Loaded 1 characters"), std::string::npos);
-
-    Surface* low = createSurface(4, 8);
-    putPixel(low, 0, 3, 1);
-    loadFont(low, 2, 8);
-    EXPECT_EQ(fontLineHeight(2), 3);
-    EXPECT_NE(loggedText().find("Loaded 0 characters"), std::string::npos);
 }
 
 TEST_F(Fonts, TextWidthCountsGlyphsSpacesAndControlCodes) {
@@ -159,16 +128,10 @@ TEST_F(Fonts, DrawTextAddsIntensityAsLightAtTheBaseline) {
     EXPECT_EQ(getPixel(line, 13, 9), grey(20));
     EXPECT_EQ(getPixel(line, 13, 10), 0);  // row 6 of the band is beyond the glyph's bottom
     EXPECT_EQ(getPixel(line, 14, 9), grey(21));
-    // Light on white saturates; text off the edges is clipped.
-    Surface* white = createSurface(8, 8);
-    for (int i = 0; i < 64; i++) {
-        putPixel(white, i % 8, i / 8, 0xFFDF);
-    }
-    drawText(white, "!\"!", -1, 5);
-    for (int i = 0; i < 64; i++) {
-        EXPECT_EQ(getPixel(white, i % 8, i / 8), 0xFFDF);
-    }
-    drawText(dst, "!!!!!!!!!!!!", 20, 2);
+    // Light on white saturates.
+    putPixel(line, 29, 1, 0xFFDF);
+    drawText(line, "!", 28, 6);
+    EXPECT_EQ(getPixel(line, 29, 1), 0xFFDF);
 }
 
 TEST_F(Fonts, ColouredTextBlendsWithWeightEightTimesIntensity) {
@@ -184,106 +147,88 @@ TEST_F(Fonts, ColouredTextBlendsWithWeightEightTimesIntensity) {
     EXPECT_EQ(getPixel(dst, 3, 6), 0);
 }
 
+// Each refusal is logged; an unusable slot draws and measures nothing, and a second load into a slot
+// measures the new picture into the same record.
 TEST_F(Fonts, LoadErrorsAreLoggedAndLeaveTheSlotAsReached) {
-    loadFont(nullptr, 3, 10);
-    EXPECT_NE(loggedText().find("[ERROR] font not loaded."), std::string::npos);
-    ASSERT_NE(fonts[3], nullptr);
-    EXPECT_EQ(fonts[3]->picture, nullptr);
-    Surface* dst = createSurface(4, 4);
-    drawText(dst, "!", 0, 2, 3);  // an unusable slot draws nothing
-    EXPECT_EQ(getPixel(dst, 0, 0), 0);
-
-    clearLog();
     Surface* unmarked = createSurface(8, 10);
     putPixel(unmarked, 3, 3, 31);
-    loadFont(unmarked, 4, 10);
-    EXPECT_NE(loggedText().find("[ERROR] can't locate font reference point."), std::string::npos);
-    EXPECT_EQ(loggedText().find("Loaded"), std::string::npos);
-    EXPECT_EQ(fonts[4]->glyphWidth['!'], 0);
-
-    // A second load into the slot logs and measures the new picture into the same record.
-    clearLog();
-    Font* record = fonts[4];
     Surface* picture = testFontPicture();
-    loadFont(picture, 4, 10);
-    EXPECT_NE(loggedText().find("[ERROR] font of this index already loaded."), std::string::npos);
-    EXPECT_EQ(fonts[4], record);
-    EXPECT_EQ(fonts[4]->picture, picture);
-    EXPECT_EQ(fonts[4]->glyphWidth['!'], 2);
-
-    clearLog();
-    unloadFont(5);
-    EXPECT_NE(loggedText().find("[ERROR] font already unloaded."), std::string::npos);
-    clearLog();
-    loadFont(picture, FONT_SLOTS, 10);
-    loadFont(picture, -1, 10);
-    EXPECT_EQ(textWidth("!", FONT_SLOTS), 0);
-    EXPECT_NE(loggedText().find("out of range"), std::string::npos);
-}
-
-namespace {
-
-// A small-character sheet with ink in the cells of 'a' (k = 96: x 1, y 36), 'b' (k = 97: x 8, y 36)
-// and cell 0 (x 1, y 3), plus a pixel in the gap column after 'a'.
-void makeSmallSheet() {
-    smallCharsSheet = createSurface(225, 60);
-    putPixel(smallCharsSheet, 1 + 0, 36 + 0, 0x0001);
-    putPixel(smallCharsSheet, 1 + 5, 36 + 5, 0x8000);
-    putPixel(smallCharsSheet, 1 + 2, 36 + 3, 0x0020);
-    putPixel(smallCharsSheet, 7, 36, 31);  // column 6 of the cell: not part of the glyph
-    putPixel(smallCharsSheet, 8 + 1, 36 + 1, 31);
-    putPixel(smallCharsSheet, 8 + 4, 36 + 0, 31);
-    putPixel(smallCharsSheet, 1 + 3, 3 + 3, 31);
-}
-
-std::vector<std::pair<int, int>> inked(const Surface* s, uint16_t background) {
-    std::vector<std::pair<int, int>> v;
-    for (int y = 0; y < s->height; y++) {
-        for (int x = 0; x < s->width; x++) {
-            if (getPixel(s, x, y) != background) {
-                v.push_back({x, y});
-            }
+    const struct {
+        Surface* picture;
+        int slot;  // -2: unload slot 5
+        const char* logged;
+    } cases[] = {
+        {nullptr, 3, "[ERROR] font not loaded."},
+        {unmarked, 4, "[ERROR] can't locate font reference point."},
+        {picture, 4, "[ERROR] font of this index already loaded."},
+        {nullptr, -2, "[ERROR] font already unloaded."},
+        {picture, FONT_SLOTS, "out of range"},
+        {picture, -1, "out of range"},
+    };
+    Font* record = nullptr;
+    for (const auto& c : cases) {
+        clearLog();
+        if (c.slot == -2) {
+            unloadFont(5);
+        } else {
+            loadFont(c.picture, c.slot, 10);
+        }
+        EXPECT_NE(loggedText().find(c.logged), std::string::npos) << c.logged << ": " << loggedText();
+        if (c.picture == unmarked) {
+            EXPECT_EQ(fonts[4]->glyphWidth['!'], 0);
+            record = fonts[4];
         }
     }
-    return v;
+    EXPECT_EQ(fonts[3]->picture, nullptr);
+    Surface* dst = createSurface(4, 4);
+    drawText(dst, "!", 0, 2, 3);
+    EXPECT_EQ(getPixel(dst, 0, 0), 0);
+    EXPECT_EQ((std::vector<const void*>{fonts[4], fonts[4]->picture}), (std::vector<const void*>{record, picture}));
+    EXPECT_EQ(fonts[4]->glyphWidth['!'], 2);
+    EXPECT_EQ(textWidth("!", FONT_SLOTS), 0);
 }
 
-}  // namespace
-
+// Small text: 6 x 6 cells of the sheet (code k at x 1 + 7 (k % 32), y 3 + 11 (k / 32)), advancing six;
+// codes are signed bytes, so 200 and 1 both use cell 0. The blended form mixes colour * weight with
+// old * (255 - weight) and clips at the edges.
 TEST_F(Fonts, SmallTextUsesSixBySixCellsAndAdvancesSix) {
-    makeSmallSheet();
-    const uint16_t red = packColour(31, 0, 0);
-    Surface* dst = createSurface(40, 12);
-    drawSmallText(dst, "ab", 10, 4, red);
-    using P = std::vector<std::pair<int, int>>;
-    // 'a' in columns 10..15, 'b' in 16..21.
-    EXPECT_EQ(inked(dst, 0), (P{{10, 4}, {20, 4}, {17, 5}, {12, 7}, {15, 9}}));
-    EXPECT_EQ(getPixel(dst, 10, 4), red);
-
-    Surface* spaced = createSurface(40, 12);
-    drawSmallText(spaced, "a b", 10, 4, red);
-    EXPECT_EQ(inked(spaced, 0), (P{{10, 4}, {26, 4}, {23, 5}, {12, 7}, {15, 9}}));
-
-    // Codes are signed bytes: 200 and 1 both use cell 0.
-    Surface* high = createSurface(20, 10);
-    drawSmallText(high, "\xC8\x01", 0, 0, red);
-    EXPECT_EQ(inked(high, 0), (P{{3, 3}, {9, 3}}));
-
-    // Blended ink: colour * weight + old * (255 - weight); clipped at the edges.
-    Surface* blended = createSurface(12, 8);
-    for (int i = 0; i < 96; i++) {
-        putPixel(blended, i % 12, i / 12, grey(10));
+    smallCharsSheet = createSurface(225, 60);
+    putPixel(smallCharsSheet, 1, 36, 0x0001);  // 'a'
+    putPixel(smallCharsSheet, 6, 41, 0x8000);
+    putPixel(smallCharsSheet, 7, 36, 31);  // column 6 of the cell: not part of the glyph
+    putPixel(smallCharsSheet, 12, 36, 31);  // 'b'
+    putPixel(smallCharsSheet, 4, 6, 31);  // cell 0
+    const uint16_t red = packColour(31, 0, 0), b = grey((31 * 128 + 10 * 127) >> 8);
+    struct Case {
+        const char* text;
+        int x, y, weight;  // weight -1: plain red on black, else white over grey 10
+        int rowY;
+        std::vector<std::pair<int, uint16_t>> inked;  // in row rowY
+    } cases[] = {
+        {"ab", 0, 0, -1, 0, {{0, red}, {10, red}}},
+        {"a b", 1, 0, -1, 0, {{1, red}, {17, red}}},
+        {"\xC8\x01", 0, 0, -1, 3, {{3, red}, {9, red}}},
+        {"ab", -5, -1, 128, 4, {{0, b}}},
+    };
+    for (const Case& c : cases) {
+        const uint16_t background = c.weight < 0 ? 0 : grey(10);
+        Surface* dst = createSurface(20, 8);
+        for (int i = 0; i < 160; i++) {
+            putPixel(dst, i % 20, i / 20, background);
+        }
+        if (c.weight < 0) {
+            drawSmallText(dst, c.text, c.x, c.y, red);
+        } else {
+            drawSmallTextBlended(dst, c.text, c.x, c.y, packColour(31, 31, 31), c.weight);
+        }
+        std::vector<uint16_t> row, expected(20, background);
+        for (int x = 0; x < 20; x++) {
+            row.push_back(getPixel(dst, x, c.rowY));
+        }
+        for (const auto& p : c.inked) {
+            expected[(size_t)p.first] = p.second;
+        }
+        EXPECT_EQ(row, expected) << c.text << " at " << c.x;
+        removeSurface(&dst);
     }
-    drawSmallTextBlended(blended, "ab", -5, -1, packColour(31, 31, 31), 128);
-    const int b = (31 * 128 + 10 * 127) >> 8;
-    EXPECT_EQ(inked(blended, grey(10)), (P{{2, 0}, {0, 4}}));
-    EXPECT_EQ(getPixel(blended, 2, 0), grey(b));
-
-    buildLogColours();
-    backSurface = createSurface(20, 10);
-    drawConsoleText("a", 3, 2, 2);
-    EXPECT_EQ(getPixel(backSurface, 3, 2), packColour(0, 31, 31));
-    EXPECT_EQ(inked(backSurface, 0).size(), 3u);
-    drawConsoleText("b", 9, 2, 99);  // an unknown colour index draws white
-    EXPECT_EQ(getPixel(backSurface, 10, 3), packColour(31, 31, 31));
 }

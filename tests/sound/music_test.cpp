@@ -1,5 +1,5 @@
 // The music fade machine update by update: fade-out, slot switch, fade-in, the delayed unload, requests
-// during a fade, the options screen, a missing track and a refused voice.
+// during a fade, the options screen and the volume setting, a missing track and a refused voice.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,17 +51,6 @@ protected:
         return n;
     }
 };
-
-TEST_F(Music, StartsAtRestOnSlot15) {
-    EXPECT_EQ((Ints{music.requestedTrack, music.wantedTrack, music.playingTrack, music.musicFade,
-                                music.musicSlot, music.unloadCountdown, music.volume}),
-              (Ints{-1, -1, -1, 255, 15, 0, 255}));
-    // Nothing asked for: steady updates change nothing.
-    setVolume(1, 77);
-    updates(10);
-    EXPECT_EQ(music.musicFade, 255);
-    EXPECT_EQ(getVolume(1), 77);
-}
 
 TEST_F(Music, TrackChangeTimelineUpdateByUpdate) {
     requestMusic(1);
@@ -157,21 +146,6 @@ TEST_F(Music, OnlyTheRequestStandingAtTheEndOfTheFadeInIsPlayedNext) {
     EXPECT_EQ((Ints{music.playingTrack, sounds[15].length}), (Ints{5, trackLength(5)}));
 }
 
-TEST_F(Music, VolumeSettingScalesTheFade) {
-    music.volume = 128;
-    requestMusic(-1);
-    bringMusicIn();
-    EXPECT_EQ(getVolume(1), 128);
-    requestMusic(2);
-    updates(37);
-    // Fade-in to 100: 128 x 100 / 255 = 50.
-    updates(10);
-    EXPECT_EQ((Ints{music.musicFade, getVolume(1)}), (Ints{100, 50}));
-    // At full fade the class gets the setting itself.
-    runToSteady();
-    EXPECT_EQ(getVolume(1), 128);
-}
-
 TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
     requestMusic(3);
     updates(11);
@@ -181,15 +155,14 @@ TEST_F(Music, OptionsScreenBringsTheMusicInAtOnce) {
     EXPECT_EQ(machine(), (Ints{3, 3, 255, 15, 0, 255}));
     EXPECT_EQ(sounds[18].data, nullptr);
 
-    // A fade-in running while the options screen shows jumps to full in one update.
-    requestMusic(4);
-    update();
-    runToSteady();
+    // A fade-in running while the options screen shows jumps to full in one update; the volume setting
+    // scales the fade (128 x 30 / 255 = 15).
+    music.volume = 128;
     requestMusic(0);
     updates(1 + 36 + 3);
-    EXPECT_EQ(music.musicFade, 30);
+    EXPECT_EQ((Ints{music.musicFade, getVolume(1)}), (Ints{30, 15}));
     update(MODE_OPTIONS);
-    EXPECT_EQ((Ints{music.musicFade, getVolume(1)}), (Ints{255, 255}));
+    EXPECT_EQ((Ints{music.musicFade, getVolume(1)}), (Ints{255, 128}));
 }
 
 TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
