@@ -1,5 +1,5 @@
-// The blitter: every mode's pixel rule, both clippings, the half-size modes, the orientation check,
-// the same blits in every memory layout, and the masked blend.
+// The blitter: every colour mode's pixel rule, both clippings, the orientation check and the same blits
+// in every memory layout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,38 +149,6 @@ TEST_F(Blit, ColourModesFollowTheirRules) {
     removeSurface(&src);
 }
 
-// Fill writes the parameter's low 16 bits over the rectangle clipped by the source's size, zero pixels
-// and all.
-TEST_F(Blit, FillIsBoundedByTheSourceNotItsPixels) {
-    Surface* src = createSurface(2, 1);
-    Surface* dst = filled(4, 2, BG);
-    blit(dst, 1, 0, 6, 6, src, 0, 0, BLIT_FILL, 0x10ABC);
-    EXPECT_EQ(logical(dst), (std::vector<uint16_t>{BG, 0x0ABC, 0x0ABC, BG, BG, BG, BG, BG}));
-}
-
-TEST_F(Blit, ShadowedDarkensBesideTheCallersSourcePosition) {
-    Surface* src = createSurface(3, 2);
-    const int inked[3][3] = {{0, 0, 0x1111}, {2, 0, 0x2222}, {1, 1, 0x3333}};
-    for (const auto& p : inked) {
-        putPixel(src, p[0], p[1], (uint16_t)p[2]);
-    }
-    const uint16_t grey = packColour(20, 20, 20), shade = packColour(15, 15, 15);
-    // Unclipped, the shadow of (0, 0) at (8, 6) falls at (3, 3). Clipped at the source's left (sx -1), i
-    // counts within the clipped rectangle, so the pixels move right while the shadows move left.
-    Surface* dst = filled(16, 12, grey);
-    blit(dst, 8, 6, 3, 2, src, 0, 0, BLIT_SHADOWED);
-    EXPECT_EQ((std::vector<uint16_t>{getPixel(dst, 8, 6), getPixel(dst, 3, 3), getPixel(dst, 4, 4), getPixel(dst, 4, 3)}),
-              (std::vector<uint16_t>{0x1111, shade, shade, grey}));
-    Surface* clipped = filled(16, 12, grey);
-    blit(clipped, 8, 6, 4, 2, src, -1, 0, BLIT_SHADOWED);
-    EXPECT_EQ((std::vector<uint16_t>{getPixel(clipped, 9, 6), getPixel(clipped, 2, 3), getPixel(clipped, 3, 3)}),
-              (std::vector<uint16_t>{0x1111, shade, grey}));
-    // Shadows that fall outside the destination are dropped.
-    Surface* small = filled(3, 2, grey);
-    blit(small, 0, 0, 3, 2, src, 0, 0, BLIT_SHADOWED);
-    EXPECT_EQ(logical(small), (std::vector<uint16_t>{0x1111, grey, 0x2222, grey, 0x3333, grey}));
-}
-
 TEST_F(Blit, MirrorUsesTheMirrorClipping) {
     const uint16_t a = 0x000A, b = 0x000B, c = 0x000C;
     Surface* row = createSurface(3, 1);
@@ -215,31 +183,6 @@ TEST_F(Blit, MirrorUsesTheMirrorClipping) {
     Surface* d2 = filled(3, 2, BG);
     blit(d2, 0, 0, 3, 2, two, 0, 0, BLIT_MIRROR);
     EXPECT_EQ(logical(d2), (std::vector<uint16_t>{BG, BG, a, c, BG, BG}));
-}
-
-// A w x h rectangle gives (w - 1) / 2 columns and (h - 1) / 2 rows: column i, row j takes source pixel
-// (sx + 2i, sy + 2j), mirrored from the right end of the columns; zero pixels and pairs off either surface
-// are skipped.
-TEST_F(Blit, HalfSizeTakesEverySecondPixelClippedToBothSurfaces) {
-    Surface* src = numbered(9, 9);
-    putPixel(src, 2, 2, 0);
-    struct Case {
-        int32_t mode;
-        int dx, w, h, sx;
-        std::vector<uint16_t> expected;
-    } cases[] = {
-        {BLIT_HALF_SIZE, 1, 5, 5, 0, {BG, BG, BG, BG, BG, 1, 3, BG, BG, 65, BG, BG, BG, BG, BG, BG}},
-        {BLIT_HALF_SIZE_MIRROR, 1, 5, 5, 0, {BG, BG, BG, BG, BG, 3, 1, BG, BG, BG, 65, BG, BG, BG, BG, BG}},
-        {BLIT_HALF_SIZE, -1, 7, 2, 0, {BG, BG, BG, BG, 3, 5, BG, BG, BG, BG, BG, BG, BG, BG, BG, BG}},
-        {BLIT_HALF_SIZE, 1, 7, 3, 6, {BG, BG, BG, BG, BG, 7, 9, BG, BG, BG, BG, BG, BG, BG, BG, BG}},
-        {BLIT_HALF_SIZE, 1, 5, 1, 0, std::vector<uint16_t>(16, BG)},
-    };
-    for (const Case& c : cases) {
-        Surface* dst = filled(4, 4, BG);
-        blit(dst, c.dx, 1, c.w, c.h, src, c.sx, 0, c.mode);
-        EXPECT_EQ(logical(dst), c.expected) << c.mode << " " << c.dx << " " << c.w << "x" << c.h << " " << c.sx;
-        removeSurface(&dst);
-    }
 }
 
 TEST_F(Blit, OrientationMismatchIsLoggedOncePerCallAndDrawsNothing) {
@@ -315,28 +258,4 @@ TEST_F(Blit, EveryMemoryLayoutGivesTheSameLogicalPixels) {
     for (Layout l : layouts) {
         EXPECT_EQ(drawScene(l), reference) << l.vertical << " " << l.xSign << " " << l.ySign;
     }
-}
-
-TEST_F(Blit, MaskedBlendWeighsByTheMasksBlue) {
-    // Mask blue 0 leaves the destination even with a non-zero source; 31 gives weight 248; 16 gives 128.
-    Surface* white = filled(4, 1, packColour(31, 31, 31));
-    Surface* mask = createSurface(4, 1);
-    putPixel(mask, 0, 0, packColour(31, 31, 0));
-    putPixel(mask, 1, 0, packColour(0, 0, 31));
-    putPixel(mask, 2, 0, 16);
-    putPixel(mask, 3, 0, 1);
-    Surface* black = createSurface(6, 1);
-    putPixel(black, 0, 0, 0x0020);
-    putPixel(black, 3, 0, packColour(0, 0, 31));
-    blitMasked(black, 0, 0, 4, 1, white, 0, 0, mask, 0, 0);
-    EXPECT_EQ(getPixel(black, 0, 0), 0x0020);
-    EXPECT_EQ(getPixel(black, 1, 0), packColour(30, 30, 30));  // (31 * 248) >> 8
-    EXPECT_EQ(getPixel(black, 2, 0), packColour(15, 15, 15));
-    EXPECT_EQ(getPixel(black, 3, 0), packColour(0, 0, 30));  // weight 8: (31 * 8 + 31 * 247) >> 8
-    // A zero source pixel blends black in; reads and writes off the surfaces are harmless.
-    Surface* grey = filled(3, 1, packColour(20, 20, 20));
-    Surface* full = filled(3, 1, 31);
-    blitMasked(grey, -1, 0, 5, 1, white, -2, 0, full, -1, 0);
-    EXPECT_EQ(getPixel(grey, 0, 0), packColour((20 * 7) >> 8, (20 * 7) >> 8, (20 * 7) >> 8));
-    EXPECT_EQ(getPixel(grey, 1, 0), packColour((31 * 248 + 140) >> 8, (31 * 248 + 140) >> 8, (31 * 248 + 140) >> 8));
 }

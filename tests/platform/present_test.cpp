@@ -89,17 +89,6 @@ TEST(Scaler, WritesExactPixelsInEveryWindowFormat) {
     }
 }
 
-TEST(Scaler, TableWidensEveryComponentToFullRange) {
-    std::vector<uint32_t> table(PIXEL_TABLE_SIZE);
-    buildPixelTable(XRGB, table.data());
-    EXPECT_EQ(table[0], 0u);
-    EXPECT_EQ(table[0x0020], 0u);  // bit 5 belongs to no component
-    EXPECT_EQ(table[31 << 11], 0xFF0000u);
-    EXPECT_EQ(table[31 << 6], 0x00FF00u);
-    EXPECT_EQ(table[31], 0x0000FFu);
-    EXPECT_EQ(table[1 << 11 | 2 << 6 | 30], 0x0810F7u);
-}
-
 TEST(FrameLayout, LargestWholeScaleCentred) {
     struct Case {
         int frameWidth, frameHeight, areaWidth, areaHeight, scale, x, y, width, height;

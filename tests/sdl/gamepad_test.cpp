@@ -1,13 +1,10 @@
 // Gamepads on the SDL backend: a virtual pad plugged in, pressed, steered and pulled out sends the key
-// messages and stick position the game reads; the scripted pad of the window tests follows its FIFO.
+// messages and stick position the game reads.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
-#include <fcntl.h>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 #include <vector>
 
 #include "platform/platform.h"
@@ -80,43 +77,4 @@ TEST(SdlGamepad, AVirtualPadSendsKeysAndItsStick) {
         platformGamepadStick(&x, &y);
         EXPECT_EQ(x, 0);
     }
-}
-
-// The window tests' scripted pad: lines written to the FIFO named by PLINKOR_VIRTUAL_PAD press its
-// buttons and move its stick, a line split across writes included; a press and a release in one write
-// stay two key messages; lines naming nothing, and overlong ones, are dropped.
-TEST(SdlGamepad, TheVirtualPadFollowsItsFifo) {
-    char folder[] = "/tmp/plinkor-pad-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    std::string fifo = std::string(folder) + "/pad";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    setenv("PLINKOR_VIRTUAL_PAD", fifo.c_str(), 1);
-    ASSERT_EQ(gamepadStart(), 1) << SDL_GetError();
-    int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    ASSERT_GE(writer, 0);
-    drain();  // the virtual pad arrives
-    static const struct {
-        std::string written;
-        std::vector<std::pair<int32_t, uint32_t>> sent;
-    } cases[] = {
-        {"a 1\n", {{MSG_KEYDOWN, VK_GAMEPAD_A}}},
-        {"a 0\nstart 1\nstart 0\n", {{MSG_KEYUP, VK_GAMEPAD_A}, {MSG_KEYDOWN, VK_GAMEPAD_MENU},
-                                     {MSG_KEYUP, VK_GAMEPAD_MENU}}},
-        {"dple", {}},
-        {"ft 1\n", {{MSG_KEYDOWN, VK_GAMEPAD_DPAD_LEFT}}},
-        {"leftx -40000\n", {{MSG_KEYDOWN, VK_GAMEPAD_LEFT_THUMBSTICK_LEFT}}},
-        {"lefty 20000\n", {{MSG_KEYDOWN, VK_GAMEPAD_LEFT_THUMBSTICK_DOWN}}},
-        {"jump 1\nb\n" + std::string(100, 'b') + " 1\n\nb 1\n", {{MSG_KEYDOWN, VK_GAMEPAD_B}}},
-    };
-    for (const auto& c : cases) {
-        ASSERT_EQ(write(writer, c.written.data(), c.written.size()), (ssize_t)c.written.size());
-        EXPECT_EQ(drain(), c.sent) << c.written;
-    }
-    int x = 0, y = 0;
-    platformGamepadStick(&x, &y);
-    EXPECT_EQ(x, -32768);
-    EXPECT_EQ(y, 20000);
-    close(writer);
-    unlink(fifo.c_str());
-    rmdir(folder);
 }

@@ -44,8 +44,3 @@ inline int openSoundOutput(void) {
     appActive = 1;
     return ok;
 }
-
-// What a voice adds for one sample: (sample x effective volume) >> 9, shifting arithmetically.
-inline int32_t contribution(int32_t sample, int32_t volume) {
-    return (sample * volume) >> 9;
-}
