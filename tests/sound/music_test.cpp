@@ -1,5 +1,5 @@
 // The music fade machine update by update: fade-out, slot switch, fade-in, the delayed unload, requests
-// for the playing track, the options screen and the volume setting, a missing track and a refused voice.
+// for the playing track, the options screen and the volume setting and a missing track.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -162,22 +162,6 @@ TEST_F(Music, MissingTrackFileLeavesTheMusicSilentButTheMachineGoesOn) {
     update();
     EXPECT_EQ(runToSteady(), 36 + 26);
     EXPECT_EQ((Ints{isSoundIdle(15), (int)headlessMessageBoxes().size()}), (Ints{0, 1}));
-}
-
-TEST_F(Music, FiveLiveVoicesRefuseTheNewTrack) {
-    loadTestSound(3, 0, std::vector<int16_t>(5000, 10));
-    requestMusic(1);
-    updates(1 + 35);
-    // The old music voice and four effects.
-    for (int i = 0; i < 4; i++) {
-        playSound(3);
-    }
-    ASSERT_EQ(liveVoiceCount(), 5);
-    update();
-    EXPECT_NE(sounds[18].data, nullptr);
-    EXPECT_EQ((Ints{music.musicSlot, isSoundIdle(18), music.playingTrack}), (Ints{18, 1, 1}));
-    EXPECT_EQ(runToSteady(), 26);
-    EXPECT_EQ((Ints{music.musicFade, isSoundIdle(15)}), (Ints{255, 1}));
 }
 
 }  // namespace

@@ -86,21 +86,4 @@ TEST_F(SampleLoading, EmptyAndMissingFilesKeepTheSlot) {
     EXPECT_EQ(sounds[3].data, nullptr);
 }
 
-TEST_F(SampleLoading, UnloadStopsTheSlotsVoicesAndEmptiesIt) {
-    ASSERT_EQ(openSoundOutput(), 1);
-    loadTestSound(4, 0, {100, 200, 300});
-    loadTestSound(5, 0, {1, 2, 3});
-    playSound(4);
-    playSound(5);
-    startVoice(4, 1);
-    ASSERT_EQ(liveVoiceCount(), 3);
-    unloadSound(4);
-    EXPECT_EQ(sounds[4].data, nullptr);
-    EXPECT_EQ((Ints{liveVoiceCount(), voiceAt(0).soundId, isSoundIdle(4)}), (Ints{1, 5, 1}));
-    // An empty slot starts no voice; unloading it again is harmless.
-    playSound(4);
-    EXPECT_EQ(liveVoiceCount(), 1);
-    unloadSound(4);
-}
-
 }  // namespace
