@@ -102,25 +102,6 @@ TEST_F(Picture, PaletteIndexPastThePaletteReadsAsBlack) {
     EXPECT_EQ(pixels(), (std::vector<uint16_t>{packColour(30, 0, 0), packColour(0, 30, 0), 0, 0, 0}));
 }
 
-TEST_F(Picture, IntoAnExistingSurfaceThePictureIsCentredAndClipped) {
-    s = createSurface(240, 320);
-    fillSurfaceBytes(s, 1);
-    std::vector<uint8_t> rgb(100 * 50 * 3, 255);
-    writeTestPngRgb("Data/small.png", 100, 50, rgb);
-    loadPicture("small.png", &s);
-    // Corners inside, then outside the picture: kept.
-    const uint16_t w = packColour(30, 30, 30);
-    EXPECT_EQ((std::vector<uint16_t>{getPixel(s, 70, 135), getPixel(s, 169, 184), getPixel(s, 69, 135),
-                                     getPixel(s, 170, 184), getPixel(s, 70, 134)}),
-              (std::vector<uint16_t>{w, w, 0x0101, 0x0101, 0x0101}));
-    // 300 wide: 30 columns fall off each side, so the red column 30 lands on 0.
-    std::vector<uint8_t> wide(300 * 10 * 3, 0);
-    wide[30 * 3] = 64;
-    writeTestPngRgb("Data/wide.png", 300, 10, wide);
-    loadPicture("wide.png", &s);
-    EXPECT_EQ((std::vector<uint16_t>{getPixel(s, 0, 155), getPixel(s, 1, 155)}), (std::vector<uint16_t>{packColour(8, 0, 0), 0}));
-}
-
 TEST_F(Picture, AMissingFileIsReportedAndLeavesABlankFallback) {
     logLevel = 1;
     loadPicture("nothere.png", &s);

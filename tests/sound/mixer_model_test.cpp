@@ -2,6 +2,7 @@
 // the same output samples and leave the voice list in the same order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -69,9 +70,7 @@ void runScenario(uint32_t seed) {
     const int lengths[8] = {1, 3, 17, 300, 1023, 1024, 2500, 6000};
     for (int id = 0; id < 8; id++) {
         std::vector<int16_t> samples((size_t)lengths[id]);
-        for (int16_t& s : samples) {
-            s = (int16_t)(draw.below(65536) - 32768);
-        }
+        std::generate(samples.begin(), samples.end(), [&draw] { return (int16_t)(draw.below(65536) - 32768); });
         std::string name = "s" + std::to_string(id) + ".raw";
         writeSoundFile(name, samples);
         int loopStart = draw.below(lengths[id]);
@@ -104,19 +103,12 @@ void runScenario(uint32_t seed) {
                 stopVoice(index);
                 model.voices[(size_t)index] = model.voices.back();
                 model.voices.pop_back();
-            } else if (op == 6) {
-                stopLooping(id);
+            } else if (op == 6 || op == 7) {
+                (op == 6 ? stopLooping : releaseLoop)(id);
                 for (Voice& v : model.voices) {
                     if (v.soundId == id) {
                         v.loop = 0;
-                    }
-                }
-            } else if (op == 7) {
-                releaseLoop(id);
-                for (Voice& v : model.voices) {
-                    if (v.soundId == id) {
-                        v.loop = 0;
-                        v.position = sounds[id].loopEnd;
+                        v.position = op == 7 ? sounds[id].loopEnd : v.position;  // a release skips the loop's rest
                     }
                 }
             } else if (op == 8) {
