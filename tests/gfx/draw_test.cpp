@@ -1,36 +1,10 @@
-// Single-pixel effects off the surface, the tiled background and a surface removed twice.
+// The tiled background and a surface removed twice.
 #include <gtest/gtest.h>
 
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "platform/headless/headless.h"
 #include "shell/display.h"
-#include "shell/mainloop.h"
-#include "support/testutil.h"
-
-// Effects on pixels off the surface change nothing.
-TEST(Colour, PixelEffectsStayInsideTheSurface) {
-    initDisplayInfo();
-    Surface* s = createSurface(3, 2);
-    fillSurfaceBytes(s, 0x55);
-    uint64_t before = hashSurface(s);
-    for (int y = -2; y <= 3; y++) {
-        for (int x = -2; x <= 4; x++) {
-            if (x < 0 || x >= 3 || y < 0 || y >= 2) {
-                brightenPixel(s, x, y, 9);
-                darkenPixel(s, x, y, 9);
-                blendPixel(s, x, y, 0xFFFF, 0);
-            }
-        }
-    }
-    EXPECT_EQ(hashSurface(s), before);
-    backSurface = createSurface(4, 4);
-    brightenBackPixel(2, 3, 7);
-    brightenBackPixel(4, 0, 7);
-    EXPECT_EQ(getPixel(backSurface, 2, 3), packColour(7, 7, 7));
-    EXPECT_EQ(getPixel(backSurface, 3, 0), 0);
-    removeSurface(&backSurface);
-}
 
 namespace {
 

@@ -1,26 +1,15 @@
-// Fonts: a picture built here measured into text widths, drawn both ways, and the load errors.
+// Fonts: a picture built here measured into text widths and drawn both ways.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "shell/display.h"
-#include "shell/log.h"
 #include "shell/mainloop.h"
 #include "support/testutil.h"
 
 namespace {
-
-std::string loggedText() {
-    std::string all;
-    for (int n = LOG_LINES - 1; n >= 0; n--) {
-        all += std::string(logBuffer.text[n], strnlen(logBuffer.text[n], LOG_COLUMNS));
-    }
-    return all;
-}
 
 uint16_t grey(int p) {
     return packColour(p, p, p);
@@ -47,12 +36,7 @@ Surface* testFontPicture() {
 
 class Fonts : public ::testing::Test {
 protected:
-    void SetUp() override {
-        initDisplayInfo();
-        logLevel = 1;
-        clearLog();
-    }
-    void TearDown() override { logLevel = 0; }
+    void SetUp() override { initDisplayInfo(); }
 };
 
 }  // namespace
@@ -86,10 +70,10 @@ TEST_F(Fonts, DrawTextAddsIntensityAsLightAtTheBaseline) {
     // After '!' (advance 3) and a space (5), '"' starts at 13; its rows 3..5 land from 7.
     Surface* line = createSurface(30, 20);
     drawText(line, "! \"", 5, 10);
-    EXPECT_EQ(getPixel(line, 13, 7), grey(20));
-    EXPECT_EQ(getPixel(line, 13, 9), grey(20));
-    EXPECT_EQ(getPixel(line, 13, 10), 0);  // row 6 of the band is beyond the glyph's bottom
-    EXPECT_EQ(getPixel(line, 14, 9), grey(21));
+    // Row 6 of the band is beyond the glyph's bottom.
+    EXPECT_EQ((std::vector<uint16_t>{getPixel(line, 13, 7), getPixel(line, 13, 9), getPixel(line, 13, 10),
+                                     getPixel(line, 14, 9)}),
+              (std::vector<uint16_t>{grey(20), grey(20), 0, grey(21)}));
     // Light on white saturates.
     putPixel(line, 29, 1, 0xFFDF);
     drawText(line, "!", 28, 6);
@@ -101,51 +85,9 @@ TEST_F(Fonts, ColouredTextBlendsWithWeightEightTimesIntensity) {
     Surface* dst = createSurface(10, 10);
     putPixel(dst, 2, 6, grey(10));
     drawTextColoured(dst, "!", 2, 10, 0, packColour(31, 31, 31));
-    // d * (255 - 8p) + colour * 8p, >> 8.
-    EXPECT_EQ(getPixel(dst, 2, 6), grey((10 * 7 + 31 * 248) >> 8));
-    EXPECT_EQ(getPixel(dst, 2, 7), grey((31 * 128) >> 8));
-    EXPECT_EQ(getPixel(dst, 2, 8), grey((31 * 32) >> 8));
-    EXPECT_EQ(getPixel(dst, 3, 5), grey((31 * 72) >> 8));
-    EXPECT_EQ(getPixel(dst, 3, 6), 0);
-}
-
-// Each refusal is logged; an unusable slot draws and measures nothing, and a second load into a slot
-// measures the new picture into the same record.
-TEST_F(Fonts, LoadErrorsAreLoggedAndLeaveTheSlotAsReached) {
-    Surface* unmarked = createSurface(8, 10);
-    putPixel(unmarked, 3, 3, 31);
-    Surface* picture = testFontPicture();
-    const struct {
-        Surface* picture;
-        int slot;  // -2: unload slot 5
-        const char* logged;
-    } cases[] = {
-        {nullptr, 3, "[ERROR] font not loaded."},
-        {unmarked, 4, "[ERROR] can't locate font reference point."},
-        {picture, 4, "[ERROR] font of this index already loaded."},
-        {nullptr, -2, "[ERROR] font already unloaded."},
-        {picture, FONT_SLOTS, "out of range"},
-        {picture, -1, "out of range"},
-    };
-    Font* record = nullptr;
-    for (const auto& c : cases) {
-        clearLog();
-        if (c.slot == -2) {
-            unloadFont(5);
-        } else {
-            loadFont(c.picture, c.slot, 10);
-        }
-        EXPECT_NE(loggedText().find(c.logged), std::string::npos) << c.logged << ": " << loggedText();
-        if (c.picture == unmarked) {
-            EXPECT_EQ(fonts[4]->glyphWidth['!'], 0);
-            record = fonts[4];
-        }
-    }
-    EXPECT_EQ(fonts[3]->picture, nullptr);
-    Surface* dst = createSurface(4, 4);
-    drawText(dst, "!", 0, 2, 3);
-    EXPECT_EQ(getPixel(dst, 0, 0), 0);
-    EXPECT_EQ((std::vector<const void*>{fonts[4], fonts[4]->picture}), (std::vector<const void*>{record, picture}));
-    EXPECT_EQ(fonts[4]->glyphWidth['!'], 2);
-    EXPECT_EQ(textWidth("!", FONT_SLOTS), 0);
+    // d * (255 - 8p) + colour * 8p, >> 8: (10 x 7 + 31 x 248) >> 8 = 30, (31 x 128) >> 8 = 15,
+    // (31 x 32) >> 8 = 3, (31 x 72) >> 8 = 8.
+    EXPECT_EQ((std::vector<uint16_t>{getPixel(dst, 2, 6), getPixel(dst, 2, 7), getPixel(dst, 2, 8), getPixel(dst, 3, 5),
+                                     getPixel(dst, 3, 6)}),
+              (std::vector<uint16_t>{grey(30), grey(15), grey(3), grey(8), 0}));
 }

@@ -1,6 +1,7 @@
 // Screenshots: the exact bytes of the bottom-up 24-bit BMP, the folders tried and the numbering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,12 +49,9 @@ TEST_F(Screenshot, WritesABottomUpBitmapOfTheBackSurface) {
     EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + lastRow, bmp.begin() + lastRow + 6),
               (std::vector<uint8_t>{248, 248, 248, 24, 16, 8}));
     // The bottom-right pixel ends the first row.
-    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 54 + 717, bmp.begin() + 54 + 720), (std::vector<uint8_t>{128, 0, 248}));
-    size_t nonZero = 0;
-    for (size_t i = 54; i < bmp.size(); i++) {
-        nonZero += bmp[i] != 0;
-    }
-    EXPECT_EQ(nonZero, 3u + 3u + 2u);
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 54 + 717, bmp.begin() + 54 + 720),
+              (std::vector<uint8_t>{128, 0, 248}));
+    EXPECT_EQ(std::count_if(bmp.begin() + 54, bmp.end(), [](uint8_t v) { return v != 0; }), 3 + 3 + 2);
 
     // Numbered on within the run; the storage card's folder is preferred when it exists.
     saveScreenshot();

@@ -116,7 +116,8 @@ TEST(FrameLayout, MousePositionsClampToTheFrame) {
     for (const Case& c : cases) {
         int x = -1, y = -1;
         clampToFrame(l, c.ax, c.ay, &x, &y);
-        EXPECT_EQ((std::vector<int>{x, y, onFrame(l, c.ax, c.ay)}), (std::vector<int>{c.x, c.y, c.on})) << c.ax << "," << c.ay;
+        EXPECT_EQ((std::vector<int>{x, y, onFrame(l, c.ax, c.ay)}), (std::vector<int>{c.x, c.y, c.on}))
+            << c.ax << "," << c.ay;
     }
 }
 

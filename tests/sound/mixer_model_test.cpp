@@ -18,9 +18,6 @@ struct Model {
     std::vector<Voice> voices;
 
     int16_t mixSample(const int32_t* effective) {
-        if (voices.empty()) {
-            return 0;
-        }
         int32_t sum = 0;
         size_t j = 0;
         while (j < voices.size()) {
@@ -44,17 +41,12 @@ struct Model {
     }
 };
 
-// A small generator of the test's own, so the scenario is the same on every run.
-struct Draw {
-    std::mt19937 engine;
-    int below(int n) { return (int)(engine() % (uint32_t)n); }
-};
-
 void checkSameVoices(const Model& model, const std::string& where) {
     ASSERT_EQ(liveVoiceCount(), (int)model.voices.size()) << where;
     for (size_t j = 0; j < model.voices.size(); j++) {
         Voice v = voiceAt((int)j), m = model.voices[j];
-        ASSERT_EQ((Ints{v.soundId, (int)v.position, v.loop}), (Ints{m.soundId, (int)m.position, m.loop})) << where << " " << j;
+        ASSERT_EQ((Ints{v.soundId, (int)v.position, v.loop}), (Ints{m.soundId, (int)m.position, m.loop}))
+            << where << " " << j;
     }
 }
 
@@ -65,16 +57,17 @@ void runScenario(uint32_t seed) {
     while (liveVoiceCount() > 0) {
         stopVoice(0);
     }
-    Draw draw{std::mt19937(seed)};
+    std::mt19937 engine(seed);  // the same scenario on every run
+    auto below = [&engine](int n) { return (int)(engine() % (uint32_t)n); };
     // Short and long sounds, loud and quiet, some looping over inner parts.
     const int lengths[8] = {1, 3, 17, 300, 1023, 1024, 2500, 6000};
     for (int id = 0; id < 8; id++) {
         std::vector<int16_t> samples((size_t)lengths[id]);
-        std::generate(samples.begin(), samples.end(), [&draw] { return (int16_t)(draw.below(65536) - 32768); });
+        std::generate(samples.begin(), samples.end(), [&below] { return (int16_t)(below(65536) - 32768); });
         std::string name = "s" + std::to_string(id) + ".raw";
         writeSoundFile(name, samples);
-        int loopStart = draw.below(lengths[id]);
-        int loopEnd = loopStart + draw.below(lengths[id] - loopStart + 3);
+        int loopStart = below(lengths[id]);
+        int loopEnd = loopStart + below(lengths[id] - loopStart + 3);
         ASSERT_EQ(loadSound(name.c_str(), id, id % 2, loopStart, loopEnd), 1);
         if (id == 6) {
             setLoopEnd(id);
@@ -83,23 +76,23 @@ void runScenario(uint32_t seed) {
     Model model;
     for (int round = 0; round < 300; round++) {
         std::string where = "seed " + std::to_string(seed) + " round " + std::to_string(round);
-        int operations = draw.below(5);
+        int operations = below(5);
         for (int n = 0; n < operations; n++) {
-            int op = draw.below(10);
-            int id = draw.below(8);
+            int op = below(10);
+            int id = below(8);
             if (op < 5) {
                 size_t before = model.voices.size();
                 if (op < 2) {
-                    startVoice(id, draw.below(3) == 0);
+                    startVoice(id, below(3) == 0);
                 } else {
-                    startFieldVoice(id, draw.below(3) == 0);
+                    startFieldVoice(id, below(3) == 0);
                 }
                 if (liveVoiceCount() > (int)before) {
                     model.voices.push_back(voiceAt((int)before));
                     ASSERT_EQ(model.voices.back().soundId, id) << where;
                 }
             } else if (op == 5 && !model.voices.empty()) {
-                int index = draw.below((int)model.voices.size());
+                int index = below((int)model.voices.size());
                 stopVoice(index);
                 model.voices[(size_t)index] = model.voices.back();
                 model.voices.pop_back();
@@ -112,9 +105,9 @@ void runScenario(uint32_t seed) {
                     }
                 }
             } else if (op == 8) {
-                setVolume(draw.below(2), draw.below(300));
+                setVolume(below(2), below(300));
             } else {
-                headlessAdvance(draw.below(60) * HEADLESS_TICKS_PER_SECOND / 1000);
+                headlessAdvance(below(60) * HEADLESS_TICKS_PER_SECOND / 1000);
             }
         }
         checkSameVoices(model, where);
@@ -122,7 +115,7 @@ void runScenario(uint32_t seed) {
         for (int c = 0; c < VOLUME_CLASSES; c++) {
             effective[c] = effectiveVolume(c);
         }
-        appActive = draw.below(20) == 0 ? 0 : 1;
+        appActive = below(20) == 0 ? 0 : 1;
         int index = nextWaveBuffer();
         mixBuffer();
         const int16_t* out = waveBuffer(index);
@@ -131,7 +124,7 @@ void runScenario(uint32_t seed) {
             ASSERT_EQ(out[i], expected) << where << " sample " << i;
         }
         checkSameVoices(model, where + " after the mix");
-        headlessAdvance(draw.below(50) * HEADLESS_TICKS_PER_SECOND / 1000);
+        headlessAdvance(below(50) * HEADLESS_TICKS_PER_SECOND / 1000);
     }
 }
 
