@@ -1,78 +1,10 @@
-// Colour operations at their edges, the single-pixel effects and the tiled background.
+// The tiled background and a surface removed twice.
 #include <gtest/gtest.h>
 
 #include "gfx/blit.h"
 #include "gfx/draw.h"
+#include "platform/headless/headless.h"
 #include "shell/display.h"
-#include "shell/mainloop.h"
-
-TEST(Colour, BrightenSaturatesAndIgnoresNegativeAmounts) {
-    EXPECT_EQ(brighten(0xFFDF, 5), 0xFFDF);
-    EXPECT_EQ(brighten(0xFFFF, 0), 0xFFDF);  // bit 5 comes out 0
-    EXPECT_EQ(brighten(0, 40), packColour(31, 31, 31));
-    uint16_t c = packColour(3, 17, 30) | 0x20;
-    EXPECT_EQ(brighten(c, -3), packColour(3, 17, 30));
-    EXPECT_EQ(brighten(c, 2), packColour(5, 19, 31));
-    EXPECT_EQ(brighten(c, 1000000), packColour(31, 31, 31));
-}
-
-TEST(Colour, DarkenClampsAtZeroAndNeverBrightens) {
-    EXPECT_EQ(darken(packColour(0, 31, 0), 5), packColour(0, 26, 0));
-    uint16_t c = packColour(3, 17, 30) | 0x20;
-    EXPECT_EQ(darken(c, -4), packColour(3, 17, 30));
-    EXPECT_EQ(darken(c, 4), packColour(0, 13, 26));
-    EXPECT_EQ(darken(c, 31), 0);
-    EXPECT_EQ(darken(0xFFFF, 0), 0xFFDF);
-}
-
-TEST(Colour, BlendAndClampedPacking) {
-    const uint16_t white = packColour(31, 31, 31);
-    EXPECT_EQ(blendColour(white, (uint16_t)0, 255), packColour(30, 30, 30));
-    EXPECT_EQ(blendColour(white, (uint16_t)0, 0), 0);
-    EXPECT_EQ(blendColour((uint16_t)0, white, 0), packColour(30, 30, 30));
-    EXPECT_EQ(blendColour(white, (uint16_t)0, 128), packColour(15, 15, 15));
-    // Component form: (r1 w + r2 (255 - w)) >> 8.
-    EXPECT_EQ(blendColour(31, 0, 10, 0, 31, 20, 100), packColour(12, 18, 16));
-    EXPECT_EQ(clampPackColour(40, 31, 7), packColour(31, 31, 7));
-    EXPECT_EQ(clampPackColour(0, 99, 32), packColour(0, 31, 31));
-}
-
-TEST(Colour, PixelEffectsStayInsideTheSurface) {
-    initDisplayInfo();
-    Surface* s = createSurface(3, 2);
-    putPixel(s, 1, 1, packColour(10, 10, 10));
-    brightenPixel(s, 1, 1, 4);
-    EXPECT_EQ(getPixel(s, 1, 1), packColour(14, 14, 14));
-    darkenPixel(s, 1, 1, 20);
-    EXPECT_EQ(getPixel(s, 1, 1), 0);
-    putPixel(s, 0, 0, packColour(31, 0, 16));
-    // The old pixel keeps weight w.
-    blendPixel(s, 0, 0, packColour(0, 31, 16), 200);
-    EXPECT_EQ(getPixel(s, 0, 0), packColour((31 * 200) >> 8, (31 * 55) >> 8, (16 * 255) >> 8));
-    uint16_t before[6];
-    for (int i = 0; i < 6; i++) {
-        before[i] = getPixel(s, i % 3, i / 3);
-    }
-    for (int y = -2; y <= 3; y++) {
-        for (int x = -2; x <= 4; x++) {
-            if (x >= 0 && x < 3 && y >= 0 && y < 2) {
-                continue;
-            }
-            brightenPixel(s, x, y, 9);
-            darkenPixel(s, x, y, 9);
-            blendPixel(s, x, y, 0xFFFF, 0);
-        }
-    }
-    for (int i = 0; i < 6; i++) {
-        EXPECT_EQ(getPixel(s, i % 3, i / 3), before[i]);
-    }
-    backSurface = createSurface(4, 4);
-    brightenBackPixel(2, 3, 7);
-    brightenBackPixel(4, 0, 7);
-    EXPECT_EQ(getPixel(backSurface, 2, 3), packColour(7, 7, 7));
-    EXPECT_EQ(getPixel(backSurface, 3, 0), 0);
-    removeSurface(&backSurface);
-}
 
 namespace {
 
@@ -131,4 +63,17 @@ TEST(Tile, CopiesAreWholeTilesClippedOnlyByTheDestination) {
     tileSurface(other, 2, 2, 5, 5, tile, 0, 0);
     EXPECT_EQ(getPixel(other, 0, 0), getPixel(tile, 30, 18));
     EXPECT_EQ(getPixel(other, 9, 9), getPixel(tile, 7, 7));
+}
+
+TEST(Surface, RemovingTwiceWarnsAndStillFrees) {
+    headlessReset();
+    initDisplayInfo();
+    Surface* s = createSurface(3, 3);
+    free(s->pixels);
+    s->pixels = nullptr;  // as if its memory had already been released
+    removeSurface(&s);
+    EXPECT_EQ(s, nullptr);
+    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(headlessMessageBoxes()[0].text, "Surface aleady removed");
+    EXPECT_EQ(headlessMessageBoxes()[0].title, "ERROR");
 }

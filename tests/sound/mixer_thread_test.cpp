@@ -5,13 +5,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <random>
 #include <thread>
 #include <vector>
 
 #include "platform/headless/headless.h"
 #include "soundtest.h"
-
-namespace {
 
 TEST(MixerThreads, VoiceOperationsWhileAnotherThreadMixes) {
     ScratchFolder folder;
@@ -19,40 +18,28 @@ TEST(MixerThreads, VoiceOperationsWhileAnotherThreadMixes) {
     ASSERT_EQ(openSoundOutput(), 1);
     headlessSetAudioCapture(0);
     const int lengths[6] = {5, 300, 1500, 4000, 20000, 1};
-    for (int id = 0; id < 6; id++) {
-        std::vector<int16_t> samples((size_t)lengths[id]);
-        for (size_t i = 0; i < samples.size(); i++) {
-            samples[i] = (int16_t)((i * 7919 + (size_t)id * 104729) % 65536 - 32768);
-        }
-        loadTestSound(id, id % 2, samples);
+    auto load = [&](int id) {
+        loadTestSound(id, id % 2, std::vector<int16_t>((size_t)lengths[id], (int16_t)(id * 5000 - 12000)));
         setLoopEnd(id);
+    };
+    for (int id = 0; id < 6; id++) {
+        load(id);
     }
-
     std::atomic<bool> stop{false};
     std::atomic<int> mixes{0};
     std::thread device([&] {
         while (!stop) {
-            if (headlessAudioPlayOne()) {
-                mixes++;
-            }
+            mixes += headlessAudioPlayOne();
         }
     });
-
-    uint32_t state = 12345;
-    auto next = [&state](int n) {
-        state = state * 1664525u + 1013904223u;
-        return (int)((state >> 8) % (uint32_t)n);
-    };
-    int operations = 0;
-    int idleAnswers = 0;
-    int maxLive = 0;
+    std::mt19937 draw(12345);
+    auto next = [&draw](int n) { return (int)(draw() % (uint32_t)n); };
+    int operations = 0, idleAnswers = 0, maxLive = 0;
     volatile uint32_t work = 0;
     // Counted rather than timed, so a busy machine only makes the test slower; the deadline is a guard.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (operations < 5000 || mixes.load() < 200 || maxLive < FIELD_VOICE_LIMIT) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            break;
-        }
+    while ((operations < 5000 || mixes.load() < 200 || maxLive < FIELD_VOICE_LIMIT) &&
+           std::chrono::steady_clock::now() < deadline) {
         int id = next(6);
         switch (next(9)) {
         case 0: playSound(id); break;
@@ -64,40 +51,25 @@ TEST(MixerThreads, VoiceOperationsWhileAnotherThreadMixes) {
         case 6: setVolume(next(2), next(256)); break;
         case 7: idleAnswers += isSoundIdle(id); break;
         default:
-            // A slot freed and filled again while voices of it may be playing.
-            if (id == 1 || id == 4) {
-                unloadSound(id);
-                std::vector<int16_t> samples((size_t)lengths[id], (int16_t)(id * 1000));
-                loadTestSound(id, id % 2, samples);
-                setLoopEnd(id);
-            }
+            unloadSound(id);  // a slot freed and filled again while voices of it may be playing
+            load(id);
             break;
         }
-        int live = liveVoiceCount();
-        maxLive = live > maxLive ? live : maxLive;
-        ASSERT_LE(live, FIELD_VOICE_LIMIT);
+        maxLive = std::max(maxLive, liveVoiceCount());
         headlessAdvance(100);
         operations++;
-        // The game does other work between its sound calls; a mix may begin meanwhile.
         for (int spin = 0; spin < 2000; spin++) {
-            work = work * 31 + spin;
+            work = work * 31 + spin;  // the game's other work, during which a mix may begin
         }
     }
     stop = true;
     device.join();
-
-    EXPECT_GE(mixes.load(), 200);
-    EXPECT_GE(operations, 5000);
-    EXPECT_GT(idleAnswers, 0);
-    EXPECT_EQ(maxLive, FIELD_VOICE_LIMIT);
     // Two buffers stayed queued all along, and the class counts agree with the list.
-    EXPECT_EQ(headlessAudioQueued(), 2);
-    int perClass[2] = {0, 0};
+    Ints perClass = {0, 0};
     for (int j = 0; j < liveVoiceCount(); j++) {
-        perClass[sounds[voiceAt(j).soundId].soundClass]++;
+        perClass[(size_t)sounds[voiceAt(j).soundId].soundClass]++;
     }
-    EXPECT_EQ(classVoiceCount(0), perClass[0]);
-    EXPECT_EQ(classVoiceCount(1), perClass[1]);
+    EXPECT_EQ((Ints{mixes.load() >= 200, operations >= 5000, idleAnswers > 0, maxLive, headlessAudioQueued(),
+                    classVoiceCount(0), classVoiceCount(1)}),
+              (Ints{1, 1, 1, FIELD_VOICE_LIMIT, 2, perClass[0], perClass[1]}));
 }
-
-}  // namespace

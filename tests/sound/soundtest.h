@@ -12,26 +12,19 @@
 #include "sound/sample.h"
 #include "support/testutil.h"
 
-// Several values compared at once, so that one line states a whole expected state.
-using Ints = std::vector<int>;
-
 // The game's sound folder, relative to the scratch folder the test runs in.
 inline void useSoundFolder(void) {
     snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s", "./Sound/");
 }
 
 // Samples as the files hold them: signed 16-bit little-endian.
-inline std::vector<uint8_t> rawBytes(const std::vector<int16_t>& samples) {
+inline void writeSoundFile(const std::string& name, const std::vector<int16_t>& samples) {
     std::vector<uint8_t> bytes;
     for (int16_t s : samples) {
         bytes.push_back((uint8_t)((uint16_t)s & 0xFF));
         bytes.push_back((uint8_t)((uint16_t)s >> 8));
     }
-    return bytes;
-}
-
-inline void writeSoundFile(const std::string& name, const std::vector<int16_t>& samples) {
-    writeFileBytes("Sound/" + name, rawBytes(samples));
+    writeFileBytes("Sound/" + name, bytes);
 }
 
 // Writes the samples as a file and loads them into slot id with the plain loader.
@@ -50,9 +43,4 @@ inline int openSoundOutput(void) {
     }
     appActive = 1;
     return ok;
-}
-
-// What a voice adds for one sample: (sample x effective volume) >> 9, shifting arithmetically.
-inline int32_t contribution(int32_t sample, int32_t volume) {
-    return (sample * volume) >> 9;
 }
