@@ -1,7 +1,10 @@
-// Test kit for the play field: fresh state, a plain field with known block cells, hashing.
+// Test kit for the play field: fresh state, a plain field with known block cells, level files.
 #include "fieldkit.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "field/ball.h"
 #include "field/blocks.h"
@@ -15,6 +18,7 @@
 #include "gfx/blit.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/log.h"
 #include "shell/runfolder.h"
 
 const uint16_t KIT_CYAN = 0x07DF;
@@ -110,61 +114,6 @@ void makeKitField(void) {
     effects.powerUpsPicture = createSurface(24 * 22, 72);
     fillRect(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
 }
-
-static uint64_t mix(uint64_t h, const void* data, size_t size) {
-    const uint8_t* p = (const uint8_t*)data;
-    for (size_t i = 0; i < size; i++) {
-        h ^= p[i];
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-uint64_t hashFieldState(void) {
-    uint64_t h = 1469598103934665603ull;
-    h = mix(h, &ballList.count, sizeof(ballList.count));
-    for (int i = 0; i < ballList.count; i++) {
-        const Ball* b = &ballList.balls[i];
-        int32_t v[7] = {b->x, b->y, b->vx, b->vy, b->prevX, b->prevY, b->speed};
-        h = mix(h, v, sizeof(v));
-    }
-    h = mix(h, &debrisList.count, sizeof(debrisList.count));
-    for (int i = 0; i < debrisList.count; i++) {
-        const Debris* d = &debrisList.pieces[i];
-        int32_t v[9] = {d->x, d->y, d->vx, d->vy, d->prevX, d->prevY, d->age, d->colour, d->type};
-        h = mix(h, v, sizeof(v));
-    }
-    h = mix(h, &effects.explosionCount, sizeof(effects.explosionCount));
-    h = mix(h, effects.explosions, sizeof(Explosion) * (size_t)effects.explosionCount);
-    h = mix(h, &powerUps.capsuleCount, sizeof(powerUps.capsuleCount));
-    for (int i = 0; i < powerUps.capsuleCount; i++) {
-        const FallingPowerUp* c = &powerUps.capsules[i];
-        int32_t v[8] = {c->x, c->y, c->vx, c->vy, c->prevX, c->prevY, c->kind, c->age};
-        h = mix(h, v, sizeof(v));
-    }
-    h = mix(h, &powerUps.activeCount, sizeof(powerUps.activeCount));
-    h = mix(h, powerUps.active, sizeof(ActivePowerUp) * (size_t)powerUps.activeCount);
-    h = mix(h, powerUps.counts, sizeof(powerUps.counts));
-    h = mix(h, &currentLevel.blockCount, sizeof(currentLevel.blockCount));
-    h = mix(h, currentLevel.blocks, sizeof(LevelBlock) * (size_t)currentLevel.blockCount);
-    h = mix(h, &currentLevel.indestructibleCount, sizeof(currentLevel.indestructibleCount));
-    h = mix(h, &paddle, sizeof(paddle));
-    int32_t values[6] = {game.score, game.lives, game.readyCountdown, game.shake, game.shakeX, game.shakeY};
-    h = mix(h, values, sizeof(values));
-    uint32_t state = gameRandState();
-    h = mix(h, &state, sizeof(state));
-    h = hashSurface(currentLevel.collisionMap, h);
-    h = hashSurface(currentLevel.fieldPicture, h);
-    h = hashSurface(currentLevel.backgroundPicture, h);
-    return h;
-}
-
-#include <cstdio>
-#include <string>
-#include <vector>
-
-#include "shell/log.h"
-#include "support/testutil.h"
 
 // Writes a w x h RGB picture whose pixel (x, y) is colour(x, y), 0xRRGGBB.
 template <class Colour>

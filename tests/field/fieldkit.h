@@ -34,8 +34,6 @@ void resetFieldState(void);
 void makeKitField(void);
 // Paints a rectangle of the collision map.
 void paintMap(int x, int y, int w, int h, uint16_t colour);
-// Hash of every list, count, paddle value, game value and picture of the field, and the random state.
-uint64_t hashFieldState(void);
 
 // Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
 // right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.

@@ -1,4 +1,4 @@
-// Power-ups: catching, score and entries, every kind's duration and effect, shedding, Drain, Lower Pile.
+// Power-ups: catching, score and entries, effects, shedding, Drain, Lower Pile.
 #include <gtest/gtest.h>
 
 #include "field/ball.h"
@@ -10,7 +10,6 @@
 #include "field/powerup.h"
 #include "fieldkit.h"
 #include "field/gamevalues.h"
-#include "gfx/blit.h"
 
 // Ticks the power-up pass until the only entry has ended; returns how many ticks that took (0: never).
 static int ticksUntilEnded(int limit) {
@@ -31,36 +30,22 @@ static void collectTimes(int kind, int times) {
 }
 
 TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheField) {
-    makeKitField();
-    paddle.x = 120;
-    paddle.y = 300;
-    spawnFallingPowerUp(145, 295, POWERUP_WIDE_PADDLE);
-    updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.counts[POWERUP_WIDE_PADDLE], game.score}),
-              (Ints{0, 1, 1, 50}));
-
-    makeKitField();
-    spawnFallingPowerUp(146, 295, POWERUP_WIDE_PADDLE);
-    spawnFallingPowerUp(94, 295, POWERUP_WIDE_PADDLE);  // 120 - 26 on the left: missed too
-    updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}),
-              (Ints{2, 0, intToFixed(295) + 500, 530, 1}));
-
-    makeKitField();
-    paddle.x = 20;
-    spawnFallingPowerUp(120, 320, POWERUP_EXTRA_LIFE);  // row 320 is still the field's
-    updateFallingPowerUps();
-    EXPECT_EQ(powerUps.capsuleCount, 1);
-    powerUps.capsules[0].y = intToFixed(321);
-    updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount}), (Ints{0, 0}));
-    // Forty capsules at most; unknown kinds never fall.
-    for (int i = 0; i < 41; i++) {
-        spawnFallingPowerUp(120, 10, POWERUP_HOMING);
+    // Capsule x and y, paddle x (y 300, half width 18), then capsules and entries after one update.
+    const int cases[][5] = {{145, 295, 120, 0, 1}, {146, 295, 120, 1, 0}, {94, 295, 120, 1, 0},
+                            {120, 320, 20, 1, 0},  {120, 321, 20, 0, 0}};  // row 320 is still the field's
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0] * 1000 + c[1]);
+        makeKitField();
+        paddle.x = c[2];
+        paddle.y = 300;
+        spawnFallingPowerUp(c[0], c[1], POWERUP_WIDE_PADDLE);
+        updateFallingPowerUps();
+        EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, game.score}), (Ints{c[3], c[4], 50 * c[4]}));
     }
-    spawnFallingPowerUp(120, 10, 22);
-    spawnFallingPowerUp(120, 10, -1);
-    EXPECT_EQ(powerUps.capsuleCount, MAX_CAPSULES);
+    // A missed capsule falls on, speeding up.
+    spawnFallingPowerUp(120, 10, POWERUP_HOMING);
+    updateFallingPowerUps();
+    EXPECT_EQ((Ints{powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}), (Ints{intToFixed(10) + 500, 530, 1}));
 }
 
 TEST(PowerUpCollect, AFullListStillScoresAndShakes) {
@@ -73,26 +58,6 @@ TEST(PowerUpCollect, AFullListStillScoresAndShakes) {
     collectPowerUp(POWERUP_BALL_KILLER);
     collectPowerUp(99);  // unknown: nothing at all
     EXPECT_EQ(game.score, 2000);
-}
-
-TEST(PowerUpKinds, EveryKindScoresAndEndsOnItsTickDoubledByMaxPowerUpButTheFixedOnes) {
-    static const int table[POWERUP_KINDS][3] = {
-        {100, 300, 600},    {100, 300, 600},   {1000, 255, 510}, {100, 32, 64},    {100, 700, 1400},
-        {50, 2000, 4000},   {-200, 2000, 4000}, {100, 500, 1000}, {100, 129, 258},  {100, 5, 5},
-        {-200, 2000, 2000}, {100, 300, 600},   {100, 1000, 2000}, {50, 2000, 4000}, {-1000, 1, 1},
-        {100, 1, 1},        {-200, 300, 600},  {100, 2000, 4000}, {-200, 2000, 2000}, {100, 3000, 6000},
-        {100, 1, 1},        {100, 1, 1}};
-    for (int k = 0; k < POWERUP_KINDS; k++) {
-        SCOPED_TRACE(k);
-        for (int maxPowerUp = 0; maxPowerUp <= 1; maxPowerUp++) {
-            makeKitField();
-            game.cheats.maxPowerUp = maxPowerUp;
-            collectPowerUp(k);
-            EXPECT_EQ((Ints{game.score, powerUps.counts[k], findPowerUp(k)}), (Ints{table[k][0], 1, 0}));
-            EXPECT_EQ(ticksUntilEnded(20000), table[k][1 + maxPowerUp]);
-            EXPECT_EQ(powerUps.counts[k], 0);
-        }
-    }
 }
 
 TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
@@ -118,61 +83,16 @@ TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
     }
 }
 
-TEST(PowerUpEffects, TwoFastBallsEntriesGiveFourExtraSteps) {
-    makeKitField();
-    paddle.x = 20;
-    ballList.balls[0] = Ball{intToFixed(100), intToFixed(100), 1000, 0, intToFixed(100), intToFixed(100), 1000};
-    ballList.count = 1;
-    collectTimes(POWERUP_FAST_BALLS, 2);
-    updatePowerUps();
-    EXPECT_EQ(ballList.balls[0].x, intToFixed(100) + 4000);
-}
-
-TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryEighth) {
-    makeKitField();
-    paddle.vx = 3000;
-    collectPowerUp(POWERUP_BALL_SHOWER);
-    for (int t = 0; t < 255; t++) {
-        game.updateCounter++;
-        updatePowerUps();
-    }
-    // Counter and update counter run together from 1: balls at 2, 4, ... 62.
-    EXPECT_EQ(ballList.count, 31);
-    for (int i = 0; i < ballList.count; i++) {
-        EXPECT_EQ(ballList.balls[i].speed, 2500);
-        EXPECT_GT(fixedToInt(ballList.balls[i].prevY), 280);
-        EXPECT_LT(ballList.balls[i].vy, 0);
-    }
-
-    // The fountain sparks every tick as well.
-    makeKitField();
-    collectPowerUp(POWERUP_FOUNTAIN);
-    EXPECT_EQ(ticksUntilEnded(100), 32);
-    EXPECT_EQ((Ints{ballList.count, debrisList.count}), (Ints{4, 320}));
-    for (int i = 0; i < debrisList.count; i++) {
-        EXPECT_EQ((Ints{debrisList.pieces[i].type, fixedToInt(debrisList.pieces[i].y)}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
-        EXPECT_LE(debrisList.pieces[i].vy, -2048);
-    }
-}
-
 TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
-    makeKitField();
-    addLevelBlock(10, 10, KIT_BRICK);
-    spawnBall(100, 100, 0, 512);
-    collectPowerUp(POWERUP_BALL_SPLIT);
-    for (int t = 0; t < 700; t++) {
-        game.updateCounter++;
-        updatePowerUps();
-        ASSERT_LE(ballList.count, 4);
+    for (int type : {KIT_BRICK, KIT_STEEL}) {
+        makeKitField();
+        addLevelBlock(10, 10, type);
+        currentLevel.indestructibleCount = type == KIT_STEEL;
+        spawnBall(100, 100, 0, 512);
+        collectPowerUp(POWERUP_BALL_SPLIT);
+        ticksUntilEnded(1000);
+        EXPECT_EQ(ballList.count, type == KIT_STEEL ? 1 : 4);
     }
-    EXPECT_EQ(ballList.count, 4);
-    makeKitField();
-    addLevelBlock(10, 10, KIT_STEEL);
-    currentLevel.indestructibleCount = 1;
-    spawnBall(100, 100, 0, 512);
-    collectPowerUp(POWERUP_BALL_SPLIT);
-    ticksUntilEnded(1000);
-    EXPECT_EQ(ballList.count, 1);
 }
 
 TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
@@ -183,33 +103,25 @@ TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
     currentLevel.indestructibleCount = 10;
     collectPowerUp(POWERUP_DEMOLITION);
     ticksUntilEnded(200);
-    EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount, effects.explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
-    int steel = 0;
-    for (int i = 0; i < currentLevel.blockCount; i++) {
-        steel += currentLevel.blocks[i].type == 0;
-    }
-    EXPECT_EQ(currentLevel.indestructibleCount, steel);
+    // Of the four left one is steel: the count follows.
+    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, effects.explosionCount, effects.explosions[0].kind}),
+              (Ints{4, 1, 16, EXPLOSION_SMALL}));
 }
 
 TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlocks) {
-    for (int blocks : {5, 0}) {
-        for (int maxPowerUp = 0; maxPowerUp <= 1; maxPowerUp++) {
-            SCOPED_TRACE(blocks * 10 + maxPowerUp);
-            makeKitField();
-            game.cheats.maxPowerUp = maxPowerUp;
-            for (int i = 0; i < blocks; i++) {
-                addLevelBlock(10 + 11 * i, 10, KIT_BRICK);
-            }
-            collectPowerUp(POWERUP_BOMB);
-            int score = game.score, broken = blocks == 0 ? 0 : 1 + 2 * maxPowerUp;
-            ticksUntilEnded(10);
-            EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount}), (Ints{blocks - broken, broken}));
-            if (broken > 0) {
-                EXPECT_EQ(effects.explosions[0].kind, EXPLOSION_BIG);
-            } else {
-                EXPECT_EQ(game.score, score);
-            }
+    // Blocks, Max Power-Up, then the blocks it breaks.
+    const int cases[][3] = {{5, 0, 1}, {5, 1, 3}, {0, 0, 0}, {0, 1, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0] * 10 + c[1]);
+        makeKitField();
+        game.cheats.maxPowerUp = c[1];
+        for (int i = 0; i < c[0]; i++) {
+            addLevelBlock(10 + 11 * i, 10, KIT_BRICK);
         }
+        collectPowerUp(POWERUP_BOMB);
+        ticksUntilEnded(10);
+        EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount}), (Ints{c[0] - c[2], c[2]}));
+        EXPECT_TRUE(c[2] == 0 || effects.explosions[0].kind == EXPLOSION_BIG);
     }
 }
 
@@ -236,21 +148,8 @@ TEST(PowerUpEffects, LasersBreakBlocksAboveTheirBeamsButNotSteel) {
     currentLevel.indestructibleCount = 1;
     redrawField();
     collectPowerUp(POWERUP_LASER);
-    for (int t = 0; t < 299; t++) {
-        updatePowerUps();
-    }
+    ticksUntilEnded(299);
     EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type}), (Ints{1, KIT_STEEL}));
-}
-
-TEST(PowerUpEffects, RevealShowsMarksWhileActive) {
-    makeKitField();
-    addLevelBlock(100, 100, KIT_BRICK, 1 + POWERUP_HOMING);
-    redrawField();
-    uint64_t plain = hashSurface(currentLevel.fieldPicture);
-    collectPowerUp(POWERUP_REVEAL);
-    EXPECT_NE(hashSurface(currentLevel.fieldPicture), plain);
-    expirePowerUp(0);
-    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), plain);
 }
 
 TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
@@ -264,12 +163,9 @@ TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
             collectPowerUp(k);
         }
         shedBadPowerUps();
-        EXPECT_EQ(powerUps.activeCount, d == 1 ? 2 : 7) << d;
-        if (d == 1) {
-            EXPECT_EQ((Ints{powerUps.counts[POWERUP_NARROW_PADDLE], powerUps.counts[POWERUP_WIDE_PADDLE],
-                            powerUps.counts[POWERUP_FAST_BALLS]}),
-                      (Ints{1, 1, 0}));
-        }
+        EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_NARROW_PADDLE], powerUps.counts[POWERUP_FAST_BALLS]}),
+                  (d == 1 ? Ints{2, 1, 0} : Ints{7, 2, 1}))
+            << d;
     }
 }
 
@@ -296,9 +192,7 @@ static void expectEmber(uint16_t c) {
 TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     buildPile();
     paddle.x = 20;  // no pile under the paddle: nothing happens
-    uint64_t before = hashSurface(currentLevel.collisionMap);
     drainPile();
-    EXPECT_EQ(hashSurface(currentLevel.collisionMap), before);
     EXPECT_EQ(debrisList.count, 0);
 
     paddle.x = 120;
@@ -309,17 +203,7 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
                                       {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
               (Ints{0, c, 0, c, 0, c, 0, c, c, c}));
-    int cleared = 0;
-    for (int y = 280; y < 320; y++) {
-        for (int x = 60; x < 180; x++) {
-            if (getPixel(currentLevel.collisionMap, x, y) == 0) {
-                cleared++;
-                ASSERT_EQ(getPixel(currentLevel.fieldPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
-                ASSERT_EQ(getPixel(currentLevel.backgroundPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
-            }
-        }
-    }
-    EXPECT_GT(cleared, MAX_DEBRIS);
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 120, 300), getPixel(currentLevel.pristineBackground, 120, 300));
     // One spark per cleared pixel, the list full.
     EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
     // The glow disc (radius 46) reaches pile the clear pass left and turns it to embers.
@@ -332,12 +216,9 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     paintMap(100, 260, 1, 20, KIT_CYAN);  // one taller column, up to row 260
     paintMap(200, 318, 1, 2, KIT_CYAN);   // a two-row column: nothing above row 317 to clear
     lowerPile();
-    for (int y = 280; y <= 285; y++) {
-        EXPECT_EQ(getPixel(currentLevel.collisionMap, 60, y), 0) << y;
-        EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, y), getPixel(currentLevel.pristineBackground, 60, y));
-    }
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
-              (Ints{KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 280}, {60, 285}, {60, 286}, {100, 265}, {100, 266}, {200, 318}}),
+              (Ints{0, 0, KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, 285), getPixel(currentLevel.pristineBackground, 60, 285));
     expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));
     EXPECT_EQ(debrisList.count, 3 * 121);
 }
