@@ -1,14 +1,7 @@
-// Balls: speeds, paddle bounces, probe order, the kill zone and the through-ball.
+// Balls: paddle bounces, probe order and the through-ball.
 #include <gtest/gtest.h>
 
-#include "field/ball.h"
-#include "field/debris.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
-#include "shell/random.h"
 
 // A ball placed directly, with the given speed (velocity not rescaled).
 static int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
@@ -21,22 +14,6 @@ static int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
 static void ballField(void) {
     makeKitField();
     paddle.x = 20;
-}
-
-TEST(BallSpeed, SetBallSpeedPlainAndWrapped) {
-    makeKitField();
-    // Velocity, wrapped or not, then the velocity after. Plain: right is kept, straight down shortens to
-    // (3000 x 255) >> 8. Wrapped: a velocity wider than 375 turns left.
-    const int cases[][5] = {{3000, 0, 0, 3000, 0},       {0, 3000, 0, 0, 2988},
-                            {500, 100, 1, -2778, 1113},  {300, 100, 1, 2835, 972}};
-    for (const auto& c : cases) {
-        int i = placeBall(50, 50, c[0], c[1], 3000);
-        c[2] ? setBallSpeedWrapped(i) : setBallSpeed(i);
-        EXPECT_EQ((Ints{ballList.balls[i].vx, ballList.balls[i].vy}), (Ints{c[3], c[4]})) << c[0] << "," << c[1];
-    }
-    int i = placeBall(50, 50, 300, 100, 100);  // slower than 750 is raised to 750
-    setBallAngle(i, 90);
-    EXPECT_EQ((Ints{ballList.balls[i].speed, ballList.balls[i].vy}), (Ints{750, 747}));
 }
 
 // The kit field on Medium (speed bounds 2250..4500) with the paddle at (120, 300).

@@ -4,14 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "field/blocks.h"
-#include "field/level.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
-#include "support/testutil.h"
 
 // Writes Data/blocks5.txt and reads it.
 static void readDescriptions(const std::string& text) {

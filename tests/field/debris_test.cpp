@@ -1,14 +1,8 @@
 // Debris: breaking blocks, scoring by width, the debris list and its bounce, slide and settle rules.
 #include <gtest/gtest.h>
 
-#include "field/blocks.h"
-#include "field/debris.h"
-#include "field/level.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
 #include "shell/random.h"
-#include "support/testutil.h"
 
 static void addPiece(int x, int y, int32_t vx, int32_t vy, uint16_t colour = 0x1234) {
     spawnDebris(x, y, vx, vy, DEBRIS_PIECE, colour);
@@ -85,32 +79,6 @@ TEST(DebrisPhysics, OneStepBouncesSettlesOrLeaves) {
                                            : Ints{debrisList.count, getPixel(currentLevel.collisionMap, c[5], c[6])};
         EXPECT_EQ(after, Ints(c + 9, c + (c[9] ? 14 : 11)));
     }
-}
-
-TEST(DebrisPhysics, WithoutDebrisAPieceVanishesWhereItWouldSettle) {
-    makeKitField();
-    game.cheats.disableDebris = 1;
-    paintMap(99, 250, 3, 1, KIT_WALL);
-    int field = getPixel(currentLevel.fieldPicture, 100, 249);
-    addPiece(100, 249, 0, 1024, 0x4321);
-    updateDebris();
-    EXPECT_EQ((Ints{debrisList.count, getPixel(currentLevel.collisionMap, 100, 249), getPixel(currentLevel.fieldPicture, 100, 249)}),
-              (Ints{0, 0, field}));
-}
-
-TEST(DebrisPhysics, SlidesOffAOnePixelSpikeToARandomSide) {
-    Ints xs;
-    for (uint32_t seed = 1; seed <= 8; seed++) {
-        makeKitField();
-        paintMap(100, 250, 1, 1, KIT_WALL);
-        addPiece(100, 249, 0, 1024);
-        seedGameRand(seed);
-        updateDebris();
-        ASSERT_EQ(debrisList.count, 1);
-        EXPECT_EQ((Ints{fixedToInt(debrisList.pieces[0].y), debrisList.pieces[0].vy}), (Ints{250, 512}));
-        xs.push_back(fixedToInt(debrisList.pieces[0].x));
-    }
-    EXPECT_EQ(xs, (Ints{101, 101, 99, 101, 99, 99, 101, 99}));  // seeds 1 to 8: the first draw's low bit
 }
 
 TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {

@@ -1,10 +1,6 @@
 // Drawing of the play field's power-ups: falling capsules, the active list and the paddle's marks.
 #include <gtest/gtest.h>
 
-#include "field/effects.h"
-#include "field/gamevalues.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
 #include "gfx/draw.h"
 #include "shell/mainloop.h"

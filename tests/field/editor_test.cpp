@@ -12,12 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "field/blocks.h"
-#include "field/debris.h"
 #include "field/editor.h"
-#include "field/gamevalues.h"
-#include "field/level.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
 #include "gfx/blit.h"
 #include "platform/headless/headless.h"
@@ -154,30 +149,6 @@ TEST_F(EditorField, TheActionKeyStampsWhereTheFrameShowedTheTypeOrErasesWithNoth
     editorInput(MSG_KEYUP, KEY_ACTION);
     moveTo(52, 62);  // without the key passing over does nothing
     EXPECT_EQ(currentLevel.blockCount, 1);
-}
-
-TEST_F(EditorField, PressLiftsReleaseDropsWithoutThePowerUpOrKeepsTheBlockInHand) {
-    addLevelBlock(50, 50, KIT_LONG, 3);
-    addLevelBlock(120, 50, KIT_BRICK);
-    redrawField();
-    stylusEvent(MSG_LBUTTONDOWN, 1, 58, 53);
-    EXPECT_EQ((Ints{editor.selectedType, editor.grabX, editor.grabY, editor.pickedUp}), (Ints{KIT_LONG, 8, 3, 1}));
-    // Lifting breaks the block: debris, points and its capsule.
-    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score, powerUps.capsuleCount, powerUps.capsules[0].kind}),
-              (Ints{1, 200, 5, 1, 2}));
-    snapAt(128, 55);
-    stylusEvent(MSG_LBUTTONUP, 0, 128, 55);  // over the brick: still in hand
-    EXPECT_EQ((Ints{editor.pickedUp, currentLevel.blockCount}), (Ints{1, 1}));
-    moveTo(83, 92);
-    editorSnap();
-    tap(83, 92);  // the press stamps nothing while a lifted block is held; the release puts it down
-    ASSERT_EQ(currentLevel.blockCount, 2);
-    const LevelBlock& r = currentLevel.blocks[1];
-    EXPECT_EQ((Ints{r.x, r.y, r.type, r.width, r.height, r.powerUp}), (Ints{75, 85, KIT_LONG, 20, 5, 0}));
-    EXPECT_EQ((Ints{editor.selectedType, editor.pickedUp}), (Ints{-1, 0}));
-    // A tap on a block lifts it and puts it straight back, even before a frame has been drawn.
-    tap(122, 52);
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[1].x, currentLevel.blocks[1].y}), (Ints{2, 120, 50}));
 }
 
 // The editor on real files: the kit's data in a scratch folder.

@@ -1,4 +1,5 @@
-// Test kit for the play field: a fresh field of plain surfaces with a small blocks picture of known cells.
+// Test kit for the play field: a fresh field of plain surfaces with a small blocks picture of known cells,
+// level files, and the field modules every field test uses.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
 #include "gfx/surface.h"
 #include "support/testutil.h"
 

@@ -4,15 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "field/ball.h"
-#include "field/blocks.h"
-#include "field/debris.h"
-#include "field/level.h"
 #include "shell/savefile.h"
 #include "fieldkit.h"
-#include "gfx/blit.h"
 #include "shell/log.h"
-#include "support/testutil.h"
 
 // A scratch folder with the kit's data and a fresh field state, nothing loaded.
 class LevelFiles : public ::testing::Test {

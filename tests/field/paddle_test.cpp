@@ -1,13 +1,7 @@
-// Paddle: steering at the step limit, the zone, walls, frozen, the pile lift, burying, width easing.
+// Paddle: the zone, walls and frozen bound the move; the pile lifts it or buries it.
 #include <gtest/gtest.h>
 
-#include "field/ball.h"
-#include "field/debris.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
 #include "shell/input.h"
 
 // Kit field, Easy: paddle at (120, 300), half width 18, zone 78 (top at row 242), step limit 3.
@@ -27,37 +21,6 @@ static void steer(int x, int y, int updates) {
     for (int t = 0; t < updates; t++) {
         halvePaddleVelocity();
         movePaddle();
-    }
-}
-
-// Across the field from x 20 to 219, at the step limit the power-ups leave: every tick of play moves the
-// paddle by the whole limit until the last part-step, and it stays on the target without drifting.
-TEST(PaddleSteering, CrossingTheFieldTakesDistanceOverTheStepLimitTicks) {
-    struct Row {
-        int kind;  // power-up caught first, -1 for none
-        int ticks;
-    };
-    for (Row row : {Row{-1, 67}, Row{POWERUP_QUICK_PADDLE, 29}, Row{POWERUP_SLUGGISH_PADDLE, 199}}) {
-        paddleField();
-        paddle.x = 20;
-        paddle.fixedX = intToFixed(20);
-        if (row.kind >= 0) {
-            collectPowerUp(row.kind);
-        }
-        updatePowerUps();  // sets the step limit: 3, 7 or 1
-        stylus.down = 1;
-        stylus.x = 219;
-        stylus.y = 312;
-        int ticks = 0;
-        for (; paddle.x != 219 && ticks < 1000; ticks++) {
-            int32_t oldX = paddle.x, oldY = paddle.y;
-            halvePaddleVelocity();
-            movePaddle();
-            stopIdlePaddle(oldX, oldY);
-        }
-        EXPECT_EQ(ticks, row.ticks) << "kind " << row.kind;
-        steer(219, 312, 30);
-        EXPECT_EQ((Ints{paddle.x, paddle.fixedX}), (Ints{219, intToFixed(219)})) << "kind " << row.kind;
     }
 }
 
@@ -102,21 +65,4 @@ TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
     movePaddle();
     EXPECT_EQ((Ints{paddle.y, ballList.count, debrisList.count, game.score}), (Ints{242, 0, 40, 4000}));
     EXPECT_EQ(debrisList.pieces[39].colour, 0xFFFF);
-}
-
-TEST(PaddleWidth, GrowsOnePixelEveryFourthTickAndStopsAtAWall) {
-    paddleField();
-    paddle.targetHalfWidth = 30;
-    // Offset 25 is tested (k = -h, -h + 2, ... below h) first with h = 27.
-    paintMap(145, 304, 1, 1, KIT_WALL);
-    Ints widths;
-    for (int t = 0; t < 36; t++) {
-        game.updateCounter = (uint32_t)t;
-        movePaddle();
-        if ((t & 3) == 0) {
-            widths.push_back(paddle.halfWidth);
-        }
-    }
-    // 27 touched the wall and shrank back.
-    EXPECT_EQ(widths, (Ints{19, 20, 21, 22, 23, 24, 25, 26, 26}));
 }

@@ -1,15 +1,7 @@
 // Power-ups: catching, score and entries, effects, shedding, Drain, Lower Pile.
 #include <gtest/gtest.h>
 
-#include "field/ball.h"
-#include "field/blocks.h"
-#include "field/debris.h"
-#include "field/effects.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
 
 // Ticks the power-up pass until the only entry has ended; returns how many ticks that took (0: never).
 static int ticksUntilEnded(int limit) {
@@ -48,18 +40,6 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
     EXPECT_EQ((Ints{powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}), (Ints{intToFixed(10) + 500, 530, 1}));
 }
 
-TEST(PowerUpCollect, AFullListStillScoresAndShakes) {
-    makeKitField();
-    collectTimes(POWERUP_HOMING, 20);
-    EXPECT_EQ((Ints{powerUps.activeCount, game.score}), (Ints{20, 2000}));
-    collectPowerUp(POWERUP_BALL_SHOWER);
-    EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_BALL_SHOWER], game.score, game.shake}),
-              (Ints{20, 0, 3000, 16}));
-    collectPowerUp(POWERUP_BALL_KILLER);
-    collectPowerUp(99);  // unknown: nothing at all
-    EXPECT_EQ(game.score, 2000);
-}
-
 TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
     // Fat paddle cheat, kinds collected (and how often), then the target half width, step limit and
     // target zone height after one pass. Quick paddle adds 4 to the step limit while below 10.
@@ -95,34 +75,32 @@ TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
     }
 }
 
-TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
-    makeKitField();
-    for (int i = 0; i < 20; i++) {
-        addLevelBlock(10 + 11 * (i % 10), 10 + 10 * (i / 10), i < 10 ? KIT_STEEL : KIT_BRICK);
-    }
-    currentLevel.indestructibleCount = 10;
-    collectPowerUp(POWERUP_DEMOLITION);
-    ticksUntilEnded(200);
-    // Of the four left one is steel: the count follows.
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, effects.explosionCount, effects.explosions[0].kind}),
-              (Ints{4, 1, 16, EXPLOSION_SMALL}));
-}
-
-TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlocks) {
-    // Blocks, Max Power-Up, then the blocks it breaks.
-    const int cases[][3] = {{5, 0, 1}, {5, 1, 3}, {0, 0, 0}, {0, 1, 0}};
+TEST(PowerUpEffects, DemolitionBombsAndLasersBreakTheirShareOfBlocks) {
+    // Kind, Max Power-Up, then blocks and steel blocks left of ten steel over ten bricks, and explosions.
+    // Demolition breaks sixteen of any type, a bomb one (here steel), or three with Max Power-Up; the beams,
+    // at 84 and 115 with the paddle at 100, the bricks above them but not the steel above those.
+    const int cases[][5] = {{POWERUP_DEMOLITION, 0, 4, 1, 16}, {POWERUP_BOMB, 0, 19, 9, 1},
+                            {POWERUP_BOMB, 1, 17, 9, 3},       {POWERUP_LASER, 0, 18, 10, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0] * 10 + c[1]);
         makeKitField();
+        paddle.x = 100;
         game.cheats.maxPowerUp = c[1];
-        for (int i = 0; i < c[0]; i++) {
-            addLevelBlock(10 + 11 * i, 10, KIT_BRICK);
+        for (int i = 0; i < 20; i++) {
+            addLevelBlock(10 + 11 * (i % 10), 10 + 10 * (i / 10), i < 10 ? KIT_STEEL : KIT_BRICK);
         }
-        collectPowerUp(POWERUP_BOMB);
-        ticksUntilEnded(10);
-        EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount}), (Ints{c[0] - c[2], c[2]}));
-        EXPECT_TRUE(c[2] == 0 || effects.explosions[0].kind == EXPLOSION_BIG);
+        currentLevel.indestructibleCount = 10;
+        redrawField();
+        collectPowerUp(c[0]);
+        ticksUntilEnded(400);
+        EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, effects.explosionCount}),
+                  (Ints{c[2], c[3], c[4]}));
+        EXPECT_TRUE(c[4] == 0 || effects.explosions[0].kind == (c[0] == POWERUP_BOMB ? EXPLOSION_BIG : EXPLOSION_SMALL));
     }
+    makeKitField();  // a bomb without blocks does nothing
+    collectPowerUp(POWERUP_BOMB);
+    ticksUntilEnded(10);
+    EXPECT_EQ((Ints{game.score, effects.explosionCount}), (Ints{100, 0}));
 }
 
 TEST(PowerUpEffects, BallKillerBurstsEveryBallInItsColourAndExtraLifeAddsALife) {
@@ -137,19 +115,6 @@ TEST(PowerUpEffects, BallKillerBurstsEveryBallInItsColourAndExtraLifeAddsALife) 
     updatePowerUps();
     EXPECT_EQ((Ints{ballList.count, debrisList.count, debrisList.pieces[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
               (Ints{0, 60, 0xF9C7, -1, 33}));
-}
-
-TEST(PowerUpEffects, LasersBreakBlocksAboveTheirBeamsButNotSteel) {
-    makeKitField();
-    paddle.x = 120;
-    // Beams at 120 - 18 + 2 = 104 and 120 + 18 - 3 = 135.
-    addLevelBlock(100, 50, KIT_BRICK);
-    addLevelBlock(130, 50, KIT_STEEL);
-    currentLevel.indestructibleCount = 1;
-    redrawField();
-    collectPowerUp(POWERUP_LASER);
-    ticksUntilEnded(299);
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type}), (Ints{1, KIT_STEEL}));
 }
 
 TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {

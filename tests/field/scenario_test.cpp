@@ -5,21 +5,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "field/ball.h"
-#include "field/blocks.h"
-#include "field/debris.h"
-#include "field/effects.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
 #include "game/play.h"
 #include "shell/input.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "shell/replay.h"
-#include "support/testutil.h"
 
 namespace {
 
