@@ -1,7 +1,6 @@
 // Block types: the description reader's rules and limits, the field redraw and its power-up marks.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "fieldkit.h"
@@ -10,9 +9,7 @@
 
 // Writes Data/blocks5.txt and reads it.
 static void readDescriptions(const std::string& text) {
-    FILE* f = fopen("Data/blocks5.txt", "wb");
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+    writeFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
     loadBlockDescriptions(5);
 }
 
@@ -55,9 +52,8 @@ TEST_F(Descriptions, TheReadersRulesForWordsFieldsNumbersAndLineBreaks) {
     for (const Case& c : cases) {
         readDescriptions(c.text);
         Ints types;
-        for (int i = 0; i < blockTypeCount; i++) {
-            const BlockType& t = blockTypes[i];
-            types.insert(types.end(), {t.cellX, t.cellY, t.width, t.height});
+        for (const BlockType* t = blockTypes; t < blockTypes + blockTypeCount; t++) {
+            types.insert(types.end(), {t->cellX, t->cellY, t->width, t->height});
         }
         EXPECT_EQ(types, c.types) << c.text;
     }
@@ -77,7 +73,6 @@ TEST_F(Descriptions, OnlyTheFirstHundredRecordsBecomeTypesAndAMissingFileLeavesN
 
 TEST(RedrawField, MarksShowOnlyInTheEditorWithTheCheatOrWithReveal) {
     makeKitField();
-    game.lives = 0;
     addLevelBlock(100, 100, KIT_BRICK, 1 + POWERUP_LASER);
     Ints marked;
     for (int i = 0; i < 4; i++) {

@@ -2,11 +2,9 @@
 // level files, and the field modules every field test uses.
 #pragma once
 
-#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "field/ball.h"
 #include "field/blocks.h"

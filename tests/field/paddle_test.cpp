@@ -7,9 +7,7 @@
 // Kit field, Easy: paddle at (120, 300), half width 18, zone 78 (top at row 242), step limit 3.
 static void paddleField(void) {
     makeKitField();
-    stylus.down = 0;
-    stylus.x = 0;
-    stylus.y = 0;
+    stylus.down = stylus.x = stylus.y = 0;
     game.updateCounter = 1;
 }
 
@@ -63,6 +61,6 @@ TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
     spawnBall(60, 50, 0, 512);
     game.score = 5000;
     movePaddle();
-    EXPECT_EQ((Ints{paddle.y, ballList.count, debrisList.count, game.score}), (Ints{242, 0, 40, 4000}));
-    EXPECT_EQ(debrisList.pieces[39].colour, 0xFFFF);
+    EXPECT_EQ((Ints{paddle.y, ballList.count, debrisList.count, debrisList.pieces[39].colour, game.score}),
+              (Ints{242, 0, 40, 0xFFFF, 4000}));
 }

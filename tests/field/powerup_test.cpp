@@ -1,4 +1,4 @@
-// Power-ups: catching, score and entries, effects, shedding, Drain, Lower Pile.
+// Power-ups: catching, the paddle targets, blocks broken and balls split, drawing, Drain and Lower Pile.
 #include <gtest/gtest.h>
 
 #include "fieldkit.h"
@@ -103,35 +103,24 @@ TEST(PowerUpEffects, DemolitionBombsAndLasersBreakTheirShareOfBlocks) {
     EXPECT_EQ((Ints{game.score, effects.explosionCount}), (Ints{100, 0}));
 }
 
-TEST(PowerUpEffects, BallKillerBurstsEveryBallInItsColourAndExtraLifeAddsALife) {
+TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
     makeKitField();
-    for (int x : {50, 80, 110}) {
-        spawnBall(x, 50, 0, 512);
+    clearSurface(effects.powerUpsPicture);
+    for (int k = 0; k < POWERUP_KINDS; k++) {
+        putPixel(effects.powerUpsPicture, k * 24, 48, packColour(k + 1, 0, 0));  // the cell's top-left pixel
     }
-    game.lives = 32;
-    collectPowerUp(POWERUP_THROUGH_BALL);
-    collectPowerUp(POWERUP_BALL_KILLER);
-    collectPowerUp(POWERUP_EXTRA_LIFE);
-    updatePowerUps();
-    EXPECT_EQ((Ints{ballList.count, debrisList.count, debrisList.pieces[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
-              (Ints{0, 60, 0xF9C7, -1, 33}));
-}
-
-TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
-    static const int kinds[] = {POWERUP_NARROW_PADDLE, POWERUP_NARROW_PADDLE, POWERUP_SLUGGISH_PADDLE,
-                                POWERUP_ZONE_DOWN,     POWERUP_FROZEN_PADDLE, POWERUP_FAST_BALLS,
-                                POWERUP_WIDE_PADDLE};
-    for (int d = 1; d <= 4; d++) {
-        makeKitField();
-        game.difficulty = d;
-        for (int k : kinds) {
-            collectPowerUp(k);
-        }
-        shedBadPowerUps();
-        EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_NARROW_PADDLE], powerUps.counts[POWERUP_FAST_BALLS]}),
-                  (d == 1 ? Ints{2, 1, 0} : Ints{7, 2, 1}))
-            << d;
-    }
+    spawnFallingPowerUp(50, 60, 4);
+    powerUps.capsules[0].age = 3;
+    collectPowerUp(POWERUP_FROZEN_PADDLE);
+    collectPowerUp(POWERUP_QUICK_PADDLE);
+    paddle.x = 120;
+    paddle.y = 280;
+    drawPowerUps();
+    // The capsule of kind 4 (red 5) at phase 3; entries 0 and 1 at (12, 12) and (12, 28), phase 0; on the
+    // paddle frozen, then quick 24 below, no sluggish 12 below.
+    EXPECT_EQ(pixelsAt(backSurface, {{38, 48}, {0, 0}, {0, 16}, {108, 268}, {108, 292}, {108, 280}}),
+              (Ints{packColour(2, 0, 0), packColour(17, 0, 0), packColour(14, 0, 0), packColour(17, 0, 0),
+                    packColour(14, 0, 0), 0}));
 }
 
 // A pile of 40 rows (280..319) from x 60 to 179, red 20 in the field picture.

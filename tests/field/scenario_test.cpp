@@ -115,13 +115,13 @@ static void playScenario(ScenarioResult& result) {
         if (mode == MODE_LEVEL_DONE) {
             result.levelsCleared++;
             game.levelIndex = (game.levelIndex + 1) % 3;
-            tearDownLevel();
-            setUpLevel();
         } else if (mode == MODE_GAME_OVER) {
             result.gamesOver++;
             game.lives = 3;
             game.score = 0;
             startGamePaddle();
+        }
+        if (mode == MODE_LEVEL_DONE || mode == MODE_GAME_OVER) {
             tearDownLevel();
             setUpLevel();
         }
