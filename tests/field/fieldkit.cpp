@@ -1,20 +1,16 @@
-// Test kit for the play field: fresh state, a plain field with known block cells, hashing.
+// Test kit for the play field: fresh state, a plain field with known block cells, level files.
 #include "fieldkit.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "field/ball.h"
-#include "field/blocks.h"
-#include "field/debris.h"
-#include "field/effects.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
-#include "field/gamevalues.h"
 #include "game/play.h"
 #include "gfx/blit.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/log.h"
 #include "shell/runfolder.h"
 
 const uint16_t KIT_CYAN = 0x07DF;
@@ -34,12 +30,8 @@ void resetFieldState(void) {
     resetGameValues();
     game.difficulty = 1;
     game.lives = 3;
-    ballList.count = 0;
-    debrisList.count = 0;
-    effects.explosionCount = 0;
-    currentLevel.blockCount = 0;
-    currentLevel.indestructibleCount = 0;
-    blockTypeCount = 0;
+    ballList.count = debrisList.count = effects.explosionCount = 0;
+    currentLevel.blockCount = currentLevel.indestructibleCount = blockTypeCount = 0;
     clearPowerUps();
     ballList.previousPaddleLine = 320;
     paddle = Paddle{};
@@ -87,84 +79,20 @@ void makeKitField(void) {
     blit(currentLevel.fieldPicture, 0, 0, 240, 320, currentLevel.backgroundPicture, 0, 0, BLIT_COPY);
 
     currentLevel.blocksPicture = createSurface(64, 48);
-    fillRect(currentLevel.blocksPicture, 9, 0, 4, 11, packColour(20, 20, 20));   // paddle left cap
-    fillRect(currentLevel.blocksPicture, 13, 1, 3, 7, packColour(10, 10, 30));   // paddle middle
-    fillRect(currentLevel.blocksPicture, 16, 0, 4, 11, packColour(20, 20, 20));  // paddle right cap
     for (int t = 0; t < KIT_TYPES; t++) {
         uint16_t c = t == KIT_STEEL ? packColour(20, 20, 22) : (uint16_t)(KIT_BRICK_COLOUR + t);
         fillRect(currentLevel.blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
-        blockTypes[t] = BlockType{};
-        blockTypes[t].cellX = (uint16_t)cells[t].x;
-        blockTypes[t].cellY = (uint16_t)cells[t].y;
-        blockTypes[t].width = (uint8_t)cells[t].w;
-        blockTypes[t].height = (uint8_t)cells[t].h;
+        blockTypes[t] = BlockType{(uint16_t)cells[t].x, (uint16_t)cells[t].y, 0, (uint8_t)cells[t].w, (uint8_t)cells[t].h, {}, 0};
     }
     fillRect(currentLevel.blocksPicture, 20, 16, 1, 5, 0);
     fillRect(currentLevel.blocksPicture, 29, 16, 1, 5, 0);
     blockTypeCount = KIT_TYPES;
 
     effects.spritesPicture = createSurface(256, 64);
-    fillRect(effects.spritesPicture, 0, 32, 24, 7, 0xFFDF);
-    fillRect(effects.spritesPicture, 0, 0, 224, 32, packColour(4, 2, 1));
     effects.iconsPicture = createSurface(160, 64);
     effects.powerUpsPicture = createSurface(24 * 22, 72);
     fillRect(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
 }
-
-static uint64_t mix(uint64_t h, const void* data, size_t size) {
-    const uint8_t* p = (const uint8_t*)data;
-    for (size_t i = 0; i < size; i++) {
-        h ^= p[i];
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-uint64_t hashFieldState(void) {
-    uint64_t h = 1469598103934665603ull;
-    h = mix(h, &ballList.count, sizeof(ballList.count));
-    for (int i = 0; i < ballList.count; i++) {
-        const Ball* b = &ballList.balls[i];
-        int32_t v[7] = {b->x, b->y, b->vx, b->vy, b->prevX, b->prevY, b->speed};
-        h = mix(h, v, sizeof(v));
-    }
-    h = mix(h, &debrisList.count, sizeof(debrisList.count));
-    for (int i = 0; i < debrisList.count; i++) {
-        const Debris* d = &debrisList.pieces[i];
-        int32_t v[9] = {d->x, d->y, d->vx, d->vy, d->prevX, d->prevY, d->age, d->colour, d->type};
-        h = mix(h, v, sizeof(v));
-    }
-    h = mix(h, &effects.explosionCount, sizeof(effects.explosionCount));
-    h = mix(h, effects.explosions, sizeof(Explosion) * (size_t)effects.explosionCount);
-    h = mix(h, &powerUps.capsuleCount, sizeof(powerUps.capsuleCount));
-    for (int i = 0; i < powerUps.capsuleCount; i++) {
-        const FallingPowerUp* c = &powerUps.capsules[i];
-        int32_t v[8] = {c->x, c->y, c->vx, c->vy, c->prevX, c->prevY, c->kind, c->age};
-        h = mix(h, v, sizeof(v));
-    }
-    h = mix(h, &powerUps.activeCount, sizeof(powerUps.activeCount));
-    h = mix(h, powerUps.active, sizeof(ActivePowerUp) * (size_t)powerUps.activeCount);
-    h = mix(h, powerUps.counts, sizeof(powerUps.counts));
-    h = mix(h, &currentLevel.blockCount, sizeof(currentLevel.blockCount));
-    h = mix(h, currentLevel.blocks, sizeof(LevelBlock) * (size_t)currentLevel.blockCount);
-    h = mix(h, &currentLevel.indestructibleCount, sizeof(currentLevel.indestructibleCount));
-    h = mix(h, &paddle, sizeof(paddle));
-    int32_t values[6] = {game.score, game.lives, game.readyCountdown, game.shake, game.shakeX, game.shakeY};
-    h = mix(h, values, sizeof(values));
-    uint32_t state = gameRandState();
-    h = mix(h, &state, sizeof(state));
-    h = hashSurface(currentLevel.collisionMap, h);
-    h = hashSurface(currentLevel.fieldPicture, h);
-    h = hashSurface(currentLevel.backgroundPicture, h);
-    return h;
-}
-
-#include <cstdio>
-#include <string>
-#include <vector>
-
-#include "shell/log.h"
-#include "support/testutil.h"
 
 // Writes a w x h RGB picture whose pixel (x, y) is colour(x, y), 0xRRGGBB.
 template <class Colour>
@@ -202,14 +130,8 @@ void writeKitData(void) {
 }
 
 LevelBlock record(int x, int y, int type, int powerUp, int w, int h) {
-    LevelBlock r = {};
-    r.x = (uint16_t)x;
-    r.y = (uint16_t)y;
-    r.type = (uint8_t)type;
-    r.width = (uint8_t)(w >= 0 ? w : cells[type % KIT_TYPES].w);
-    r.height = (uint8_t)(h >= 0 ? h : cells[type % KIT_TYPES].h);
-    r.powerUp = (uint16_t)powerUp;
-    return r;
+    return LevelBlock{(uint16_t)x, (uint16_t)y, (uint8_t)type, (uint8_t)(w >= 0 ? w : cells[type % KIT_TYPES].w),
+                      (uint8_t)(h >= 0 ? h : cells[type % KIT_TYPES].h), {}, (uint16_t)powerUp};
 }
 
 Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> points) {

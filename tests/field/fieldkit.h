@@ -1,13 +1,19 @@
-// Test kit for the play field: a fresh field of plain surfaces with a small blocks picture of known cells.
+// Test kit for the play field: a fresh field of plain surfaces with a small blocks picture of known cells,
+// level files, and the field modules every field test uses.
 #pragma once
 
-#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "field/ball.h"
+#include "field/blocks.h"
+#include "field/debris.h"
+#include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
+#include "field/paddle.h"
+#include "field/powerup.h"
 #include "gfx/surface.h"
 #include "support/testutil.h"
 
@@ -34,8 +40,6 @@ void resetFieldState(void);
 void makeKitField(void);
 // Paints a rectangle of the collision map.
 void paintMap(int x, int y, int w, int h, uint16_t colour);
-// Hash of every list, count, paddle value, game value and picture of the field, and the random state.
-uint64_t hashFieldState(void);
 
 // Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
 // right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.

@@ -1,16 +1,7 @@
-// Power-ups: catching, score and entries, every kind's duration and effect, shedding, Drain, Lower Pile.
+// Power-ups: catching, the paddle targets, blocks broken and balls split, drawing, Drain and Lower Pile.
 #include <gtest/gtest.h>
 
-#include "field/ball.h"
-#include "field/blocks.h"
-#include "field/debris.h"
-#include "field/effects.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
-#include "gfx/blit.h"
 
 // Ticks the power-up pass until the only entry has ended; returns how many ticks that took (0: never).
 static int ticksUntilEnded(int limit) {
@@ -31,68 +22,22 @@ static void collectTimes(int kind, int times) {
 }
 
 TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheField) {
-    makeKitField();
-    paddle.x = 120;
-    paddle.y = 300;
-    spawnFallingPowerUp(145, 295, POWERUP_WIDE_PADDLE);
-    updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.counts[POWERUP_WIDE_PADDLE], game.score}),
-              (Ints{0, 1, 1, 50}));
-
-    makeKitField();
-    spawnFallingPowerUp(146, 295, POWERUP_WIDE_PADDLE);
-    spawnFallingPowerUp(94, 295, POWERUP_WIDE_PADDLE);  // 120 - 26 on the left: missed too
-    updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}),
-              (Ints{2, 0, intToFixed(295) + 500, 530, 1}));
-
-    makeKitField();
-    paddle.x = 20;
-    spawnFallingPowerUp(120, 320, POWERUP_EXTRA_LIFE);  // row 320 is still the field's
-    updateFallingPowerUps();
-    EXPECT_EQ(powerUps.capsuleCount, 1);
-    powerUps.capsules[0].y = intToFixed(321);
-    updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount}), (Ints{0, 0}));
-    // Forty capsules at most; unknown kinds never fall.
-    for (int i = 0; i < 41; i++) {
-        spawnFallingPowerUp(120, 10, POWERUP_HOMING);
+    // Capsule x and y, paddle x (y 300, half width 18), then capsules and entries after one update.
+    const int cases[][5] = {{145, 295, 120, 0, 1}, {146, 295, 120, 1, 0}, {94, 295, 120, 1, 0},
+                            {120, 320, 20, 1, 0},  {120, 321, 20, 0, 0}};  // row 320 is still the field's
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0] * 1000 + c[1]);
+        makeKitField();
+        paddle.x = c[2];
+        paddle.y = 300;
+        spawnFallingPowerUp(c[0], c[1], POWERUP_WIDE_PADDLE);
+        updateFallingPowerUps();
+        EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, game.score}), (Ints{c[3], c[4], 50 * c[4]}));
     }
-    spawnFallingPowerUp(120, 10, 22);
-    spawnFallingPowerUp(120, 10, -1);
-    EXPECT_EQ(powerUps.capsuleCount, MAX_CAPSULES);
-}
-
-TEST(PowerUpCollect, AFullListStillScoresAndShakes) {
-    makeKitField();
-    collectTimes(POWERUP_HOMING, 20);
-    EXPECT_EQ((Ints{powerUps.activeCount, game.score}), (Ints{20, 2000}));
-    collectPowerUp(POWERUP_BALL_SHOWER);
-    EXPECT_EQ((Ints{powerUps.activeCount, powerUps.counts[POWERUP_BALL_SHOWER], game.score, game.shake}),
-              (Ints{20, 0, 3000, 16}));
-    collectPowerUp(POWERUP_BALL_KILLER);
-    collectPowerUp(99);  // unknown: nothing at all
-    EXPECT_EQ(game.score, 2000);
-}
-
-TEST(PowerUpKinds, EveryKindScoresAndEndsOnItsTickDoubledByMaxPowerUpButTheFixedOnes) {
-    static const int table[POWERUP_KINDS][3] = {
-        {100, 300, 600},    {100, 300, 600},   {1000, 255, 510}, {100, 32, 64},    {100, 700, 1400},
-        {50, 2000, 4000},   {-200, 2000, 4000}, {100, 500, 1000}, {100, 129, 258},  {100, 5, 5},
-        {-200, 2000, 2000}, {100, 300, 600},   {100, 1000, 2000}, {50, 2000, 4000}, {-1000, 1, 1},
-        {100, 1, 1},        {-200, 300, 600},  {100, 2000, 4000}, {-200, 2000, 2000}, {100, 3000, 6000},
-        {100, 1, 1},        {100, 1, 1}};
-    for (int k = 0; k < POWERUP_KINDS; k++) {
-        SCOPED_TRACE(k);
-        for (int maxPowerUp = 0; maxPowerUp <= 1; maxPowerUp++) {
-            makeKitField();
-            game.cheats.maxPowerUp = maxPowerUp;
-            collectPowerUp(k);
-            EXPECT_EQ((Ints{game.score, powerUps.counts[k], findPowerUp(k)}), (Ints{table[k][0], 1, 0}));
-            EXPECT_EQ(ticksUntilEnded(20000), table[k][1 + maxPowerUp]);
-            EXPECT_EQ(powerUps.counts[k], 0);
-        }
-    }
+    // A missed capsule falls on, speeding up.
+    spawnFallingPowerUp(120, 10, POWERUP_HOMING);
+    updateFallingPowerUps();
+    EXPECT_EQ((Ints{powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}), (Ints{intToFixed(10) + 500, 530, 1}));
 }
 
 TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
@@ -118,159 +63,64 @@ TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
     }
 }
 
-TEST(PowerUpEffects, TwoFastBallsEntriesGiveFourExtraSteps) {
-    makeKitField();
-    paddle.x = 20;
-    ballList.balls[0] = Ball{intToFixed(100), intToFixed(100), 1000, 0, intToFixed(100), intToFixed(100), 1000};
-    ballList.count = 1;
-    collectTimes(POWERUP_FAST_BALLS, 2);
-    updatePowerUps();
-    EXPECT_EQ(ballList.balls[0].x, intToFixed(100) + 4000);
-}
-
-TEST(PowerUpEffects, BallShowerLaunchesABallEveryOtherTickAndFountainABallEveryEighth) {
-    makeKitField();
-    paddle.vx = 3000;
-    collectPowerUp(POWERUP_BALL_SHOWER);
-    for (int t = 0; t < 255; t++) {
-        game.updateCounter++;
-        updatePowerUps();
-    }
-    // Counter and update counter run together from 1: balls at 2, 4, ... 62.
-    EXPECT_EQ(ballList.count, 31);
-    for (int i = 0; i < ballList.count; i++) {
-        EXPECT_EQ(ballList.balls[i].speed, 2500);
-        EXPECT_GT(fixedToInt(ballList.balls[i].prevY), 280);
-        EXPECT_LT(ballList.balls[i].vy, 0);
-    }
-
-    // The fountain sparks every tick as well.
-    makeKitField();
-    collectPowerUp(POWERUP_FOUNTAIN);
-    EXPECT_EQ(ticksUntilEnded(100), 32);
-    EXPECT_EQ((Ints{ballList.count, debrisList.count}), (Ints{4, 320}));
-    for (int i = 0; i < debrisList.count; i++) {
-        EXPECT_EQ((Ints{debrisList.pieces[i].type, fixedToInt(debrisList.pieces[i].y)}), (Ints{DEBRIS_SPARK, paddle.y - 2}));
-        EXPECT_LE(debrisList.pieces[i].vy, -2048);
-    }
-}
-
 TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
-    makeKitField();
-    addLevelBlock(10, 10, KIT_BRICK);
-    spawnBall(100, 100, 0, 512);
-    collectPowerUp(POWERUP_BALL_SPLIT);
-    for (int t = 0; t < 700; t++) {
-        game.updateCounter++;
-        updatePowerUps();
-        ASSERT_LE(ballList.count, 4);
-    }
-    EXPECT_EQ(ballList.count, 4);
-    makeKitField();
-    addLevelBlock(10, 10, KIT_STEEL);
-    currentLevel.indestructibleCount = 1;
-    spawnBall(100, 100, 0, 512);
-    collectPowerUp(POWERUP_BALL_SPLIT);
-    ticksUntilEnded(1000);
-    EXPECT_EQ(ballList.count, 1);
-}
-
-TEST(PowerUpEffects, DemolitionBreaksSixteenBlocksAnyTypeWithSmallExplosions) {
-    makeKitField();
-    for (int i = 0; i < 20; i++) {
-        addLevelBlock(10 + 11 * (i % 10), 10 + 10 * (i / 10), i < 10 ? KIT_STEEL : KIT_BRICK);
-    }
-    currentLevel.indestructibleCount = 10;
-    collectPowerUp(POWERUP_DEMOLITION);
-    ticksUntilEnded(200);
-    EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount, effects.explosions[0].kind}), (Ints{4, 16, EXPLOSION_SMALL}));
-    int steel = 0;
-    for (int i = 0; i < currentLevel.blockCount; i++) {
-        steel += currentLevel.blocks[i].type == 0;
-    }
-    EXPECT_EQ(currentLevel.indestructibleCount, steel);
-}
-
-TEST(PowerUpEffects, BombBreaksOneBlockOrThreeWithMaxPowerUpAndNothingWithoutBlocks) {
-    for (int blocks : {5, 0}) {
-        for (int maxPowerUp = 0; maxPowerUp <= 1; maxPowerUp++) {
-            SCOPED_TRACE(blocks * 10 + maxPowerUp);
-            makeKitField();
-            game.cheats.maxPowerUp = maxPowerUp;
-            for (int i = 0; i < blocks; i++) {
-                addLevelBlock(10 + 11 * i, 10, KIT_BRICK);
-            }
-            collectPowerUp(POWERUP_BOMB);
-            int score = game.score, broken = blocks == 0 ? 0 : 1 + 2 * maxPowerUp;
-            ticksUntilEnded(10);
-            EXPECT_EQ((Ints{currentLevel.blockCount, effects.explosionCount}), (Ints{blocks - broken, broken}));
-            if (broken > 0) {
-                EXPECT_EQ(effects.explosions[0].kind, EXPLOSION_BIG);
-            } else {
-                EXPECT_EQ(game.score, score);
-            }
-        }
-    }
-}
-
-TEST(PowerUpEffects, BallKillerBurstsEveryBallInItsColourAndExtraLifeAddsALife) {
-    makeKitField();
-    for (int x : {50, 80, 110}) {
-        spawnBall(x, 50, 0, 512);
-    }
-    game.lives = 32;
-    collectPowerUp(POWERUP_THROUGH_BALL);
-    collectPowerUp(POWERUP_BALL_KILLER);
-    collectPowerUp(POWERUP_EXTRA_LIFE);
-    updatePowerUps();
-    EXPECT_EQ((Ints{ballList.count, debrisList.count, debrisList.pieces[0].colour, findPowerUp(POWERUP_BALL_KILLER), game.lives}),
-              (Ints{0, 60, 0xF9C7, -1, 33}));
-}
-
-TEST(PowerUpEffects, LasersBreakBlocksAboveTheirBeamsButNotSteel) {
-    makeKitField();
-    paddle.x = 120;
-    // Beams at 120 - 18 + 2 = 104 and 120 + 18 - 3 = 135.
-    addLevelBlock(100, 50, KIT_BRICK);
-    addLevelBlock(130, 50, KIT_STEEL);
-    currentLevel.indestructibleCount = 1;
-    redrawField();
-    collectPowerUp(POWERUP_LASER);
-    for (int t = 0; t < 299; t++) {
-        updatePowerUps();
-    }
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type}), (Ints{1, KIT_STEEL}));
-}
-
-TEST(PowerUpEffects, RevealShowsMarksWhileActive) {
-    makeKitField();
-    addLevelBlock(100, 100, KIT_BRICK, 1 + POWERUP_HOMING);
-    redrawField();
-    uint64_t plain = hashSurface(currentLevel.fieldPicture);
-    collectPowerUp(POWERUP_REVEAL);
-    EXPECT_NE(hashSurface(currentLevel.fieldPicture), plain);
-    expirePowerUp(0);
-    EXPECT_EQ(hashSurface(currentLevel.fieldPicture), plain);
-}
-
-TEST(PowerUpShed, EasyEndsOneEntryOfEachHarmfulKindHarderKeepsThem) {
-    static const int kinds[] = {POWERUP_NARROW_PADDLE, POWERUP_NARROW_PADDLE, POWERUP_SLUGGISH_PADDLE,
-                                POWERUP_ZONE_DOWN,     POWERUP_FROZEN_PADDLE, POWERUP_FAST_BALLS,
-                                POWERUP_WIDE_PADDLE};
-    for (int d = 1; d <= 4; d++) {
+    for (int type : {KIT_BRICK, KIT_STEEL}) {
         makeKitField();
-        game.difficulty = d;
-        for (int k : kinds) {
-            collectPowerUp(k);
-        }
-        shedBadPowerUps();
-        EXPECT_EQ(powerUps.activeCount, d == 1 ? 2 : 7) << d;
-        if (d == 1) {
-            EXPECT_EQ((Ints{powerUps.counts[POWERUP_NARROW_PADDLE], powerUps.counts[POWERUP_WIDE_PADDLE],
-                            powerUps.counts[POWERUP_FAST_BALLS]}),
-                      (Ints{1, 1, 0}));
-        }
+        addLevelBlock(10, 10, type);
+        currentLevel.indestructibleCount = type == KIT_STEEL;
+        spawnBall(100, 100, 0, 512);
+        collectPowerUp(POWERUP_BALL_SPLIT);
+        ticksUntilEnded(1000);
+        EXPECT_EQ(ballList.count, type == KIT_STEEL ? 1 : 4);
     }
+}
+
+TEST(PowerUpEffects, DemolitionBombsAndLasersBreakTheirShareOfBlocks) {
+    // Kind, Max Power-Up, then blocks and steel blocks left of ten steel over ten bricks, and explosions.
+    // Demolition breaks sixteen of any type, a bomb one (here steel), or three with Max Power-Up; the beams,
+    // at 84 and 115 with the paddle at 100, the bricks above them but not the steel above those.
+    const int cases[][5] = {{POWERUP_DEMOLITION, 0, 4, 1, 16}, {POWERUP_BOMB, 0, 19, 9, 1},
+                            {POWERUP_BOMB, 1, 17, 9, 3},       {POWERUP_LASER, 0, 18, 10, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0] * 10 + c[1]);
+        makeKitField();
+        paddle.x = 100;
+        game.cheats.maxPowerUp = c[1];
+        for (int i = 0; i < 20; i++) {
+            addLevelBlock(10 + 11 * (i % 10), 10 + 10 * (i / 10), i < 10 ? KIT_STEEL : KIT_BRICK);
+        }
+        currentLevel.indestructibleCount = 10;
+        redrawField();
+        collectPowerUp(c[0]);
+        ticksUntilEnded(400);
+        EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, effects.explosionCount}),
+                  (Ints{c[2], c[3], c[4]}));
+        EXPECT_TRUE(c[4] == 0 || effects.explosions[0].kind == (c[0] == POWERUP_BOMB ? EXPLOSION_BIG : EXPLOSION_SMALL));
+    }
+    makeKitField();  // a bomb without blocks does nothing
+    collectPowerUp(POWERUP_BOMB);
+    ticksUntilEnded(10);
+    EXPECT_EQ((Ints{game.score, effects.explosionCount}), (Ints{100, 0}));
+}
+
+TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
+    makeKitField();
+    clearSurface(effects.powerUpsPicture);
+    for (int k = 0; k < POWERUP_KINDS; k++) {
+        putPixel(effects.powerUpsPicture, k * 24, 48, packColour(k + 1, 0, 0));  // the cell's top-left pixel
+    }
+    spawnFallingPowerUp(50, 60, 4);
+    powerUps.capsules[0].age = 3;
+    collectPowerUp(POWERUP_FROZEN_PADDLE);
+    collectPowerUp(POWERUP_QUICK_PADDLE);
+    paddle.x = 120;
+    paddle.y = 280;
+    drawPowerUps();
+    // The capsule of kind 4 (red 5) at phase 3; entries 0 and 1 at (12, 12) and (12, 28), phase 0; on the
+    // paddle frozen, then quick 24 below, no sluggish 12 below.
+    EXPECT_EQ(pixelsAt(backSurface, {{38, 48}, {0, 0}, {0, 16}, {108, 268}, {108, 292}, {108, 280}}),
+              (Ints{packColour(2, 0, 0), packColour(17, 0, 0), packColour(14, 0, 0), packColour(17, 0, 0),
+                    packColour(14, 0, 0), 0}));
 }
 
 // A pile of 40 rows (280..319) from x 60 to 179, red 20 in the field picture.
@@ -296,9 +146,7 @@ static void expectEmber(uint16_t c) {
 TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     buildPile();
     paddle.x = 20;  // no pile under the paddle: nothing happens
-    uint64_t before = hashSurface(currentLevel.collisionMap);
     drainPile();
-    EXPECT_EQ(hashSurface(currentLevel.collisionMap), before);
     EXPECT_EQ(debrisList.count, 0);
 
     paddle.x = 120;
@@ -309,17 +157,7 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
                                       {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
               (Ints{0, c, 0, c, 0, c, 0, c, c, c}));
-    int cleared = 0;
-    for (int y = 280; y < 320; y++) {
-        for (int x = 60; x < 180; x++) {
-            if (getPixel(currentLevel.collisionMap, x, y) == 0) {
-                cleared++;
-                ASSERT_EQ(getPixel(currentLevel.fieldPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
-                ASSERT_EQ(getPixel(currentLevel.backgroundPicture, x, y), getPixel(currentLevel.pristineBackground, x, y));
-            }
-        }
-    }
-    EXPECT_GT(cleared, MAX_DEBRIS);
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 120, 300), getPixel(currentLevel.pristineBackground, 120, 300));
     // One spark per cleared pixel, the list full.
     EXPECT_EQ((Ints{debrisList.count, debrisList.pieces[0].type}), (Ints{MAX_DEBRIS, DEBRIS_SPARK}));
     // The glow disc (radius 46) reaches pile the clear pass left and turns it to embers.
@@ -332,12 +170,9 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     paintMap(100, 260, 1, 20, KIT_CYAN);  // one taller column, up to row 260
     paintMap(200, 318, 1, 2, KIT_CYAN);   // a two-row column: nothing above row 317 to clear
     lowerPile();
-    for (int y = 280; y <= 285; y++) {
-        EXPECT_EQ(getPixel(currentLevel.collisionMap, 60, y), 0) << y;
-        EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, y), getPixel(currentLevel.pristineBackground, 60, y));
-    }
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 286}, {100, 265}, {100, 266}, {200, 318}}),
-              (Ints{KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 280}, {60, 285}, {60, 286}, {100, 265}, {100, 266}, {200, 318}}),
+              (Ints{0, 0, KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
+    EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, 285), getPixel(currentLevel.pristineBackground, 60, 285));
     expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));
     EXPECT_EQ(debrisList.count, 3 * 121);
 }

@@ -3,43 +3,34 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "field/ball.h"
-#include "field/debris.h"
-#include "field/level.h"
-#include "field/paddle.h"
-#include "field/powerup.h"
 #include "fieldkit.h"
-#include "field/gamevalues.h"
-#include "shell/mainloop.h"
 #include "shell/runfolder.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"
-#include "support/testutil.h"
 
-// Slots 1..14 hold a short sound each; the mixer is never run, so voices stay until stopped.
+// Slots 1..16 hold a short sound each; the mixer is never run, so voices stay until stopped.
 class FieldSounds : public ::testing::Test {
 protected:
     void SetUp() override {
         makeKitField();
         strcpy(runPaths.soundPath, "./Sound/");
         std::vector<uint8_t> samples(200, 1);
-        for (int id = 1; id <= 14; id++) {
+        for (int id = 1; id <= 16; id++) {
             std::string name = "s" + std::to_string(id) + ".raw";
             writeFileBytes("Sound/" + name, samples);
             loadSound(name.c_str(), id, 0);
         }
     }
-    void TearDown() override {
-        while (liveVoiceCount() > 0) {
-            stopVoice(0);
-        }
-    }
-    static std::vector<int> voices(void) {
-        std::vector<int> ids;
+    void TearDown() override { voices(); }
+    // The sounds of the live voices, which are then stopped.
+    static Ints voices(void) {
+        Ints ids;
         for (int i = 0; i < liveVoiceCount(); i++) {
             ids.push_back(voiceAt(i).soundId);
+        }
+        while (liveVoiceCount() > 0) {
+            stopVoice(0);
         }
         return ids;
     }
@@ -52,63 +43,25 @@ TEST_F(FieldSounds, CaughtPowerUpsPlayTheirTableSoundAndTheShowerAlsoItsWhoosh) 
     }
     collectPowerUp(POWERUP_HOMING);         // 5, plain: refused
     collectPowerUp(POWERUP_FROZEN_PADDLE);  // 2, field voice: still starts
-    EXPECT_EQ(voices(), (std::vector<int>{10, 10, 10, 10, 10, 2}));
     paddle.x = 120;
     paddle.y = 300;
     spawnFallingPowerUp(120, 295, POWERUP_BALL_SHOWER);
     updateFallingPowerUps();
-    EXPECT_EQ(voices(), (std::vector<int>{10, 10, 10, 10, 10, 2, 2, 11}));
-}
-
-TEST_F(FieldSounds, BlocksBlastsAndPilesHaveTheirOwn) {
-    // A ball breaking a block plays 14.
-    paddle.x = 20;
-    addLevelBlock(95, 93, KIT_BRICK);
-    paintMap(95, 93, 10, 5, 0xF800);
-    ballList.balls[0] = Ball{intToFixed(100), intToFixed(100), 0, 0, intToFixed(100), intToFixed(100), 2500};
-    ballList.count = 1;
-    stepBalls();
-    EXPECT_EQ(voices(), std::vector<int>{14});
-    TearDown();
-    for (int i = 0; i < 3; i++) {
-        addLevelBlock(10 + 12 * i, 10, KIT_BRICK);
-    }
-    collectPowerUp(POWERUP_BOMB);
-    TearDown();
-    for (int t = 0; t < 5; t++) {
-        updatePowerUps();
-    }
-    EXPECT_EQ(voices(), std::vector<int>{7});
-    TearDown();
-    clearPowerUps();
-    collectPowerUp(POWERUP_DRAIN);
-    TearDown();
-    updatePowerUps();
-    EXPECT_EQ(voices(), std::vector<int>{6});
+    EXPECT_EQ(voices(), (Ints{10, 10, 10, 10, 10, 2, 2, 11}));
 }
 
 TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurnedOff) {
-    writeFileBytes("Sound/tap.raw", std::vector<uint8_t>(200, 1));
-    loadSound("tap.raw", 16, 0);
     paddle.x = 120;
     paddle.y = 300;
-    paddle.halfWidth = 18;
-    struct Row {
-        uint32_t update;
-        bool on;
-        int taps;  // voices of slot 16 after the bounce
-    };
-    const Row rows[] = {{100, true, 1}, {101, true, 0}, {103, true, 0}, {104, true, 1},
-                        {200, false, 0}, {300, true, 1}};
-    for (const Row& r : rows) {
-        game.updateCounter = r.update;
-        setPaddleSound(r.on);
-        ballList.count = 0;
+    // Update counter, the tap turned on, then the taps (slot 16) after a bounce.
+    const int rows[][3] = {{100, 1, 1}, {101, 1, 0}, {103, 1, 0}, {104, 1, 1}, {200, 0, 0}, {300, 1, 1}};
+    for (const auto& r : rows) {
+        game.updateCounter = (uint32_t)r[0];
+        setPaddleSound(r[1] != 0);
         ballList.balls[0] = Ball{intToFixed(120), intToFixed(296), 0, 3000, intToFixed(120), intToFixed(296), 3000};
         ballList.count = 1;
         stepBalls();
-        ASSERT_LT(ballList.balls[0].vy, 0) << r.update;  // bounced
-        EXPECT_EQ(voices(), std::vector<int>(r.taps, 16)) << r.update;
-        TearDown();
+        ASSERT_LT(ballList.balls[0].vy, 0) << r[0];  // bounced
+        EXPECT_EQ(voices(), Ints(r[2], 16)) << r[0];
     }
 }
