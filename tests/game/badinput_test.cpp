@@ -29,11 +29,9 @@
 #include "field/gamevalues.h"
 #include "field/level.h"
 #include "flowtest.h"
-#include "game/game.h"
 #include "game/highscores.h"
 #include "game/hints.h"
 #include "game/modes.h"
-#include "game/play.h"
 #include "game/settings.h"
 #include "gfx/picture.h"
 #include "platform/headless/headless.h"
@@ -41,7 +39,6 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
-#include "shell/savefile.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
 #include "sound/sample.h"
@@ -345,14 +342,24 @@ std::vector<LevelBlock> levelOf(int64_t n) {
     return blocks;
 }
 
-void save(int kind, int64_t n, bool insert) {
+const char* const savePaths[KINDS] = {"Data/settings.dat", "Data/Plinkor3.dat", "Data/level7.dat"};
+
+std::vector<uint8_t> saveBytes(int kind, int64_t n) {
+    std::vector<uint8_t> bytes(SETTINGS_BYTES);
+    if (kind == SETTINGS) {
+        putSettings(n);
+        encodeSettings(bytes.data());
+    }
+    return kind == SETTINGS ? bytes : kind == HIGH_SCORES ? textBytes(highScoreText(n)) : levelBytes(levelOf(n));
+}
+
+// Save n as the game makes it.
+void save(int kind, int64_t n) {
     if (kind == SETTINGS) {
         putSettings(n);
         saveSettings();
-    } else if (kind == HIGH_SCORES && insert) {
-        insertHighScore(("K" + std::to_string(n)).c_str(), (int32_t)n, 3);
     } else if (kind == HIGH_SCORES) {
-        replaceFileBytes("Data/Plinkor3.dat", textBytes(highScoreText(n)));
+        insertHighScore(("K" + std::to_string(n)).c_str(), (int32_t)n, 3);
     } else {
         std::vector<LevelBlock> blocks = levelOf(n);
         std::memcpy(currentLevel.blocks, blocks.data(), blocks.size() * sizeof(LevelBlock));
@@ -363,32 +370,29 @@ void save(int kind, int64_t n, bool insert) {
 
 // The save number (older or newer) whose content the file holds and loads with, or -1.
 int64_t held(int kind, int64_t older, int64_t newer) {
+    std::vector<uint8_t> bytes = readFileBytes(savePaths[kind]);
     for (int64_t n : {older, newer}) {
+        if (bytes != saveBytes(kind, n)) {
+            continue;
+        }
+        bool loads = false;
         if (kind == SETTINGS) {
-            std::vector<uint8_t> bytes = readFileBytes("Data/settings.dat"), expected(SETTINGS_BYTES);
-            putSettings(n);
-            encodeSettings(expected.data());
-            if (bytes == expected) {
-                putSettings(n + 1);  // something else in force, so that the load shows
-                std::vector<uint8_t> loaded(SETTINGS_BYTES);
-                int ok = loadSettings();
-                encodeSettings(loaded.data());
-                return ok == 1 && loaded == bytes ? n : -1;
-            }
+            putSettings(n + 1);  // something else in force, so that the load shows
+            std::vector<uint8_t> loaded(SETTINGS_BYTES);
+            loads = loadSettings() == 1;
+            encodeSettings(loaded.data());
+            loads = loads && loaded == bytes;
         } else if (kind == HIGH_SCORES) {
-            if (readFileBytes("Data/Plinkor3.dat") == textBytes(highScoreText(n))) {
-                loadHighScores(3);
-                bool same = std::string(highScoreTable(), 500) == highScoreText(n);
-                return same && highScoreRank((int32_t)n + 1, 3) == 24 ? n : -1;
-            }
-        } else if (readFileBytes("Data/level7.dat") == levelBytes(levelOf(n))) {
+            loadHighScores(3);
+            loads = std::string(highScoreTable(), 500) == highScoreText(n) && highScoreRank((int32_t)n + 1, 3) == 24;
+        } else {
             currentLevel.blockCount = 0;
             loadLevel(7);
-            bool same = levelBytes(std::vector<LevelBlock>(currentLevel.blocks, currentLevel.blocks + currentLevel.blockCount)) ==
-                        levelBytes(levelOf(n));
+            loads = (size_t)currentLevel.blockCount * sizeof(LevelBlock) == bytes.size() &&
+                    std::memcmp(currentLevel.blocks, bytes.data(), bytes.size()) == 0;
             unloadLevel();
-            return same ? n : -1;
         }
+        return loads ? n : -1;
     }
     return -1;
 }
@@ -398,7 +402,7 @@ std::string killedSavesRow(void) {
     setGamma(128);
     logLevel = 0;
     for (int k = 0; k < KINDS; k++) {
-        save(k, 0, false);
+        replaceFileBytes(savePaths[k], saveBytes(k, 0));
         EXPECT_EQ(held(k, 0, 0), 0) << k;
     }
     void* shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -418,7 +422,7 @@ std::string killedSavesRow(void) {
                 int64_t n = progress->finished[kind].load() + 1;
                 progress->kind.store(kind);
                 progress->started[kind].store(n);
-                save(kind, n, true);
+                save(kind, n);
                 progress->finished[kind].store(n);
             }
         }
@@ -438,7 +442,7 @@ std::string killedSavesRow(void) {
             if (n < 0) {
                 ADD_FAILURE() << "kind " << k << " damaged after kill " << round + 1;
                 n = older;
-                save(k, n, false);  // carry on from a known content, so one damage counts once
+                replaceFileBytes(savePaths[k], saveBytes(k, n));  // carry on from a known content
             }
             progress->started[k].store(n);
             progress->finished[k].store(n);
@@ -461,7 +465,6 @@ std::string unless(bool holds, const std::string& what) {
 
 // What the row's look saw on every pass, for its check.
 struct Seen {
-    int hintShown = 0;
     int32_t difficulty = 0;
     bool defaults = false;
     std::map<std::string, std::vector<uint8_t>> dataBefore;
@@ -474,16 +477,17 @@ bool onMenu(void) {
     return mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_MAIN_MENU;
 }
 
+// In a folder with the generated data linked in, prepare breaks the files and hands back a reason to
+// skip, or ""; the whole game is toured, and check hands back what was wrong. A row without a check does
+// all its work and checks in prepare.
 struct Row {
     const char* name;
-    bool gameFolder;                                   // the generated data linked in, else an empty folder
-    bool tour;                                         // the whole game toured between prepare and check
-    std::function<std::string(TourOptions&)> prepare;  // breaks the files; a reason to skip, or ""
+    std::function<std::string(TourOptions&)> prepare;
     std::function<std::string(const TourResult&)> check;
 };
 
 const Row rows[] = {
-    {"every_picture_of_no_size_or_huge", true, true,
+    {"every_picture_of_no_size_or_huge",
      [](TourOptions& o) {
          std::vector<std::string> pictures = filesIn("Data", ".png");
          for (size_t i = 0; i < pictures.size(); i++) {
@@ -497,7 +501,7 @@ const Row rows[] = {
                 unless(r.found.count("surface still null") == 1, "no null surface logged");
      }},
     // The odd byte is a partial record, ignored without a word; a whole record more is worth a warning.
-    {"level_of_12001_bytes", true, true,
+    {"level_of_12001_bytes",
      [](TourOptions& o) {
          seen.bytes = thousandBlockLevel();
          headlessReset();
@@ -526,7 +530,7 @@ const Row rows[] = {
      }},
     // Loaded as they stand (volumes clamped by the mixer) and written back so by the first menu; the
     // options screen repairs what it shows. Garbage the game has no rule for stays: keys, unlock flags.
-    {"garbage_settings", true, true,
+    {"garbage_settings",
      [](TourOptions& o) {
          seen.bytes = garbageSettings();
          replaceFileBytes("Data/settings.dat", seen.bytes);
@@ -550,23 +554,7 @@ const Row rows[] = {
                            (valueAt(saved, 11) == 0 || valueAt(saved, 11) == 1),
                        "settings saved unrepaired");
      }},
-    // A hint of 5000 letters in two fields and after them, shown in the panel.
-    {"hint_of_5000_letters", true, true,
-     [](TourOptions& o) {
-         std::string letters;
-         for (int k = 0; k < 5000; k++) {
-             letters += k % 8 == 7 ? ' ' : (char)('a' + k % 26);
-         }
-         replaceFileBytes("Data/hint0.txt", textBytes("[hint|" + letters + "|" + letters + "]" + letters));
-         o.passesPerScreen = 60;
-         o.playPasses = 400;
-         o.everyPass = [](int64_t) {
-             seen.hintShown += mainLoop.currentMode == MODE_PLAY && game.helpfulHints && hintPanel.y > -50 ? 1 : 0;
-         };
-         return "";
-     },
-     [](const TourResult&) { return unless(seen.hintShown > 0, "the hint never showed"); }},
-    {"no_data_or_sound_folder", false, true,
+    {"no_data_or_sound_folder",
      [](TourOptions& o) {
          fs::remove_all("Data");
          fs::remove_all("Sound");
@@ -602,7 +590,7 @@ const Row rows[] = {
      }},
     // The player's settings, a table and a level in a folder the game cannot write to: every save fails
     // with the reason shown, the settings box once, the level's at each try to leave the editor.
-    {"read_only_data_folder", true, true,
+    {"read_only_data_folder",
      [](TourOptions& o) {
          replaceFileBytes("Data/settings.dat", settingsWithDifficulty(2));
          replaceFileBytes("Data/Plinkor2.dat", textBytes(scoreTable({{"KEEPER", 5}})));
@@ -632,7 +620,7 @@ const Row rows[] = {
                 unless(umount2("Data", MNT_DETACH) == 0, "unmount");
      }},
     // A save never writes through a link planted at its temporary name, and keeps the old file's mode.
-    {"temporary_names_planted_as_links", true, true,
+    {"temporary_names_planted_as_links",
      [](TourOptions&) {
          writeFileBytes("victim", textBytes("not the game's"));
          for (const char* name : {"Data/level0.dat.tmp", "Data/settings.dat.tmp"}) {
@@ -652,7 +640,7 @@ const Row rows[] = {
                        "a planted link was replaced");
      }},
     // Busy devices and their boxes are the mixer's own tests; here the whole game runs without sound.
-    {"no_sound_device", true, true,
+    {"no_sound_device",
      [](TourOptions& o) {
          o.passesPerScreen = 120;
          o.setUp = [] { headlessSetAudioResult(AUDIO_FAILED); };
@@ -663,14 +651,12 @@ const Row rows[] = {
          return unless(r.found.size() == 1u && r.boxes.empty(), "no \"[ERROR] Sound Init Failed.\" or a box") +
                 unless(headlessAudioOpened() == 0 && mainLoop.soundEnabled == 0, "sound enabled");
      }},
-    {"a_folder_at_every_name", true, false, [](TourOptions&) { return badThingRow(badThings[0], false); }, nullptr},
-    {"a_fifo_at_every_name", true, false, [](TourOptions&) { return badThingRow(badThings[1], false); }, nullptr},
-    {"dev_zero_at_every_name", true, false, [](TourOptions&) { return badThingRow(badThings[2], false); }, nullptr},
-    {"a_sparse_2_gb_file_at_every_name", true, false, [](TourOptions&) { return badThingRow(badThings[3], false); },
-     nullptr},
-    {"unreadable_settings_and_scores", true, false, [](TourOptions&) { return badThingRow(badThings[4], true); },
-     nullptr},
-    {"killed_saves", true, false, [](TourOptions&) { return killedSavesRow(); }, nullptr},
+    {"a_folder_at_every_name", [](TourOptions&) { return badThingRow(badThings[0], false); }, nullptr},
+    {"a_fifo_at_every_name", [](TourOptions&) { return badThingRow(badThings[1], false); }, nullptr},
+    {"dev_zero_at_every_name", [](TourOptions&) { return badThingRow(badThings[2], false); }, nullptr},
+    {"a_2_gb_file_at_every_name", [](TourOptions&) { return badThingRow(badThings[3], false); }, nullptr},
+    {"unreadable_settings_and_scores", [](TourOptions&) { return badThingRow(badThings[4], true); }, nullptr},
+    {"killed_saves", [](TourOptions&) { return killedSavesRow(); }, nullptr},
 };
 
 void PrintTo(const Row& row, std::ostream* out) {
@@ -681,17 +667,15 @@ class Case : public ::testing::TestWithParam<Row> {};
 
 }  // namespace
 
-// A row that does not tour does all its work and checks in prepare.
 TEST_P(Case, LosesNothingAndEveryScreenStillWorks) {
     const Row& row = GetParam();
-    std::unique_ptr<GameFolder> linked(row.gameFolder ? new GameFolder() : nullptr);
-    std::unique_ptr<ScratchFolder> empty(row.gameFolder ? nullptr : new ScratchFolder());
+    GameFolder folder;
     TourOptions options;
     std::string skip = row.prepare(options);
     if (!skip.empty()) {
         GTEST_SKIP() << skip;
     }
-    if (!row.tour) {
+    if (!row.check) {
         return;
     }
     TourResult result = tourTheGame(options);
