@@ -32,16 +32,10 @@ uint16_t sheetColour(int x, int y) {
     return packColour(x & 31, y & 31, 1 + (x >> 5) + ((y >> 5) & 1) * 8);
 }
 
-uint16_t sheetPixel(int x, int y) {
-    return (x + y) % 13 == 0 ? 0 : sheetColour(x, y);
-}
-
 Surface* makeSheet(void) {
     Surface* sheet = createSurface(240, 135);
-    for (int y = 0; y < 135; y++) {
-        for (int x = 0; x < 240; x++) {
-            putPixel(sheet, x, y, sheetPixel(x, y));
-        }
+    for (int i = 0; i < 240 * 135; i++) {
+        putPixel(sheet, i % 240, i / 240, (i % 240 + i / 240) % 13 == 0 ? 0 : sheetColour(i % 240, i / 240));
     }
     return sheet;
 }
@@ -111,23 +105,15 @@ protected:
     }
 
     // Stylus messages through the window procedure, on the virtual clock.
-    void press(int x, int y) {
+    void send(uint32_t message, int x, int y, int64_t after = 0) {
+        now += after;
         headlessSetCounter(now);
-        windowProc(MSG_LBUTTONDOWN, 1, position(x, y));
-    }
-    void moveTo(int x, int y) {
-        headlessSetCounter(now);
-        windowProc(MSG_MOUSEMOVE, 0, position(x, y));
-    }
-    void release(int x, int y, int64_t held) {
-        now += held;
-        headlessSetCounter(now);
-        windowProc(MSG_LBUTTONUP, 0, position(x, y));
-        now += SECOND;
+        windowProc(message, message == MSG_LBUTTONDOWN ? 1 : 0, position(x, y));
     }
     void quickTapAt(int x, int y) {
-        press(x, y);
-        release(x, y, 1000);
+        send(MSG_LBUTTONDOWN, x, y);
+        send(MSG_LBUTTONUP, x, y, 1000);
+        now += SECOND;
     }
     // Lets the start-up motion finish: log window closed, menu at the bottom edge, stats retracted.
     void settle() {
@@ -185,9 +171,9 @@ TEST_F(Overlay, WithTheOverlayOffNothingMovesNothingIsDrawnAndTheGameGetsEveryMe
     drawOverlay();
     EXPECT_EQ((Ints{overlay.menuY, overlay.menuState, overlay.logState}), (Ints{200, 1, 1}));
     EXPECT_EQ(hashSurface(backSurface), blank);
-    press(5, 3);  // the log window's title
-    moveTo(50, 50);
-    release(50, 50, 1000);
+    send(MSG_LBUTTONDOWN, 5, 3);  // the log window's title
+    send(MSG_MOUSEMOVE, 50, 50);
+    send(MSG_LBUTTONUP, 50, 50, 1000);
     EXPECT_EQ(overlay.dragMode, 0);
     EXPECT_EQ(gameMessages, (std::vector<int32_t>{MSG_LBUTTONDOWN, MSG_MOUSEMOVE, MSG_LBUTTONUP}));
 }
@@ -255,7 +241,7 @@ TEST_F(Overlay, TheScrollBarAnswersPressesExactlyWithinItsEdges) {
     const int presses[][3] = {{203, 100, 1},  {204, 100, 100}, {214, 100, 100}, {215, 100, 0},
                               {210, 51, 0},   {210, 52, 100},  {210, 149, 100}, {210, 150, 0}};
     for (const auto& p : presses) {
-        press(p[0], p[1]);
+        send(MSG_LBUTTONDOWN, p[0], p[1]);
         EXPECT_EQ(overlay.dragMode, p[2]) << p[0] << "," << p[1];
         overlay.dragMode = 0;
     }
