@@ -6,44 +6,29 @@
 #include <string>
 #include <vector>
 
-#include "shell/runfolder.h"
-#include "shell/savefile.h"
 #include "shell/desktop.h"
-#include "shell/log.h"
-#include "shell/mainloop.h"
+#include "shell/runfolder.h"
 #include "support/testutil.h"
 
 namespace {
 
 const char* const INI = "Data/desktop.ini";
 
-struct Expected {
-    int32_t followPointer, pauseWhenAway, skipIntro, scale, paddleSound, fullscreen;
-};
+// followPointer, pauseWhenAway, skipIntro, scale, paddleSound, fullscreen
+const Ints DEFAULTS = {0, 1, 0, 0, 1, 0};
 
-void expectOptions(const DesktopOptions& o, const Expected& e, const std::string& what) {
-    EXPECT_EQ(o.followPointer, e.followPointer) << what;
-    EXPECT_EQ(o.pauseWhenAway, e.pauseWhenAway) << what;
-    EXPECT_EQ(o.skipIntro, e.skipIntro) << what;
-    EXPECT_EQ(o.scale, e.scale) << what;
-    EXPECT_EQ(o.paddleSound, e.paddleSound) << what;
-    EXPECT_EQ(o.fullscreen, e.fullscreen) << what;
+Ints options(const DesktopOptions& o) {
+    return {o.followPointer, o.pauseWhenAway, o.skipIntro, o.scale, o.paddleSound, o.fullscreen};
 }
-
-const Expected DEFAULTS = {0, 1, 0, 0, 1, 0};
 
 std::vector<uint8_t> bytesOf(const std::string& text) {
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-std::string fileText(const char* path) {
-    std::vector<uint8_t> bytes = readFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void useScratchData(void) {
-    std::snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
-}
+struct DesktopFolder {
+    ScratchFolder folder;
+    DesktopFolder() { std::snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/"); }
+};
 
 }  // namespace
 
@@ -51,7 +36,7 @@ TEST(DesktopOptions, ParsesKeyValueLines) {
     struct Case {
         const char* name;
         std::string text;
-        Expected expected;
+        Ints expected;
         int warnings;
     };
     const std::vector<Case> cases = {
@@ -63,148 +48,102 @@ TEST(DesktopOptions, ParsesKeyValueLines) {
         {"comments, blanks, no spaces, a trailing comment",
          "# my choices\n\n   # indented comment\nfollow_pointer=ON   # mine\n\tskip_intro\t=\tTrue\n",
          {1, 1, 1, 0, 1, 0}, 0},
-        {"CRLF line ends", "skip_intro = on\r\nscale = 2\r\n\r\n# done\r\n", {0, 1, 1, 2, 1, 0}, 0},
-        {"no final line end", "scale = 4", {0, 1, 0, 4, 1, 0}, 0},
-        {"byte-order mark", "\xEF\xBB\xBFscale = 5\n", {0, 1, 0, 5, 1, 0}, 0},
+        {"byte-order mark, CRLF line ends, no final line end", "\xEF\xBB\xBFskip_intro = on\r\n\r\n# done\r\nscale = 2",
+         {0, 1, 1, 2, 1, 0}, 0},
         {"key in capitals, scale auto", "SCALE = 6\nScale = Auto\n", DEFAULTS, 0},
         {"bad values are ignored",
          "follow_pointer = maybe\nscale = 9\nscale = -1\nscale = 99999999999999999999\nscale =\n"
          "pause_when_away = of\nfullscreen = on off\n",
          DEFAULTS, 7},
-        {"a bad value keeps the earlier good one", "scale = 2\nscale = x\nskip_intro = on\nskip_intro = ?\n",
-         {0, 1, 1, 2, 1, 0}, 2},
+        {"a bad value keeps the earlier good one", "scale = 2\nscale = x\n", {0, 1, 0, 2, 1, 0}, 1},
         {"unknown keys and stray text pass with a warning",
          "colour = red\njust some words\n= 3\nfollow_pointer # = on\nfollow_pointer = on\n", {1, 1, 0, 0, 1, 0}, 4},
     };
     for (const Case& c : cases) {
-        DesktopOptions options;
-        setDefaultDesktopOptions(&options);
-        int warnings = parseDesktopOptions(c.text.data(), c.text.size(), &options, "desktop.ini");
-        expectOptions(options, c.expected, c.name);
+        DesktopOptions o;
+        setDefaultDesktopOptions(&o);
+        int warnings = parseDesktopOptions(c.text.data(), c.text.size(), &o, "desktop.ini");
+        EXPECT_EQ(options(o), c.expected) << c.name;
         EXPECT_EQ(warnings, c.warnings) << c.name;
     }
 }
 
-TEST(DesktopOptions, ABadValueIsNamedInTheLog) {
-    clearLog();
-    logLevel = 1;
-    const std::string text = "# first\nscale = huge\n";
-    DesktopOptions options;
-    setDefaultDesktopOptions(&options);
-    parseDesktopOptions(text.data(), text.size(), &options, "ini");
-    std::string log;
-    for (int i = LOG_LINES - 1; i >= 0; i--) {
-        log += std::string(logBuffer.text[i], strnlen(logBuffer.text[i], LOG_COLUMNS));
-    }
-    EXPECT_NE(log.find("[WARNING] ini line 2:"), std::string::npos) << log;
-    EXPECT_NE(log.find("\"huge\""), std::string::npos) << log;
-    EXPECT_EQ(options.scale, DESKTOP_SCALE_AUTO);
-}
-
-TEST(DesktopOptions, MissingFileGivesDefaultsAndIsNotCreated) {
-    ScratchFolder folder;
-    useScratchData();
+// A missing file gives the defaults and is not created; a file over the limit gives the defaults and is
+// never rewritten (it could not be written back whole), though the scale is in force for this run.
+TEST(DesktopOptions, MissingOrLargeFilesAreLeftAlone) {
+    DesktopFolder f;
     desktopOptions = DesktopOptions{1, 0, 1, 7, 0, 1};
     loadDesktopOptions();
-    expectOptions(desktopOptions, DEFAULTS, "missing");
+    EXPECT_EQ(options(desktopOptions), DEFAULTS);
     EXPECT_FALSE(std::filesystem::exists(INI));
-}
-
-TEST(DesktopOptions, LargeFilesAreReadUpToTheLimitAndLeftAloneAbove) {
-    ScratchFolder folder;
-    useScratchData();
-    // Just under the limit: comments, then the options at the end still count.
-    std::string comment = "# " + std::string(97, 'x') + "\n";
     std::string text;
-    while (text.size() + comment.size() + 32 < DESKTOP_FILE_LIMIT) {
-        text += comment;
+    while (text.size() + 100 + 32 < DESKTOP_FILE_LIMIT) {
+        text += "# " + std::string(97, 'x') + "\n";
     }
     text += "scale = 3\nfollow_pointer = on\n";
-    ASSERT_LE(text.size(), (size_t)DESKTOP_FILE_LIMIT);
     writeFileBytes(INI, bytesOf(text));
     loadDesktopOptions();
-    expectOptions(desktopOptions, {1, 1, 0, 3, 1, 0}, "under the limit");
-    ASSERT_EQ(rememberDesktopScale(2), 1);
+    EXPECT_EQ(options(desktopOptions), (Ints{1, 1, 0, 3, 1, 0}));
+    writeFileBytes(INI, bytesOf(text + text));
     loadDesktopOptions();
-    EXPECT_EQ(desktopOptions.scale, 2);
-
-    // Over it: defaults, and the file is never rewritten (it could not be written back whole).
-    std::string huge = text + text;
-    writeFileBytes(INI, bytesOf(huge));
-    loadDesktopOptions();
-    expectOptions(desktopOptions, DEFAULTS, "over the limit");
+    EXPECT_EQ(options(desktopOptions), DEFAULTS);
     EXPECT_EQ(rememberDesktopScale(4), 0);
-    EXPECT_EQ(desktopOptions.scale, 4);  // in force for this run all the same
-    EXPECT_EQ(readFileBytes(INI), bytesOf(huge));
+    EXPECT_EQ(desktopOptions.scale, 4);
+    EXPECT_EQ(readFileBytes(INI), bytesOf(text + text));
 }
 
 TEST(DesktopOptions, RememberedScaleKeepsEveryOtherLine) {
     struct Case {
-        const char* name;
         const char* before;  // nullptr: no file
         int32_t scale;
         std::string after;
     };
     const std::vector<Case> cases = {
-        {"no file yet", nullptr, 3, "# Plinkor desktop options: see README.md\nscale = 3\n"},
-        {"value replaced in place, comment and CRLF kept",
-         "# mine\nwhatever = 7\r\nscale = 2   # big\r\nfollow_pointer = on\r\n", 3,
+        {nullptr, 3, "# Plinkor desktop options: see README.md\nscale = 3\n"},
+        // The value replaced in place, the comment and CRLF kept.
+        {"# mine\nwhatever = 7\r\nscale = 2   # big\r\nfollow_pointer = on\r\n", 3,
          "# mine\nwhatever = 7\r\nscale = 3   # big\r\nfollow_pointer = on\r\n"},
-        {"appended after a last line without its end", "colour = red", 4, "colour = red\nscale = 4\n"},
-        {"appended with the file's CRLF", "a = b\r\n", 0, "a = b\r\nscale = auto\r\n"},
-        {"the last scale line is the one replaced", "scale = 2\nscale = bad\n", 5, "scale = 2\nscale = 5\n"},
-        {"an empty value filled", "scale =\n", 2, "scale = 2\n"},
-        {"an empty file", "", 1, "# Plinkor desktop options: see README.md\nscale = 1\n"},
+        {"colour = red", 4, "colour = red\nscale = 4\n"},
+        {"a = b\r\n", 0, "a = b\r\nscale = auto\r\n"},
+        {"scale = 2\nscale = bad\n", 5, "scale = 2\nscale = 5\n"},
+        {"scale =\n", 2, "scale = 2\n"},
     };
     for (const Case& c : cases) {
-        ScratchFolder folder;
-        useScratchData();
+        DesktopFolder f;
         if (c.before != nullptr) {
             writeFileBytes(INI, bytesOf(c.before));
         }
-        EXPECT_EQ(rememberDesktopScale(c.scale), 1) << c.name;
-        EXPECT_EQ(fileText(INI), c.after) << c.name;
-        EXPECT_FALSE(std::filesystem::exists(std::string(INI) + ".tmp")) << c.name;
+        EXPECT_EQ(rememberDesktopScale(c.scale), 1) << c.after;
+        EXPECT_EQ(readFileBytes(INI), bytesOf(c.after));
         desktopOptions.scale = -5;
         loadDesktopOptions();
-        EXPECT_EQ(desktopOptions.scale, c.scale) << c.name;
+        EXPECT_EQ(desktopOptions.scale, c.scale) << c.after;
     }
 }
 
-TEST(DesktopOptions, AFailedSaveLeavesTheOldFile) {
-    ScratchFolder folder;
-    useScratchData();
-    writeFileBytes(INI, bytesOf("scale = 2\n# keep me\n"));
-    saveFaults.failAfterBytes = 4;
-    EXPECT_EQ(rememberDesktopScale(3), 0);
-    saveFaults.failAfterBytes = -1;
-    EXPECT_EQ(fileText(INI), "scale = 2\n# keep me\n");
-    EXPECT_FALSE(std::filesystem::exists(std::string(INI) + ".tmp"));
-}
-
+// Flags go over the file for this run only.
 TEST(DesktopOptions, CommandLineFlags) {
     struct Case {
         std::vector<std::string> args;
         int result;
-        Expected expected;      // after loading, when the game runs
-        const char* message;    // on stderr (or stdout for --help)
+        Ints expected;        // after loading, when the game runs
+        const char* message;  // on stderr (or stdout for --help)
     };
     const std::vector<Case> cases = {
-        {{}, DESKTOP_FLAGS_RUN, DEFAULTS, ""},
-        {{"--fullscreen", "--scale", "3", "--no-intro", "--follow-pointer", "--no-pause-when-away",
-          "--no-paddle-sound"},
-         DESKTOP_FLAGS_RUN, {1, 0, 1, 3, 0, 1}, ""},
-        {{"--scale=2", "--follow-pointer", "--no-follow-pointer"}, DESKTOP_FLAGS_RUN, {0, 1, 0, 2, 1, 0}, ""},
-        {{"--scale"}, 2, DEFAULTS, "plinkor: --scale needs a whole number from 1 to 8"},
-        {{"--scale", "0x"}, 2, DEFAULTS, "not \"0x\""},
-        {{"--scale=12"}, 2, DEFAULTS, "--scale needs"},
-        {{"--bogus"}, 2, DEFAULTS, "plinkor: unknown option \"--bogus\"\nTry \"plinkor --help\" for the options."},
-        {{"--fullscreenx"}, 2, DEFAULTS, "unknown option \"--fullscreenx\""},
-        {{"level7"}, 2, DEFAULTS, "unknown option \"level7\""},
-        {{"--no-intro", "--help", "--bogus"}, 0, DEFAULTS, "--no-pause-when-away"},
+        {{}, DESKTOP_FLAGS_RUN, {1, 1, 1, 4, 1, 0}, ""},
+        {{"--fullscreen", "--scale", "3", "--intro", "--no-pause-when-away", "--no-paddle-sound"}, DESKTOP_FLAGS_RUN,
+         {1, 0, 0, 3, 0, 1}, ""},
+        {{"--scale=2", "--no-intro", "--follow-pointer", "--no-follow-pointer"}, DESKTOP_FLAGS_RUN, {0, 1, 1, 2, 1, 0}, ""},
+        {{"--scale"}, 2, {}, "plinkor: --scale needs a whole number from 1 to 8"},
+        {{"--scale", "0x"}, 2, {}, "not \"0x\""},
+        {{"--scale=12"}, 2, {}, "--scale needs"},
+        {{"--bogus"}, 2, {}, "plinkor: unknown option \"--bogus\"\nTry \"plinkor --help\" for the options."},
+        {{"level7"}, 2, {}, "unknown option \"level7\""},
+        {{"--no-intro", "--help", "--bogus"}, 0, {}, "--no-pause-when-away"},
     };
-    ScratchFolder folder;
-    useScratchData();
+    DesktopFolder f;
+    const std::string text = "skip_intro = on\nscale = 4\nfollow_pointer = on\n";
+    writeFileBytes(INI, bytesOf(text));
     for (const Case& c : cases) {
         std::vector<std::string> strings = {"/usr/games/plinkor"};
         strings.insert(strings.end(), c.args.begin(), c.args.end());
@@ -216,30 +155,13 @@ TEST(DesktopOptions, CommandLineFlags) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         int result = readDesktopFlags((int)argv.size(), argv.data());
-        std::string out = testing::internal::GetCapturedStdout();
-        std::string err = testing::internal::GetCapturedStderr();
-        std::string what = strings.size() > 1 ? strings[1] : "no flags";
-        EXPECT_EQ(result, c.result) << what;
-        EXPECT_NE((c.result == 0 ? out : err).find(c.message), std::string::npos) << what << ": " << out << err;
+        std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(result, c.result) << strings.back();
+        EXPECT_NE((c.result == 0 ? out : err).find(c.message), std::string::npos) << out << err;
         if (result == DESKTOP_FLAGS_RUN) {
             loadDesktopOptions();
-            expectOptions(desktopOptions, c.expected, what);
+            EXPECT_EQ(options(desktopOptions), c.expected) << strings.back();
         }
     }
-}
-
-TEST(DesktopOptions, FlagsOverTheFileForThisRunOnly) {
-    ScratchFolder folder;
-    useScratchData();
-    const std::string text = "skip_intro = on\nscale = 4\nfollow_pointer = on\n";
-    writeFileBytes(INI, bytesOf(text));
-    std::vector<std::string> strings = {"plinkor", "--intro", "--scale", "2"};
-    std::vector<char*> argv;
-    for (std::string& s : strings) {
-        argv.push_back(s.data());
-    }
-    ASSERT_EQ(readDesktopFlags((int)argv.size(), argv.data()), DESKTOP_FLAGS_RUN);
-    loadDesktopOptions();
-    expectOptions(desktopOptions, {1, 1, 0, 2, 1, 0}, "flags over file");
     EXPECT_EQ(readFileBytes(INI), bytesOf(text));
 }
