@@ -145,33 +145,27 @@ TEST(GameOver, AScoreOutsideTheTableGoesBackToTheMenuAndEscapeLeavesSilently) {
 TEST(Play, LeavingOptionsWithAnotherDifficultyOrEnteringTheChooserAbandonsTheGame) {
     GameFixture f;
     writeFlatPicture("optionsWin.png", 208, 180, 60);
-    // Options taps on the difficulty line before leaving, and whether the game is still there after.
+    // Options taps on the difficulty line before leaving (-1: the chooser entered instead), the
+    // difficulty after them (from Medium round through Insane and Easy), and whether the game is kept.
     struct Row {
-        int taps;
-        int difficulty;  // after the taps, from Medium: round through Insane and Easy
-        int kept;
+        int taps, difficulty, kept;
     };
-    for (Row r : {Row{4, 2, 1}, Row{1, 3, 0}, Row{5, 3, 0}, Row{0, 2, 1}}) {
+    for (Row r : {Row{4, 2, 1}, Row{1, 3, 0}, Row{5, 3, 0}, Row{0, 2, 1}, Row{-1, 2, 0}}) {
         f.startLevel(5);
         f.keyUp(27);
         f.apply();
-        f.goTo(MODE_OPTIONS);
+        f.goTo(r.taps < 0 ? MODE_LEVEL_SELECT : MODE_OPTIONS);
         for (int i = 0; i < r.taps; i++) {
             f.tap(16 + 20, 60 + 160);
         }
         EXPECT_EQ(game.difficulty, r.difficulty) << r.taps;
-        EXPECT_EQ(game.gameInProgress, 1) << r.taps;  // nothing is decided while the screen shows
-        f.goTo(MODE_MAIN_MENU);
+        if (r.taps >= 0) {
+            EXPECT_EQ(game.gameInProgress, 1) << r.taps;  // nothing is decided while the screen shows
+            f.goTo(MODE_MAIN_MENU);
+        }
         EXPECT_EQ(game.gameInProgress, r.kept) << r.taps;
         EXPECT_EQ(currentLevel.collisionMap != nullptr, r.kept == 1) << r.taps;
         EXPECT_EQ(currentLevel.fieldPicture != nullptr, r.kept == 1) << r.taps;
         game.difficulty = 2;
     }
-    f.startLevel(5);
-    f.keyUp(27);
-    f.apply();
-    f.goTo(MODE_LEVEL_SELECT);
-    EXPECT_EQ(game.gameInProgress, 0);
-    EXPECT_EQ(currentLevel.collisionMap, nullptr);
-    EXPECT_EQ(currentLevel.fieldPicture, nullptr);
 }

@@ -43,39 +43,38 @@ bool sameSurfaces(const Surface* a, const Surface* b) {
 
 }  // namespace
 
-TEST(HintTags, OnlyTagsOfExactlyTwoFieldsCountAndLaterOnesOverride) {
-    ScreenFixture f;
-    parse("intro text [show|3] between [width|150][hint|Hello there]tail");
-    EXPECT_EQ(parsed.icon, 3);
-    EXPECT_EQ(parsed.hasWidth, 1);
-    EXPECT_EQ(parsed.width, 150);
-    EXPECT_EQ(parsed.hasText, 1);
-    EXPECT_STREQ(parsed.text, "Hello there");
-
-    parse("[hint|a|b][hint][Hint|capital][colour|red][show]");
-    EXPECT_EQ(parsed.hasText, 0);
-    EXPECT_EQ(parsed.icon, -1);
-    EXPECT_EQ(parsed.hasWidth, 0);
-
-    parse("[hint|first][show|2][hint|second][show|7]");
-    EXPECT_STREQ(parsed.text, "second");
-    EXPECT_EQ(parsed.icon, 7);
-    // Width tags only narrow: 150 then 180 keeps 150.
-    parse("[width|150][width|180]");
-    EXPECT_EQ(parsed.width, 150);
-    // A "[" inside a tag starts the tag again.
-    parse("[hint|lost[hint|kept]");
-    EXPECT_STREQ(parsed.text, "kept");
-    // Numbers that are no power-up kind show no icon.
-    parse("[show|22]");
-    EXPECT_EQ(parsed.icon, -1);
-    parse("[show|-1]");
-    EXPECT_EQ(parsed.icon, -1);
-    // Line ends are kept; a carriage return and line feed read as one line end.
-    parse("[hint|one\r\ntwo\nthree\rfour]");
-    EXPECT_STREQ(parsed.text, "one\ntwo\nthree\rfour");
-    parse("[hint|ends with a return\r]");
-    EXPECT_STREQ(parsed.text, "ends with a return\r");
+// Only tags of exactly two fields count and later ones override; width tags only narrow; a "[" inside a
+// tag starts the tag again; numbers that are no power-up kind show no icon; line ends are kept, and a
+// carriage return and line feed read as one.
+TEST(HintTags, TwoFieldTagsLaterOnesOverrideAndLineEndsAreKept) {
+    const struct {
+        const char* text;
+        const char* hint;  // nullptr: no hint text
+        int icon, width;   // width 0: no width tag
+    } rows[] = {
+        {"intro text [show|3] between [width|150][hint|Hello there]tail", "Hello there", 3, 150},
+        {"[hint|a|b][hint][Hint|capital][colour|red][show]", nullptr, -1, 0},
+        {"[hint|first][show|2][hint|second][show|7]", "second", 7, 0},
+        {"[width|150][width|180]", nullptr, -1, 150},
+        {"[hint|lost[hint|kept]", "kept", -1, 0},
+        {"[show|22]", nullptr, -1, 0},
+        {"[show|-1]", nullptr, -1, 0},
+        {"[hint|one\r\ntwo\nthree\rfour]", "one\ntwo\nthree\rfour", -1, 0},
+        {"[hint|ends with a return\r]", "ends with a return\r", -1, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        parse(r.text);
+        EXPECT_EQ(parsed.hasText, r.hint != nullptr ? 1 : 0);
+        if (r.hint != nullptr) {
+            EXPECT_STREQ(parsed.text, r.hint);
+        }
+        EXPECT_EQ(parsed.icon, r.icon);
+        EXPECT_EQ(parsed.hasWidth, r.width != 0 ? 1 : 0);
+        if (r.width != 0) {
+            EXPECT_EQ(parsed.width, r.width);
+        }
+    }
 }
 
 TEST(HintTags, FieldsAreCutAtAThousandCharactersAndFieldsBeyondTheFiftiethAreDropped) {

@@ -383,7 +383,7 @@ TourResult tourTheGame(const TourOptions& options) {
     script = GameScript();
     script.random.seed(options.seed);
     script.limit = monkeyRun() ? (int64_t)options.monkeyUpdates * 3 + 200000 : 60000;
-    script.drainAudio = options.drainAudio;
+    script.drainAudio = true;
     script.needles = options.needles;
     script.everyPass = options.everyPass;
     step(tourPass);
@@ -396,7 +396,6 @@ TourResult tourTheGame(const TourOptions& options) {
     }
     TourResult& r = tour.result;
     r.exitCode = runHooked();
-    r.passes = script.passes;
     r.updates = game.updateCounter;
     r.boxes = headlessMessageBoxes();
     r.found = script.found;

@@ -53,7 +53,6 @@ struct TourOptions {
     int playPasses = 900;       // the level played with the paddle under the ball
     int32_t level = 0;          // the level started from the chooser
     uint32_t seed = 7;
-    bool drainAudio = true;
     std::vector<std::string> needles;
     std::function<void(int64_t)> everyPass;
     std::function<void()> setUp;  // after the backend is reset, before the game starts
@@ -62,7 +61,6 @@ struct TourOptions {
 
 struct TourResult {
     int exitCode = -99;
-    int64_t passes = 0;
     uint32_t updates = 0;
     std::vector<int32_t> shown;  // modes shown, in order, each once
     std::set<std::string> found;
