@@ -40,8 +40,9 @@ TEST(InfoPage, HeldKeysAccelerateTheScrollByHalfTheSpeedUpToTheLimit) {
             f.keyUp(r.up);
         }
         f.update(r.updates);
-        EXPECT_EQ(flow.scrollSpeed, r.speed) << r.down << " " << r.up << " " << r.updates;
-        EXPECT_TRUE(r.pageY < 0 || flow.pageY == r.pageY) << flow.pageY << ": " << r.down << " " << r.up << " " << r.updates;
+        SCOPED_TRACE(std::to_string(r.down) + " down, " + std::to_string(r.up) + " up, " + std::to_string(r.updates));
+        EXPECT_EQ(flow.scrollSpeed, r.speed);
+        EXPECT_TRUE(r.pageY < 0 || flow.pageY == r.pageY) << flow.pageY;
     }
 }
 

@@ -162,12 +162,14 @@ int landingX(void) {
 namespace {
 
 // The stops of the tour: the screen the tour puts up (as an input handler would) and stays on.
-const int32_t tourStops[] = {MODE_MAIN_MENU, MODE_OPTIONS,   MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE,
-                             MODE_LEVEL_SELECT, MODE_NEW_GAME, MODE_MAIN_MENU,   MODE_PLAY,      MODE_GAME_OVER,
-                             MODE_NAME_ENTRY, MODE_EDITOR,   MODE_MAIN_MENU,      MODE_FAREWELL,    MODE_EXIT};
+const int32_t tourStops[] = {MODE_MAIN_MENU,  MODE_OPTIONS,      MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,
+                             MODE_INFO_PAGE,  MODE_LEVEL_SELECT, MODE_NEW_GAME,       MODE_MAIN_MENU,
+                             MODE_PLAY,       MODE_GAME_OVER,    MODE_NAME_ENTRY,     MODE_EDITOR,
+                             MODE_MAIN_MENU,  MODE_FAREWELL,     MODE_EXIT};
 // The monkey's later stops, weighted as a player's time goes.
-const int32_t monkeyStops[] = {MODE_OPTIONS,  MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE,    MODE_EDITOR,
-                               MODE_EDITOR,   MODE_NEW_GAME,       MODE_NEW_GAME,    MODE_LEVEL_SELECT, MODE_MAIN_MENU};
+const int32_t monkeyStops[] = {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE, MODE_EDITOR,
+                               MODE_EDITOR,  MODE_NEW_GAME,       MODE_NEW_GAME,    MODE_LEVEL_SELECT,
+                               MODE_MAIN_MENU};
 const int32_t everyScreen[] = {MODE_SPLASH_LOGO, MODE_SPLASH_INTRO,   MODE_SPLASH_MONKEY, MODE_MAIN_MENU,
                                MODE_OPTIONS,     MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,   MODE_INFO_PAGE,
                                MODE_LEVEL_SELECT, MODE_PLAY,          MODE_GAME_OVER,     MODE_NAME_ENTRY,
