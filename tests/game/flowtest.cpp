@@ -4,10 +4,18 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "field/gamevalues.h"
+#include "game/game.h"
+#include "gfx/surface.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "shell/display.h"
+#include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
 #include "shell/runfolder.h"
-#include "gfx/surface.h"
+#include "sound/mixer.h"
+#include "sound/sample.h"
 
 std::string logText(void) {
     std::string text;
@@ -39,17 +47,6 @@ GameFolder::GameFolder() {
     snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "./Sound/");
 }
 
-#include "field/ball.h"
-#include "game/game.h"
-#include "field/gamevalues.h"
-#include "platform/headless/headless.h"
-#include "platform/platform.h"
-#include "shell/display.h"
-#include "shell/input.h"
-#include "sound/mixer.h"
-#include "sound/sample.h"
-#include "support/testutil.h"
-
 FlowFixture::FlowFixture() {
     headlessReset();
     mainLoop.ticksPerSecond = HEADLESS_TICKS_PER_SECOND;
@@ -63,8 +60,6 @@ FlowFixture::FlowFixture() {
     gameInit();
     mainLoop.previousMode = 0;
 }
-
-FlowFixture::~FlowFixture() {}
 
 void FlowFixture::apply(void) {
     if (mainLoop.currentMode != mainLoop.previousMode) {
@@ -154,13 +149,8 @@ void FlowFixture::silence(void) {
     }
 }
 
-void writeFlatPicture(const std::string& name, int width, int height, int grey, int blackRows) {
+void writeFlatPicture(const std::string& name, int width, int height, int grey) {
     std::vector<uint8_t> rgb((size_t)width * height * 3, (uint8_t)grey);
-    if (blackRows > 0) {
-        for (int y = 0; y < height; y += blackRows) {
-            std::fill(rgb.begin() + (size_t)y * width * 3, rgb.begin() + (size_t)(y + 1) * width * 3, 0);
-        }
-    }
     std::remove(("Data/" + name).c_str());
     writeTestPngRgb("Data/" + name, width, height, rgb);
 }
@@ -185,8 +175,7 @@ void writeTestLevelSet(void) {
     }
     std::remove("Data/blocks5.png");
     writeTestPngRgb("Data/blocks5.png", 40, 20, rgb);
-    std::string text = "[block,0,10,20,10]\n[block,20,0,20,10]\n";
-    replaceFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
+    replaceFileBytes("Data/blocks5.txt", textBytes("[block,0,10,20,10]\n[block,20,0,20,10]\n"));
 }
 
 void writeTestLevel(int n, int x, int y, int type) {

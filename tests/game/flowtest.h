@@ -1,6 +1,7 @@
 // Helpers for the game-flow tests: the log as one text, a scratch folder holding the generated data.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,15 +20,12 @@ struct GameFolder {
     GameFolder();
 };
 
-#include <cstdint>
-
 // The game's modes driven as the main loop drives them, without the loop: the mode change applied
 // (leave, then enter), updates, and input through the real window procedure. The virtual clock runs
 // at 1,000,000 ticks a second and every update advances it by one update step.
 struct FlowFixture {
     GameFolder folder;
     FlowFixture();
-    ~FlowFixture();
     // Applies a pending mode change as the top of a main-loop pass does.
     void apply(void);
     // One pass: the mode change, then one update (the clock moves on by one update step).
@@ -66,9 +64,8 @@ std::vector<uint8_t> valuesToBytes(const std::vector<int32_t>& values);
 // Removes whatever stands at path (a link to a generated file included) and writes the bytes there.
 void replaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// Replaces Data/<name> in the scratch folder by a picture of the given size, every pixel `grey`
-// (0..255) except pure black where `blackRows` says (rows y with y % blackRows == 0; 0: none).
-void writeFlatPicture(const std::string& name, int width, int height, int grey, int blackRows = 0);
+// Replaces Data/<name> in the scratch folder by a picture of the given size, every pixel `grey` (0..255).
+void writeFlatPicture(const std::string& name, int width, int height, int grey);
 
 // A small level set of our own in the scratch folder: an empty 240 x 320 collision map, a grey
 // background, a blocks picture whose type 1 is a white 20 x 10 cell, and the description file.

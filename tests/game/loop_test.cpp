@@ -6,20 +6,19 @@
 
 #include "flowtest.h"
 #include "player.h"
-#include "game/game.h"
 #include "field/gamevalues.h"
+#include "game/game.h"
 #include "game/modes.h"
-#include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "shell/input.h"
 #include "shell/mainloop.h"
 
 namespace {
 
 std::vector<std::string> calls;  // "enter 500", "leave 0", ...
 
-// Runs the script with every mode entered and left on record.
-int runRecorded(void) {
+// The script's two steps, then the game closed once `last` has been entered; every mode entered and
+// left goes on record.
+void runRecorded(std::function<bool(void)> first, std::function<bool(void)> second, int32_t last) {
     calls.clear();
     gameInterface.enter = [](int32_t mode) {
         calls.push_back("enter " + std::to_string(mode));
@@ -29,62 +28,61 @@ int runRecorded(void) {
         calls.push_back("leave " + std::to_string(mode));
         leaveMode(mode);
     };
-    return runScript();
+    step(first);
+    step(second);
+    step([last]() { return mainLoop.previousMode == last; });
+    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
+    EXPECT_EQ(runScript(), 0);
+    EXPECT_EQ(script.next, script.steps.size());
 }
 
 }  // namespace
 
 TEST(Loop, TwoInputsInOnePassEnterOnlyTheLastMode) {
     GameFolder folder;
-    step([]() {
-        if (mainLoop.previousMode == MODE_SPLASH_LOGO) {
-            mainLoop.currentMode = MODE_MAIN_MENU;
-        }
-        return mainLoop.previousMode == MODE_SPLASH_LOGO;
-    });
-    step([]() {
-        if (mainLoop.previousMode == MODE_MAIN_MENU) {
-            // Farewell is chosen and left again before the loop gets to enter it.
-            headlessMouse(MSG_LBUTTONDOWN, 120, 122 + 24 * 5 + 5);
-            headlessMouse(MSG_LBUTTONUP, 120, 122 + 24 * 5 + 5);
-            headlessKey(MSG_KEYUP, 65);
-        }
-        return mainLoop.previousMode == MODE_MAIN_MENU;
-    });
-    step([]() { return mainLoop.previousMode == MODE_EXIT; });
-    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
-    EXPECT_EQ(runRecorded(), 0);
-    EXPECT_EQ(script.next, script.steps.size());
-    std::vector<std::string> expected = {"leave 0", "enter 500", "leave 500", "enter 1", "leave 1", "enter 61",
-                                         "leave 61"};
-    EXPECT_EQ(calls, expected);
+    runRecorded(
+        []() {
+            if (mainLoop.previousMode == MODE_SPLASH_LOGO) {
+                mainLoop.currentMode = MODE_MAIN_MENU;
+            }
+            return mainLoop.previousMode == MODE_SPLASH_LOGO;
+        },
+        []() {
+            if (mainLoop.previousMode == MODE_MAIN_MENU) {
+                // Farewell is chosen and left again before the loop gets to enter it.
+                headlessMouse(MSG_LBUTTONDOWN, 120, 122 + 24 * 5 + 5);
+                headlessMouse(MSG_LBUTTONUP, 120, 122 + 24 * 5 + 5);
+                headlessKey(MSG_KEYUP, 65);
+            }
+            return mainLoop.previousMode == MODE_MAIN_MENU;
+        },
+        MODE_EXIT);
+    EXPECT_EQ(calls, (std::vector<std::string>{"leave 0", "enter 500", "leave 500", "enter 1", "leave 1",
+                                               "enter 61", "leave 61"}));
 }
 
 TEST(Loop, AnInputAfterAnUpdateInTheSamePassOverridesIt) {
     GameFolder folder;
-    // Skip to the last splash, held down so that it ends quickly.
-    step([]() {
-        if (showing(MODE_SPLASH_LOGO)) {
-            mainLoop.currentMode = MODE_SPLASH_MONKEY;
-            headlessMouse(MSG_LBUTTONDOWN, 5, 5);
-        }
-        return mainLoop.currentMode == MODE_SPLASH_MONKEY;
-    });
-    // This pass's update has just ended the splash; the escape key goes to the menu's successor.
-    step([]() {
-        bool ended = mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_SPLASH_MONKEY;
-        if (ended) {
-            headlessKey(MSG_KEYUP, 27);
-        }
-        return ended;
-    });
-    step([]() { return mainLoop.previousMode == MODE_FAREWELL; });
-    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
-    EXPECT_EQ(runRecorded(), 0);
-    EXPECT_EQ(script.next, script.steps.size());
-    std::vector<std::string> expected = {"leave 0", "enter 500", "leave 500", "enter 501", "leave 501",
-                                         "enter 60", "leave 60"};
-    EXPECT_EQ(calls, expected);
+    runRecorded(
+        // Skip to the last splash, held down so that it ends quickly.
+        []() {
+            if (showing(MODE_SPLASH_LOGO)) {
+                mainLoop.currentMode = MODE_SPLASH_MONKEY;
+                headlessMouse(MSG_LBUTTONDOWN, 5, 5);
+            }
+            return mainLoop.currentMode == MODE_SPLASH_MONKEY;
+        },
+        // This pass's update has just ended the splash; the escape key goes to the menu's successor.
+        []() {
+            bool ended = mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_SPLASH_MONKEY;
+            if (ended) {
+                headlessKey(MSG_KEYUP, 27);
+            }
+            return ended;
+        },
+        MODE_FAREWELL);
+    EXPECT_EQ(calls, (std::vector<std::string>{"leave 0", "enter 500", "leave 500", "enter 501", "leave 501",
+                                               "enter 60", "leave 60"}));
     // The menu was never entered, so the settings were never written.
     EXPECT_TRUE(readFileBytes("Data/settings.dat").empty());
 }

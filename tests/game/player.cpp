@@ -43,12 +43,10 @@ void scriptHook(int64_t pass) {
     if (script.modesSeen.empty() || script.modesSeen.back() != mainLoop.previousMode) {
         script.modesSeen.push_back(mainLoop.previousMode);
     }
-    if (!script.needles.empty()) {
-        std::string log = logText();
-        for (const std::string& needle : script.needles) {
-            if (log.find(needle) != std::string::npos) {
-                script.found.insert(needle);
-            }
+    std::string log = script.needles.empty() ? "" : logText();
+    for (const std::string& needle : script.needles) {
+        if (log.find(needle) != std::string::npos) {
+            script.found.insert(needle);
         }
     }
     if (script.everyPass) {
@@ -56,11 +54,50 @@ void scriptHook(int64_t pass) {
     }
     if (pass > script.limit) {
         headlessPushMessage(MSG_CLOSE, 0, 0);
-        return;
-    }
-    if (script.next < script.steps.size() && script.steps[script.next]()) {
+    } else if (script.next < script.steps.size() && script.steps[script.next]()) {
         script.next++;
     }
+}
+
+int runHooked(void) {
+    headlessSetPumpHook(scriptHook);
+    int code = runGame();
+    headlessSetPumpHook(nullptr);
+    return code;
+}
+
+void tap(int x, int y) {
+    headlessMouse(MSG_LBUTTONDOWN, x, y);
+    headlessMouse(MSG_LBUTTONUP, x, y);
+}
+
+// The stylus held down at row 300, moved to x.
+void holdAt(int x) {
+    x = std::clamp(x, 0, 239);
+    if (!script.held) {
+        headlessMouse(MSG_LBUTTONDOWN, x, 300);
+        script.held = 1;
+    } else if (x != script.heldX) {
+        headlessMouse(MSG_MOUSEMOVE, x, 300);
+    }
+    script.heldX = x;
+}
+
+void letGo(void) {
+    if (script.held) {
+        headlessMouse(MSG_LBUTTONUP, script.heldX, 300);
+        script.held = 0;
+    }
+}
+
+// Taps the hint panel away once it has slid in; true if it did.
+bool dismissHint(void) {
+    if (game.helpfulHints && game.readyCountdown > 300 && hintPanel.y > 60) {
+        letGo();
+        tap(hintPanel.x + 60, hintPanel.y + 10);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -98,76 +135,10 @@ void keyStep(uint32_t message, uint32_t vk) {
     act([message, vk]() { headlessKey(message, vk); });
 }
 
-void pressStep(int x, int y) {
-    act([x, y]() { headlessMouse(MSG_LBUTTONDOWN, x, y); });
-}
-
-void releaseStep(int x, int y) {
-    act([x, y]() { headlessMouse(MSG_LBUTTONUP, x, y); });
-}
-
-void moveStep(int x, int y) {
-    act([x, y]() { headlessMouse(MSG_MOUSEMOVE, x, y); });
-}
-
-void tapSteps(int x, int y) {
-    pressStep(x, y);
-    releaseStep(x, y);
-}
-
-void dragStep(int x0, int y0, int x1, int y1) {
-    pressStep(x0, y0);
-    moveStep(x1, y1);
-    releaseStep(x1, y1);
-}
-
-void keySteps(uint32_t vk) {
-    keyStep(MSG_KEYDOWN, vk);
-    keyStep(MSG_KEYUP, vk);
-}
-
 int runScript(void) {
     headlessReset();
     headlessSetAudioCapture(0);
-    headlessSetPumpHook(scriptHook);
-    int code = runGame();
-    headlessSetPumpHook(nullptr);
-    return code;
-}
-
-void tap(int x, int y) {
-    headlessMouse(MSG_LBUTTONDOWN, x, y);
-    headlessMouse(MSG_LBUTTONUP, x, y);
-}
-
-void holdAt(int x, int y) {
-    if (!script.held) {
-        headlessMouse(MSG_LBUTTONDOWN, x, y);
-        script.held = 1;
-    } else if (x != script.heldX) {
-        headlessMouse(MSG_MOUSEMOVE, x, y);
-    }
-    script.heldX = x;
-}
-
-void letGo(void) {
-    if (script.held) {
-        headlessMouse(MSG_LBUTTONUP, script.heldX, 300);
-        script.held = 0;
-    }
-}
-
-bool dismissHint(void) {
-    if (game.helpfulHints && game.readyCountdown > 300 && hintPanel.y > 60) {
-        letGo();
-        tap(hintPanel.x + 60, hintPanel.y + 10);
-        return true;
-    }
-    return false;
-}
-
-int clampX(int x) {
-    return x < 0 ? 0 : (x > 239 ? 239 : x);
+    return runHooked();
 }
 
 int landingX(void) {
@@ -179,13 +150,10 @@ int landingX(void) {
         return fixedToInt(b.x);
     }
     double y = b.y / 1024.0, vy = b.vy / 1024.0, vx = b.vx / 1024.0;
-    double path = vy > 0 ? 288 - y : y + 288;
-    double x = b.x / 1024.0 + vx * path / (vy > 0 ? vy : -vy);
+    double x = b.x / 1024.0 + vx * (vy > 0 ? 288 - y : y + 288) / std::fabs(vy);
     const double left = 3, span = 233;
     double t = std::fmod(x - left, 2 * span);
-    if (t < 0) {
-        t += 2 * span;
-    }
+    t += t < 0 ? 2 * span : 0;
     return (int)(left + (t <= span ? t : 2 * span - t));
 }
 
@@ -202,10 +170,10 @@ const int32_t tourStops[] = {MODE_MAIN_MENU,  MODE_OPTIONS,      MODE_CONTROL_CO
 const int32_t monkeyStops[] = {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE, MODE_EDITOR,
                                MODE_EDITOR,  MODE_NEW_GAME,       MODE_NEW_GAME,    MODE_LEVEL_SELECT,
                                MODE_MAIN_MENU};
-const int32_t everyScreen[] = {MODE_SPLASH_LOGO,  MODE_SPLASH_INTRO,   MODE_SPLASH_MONKEY, MODE_MAIN_MENU,
-                               MODE_OPTIONS,      MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,   MODE_INFO_PAGE,
-                               MODE_LEVEL_SELECT, MODE_PLAY,           MODE_GAME_OVER,     MODE_NAME_ENTRY,
-                               MODE_EDITOR,       MODE_FAREWELL,       MODE_EXIT};
+const int32_t everyScreen[] = {MODE_SPLASH_LOGO, MODE_SPLASH_INTRO,   MODE_SPLASH_MONKEY, MODE_MAIN_MENU,
+                               MODE_OPTIONS,     MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,   MODE_INFO_PAGE,
+                               MODE_LEVEL_SELECT, MODE_PLAY,          MODE_GAME_OVER,     MODE_NAME_ENTRY,
+                               MODE_EDITOR,      MODE_FAREWELL,       MODE_EXIT};
 
 struct Tour {
     TourOptions options;
@@ -230,22 +198,21 @@ bool monkeyRun(void) {
     return tour.options.monkeyUpdates > 0;
 }
 
-// Random hands that never leave the game: no escape and no last menu item in the main menu. The
-// monkey's keys take in every configured key (screenshot and suspend too).
+// A y in the main menu's last items (farewell) is moved up: the hands never leave the game.
+int keepInGame(int y) {
+    return mainLoop.currentMode == MODE_MAIN_MENU && menuItemAt(y) >= 5 ? 100 : y;
+}
+
+// Random taps, drags and keys; no escape in the main menu. The monkey's keys take in every configured
+// key (screenshot and suspend too).
 void randomHands(void) {
     int r = roll(100);
-    bool menu = mainLoop.currentMode == MODE_MAIN_MENU;
     if (r < 40) {
-        int y = roll(320);
-        if (menu && menuItemAt(y) >= 5) {
-            y = 100;
-        }
+        int y = keepInGame(roll(320));
         tap(roll(240), y);
     } else if (r < 60) {
-        int y0 = roll(320), y1 = roll(320);
-        if (menu && menuItemAt(y1) >= 5) {
-            y1 = 100;
-        }
+        int y0 = roll(320);
+        int y1 = keepInGame(roll(320));
         int x1 = roll(240);
         headlessMouse(MSG_LBUTTONDOWN, roll(240), y0);
         headlessMouse(MSG_MOUSEMOVE, (x1 + 120) / 2, (y0 + y1) / 2);
@@ -253,11 +220,11 @@ void randomHands(void) {
         headlessMouse(MSG_LBUTTONUP, x1, y1);
     } else {
         uint32_t vk = r < 90 ? (uint32_t)controlKeys[roll(monkeyRun() ? 8 : 5)] : (uint32_t)(65 + roll(26));
-        if (vk == 0 || (menu && (vk == 27 || (int32_t)vk == controlKeys[CONTROL_ESCAPE]))) {
-            return;
+        bool escape = vk == 27 || (int32_t)vk == controlKeys[CONTROL_ESCAPE];
+        if (vk != 0 && !(mainLoop.currentMode == MODE_MAIN_MENU && escape)) {
+            headlessKey(MSG_KEYDOWN, vk);
+            headlessKey(MSG_KEYUP, vk);
         }
-        headlessKey(MSG_KEYDOWN, vk);
-        headlessKey(MSG_KEYUP, vk);
     }
 }
 
@@ -269,27 +236,22 @@ void playHands(void) {
         return;
     }
     int x = ballList.count > 0 ? ballList.balls[0].x >> 10 : 120;
-    if (tour.playBadly) {
-        x = x < 120 ? 230 : 10;
-    }
-    holdAt(clampX(x), 300);
+    holdAt(tour.playBadly ? (x < 120 ? 230 : 10) : x);
 }
 
 void putUp(int32_t mode) {
-    if (mode == MODE_PLAY) {
-        // Back to the game through the menu's first item, or a new game when it has ended.
-        if (game.gameInProgress) {
-            if (mainLoop.currentMode == MODE_MAIN_MENU) {
-                tap(120, 122 + 12 + 8);
-            } else {
-                mainLoop.currentMode = MODE_MAIN_MENU;
-            }
-            return;
+    if (mode == MODE_PLAY && game.gameInProgress) {
+        // Back to the game through the menu's first item.
+        if (mainLoop.currentMode == MODE_MAIN_MENU) {
+            tap(120, 122 + 12 + 8);
+        } else {
+            mainLoop.currentMode = MODE_MAIN_MENU;
         }
-        mode = MODE_NEW_GAME;
+        return;
     }
-    if (mode == MODE_NEW_GAME) {
+    if (mode == MODE_PLAY || mode == MODE_NEW_GAME) {
         game.levelIndex = tour.options.level;
+        mode = MODE_NEW_GAME;
     }
     mainLoop.currentMode = mode;
 }
@@ -299,14 +261,12 @@ void nextStop(void) {
     tour.stop++;
     tour.stopSince = -1;
     tour.attempts = 0;
-    if (monkeyRun() && tour.stop >= (int)tour.stops.size() - 3) {
-        // The monkey: another screen at random until its time is up, then goodbye.
-        if (game.updateCounter < tour.options.monkeyUpdates) {
-            int32_t mode = monkeyStops[roll((int)(sizeof(monkeyStops) / sizeof(monkeyStops[0])))];
-            tour.stops.insert(tour.stops.end() - 3, mode);
-            if (mode == MODE_NEW_GAME) {
-                tour.stops.insert(tour.stops.end() - 3, MODE_PLAY);
-            }
+    // The monkey: another screen at random until its time is up, then goodbye.
+    if (monkeyRun() && tour.stop >= (int)tour.stops.size() - 3 && game.updateCounter < tour.options.monkeyUpdates) {
+        int32_t mode = monkeyStops[roll((int)std::size(monkeyStops))];
+        tour.stops.insert(tour.stops.end() - 3, mode);
+        if (mode == MODE_NEW_GAME) {
+            tour.stops.insert(tour.stops.end() - 3, MODE_PLAY);
         }
     }
     tour.passesHere = tour.options.passesPerScreen;
@@ -344,13 +304,11 @@ void sampleMemory(void) {
     std::pair<int32_t, int32_t> key = {a.data != nullptr ? a.length : -1, b.data != nullptr ? b.length : -1};
     size_t bytes = allocatedBytes();
     auto& m = tour.result.menuBytes[key];
-    if (tour.result.menuVisits[key]++ == 0) {
-        m.first = bytes;
-    }
+    m.first = tour.result.menuVisits[key]++ == 0 ? bytes : m.first;
     m.second = bytes;
 }
 
-// One pass of the tour; true once it is over.
+// One pass of the tour; never done (the game's end ends it).
 bool tourPass(void) {
     int64_t pass = script.passes;
     if (monkeyRun()) {
@@ -366,72 +324,54 @@ bool tourPass(void) {
             std::filesystem::create_directory("My Documents", ignored);
         }
     }
+    int32_t now = mainLoop.currentMode, before = mainLoop.previousMode;
     if (appActive == 0) {
         tap(120, 160);
-        return false;
-    }
-    int stops = (int)tour.stops.size();
-    if (tour.stop < 0) {
+    } else if (tour.stop < 0) {
         // The splashes, hurried along by a press now and then.
         if (showing(MODE_MAIN_MENU)) {
             nextStop();
         } else if (pass % 90 == 0) {
             tap(120, 160);
         }
-        return false;
-    }
-    if (tour.stop >= stops) {
-        return false;
-    }
-    int32_t mode = tour.stops[tour.stop];
-    // Screens that pass on by themselves count as shown once the screen after them is.
-    if (mode == MODE_NEW_GAME) {
-        if (mainLoop.previousMode == MODE_PLAY || (mainLoop.previousMode == mainLoop.currentMode && mainLoop.currentMode != MODE_NEW_GAME &&
-                                          mainLoop.currentMode != MODE_NEXT_LEVEL && mainLoop.currentMode != MODE_LEVEL_DONE)) {
+    } else if (tour.stop >= (int)tour.stops.size()) {
+    } else if (tour.stops[tour.stop] == MODE_NEW_GAME) {
+        // It passes on by itself: shown once the screen after it is.
+        if (before == MODE_PLAY ||
+            (before == now && now != MODE_NEW_GAME && now != MODE_NEXT_LEVEL && now != MODE_LEVEL_DONE)) {
             nextStop();
         }
-        return false;
-    }
-    if (tour.stopSince < 0) {
-        if (!showing(mode)) {
-            // Something (a random tap) took the game elsewhere before the screen came up: ask again, a
-            // few times (levels without blocks are over before play can be shown).
-            if (mainLoop.previousMode == mainLoop.currentMode && pass % 30 == 0) {
-                if (++tour.attempts > 5) {
-                    nextStop();
-                } else {
-                    putUp(mode);
-                }
-            }
-            return false;
-        }
-        tour.stopSince = pass;
-    }
-    int64_t on = pass - tour.stopSince;
-    if (mode == MODE_FAREWELL || mode == MODE_EXIT) {
-        if (on == 20 && showing(mode)) {
-            tap(120, 160);
-            if (mode == MODE_FAREWELL) {
-                tour.stop++;
-                tour.stopSince = -1;
+    } else if (tour.stopSince < 0 && !showing(tour.stops[tour.stop])) {
+        // Something (a random tap) took the game elsewhere before the screen came up: ask again, a few
+        // times (levels without blocks are over before play can be shown).
+        if (before == now && pass % 30 == 0) {
+            if (++tour.attempts > 5) {
+                nextStop();
+            } else {
+                putUp(tour.stops[tour.stop]);
             }
         }
-        return false;
-    }
-    if (mode == MODE_PLAY) {
-        if (on >= tour.options.playPasses) {
+    } else {
+        int32_t mode = tour.stops[tour.stop];
+        tour.stopSince = tour.stopSince < 0 ? pass : tour.stopSince;
+        int64_t on = pass - tour.stopSince;
+        if (mode == MODE_FAREWELL || mode == MODE_EXIT) {
+            if (on == 20 && showing(mode)) {
+                tap(120, 160);
+                tour.stop += mode == MODE_FAREWELL ? 1 : 0;
+                tour.stopSince = mode == MODE_FAREWELL ? -1 : tour.stopSince;
+            }
+        } else if (mode == MODE_PLAY) {
+            if (on >= tour.options.playPasses) {
+                nextStop();
+            } else if (showing(MODE_PLAY)) {
+                playHands();
+            }
+        } else if (on >= tour.passesHere) {
             nextStop();
-        } else if (showing(MODE_PLAY)) {
-            playHands();
+        } else if (pass % 4 == 0 && now != MODE_FAREWELL && now != MODE_EXIT) {
+            randomHands();
         }
-        return false;
-    }
-    if (on >= tour.passesHere) {
-        nextStop();
-        return false;
-    }
-    if (pass % 4 == 0 && mainLoop.currentMode != MODE_FAREWELL && mainLoop.currentMode != MODE_EXIT) {
-        randomHands();
     }
     return false;
 }
@@ -445,7 +385,7 @@ TourResult tourTheGame(const TourOptions& options) {
     script = GameScript();
     script.random.seed(options.seed);
     script.limit = monkeyRun() ? (int64_t)options.monkeyUpdates * 3 + 200000 : 60000;
-    script.drainAudio = options.drainAudio;
+    script.drainAudio = true;
     script.needles = options.needles;
     script.everyPass = options.everyPass;
     step(tourPass);
@@ -456,49 +396,41 @@ TourResult tourTheGame(const TourOptions& options) {
     if (options.setUp) {
         options.setUp();
     }
-    headlessSetPumpHook(scriptHook);
-    tour.result.exitCode = runGame();
-    headlessSetPumpHook(nullptr);
-    tour.result.passes = script.passes;
-    tour.result.updates = game.updateCounter;
-    tour.result.boxes = headlessMessageBoxes();
-    tour.result.found = script.found;
+    TourResult& r = tour.result;
+    r.exitCode = runHooked();
+    r.updates = game.updateCounter;
+    r.boxes = headlessMessageBoxes();
+    r.found = script.found;
     for (int32_t m : script.modesSeen) {
-        if (std::find(tour.result.shown.begin(), tour.result.shown.end(), m) == tour.result.shown.end()) {
-            tour.result.shown.push_back(m);
+        if (std::find(r.shown.begin(), r.shown.end(), m) == r.shown.end()) {
+            r.shown.push_back(m);
         }
     }
     if (script.passes > script.limit) {
-        tour.result.failure = "the tour did not end (stop " + std::to_string(tour.stop) + ", mode " +
-                              std::to_string(mainLoop.currentMode) + ")";
+        r.failure = "the tour did not end (stop " + std::to_string(tour.stop) + ", mode " +
+                    std::to_string(mainLoop.currentMode) + ")";
     } else if (tour.stop < (int)tour.stops.size() - 1) {
-        tour.result.failure = "the tour ended at stop " + std::to_string(tour.stop);
+        r.failure = "the tour ended at stop " + std::to_string(tour.stop);
     }
-    std::string shown;
-    for (int32_t m : tour.result.shown) {
-        shown += " " + std::to_string(m);
-    }
-    std::printf("tour: %lld passes, %u updates, %zu message boxes, modes entered:%s\n",
-                (long long)tour.result.passes, tour.result.updates, tour.result.boxes.size(), shown.c_str());
-    return tour.result;
+    return r;
 }
 
 std::string tourFaults(const TourResult& result) {
-    std::string faults = result.failure;
-    std::string missed;
+    std::string faults = result.failure, missed;
+    auto add = [&faults](const std::string& fault) { faults += (faults.empty() ? "" : "; ") + fault; };
     for (int32_t m : everyScreen) {
         if (std::find(result.shown.begin(), result.shown.end(), m) == result.shown.end()) {
             missed += " " + std::to_string(m);
         }
     }
     if (!missed.empty()) {
-        faults += (faults.empty() ? "" : "; ") + std::string("screens never shown:") + missed;
+        add("screens never shown:" + missed);
     }
     if (result.exitCode != 0) {
-        faults += (faults.empty() ? "" : "; ") + std::string("exit code ") + std::to_string(result.exitCode);
+        add("exit code " + std::to_string(result.exitCode));
     }
     if (mainLoop.quitRequested != 1) {
-        faults += (faults.empty() ? "" : "; ") + std::string("not ended by the close message");
+        add("not ended by the close message");
     }
     return faults;
 }
@@ -509,14 +441,35 @@ namespace {
 
 enum { KEY_ACTION = 32, KEY_ESCAPE = 27 };
 
+void mouseStep(uint32_t message, int x, int y) {
+    act([message, x, y]() { headlessMouse(message, x, y); });
+}
+
+// Press and release, one pass each.
+void tapSteps(int x, int y) {
+    mouseStep(MSG_LBUTTONDOWN, x, y);
+    mouseStep(MSG_LBUTTONUP, x, y);
+}
+
+void dragStep(int x0, int y0, int x1, int y1) {
+    mouseStep(MSG_LBUTTONDOWN, x0, y0);
+    mouseStep(MSG_MOUSEMOVE, x1, y1);
+    mouseStep(MSG_LBUTTONUP, x1, y1);
+}
+
+void keySteps(uint32_t vk) {
+    keyStep(MSG_KEYDOWN, vk);
+    keyStep(MSG_KEYUP, vk);
+}
+
 // From the splashes (the intro let go by a tap) to the main menu.
 void toMenu(void) {
     step([]() {
-        if (showing(MODE_SPLASH_INTRO) && flow.splashCounter == 290) {
+        bool now = showing(MODE_SPLASH_INTRO) && flow.splashCounter == 290;
+        if (now) {
             tap(120, 160);
-            return true;
         }
-        return false;
+        return now;
     });
     waitFor(MODE_MAIN_MENU);
     waitPasses(20);
@@ -543,10 +496,9 @@ void playLevelOne(std::function<bool(void)> done) {
             letGo();
             return true;
         }
-        if (!showing(MODE_PLAY) || dismissHint()) {
-            return false;
+        if (showing(MODE_PLAY) && !dismissHint()) {
+            holdAt(landingX() + (int)((script.passes / 240) % 5) * 4 - 8);
         }
-        holdAt(clampX(landingX() + (int)((script.passes / 240) % 5) * 4 - 8), 300);
         return false;
     });
 }
@@ -566,11 +518,6 @@ void openCheatPanel(void) {
     waitPasses(30);
 }
 
-void closeSession(void) {
-    waitPasses(30);
-    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
-}
-
 void level1Session(void) {
     toMenu();
     playLevelOne([]() { return game.levelIndex == 1; });
@@ -582,13 +529,10 @@ void gameoverSession(void) {
     // Level 1 lost: the paddle kept to the far side from the ball.
     chooseLevelOne();
     step([]() {
-        if (showing(MODE_GAME_OVER)) {
-            return true;
-        }
         if (showing(MODE_PLAY) && !dismissHint() && game.readyCountdown <= 0) {
-            holdAt(ballList.count > 0 && (ballList.balls[0].x >> 10) < 120 ? 230 : 10, 300);
+            holdAt(ballList.count > 0 && (ballList.balls[0].x >> 10) < 120 ? 230 : 10);
         }
-        return false;
+        return showing(MODE_GAME_OVER);
     });
     waitPasses(6);
     act(letGo);
@@ -617,10 +561,10 @@ void tourSession(void) {
     waitPasses(10);
     tapSteps(100, top + 30);
     for (int y : {top + 80, top + 110}) {
-        pressStep(60, y);
-        moveStep(80, y);
-        moveStep(110, y);
-        releaseStep(110, y);
+        mouseStep(MSG_LBUTTONDOWN, 60, y);
+        mouseStep(MSG_MOUSEMOVE, 80, y);
+        mouseStep(MSG_MOUSEMOVE, 110, y);
+        mouseStep(MSG_LBUTTONUP, 110, y);
         waitPasses(10);
     }
     // Control configuration: the third row takes the F key, then back to the menu by the corner button.
@@ -652,16 +596,16 @@ void editorSession(void) {
     waitPasses(20);
     // A few blocks stamped from the palette's first cells, one dragged, one erased.
     tapSteps(10, 302);
-    moveStep(60, 120);
+    mouseStep(MSG_MOUSEMOVE, 60, 120);
     keySteps(KEY_ACTION);
-    moveStep(100, 140);
+    mouseStep(MSG_MOUSEMOVE, 100, 140);
     keySteps(KEY_ACTION);
     tapSteps(34, 302);
-    moveStep(150, 160);
+    mouseStep(MSG_MOUSEMOVE, 150, 160);
     keySteps(KEY_ACTION);
-    moveStep(62, 122);
+    mouseStep(MSG_MOUSEMOVE, 62, 122);
     dragStep(62, 122, 90, 180);
-    moveStep(100, 140);
+    mouseStep(MSG_MOUSEMOVE, 100, 140);
     keySteps(KEY_ACTION);
     waitPasses(20);
     keySteps(KEY_ESCAPE);
@@ -679,7 +623,8 @@ bool writeSessionScript(const std::string& name) {
     for (const auto& s : sessions) {
         if (name == s.first) {
             s.second();
-            closeSession();
+            waitPasses(30);
+            act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
             return true;
         }
     }
@@ -699,8 +644,7 @@ std::string inChild(const std::function<std::string()>& body) {
     if (child == 0) {
         close(ends[0]);
         std::string result = body();
-        size_t written = 0;
-        while (written < result.size()) {
+        for (size_t written = 0; written < result.size();) {
             ssize_t n = write(ends[1], result.data() + written, result.size() - written);
             if (n <= 0) {
                 _exit(2);
@@ -714,8 +658,7 @@ std::string inChild(const std::function<std::string()>& body) {
     close(ends[1]);
     std::string result;
     char chunk[256];
-    ssize_t n;
-    while ((n = read(ends[0], chunk, sizeof(chunk))) > 0) {
+    for (ssize_t n; (n = read(ends[0], chunk, sizeof(chunk))) > 0;) {
         result.append(chunk, (size_t)n);
     }
     close(ends[0]);

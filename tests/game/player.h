@@ -1,6 +1,6 @@
 // The one scripted player of the whole game: the real program (runGame) on the headless backend, driven
-// by a script of steps (taps, keys, waits, checks) tried once a main-loop pass. The scripted game, the
-// tour of every screen under bad input, the monkey and the recorded sessions are scripts of it.
+// by a script of steps tried once a main-loop pass. The tour, the monkey and the recorded sessions are
+// scripts of it.
 #pragma once
 
 #include <cstdint>
@@ -15,16 +15,15 @@
 
 #include "platform/headless/headless.h"
 
-// Every main-loop pass moves the clock on by a little more than one update and tries the current step;
-// a step acts when its condition holds and returns true to hand over to the next. Messages pushed in a
-// pass are handled after that pass's frame.
+// Every pass moves the clock on by a little more than one update and tries the current step; a step
+// returns true to hand over to the next. Messages pushed in a pass are handled after its frame.
 struct GameScript {
     std::deque<std::function<bool(void)>> steps;  // a step may add steps while the script runs
     size_t next = 0;
     int64_t passes = 0;
-    int64_t limit = 30000;            // passes before the run is closed as stuck
-    bool drainAudio = false;          // the sound device asks for a buffer every third pass
-    std::vector<int32_t> modesSeen;   // every mode entered, in order
+    int64_t limit = 30000;                   // passes before the run is closed as stuck
+    bool drainAudio = false;                 // the sound device asks for a buffer every third pass
+    std::vector<int32_t> modesSeen;          // every mode entered, in order
     std::function<void(int64_t)> everyPass;  // the test's own look at every pass
     std::vector<std::string> needles;        // log texts looked for on every pass
     std::set<std::string> found;             // needles seen in the log
@@ -39,67 +38,50 @@ void step(std::function<bool(void)> s);
 void act(std::function<void(void)> f);  // a step that acts once
 void waitFor(int32_t mode);
 void waitPasses(int passes);
-void tapStep(int x, int y);             // press and release in one pass
+void tapStep(int x, int y);  // press and release in one pass
 void keyStep(uint32_t message, uint32_t vk);
-// One pass each: the press, a move, the release.
-void pressStep(int x, int y);
-void moveStep(int x, int y);
-void releaseStep(int x, int y);
-void tapSteps(int x, int y);  // the press, and the release in the next pass
-void dragStep(int x0, int y0, int x1, int y1);
-void keySteps(uint32_t vk);   // key down, and up in the next pass
-// Runs the game from a fresh start with the script; a run whose steps are done goes on until the game
-// ends it, or the limit closes it. Returns the exit code.
+// Runs the game from a fresh start with the script until the game ends it or the limit closes it.
+// Returns the exit code.
 int runScript(void);
-
-// Hands for steps that act every pass.
-void tap(int x, int y);
-void holdAt(int x, int y);   // the stylus held down, moved to x
-void letGo(void);
-bool dismissHint(void);      // taps the hint panel away once it has slid in; true if it did
-int clampX(int x);
 // Where the first ball will cross the paddle's row (y 288), its bounces off the side walls folded in.
 int landingX(void);
 
-// The tour of every screen with random hands from a seed, a level played, the editor, game over and name
-// entry, then farewell and exit; the monkey is the same tour with the screens in random order for a
-// number of updates.
+// The tour of every screen with random hands from a seed (a level played, the editor, game over, name
+// entry, farewell and exit); the monkey tours screens in random order for a number of updates.
 struct TourOptions {
-    int passesPerScreen = 240;   // random hands on each screen
-    int playPasses = 900;        // the level played with the paddle under the ball
-    int32_t level = 0;           // the level started from the chooser
+    int passesPerScreen = 240;  // random hands on each screen
+    int playPasses = 900;       // the level played with the paddle under the ball
+    int32_t level = 0;          // the level started from the chooser
     uint32_t seed = 7;
-    bool drainAudio = true;
     std::vector<std::string> needles;
     std::function<void(int64_t)> everyPass;
-    std::function<void()> setUp;             // after the backend is reset, before the game starts
-    uint32_t monkeyUpdates = 0;              // 0: the tour; else screens at random until this many updates
+    std::function<void()> setUp;  // after the backend is reset, before the game starts
+    uint32_t monkeyUpdates = 0;   // 0: the tour
 };
 
 struct TourResult {
     int exitCode = -99;
-    int64_t passes = 0;
     uint32_t updates = 0;
-    std::vector<int32_t> shown;   // modes shown, in order, each once
+    std::vector<int32_t> shown;  // modes shown, in order, each once
     std::set<std::string> found;
     std::vector<HeadlessMessageBox> boxes;
-    std::string failure;          // the tour got stuck
-    // Heap bytes with the main menu showing and no game, after the first minute: the first and the last
-    // visit, by the sample lengths held in the two music slots (the menu differs by nothing else).
+    std::string failure;  // the tour got stuck
+    // Heap bytes on the main menu without a game after the first minute, at the first and the last
+    // visit, by the sample lengths in the two music slots (the menu differs by nothing else).
     std::map<std::pair<int32_t, int32_t>, std::pair<size_t, size_t>> menuBytes;
     std::map<std::pair<int32_t, int32_t>, int> menuVisits;
 };
 
-// Runs the game from a fresh start in the current folder. The game starts once a process (a second
-// start finds the first instance): a test that tours more than once tours in children.
+// Runs the game from a fresh start in the current folder; the game starts once a process, so a test
+// that tours more than once tours in children.
 TourResult tourTheGame(const TourOptions& options);
-// What kept the tour from being complete (stuck, a screen never shown, an exit code other than 0, the
-// program not ended by its close message); "" when it was.
+// What kept the tour from being complete (stuck, a screen never shown, an exit code other than 0, not
+// ended by its close message); "" when it was.
 std::string tourFaults(const TourResult& result);
 
 // The recorded sessions' scripts: level1, gameover, tour, editor. False for another name.
 bool writeSessionScript(const std::string& name);
 
-// Runs `body` in a forked child process and hands back the text it returns ("" for success), with a
-// note added when the child did not end normally.
+// Runs `body` in a forked child and hands back the text it returns ("" for success), with a note added
+// when the child did not end normally.
 std::string inChild(const std::function<std::string()>& body);

@@ -2,13 +2,11 @@
 #include "render_kit.h"
 
 #include <filesystem>
-
-#include <gtest/gtest.h>
+#include <vector>
 
 #include "game/game.h"
 #include "game/modes.h"
 #include "game/startup.h"
-#include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/picture.h"
@@ -33,44 +31,34 @@ void ScreenFixture::render(void) {
     mainLoop.currentMode = renderMode(mainLoop.currentMode);
 }
 
-static std::vector<uint16_t> backPixels(void) {
-    std::vector<uint16_t> out;
-    for (int y = 0; y < backSurface->height; y++) {
-        for (int x = 0; x < backSurface->width; x++) {
-            out.push_back(getPixel(backSurface, x, y));
-        }
-    }
-    return out;
-}
-
 uint64_t backSurfaceHash(void) {
     uint64_t h = 1469598103934665603ull;
-    for (uint16_t p : backPixels()) {
-        h = (h ^ (p & 0xFF)) * 1099511628211ull;
-        h = (h ^ (p >> 8)) * 1099511628211ull;
+    for (int y = 0; y < backSurface->height; y++) {
+        for (int x = 0; x < backSurface->width; x++) {
+            uint16_t p = getPixel(backSurface, x, y);
+            h = (h ^ (p & 0xFF)) * 1099511628211ull;
+            h = (h ^ (p >> 8)) * 1099511628211ull;
+        }
     }
     return h;
 }
 
-std::string saveFramePng(const std::string& name, const std::vector<uint16_t>& pixels, int width, int height) {
+std::string saveBackSurfacePng(const std::string& name) {
     namespace fs = std::filesystem;
     fs::path folder = fs::path(PLINKOR_RUN_DIR).parent_path() / "frames";
     fs::create_directories(folder);
     std::vector<uint8_t> rgb;
-    rgb.reserve(pixels.size() * 3);
-    for (uint16_t p : pixels) {
-        int r = p >> 11, g = (p >> 6) & 31, b = p & 31;
-        rgb.push_back((uint8_t)(r << 3 | r >> 2));
-        rgb.push_back((uint8_t)(g << 3 | g >> 2));
-        rgb.push_back((uint8_t)(b << 3 | b >> 2));
+    for (int y = 0; y < backSurface->height; y++) {
+        for (int x = 0; x < backSurface->width; x++) {
+            uint16_t p = getPixel(backSurface, x, y);
+            for (int c : {p >> 11, (p >> 6) & 31, p & 31}) {
+                rgb.push_back((uint8_t)(c << 3 | c >> 2));
+            }
+        }
     }
     std::string path = (folder / (name + ".png")).string();
-    writeTestPngRgb(path, width, height, rgb);
+    writeTestPngRgb(path, backSurface->width, backSurface->height, rgb);
     return path;
-}
-
-std::string saveBackSurfacePng(const std::string& name) {
-    return saveFramePng(name, backPixels(), backSurface->width, backSurface->height);
 }
 
 Surface* makeScreen(uint16_t colour) {

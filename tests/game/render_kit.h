@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "flowtest.h"
 #include "gfx/surface.h"
@@ -17,12 +16,9 @@ struct ScreenFixture : FlowFixture {
     void render(void);
 };
 
-// FNV-1a over the back surface's pixels, row by row.
+// FNV-1a over the back surface's pixels, row by row, low byte first.
 uint64_t backSurfaceHash(void);
-
-// Writes the 16-bit pixels as an RGB PNG to <build>/frames/<name>.png; returns the path.
-std::string saveFramePng(const std::string& name, const std::vector<uint16_t>& pixels, int width, int height);
+// Writes the back surface as an RGB PNG to <build>/frames/<name>.png; returns the path.
 std::string saveBackSurfacePng(const std::string& name);
-
 // A 240 x 320 surface of the test's own, filled with a colour.
 Surface* makeScreen(uint16_t colour = 0);

@@ -61,12 +61,8 @@ int main(int argc, char** argv) {
     int code = runScript();
     journalFinish();
     if (script.next != script.steps.size() || code != 0) {
-        fprintf(stderr, "%s: the script stuck at step %zu of %zu in mode %d (exit code %d); modes:", name.c_str(),
+        fprintf(stderr, "%s: the script stuck at step %zu of %zu in mode %d (exit code %d)\n", name.c_str(),
                 script.next, script.steps.size(), (int)mainLoop.currentMode, code);
-        for (int32_t mode : script.modesSeen) {
-            fprintf(stderr, " %d", (int)mode);
-        }
-        fprintf(stderr, "\n");
         return 1;
     }
     if (!writeHashes(out + "/" + name + ".hashes")) {
