@@ -2,9 +2,12 @@
 #include "player.h"
 
 #include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -626,4 +629,43 @@ bool writeSessionScript(const std::string& name) {
         }
     }
     return false;
+}
+
+std::string inChild(const std::function<std::string()>& body) {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        return "no pipe";
+    }
+    fflush(stdout);
+    pid_t child = fork();
+    if (child < 0) {
+        return "no child";
+    }
+    if (child == 0) {
+        close(ends[0]);
+        std::string result = body();
+        for (size_t written = 0; written < result.size();) {
+            ssize_t n = write(ends[1], result.data() + written, result.size() - written);
+            if (n <= 0) {
+                _exit(2);
+            }
+            written += (size_t)n;
+        }
+        close(ends[1]);
+        fflush(stdout);
+        _exit(0);
+    }
+    close(ends[1]);
+    std::string result;
+    char chunk[256];
+    for (ssize_t n; (n = read(ends[0], chunk, sizeof(chunk))) > 0;) {
+        result.append(chunk, (size_t)n);
+    }
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        result += " (the child ended with status " + std::to_string(status) + ")";
+    }
+    return result;
 }

@@ -81,3 +81,7 @@ std::string tourFaults(const TourResult& result);
 
 // The recorded sessions' scripts: level1, gameover, tour, editor. False for another name.
 bool writeSessionScript(const std::string& name);
+
+// Runs `body` in a forked child and hands back the text it returns ("" for success), with a note added
+// when the child did not end normally.
+std::string inChild(const std::function<std::string()>& body);
