@@ -164,75 +164,41 @@ Recorded readResult(const std::string& path) {
     return r;
 }
 
-// Replays a journal here, headless, as `plinkor --replay FILE --headless` does; returns its result line
-// or what stopped it.
-std::string replayHere(const std::string& path) {
-    static JournalContents contents;
-    std::string error, folder, previous = std::filesystem::current_path().string();
-    if (!journalLoad(path.c_str(), &contents, &error) || !armContinuation(contents.header, &error)) {
-        return error;
-    }
-    std::string differs = compareDataFiles(contents.header);
-    if (!differs.empty()) {
-        return differs;
-    }
-    if (!enterReplayFolder(contents.header, &folder, &error)) {
-        return error;
-    }
-    headlessReset();
-    watchUpdates();
-    journalStartReplay(&contents, 1, 0);
-    runGame();
-    noticeReplayEnd();
-    std::string problem = journalProblem();
-    journalStop();
-    leaveReplayFolder(folder, previous);
-    return problem.empty() ? replayResultLine() : problem;
-}
-
-struct TestDir {
-    std::string path = std::filesystem::temp_directory_path() / ("plinkor-recent-test-" + std::to_string(getpid()));
-    TestDir() {
-        std::filesystem::create_directories(path);
-    }
-    ~TestDir() {
-        std::filesystem::remove_all(path);
-    }
-};
-
 // Past the bound, each level start begins a new journal holding the state there: the last one is
 // smaller than the whole session's and replays to the very same end.
 TEST(RecentPlay, TheLastLevelStartsJournalReplaysToTheWholeSessionsEnd) {
-    TestDir dir;
-    recordInChild(dir.path, "whole", threeLevelStarts, 0);
-    recordInChild(dir.path, "recent", threeLevelStarts, 5);
-    Recorded whole = readResult(dir.path + "/whole.result");
-    Recorded recent = readResult(dir.path + "/recent.result");
+    ScratchFolder dir(false);
+    recordInChild(dir.path(), "whole", threeLevelStarts, 0);
+    recordInChild(dir.path(), "recent", threeLevelStarts, 5);
+    Recorded whole = readResult(dir.path() + "/whole.result");
+    Recorded recent = readResult(dir.path() + "/recent.result");
     ASSERT_GE(recent.levelStarts.size(), 3u);
     EXPECT_EQ(recent.line, whole.line);
     ASSERT_GT(recent.levelStarts[1] - recent.levelStarts[0], 5u * 60) << "the bound must pass between level starts";
 
     JournalContents contents;
     std::string error;
-    ASSERT_EQ(journalLoad((dir.path + "/recent.journal").c_str(), &contents, &error), 1) << error;
+    ASSERT_EQ(journalLoad((dir.path() + "/recent.journal").c_str(), &contents, &error), 1) << error;
     GameSnapshot state;
     ASSERT_EQ(readGameSnapshot(contents.header.state.data(), contents.header.state.size(), &state, &error), 1)
         << error;
     EXPECT_EQ(state.updates, recent.levelStarts.back());
-    EXPECT_LT(std::filesystem::file_size(dir.path + "/recent.journal"),
-              std::filesystem::file_size(dir.path + "/whole.journal"));
-    EXPECT_EQ(replayHere(dir.path + "/recent.journal"), whole.line);
+    EXPECT_LT(std::filesystem::file_size(dir.path() + "/recent.journal"),
+              std::filesystem::file_size(dir.path() + "/whole.journal"));
+    EXPECT_EQ(replayHeadless(dir.path() + "/recent.journal"), "");
+    EXPECT_EQ(replayResultLine(), whole.line);
 }
 
 // The desktop options travel in the journal: a session steered by the pointer alone (follow_pointer)
 // replays the same with other flags on the replay's command line.
 TEST(RecentPlay, DesktopOptionsComeFromTheJournalNotTheReplaysFlags) {
-    TestDir dir;
-    recordInChild(dir.path, "follow", pointerOnly, 0, {"--follow-pointer"});
-    Recorded follow = readResult(dir.path + "/follow.result");
+    ScratchFolder dir(false);
+    recordInChild(dir.path(), "follow", pointerOnly, 0, {"--follow-pointer"});
+    Recorded follow = readResult(dir.path() + "/follow.result");
     const char* flags[] = {"plinkor", "--no-follow-pointer", "--no-intro"};
     ASSERT_EQ(readDesktopFlags(3, const_cast<char**>(flags)), DESKTOP_FLAGS_RUN);
-    EXPECT_EQ(replayHere(dir.path + "/follow.journal"), follow.line);
+    EXPECT_EQ(replayHeadless(dir.path() + "/follow.journal"), "");
+    EXPECT_EQ(replayResultLine(), follow.line);
 }
 
 }  // namespace
