@@ -36,13 +36,15 @@
 
 namespace {
 
-typedef void (*PixelRule)(int x, int y, uint8_t* rgb);
+// A picture's pixel at (x, y) as 0xRRGGBB.
+typedef uint32_t (*PixelRule)(int x, int y);
 
 void writePicture(const char* name, int width, int height, PixelRule rule) {
-    std::vector<uint8_t> rgb((size_t)width * height * 3);
+    std::vector<uint8_t> rgb;
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
-            rule(x, y, &rgb[((size_t)y * width + x) * 3]);
+            uint32_t p = rule(x, y);
+            rgb.insert(rgb.end(), {(uint8_t)(p >> 16), (uint8_t)(p >> 8), (uint8_t)p});
         }
     }
     if (!writePngFile(std::string(runPaths.dataPath) + name, width, height, rgb)) {
@@ -50,62 +52,46 @@ void writePicture(const char* name, int width, int height, PixelRule rule) {
     }
 }
 
-void setRgb(uint8_t* rgb, int r, int g, int b) {
-    rgb[0] = (uint8_t)r;
-    rgb[1] = (uint8_t)g;
-    rgb[2] = (uint8_t)b;
+uint32_t rgb(int r, int g, int b) {
+    return (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b;
 }
 
 // Collision map: blue walls left, right and top, the rest empty.
-void schemeRule(int x, int y, uint8_t* rgb) {
-    bool wall = x < 4 || x >= 236 || y < 4;
-    setRgb(rgb, 0, 0, wall ? 200 : 0);
+uint32_t schemeRule(int x, int y) {
+    return x < 4 || x >= 236 || y < 4 ? rgb(0, 0, 200) : 0;
 }
 
-void backgroundRule(int x, int y, uint8_t* rgb) {
-    setRgb(rgb, 8 * (1 + x % 20), 8 * (2 + y % 20), 24);
+uint32_t backgroundRule(int x, int y) {
+    return rgb(8 * (1 + x % 20), 8 * (2 + y % 20), 24);
 }
 
 // Kit cells (see kitTypes) in solid colours, with a hollow column here and there and the paddle pieces.
-void blocksRule(int x, int y, uint8_t* rgb) {
+uint32_t blocksRule(int x, int y) {
     bool hollow = (x == 20 || x == 29) && y >= 16 && y < 21;
     bool inked = y >= 16 && !hollow && ((x + y) % 7 != 0);
     bool paddlePiece = y < 8 && x >= 9 && x < 24;
-    if (inked || paddlePiece) {
-        setRgb(rgb, 8 * (4 + x % 8), 8 * (10 + y % 8), 160);
-    } else {
-        setRgb(rgb, 0, 0, 0);
-    }
+    return inked || paddlePiece ? rgb(8 * (4 + x % 8), 8 * (10 + y % 8), 160) : 0;
 }
 
-void spriteRule(int x, int y, uint8_t* rgb) {
-    bool inked = (x * 7 + y * 3) % 5 != 0;
-    setRgb(rgb, inked ? 40 + x * 3 : 0, inked ? 60 + y * 2 : 0, inked ? 200 : 0);
+uint32_t spriteRule(int x, int y) {
+    return (x * 7 + y * 3) % 5 != 0 ? rgb(40 + x * 3, 60 + y * 2, 200) : 0;
 }
 
 // Font pictures: the baseline marker in column 0, then glyphs of 1 to 4 columns in bands of
 // `band` rows, their heights varying, enough of them for every code from '!' to 223.
 int fontBand;
-void fontRule(int x, int y, uint8_t* rgb) {
-    int row = y % fontBand;
-    int blue = 0;
-    if (x == 0) {
-        blue = y == fontBand * 2 / 3 ? 31 : 0;
-    } else {
-        int glyph = (x - 1) / 5, column = (x - 1) % 5;
-        int width = 1 + glyph % 4;
-        int top = 2 + (glyph + y / fontBand) % 5;
-        bool inked = column < width && row >= top && row <= fontBand - 4;
-        blue = inked ? 8 + (row * 3 + column) % 24 : 0;
-    }
-    setRgb(rgb, blue * 8, blue * 8, blue * 8);
+uint32_t fontRule(int x, int y) {
+    int row = y % fontBand, glyph = (x - 1) / 5, column = (x - 1) % 5;
+    int top = 2 + (glyph + y / fontBand) % 5;
+    bool inked = column < 1 + glyph % 4 && row >= top && row <= fontBand - 4;
+    int blue = x == 0 ? (y == fontBand * 2 / 3 ? 31 : 0) : (inked ? 8 + (row * 3 + column) % 24 : 0);
+    return rgb(blue * 8, blue * 8, blue * 8);
 }
 
 // The small character sheet: 32 cells a row of 7 x 11 pixels, a 6 x 6 glyph at (1, 3) of each.
-void smallCharsRule(int x, int y, uint8_t* rgb) {
+uint32_t smallCharsRule(int x, int y) {
     int cx = x % 7, cy = y % 11;
-    bool inked = cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0);
-    setRgb(rgb, inked ? 255 : 0, inked ? 255 : 0, inked ? 255 : 0);
+    return cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0) ? 0xFFFFFF : 0;
 }
 
 Surface* fontPictures[2];
