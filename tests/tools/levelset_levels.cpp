@@ -1,9 +1,11 @@
 // The level set's design, which the generator does not check level by level: when the power-up kinds
-// come and how the difficulty rises through the set.
+// come, variety between levels and the difficulty curve.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
+#include <tuple>
+#include <vector>
 
 #include "field/powerup.h"
 #include "levelset_common.h"
@@ -46,6 +48,26 @@ TEST(LevelSetLevels, PowerUpKindsAreIntroducedByLevel40AndHarmfulOnesGrowCommone
     EXPECT_GT(late, early);
     EXPECT_GT(late, 0.2);
     EXPECT_LT(late, 0.5);
+}
+
+TEST(LevelSetLevels, NoTwoLevelsAreAlike) {
+    LevelSet set;
+    std::vector<std::set<std::tuple<int, int, int>>> placed(100);
+    for (int n = 0; n < 100; n++) {
+        for (const LevelRecordView& r : set.levels[(size_t)n]) {
+            placed[(size_t)n].insert({r.x, r.y, r.type});
+        }
+    }
+    for (int a = 0; a < 100; a++) {
+        for (int b = 0; b < a; b++) {
+            int shared = 0;
+            for (const auto& t : placed[(size_t)a]) {
+                shared += (int)placed[(size_t)b].count(t);
+            }
+            size_t all = placed[(size_t)a].size() + placed[(size_t)b].size() - (size_t)shared;
+            EXPECT_LT((double)shared / (double)all, 0.5) << "levels " << b << " and " << a;
+        }
+    }
 }
 
 TEST(LevelSetLevels, DifficultyRisesThroughTheSet) {
