@@ -10,10 +10,6 @@ set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
 begin_test package "$1"
-cleanup() {
-  stop_game
-  end_work
-}
 need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \

@@ -8,10 +8,6 @@ set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
 begin_test away "$1"
-cleanup() {
-  stop_game
-  end_work
-}
 need_x_tools
 need_openbox
 make_run_folder

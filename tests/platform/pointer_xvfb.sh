@@ -8,10 +8,7 @@ set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
 begin_test pointer "$1"
-cleanup() {
-  stop_game
-  end_work
-}
+[ -x "$build/plinkor-xcursor" ] || fail "no plinkor-xcursor in the build (XFixes missing?)"
 need_x_tools
 need_openbox
 make_run_folder

@@ -1,9 +1,13 @@
 # Shared by the window tests that play the game under a window manager: a run folder of its own, the
 # game under openbox, the frame's place on the screen, captures, pixel counts and waits. Source it after
-# tests/support/xvfb.sh and begin_test; cleanup() must call stop_game.
+# tests/support/xvfb.sh and begin_test; a cleanup() of the test's own must call stop_game.
 
 game=""
 wm=""
+cleanup() {
+  stop_game
+  end_work
+}
 # The window manager reparents the top-level windows: find them by name anywhere in the tree.
 windows_named() { xdotool search --name "^$1\$" 2>/dev/null; }
 
