@@ -34,7 +34,9 @@ void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
         fprintf(stderr, "plinkor-review: cannot write %s\n", path.c_str());
         return;
     }
-    fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+    }
     fclose(f);
 }
 
