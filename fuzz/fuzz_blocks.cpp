@@ -5,7 +5,6 @@
 #include "field/blocks.h"
 #include "field/level.h"
 #include "fuzzkit.h"
-#include "fuzzutil.h"
 
 enum { PLAY_UPDATES = 120 };
 

@@ -1,5 +1,5 @@
 // Fuzz target: a PNG font picture measured into both font slots and every glyph drawn with it.
-#include "fuzzutil.h"
+#include "fuzzkit.h"
 #include "gfx/font.h"
 #include "gfx/picture.h"
 #include "gfx/surface.h"

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "fuzzkit.h"
-#include "fuzzutil.h"
 #include "field/gamevalues.h"
 #include "game/highscores.h"
 #include "game/modes.h"
+#include "shell/runfolder.h"
 
 enum { DIFFICULTY = 3 };
 
@@ -17,23 +17,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzSetUp();
     fuzzKitSetUp();
     return 0;
-}
-
-static void fail(const char* what) {
-    fprintf(stderr, "%s\n", what);
-    abort();
-}
-
-static size_t readTable(char* out, size_t capacity) {
-    char path[600];
-    snprintf(path, sizeof(path), "%sPlinkor%d.dat", fuzzDataPath(), (int)DIFFICULTY);
-    FILE* f = fopen(path, "rb");
-    if (f == nullptr) {
-        return 0;
-    }
-    size_t n = fread(out, 1, capacity, f);
-    fclose(f);
-    return n;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -51,18 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < sizeof(scores) / sizeof(scores[0]); i++) {
         int32_t rank = highScoreRank(scores[i], DIFFICULTY);
         if (rank < 0 || rank > HIGH_SCORE_ENTRIES) {
-            fail("rank outside the table");
+            fuzzFail("rank outside the table");
         }
         int written = insertHighScore(names[i], scores[i], DIFFICULTY);
         if (written != (rank < HIGH_SCORE_ENTRIES)) {
-            fail("insertion disagrees with the rank");
+            fuzzFail("insertion disagrees with the rank");
         }
         if (!written) {
             continue;
         }
-        char table[HIGH_SCORE_FILE_CHARS + 8];
-        if (readTable(table, sizeof(table)) != HIGH_SCORE_FILE_CHARS) {
-            fail("the table file is not 500 characters after an insertion");
+        std::vector<uint8_t> table = readFileBytes(std::string(runPaths.dataPath) + name);
+        if (table.size() != HIGH_SCORE_FILE_CHARS) {
+            fuzzFail("the table file is not 500 characters after an insertion");
         }
         char printed[16];
         snprintf(printed, sizeof(printed), "%8d", scores[i]);
@@ -75,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int k = 0; k < 8; k++) {
             expected[12 + k] = printed[k] == ' ' ? '.' : printed[k];
         }
-        if (memcmp(table + rank * HIGH_SCORE_ENTRY_CHARS, expected, sizeof(expected)) != 0) {
-            fail("the new entry is not at its rank");
+        if (memcmp(table.data() + rank * HIGH_SCORE_ENTRY_CHARS, expected, sizeof(expected)) != 0) {
+            fuzzFail("the new entry is not at its rank");
         }
     }
 

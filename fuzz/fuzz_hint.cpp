@@ -2,7 +2,6 @@
 // takes the text's height from the next frame on), at the panel's place and half off the screen.
 #include "field/level.h"
 #include "fuzzkit.h"
-#include "fuzzutil.h"
 #include "field/gamevalues.h"
 #include "game/hints.h"
 #include "game/play.h"

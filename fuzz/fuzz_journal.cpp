@@ -2,17 +2,11 @@
 // order: reading it must refuse or take any bytes, and the replay must end (used up or out of step). The
 // game's state a continued journal holds is read as well: refused with a message, or taken and stored
 // again as it was read.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "fuzzkit.h"
 #include "platform/journal.h"
 #include "shell/replaystate.h"
-
-static void fail(const char* what) {
-    fprintf(stderr, "%s\n", what);
-    abort();
-}
 
 // Replays the journal through the backend's calls until it is used up or out of step.
 static void replayToEnd(const JournalContents& contents) {
@@ -39,7 +33,7 @@ static void replayToEnd(const JournalContents& contents) {
         }
     }
     if (pass == limit && source.size() > 0 && !journalExhausted() && journalProblem().empty()) {
-        fail("the replay went on past its events");
+        fuzzFail("the replay went on past its events");
     }
     journalStop();
 }
@@ -49,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     if (!journalParse(data, size, &contents, &error)) {
         if (error.empty()) {
-            fail("a journal was refused without a message");
+            fuzzFail("a journal was refused without a message");
         }
         return 0;
     }
@@ -59,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<uint8_t>& bytes = contents.header.state;
         if (!readGameSnapshot(bytes.data(), bytes.size(), &state, &error)) {
             if (error.empty()) {
-                fail("a game state was refused without a message");
+                fuzzFail("a game state was refused without a message");
             }
         } else {
             // What is accepted is stored again as it reads: written, read back and written once more,
@@ -68,11 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             static std::vector<uint8_t> third;
             writeGameSnapshot(state, &again);
             if (!readGameSnapshot(again.data(), again.size(), &second, &error)) {
-                fail("a game state written back is refused");
+                fuzzFail("a game state written back is refused");
             }
             writeGameSnapshot(second, &third);
             if (third != again) {
-                fail("a game state written back reads differently");
+                fuzzFail("a game state written back reads differently");
             }
         }
     }

@@ -7,7 +7,6 @@
 
 #include "field/level.h"
 #include "fuzzkit.h"
-#include "fuzzutil.h"
 #include "shell/mainloop.h"
 #include "shell/runfolder.h"
 
@@ -22,43 +21,24 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     return 0;
 }
 
-static std::vector<uint8_t> readWhole(const char* path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path, "rb");
-    if (f == nullptr) {
-        return bytes;
-    }
-    int c;
-    while ((c = fgetc(f)) != EOF) {
-        bytes.push_back((uint8_t)c);
-    }
-    fclose(f);
-    return bytes;
-}
-
-static void fail(const char* what) {
-    fprintf(stderr, "%s\n", what);
-    abort();
-}
-
 // Saved right after loading: the file holds the loaded list, and a file the loader had nothing to drop
 // from (whole records, at most 1000, none below the lowest row) comes back exactly as it was.
 static void checkSave(void) {
     if (!saveLevel(FUZZ_LEVEL)) {
-        fail("level could not be saved");
+        fuzzFail("level could not be saved");
     }
     char path[600];
     snprintf(path, sizeof(path), "%slevel%d.dat", runPaths.dataPath, (int)FUZZ_LEVEL);
-    std::vector<uint8_t> saved = readWhole(path);
+    std::vector<uint8_t> saved = readFileBytes(path);
     if (saved.size() != (size_t)currentLevel.blockCount * 12) {
-        fail("saved level has the wrong size");
+        fuzzFail("saved level has the wrong size");
     }
     for (int i = 0; i < currentLevel.blockCount; i++) {
         const uint8_t* b = saved.data() + i * 12;
         const LevelBlock& r = currentLevel.blocks[i];
         if ((b[0] | b[1] << 8) != r.x || (b[2] | b[3] << 8) != r.y || b[4] != r.type || b[5] != r.width ||
             b[6] != r.height || memcmp(b + 7, r.reserved, 3) != 0 || (b[10] | b[11] << 8) != r.powerUp) {
-            fail("saved record differs from the loaded one");
+            fuzzFail("saved record differs from the loaded one");
         }
     }
     bool clean = inputSize % 12 == 0 && inputSize <= (size_t)MAX_LEVEL_BLOCKS * 12;
@@ -67,7 +47,7 @@ static void checkSave(void) {
     }
     bool same = saved.size() == inputSize && (inputSize == 0 || memcmp(saved.data(), input, inputSize) == 0);
     if (clean && !same) {
-        fail("a clean level file did not survive loading and saving unchanged");
+        fuzzFail("a clean level file did not survive loading and saving unchanged");
     }
 }
 

@@ -1,7 +1,5 @@
 // Fuzz target: a JPEG picture through loadPicture, into a new surface and centred into an existing one.
-#include "fuzzutil.h"
-#include "gfx/picture.h"
-#include "gfx/surface.h"
+#include "fuzzkit.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzSetUp();
@@ -11,17 +9,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzBeginInput();
     fuzzWriteDataFile("fuzz.jpg", data, size);
-
-    // A null handle, then an existing odd-sized surface (centred and clipped on every side). Big
-    // pictures take the same path as small ones at a thousand times the cost, so they are drawn once.
-    Surface* made = nullptr;
-    loadPicture("fuzz.jpg", &made);
-    bool small = (int64_t)made->width * made->height <= SECOND_LOAD_PIXELS;
-    removeSurface(&made);
-    if (small) {
-        Surface* existing = createSurface(7, 5);
-        loadPicture("fuzz.jpg", &existing);
-        removeSurface(&existing);
-    }
+    fuzzLoadPictureTwice("fuzz.jpg");
     return 0;
 }

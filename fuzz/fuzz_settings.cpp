@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "fuzzkit.h"
-#include "fuzzutil.h"
 #include "field/gamevalues.h"
 #include "game/settings.h"
 
@@ -15,11 +14,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzSetUp();
     fuzzKitSetUp();
     return 0;
-}
-
-static void fail(const char* what) {
-    fprintf(stderr, "%s\n", what);
-    abort();
 }
 
 static int32_t valueAt(const uint8_t* bytes, int at) {
@@ -40,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // As the start-up does it: a file that does not load gives the defaults.
     int loaded = loadSettings();
     if (loaded != (size == SETTINGS_BYTES)) {
-        fail("a settings file was taken or refused by something other than its size");
+        fuzzFail("a settings file was taken or refused by something other than its size");
     }
     if (!loaded) {
         setDefaultSettings();
@@ -53,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 expected = clampVolume(expected);
             }
             if (valueAt(live, at) != expected) {
-                fail("a loaded settings value differs from the file's");
+                fuzzFail("a loaded settings value differs from the file's");
             }
         }
     }
@@ -69,16 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t before[SETTINGS_BYTES];
     encodeSettings(before);
     if (!saveSettings()) {
-        fail("settings could not be saved");
+        fuzzFail("settings could not be saved");
     }
     setDefaultSettings();
     if (!loadSettings()) {
-        fail("saved settings did not load");
+        fuzzFail("saved settings did not load");
     }
     uint8_t after[SETTINGS_BYTES];
     encodeSettings(after);
     if (memcmp(before, after, sizeof(before)) != 0) {
-        fail("settings changed by saving and loading");
+        fuzzFail("settings changed by saving and loading");
     }
     return 0;
 }

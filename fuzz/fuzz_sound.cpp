@@ -1,5 +1,5 @@
 // Fuzz target: a raw sample file through both sample loaders, then played through the mixer to its end.
-#include "fuzzutil.h"
+#include "fuzzkit.h"
 #include "shell/mainloop.h"
 #include "sound/mixer.h"
 #include "sound/sample.h"

@@ -1,26 +1,33 @@
-// The game kit of the fuzz targets: pictures written once, state reset, a level played, screens visited.
+// The fuzz targets' kit: scratch folder and input files, pictures written once, state reset, a level
+// played, screens visited.
 #include "fuzzkit.h"
 
-#include <png.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "field/ball.h"
 #include "field/blocks.h"
 #include "field/debris.h"
 #include "field/effects.h"
+#include "field/gamevalues.h"
 #include "field/level.h"
 #include "field/paddle.h"
 #include "field/powerup.h"
 #include "game/game.h"
-#include "field/gamevalues.h"
 #include "game/modes.h"
 #include "game/play.h"
 #include "gfx/font.h"
 #include "gfx/picture.h"
 #include "gfx/surface.h"
+#include "platform/headless/headless.h"
+#include "shell/display.h"
+#include "shell/log.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "shell/runfolder.h"
@@ -29,93 +36,62 @@
 
 namespace {
 
-typedef void (*PixelRule)(int x, int y, uint8_t* rgb);
+// A picture's pixel at (x, y) as 0xRRGGBB.
+typedef uint32_t (*PixelRule)(int x, int y);
 
 void writePicture(const char* name, int width, int height, PixelRule rule) {
-    char path[600];
-    snprintf(path, sizeof(path), "%s%s", runPaths.dataPath, name);
-    FILE* f = fopen(path, "wb");
-    if (f == nullptr) {
-        perror(path);
-        abort();
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-        abort();
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row((size_t)width * 3);
+    std::vector<uint8_t> rgb;
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
-            rule(x, y, &row[(size_t)x * 3]);
+            uint32_t p = rule(x, y);
+            rgb.insert(rgb.end(), {(uint8_t)(p >> 16), (uint8_t)(p >> 8), (uint8_t)p});
         }
-        png_write_row(png, row.data());
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    fclose(f);
+    if (!writePngFile(std::string(runPaths.dataPath) + name, width, height, rgb)) {
+        abort();
+    }
 }
 
-void setRgb(uint8_t* rgb, int r, int g, int b) {
-    rgb[0] = (uint8_t)r;
-    rgb[1] = (uint8_t)g;
-    rgb[2] = (uint8_t)b;
+uint32_t rgb(int r, int g, int b) {
+    return (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b;
 }
 
 // Collision map: blue walls left, right and top, the rest empty.
-void schemeRule(int x, int y, uint8_t* rgb) {
-    bool wall = x < 4 || x >= 236 || y < 4;
-    setRgb(rgb, 0, 0, wall ? 200 : 0);
+uint32_t schemeRule(int x, int y) {
+    return x < 4 || x >= 236 || y < 4 ? rgb(0, 0, 200) : 0;
 }
 
-void backgroundRule(int x, int y, uint8_t* rgb) {
-    setRgb(rgb, 8 * (1 + x % 20), 8 * (2 + y % 20), 24);
+uint32_t backgroundRule(int x, int y) {
+    return rgb(8 * (1 + x % 20), 8 * (2 + y % 20), 24);
 }
 
 // Kit cells (see kitTypes) in solid colours, with a hollow column here and there and the paddle pieces.
-void blocksRule(int x, int y, uint8_t* rgb) {
+uint32_t blocksRule(int x, int y) {
     bool hollow = (x == 20 || x == 29) && y >= 16 && y < 21;
     bool inked = y >= 16 && !hollow && ((x + y) % 7 != 0);
     bool paddlePiece = y < 8 && x >= 9 && x < 24;
-    if (inked || paddlePiece) {
-        setRgb(rgb, 8 * (4 + x % 8), 8 * (10 + y % 8), 160);
-    } else {
-        setRgb(rgb, 0, 0, 0);
-    }
+    return inked || paddlePiece ? rgb(8 * (4 + x % 8), 8 * (10 + y % 8), 160) : 0;
 }
 
-void spriteRule(int x, int y, uint8_t* rgb) {
-    bool inked = (x * 7 + y * 3) % 5 != 0;
-    setRgb(rgb, inked ? 40 + x * 3 : 0, inked ? 60 + y * 2 : 0, inked ? 200 : 0);
+uint32_t spriteRule(int x, int y) {
+    return (x * 7 + y * 3) % 5 != 0 ? rgb(40 + x * 3, 60 + y * 2, 200) : 0;
 }
 
 // Font pictures: the baseline marker in column 0, then glyphs of 1 to 4 columns in bands of
 // `band` rows, their heights varying, enough of them for every code from '!' to 223.
 int fontBand;
-void fontRule(int x, int y, uint8_t* rgb) {
-    int row = y % fontBand;
-    int blue = 0;
-    if (x == 0) {
-        blue = y == fontBand * 2 / 3 ? 31 : 0;
-    } else {
-        int glyph = (x - 1) / 5, column = (x - 1) % 5;
-        int width = 1 + glyph % 4;
-        int top = 2 + (glyph + y / fontBand) % 5;
-        bool inked = column < width && row >= top && row <= fontBand - 4;
-        blue = inked ? 8 + (row * 3 + column) % 24 : 0;
-    }
-    setRgb(rgb, blue * 8, blue * 8, blue * 8);
+uint32_t fontRule(int x, int y) {
+    int row = y % fontBand, glyph = (x - 1) / 5, column = (x - 1) % 5;
+    int top = 2 + (glyph + y / fontBand) % 5;
+    bool inked = column < 1 + glyph % 4 && row >= top && row <= fontBand - 4;
+    int blue = x == 0 ? (y == fontBand * 2 / 3 ? 31 : 0) : (inked ? 8 + (row * 3 + column) % 24 : 0);
+    return rgb(blue * 8, blue * 8, blue * 8);
 }
 
 // The small character sheet: 32 cells a row of 7 x 11 pixels, a 6 x 6 glyph at (1, 3) of each.
-void smallCharsRule(int x, int y, uint8_t* rgb) {
+uint32_t smallCharsRule(int x, int y) {
     int cx = x % 7, cy = y % 11;
-    bool inked = cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0);
-    setRgb(rgb, inked ? 255 : 0, inked ? 255 : 0, inked ? 255 : 0);
+    return cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0) ? 0xFFFFFF : 0;
 }
 
 Surface* fontPictures[2];
@@ -127,7 +103,91 @@ const char kitTypes[] =
     "Cells that reach past the picture, and an empty one:\n"
     "[block,50,40,30,30]\n[block,0,0,0,0]\n[block,65535,65535,255,255]\n";
 
+std::string scratchFolder;
+char writtenPath[1024];
+
+void removeScratchFolder(void) {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchFolder, ignored);
+}
+
+const char* writeFile(const char* folder, const char* name, const uint8_t* data, size_t size) {
+    snprintf(writtenPath, sizeof(writtenPath), "%s%s", folder, name);
+    FILE* f = fopen(writtenPath, "wb");
+    if (f == nullptr || (size > 0 && fwrite(data, 1, size, f) != size)) {
+        perror(writtenPath);
+        abort();
+    }
+    fclose(f);
+    return writtenPath;
+}
+
 }  // namespace
+
+void fuzzSetUp(void) {
+    scratchFolder = "/tmp/plinkor-fuzz-" + std::to_string((long)getpid());
+    std::filesystem::create_directories(scratchFolder + "/Data");
+    std::filesystem::create_directories(scratchFolder + "/Sound");
+    snprintf(runPaths.basePath, sizeof(runPaths.basePath), "%s/", scratchFolder.c_str());
+    snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "%s/Data/", scratchFolder.c_str());
+    snprintf(runPaths.soundPath, sizeof(runPaths.soundPath), "%s/Sound/", scratchFolder.c_str());
+    headlessReset();
+    initDisplayInfo();
+    setGamma(128);
+    buildLogColours();
+    // Every log line of the loaders is taken, so their formatting runs too.
+    logLevel = 1;
+    atexit(removeScratchFolder);
+}
+
+void fuzzBeginInput(void) {
+    headlessReset();
+    clearLog();
+}
+
+const char* fuzzWriteDataFile(const char* name, const uint8_t* data, size_t size) {
+    return writeFile(runPaths.dataPath, name, data, size);
+}
+
+const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t size) {
+    return writeFile(runPaths.soundPath, name, data, size);
+}
+
+const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size) {
+    std::vector<uint8_t> copy(data, data + size);
+    // After the 8-byte signature: length (4), type (4), data (length), CRC of type and data (4).
+    size_t at = 8;
+    while (at + 12 <= size) {
+        const uint8_t* p = &copy[at];
+        uint32_t length = (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
+        if (length > size - at - 12) {
+            break;
+        }
+        uint32_t crc = (uint32_t)crc32(0, &copy[at + 4], (uInt)(length + 4));
+        for (int k = 0; k < 4; k++) {
+            copy[at + 8 + length + (size_t)k] = (uint8_t)(crc >> (24 - 8 * k));
+        }
+        at += (size_t)length + 12;
+    }
+    return writeFile(runPaths.dataPath, name, copy.data(), size);
+}
+
+void fuzzLoadPictureTwice(const char* name) {
+    Surface* made = nullptr;
+    loadPicture(name, &made);
+    bool small = (int64_t)made->width * made->height <= 65536;
+    removeSurface(&made);
+    if (small) {
+        Surface* existing = createSurface(7, 5);
+        loadPicture(name, &existing);
+        removeSurface(&existing);
+    }
+}
+
+void fuzzFail(const char* what) {
+    fprintf(stderr, "%s\n", what);
+    abort();
+}
 
 void fuzzKitSetUp(void) {
     writePicture("scheme5.png", 240, 320, schemeRule);
@@ -136,15 +196,7 @@ void fuzzKitSetUp(void) {
     writePicture("sprites.png", 128, 64, spriteRule);
     writePicture("power-ups.png", 528, 72, spriteRule);
     writePicture("icons.png", 104, 52, spriteRule);
-    char path[600];
-    snprintf(path, sizeof(path), "%sblocks5.txt", runPaths.dataPath);
-    FILE* f = fopen(path, "wb");
-    if (f == nullptr) {
-        perror(path);
-        abort();
-    }
-    fputs(kitTypes, f);
-    fclose(f);
+    fuzzWriteDataFile("blocks5.txt", (const uint8_t*)kitTypes, sizeof kitTypes - 1);
 
     buildAngleTables();
     buildExplosionSequence();

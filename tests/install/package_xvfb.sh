@@ -7,20 +7,9 @@
 # the data it says so once and exits with 1.
 # Run by CTest with the build folder as $1.
 set -u
-build="$(cd "$1" && pwd)"
-work="$(mktemp -d /tmp/plinkor-package-XXXXXX)"
-fail() { echo "FAIL: $*"; cleanup; exit 1; }
-
-xvfb=""
 . "$(dirname "$0")/../support/xvfb.sh"
-game=""
-cleanup() {
-  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-package-kept
-  [ -n "$game" ] && kill -9 "$game" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
+. "$(dirname "$0")/../support/xvfb_game.sh"
+begin_test package "$1"
 need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
@@ -73,40 +62,27 @@ echo "without data: exit 1, one message"
 
 start_xvfb
 
-capture() {
-  import -window root -crop "480x640+$wx+$wy" +repage "$work/whole.png" 2>/dev/null || return 1
-  convert "$work/whole.png" -sample 50% "$1"
-}
-difference() {
-  convert "$1" -crop "240x$3+0+0" +repage "$work/a.png"
-  convert "$2" -crop "240x$3+0+0" +repage "$work/b.png"
-  compare -metric RMSE "$work/a.png" "$work/b.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
-}
-below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
-# The game's window on the screen.
-game_window() {
-  local id
-  for id in $(windows_named Plinkor); do
-    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && { echo "$id"; return; }
-  done
-}
 no_box() { [ -z "$(boxes_shown)" ] || fail "a File Not Found box appeared"; }
+# Waits up to 30 s for the window of the game (the $1 build) started last, no box showing; sets win.
+wait_window_without_box() {
+  win=""
+  for i in $(seq 300); do
+    no_box
+    win=$(shown_named Plinkor | head -n 1)
+    [ -n "$win" ] && return 0
+    kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the $1 build ended at start-up"; }
+    sleep 0.1
+  done
+  fail "the $1 build showed no window"
+}
 
 # Starts the installed game in folder $1 and brings it to the main menu; no box may show on the way.
 start_to_menu() {
   (cd "$1" && exec $isolate "$root/usr/bin/plinkor") >"$work/game.log" 2>&1 &
   game=$!
-  win=""
-  for i in $(seq 300); do
-    no_box
-    win=$(game_window)
-    [ -n "$win" ] && break
-    kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the game ended at start-up"; }
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "no window titled Plinkor"
-  eval "$(xdotool getwindowgeometry --shell "$win")"
-  wx=$X; wy=$Y
+  wait_window_without_box windowed
+  window_geometry
+  fx=$wx; fy=$wy; fs=2
   xdotool mousemove $((wx + 470)) $((wy + 630))
   for i in $(seq 6); do
     sleep 0.8
@@ -116,26 +92,17 @@ start_to_menu() {
     xdotool mouseup 1 mousemove $((wx + 470)) $((wy + 630))
   done
   # Generous limits: a loaded machine is slow, and only the screens matter here.
-  for i in $(seq 600); do
-    no_box
-    capture "$work/now.png" && d=$(difference "$work/now.png" "$data/titleBack.png" 110) && below "$d" 0.05 && break
-    kill -0 "$game" 2>/dev/null || fail "the game ended before its main menu"
-    d=""
-    sleep 0.1
-  done
-  [ -n "$d" ] || fail "the main menu did not appear (started in $1)"
+  wait_until 'no_box; is_menu' 600 "the main menu did not appear (started in $1)"
   sleep 0.5
   no_box
   echo "main menu reached, started in $1"
 }
 close_game() {
   "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
-  for i in $(seq 100); do
-    if ! kill -0 "$game" 2>/dev/null; then wait "$game"; code=$?; game=""; break; fi
-    sleep 0.1
-  done
-  [ -z "$game" ] || fail "the game did not end within 10 s of the close box"
+  wait_exit "$game"
+  [ -n "$code" ] || fail "the game did not end within 10 s of the close box"
   [ "$code" = 0 ] || fail "the game exited with $code"
+  game=""
   # The server may list the window a while after the game ended; the next run's window may even get
   # the same id. Wait until it is gone.
   for i in $(seq 100); do
@@ -179,24 +146,16 @@ md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level change
 echo "settings and level 7 kept across the reinstall"
 
 # The fullscreen build starts from the home folder as well, without a box.
-(cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/full.log" 2>&1 &
+(cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/game.log" 2>&1 &
 game=$!
-win=""
-for i in $(seq 300); do
-  no_box
-  win=$(game_window)
-  [ -n "$win" ] && break
-  kill -0 "$game" 2>/dev/null || { cat "$work/full.log"; fail "the fullscreen build ended at start-up"; }
-  sleep 0.1
-done
-[ -n "$win" ] || fail "the fullscreen build showed no window"
+wait_window_without_box fullscreen
 # The window may be made again on its way to the full screen: its size is read once it has settled.
 # Without a window manager it may keep its 640 x 480 screen size; either way it lies on its side,
 # unlike the windowed build's.
 WIDTH=0; HEIGHT=0
 for i in $(seq 100); do
   no_box
-  win=$(game_window)
+  win=$(shown_named Plinkor | head -n 1)
   geometry=$([ -n "$win" ] && xdotool getwindowgeometry --shell "$win" 2>/dev/null)
   WIDTH=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); HEIGHT=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
   [ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] && break
@@ -205,8 +164,8 @@ done
 [ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
 sleep 1
 no_box
-kill -0 "$game" 2>/dev/null || { cat "$work/full.log"; fail "the fullscreen build ended by itself"; }
-win=$(game_window)
+kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the fullscreen build ended by itself"; }
+win=$(shown_named Plinkor | head -n 1)
 [ -n "$win" ] || fail "the fullscreen build's window went away"
 close_game
 echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
@@ -214,5 +173,4 @@ echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
 manifest >"$work/manifest.after"
 diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"
 [ -z "$(cd / && ls -d Data Sound 'My Documents' 2>/dev/null)" ] || fail "the game wrote into /"
-cleanup
-echo "1 passed, 0 failed"
+pass

@@ -3,43 +3,17 @@
 # not a second copy), no display at all, and the Critical box closed by the window manager or ended
 # by SIGTERM. Run by CTest from the run folder with the build folder as $1.
 set -u
-build="$(cd "$1" && pwd)"
-work="$(mktemp -d /tmp/plinkor-desktop-XXXXXX)"
-fail() { echo "FAIL: $*"; cleanup; exit 1; }
-
-xvfb=""
 servers=()
 pids=()
 . "$(dirname "$0")/../support/xvfb.sh"
+begin_test desktop "$1"
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
   for p in "${servers[@]}" $xvfb; do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
-  rm -rf "$work"
+  end_work
 }
 need_x_tools
-
-# Waits up to 10 s for process $1 to end; sets code to its exit code, or to "" when it still runs.
-wait_exit() {
-  local i
-  code=""
-  for i in $(seq 100); do
-    if ! kill -0 "$1" 2>/dev/null; then wait "$1"; code=$?; return; fi
-    sleep 0.1
-  done
-}
-
-# Waits up to 3 s for a shown Critical box; prints its id.
-wait_box() {
-  local i id
-  for i in $(seq 30); do
-    for id in $(windows_named Critical); do
-      xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && { echo "$id"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
 
 start_xvfb
 servers+=("$xvfb"); xvfb=""
@@ -63,7 +37,7 @@ export DISPLAY=$first_display
 "$build/plinkor" >"$work/second.log" 2>&1 &
 second=$!
 pids+=("$second")
-box=$(wait_box) || fail "the second copy showed no Critical box"
+box=$(wait_shown Critical 30) || fail "the second copy showed no Critical box"
 "$build/plinkor-xclose" "$box" || fail "cannot send the close request"
 wait_exit "$second"
 [ "$code" = 1 ] || fail "after the box's close box the second copy exited with \"$code\" (\"\": still runs)"
@@ -73,7 +47,7 @@ echo "a box closed by the window manager answers OK (exit 1)"
 "$build/plinkor" >"$work/third.log" 2>&1 &
 third=$!
 pids+=("$third")
-wait_box >/dev/null || fail "the third copy showed no Critical box"
+wait_shown Critical 30 >/dev/null || fail "the third copy showed no Critical box"
 kill -TERM "$third"
 wait_exit "$third"
 [ -n "$code" ] || fail "SIGTERM did not end a copy showing a box"
@@ -86,5 +60,4 @@ code=$?
 grep -q "Unable to create window." "$work/none.err" || fail "no Critical message on stderr: $(cat "$work/none.err")"
 grep -q "no display" "$work/none.err" || fail "no reason on stderr: $(cat "$work/none.err")"
 echo "without a display: exit 1; $(head -n 1 "$work/none.err")"
-cleanup
-echo "1 passed, 0 failed"
+pass

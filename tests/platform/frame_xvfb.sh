@@ -6,77 +6,13 @@
 # them, and F11 switches to desktop fullscreen and back.
 # Run by CTest from the run folder with the build folder as $1.
 set -u
-build="$(cd "$1" && pwd)"
-run="$build/run"
-work="$(mktemp -d /tmp/plinkor-frame-XXXXXX)"
-fail() { echo "FAIL: $*"; cleanup; exit 1; }
-
-xvfb=""
 . "$(dirname "$0")/../support/xvfb.sh"
-game=""
-wm=""
-cleanup() {
-  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-frame-kept
-  [ -n "$game" ] && kill -9 "$game" 2>/dev/null
-  [ -n "$wm" ] && kill "$wm" 2>/dev/null
-  kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-# The window manager reparents the top-level windows: find them by name anywhere in the tree.
-windows_named() { xdotool search --name "^$1\$" 2>/dev/null; }
-need_x_tools openbox
-# The game's single-instance name must not meet a game the developer is playing: a network namespace
-# of its own where the system allows one.
-isolated=()
-unshare -n true 2>/dev/null && isolated=(unshare -n)
+. "$(dirname "$0")/../support/xvfb_game.sh"
+begin_test frame "$1"
+need_x_tools
+need_openbox
+make_run_folder
 
-mkdir -p "$work/Data" "$work/Sound" "$work/My Documents"
-for f in "$run"/Data/*; do
-  case "$(basename "$f")" in settings.dat|Plinkor*.dat) continue ;; esac
-  ln -s "$f" "$work/Data/"
-done
-for f in "$run"/Sound/*; do ln -s "$f" "$work/Sound/"; done
-cd "$work" || fail "no work folder"
-
-# Starts Xvfb with screen $1, openbox and the build $2; sets win to the game's window.
-start() {
-  XVFB_SCREEN="$1" start_xvfb
-  openbox --sm-disable >/dev/null 2>&1 &
-  wm=$!
-  sleep 1
-  "${isolated[@]}" "$build/$2" >"$work/game.log" 2>&1 &
-  game=$!
-  wait_game_window
-}
-stop() {
-  kill -9 "$game" 2>/dev/null; kill "$wm" 2>/dev/null; kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  game=""; wm=""; xvfb=""
-}
-# The frame's place on the screen: fx, fy (top-left) and fs (scale); from the window's client area.
-geometry() {
-  local info
-  info=$(xwininfo -id "$win")
-  wx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-  wy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  ww=$(awk '/Width:/ {print $2}' <<<"$info")
-  wh=$(awk '/Height:/ {print $2}' <<<"$info")
-}
-# The frame at 240 x 320 (every fs-th pixel of the screen from fx, fy) into $1.
-capture() {
-  import -window root -crop "$((240 * fs))x$((320 * fs))+$fx+$fy" +repage "$work/whole.png" 2>/dev/null || return 1
-  convert "$work/whole.png" -filter point -resize 240x320 "$1"
-}
-# RMSE (0..1) between the same crop ($3, a geometry) of two 240 x 320 pictures.
-difference() {
-  convert "$1" -crop "$3" +repage "$work/a.png"
-  convert "$2" -crop "$3" +repage "$work/b.png"
-  compare -metric RMSE "$work/a.png" "$work/b.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
-}
-below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
-# Screen position of frame pixel ($1, $2).
-at() { echo "$((fx + fs * $1 + fs / 2)) $((fy + fs * $2 + fs / 2))"; }
 # Through the splashes to the main menu; the pointer rests on screen point ($1, $2) between taps.
 to_menu() {
   for i in $(seq 6); do
@@ -85,13 +21,7 @@ to_menu() {
     sleep 0.1
     xdotool mouseup 1 mousemove "$1" "$2"
   done
-  for i in $(seq 150); do
-    dismiss_missing_files
-    capture "$work/now.png" && d=$(difference "$work/now.png" "$run/Data/titleBack.png" 240x110+0+0) \
-      && below "$d" 0.05 && return 0
-    sleep 0.1
-  done
-  fail "the main menu did not appear (difference ${d:-none})"
+  wait_until 'dismiss_missing_files; is_menu' 150 "the main menu did not appear"
 }
 # Waits up to 3 s for the menu's row $1 to differ from (want "differs") or match ("matches") the
 # background, as the crosshair of a held stylus makes it differ.
@@ -129,17 +59,14 @@ press_and_release_beside() {
 # ---- Windowed build ---- (PART=windowed or PART=fullscreen runs one half)
 part="${PART:-both}"
 if [ "$part" != fullscreen ]; then
-start 1280x1024x24 plinkor
-geometry
-[ "$ww" = 480 ] && [ "$wh" = 640 ] || fail "window is ${ww}x${wh}, expected 480x640"
-fx=$wx; fy=$wy; fs=2
+start_game
 to_menu $((wx + 470)) $((wy + 630))
 echo "windowed: main menu in a 480x640 window at $wx,$wy"
 press_and_release_beside $((wx + 520)) $((wy + 120)) 239 "windowed, released right of the window"
 
 xdotool windowsize "$win" 800 640
 sleep 1
-geometry
+window_geometry
 [ "$ww" = 800 ] && [ "$wh" = 640 ] || fail "the window did not take 800x640 (it is ${ww}x${wh})"
 fx=$((wx + 160)); fy=$wy; fs=2
 import -window root -crop "800x640+$wx+$wy" +repage "$work/wide.png"
@@ -156,7 +83,7 @@ press_and_release_beside $((wx + 40)) $((wy + 120)) 0 "windowed 800x640, release
 xdotool windowactivate --sync "$win" 2>/dev/null
 xdotool key F11
 sleep 1.5
-geometry
+window_geometry
 [ "$ww" = 1280 ] && [ "$wh" = 1024 ] || fail "F11 did not switch to desktop fullscreen (window ${ww}x${wh})"
 fx=$((wx + 280)); fy=$((wy + 32)); fs=3
 capture "$work/now.png"
@@ -164,20 +91,19 @@ d=$(difference "$work/now.png" "$run/Data/titleBack.png" 240x110+0+0)
 below "$d" 0.05 || fail "the fullscreen frame is not at scale 3 (difference $d)"
 xdotool key F11
 sleep 1.5
-geometry
+window_geometry
 [ "$ww" = 800 ] && [ "$wh" = 640 ] || fail "F11 again did not bring back the 800x640 window (${ww}x${wh})"
 echo "F11: desktop fullscreen at scale 3 and back to 800x640"
-stop
+stop_game
 fi
 
 # ---- Fullscreen build on a wide desktop: the 640 x 480 screen at scale 2, bars of 320 each side ----
 if [ "$part" != windowed ]; then
-start 1920x1080x24 plinkor-fullscreen
+program=plinkor-fullscreen XVFB_SCREEN=1920x1080x24 start_game
 fx=$((320 + 400)); fy=$((60 + 160)); fs=2
 to_menu 1900 1000
 echo "fullscreen: main menu"
 press_and_release_beside 100 340 0 "fullscreen, released in the left bar"
-stop
+stop_game
 fi
-cleanup
-echo "1 passed, 0 failed"
+pass

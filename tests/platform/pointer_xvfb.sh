@@ -5,18 +5,9 @@
 # (plinkor-xcursor: its size and how many pixels show). Run by CTest from the run folder with the
 # build folder as $1.
 set -u
-build="$(cd "$1" && pwd)"
-run="$build/run"
-work="$(mktemp -d /tmp/plinkor-pointer-XXXXXX)"
-fail() { echo "FAIL: $*"; cleanup; exit 1; }
-
-xvfb=""
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
-cleanup() {
-  stop_game
-  rm -rf "$work"
-}
+begin_test pointer "$1"
 [ -x "$build/plinkor-xcursor" ] || fail "no plinkor-xcursor in the build (XFixes missing?)"
 need_x_tools
 need_openbox
@@ -43,13 +34,11 @@ pointer_is hidden "over the main menu's frame"
 xdotool mousemove 5 5
 pointer_is shown "beside the window"
 xdotool mousemove $(at 120 158) click 1
-wait_until 'd=$(difference "$work/now.png" "$run/Data/choose.png" 240x76+0+0); below "$d" 0.05' 50 \
-  "the level chooser did not appear after Play"
+wait_until is_chooser 50 "the level chooser did not appear after Play"
 pointer_is hidden "over the level chooser"
 xdotool mousemove $(at 12 92) click 1
 wait_until '! is_menu && d=$(difference "$work/now.png" "$run/Data/choose.png" 240x76+0+0) && below 0.1 "$d"' 50 \
   "no play after the first level's cell"
 xdotool mousemove $(at 200 200)
 pointer_is shown "over the frame in play"
-cleanup
-echo "1 passed, 0 failed"
+pass

@@ -3,32 +3,17 @@
 # (a second start raises the first and exits with 1), and the close box ending the game with 0.
 # Run by CTest from the run folder with the build folder as $1.
 set -u
-build="$(cd "$1" && pwd)"
-work="$(mktemp -d /tmp/plinkor-window-XXXXXX)"
-fail() { echo "FAIL: $*"; cleanup; exit 1; }
-
-xvfb=""
 . "$(dirname "$0")/../support/xvfb.sh"
+begin_test window "$1"
 pids=()
 cleanup() {
-  [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/plinkor-window-kept
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
   kill "$xvfb" 2>/dev/null
   wait 2>/dev/null
-  rm -rf "$work"
+  end_work
 }
 need_x_tools
 start_xvfb
-
-# Waits up to $2 tenths of a second for a window titled $1; prints its id.
-wait_window() {
-  for i in $(seq "$2"); do
-    id=$(windows_named "$1" | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 "$build/plinkor" >"$work/first.log" 2>&1 &
 first=$!
@@ -63,7 +48,7 @@ echo "window ${WIDTH}x${HEIGHT} at $X,$Y; $seen"
 # Cover the game with another window, then start a second copy.
 xmessage -title cover -geometry 900x900+0+0 "cover" >/dev/null 2>&1 &
 pids+=("$!")
-cover=$(wait_window cover 50) || fail "no cover window"
+cover=$(wait_shown cover 50) || fail "no cover window"
 stack_top() { xwininfo -root -children | grep -E "\"(Plinkor|cover)\":" | head -n 1 | grep -o '"[^"]*"' | head -n 1; }
 sleep 0.3
 [ "$(stack_top)" = '"cover"' ] || fail "the cover window is not on top before the second start"
@@ -72,13 +57,9 @@ start=$(date +%s.%N)
 "$build/plinkor" >"$work/second.log" 2>&1 &
 second=$!
 pids+=("$second")
-box=$(wait_window Critical 30) || fail "the second copy showed no Critical box"
+box=$(wait_shown Critical 30) || fail "the second copy showed no Critical box"
 xdotool key --window "$box" Return
-code=""
-for i in $(seq 100); do
-  if ! kill -0 "$second" 2>/dev/null; then wait "$second"; code=$?; break; fi
-  sleep 0.1
-done
+wait_exit "$second"
 end=$(date +%s.%N)
 [ -n "$code" ] || fail "the second copy is still running"
 [ "$code" = 1 ] || fail "the second copy exited with $code, expected 1"
@@ -91,14 +72,9 @@ echo "first window raised above the cover"
 
 start=$(date +%s.%N)
 "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
-code=""
-for i in $(seq 100); do
-  if ! kill -0 "$first" 2>/dev/null; then wait "$first"; code=$?; break; fi
-  sleep 0.1
-done
+wait_exit "$first"
 end=$(date +%s.%N)
 [ -n "$code" ] || fail "the game did not end within 10 s of the close box"
 [ "$code" = 0 ] || fail "the game exited with $code after the close box"
 echo "closed with exit code 0 after $(echo "$end - $start" | bc)s"
-cleanup
-echo "1 passed, 0 failed"
+pass

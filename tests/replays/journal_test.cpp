@@ -53,6 +53,8 @@ std::vector<uint8_t> recordedBytes(void (*calls)(void), const JournalHeader& hea
     return readFileBytes("t.journal");
 }
 
+// Whatever the system says now, the replay answers as recorded; a game asking for something else is out
+// of step.
 TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
     ScratchFolder folder;
     std::vector<uint8_t> bytes = recordedBytes(recordEveryKind);
@@ -60,16 +62,15 @@ TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
     std::string error;
     ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &contents, &error), 1) << error;
     EXPECT_EQ(contents.complete, 1);
-    EXPECT_EQ(contents.header.gameVersion, "9.9");
-    EXPECT_EQ(contents.header.fullscreen, 1);
-    ASSERT_EQ(contents.header.dataFiles.size(), 2u);
-    EXPECT_EQ(contents.header.dataFiles[0].name, "Data/bg.png");
-    EXPECT_EQ(contents.header.dataFiles[0].size, 1234u);
-    EXPECT_EQ(contents.header.dataFiles[0].crc, 0xCAFEF00Du);
-    ASSERT_EQ(contents.header.snapshot.size(), 2u);
-    EXPECT_EQ(contents.header.snapshot[0].bytes, (std::vector<uint8_t>{1, 2, 3, 4}));
-    EXPECT_TRUE(contents.header.snapshot[1].bytes.empty());
-    EXPECT_EQ(contents.header.desktop, (std::vector<int32_t>{1, 0, 1, 3, 0, -5}));
+    const JournalHeader& h = contents.header;
+    EXPECT_EQ(h.gameVersion + " " + std::to_string(h.fullscreen), "9.9 1");
+    ASSERT_EQ(h.dataFiles.size(), 2u);
+    EXPECT_EQ((Ints{(int)h.dataFiles[0].size, (int)h.dataFiles[0].crc}), (Ints{1234, (int)0xCAFEF00Du}));
+    EXPECT_EQ(h.dataFiles[0].name, "Data/bg.png");
+    ASSERT_EQ(h.snapshot.size(), 2u);
+    EXPECT_EQ(h.snapshot[0].bytes, (std::vector<uint8_t>{1, 2, 3, 4}));
+    EXPECT_TRUE(h.snapshot[1].bytes.empty());
+    EXPECT_EQ(h.desktop, (std::vector<int32_t>{1, 0, 1, 3, 0, -5}));
 
     // The system now says something else every time; the journal's answers win.
     journalStartReplay(&contents, 1, 0);
@@ -81,17 +82,13 @@ TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
     }
     PlatformMessage m{MSG_KEYDOWN, 65, 0};
     EXPECT_EQ(journalPeek(1, &m), 1);
-    EXPECT_EQ(m.message, MSG_MOUSEMOVE);
-    EXPECT_EQ(m.wParam, 1u);
-    EXPECT_EQ(m.lParam, (int32_t)0xFFFF00F0);
+    EXPECT_EQ((Ints{(int)m.message, (int)m.wParam, m.lParam}), (Ints{MSG_MOUSEMOVE, 1, (int32_t)0xFFFF00F0}));
     EXPECT_EQ(journalPeek(1, &m), 0);
-    int w = 1, h = 1;
-    journalClientSize(&w, &h);
-    EXPECT_EQ(w, 480);
-    EXPECT_EQ(h, 640);
+    int w = 1, height = 1;
+    journalClientSize(&w, &height);
     uint16_t c = 'z';
     EXPECT_EQ(journalToAscii(0, &c), 1);
-    EXPECT_EQ(c, 'a');
+    EXPECT_EQ((Ints{w, height, c}), (Ints{480, 640, 'a'}));
     EXPECT_EQ(journalToAscii(1, &c), 0);
     EXPECT_EQ(journalMessageBox(MB_RESULT_OK), MB_RESULT_RETRY);
     EXPECT_EQ(journalAudioOpen(AUDIO_OK), AUDIO_BUSY);
@@ -106,20 +103,13 @@ TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
     EXPECT_EQ(journalCounter(99), 4999999000ll);
     EXPECT_EQ(journalExhausted(), 1);
     journalStop();
-}
 
-TEST(Journal, AGameAskingForSomethingElseIsOutOfStep) {
-    ScratchFolder folder;
-    std::vector<uint8_t> bytes = recordedBytes(recordEveryKind);
-    JournalContents contents;
-    std::string error;
-    ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &contents, &error), 1) << error;
+    // A game asking for something else is out of step, and is asked to close.
     journalStartReplay(&contents, 1, 0);
     EXPECT_EQ(journalCounter(5), 0);
     EXPECT_EQ(journalProblem(),
               "out of step after 0 events: the game asked for a counter reading where the journal holds the counter "
               "frequency");
-    PlatformMessage m{0, 0, 0};
     EXPECT_EQ(journalPeek(0, &m), 1);
     EXPECT_EQ(m.message, MSG_CLOSE);
     journalStop();
@@ -266,53 +256,15 @@ int replayCommand(const std::string& path, bool force, std::string* err) {
     return code;
 }
 
-// A replay refuses what it cannot trust before the game starts: exit code 2 with the reason.
-TEST(ReplayCommand, RefusesForeignJournalsAndDifferentData) {
-    std::string dir = std::filesystem::temp_directory_path() / ("plinkor-journal-test-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::vector<uint8_t> session = readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
-    ASSERT_FALSE(session.empty());
-    writeFileBytes(dir + "/text.journal", {'h', 'e', 'l', 'l', 'o', '!', '!'});
-    JournalContents contents;
-    std::string error;
-    ASSERT_EQ(journalParse(session.data(), session.size(), &contents, &error), 1) << error;
-    contents.header.dataFiles[0].crc ^= 1;
-    std::string changed = dir + "/changed.journal";
-    ASSERT_EQ(journalStartRecording(changed.c_str(), contents.header, 0, &error), 1);
-    journalFinish();
-
-    std::string err;
-    EXPECT_EQ(replayCommand(dir + "/none.journal", false, &err), 2);
-    EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
-    EXPECT_EQ(replayCommand(dir + "/text.journal", false, &err), 2);
-    EXPECT_NE(err.find("not a Plinkor journal"), std::string::npos) << err;
-    EXPECT_EQ(replayCommand(changed, false, &err), 2);
-    EXPECT_NE(err.find(contents.header.dataFiles[0].name + " differs from the one the session was recorded with"),
-              std::string::npos)
-        << err;
-    std::filesystem::remove_all(dir);
+std::vector<uint8_t> levelOneJournal(void) {
+    return readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
 }
 
-// A journal cut short replays as far as it goes, then says so with exit code 2.
-TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
-    std::string dir = std::filesystem::temp_directory_path() / ("plinkor-journal-test-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::vector<uint8_t> session = readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
-    session.resize(session.size() - 600);
-    writeFileBytes(dir + "/cut.journal", session);
-    std::string err;
-    EXPECT_EQ(replayCommand(dir + "/cut.journal", false, &err), 2);
-    EXPECT_NE(err.find("ends early, after update "), std::string::npos) << err;
-    EXPECT_NE(err.find("the recording was cut short"), std::string::npos) << err;
-    std::filesystem::remove_all(dir);
-}
-
-// A continued journal whose game state is damaged is refused before the game starts: exit code 2 with
-// what is wrong, never a crash.
-TEST(ReplayCommand, ADamagedGameStateEndsWithExitCodeTwo) {
-    std::string dir = std::filesystem::temp_directory_path() / ("plinkor-journal-test-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::vector<uint8_t> session = readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
+// A replay refuses what it cannot trust before the game starts: exit code 2 with the reason, never a
+// crash. A continued journal's game state is checked as well as the file and its data.
+TEST(ReplayCommand, RefusesForeignJournalsDifferentDataAndDamagedGameStatesWithExitCodeTwo) {
+    ScratchFolder dir(false);
+    std::vector<uint8_t> session = levelOneJournal();
     JournalContents contents;
     std::string error;
     ASSERT_EQ(journalParse(session.data(), session.size(), &contents, &error), 1) << error;
@@ -325,33 +277,55 @@ TEST(ReplayCommand, ADamagedGameStateEndsWithExitCodeTwo) {
     state.updateStep = state.renderStep = 10000;
     state.game.difficulty = DIFFICULTY_COUNT + 1;
     writeGameSnapshot(state, &badDifficulty);
+    std::vector<uint8_t> longer = atProgramStart, otherSize = atProgramStart;
+    longer.push_back(0);
+    otherSize.insert(otherSize.begin() + 40, 0x7F);
+    const std::string broken = "the game's state it continues from is broken";
     struct Case {
         const char* name;
-        std::vector<uint8_t> state;
-        const char* message;
+        std::vector<uint8_t> state;  // a continued journal's game state; "text" and "changed" are other files
+        std::string message;
     };
     const Case cases[] = {
-        {"cut short", std::vector<uint8_t>(atProgramStart.begin(), atProgramStart.end() - 3),
-         "the game's state it continues from is broken"},
-        {"a byte more", [&]() { std::vector<uint8_t> b = atProgramStart; b.push_back(0); return b; }(),
-         "the game's state it continues from is broken"},
-        {"a record of another size", [&]() { std::vector<uint8_t> b = atProgramStart; b.insert(b.begin() + 40, 0x7F); return b; }(),
-         "the game's state it continues from is broken"},
+        {"none", {}, "cannot open"},
+        {"text", {}, "not a Plinkor journal"},
+        {"changed", {}, contents.header.dataFiles[0].name + " differs from the one the session was recorded with"},
+        {"cut short", std::vector<uint8_t>(atProgramStart.begin(), atProgramStart.end() - 3), broken},
+        {"a byte more", longer, broken},
+        {"a record of another size", otherSize, broken},
         {"not at a level start", atProgramStart, "is unusable: it was not taken at a level start"},
         {"no such difficulty", badDifficulty, "is unusable: its difficulty or level is out of range"},
     };
     for (const Case& c : cases) {
+        std::string path = dir.path() + "/" + c.name + ".journal", err;
         JournalHeader h = contents.header;
-        h.prelude = {3};  // one empty message queue
-        h.state = c.state;
-        std::string path = dir + "/state.journal";
-        ASSERT_EQ(journalStartRecording(path.c_str(), h, 0, &error), 1) << error;
-        journalFinish();
-        std::string err;
+        if (c.name == std::string("text")) {
+            writeFileBytes(path, {'h', 'e', 'l', 'l', 'o', '!', '!'});
+        } else if (c.name != std::string("none")) {
+            if (c.state.empty()) {
+                h.dataFiles[0].crc ^= 1;
+            } else {
+                h.prelude = {3};  // one empty message queue
+                h.state = c.state;
+            }
+            ASSERT_EQ(journalStartRecording(path.c_str(), h, 0, &error), 1) << error;
+            journalFinish();
+        }
         EXPECT_EQ(replayCommand(path, false, &err), 2) << c.name;
         EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
     }
-    std::filesystem::remove_all(dir);
+}
+
+// A journal cut short replays as far as it goes, then says so with exit code 2.
+TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
+    ScratchFolder dir(false);
+    std::vector<uint8_t> session = levelOneJournal();
+    session.resize(session.size() - 600);
+    writeFileBytes(dir.path() + "/cut.journal", session);
+    std::string err;
+    EXPECT_EQ(replayCommand(dir.path() + "/cut.journal", false, &err), 2);
+    EXPECT_NE(err.find("ends early, after update "), std::string::npos) << err;
+    EXPECT_NE(err.find("the recording was cut short"), std::string::npos) << err;
 }
 
 }  // namespace

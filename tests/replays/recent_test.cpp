@@ -2,13 +2,10 @@
 // game), its journal replayed here headless, the result lines compared.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -100,15 +97,16 @@ void pointerOnly(void) {
     act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
 }
 
-// Records `session` in a child process to dir/name.journal (bounded to keepSeconds when above 0, with
-// the desktop flags given); the child writes its result line, then the level starts' update counts, to
-// dir/name.result.
-void recordInChild(const std::string& dir, const std::string& name, void (*session)(void), int64_t keepSeconds,
-                   std::vector<const char*> flags = {}) {
-    fflush(nullptr);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+struct Recorded {
+    std::string line;                  // the session's result line
+    std::vector<uint32_t> levelStarts;  // updates run at each level start
+};
+
+// Records `session` in a child process to path (bounded to keepSeconds when above 0, with the desktop
+// flags given); the child hands back its result line and the level starts' update counts.
+Recorded recordInChild(const std::string& path, void (*session)(void), int64_t keepSeconds,
+                       std::vector<const char*> flags = {}) {
+    std::istringstream text(inChild([&]() -> std::string {
         flags.insert(flags.begin(), "plinkor");
         readDesktopFlags((int)flags.size(), const_cast<char**>(flags.data()));
         GameFolder folder;
@@ -117,9 +115,9 @@ void recordInChild(const std::string& dir, const std::string& name, void (*sessi
         session();
         JournalHeader header;
         describeRunFolder(&header);
-        std::string path = dir + "/" + name + ".journal", error;
+        std::string error;
         if (!journalStartRecording(path.c_str(), header, 0, &error)) {
-            _exit(1);
+            return error;
         }
         watchUpdates();
         enterBehind = gameInterface.enter;
@@ -131,108 +129,56 @@ void recordInChild(const std::string& dir, const std::string& name, void (*sessi
         }
         int code = runScript();
         journalFinish();
-        std::ofstream out(dir + "/" + name + ".result");
-        out << replayResultLine() << "\n";
+        if (code != 0 || script.next != script.steps.size()) {
+            return "stuck at step " + std::to_string(script.next) + " in mode " + std::to_string(mainLoop.currentMode);
+        }
+        std::string result = replayResultLine() + "\n";
         for (uint32_t u : levelStartUpdates) {
-            out << u << "\n";
+            result += std::to_string(u) + "\n";
         }
-        out.close();
-        if (script.next != script.steps.size()) {
-            fprintf(stderr, "%s: stuck at step %zu of %zu in mode %d\n", name.c_str(), script.next, script.steps.size(),
-                    (int)mainLoop.currentMode);
-        }
-        _exit(code == 0 && script.next == script.steps.size() ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name << ": the recording's script did not finish";
-}
-
-struct Recorded {
-    std::string line;
-    std::vector<uint32_t> levelStarts;
-};
-
-Recorded readResult(const std::string& path) {
+        return result;
+    }));
     Recorded r;
-    std::ifstream in(path);
-    std::getline(in, r.line);
+    std::getline(text, r.line);
     uint32_t u;
-    while (in >> u) {
+    while (text >> u) {
         r.levelStarts.push_back(u);
     }
     return r;
 }
 
-// Replays a journal here, headless, as `plinkor --replay FILE --headless` does; returns its result line
-// or what stopped it.
-std::string replayHere(const std::string& path) {
-    static JournalContents contents;
-    std::string error, folder, previous = std::filesystem::current_path().string();
-    if (!journalLoad(path.c_str(), &contents, &error) || !armContinuation(contents.header, &error)) {
-        return error;
-    }
-    std::string differs = compareDataFiles(contents.header);
-    if (!differs.empty()) {
-        return differs;
-    }
-    if (!enterReplayFolder(contents.header, &folder, &error)) {
-        return error;
-    }
-    headlessReset();
-    watchUpdates();
-    journalStartReplay(&contents, 1, 0);
-    runGame();
-    noticeReplayEnd();
-    std::string problem = journalProblem();
-    journalStop();
-    leaveReplayFolder(folder, previous);
-    return problem.empty() ? replayResultLine() : problem;
-}
-
-struct TestDir {
-    std::string path = std::filesystem::temp_directory_path() / ("plinkor-recent-test-" + std::to_string(getpid()));
-    TestDir() {
-        std::filesystem::create_directories(path);
-    }
-    ~TestDir() {
-        std::filesystem::remove_all(path);
-    }
-};
-
 // Past the bound, each level start begins a new journal holding the state there: the last one is
 // smaller than the whole session's and replays to the very same end.
 TEST(RecentPlay, TheLastLevelStartsJournalReplaysToTheWholeSessionsEnd) {
-    TestDir dir;
-    recordInChild(dir.path, "whole", threeLevelStarts, 0);
-    recordInChild(dir.path, "recent", threeLevelStarts, 5);
-    Recorded whole = readResult(dir.path + "/whole.result");
-    Recorded recent = readResult(dir.path + "/recent.result");
+    ScratchFolder dir(false);
+    Recorded whole = recordInChild(dir.path() + "/whole.journal", threeLevelStarts, 0);
+    Recorded recent = recordInChild(dir.path() + "/recent.journal", threeLevelStarts, 5);
     ASSERT_GE(recent.levelStarts.size(), 3u);
     EXPECT_EQ(recent.line, whole.line);
     ASSERT_GT(recent.levelStarts[1] - recent.levelStarts[0], 5u * 60) << "the bound must pass between level starts";
 
     JournalContents contents;
     std::string error;
-    ASSERT_EQ(journalLoad((dir.path + "/recent.journal").c_str(), &contents, &error), 1) << error;
+    ASSERT_EQ(journalLoad((dir.path() + "/recent.journal").c_str(), &contents, &error), 1) << error;
     GameSnapshot state;
     ASSERT_EQ(readGameSnapshot(contents.header.state.data(), contents.header.state.size(), &state, &error), 1)
         << error;
     EXPECT_EQ(state.updates, recent.levelStarts.back());
-    EXPECT_LT(std::filesystem::file_size(dir.path + "/recent.journal"),
-              std::filesystem::file_size(dir.path + "/whole.journal"));
-    EXPECT_EQ(replayHere(dir.path + "/recent.journal"), whole.line);
+    EXPECT_LT(std::filesystem::file_size(dir.path() + "/recent.journal"),
+              std::filesystem::file_size(dir.path() + "/whole.journal"));
+    EXPECT_EQ(replayHeadless(dir.path() + "/recent.journal"), "");
+    EXPECT_EQ(replayResultLine(), whole.line);
 }
 
 // The desktop options travel in the journal: a session steered by the pointer alone (follow_pointer)
 // replays the same with other flags on the replay's command line.
 TEST(RecentPlay, DesktopOptionsComeFromTheJournalNotTheReplaysFlags) {
-    TestDir dir;
-    recordInChild(dir.path, "follow", pointerOnly, 0, {"--follow-pointer"});
-    Recorded follow = readResult(dir.path + "/follow.result");
+    ScratchFolder dir(false);
+    Recorded follow = recordInChild(dir.path() + "/follow.journal", pointerOnly, 0, {"--follow-pointer"});
     const char* flags[] = {"plinkor", "--no-follow-pointer", "--no-intro"};
     ASSERT_EQ(readDesktopFlags(3, const_cast<char**>(flags)), DESKTOP_FLAGS_RUN);
-    EXPECT_EQ(replayHere(dir.path + "/follow.journal"), follow.line);
+    EXPECT_EQ(replayHeadless(dir.path() + "/follow.journal"), "");
+    EXPECT_EQ(replayResultLine(), follow.line);
 }
 
 }  // namespace

@@ -4,17 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "field/gamevalues.h"
-#include "platform/headless/headless.h"
-#include "platform/journal.h"
-#include "shell/mainloop.h"
 #include "shell/replay.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -59,33 +56,7 @@ std::string replayDivergence(const std::string& name) {
     if (!expected.read) {
         return "cannot read " + base + ".hashes";
     }
-    static JournalContents contents;
-    std::string error;
-    if (!journalLoad((base + ".journal").c_str(), &contents, &error)) {
-        return error;
-    }
-    std::string differs = compareDataFiles(contents.header);
-    if (!differs.empty()) {
-        return "the generated data changed since the session was recorded: " + differs +
-               " (scripts/rerecord.sh records it again)";
-    }
-    std::string folder, previous = std::filesystem::current_path().string();
-    if (!enterReplayFolder(contents.header, &folder, &error)) {
-        return error;
-    }
-    headlessReset();
-    watchUpdates();
-    journalStartReplay(&contents, 1, 0);
-    runGame();
-    noticeReplayEnd();
-    std::string problem = journalProblem();
-    journalStop();
-    leaveReplayFolder(folder, previous);
-
-    std::string outOfStep;
-    if (!problem.empty()) {
-        outOfStep = "the journal went " + problem + " after update " + std::to_string(updateWatch.problemUpdate);
-    }
+    std::string outOfStep = replayHeadless(base + ".journal");
     const std::vector<Checkpoint>& seen = updateWatch.checkpoints;
     for (size_t i = 0; i < expected.checkpoints.size(); i++) {
         const Checkpoint& want = expected.checkpoints[i];

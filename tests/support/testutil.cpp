@@ -1,7 +1,6 @@
 // Test helpers: scratch folders, file bytes, small PNG pictures.
 #include "support/testutil.h"
 
-#include <png.h>
 #include <zlib.h>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -9,14 +8,16 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 
 #include "gfx/surface.h"
+#include "platform/headless/headless.h"
+#include "platform/journal.h"
+#include "shell/mainloop.h"
+#include "shell/replay.h"
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(bool enter) {
     char templ[] = "/tmp/plinkor-test-XXXXXX";
     char* made = mkdtemp(templ);
     if (made == nullptr) {
@@ -24,13 +25,13 @@ ScratchFolder::ScratchFolder() {
     }
     path_ = made;
     char cwd[4096];
-    if (getcwd(cwd, sizeof(cwd)) != nullptr) {
+    if (enter && getcwd(cwd, sizeof(cwd)) != nullptr) {
         previous_ = cwd;
     }
     std::filesystem::create_directories(path_ + "/Data");
     std::filesystem::create_directories(path_ + "/Sound");
     std::filesystem::create_directories(path_ + "/My Documents");
-    if (chdir(path_.c_str()) != 0) {
+    if (enter && chdir(path_.c_str()) != 0) {
         abort();
     }
 }
@@ -81,69 +82,17 @@ PermissionsApply::~PermissionsApply() {
     }
 }
 
-void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        abort();
-    }
-    if (!bytes.empty()) {
-        fwrite(bytes.data(), 1, bytes.size(), f);
-    }
-    fclose(f);
-}
-
-std::vector<uint8_t> readFileBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        return bytes;
-    }
-    uint8_t chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    fclose(f);
-    return bytes;
-}
-
-static void writePng(const std::string& path, int width, int height, int type, int bytesPerPixel,
-                     const std::vector<uint8_t>& data, const std::vector<uint8_t>* paletteRgb) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        abort();
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        abort();
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, width, height, 8, type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    std::vector<png_color> entries;
-    if (paletteRgb != nullptr) {
-        for (size_t i = 0; i + 2 < paletteRgb->size(); i += 3) {
-            entries.push_back(png_color{(*paletteRgb)[i], (*paletteRgb)[i + 1], (*paletteRgb)[i + 2]});
-        }
-        png_set_PLTE(png, info, entries.data(), (int)entries.size());
-    }
-    png_write_info(png, info);
-    for (int y = 0; y < height; y++) {
-        png_write_row(png, const_cast<png_bytep>(&data[(size_t)y * width * bytesPerPixel]));
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    fclose(f);
-}
-
 void writeTestPngRgb(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-    writePng(path, width, height, PNG_COLOR_TYPE_RGB, 3, rgb, nullptr);
+    if (!writePngFile(path, width, height, rgb)) {
+        abort();
+    }
 }
 
 void writeTestPngPalette(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
                          const std::vector<uint8_t>& paletteRgb) {
-    writePng(path, width, height, PNG_COLOR_TYPE_PALETTE, 1, indices, &paletteRgb);
+    if (!writePngFile(path, width, height, indices, &paletteRgb)) {
+        abort();
+    }
 }
 
 void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
@@ -194,4 +143,30 @@ uint64_t hashSurface(const Surface* s, uint64_t h) {
         }
     }
     return h;
+}
+
+std::string replayHeadless(const std::string& path) {
+    static JournalContents contents;
+    std::string error, folder, previous = std::filesystem::current_path().string();
+    if (!journalLoad(path.c_str(), &contents, &error) || !armContinuation(contents.header, &error)) {
+        return error;
+    }
+    std::string differs = compareDataFiles(contents.header);
+    if (!differs.empty()) {
+        return "the generated data changed since the session was recorded: " + differs +
+               " (scripts/rerecord.sh records it again)";
+    }
+    if (!enterReplayFolder(contents.header, &folder, &error)) {
+        return error;
+    }
+    headlessReset();
+    watchUpdates();
+    journalStartReplay(&contents, 1, 0);
+    runGame();
+    noticeReplayEnd();
+    std::string problem = journalProblem();
+    journalStop();
+    leaveReplayFolder(folder, previous);
+    return problem.empty() ? "" : "the journal went " + problem + " after update " +
+                                      std::to_string(updateWatch.problemUpdate);
 }

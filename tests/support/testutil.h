@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
+// File bytes, PNG writing and the level set as the review tool reads them.
+#include "reviewkit.h"
+
 // Makes a fresh folder under /tmp with Data/, Sound/ and My Documents/, and makes it the current
-// directory; goes back and deletes it on destruction.
+// directory (unless enter is false); goes back and deletes it on destruction.
 class ScratchFolder {
 public:
-    ScratchFolder();
+    explicit ScratchFolder(bool enter = true);
     ~ScratchFolder();
     const std::string& path() const { return path_; }
     ScratchFolder(const ScratchFolder&) = delete;
@@ -53,11 +56,8 @@ using Ints = std::vector<int>;
 // Number of draws between two generator states (up to 100000; -1 beyond).
 int drawsBetween(uint32_t before, uint32_t after);
 // FNV-1a over a surface's pixels, row by row: a frame's fingerprint for a fixed state.
-struct Surface;
 uint64_t hashSurface(const Surface* s, uint64_t h = 1469598103934665603ull);
 
-void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> readFileBytes(const std::string& path);
 // Writes an 8-bit RGB PNG (rgb: 3 bytes a pixel, row-major).
 void writeTestPngRgb(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
 // Writes an 8-bit palette PNG.
@@ -68,3 +68,7 @@ void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vect
 // A PNG whose header declares width x height (8-bit RGB) over one byte of image data, checksums right:
 // for loaders facing a size they must refuse or data that runs out.
 std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height);
+
+// Replays a journal in this process, headless, as `plinkor --replay FILE --headless` does: "" when it
+// ran to its end, else what stopped it. updateWatch keeps the updates and state hashes it saw.
+std::string replayHeadless(const std::string& path);

@@ -1,6 +1,28 @@
 # Shared by the window tests and benchmarks: checks the X tools are there, starts Xvfb on a free display,
-# finds top-level windows by title and dismisses missing-file boxes. Source it after defining fail();
-# cleanup() must kill "$xvfb". Nothing here installs anything: scripts/setup.sh does.
+# finds top-level windows by title and dismisses missing-file boxes, waits for a process to end. fail()
+# runs the test's cleanup(), which must kill "$xvfb", unless the test defines its own. Nothing here
+# installs anything: scripts/setup.sh does.
+
+xvfb="${xvfb:-}"
+declare -F fail >/dev/null || fail() { echo "FAIL: $*"; cleanup; exit 1; }
+
+# The start of a window test run by CTest with the build folder as $2: sets build, run and work (a fresh
+# /tmp/plinkor-$1-*, which end_work copies to /tmp/plinkor-$1-kept when KEEP is set, then removes).
+begin_test() {
+  build="$(cd "$2" && pwd)"
+  run="$build/run"
+  work="$(mktemp -d "/tmp/plinkor-$1-XXXXXX")"
+  kept="/tmp/plinkor-$1-kept"
+}
+end_work() {
+  [ -n "${KEEP:-}" ] && cp -r "$work" "$kept"
+  rm -rf "$work"
+}
+# The last line of a test that got through.
+pass() {
+  cleanup
+  echo "1 passed, 0 failed"
+}
 
 # Fails unless Xvfb, xdotool, ImageMagick, the X utilities and any further commands named are installed.
 need_x_tools() {
@@ -40,11 +62,33 @@ start_xvfb() {
 # Ids of the top-level windows titled exactly $1, top of the stack first.
 windows_named() { xwininfo -root -children 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}'; }
 
-# The "File Not Found" boxes on the screen: a closed box's window may stay listed a while unmapped.
-boxes_shown() {
+# The windows titled $1 that are shown: a closed window may stay listed a while unmapped.
+shown_named() {
   local id
-  for id in $(windows_named "File Not Found"); do
+  for id in $(windows_named "$1"); do
     xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable" && echo "$id"
+  done
+}
+boxes_shown() { shown_named "File Not Found"; }
+
+# Waits up to $2 tenths of a second for a shown window titled $1; prints its id.
+wait_shown() {
+  local i id
+  for i in $(seq "$2"); do
+    id=$(shown_named "$1" | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 10 s for process $1 to end; sets code to its exit code, or to "" when it still runs.
+wait_exit() {
+  local i
+  code=""
+  for i in $(seq 100); do
+    if ! kill -0 "$1" 2>/dev/null; then wait "$1"; code=$?; return; fi
+    sleep 0.1
   done
 }
 

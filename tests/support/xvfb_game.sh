@@ -1,9 +1,13 @@
 # Shared by the window tests that play the game under a window manager: a run folder of its own, the
 # game under openbox, the frame's place on the screen, captures, pixel counts and waits. Source it after
-# tests/support/xvfb.sh, with build, run, work and fail() defined; cleanup() must call stop_game.
+# tests/support/xvfb.sh and begin_test; a cleanup() of the test's own must call stop_game.
 
 game=""
 wm=""
+cleanup() {
+  stop_game
+  end_work
+}
 # The window manager reparents the top-level windows: find them by name anywhere in the tree.
 windows_named() { xdotool search --name "^$1\$" 2>/dev/null; }
 
@@ -22,9 +26,9 @@ make_run_folder() {
   for f in "$run"/Sound/*; do ln -s "$f" "$work/Sound/"; done
 }
 
-# Starts Xvfb, openbox and the windowed game (arguments passed on) in $work; sets win, fx, fy, fs.
-# The game's single-instance name must not meet a game the developer is playing: a network namespace
-# of its own where the system allows one.
+# Starts Xvfb (on XVFB_SCREEN), openbox and the game (the build's $program, plinkor unless set; arguments
+# passed on) in $work; sets win, and for the windowed game fx, fy, fs. The game's single-instance name
+# must not meet a game the developer is playing: a network namespace of its own where the system allows.
 start_game() {
   local isolated=()
   unshare -rn true 2>/dev/null && isolated=(unshare -rn)
@@ -32,11 +36,11 @@ start_game() {
   openbox --sm-disable >/dev/null 2>&1 &
   wm=$!
   sleep 1
-  (cd "$work" && exec "${isolated[@]}" "$build/plinkor" "$@" >"$work/game.log" 2>&1) &
+  (cd "$work" && exec "${isolated[@]}" "$build/${program:-plinkor}" "$@" >"$work/game.log" 2>&1) &
   game=$!
   wait_game_window
   xdotool windowactivate --sync "$win" 2>/dev/null
-  frame_geometry
+  [ "${program:-plinkor}" = plinkor ] && frame_geometry
 }
 
 stop_game() {
@@ -47,21 +51,26 @@ stop_game() {
   game=""; wm=""; xvfb=""
 }
 
-# The frame fills the 480 x 640 window at scale 2: fx, fy its top-left on the screen, fs the scale.
-frame_geometry() {
+# The window's client area: wx, wy its top-left on the screen, ww, wh its size.
+window_geometry() {
   local info
   info=$(xwininfo -id "$win")
-  fx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-  fy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  fs=2
-  [ "$(awk '/Width:/ {print $2}' <<<"$info")x$(awk '/Height:/ {print $2}' <<<"$info")" = 480x640 ] \
-    || fail "the window is not 480x640"
+  wx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+  wy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+  ww=$(awk '/Width:/ {print $2}' <<<"$info")
+  wh=$(awk '/Height:/ {print $2}' <<<"$info")
+}
+# The frame fills the 480 x 640 window at scale 2: fx, fy its top-left on the screen, fs the scale.
+frame_geometry() {
+  window_geometry
+  fx=$wx; fy=$wy; fs=2
+  [ "${ww}x$wh" = 480x640 ] || fail "the window is ${ww}x$wh, not 480x640"
 }
 
-# The frame at 240 x 320 into $1.
+# The frame at 240 x 320 (every fs-th pixel of the screen from fx, fy) into $1.
 capture() {
   import -window root -crop "$((240 * fs))x$((320 * fs))+$fx+$fy" +repage "$work/whole.png" 2>/dev/null || return 1
-  convert "$work/whole.png" -sample 50% "$1"
+  convert "$work/whole.png" -sample 240x320 "$1"
 }
 
 # RMSE (0..1) between the same crop ($3, a geometry) of two 240 x 320 pictures.
@@ -114,5 +123,6 @@ wait_until() {
   fail "$3${d:+ (difference $d)}"
 }
 
-# Is the frame in $work/now.png the main menu (its title, within 5%)?
+# Is the frame in $work/now.png the main menu (its title, within 5%), the level chooser (its top)?
 is_menu() { d=$(difference "$work/now.png" "$run/Data/titleBack.png" 240x110+0+0); below "$d" 0.05; }
+is_chooser() { d=$(difference "$work/now.png" "$run/Data/choose.png" 240x76+0+0); below "$d" 0.05; }

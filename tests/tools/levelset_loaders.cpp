@@ -11,11 +11,10 @@
 #include "levelset_common.h"
 
 TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) {
-    prepareLevelSetPictures();
+    LevelSet set;
     game.lives = 0;
     for (int n = 0; n < 100; n++) {
-        std::vector<LevelRecordView> file;
-        ASSERT_TRUE(readLevelRecords(levelFile(n), &file));
+        const std::vector<LevelRecordView>& file = set.levels[(size_t)n];
         openTestLevel(n);
         // Nothing is dropped at load, and the list is the file's.
         ASSERT_EQ(currentLevel.blockCount, (int)file.size()) << n;

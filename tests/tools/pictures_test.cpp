@@ -1,34 +1,128 @@
-// What the generator's own checks leave open in its pictures, read through the game's loaders: letters
-// that look alike, text clear of the controls drawn over it, seamless background tiles.
+// What the generator's own checks leave open in its pictures, read through the game's loaders: a dark
+// field under bright walls, every scoring class of block, brick colours apart in every recolouring,
+// letters that look alike, text clear of what is drawn over it, seamless background tiles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <vector>
 
-#include "gfx/surface.h"
 #include "levelset_common.h"
 
 namespace {
 
-int component(uint16_t p, int which) {
-    int r, g, b;
-    unpackColour(p, &r, &g, &b);
-    return which == 0 ? r : (which == 1 ? g : b);
+std::array<int, 3> rgb(uint16_t p) {
+    std::array<int, 3> c;
+    unpackColour(p, &c[0], &c[1], &c[2]);
+    return c;
+}
+
+// The mean colour of a block type's opaque pixels, and how many there are.
+std::array<double, 3> meanColour(const LevelSet& set, int type, int* opaque) {
+    const TypeCellView& t = set.types[(size_t)type];
+    std::array<double, 3> sum = {0, 0, 0};
+    *opaque = 0;
+    for (int y = 0; y < t.height; y++) {
+        for (int x = 0; x < t.width; x++) {
+            uint16_t p = getPixel(set.blocks, t.x + x, t.y + y);
+            for (int k = 0; k < 3 && p != 0; k++) {
+                sum[(size_t)k] += rgb(p)[(size_t)k];
+            }
+            *opaque += p != 0;
+        }
+    }
+    for (double& s : sum) {
+        s /= std::max(*opaque, 1);
+    }
+    return sum;
 }
 
 }  // namespace
 
+TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
+    Surface* scheme = loadDataPicture("scheme5.png");
+    Surface* back = loadDataPicture("scheme5v.png");
+    ASSERT_EQ(back->width, 240);
+    ASSERT_EQ(back->height, 320);
+    long sum[2] = {0, 0}, count[2] = {0, 0};
+    int blackWalls = 0;
+    for (int y = 0; y < 319; y++) {
+        for (int x = 0; x < 240; x++) {
+            std::array<int, 3> s = rgb(getPixel(scheme, x, y)), c = rgb(getPixel(back, x, y));
+            int wall = s[0] == 0 && s[2] != 0;
+            sum[wall] += c[0] + c[1] + c[2];
+            count[wall]++;
+            blackWalls += wall && getPixel(back, x, y) == 0;
+        }
+    }
+    double fieldMean = (double)sum[0] / count[0] / 3, wallMean = (double)sum[1] / count[1] / 3;
+    EXPECT_LT(fieldMean, 6.0);  // of 31: the blocks must stand out
+    EXPECT_GT(wallMean, fieldMean * 2.5);
+    EXPECT_EQ(blackWalls, 0);
+    removeSurface(&scheme);
+    removeSurface(&back);
+}
+
+// (That the cells fit the picture, are drawn and stay apart, the generator checks.) The metal plate
+// (type 0) is neutral grey, so every recolouring keeps it; more than the four cut corners transparent
+// makes a real shape; the six bricks (types 1 to 6) stay bright and apart in every recolouring.
+TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassMetalIsGreyAndBricksStayApart) {
+    LevelSet set;
+    ASSERT_GE(set.types.size(), 12u);
+    ASSERT_LE(set.types.size(), 30u);
+    const TypeCellView& metal = set.types[0];
+    for (int y = 0; y < metal.height; y++) {
+        for (int x = 0; x < metal.width; x++) {
+            std::array<int, 3> c = rgb(getPixel(set.blocks, metal.x + x, metal.y + y));
+            EXPECT_LE(*std::max_element(c.begin(), c.end()) - *std::min_element(c.begin(), c.end()), 2);
+        }
+    }
+    int classes[4] = {0, 0, 0, 0}, shaped = 0, opaque = 0;
+    for (size_t i = 1; i < set.types.size(); i++) {
+        const TypeCellView& c = set.types[i];
+        meanColour(set, (int)i, &opaque);
+        classes[c.width <= 5 ? 0 : c.width <= 10 ? 1 : c.width <= 20 ? 2 : 3]++;
+        shaped += c.width * c.height - opaque > 4;
+    }
+    EXPECT_EQ(std::count(classes, classes + 4, 0), 0);
+    EXPECT_GE(shaped, 6);
+    Surface* original = set.blocks;
+    for (int p = 0; p < 5; p++) {
+        SCOPED_TRACE(p);
+        set.blocks = loadDataPicture("blocks5.png");
+        recolourArea(set.blocks, set.blocks->width, set.blocks->height, p);
+        std::vector<std::array<double, 3>> means;
+        for (int i = 1; i < (int)set.types.size(); i++) {
+            means.push_back(meanColour(set, i, &opaque));
+            EXPECT_GT(*std::max_element(means.back().begin(), means.back().end()), 12.0) << "type " << i;
+        }
+        for (size_t i = 0; i < 6; i++) {
+            for (size_t j = 0; j < i; j++) {
+                double d = 0;
+                for (size_t k = 0; k < 3; k++) {
+                    d += std::fabs(means[i][k] - means[j][k]);
+                }
+                EXPECT_GT(d, 6.0) << "bricks " << j + 1 << " and " << i + 1;
+            }
+        }
+        removeSurface(&set.blocks);
+    }
+    set.blocks = original;
+}
+
 // Letters that look alike at this size stay apart: "Tap" must not read as "Top".
 TEST(GamePictures, SmallLettersThatLookAlikeDifferInAtLeastFourPixels) {
     Surface* s = loadDataPicture("smallchars.png");
-    ASSERT_NE(s, nullptr);
+    ASSERT_GE(s->width, 224);
     for (const char* pair : {"ao", "ce", "il"}) {
-        int differing = 0;
+        int differing = 0, a = pair[0] - 1, b = pair[1] - 1;
         for (int j = 0; j < 6; j++) {
             for (int i = 0; i < 6; i++) {
-                int a = pair[0] - 1, b = pair[1] - 1;
-                bool inkA = getPixel(s, (a & 31) * 7 + 1 + i, (a >> 5) * 11 + 3 + j) != 0;
-                bool inkB = getPixel(s, (b & 31) * 7 + 1 + i, (b >> 5) * 11 + 3 + j) != 0;
-                differing += inkA != inkB;
+                differing += (getPixel(s, (a & 31) * 7 + 1 + i, (a >> 5) * 11 + 3 + j) != 0) !=
+                             (getPixel(s, (b & 31) * 7 + 1 + i, (b >> 5) * 11 + 3 + j) != 0);
             }
         }
         EXPECT_GE(differing, 4) << pair;
@@ -36,36 +130,33 @@ TEST(GamePictures, SmallLettersThatLookAlikeDifferInAtLeastFourPixels) {
     removeSurface(&s);
 }
 
-// The slider labels stay off the rows that the knobs travel and the tick marks take.
-TEST(GamePictures, OptionsSliderLabelsKeepClearOfKnobsAndTicks) {
-    Surface* s = loadDataPicture("optionsWin.png");
-    ASSERT_NE(s, nullptr);
-    for (int top : {72, 103}) {
-        int labelInk = 0;
-        for (int y = top; y < top + 18; y++) {
-            for (int x = 11; x < 150; x++) {
-                labelInk += (getPixel(s, x, y) >> 11) >= 16;  // the amber of the labels
+// Text kept clear of what the game draws over it: the options' slider labels (amber) off the rows the
+// knobs travel and the ticks take; the first screen of the manual (light grey), shown with its top left
+// at (10, 10), off the round back button from column 181, row 264.
+TEST(GamePictures, TextKeepsClearOfTheControlsDrawnOverIt) {
+    struct Case {
+        const char* picture;
+        int left, top, right, bottom;  // the area, picture pixels
+        int minRed, minGreen, minBlue;  // the text's colour, 5-bit channels
+    };
+    const Case cases[] = {
+        {"optionsWin.png", 11, 72, 150, 90, 16, 0, 0},
+        {"optionsWin.png", 11, 103, 150, 121, 16, 0, 0},
+        {"strider.png", 171, 254, INT_MAX, 310, 18, 18, 18},
+    };
+    for (const Case& c : cases) {
+        Surface* s = loadDataPicture(c.picture);
+        ASSERT_GT(s->width, 150) << c.picture;
+        int text = 0;
+        for (int y = c.top; y < c.bottom; y++) {
+            for (int x = c.left; x < std::min(c.right, s->width); x++) {
+                std::array<int, 3> p = rgb(getPixel(s, x, y));
+                text += p[0] >= c.minRed && p[1] >= c.minGreen && p[2] >= c.minBlue;
             }
         }
-        EXPECT_EQ(labelInk, 0) << "slider at row " << top;
+        EXPECT_EQ(text, 0) << c.picture << " at row " << c.top;
+        removeSurface(&s);
     }
-    removeSurface(&s);
-}
-
-// As the information page first shows (its top at screen row 10, left edge at column 10), the round back
-// button in the corner (from column 181, row 264) covers no text.
-TEST(GamePictures, TheFirstScreenOfTheManualKeepsItsTextClearOfTheBackButton) {
-    Surface* s = loadDataPicture("strider.png");
-    ASSERT_NE(s, nullptr);
-    int text = 0;
-    for (int y = 264 - 10; y < 320 - 10; y++) {
-        for (int x = 181 - 10; x < s->width; x++) {
-            uint16_t p = getPixel(s, x, y);
-            text += (p >> 11) >= 18 && ((p >> 6) & 31) >= 18 && (p & 31) >= 18;  // the body text's light grey
-        }
-    }
-    EXPECT_EQ(text, 0);
-    removeSurface(&s);
 }
 
 // The background tiles: across each edge it changes no more than between any two neighbouring rows or
@@ -76,10 +167,10 @@ TEST(GamePictures, BackgroundTilesWithoutSeams) {
     auto step = [bg](bool rows, int a, int b) {
         long sum = 0;
         for (int i = 0; i < (rows ? bg->width : bg->height); i++) {
-            uint16_t p = rows ? getPixel(bg, i, a) : getPixel(bg, a, i);
-            uint16_t q = rows ? getPixel(bg, i, b) : getPixel(bg, b, i);
-            for (int k = 0; k < 3; k++) {
-                sum += abs(component(p, k) - component(q, k));
+            std::array<int, 3> p = rgb(rows ? getPixel(bg, i, a) : getPixel(bg, a, i));
+            std::array<int, 3> q = rgb(rows ? getPixel(bg, i, b) : getPixel(bg, b, i));
+            for (size_t k = 0; k < 3; k++) {
+                sum += abs(p[k] - q[k]);
             }
         }
         return sum;

@@ -34,7 +34,9 @@ void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
         fprintf(stderr, "plinkor-review: cannot write %s\n", path.c_str());
         return;
     }
-    fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+    }
     fclose(f);
 }
 
@@ -54,6 +56,42 @@ Surface* loadDataPicture(const char* name, int gamma) {
     return s;
 }
 
+bool writePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels,
+                  const std::vector<uint8_t>* paletteRgb) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        fprintf(stderr, "plinkor-review: cannot write %s\n", path.c_str());
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
+                 paletteRgb != nullptr ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> entries;
+    if (paletteRgb != nullptr) {
+        for (size_t i = 0; i + 2 < paletteRgb->size(); i += 3) {
+            entries.push_back(png_color{(*paletteRgb)[i], (*paletteRgb)[i + 1], (*paletteRgb)[i + 2]});
+        }
+        png_set_PLTE(png, info, entries.data(), (int)entries.size());
+    }
+    png_write_info(png, info);
+    const size_t rowBytes = (size_t)width * (paletteRgb != nullptr ? 1 : 3);
+    for (int y = 0; y < height; y++) {
+        png_write_row(png, const_cast<png_bytep>(&pixels[(size_t)y * rowBytes]));
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    fclose(f);
+    return true;
+}
+
 bool writeSurfacePng(const std::string& path, const Surface* s) {
     std::vector<uint8_t> rgb;
     for (int y = 0; y < s->height; y++) {
@@ -65,13 +103,7 @@ bool writeSurfacePng(const std::string& path, const Surface* s) {
             }
         }
     }
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = (png_uint_32)s->width;
-    image.height = (png_uint_32)s->height;
-    image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
-        fprintf(stderr, "plinkor-review: cannot write %s: %s\n", path.c_str(), image.message);
+    if (!writePngFile(path, s->width, s->height, rgb, nullptr)) {
         return false;
     }
     printf("wrote %s\n", path.c_str());

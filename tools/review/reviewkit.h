@@ -15,6 +15,9 @@ std::vector<uint8_t> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // Loads Data/<name> at the given gamma as the game would; nullptr (with a message) when it does not load.
 Surface* loadDataPicture(const char* name, int gamma = 128);
+// Writes an 8-bit PNG: RGB (3 bytes a pixel, row-major), or palette indices when paletteRgb is given.
+bool writePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels,
+                  const std::vector<uint8_t>* paletteRgb = nullptr);
 // Writes the surface as an 8-bit RGB PNG, each 5-bit channel widened to 8 bits; false when it cannot.
 bool writeSurfacePng(const std::string& path, const Surface* s);
 // The level recolouring: channel permutation p (0..4) of every pixel in the w x h area.
