@@ -5,15 +5,18 @@
 # chooser); the round corner button and B lead back to the main menu. On the information page, taps
 # open the maintenance hatch, turn on Fat Paddle and enter the level editor, where the d-pad steps
 # through the levels, A and the stick move a block and B leaves (the level saved). In play the d-pad
-# and the stick steer the paddle, and B leaves. B on the main menu says farewell and A taps through the
-# last screen and closes the game (exit 0).
+# and the stick steer the paddle; then plinkor-xsteer, watching the window, clears the first level
+# with the d-pad alone and the second level starts with lives left; B leaves. B on the main menu says
+# farewell and A taps through the last screen and closes the game (exit 0).
 # Each step waits for the screen it should bring. Run by CTest from the run folder with the build folder
 # as $1.
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
 begin_test gamepad "$1"
+steer=""
 cleanup() {
+  [ -n "$steer" ] && kill "$steer" 2>/dev/null
   exec 3>&- 2>/dev/null
   stop_game
   end_work
@@ -166,6 +169,36 @@ wait_until 'paddle_at && [ "$paddle_x" -gt $((start_x + 30)) ]' 50 \
 pad leftx 0
 echo "stick right: the paddle went from $start_x to $paddle_x"
 
+# The whole level, the d-pad alone: plinkor-xsteer watches the window and holds the d-pad's left, right
+# and up as a player would. Cleared, the next level starts: its walls are green where the first
+# level's are blue; its lives are the ball marks in the top right corner.
+is_level2() {
+  local g b
+  g=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.g)]' info:)
+  b=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.b)]' info:)
+  [ "$g" -gt $((b + 30)) ]
+}
+"$build/plinkor-xsteer" "$win" "$work/pad" 170 >"$work/steer.log" 2>&1 &
+steer=$!
+cleared=""
+for i in $(seq 2000); do
+  kill -0 "$game" 2>/dev/null || break
+  capture "$work/now.png" || continue
+  if is_level2; then cleared=1; break; fi
+  kill -0 "$steer" 2>/dev/null || break
+  sleep 0.5
+done
+kill "$steer" 2>/dev/null
+wait "$steer" 2>/dev/null
+steer=""
+cat "$work/steer.log"
+[ -n "$cleared" ] || fail "the first level was not cleared with the d-pad"
+sleep 0.5
+capture "$work/now.png"
+lives=$(convert "$work/now.png" -crop 40x8+199+1 +repage -colorspace Gray -threshold 60% -format '%[fx:round(mean*w*h)]' info:)
+# One ball mark lights about 19 pixels above 60% grey.
+[ "$lives" -ge 15 ] || fail "no lives left at the second level ($lives light pixels in the corner)"
+echo "first level cleared: the second level starts with lives to spare ($lives light pixels in the corner)"
 press b
 wait_until is_menu 50 "B did not leave the game for the main menu"
 echo "main menu again, through B in play"

@@ -1,0 +1,293 @@
+/* Test helper: plays the game's paddle with a gamepad's d-pad, as a player watching the screen would.
+   Usage: plinkor-xsteer WINDOW FIFO SECONDS. Reads the 480 x 640 window (the 240 x 320 frame at scale 2)
+   many times a second, finds the ball and the paddle, and writes "dpleft 1", "dpright 0", ... lines to
+   the virtual pad's FIFO to keep the paddle under where the falling ball will land, meeting it off
+   centre so that it flies off towards the nearest block. Ends after SECONDS or on SIGTERM with both
+   d-pad buttons up, and prints what it saw. It knows nothing of the game but its pictures. */
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <math.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+enum {
+    FRAME_W = 240,
+    FRAME_H = 320,
+    LEFT_EDGE = 16,      /* frame columns the ball's centre keeps inside (walls) */
+    RIGHT_EDGE = 224,
+    FIELD_TOP = 12,      /* below the score */
+    PADDLE_FROM = 200,   /* rows the paddle's top row is looked for in */
+    PADDLE_TO = 314,
+    ZONE_TOP = 242,      /* the highest the paddle goes on Easy (field height 320 less a zone of 78) */
+};
+
+static volatile sig_atomic_t stopping = 0;
+static void onSignal(int sig) {
+    (void)sig;
+    stopping = 1;
+}
+
+static double now(void) {
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
+}
+
+/* The frame's pixels, 0xRRGGBB, sampled from the scaled window. */
+static unsigned frame[FRAME_H][FRAME_W];
+
+static int lowest(unsigned p) {
+    int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+    int m = r < g ? r : g;
+    return m < b ? m : b;
+}
+
+/* Blocks: warm, saturated pixels (the walls, the ball and the background are bluish or grey). */
+static int isBlock(unsigned p) {
+    int r = (p >> 16) & 255, b = p & 255;
+    return r > 0x90 && r - b > 0x60;
+}
+
+static int fifo = -1;
+static int held = 0; /* -1 left, +1 right, 0 none */
+static void send(const char* line) {
+    if (write(fifo, line, strlen(line)) < 0) {
+        perror("plinkor-xsteer: fifo");
+    }
+}
+static void hold(int direction) {
+    if (direction == held) {
+        return;
+    }
+    if (held == -1) {
+        send("dpleft 0\n");
+    } else if (held == 1) {
+        send("dpright 0\n");
+    }
+    if (direction == -1) {
+        send("dpleft 1\n");
+    } else if (direction == 1) {
+        send("dpright 1\n");
+    }
+    held = direction;
+}
+
+static int raising = 0; /* 1 while the d-pad's up is held */
+static void lift(int on) {
+    if (on != raising) {
+        send(on ? "dpup 1\n" : "dpup 0\n");
+        raising = on;
+    }
+}
+
+/* The paddle's top row, centre and half width; 0 when none is seen. */
+static int findPaddle(int* top, int* centre, int* half) {
+    for (int y = PADDLE_FROM; y <= PADDLE_TO; y++) {
+        int best = 0, bestStart = 0, run = 0;
+        for (int x = 10; x < FRAME_W - 10; x++) {
+            run = lowest(frame[y][x]) >= 0xA8 ? run + 1 : 0;
+            if (run > best) {
+                best = run;
+                bestStart = x - run + 1;
+            }
+        }
+        if (best >= 16 && best <= 110) {
+            *top = y;
+            *centre = bestStart + best / 2;
+            *half = best / 2;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+/* The ball's pixels: light and grey (the walls' light pixels are clearly blue). */
+static int isBall(unsigned p) {
+    int r = (p >> 16) & 255, b = p & 255;
+    return lowest(p) >= 0xB8 && b - r <= 0x20;
+}
+
+/* The lowest ball above row `above`: the lowest patch of ball pixels. */
+static int findBall(int above, double* bx, double* by) {
+    int found = 0;
+    int bestY = -1;
+    for (int y = FIELD_TOP + 2; y < above - 2; y++) {
+        for (int x = LEFT_EDGE - 2; x <= RIGHT_EDGE + 2; x++) {
+            if (!isBall(frame[y][x])) {
+                continue;
+            }
+            int n = 0;
+            double sx = 0, sy = 0;
+            for (int dy = -2; dy <= 2; dy++) {
+                for (int dx = -2; dx <= 2; dx++) {
+                    if (isBall(frame[y + dy][x + dx])) {
+                        n++;
+                        sx += x + dx;
+                        sy += y + dy;
+                    }
+                }
+            }
+            if (n >= 5 && y >= bestY) {
+                bestY = y;
+                *bx = sx / n;
+                *by = sy / n;
+                found = 1;
+            }
+        }
+    }
+    return found;
+}
+
+/* Where a ball at x moving dx sideways ends up between the walls. */
+static double fold(double x) {
+    double span = RIGHT_EDGE - LEFT_EDGE;
+    double u = fmod(x - LEFT_EDGE, 2 * span);
+    if (u < 0) {
+        u += 2 * span;
+    }
+    return LEFT_EDGE + (u <= span ? u : 2 * span - u);
+}
+
+/* How far right of the paddle's centre the ball should meet it to fly at the block nearest above
+   `x`: a hit h pixels off centre (of a half width up to 20) leaves at 3h degrees from upright. */
+static int aimOffset(double x, int paddleTop, int half) {
+    int bestX = -1, bestY = 0;
+    double bestD = 1e9;
+    for (int y = FIELD_TOP + 8; y < paddleTop - 60; y++) {
+        for (int c = LEFT_EDGE; c <= RIGHT_EDGE; c++) {
+            if (isBlock(frame[y][c]) && fabs(c - x) < bestD) {
+                bestD = fabs(c - x);
+                bestX = c;
+                bestY = y;
+            }
+        }
+    }
+    if (bestX < 0) {
+        return 0;
+    }
+    /* Aim a few pixels into the block, not at its near edge. */
+    int away = bestX > x ? 1 : (bestX < x ? -1 : 0);
+    for (int k = 0; k < 5 && away != 0 && isBlock(frame[bestY][bestX + away]); k++) {
+        bestX += away;
+    }
+    double degrees = atan2(bestX - x, paddleTop - bestY) * 57.3;
+    /* Never straight up: a ball that rises through a gap it made would only come straight back. */
+    if (fabs(degrees) < 9) {
+        degrees = bestX >= x ? 9 : -9;
+    }
+    int scale = half > 20 ? half : 20;
+    int offset = (int)lround(degrees / 3 * scale / 20);
+    int limit = half - 6 > 0 ? half - 6 : 0;
+    return offset > limit ? limit : (offset < -limit ? -limit : offset);
+}
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        fprintf(stderr, "usage: plinkor-xsteer WINDOW FIFO SECONDS\n");
+        return 2;
+    }
+    Window window = (Window)strtoul(argv[1], NULL, 0);
+    double seconds = atof(argv[3]);
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "plinkor-xsteer: no display\n");
+        return 1;
+    }
+    fifo = open(argv[2], O_WRONLY | O_NONBLOCK);
+    if (fifo < 0) {
+        perror("plinkor-xsteer: cannot open the FIFO");
+        return 1;
+    }
+    int trace = getenv("PLINKOR_XSTEER_TRACE") != NULL;
+    signal(SIGTERM, onSignal);
+    signal(SIGINT, onSignal);
+    /* The ball's recent places: its speed is measured over at least 60 ms, as frames come unevenly. */
+    enum { HISTORY = 16 };
+    double seenT[HISTORY], seenX[HISTORY], seenY[HISTORY];
+    int seen = 0;
+    double start = now(), vx = 0, vy = 0, paddleV = 0, lastCentreT = 0;
+    int lastCentre = 0;
+    int haveLast = 0, frames = 0, balls = 0, hits = 0, wasFalling = 0;
+    while (!stopping && now() - start < seconds) {
+        XImage* image = XGetImage(display, window, 0, 0, 2 * FRAME_W, 2 * FRAME_H, AllPlanes, ZPixmap);
+        if (image == NULL) {
+            usleep(20000);
+            continue;
+        }
+        double t = now();
+        for (int y = 0; y < FRAME_H; y++) {
+            for (int x = 0; x < FRAME_W; x++) {
+                frame[y][x] = (unsigned)XGetPixel(image, 2 * x, 2 * y) & 0xFFFFFF;
+            }
+        }
+        XDestroyImage(image);
+        frames++;
+        int top, centre, half;
+        double bx, by;
+        if (!findPaddle(&top, &centre, &half)) {
+            hold(0);
+            lift(0);
+            haveLast = 0;
+            usleep(10000);
+            continue;
+        }
+        int target = FRAME_W / 2;
+        if (findBall(top, &bx, &by)) {
+            balls++;
+            if (seen > 0 && (fabs(bx - seenX[(seen - 1) % HISTORY]) > 30 || fabs(by - seenY[(seen - 1) % HISTORY]) > 30)) {
+                seen = 0;
+            }
+            seenT[seen % HISTORY] = t;
+            seenX[seen % HISTORY] = bx;
+            seenY[seen % HISTORY] = by;
+            seen++;
+            vx = vy = 0;
+            for (int k = seen - 2; k >= 0 && k > seen - HISTORY; k--) {
+                double dt = t - seenT[k % HISTORY];
+                if (dt >= 0.06) {
+                    vx = (bx - seenX[k % HISTORY]) / dt;
+                    vy = (by - seenY[k % HISTORY]) / dt;
+                    break;
+                }
+            }
+            haveLast = 1;
+            double landing = bx;
+            if (vy > 20) {
+                landing = fold(bx + vx * (top - 3 - by) / vy);
+                wasFalling = 1;
+            } else if (vy < -20 && wasFalling) {
+                hits++;
+                wasFalling = 0;
+            }
+            target = (int)lround(landing) - aimOffset(landing, top, half);
+        } else {
+            haveLast = 0;
+            seen = 0;
+        }
+        /* Where the paddle will be once this reaches the game: it keeps moving meanwhile. */
+        if (lastCentreT > 0 && t - lastCentreT > 0.001) {
+            paddleV = 0.7 * paddleV + 0.3 * (centre - lastCentre) / (t - lastCentreT);
+        }
+        lastCentre = centre;
+        lastCentreT = t;
+        int error = target - (int)lround(centre + paddleV * 0.05);
+        /* The paddle meets the ball sooner at the top of its zone: the level goes quicker. */
+        lift(top > ZONE_TOP + 2);
+        if (trace) {
+            fprintf(stderr, "%.3f paddle %d,%d/%d ball %.1f,%.1f v %.0f,%.0f target %d\n", t - start, centre, top,
+                    half, haveLast ? bx : -1.0, haveLast ? by : -1.0, vx, vy, target);
+        }
+        hold(error > 2 ? 1 : (error < -2 ? -1 : 0));
+        usleep(8000);
+    }
+    hold(0);
+    lift(0);
+    printf("plinkor-xsteer: %d frames, ball seen in %d, %d bounces back up\n", frames, balls, hits);
+    XCloseDisplay(display);
+    return 0;
+}
