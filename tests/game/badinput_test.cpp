@@ -50,14 +50,7 @@ namespace {
 // ---- Crafted files ------------------------------------------------------------------------------------
 
 LevelBlock blockRecord(int x, int y, int type, int w, int h, int powerUp) {
-    LevelBlock r = {};
-    r.x = (uint16_t)x;
-    r.y = (uint16_t)y;
-    r.type = (uint8_t)type;
-    r.width = (uint8_t)w;
-    r.height = (uint8_t)h;
-    r.powerUp = (uint16_t)powerUp;
-    return r;
+    return LevelBlock{(uint16_t)x, (uint16_t)y, (uint8_t)type, (uint8_t)w, (uint8_t)h, {}, (uint16_t)powerUp};
 }
 
 std::vector<uint8_t> levelBytes(const std::vector<LevelBlock>& blocks) {
@@ -166,30 +159,7 @@ std::string makeReadOnly(void) {
 
 // ---- Things that are no file, at a file's name --------------------------------------------------------
 
-struct BadThing {
-    const char* what;
-    std::function<void(const std::string&)> make;
-};
-
-const BadThing badThings[] = {
-    {"a folder", [](const std::string& p) { fs::create_directory(p); }},
-    {"a FIFO", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
-    {"a link to /dev/zero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }},
-    {"a sparse file of 2 GB",
-     [](const std::string& p) {
-         int fd = open(p.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-         ASSERT_GE(fd, 0);
-         ASSERT_EQ(ftruncate(fd, (off_t)2 << 30), 0);
-         close(fd);
-     }},
-    // Stops only a process that obeys permission bits: the row runs with root's override given up.
-    {"a file without read permission",
-     [](const std::string& p) {
-         writeFileBytes(p, std::vector<uint8_t>(SETTINGS_BYTES, 1));
-         fs::permissions(p, fs::perms::none);
-     }},
-};
-
+using Make = void (*)(const std::string& path);
 // What stands at a path, without following a link: kind, size and identity.
 std::vector<int64_t> identity(const std::string& path) {
     struct stat info;
@@ -245,7 +215,7 @@ const std::pair<const char*, std::function<bool(void)>> loaders[] = {
 
 // Every loader refuses the thing at once; settings that do not load are moved aside as .bad by the
 // first save only, and a high-score table that cannot be read is never ranked against nor written.
-std::string badThingRow(const BadThing& bad, bool permissions) {
+std::string badThingRow(Make make, bool permissions = false) {
     std::unique_ptr<PermissionsApply> user(permissions ? new PermissionsApply() : nullptr);
     if (permissions && !user->applies()) {
         return "permission bits do not stop this process's reads here";
@@ -256,7 +226,7 @@ std::string badThingRow(const BadThing& bad, bool permissions) {
     for (const auto& l : loaders) {
         if (!permissions) {
             fs::remove(l.first);
-            bad.make(l.first);
+            make(l.first);
             clearLog();
             EXPECT_TRUE(l.second()) << l.first;
         }
@@ -264,8 +234,8 @@ std::string badThingRow(const BadThing& bad, bool permissions) {
     fs::remove_all("Data/settings.dat");
     fs::remove_all("Data/Plinkor2.dat");
     writeFileBytes("Data/settings.dat.bad", textBytes("an older one"));
-    bad.make("Data/settings.dat");
-    bad.make("Data/Plinkor2.dat");
+    make("Data/settings.dat");
+    make("Data/Plinkor2.dat");
     std::vector<int64_t> settings = identity("Data/settings.dat"), table = identity("Data/Plinkor2.dat");
     clearLog();
     EXPECT_EQ(loadSettings(), 0);
@@ -651,11 +621,35 @@ const Row rows[] = {
          return unless(r.found.size() == 1u && r.boxes.empty(), "no \"[ERROR] Sound Init Failed.\" or a box") +
                 unless(headlessAudioOpened() == 0 && mainLoop.soundEnabled == 0, "sound enabled");
      }},
-    {"a_folder_at_every_name", [](TourOptions&) { return badThingRow(badThings[0], false); }, nullptr},
-    {"a_fifo_at_every_name", [](TourOptions&) { return badThingRow(badThings[1], false); }, nullptr},
-    {"dev_zero_at_every_name", [](TourOptions&) { return badThingRow(badThings[2], false); }, nullptr},
-    {"a_2_gb_file_at_every_name", [](TourOptions&) { return badThingRow(badThings[3], false); }, nullptr},
-    {"unreadable_settings_and_scores", [](TourOptions&) { return badThingRow(badThings[4], true); }, nullptr},
+    {"a_folder_at_every_name",
+     [](TourOptions&) { return badThingRow([](const std::string& p) { fs::create_directory(p); }); }, nullptr},
+    {"a_fifo_at_every_name",
+     [](TourOptions&) { return badThingRow([](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }); },
+     nullptr},
+    {"dev_zero_at_every_name",
+     [](TourOptions&) { return badThingRow([](const std::string& p) { fs::create_symlink("/dev/zero", p); }); },
+     nullptr},
+    {"a_2_gb_file_at_every_name",
+     [](TourOptions&) {
+         return badThingRow([](const std::string& p) {
+             int fd = open(p.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+             ASSERT_GE(fd, 0);
+             ASSERT_EQ(ftruncate(fd, (off_t)2 << 30), 0);
+             close(fd);
+         });
+     },
+     nullptr},
+    // Stops only a process that obeys permission bits: the row runs with root's override given up.
+    {"unreadable_settings_and_scores",
+     [](TourOptions&) {
+         return badThingRow(
+             [](const std::string& p) {
+                 writeFileBytes(p, std::vector<uint8_t>(SETTINGS_BYTES, 1));
+                 fs::permissions(p, fs::perms::none);
+             },
+             true);
+     },
+     nullptr},
     {"killed_saves", [](TourOptions&) { return killedSavesRow(); }, nullptr},
 };
 

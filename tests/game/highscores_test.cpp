@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "flowtest.h"
@@ -27,26 +26,6 @@ std::string fileText(int difficulty) {
 }
 
 }  // namespace
-
-// Each difficulty has its own file, created as 500 full stops; a creation or an insertion whose save
-// fails leaves no file, or the old one.
-TEST(HighScores, EachDifficultyHasItsOwnFileAndAFailedSaveKeepsTheOldOne) {
-    HighScoreFolder f;
-    loadHighScores(3);
-    EXPECT_EQ(fileText(3), std::string(500, '.'));
-    EXPECT_EQ(std::string(highScoreTable(), 504), std::string(504, '.'));
-    insertHighScore("EASY", 10, 1);
-    insertHighScore("INSANE", 20, 4);
-    EXPECT_EQ(fileText(1), scoreTable({{"EASY", 10}}));
-    EXPECT_EQ(fileText(4), scoreTable({{"INSANE", 20}}));
-    EXPECT_EQ(fileText(3), std::string(500, '.'));
-    saveFaults.failAfterBytes = 100;
-    EXPECT_EQ(insertHighScore("LATER", 30, 4), 0);
-    EXPECT_EQ(fileText(4), scoreTable({{"INSANE", 20}}));
-    loadHighScores(2);
-    EXPECT_EQ(std::string(highScoreTable(), 504), std::string(504, '.'));
-    EXPECT_FALSE(std::filesystem::exists("Data/Plinkor2.dat"));
-}
 
 TEST(HighScores, ZeroNeverEntersTiesGoBelowNamesAreCutAndWideScoresKeepEightCharacters) {
     HighScoreFolder f;

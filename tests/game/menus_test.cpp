@@ -18,31 +18,24 @@ TEST(Rules, EscapeLeavesEveryScreenButTheExcludedOnes) {
     FlowFixture f;
     struct Case {
         int32_t from, to;
+        uint32_t vk;  // released; 81 once Q is the configured escape key
     };
     const Case cases[] = {
-        {MODE_MAIN_MENU, MODE_FAREWELL},   {MODE_OPTIONS, MODE_MAIN_MENU},
-        {MODE_HIGH_SCORES, MODE_MAIN_MENU}, {MODE_NAME_ENTRY, MODE_MAIN_MENU},
-        {MODE_INFO_PAGE, MODE_MAIN_MENU},  {MODE_LEVEL_SELECT, MODE_MAIN_MENU},
-        {MODE_GAME_OVER, MODE_MAIN_MENU},  {MODE_CONTROL_CONFIG, MODE_CONTROL_CONFIG},
-        {MODE_FAREWELL, MODE_EXIT},        {MODE_SPLASH_LOGO, MODE_SPLASH_LOGO},
-        {MODE_SPLASH_INTRO, MODE_SPLASH_INTRO}, {MODE_SPLASH_MONKEY, MODE_SPLASH_MONKEY},
+        {MODE_MAIN_MENU, MODE_FAREWELL, 27},       {MODE_OPTIONS, MODE_MAIN_MENU, 27},
+        {MODE_HIGH_SCORES, MODE_MAIN_MENU, 27},    {MODE_NAME_ENTRY, MODE_MAIN_MENU, 27},
+        {MODE_INFO_PAGE, MODE_MAIN_MENU, 27},      {MODE_LEVEL_SELECT, MODE_MAIN_MENU, 27},
+        {MODE_GAME_OVER, MODE_MAIN_MENU, 27},      {MODE_CONTROL_CONFIG, MODE_CONTROL_CONFIG, 27},
+        {MODE_FAREWELL, MODE_EXIT, 27},            {MODE_SPLASH_LOGO, MODE_SPLASH_LOGO, 27},
+        {MODE_SPLASH_INTRO, MODE_SPLASH_INTRO, 27}, {MODE_SPLASH_MONKEY, MODE_SPLASH_MONKEY, 27},
+        // A reconfigured escape key works the same; Esc itself still leaves the main menu.
+        {MODE_OPTIONS, MODE_OPTIONS, 27},          {MODE_MAIN_MENU, MODE_FAREWELL, 27},
+        {MODE_OPTIONS, MODE_MAIN_MENU, 81},        {MODE_MAIN_MENU, MODE_FAREWELL, 81},
     };
-    for (const Case& c : cases) {
-        mainLoop.currentMode = c.from;
-        f.keyUp(27);
-        EXPECT_EQ(mainLoop.currentMode, c.to) << c.from;
-    }
-    // A reconfigured escape key works the same; Esc itself still leaves the main menu.
-    controlKeys[CONTROL_ESCAPE] = 81;
-    for (Case c : {Case{MODE_OPTIONS, MODE_OPTIONS}, Case{MODE_MAIN_MENU, MODE_FAREWELL}}) {
-        mainLoop.currentMode = c.from;
-        f.keyUp(27);
-        EXPECT_EQ(mainLoop.currentMode, c.to) << c.from;
-    }
-    for (Case c : {Case{MODE_OPTIONS, MODE_MAIN_MENU}, Case{MODE_MAIN_MENU, MODE_FAREWELL}}) {
-        mainLoop.currentMode = c.from;
-        f.keyUp(81);
-        EXPECT_EQ(mainLoop.currentMode, c.to) << c.from;
+    for (size_t i = 0; i < std::size(cases); i++) {
+        controlKeys[CONTROL_ESCAPE] = i < 12 ? 27 : 81;
+        mainLoop.currentMode = cases[i].from;
+        f.keyUp(cases[i].vk);
+        EXPECT_EQ(mainLoop.currentMode, cases[i].to) << i;
     }
 }
 

@@ -1,7 +1,6 @@
 // The one scripted player: the step runner, the hands, the tour and monkey, the recorded sessions' scripts.
 #include "player.h"
 
-#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,11 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's allocator statistics (its header does not come with every compiler).
-extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
-#endif
 
 #include "field/ball.h"
 #include "field/level.h"
@@ -25,8 +19,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
-#include "sound/music.h"
-#include "sound/sample.h"
 
 GameScript script;
 
@@ -170,11 +162,6 @@ const int32_t tourStops[] = {MODE_MAIN_MENU,  MODE_OPTIONS,      MODE_CONTROL_CO
 const int32_t monkeyStops[] = {MODE_OPTIONS, MODE_CONTROL_CONFIG, MODE_HIGH_SCORES, MODE_INFO_PAGE, MODE_EDITOR,
                                MODE_EDITOR,  MODE_NEW_GAME,       MODE_NEW_GAME,    MODE_LEVEL_SELECT,
                                MODE_MAIN_MENU};
-const int32_t everyScreen[] = {MODE_SPLASH_LOGO, MODE_SPLASH_INTRO,   MODE_SPLASH_MONKEY, MODE_MAIN_MENU,
-                               MODE_OPTIONS,     MODE_CONTROL_CONFIG, MODE_HIGH_SCORES,   MODE_INFO_PAGE,
-                               MODE_LEVEL_SELECT, MODE_PLAY,          MODE_GAME_OVER,     MODE_NAME_ENTRY,
-                               MODE_EDITOR,      MODE_FAREWELL,       MODE_EXIT};
-
 struct Tour {
     TourOptions options;
     TourResult result;
@@ -184,8 +171,6 @@ struct Tour {
     int attempts = 0;       // times the stop's screen was asked for again
     int passesHere = 0;     // hands on this stop
     bool playBadly = false;
-    bool menuSampled = false;
-    int32_t lastMode = -1;
 };
 
 Tour tour;
@@ -281,38 +266,10 @@ void nextStop(void) {
     }
 }
 
-size_t allocatedBytes(void) {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    struct mallinfo2 m = mallinfo2();
-    return m.uordblks + m.hblkhd;
-#endif
-}
-
-void sampleMemory(void) {
-    if (mainLoop.previousMode != tour.lastMode) {
-        tour.lastMode = mainLoop.previousMode;
-        tour.menuSampled = false;
-    }
-    if (tour.menuSampled || !showing(MODE_MAIN_MENU) || game.gameInProgress || game.updateCounter < 3600) {
-        return;
-    }
-    tour.menuSampled = true;
-    const Sound& a = sounds[MUSIC_SLOT_A];
-    const Sound& b = sounds[MUSIC_SLOT_B];
-    std::pair<int32_t, int32_t> key = {a.data != nullptr ? a.length : -1, b.data != nullptr ? b.length : -1};
-    size_t bytes = allocatedBytes();
-    auto& m = tour.result.menuBytes[key];
-    m.first = tour.result.menuVisits[key]++ == 0 ? bytes : m.first;
-    m.second = bytes;
-}
-
 // One pass of the tour; never done (the game's end ends it).
 bool tourPass(void) {
     int64_t pass = script.passes;
     if (monkeyRun()) {
-        sampleMemory();
         // Now and then a pass takes longer, and the loop catches up with several updates.
         if (roll(50) == 0) {
             headlessAdvance(UPDATE * (1 + roll(5)));
@@ -418,8 +375,11 @@ TourResult tourTheGame(const TourOptions& options) {
 std::string tourFaults(const TourResult& result) {
     std::string faults = result.failure, missed;
     auto add = [&faults](const std::string& fault) { faults += (faults.empty() ? "" : "; ") + fault; };
-    for (int32_t m : everyScreen) {
-        if (std::find(result.shown.begin(), result.shown.end(), m) == result.shown.end()) {
+    // Every stop of the tour and the splashes (new game passes on by itself).
+    std::vector<int32_t> every(std::begin(tourStops), std::end(tourStops));
+    every.insert(every.end(), {MODE_SPLASH_LOGO, MODE_SPLASH_INTRO, MODE_SPLASH_MONKEY});
+    for (int32_t m : every) {
+        if (m != MODE_NEW_GAME && std::find(result.shown.begin(), result.shown.end(), m) == result.shown.end()) {
             missed += " " + std::to_string(m);
         }
     }

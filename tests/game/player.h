@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <random>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -66,10 +64,6 @@ struct TourResult {
     std::set<std::string> found;
     std::vector<HeadlessMessageBox> boxes;
     std::string failure;  // the tour got stuck
-    // Heap bytes on the main menu without a game after the first minute, at the first and the last
-    // visit, by the sample lengths in the two music slots (the menu differs by nothing else).
-    std::map<std::pair<int32_t, int32_t>, std::pair<size_t, size_t>> menuBytes;
-    std::map<std::pair<int32_t, int32_t>, int> menuVisits;
 };
 
 // Runs the game from a fresh start in the current folder; the game starts once a process, so a test

@@ -16,8 +16,6 @@ struct ScreenFixture : FlowFixture {
     void render(void);
 };
 
-// FNV-1a over the back surface's pixels, row by row, low byte first.
-uint64_t backSurfaceHash(void);
 // Writes the back surface as an RGB PNG to <build>/frames/<name>.png; returns the path.
 std::string saveBackSurfacePng(const std::string& name);
 // A 240 x 320 surface of the test's own, filled with a colour.
