@@ -443,10 +443,6 @@ struct Seen {
 };
 Seen seen;
 
-bool onMenu(void) {
-    return mainLoop.currentMode == MODE_MAIN_MENU && mainLoop.previousMode == MODE_MAIN_MENU;
-}
-
 // In a folder with the generated data linked in, prepare breaks the files and hands back a reason to
 // skip, or ""; the whole game is toured, and check hands back what was wrong. A row without a check does
 // all its work and checks in prepare.
@@ -505,7 +501,7 @@ const Row rows[] = {
          seen.bytes = garbageSettings();
          replaceFileBytes("Data/settings.dat", seen.bytes);
          o.everyPass = [](int64_t) {
-             if (seen.atMenu.empty() && onMenu()) {
+             if (seen.atMenu.empty() && showing(MODE_MAIN_MENU)) {
                  seen.atMenu = readFileBytes("Data/settings.dat");
                  seen.inForce = {game.difficulty, game.helpfulHints, getVolume(0), music.volume};
              }
@@ -530,7 +526,7 @@ const Row rows[] = {
          fs::remove_all("Sound");
          o.needles = {"[WARNING] Unable to load settings. Setting defaults.", "[WARNING] Unable to save settings."};
          o.everyPass = [](int64_t) {
-             if (!seen.defaults && onMenu()) {
+             if (!seen.defaults && showing(MODE_MAIN_MENU)) {
                  const int32_t keys[8] = {38, 40, 37, 39, 32, 27, 13, 0};
                  seen.defaults = std::memcmp(controlKeys, keys, sizeof(keys)) == 0 && game.difficulty == 1 &&
                                  game.helpfulHints == 1 && getVolume(0) == 255 && music.volume == 220;
@@ -569,7 +565,7 @@ const Row rows[] = {
          seen.dataBefore = folderContents("Data");
          o.needles = {"[WARNING] Unable to save settings.", "[ERROR] Unable to save level."};
          o.everyPass = [](int64_t) {
-             seen.difficulty = seen.difficulty == 0 && onMenu() ? game.difficulty : seen.difficulty;
+             seen.difficulty = seen.difficulty == 0 && showing(MODE_MAIN_MENU) ? game.difficulty : seen.difficulty;
          };
          return why;
      },

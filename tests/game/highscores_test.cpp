@@ -1,24 +1,13 @@
-// High-score files: exact bytes of creation and insertion, ranking, short files, failed saves.
+// High-score files: exact bytes of insertion, ranking, full tables and short files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "flowtest.h"
 #include "game/highscores.h"
 #include "shell/mainloop.h"
-#include "shell/runfolder.h"
-#include "shell/savefile.h"
 
 namespace {
-
-struct HighScoreFolder {
-    ScratchFolder folder;
-    HighScoreFolder() {
-        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
-        saveFaults.failAfterBytes = -1;
-    }
-};
 
 std::string fileText(int difficulty) {
     std::vector<uint8_t> bytes = readFileBytes("Data/Plinkor" + std::to_string(difficulty) + ".dat");
@@ -28,7 +17,7 @@ std::string fileText(int difficulty) {
 }  // namespace
 
 TEST(HighScores, ZeroNeverEntersTiesGoBelowNamesAreCutAndWideScoresKeepEightCharacters) {
-    HighScoreFolder f;
+    GameFolder f;
     EXPECT_EQ(highScoreRank(0, 1), 25);
     EXPECT_EQ(highScoreRank(1, 1), 0);
     EXPECT_EQ(insertHighScore("NOBODY", 0, 2), 0);
@@ -53,7 +42,7 @@ TEST(HighScores, ZeroNeverEntersTiesGoBelowNamesAreCutAndWideScoresKeepEightChar
 
 // A full table turns the lowest away; a short file reads as far as it goes, the rest empty entries.
 TEST(HighScores, AFullTableTurnsTheLowestAwayAndAShortFileReadsAsFarAsItGoes) {
-    HighScoreFolder f;
+    GameFolder f;
     for (int i = 1; i <= 26; i++) {
         EXPECT_EQ(insertHighScore(("P" + std::to_string(i)).c_str(), i * 100, 2), 1);
     }

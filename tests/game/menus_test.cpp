@@ -51,47 +51,42 @@ TEST(Rules, CornerButtonReturnsFromItsScreens) {
     }
 }
 
-struct OptionsFixture : FlowFixture {
-    int left = 16, top = 60;  // a 208 x 180 window: 120 - 104, 150 - 90
-    OptionsFixture() {
-        writeFlatPicture("optionsWin.png", 208, 180, 60);
-        setDefaultSettings();
-        goTo(MODE_MAIN_MENU);
-        goTo(MODE_OPTIONS);
-    }
-};
-
 TEST(Options, HitAreasOfTheWindow) {
-    OptionsFixture f;
+    FlowFixture f;
+    const int left = 16, top = 60;  // a 208 x 180 window: 120 - 104, 150 - 90
+    writeFlatPicture("optionsWin.png", 208, 180, 60);
+    setDefaultSettings();
+    f.goTo(MODE_MAIN_MENU);
+    f.goTo(MODE_OPTIONS);
     f.loadTestSound(10);
     // Hints: any x in its row.
-    f.tap(2, f.top + 31);
+    f.tap(2, top + 31);
     EXPECT_EQ(game.helpfulHints, 0);
     EXPECT_EQ(f.voicePlaying(10), 1);
-    f.tap(230, f.top + 42);
+    f.tap(230, top + 42);
     EXPECT_EQ(game.helpfulHints, 1);
-    f.tapEach({{100, f.top + 30}, {100, f.top + 43}});
+    f.tapEach({{100, top + 30}, {100, top + 43}});
     EXPECT_EQ(game.helpfulHints, 1);
     // Difficulty wraps from 4 to 1 and loads each table (creating it).
     for (int expected : {2, 3, 4, 1}) {
-        f.tap(f.left + 11, f.top + 154);
+        f.tap(left + 11, top + 154);
         EXPECT_EQ(game.difficulty, expected);
         EXPECT_EQ(readFileBytes("Data/Plinkor" + std::to_string(expected) + ".dat").size(), 500u);
     }
-    f.tapEach({{f.left + 10, f.top + 160}, {f.left + 197, f.top + 160}, {f.left + 100, f.top + 153},
-               {f.left + 100, f.top + 168}});
+    f.tapEach({{left + 10, top + 160}, {left + 197, top + 160}, {left + 100, top + 153},
+               {left + 100, top + 168}});
     EXPECT_EQ(game.difficulty, 1);
     EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
     // Control configuration, then back.
-    f.tap(f.left + 11, f.top + 126);
+    f.tap(left + 11, top + 126);
     EXPECT_EQ(mainLoop.currentMode, MODE_CONTROL_CONFIG);
     mainLoop.currentMode = MODE_OPTIONS;
-    f.tap(f.left + 137, f.top + 140);
+    f.tap(left + 137, top + 140);
     EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
-    f.tap(f.left + 145, f.top + 5);
+    f.tap(left + 145, top + 5);
     EXPECT_EQ(mainLoop.currentMode, MODE_MAIN_MENU);
     mainLoop.currentMode = MODE_OPTIONS;
-    f.tapEach({{f.left + 195, f.top + 10}, {f.left + 170, f.top + 21}});
+    f.tapEach({{left + 195, top + 10}, {left + 170, top + 21}});
     EXPECT_EQ(mainLoop.currentMode, MODE_OPTIONS);
 }
 
