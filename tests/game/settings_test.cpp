@@ -9,8 +9,6 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/mainloop.h"
-#include "shell/runfolder.h"
-#include "shell/savefile.h"
 #include "sound/mixer.h"
 #include "sound/music.h"
 
@@ -22,13 +20,8 @@ std::vector<int32_t> values(std::vector<int32_t> first) {
 }
 
 struct SettingsFolder {
-    ScratchFolder folder;
-    SettingsFolder() {
-        snprintf(runPaths.dataPath, sizeof(runPaths.dataPath), "./Data/");
-        saveFaults.failAfterBytes = -1;
-        logLevel = 1;
-        clearLog();
-    }
+    GameFolder folder;
+    SettingsFolder() { logLevel = 1; }
 };
 
 }  // namespace
