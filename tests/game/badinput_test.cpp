@@ -159,7 +159,9 @@ std::string makeReadOnly(void) {
 
 // ---- Things that are no file, at a file's name --------------------------------------------------------
 
+// Puts something that is no file of the game's at a path.
 using Make = void (*)(const std::string& path);
+
 // What stands at a path, without following a link: kind, size and identity.
 std::vector<int64_t> identity(const std::string& path) {
     struct stat info;

@@ -1,6 +1,6 @@
 // The screens pinned by the hashes of their frames in fixed states. A frame that differs names its state
 // and is saved as build/frames/<state>.png to look at; a change meant to alter a screen puts the printed
-// hash here. Beside them, the screen rules a hash would not name: brightness, clamps, the rank.
+// hash here. Beside them, the splash brightness curve a hash would not name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
