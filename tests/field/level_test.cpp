@@ -1,29 +1,18 @@
-// Levels: file loading edge cases, saving by replacement, lookups, thumbnails.
+// Levels and block types: file loading edge cases, saving, lookups, thumbnails; the block description reader.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "shell/savefile.h"
 #include "fieldkit.h"
-#include "shell/log.h"
 
-// A scratch folder with the kit's data and a fresh field state, nothing loaded.
-class LevelFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        resetFieldState();
-        writeKitData();
-        logLevel = 1;
-        clearLog();
-    }
-    // Unloads as play and the editor do: they make the pristine copy that the unload frees.
-    static int unloadMade(void) {
-        currentLevel.pristineBackground = createSurface(240, 320);
-        return unloadLevel();
-    }
-    ScratchFolder folder;
-};
+using LevelFiles = KitFiles;
+
+// Unloads as play and the editor do: they make the pristine copy that the unload frees.
+static int unloadMade(void) {
+    currentLevel.pristineBackground = createSurface(240, 320);
+    return unloadLevel();
+}
 
 TEST_F(LevelFiles, RowsBelow240AreDroppedAndMissingOrEmptyFilesGiveEmptyLevels) {
     // Rows below 240 are dropped and the record moved into the slot examined again:
@@ -32,7 +21,8 @@ TEST_F(LevelFiles, RowsBelow240AreDroppedAndMissingOrEmptyFilesGiveEmptyLevels) 
                        record(4, 240, KIT_STEEL), record(5, 241, KIT_BRICK)};
     writeLevelFile(4, c, 5);
     loadLevel(4);
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].x, currentLevel.blocks[0].y, currentLevel.blocks[1].x, currentLevel.indestructibleCount}),
+    const LevelBlock* b = currentLevel.blocks;
+    EXPECT_EQ((Ints{currentLevel.blockCount, b[0].x, b[0].y, b[1].x, currentLevel.indestructibleCount}),
               (Ints{2, 4, 240, 2, 1}));
     unloadMade();
 
@@ -48,7 +38,7 @@ TEST_F(LevelFiles, RowsBelow240AreDroppedAndMissingOrEmptyFilesGiveEmptyLevels) 
     }
 }
 
-TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
+TEST_F(LevelFiles, SavingWritesTheRecordsAsTheyStandAndAnEmptyListAsAnEmptyFile) {
     LevelBlock a[2] = {record(10, 10, KIT_BRICK, 7), record(300, 65535, 255, 65535, 255, 255)};
     a[1].reserved[1] = 0x5A;
     memcpy(currentLevel.blocks, a, sizeof(a));
@@ -58,15 +48,6 @@ TEST_F(LevelFiles, SavingReplacesTheFileWholeAndKeepsTheOldOneOnFailure) {
                                            44, 1, 255, 255, 255, 255, 255, 0, 0x5A, 0, 255, 255};
     EXPECT_EQ(readFileBytes("Data/level9.dat"), expected);
     EXPECT_FALSE(std::filesystem::exists("Data/level9.dat.tmp"));
-
-    // The disk fills during the write: the old level stays as it was.
-    saveFaults.failAfterBytes = 5;
-    currentLevel.blockCount = 1;
-    EXPECT_EQ(saveLevel(9), 0);
-    EXPECT_EQ(readFileBytes("Data/level9.dat"), expected);
-    EXPECT_NE(logText().find("[ERROR] Unable to save level."), std::string::npos);
-    saveFaults.failAfterBytes = -1;
-
     currentLevel.blockCount = 0;
     EXPECT_EQ(saveLevel(9), 1);
     EXPECT_EQ(std::filesystem::file_size("Data/level9.dat"), 0u);  // throws, and fails, if it is missing
@@ -77,7 +58,8 @@ TEST(LevelList, AddRemoveAndFind) {
     addLevelBlock(10, 20, KIT_LONG, 4);
     addLevelBlock(15, 22, KIT_GEM);
     const LevelBlock& r = currentLevel.blocks[0];
-    EXPECT_EQ((Ints{currentLevel.blockCount, r.width, r.height, r.powerUp, currentLevel.blocks[1].powerUp}), (Ints{2, 20, 5, 4, 0}));
+    EXPECT_EQ((Ints{currentLevel.blockCount, r.width, r.height, r.powerUp, currentLevel.blocks[1].powerUp}),
+              (Ints{2, 20, 5, 4, 0}));
     // Where blocks overlap the lower index; x + width and y + height are outside.
     EXPECT_EQ((Ints{findBlockAt(16, 23), findBlockAt(29, 24), findBlockAt(30, 24), findBlockAt(12, 25),
                     findBlockAt(19, 26), findBlockAt(-1, -1)}),
@@ -133,3 +115,57 @@ TEST_F(LevelFiles, ThumbnailOfLevel37LandsAt168By72) {
     EXPECT_EQ(pixelsAt(currentLevel.thumbnailSheet, {{0, 0}, {1, 0}, {0, 1}}), (Ints{packColour(2, 5, 9), 0, 0}));
     removeSurface(&currentLevel.thumbnailSheet);
 }
+
+// Writes Data/blocks5.txt and reads it.
+static void readDescriptions(const std::string& text) {
+    writeFileBytes("Data/blocks5.txt", std::vector<uint8_t>(text.begin(), text.end()));
+    loadBlockDescriptions(5);
+}
+
+using Descriptions = KitFiles;
+
+TEST_F(Descriptions, TheReadersRulesForWordsFieldsNumbersAndLineBreaks) {
+    const std::string digits(38, '0');
+    std::string many = "[block";
+    for (int i = 0; i < 60; i++) {
+        many += ",1";
+    }
+    struct Case {
+        std::string text;
+        Ints types;  // cell x, cell y, width and height of every type read
+    } cases[] = {
+        {"[block,0,0,20,10]", {0, 0, 20, 10}},
+        {"[block, 0, 0, 20, 10]", {0, 0, 20, 10}},
+        // The word must be exactly "block".
+        {"[ block,0,0,20,10][Block,0,0,20,10][blocks,0,0,20,10][BLOCK,1,1,1,1]", {}},
+        // Exactly five fields.
+        {"[block,0,0,20][block,0,0,20,10,5][block,1,2,3,4]", {1, 2, 3, 4}},
+        // Numbers are truncated to the field widths; no digits read as 0.
+        {"[block,70000,-1,300,x7]", {70000 - 65536, 65535, 44, 0}},
+        // Line breaks belong to fields inside brackets only: "5\n" reads as 5; a record with a leading
+        // line break is not one.
+        {"comment, with ] brackets\n[block,1,2,\n3,4]\n\n[block,5\n,6,7,8]\n[\nblock,9,9,9,9]\r\n[block,1,1,1,1]\r\n",
+         {1, 2, 3, 4, 5, 6, 7, 8, 1, 1, 1, 1}},
+        // Fields keep forty characters and records fifty.
+        {"[block," + digits + "12345,0,1,1]", {12, 0, 1, 1}},
+        {many + "][block,2,2,2,2]", {2, 2, 2, 2}},
+    };
+    for (const Case& c : cases) {
+        readDescriptions(c.text);
+        Ints types;
+        for (const BlockType* t = blockTypes; t < blockTypes + blockTypeCount; t++) {
+            types.insert(types.end(), {t->cellX, t->cellY, t->width, t->height});
+        }
+        EXPECT_EQ(types, c.types) << c.text;
+    }
+}
+
+TEST_F(Descriptions, OnlyTheFirstHundredRecordsBecomeTypes) {
+    std::string text;
+    for (int i = 0; i < 105; i++) {
+        text += "[block," + std::to_string(i) + ",0,1,1]";
+    }
+    readDescriptions(text);
+    EXPECT_EQ((Ints{blockTypeCount, blockTypes[99].cellX}), (Ints{100, 99}));
+}
+

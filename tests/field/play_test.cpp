@@ -11,11 +11,11 @@ static int32_t tick(void) {
 }
 
 // A scratch folder with the kit's data; level 2 holds a row of bricks and one steel block.
-class Play : public ::testing::Test {
+class Play : public KitFiles {
 protected:
     void SetUp() override {
+        KitFiles::SetUp();
         makeKitField();
-        writeKitData();
         LevelBlock level[9] = {record(150, 60, KIT_STEEL)};
         for (int i = 1; i < 9; i++) {
             level[i] = record(8 + 12 * i, 40, KIT_BRICK);
@@ -26,7 +26,6 @@ protected:
         game.helpfulHints = 0;
         stylus.down = 0;
     }
-    ScratchFolder folder;
 };
 
 TEST_F(Play, ASqueezedPaddleIsPushedUpAndCollectsZoneUpAtTheTop) {

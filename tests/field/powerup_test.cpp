@@ -29,7 +29,6 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
         SCOPED_TRACE(c[0] * 1000 + c[1]);
         makeKitField();
         paddle.x = c[2];
-        paddle.y = 300;
         spawnFallingPowerUp(c[0], c[1], POWERUP_WIDE_PADDLE);
         updateFallingPowerUps();
         EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, game.score}), (Ints{c[3], c[4], 50 * c[4]}));
@@ -37,7 +36,8 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
     // A missed capsule falls on, speeding up.
     spawnFallingPowerUp(120, 10, POWERUP_HOMING);
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}), (Ints{intToFixed(10) + 500, 530, 1}));
+    const FallingPowerUp& c = powerUps.capsules[0];
+    EXPECT_EQ((Ints{c.y, c.vy, c.age}), (Ints{intToFixed(10) + 500, 530, 1}));
 }
 
 TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
@@ -95,7 +95,8 @@ TEST(PowerUpEffects, DemolitionBombsAndLasersBreakTheirShareOfBlocks) {
         ticksUntilEnded(400);
         EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, effects.explosionCount}),
                   (Ints{c[2], c[3], c[4]}));
-        EXPECT_TRUE(c[4] == 0 || effects.explosions[0].kind == (c[0] == POWERUP_BOMB ? EXPLOSION_BIG : EXPLOSION_SMALL));
+        int kind = c[0] == POWERUP_BOMB ? EXPLOSION_BIG : EXPLOSION_SMALL;
+        EXPECT_TRUE(c[4] == 0 || effects.explosions[0].kind == kind);
     }
     makeKitField();  // a bomb without blocks does nothing
     collectPowerUp(POWERUP_BOMB);
@@ -127,12 +128,8 @@ TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
 static void buildPile(void) {
     makeKitField();
     paintMap(60, 280, 120, 40, KIT_CYAN);
-    for (int y = 280; y < 320; y++) {
-        for (int x = 60; x < 180; x++) {
-            putPixel(currentLevel.fieldPicture, x, y, packColour(20, 10, 5));
-            putPixel(currentLevel.backgroundPicture, x, y, packColour(20, 10, 5));
-        }
-    }
+    paintRect(currentLevel.fieldPicture, 60, 280, 120, 40, packColour(20, 10, 5));
+    paintRect(currentLevel.backgroundPicture, 60, 280, 120, 40, packColour(20, 10, 5));
     paddle.x = 120;
     paddle.y = 270;
 }
@@ -154,8 +151,8 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     // Clear radius 38: row 280 is cleared from 120 - 39 to 120 + 38. Row 317 (37 below): half width
     // trunc(sqrt(39^2 - 37^2)) = 12. The last two rows stay.
     const int c = KIT_CYAN;
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
-                                      {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317},
+                                                   {107, 317}, {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
               (Ints{0, c, 0, c, 0, c, 0, c, c, c}));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 120, 300), getPixel(currentLevel.pristineBackground, 120, 300));
     // One spark per cleared pixel, the list full.
@@ -170,7 +167,8 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     paintMap(100, 260, 1, 20, KIT_CYAN);  // one taller column, up to row 260
     paintMap(200, 318, 1, 2, KIT_CYAN);   // a two-row column: nothing above row 317 to clear
     lowerPile();
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 280}, {60, 285}, {60, 286}, {100, 265}, {100, 266}, {200, 318}}),
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap,
+                       {{60, 280}, {60, 285}, {60, 286}, {100, 265}, {100, 266}, {200, 318}}),
               (Ints{0, 0, KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, 285), getPixel(currentLevel.pristineBackground, 60, 285));
     expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));

@@ -10,9 +10,10 @@
 #include "sound/sample.h"
 
 // Slots 1..16 hold a short sound each; the mixer is never run, so voices stay until stopped.
-class FieldSounds : public ::testing::Test {
+class FieldSounds : public KitFiles {
 protected:
     void SetUp() override {
+        KitFiles::SetUp();
         makeKitField();
         strcpy(runPaths.soundPath, "./Sound/");
         std::vector<uint8_t> samples(200, 1);
@@ -34,7 +35,6 @@ protected:
         }
         return ids;
     }
-    ScratchFolder folder;
 };
 
 TEST_F(FieldSounds, CaughtPowerUpsPlayTheirTableSoundAndTheShowerAlsoItsWhoosh) {
@@ -43,23 +43,19 @@ TEST_F(FieldSounds, CaughtPowerUpsPlayTheirTableSoundAndTheShowerAlsoItsWhoosh) 
     }
     collectPowerUp(POWERUP_HOMING);         // 5, plain: refused
     collectPowerUp(POWERUP_FROZEN_PADDLE);  // 2, field voice: still starts
-    paddle.x = 120;
-    paddle.y = 300;
     spawnFallingPowerUp(120, 295, POWERUP_BALL_SHOWER);
     updateFallingPowerUps();
     EXPECT_EQ(voices(), (Ints{10, 10, 10, 10, 10, 2, 2, 11}));
 }
 
 TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurnedOff) {
-    paddle.x = 120;
-    paddle.y = 300;
     // Update counter, the tap turned on, then the taps (slot 16) after a bounce.
     const int rows[][3] = {{100, 1, 1}, {101, 1, 0}, {103, 1, 0}, {104, 1, 1}, {200, 0, 0}, {300, 1, 1}};
     for (const auto& r : rows) {
         game.updateCounter = (uint32_t)r[0];
         setPaddleSound(r[1] != 0);
-        ballList.balls[0] = Ball{intToFixed(120), intToFixed(296), 0, 3000, intToFixed(120), intToFixed(296), 3000};
-        ballList.count = 1;
+        ballList.count = 0;
+        placeBall(120, 296, 0, 3000, 3000);
         stepBalls();
         ASSERT_LT(ballList.balls[0].vy, 0) << r[0];  // bounced
         EXPECT_EQ(voices(), Ints(r[2], 16)) << r[0];
