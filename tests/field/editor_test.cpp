@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -233,23 +232,21 @@ TEST_F(EditorFiles, AFailedSaveAsksAndRetryWritesWhileCancelKeepsTheWorkOpen) {
     }
 }
 
-// A level whose file is there but cannot be read is never written over; the player is told why.
+// A level whose file is there but cannot be read is never written over; the player is told why. (The
+// loader's refusals of a FIFO or a device are the bad-input tour's.)
 TEST_F(EditorFiles, AnUnreadableLevelIsNeverWrittenOver) {
     const std::function<void(const std::string&)> bads[] = {
         [](const std::string& p) { fs::create_directory(p); },
-        [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); },
-        [](const std::string& p) { fs::create_symlink("/dev/zero", p); },
         [](const std::string& p) { writeFileBytes(p, std::vector<uint8_t>(70000, 7)); },  // longer than any level
         [](const std::string& p) {
             writeFileBytes(p, std::vector<uint8_t>(24, 7));
             fs::permissions(p, fs::perms::none);
         },
     };
-    alarm(60);  // a loader that blocks on the FIFO or reads the device for ever ends the test
-    for (int b = 0; b < 5; b++) {
+    for (int b = 0; b < 3; b++) {
         SCOPED_TRACE(b);
         // Root gives up its override of permission bits for the last case, as a normal user has none.
-        std::unique_ptr<PermissionsApply> user(b == 4 ? new PermissionsApply() : nullptr);
+        std::unique_ptr<PermissionsApply> user(b == 2 ? new PermissionsApply() : nullptr);
         if (user && !user->applies()) {
             continue;
         }
@@ -276,5 +273,4 @@ TEST_F(EditorFiles, AnUnreadableLevelIsNeverWrittenOver) {
         fs::remove_all("Data/level1.moved");
         closeEditor();
     }
-    alarm(0);
 }

@@ -158,16 +158,11 @@ Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> point
     return values;
 }
 
+// The record is the file's 12 bytes, little-endian (the saving test pins them byte by byte).
+static_assert(sizeof(LevelBlock) == 12, "a level record is 12 bytes");
 void writeLevelFile(int level, const LevelBlock* records, int count) {
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < count; i++) {
-        const LevelBlock& r = records[i];
-        uint8_t b[12] = {(uint8_t)r.x, (uint8_t)(r.x >> 8), (uint8_t)r.y, (uint8_t)(r.y >> 8), r.type, r.width,
-                         r.height, r.reserved[0], r.reserved[1], r.reserved[2], (uint8_t)r.powerUp,
-                         (uint8_t)(r.powerUp >> 8)};
-        bytes.insert(bytes.end(), b, b + 12);
-    }
-    writeFileBytes("Data/level" + std::to_string(level) + ".dat", bytes);
+    const uint8_t* bytes = (const uint8_t*)records;
+    writeFileBytes("Data/level" + std::to_string(level) + ".dat", std::vector<uint8_t>(bytes, bytes + 12 * count));
 }
 
 std::string logText(void) {

@@ -1,4 +1,4 @@
-// Play: the squeezed paddle, the clear bonus, and updating with nothing loaded.
+// Play: the squeezed paddle and the clear bonus.
 #include <gtest/gtest.h>
 
 #include "fieldkit.h"
@@ -67,15 +67,4 @@ TEST_F(Play, ClearingWithThreeBallsPays33Then50Then100) {
     }
     EXPECT_EQ(result, MODE_LEVEL_DONE);
     EXPECT_EQ(pays, (Ints{33, 50, 100}));
-}
-
-TEST(PlayWithoutLevel, UpdatingAndDrawingWithNothingLoadedChangesNothing) {
-    resetFieldState();
-    spawnDebris(10, 10, 0, 0, DEBRIS_PIECE, 1);
-    spawnBall(50, 50, 0, 512);
-    game.readyCountdown = 0;
-    EXPECT_EQ(tick(), MODE_PLAY);
-    drawPlayField();
-    drawPlayMarks();
-    EXPECT_EQ((Ints{ballList.count, debrisList.count, ballList.balls[0].y}), (Ints{1, 1, intToFixed(50)}));
 }

@@ -20,15 +20,6 @@ struct ScenarioResult {
     int levelsCleared, gamesOver, blocksBroken, collected;
 };
 
-// Power-up entries that arrived this update (their counter still 0).
-static int arrivedPowerUps(void) {
-    int arrived = 0;
-    for (int i = 0; i < powerUps.activeCount; i++) {
-        arrived += powerUps.active[i].counter == 0;
-    }
-    return arrived;
-}
-
 // Lists within their limits and their counts agreeing; balls, pieces, capsules and paddle in the field.
 static void checkCounts(void) {
     ASSERT_TRUE(ballList.count >= 0 && ballList.count <= MAX_BALLS && debrisList.count <= MAX_DEBRIS &&
@@ -101,7 +92,7 @@ static void playScenario(ScenarioResult& result) {
         } else {
             stylus.down = 0;
         }
-        int countBefore = currentLevel.blockCount, arrivedBefore = arrivedPowerUps();
+        int countBefore = currentLevel.blockCount, activeBefore = powerUps.activeCount;
         game.updateCounter++;
         int32_t mode = updatePlay();
         drawPlayField();
@@ -109,7 +100,7 @@ static void playScenario(ScenarioResult& result) {
 
         ASSERT_NO_FATAL_FAILURE(checkCounts()) << "update " << u;
         result.blocksBroken += countBefore - currentLevel.blockCount;
-        result.collected += std::max(0, arrivedPowerUps() - arrivedBefore);
+        result.collected += std::max(0, powerUps.activeCount - activeBefore);
         if (mode != MODE_LEVEL_DONE && mode != MODE_GAME_OVER) {
             continue;
         }
@@ -149,10 +140,10 @@ static void writeKitLevels(void) {
 
 }  // namespace
 
-TEST(Scenario, KitLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
-    ScratchFolder folder;
+using Scenario = KitFiles;
+
+TEST_F(Scenario, KitLevelsPlayedLongKeepTheirInvariantsAndRepeatExactly) {
     makeKitField();
-    writeKitData();
     writeKitLevels();
     tearDownLevel();
     ScenarioResult a, b;
