@@ -1,14 +1,8 @@
-// Balls: paddle bounces, probe order and the through-ball.
+// Balls and paddle: paddle bounces, probe order, the through-ball; the pile lifts the paddle or buries it.
 #include <gtest/gtest.h>
 
 #include "fieldkit.h"
-
-// A ball placed directly, with the given speed (velocity not rescaled).
-static int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
-    int i = ballList.count++;
-    ballList.balls[i] = Ball{intToFixed(px), intToFixed(py), vx, vy, intToFixed(px), intToFixed(py), (int16_t)speed};
-    return i;
-}
+#include "shell/input.h"
 
 // The kit field with the paddle out of the way at x 20.
 static void ballField(void) {
@@ -16,12 +10,10 @@ static void ballField(void) {
     paddle.x = 20;
 }
 
-// The kit field on Medium (speed bounds 2250..4500) with the paddle at (120, 300).
+// The kit field on Medium (speed bounds 2250..4500), the paddle at (120, 300).
 static void paddleAt300(void) {
     makeKitField();
     game.difficulty = 2;
-    paddle.x = 120;
-    paddle.y = 300;
 }
 
 TEST(PaddleBounce, TheHitPlaceSetsTheAngleAndThePaddleSpeedTheBallSpeed) {
@@ -44,10 +36,11 @@ TEST(PaddleBounce, TheHitPlaceSetsTheAngleAndThePaddleSpeedTheBallSpeed) {
         placeBall(c[0], 296, 0, 3000, 3000);
         stepBalls();
         ASSERT_EQ(ballList.count, 1);
-        EXPECT_EQ((Ints{ballList.balls[0].vx, ballList.balls[0].vy, ballList.balls[0].speed}), (Ints{c[3], c[4], c[5]}));
+        const Ball& b = ballList.balls[0];
+        EXPECT_EQ((Ints{b.vx, b.vy, b.speed}), (Ints{c[3], c[4], c[5]}));
         if (c[0] <= 130 && c[4] < 0) {
             // Put on line y - 6 after the extra step.
-            EXPECT_EQ((Ints{ballList.balls[0].x, ballList.balls[0].y}), (Ints{(c[0] << 10) + c[3], intToFixed(294)}));
+            EXPECT_EQ((Ints{b.x, b.y}), (Ints{(c[0] << 10) + c[3], intToFixed(294)}));
         }
     }
 }
@@ -70,30 +63,28 @@ TEST(PaddleBounce, AFastBallIsCaughtAfterCrossingTheLineAndOneFromBelowIsSentDow
 }
 
 TEST(BallProbes, AWallUnderAnEarlierProbeWinsAndOverlappingBlocksGiveTheLowerIndex) {
-    // A block under probe 2 (3, 0), a wall under probe 0 (0, -3): the wall wins.
-    ballField();
-    addLevelBlock(103, 98, KIT_BRICK);
-    paintMap(103, 98, 10, 5, 0xF800);
-    paintMap(100, 97, 1, 1, KIT_WALL);
-    placeBall(100, 100, 0, 0, 2500);
-    stepBalls();
-    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count}), (Ints{1, 0}));
-    // The other way round the block is broken.
-    ballField();
-    addLevelBlock(95, 93, KIT_BRICK);
-    paintMap(95, 93, 10, 5, 0xF800);
-    paintMap(103, 100, 1, 1, KIT_WALL);
-    placeBall(100, 100, 0, 0, 2500);
-    stepBalls();
-    EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score}), (Ints{0, 100, 20}));
-    // Two blocks under probe 0 at (100, 97): the 10-wide brick (20 points), not the 5-wide gem (50).
-    ballField();
-    addLevelBlock(96, 95, KIT_BRICK);
-    addLevelBlock(98, 93, KIT_GEM);
-    paintMap(96, 93, 14, 10, 0xF800);
-    placeBall(100, 100, 0, 0, 2500);
-    stepBalls();
-    EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.blocks[0].type, game.score}), (Ints{1, KIT_GEM, 20}));
+    // Bricks, a gem, the map's block rectangle and a wall pixel (-1: none), then the blocks left, the
+    // pieces, the score and the first block's type. A block under probe 2 (3, 0) and a wall under probe
+    // 0 (0, -3): the wall wins; the other way round the block is broken. Two blocks under probe 0 at
+    // (100, 97): the 10-wide brick (20 points), not the 5-wide gem (50).
+    const int cases[][13] = {{103, 98, -1, -1, 103, 98, 10, 5, 100, 97, 1, 0, 0},
+                             {95, 93, -1, -1, 95, 93, 10, 5, 103, 100, 0, 100, 20},
+                             {96, 95, 98, 93, 96, 93, 14, 10, -1, -1, 1, 100, 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        ballField();
+        addLevelBlock(c[0], c[1], KIT_BRICK);
+        if (c[2] >= 0) {
+            addLevelBlock(c[2], c[3], KIT_GEM);
+        }
+        paintMap(c[4], c[5], c[6], c[7], 0xF800);
+        paintMap(c[8], c[9], 1, 1, KIT_WALL);
+        placeBall(100, 100, 0, 0, 2500);
+        stepBalls();
+        EXPECT_EQ((Ints{currentLevel.blockCount, debrisList.count, game.score,
+                        c[10] > 0 ? currentLevel.blocks[0].type : -1}),
+                  (Ints{c[10], c[11], c[12], c[10] > 0 ? (c[2] >= 0 ? KIT_GEM : KIT_BRICK) : -1}));
+    }
 }
 
 TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
@@ -111,4 +102,34 @@ TEST(ThroughBall, BreaksBreakableBlocksWithoutBouncingButBouncesOffSteel) {
         stepBalls();
         EXPECT_EQ((Ints{currentLevel.blockCount, ballList.balls[0].vy}), (Ints{c[2], c[3]}));
     }
+}
+
+// Kit field, Easy: paddle at (120, 300), half width 18, zone 78 (top at row 242), the stylus up.
+static void paddleField(void) {
+    makeKitField();
+    stylus.down = stylus.x = stylus.y = 0;
+    game.updateCounter = 1;
+}
+
+TEST(PaddlePile, ThePileLiftsThePaddleButNotAboveTheZoneNorOverAWall) {
+    paddleField();
+    paintMap(80, 295, 80, 25, KIT_CYAN);  // pile under the paddle up to row 295
+    movePaddle();
+    EXPECT_EQ((Ints{paddle.y, paddle.fixedY}), (Ints{290, intToFixed(290)}));  // row y + 4 = 294 is free
+
+    paddleField();
+    paintMap(80, 295, 80, 25, KIT_CYAN);
+    paintMap(130, 304, 1, 1, KIT_WALL);  // a wall under the paddle does not lift it
+    movePaddle();
+    EXPECT_EQ(paddle.y, 300);
+
+    // Pile above the zone top: the paddle stops there, buried; every ball bursts and it costs 1000.
+    paddleField();
+    paintMap(80, 230, 80, 90, KIT_CYAN);
+    spawnBall(50, 50, 0, 512);
+    spawnBall(60, 50, 0, 512);
+    game.score = 5000;
+    movePaddle();
+    EXPECT_EQ((Ints{paddle.y, ballList.count, debrisList.count, debrisList.pieces[39].colour, game.score}),
+              (Ints{242, 0, 40, 0xFFFF, 4000}));
 }

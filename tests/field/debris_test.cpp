@@ -19,15 +19,17 @@ TEST(BreakBlock, HollowTenByFiveGivesEightyPiecesAndTwentyPoints) {
               (Ints{80, 160, 20, 0}));
     // Two pieces for each visible pixel, column by column from (51, 60).
     const Debris &first = debrisList.pieces[0], &last = debrisList.pieces[79];
-    EXPECT_EQ((Ints{fixedToInt(first.x), fixedToInt(first.y), fixedToInt(last.x), fixedToInt(last.y), last.colour}),
+    EXPECT_EQ((Ints{fixedToInt(first.x), fixedToInt(first.y), fixedToInt(last.x), fixedToInt(last.y),
+                    last.colour}),
               (Ints{51, 60, 58, 64, KIT_BRICK_COLOUR + KIT_HOLLOW}));
     // Erased from the map where the cell has pixels; the cell's empty columns keep what the map had.
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}), (Ints{0, 0, 0xF800, 0xF800}));
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{51, 60}, {58, 64}, {50, 60}, {59, 62}}),
+              (Ints{0, 0, 0xF800, 0xF800}));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 55, 62), getPixel(currentLevel.backgroundPicture, 55, 62));
     // The hidden power-up (kind 4) falls from the block's centre.
     ASSERT_EQ(powerUps.capsuleCount, 1);
-    EXPECT_EQ((Ints{powerUps.capsules[0].kind, powerUps.capsules[0].x, powerUps.capsules[0].y, powerUps.capsules[0].vy}),
-              (Ints{4, intToFixed(55), intToFixed(62), 500}));
+    const FallingPowerUp& c = powerUps.capsules[0];
+    EXPECT_EQ((Ints{c.kind, c.x, c.y, c.vy}), (Ints{4, intToFixed(55), intToFixed(62), 500}));
 }
 
 TEST(BreakBlock, PointsFollowTheWidthAndSteelCountsDown) {
@@ -90,7 +92,8 @@ TEST(DebrisPhysics, SparksFlyThroughWallsAndFadeWithinSeventyEightTicks) {
     }
     ASSERT_EQ(debrisList.count, 1);
     // Moved by its speed, then pulled down by 100 a tick: 15 ticks from -3000 rise 45000 - 100 x (0 + ... + 14).
-    EXPECT_EQ((Ints{debrisList.pieces[0].age, debrisList.pieces[0].x, debrisList.pieces[0].y, debrisList.pieces[0].vy}),
+    const Debris& d = debrisList.pieces[0];
+    EXPECT_EQ((Ints{d.age, d.x, d.y, d.vy}),
               (Ints{15, intToFixed(100) + 1500, intToFixed(100) - 45000 + 10500, -1500}));
     for (int t = 15; t < 79; t++) {
         updateDebris();

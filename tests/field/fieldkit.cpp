@@ -39,8 +39,9 @@ void resetFieldState(void) {
     paddle.zoneHeight = paddle.targetZoneHeight = 78;
     paddle.stepLimit = 3;
     placePaddleForServe();
-    for (Surface** s : {&currentLevel.collisionMap, &currentLevel.backgroundPicture, &currentLevel.pristineBackground, &currentLevel.fieldPicture, &currentLevel.blocksPicture,
-                        &effects.spritesPicture, &effects.iconsPicture, &effects.powerUpsPicture}) {
+    for (Surface** s : {&currentLevel.collisionMap, &currentLevel.backgroundPicture, &currentLevel.pristineBackground,
+                        &currentLevel.fieldPicture, &currentLevel.blocksPicture, &effects.spritesPicture,
+                        &effects.iconsPicture, &effects.powerUpsPicture}) {
         if (*s != nullptr) {
             removeSurface(s);
         }
@@ -52,7 +53,7 @@ void resetFieldState(void) {
     mainLoop.currentMode = MODE_PLAY;
 }
 
-static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
+void paintRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
     for (int j = y; j < y + h; j++) {
         for (int i = x; i < x + w; i++) {
             putPixel(s, i, j, c);
@@ -61,7 +62,7 @@ static void fillRect(Surface* s, int x, int y, int w, int h, uint16_t c) {
 }
 
 void paintMap(int x, int y, int w, int h, uint16_t colour) {
-    fillRect(currentLevel.collisionMap, x, y, w, h, colour);
+    paintRect(currentLevel.collisionMap, x, y, w, h, colour);
 }
 
 void makeKitField(void) {
@@ -81,17 +82,18 @@ void makeKitField(void) {
     currentLevel.blocksPicture = createSurface(64, 48);
     for (int t = 0; t < KIT_TYPES; t++) {
         uint16_t c = t == KIT_STEEL ? packColour(20, 20, 22) : (uint16_t)(KIT_BRICK_COLOUR + t);
-        fillRect(currentLevel.blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
-        blockTypes[t] = BlockType{(uint16_t)cells[t].x, (uint16_t)cells[t].y, 0, (uint8_t)cells[t].w, (uint8_t)cells[t].h, {}, 0};
+        paintRect(currentLevel.blocksPicture, cells[t].x, cells[t].y, cells[t].w, cells[t].h, c);
+        blockTypes[t] = BlockType{(uint16_t)cells[t].x, (uint16_t)cells[t].y, 0, (uint8_t)cells[t].w,
+                                  (uint8_t)cells[t].h, {}, 0};
     }
-    fillRect(currentLevel.blocksPicture, 20, 16, 1, 5, 0);
-    fillRect(currentLevel.blocksPicture, 29, 16, 1, 5, 0);
+    paintRect(currentLevel.blocksPicture, 20, 16, 1, 5, 0);
+    paintRect(currentLevel.blocksPicture, 29, 16, 1, 5, 0);
     blockTypeCount = KIT_TYPES;
 
     effects.spritesPicture = createSurface(256, 64);
     effects.iconsPicture = createSurface(160, 64);
     effects.powerUpsPicture = createSurface(24 * 22, 72);
-    fillRect(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
+    paintRect(effects.powerUpsPicture, 0, 0, 24 * 22, 72, packColour(2, 4, 8));
 }
 
 // Writes a w x h RGB picture whose pixel (x, y) is colour(x, y), 0xRRGGBB.
@@ -108,14 +110,15 @@ static void writePicture(const char* path, int w, int h, Colour colour) {
 }
 
 void writeKitData(void) {
-    writePicture("Data/scheme5.png", 240, 320, [](int x, int y) { return x < 4 || x >= 236 || y < 4 ? 200u : 0u; });
+    writePicture("Data/scheme5.png", 240, 320,
+                 [](int x, int y) { return x < 4 || x >= 236 || y < 4 ? 200u : 0u; });
     writePicture("Data/scheme5v.png", 240, 320,
                  [](int x, int y) { return (uint32_t)(8 * (1 + x % 20) << 16 | 8 * (2 + y % 20) << 8 | 8 * 3); });
     // Each type's cell in (4 + t, 10 + t, 20) times 8; the hollow type's first and last columns empty.
     writePicture("Data/blocks5.png", 64, 48, [](int x, int y) {
         for (int t = 0; t < KIT_TYPES; t++) {
-            if (x >= cells[t].x && x < cells[t].x + cells[t].w && y >= cells[t].y && y < cells[t].y + cells[t].h &&
-                !(y < 21 && (x == 20 || x == 29))) {
+            if (x >= cells[t].x && x < cells[t].x + cells[t].w && y >= cells[t].y &&
+                y < cells[t].y + cells[t].h && !(y < 21 && (x == 20 || x == 29))) {
                 return (uint32_t)(8 * (4 + t) << 16 | 8 * (10 + t) << 8 | 8 * 20);
             }
         }
@@ -129,9 +132,22 @@ void writeKitData(void) {
     fclose(f);
 }
 
+void KitFiles::SetUp() {
+    resetFieldState();
+    writeKitData();
+    logLevel = 1;
+    clearLog();
+}
+
 LevelBlock record(int x, int y, int type, int powerUp, int w, int h) {
     return LevelBlock{(uint16_t)x, (uint16_t)y, (uint8_t)type, (uint8_t)(w >= 0 ? w : cells[type % KIT_TYPES].w),
                       (uint8_t)(h >= 0 ? h : cells[type % KIT_TYPES].h), {}, (uint16_t)powerUp};
+}
+
+int placeBall(int px, int py, int32_t vx, int32_t vy, int speed) {
+    int i = ballList.count++;
+    ballList.balls[i] = Ball{intToFixed(px), intToFixed(py), vx, vy, intToFixed(px), intToFixed(py), (int16_t)speed};
+    return i;
 }
 
 Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> points) {
@@ -142,16 +158,11 @@ Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> point
     return values;
 }
 
+// The record is the file's 12 bytes, little-endian (the saving test pins them byte by byte).
+static_assert(sizeof(LevelBlock) == 12, "a level record is 12 bytes");
 void writeLevelFile(int level, const LevelBlock* records, int count) {
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < count; i++) {
-        const LevelBlock& r = records[i];
-        uint8_t b[12] = {(uint8_t)r.x, (uint8_t)(r.x >> 8), (uint8_t)r.y, (uint8_t)(r.y >> 8), r.type, r.width,
-                         r.height, r.reserved[0], r.reserved[1], r.reserved[2], (uint8_t)r.powerUp,
-                         (uint8_t)(r.powerUp >> 8)};
-        bytes.insert(bytes.end(), b, b + 12);
-    }
-    writeFileBytes("Data/level" + std::to_string(level) + ".dat", bytes);
+    const uint8_t* bytes = (const uint8_t*)records;
+    writeFileBytes("Data/level" + std::to_string(level) + ".dat", std::vector<uint8_t>(bytes, bytes + 12 * count));
 }
 
 std::string logText(void) {

@@ -2,6 +2,8 @@
 // level files, and the field modules every field test uses.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -38,8 +40,16 @@ void resetFieldState(void);
 // resetFieldState, then an empty 240 x 320 field: collision map, background (a gradient), pristine copy,
 // field picture, the kit's blocks picture and types, sprite sheets; difficulty 1, 3 lives.
 void makeKitField(void);
-// Paints a rectangle of the collision map.
+// Paints a rectangle of a surface, or of the collision map.
+void paintRect(Surface* s, int x, int y, int w, int h, uint16_t colour);
 void paintMap(int x, int y, int w, int h, uint16_t colour);
+
+// A scratch folder holding the kit's data, a fresh field state with nothing loaded, and the log on.
+class KitFiles : public ::testing::Test {
+protected:
+    void SetUp() override;
+    ScratchFolder folder;
+};
 
 // Writes the kit's field into Data/ of the current folder: "scheme5.png" (black, blue walls on the left,
 // right and top), "scheme5v.png" (a gradient), "blocks5.png" and "blocks5.txt" with the kit's six types.
@@ -51,5 +61,7 @@ void writeLevelFile(int level, const LevelBlock* records, int count);
 // Every line of the log, oldest first, joined without separators.
 std::string logText(void);
 
+// A ball placed directly, with the given speed (velocity not rescaled); returns its index.
+int placeBall(int px, int py, int32_t vx, int32_t vy, int speed);
 // The pixels of a surface at the given points, in order.
 Ints pixelsAt(const Surface* s, std::initializer_list<std::pair<int, int>> points);

@@ -1,4 +1,4 @@
-// Play: the squeezed paddle, the clear bonus, and updating with nothing loaded.
+// Play: the squeezed paddle and the clear bonus.
 #include <gtest/gtest.h>
 
 #include "fieldkit.h"
@@ -11,11 +11,11 @@ static int32_t tick(void) {
 }
 
 // A scratch folder with the kit's data; level 2 holds a row of bricks and one steel block.
-class Play : public ::testing::Test {
+class Play : public KitFiles {
 protected:
     void SetUp() override {
+        KitFiles::SetUp();
         makeKitField();
-        writeKitData();
         LevelBlock level[9] = {record(150, 60, KIT_STEEL)};
         for (int i = 1; i < 9; i++) {
             level[i] = record(8 + 12 * i, 40, KIT_BRICK);
@@ -26,7 +26,6 @@ protected:
         game.helpfulHints = 0;
         stylus.down = 0;
     }
-    ScratchFolder folder;
 };
 
 TEST_F(Play, ASqueezedPaddleIsPushedUpAndCollectsZoneUpAtTheTop) {
@@ -68,15 +67,4 @@ TEST_F(Play, ClearingWithThreeBallsPays33Then50Then100) {
     }
     EXPECT_EQ(result, MODE_LEVEL_DONE);
     EXPECT_EQ(pays, (Ints{33, 50, 100}));
-}
-
-TEST(PlayWithoutLevel, UpdatingAndDrawingWithNothingLoadedChangesNothing) {
-    resetFieldState();
-    spawnDebris(10, 10, 0, 0, DEBRIS_PIECE, 1);
-    spawnBall(50, 50, 0, 512);
-    game.readyCountdown = 0;
-    EXPECT_EQ(tick(), MODE_PLAY);
-    drawPlayField();
-    drawPlayMarks();
-    EXPECT_EQ((Ints{ballList.count, debrisList.count, ballList.balls[0].y}), (Ints{1, 1, intToFixed(50)}));
 }

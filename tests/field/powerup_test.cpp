@@ -1,23 +1,20 @@
-// Power-ups: catching, the paddle targets, blocks broken and balls split, drawing, Drain and Lower Pile.
+// Power-ups: catching, the paddle targets, blocks broken, drawing, Drain and Lower Pile;
+// the sounds of the play field.
 #include <gtest/gtest.h>
 
-#include "fieldkit.h"
+#include <cstring>
+#include <string>
 
-// Ticks the power-up pass until the only entry has ended; returns how many ticks that took (0: never).
-static int ticksUntilEnded(int limit) {
-    for (int t = 1; t <= limit; t++) {
+#include "fieldkit.h"
+#include "shell/runfolder.h"
+#include "sound/mixer.h"
+#include "sound/sample.h"
+
+// Ticks the power-up pass until the only entry has ended, or the limit.
+static void ticksUntilEnded(int limit) {
+    for (int t = 1; t <= limit && powerUps.activeCount > 0; t++) {
         game.updateCounter++;
         updatePowerUps();
-        if (powerUps.activeCount == 0) {
-            return t;
-        }
-    }
-    return 0;
-}
-
-static void collectTimes(int kind, int times) {
-    for (int i = 0; i < times; i++) {
-        collectPowerUp(kind);
     }
 }
 
@@ -29,7 +26,6 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
         SCOPED_TRACE(c[0] * 1000 + c[1]);
         makeKitField();
         paddle.x = c[2];
-        paddle.y = 300;
         spawnFallingPowerUp(c[0], c[1], POWERUP_WIDE_PADDLE);
         updateFallingPowerUps();
         EXPECT_EQ((Ints{powerUps.capsuleCount, powerUps.activeCount, game.score}), (Ints{c[3], c[4], 50 * c[4]}));
@@ -37,7 +33,8 @@ TEST(PowerUpCatch, CaughtAtHalfWidthPlusSevenMissedAtPlusEightAndLostBelowTheFie
     // A missed capsule falls on, speeding up.
     spawnFallingPowerUp(120, 10, POWERUP_HOMING);
     updateFallingPowerUps();
-    EXPECT_EQ((Ints{powerUps.capsules[0].y, powerUps.capsules[0].vy, powerUps.capsules[0].age}), (Ints{intToFixed(10) + 500, 530, 1}));
+    const FallingPowerUp& c = powerUps.capsules[0];
+    EXPECT_EQ((Ints{c.y, c.vy, c.age}), (Ints{intToFixed(10) + 500, 530, 1}));
 }
 
 TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
@@ -56,22 +53,11 @@ TEST(PowerUpEffects, PaddleTargetsAndStepLimit) {
         SCOPED_TRACE(c[1] * 100 + c[2]);
         makeKitField();
         game.cheats.fatPaddle = c[0];
-        collectTimes(c[1], c[2]);
-        collectTimes(c[3], c[4]);
+        for (int i = 0; i < c[2] + c[4]; i++) {
+            collectPowerUp(i < c[2] ? c[1] : c[3]);
+        }
         updatePowerUps();
         EXPECT_EQ((Ints{paddle.targetHalfWidth, paddle.stepLimit, paddle.targetZoneHeight}), (Ints{c[5], c[6], c[7]}));
-    }
-}
-
-TEST(PowerUpEffects, BallSplitStopsAtFourBallsPerEntryAndNeedsBreakableBlocks) {
-    for (int type : {KIT_BRICK, KIT_STEEL}) {
-        makeKitField();
-        addLevelBlock(10, 10, type);
-        currentLevel.indestructibleCount = type == KIT_STEEL;
-        spawnBall(100, 100, 0, 512);
-        collectPowerUp(POWERUP_BALL_SPLIT);
-        ticksUntilEnded(1000);
-        EXPECT_EQ(ballList.count, type == KIT_STEEL ? 1 : 4);
     }
 }
 
@@ -95,7 +81,8 @@ TEST(PowerUpEffects, DemolitionBombsAndLasersBreakTheirShareOfBlocks) {
         ticksUntilEnded(400);
         EXPECT_EQ((Ints{currentLevel.blockCount, currentLevel.indestructibleCount, effects.explosionCount}),
                   (Ints{c[2], c[3], c[4]}));
-        EXPECT_TRUE(c[4] == 0 || effects.explosions[0].kind == (c[0] == POWERUP_BOMB ? EXPLOSION_BIG : EXPLOSION_SMALL));
+        int kind = c[0] == POWERUP_BOMB ? EXPLOSION_BIG : EXPLOSION_SMALL;
+        EXPECT_TRUE(c[4] == 0 || effects.explosions[0].kind == kind);
     }
     makeKitField();  // a bomb without blocks does nothing
     collectPowerUp(POWERUP_BOMB);
@@ -127,12 +114,8 @@ TEST(DrawPowerUps, CapsulesActiveListAndPaddleMarks) {
 static void buildPile(void) {
     makeKitField();
     paintMap(60, 280, 120, 40, KIT_CYAN);
-    for (int y = 280; y < 320; y++) {
-        for (int x = 60; x < 180; x++) {
-            putPixel(currentLevel.fieldPicture, x, y, packColour(20, 10, 5));
-            putPixel(currentLevel.backgroundPicture, x, y, packColour(20, 10, 5));
-        }
-    }
+    paintRect(currentLevel.fieldPicture, 60, 280, 120, 40, packColour(20, 10, 5));
+    paintRect(currentLevel.backgroundPicture, 60, 280, 120, 40, packColour(20, 10, 5));
     paddle.x = 120;
     paddle.y = 270;
 }
@@ -154,8 +137,8 @@ TEST(PowerUpPile, DrainClearsADiscAroundThePaddleAndLeavesTheBottomRows) {
     // Clear radius 38: row 280 is cleared from 120 - 39 to 120 + 38. Row 317 (37 below): half width
     // trunc(sqrt(39^2 - 37^2)) = 12. The last two rows stay.
     const int c = KIT_CYAN;
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317}, {107, 317},
-                                      {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{81, 280}, {80, 280}, {158, 280}, {159, 280}, {108, 317},
+                                                   {107, 317}, {131, 317}, {132, 317}, {120, 318}, {120, 319}}),
               (Ints{0, c, 0, c, 0, c, 0, c, c, c}));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 120, 300), getPixel(currentLevel.pristineBackground, 120, 300));
     // One spark per cleared pixel, the list full.
@@ -170,9 +153,63 @@ TEST(PowerUpPile, LowerPileRemovesTheTopSixRowsOfEveryColumn) {
     paintMap(100, 260, 1, 20, KIT_CYAN);  // one taller column, up to row 260
     paintMap(200, 318, 1, 2, KIT_CYAN);   // a two-row column: nothing above row 317 to clear
     lowerPile();
-    EXPECT_EQ(pixelsAt(currentLevel.collisionMap, {{60, 280}, {60, 285}, {60, 286}, {100, 265}, {100, 266}, {200, 318}}),
+    EXPECT_EQ(pixelsAt(currentLevel.collisionMap,
+                       {{60, 280}, {60, 285}, {60, 286}, {100, 265}, {100, 266}, {200, 318}}),
               (Ints{0, 0, KIT_CYAN, 0, KIT_CYAN, KIT_CYAN}));
     EXPECT_EQ(getPixel(currentLevel.fieldPicture, 60, 285), getPixel(currentLevel.pristineBackground, 60, 285));
     expectEmber(getPixel(currentLevel.fieldPicture, 60, 286));
     EXPECT_EQ(debrisList.count, 3 * 121);
+}
+
+// Slots 1..16 hold a short sound each; the mixer is never run, so voices stay until stopped.
+class FieldSounds : public KitFiles {
+protected:
+    void SetUp() override {
+        KitFiles::SetUp();
+        makeKitField();
+        strcpy(runPaths.soundPath, "./Sound/");
+        std::vector<uint8_t> samples(200, 1);
+        for (int id = 1; id <= 16; id++) {
+            std::string name = "s" + std::to_string(id) + ".raw";
+            writeFileBytes("Sound/" + name, samples);
+            loadSound(name.c_str(), id, 0);
+        }
+    }
+    void TearDown() override { voices(); }
+    // The sounds of the live voices, which are then stopped.
+    static Ints voices(void) {
+        Ints ids;
+        for (int i = 0; i < liveVoiceCount(); i++) {
+            ids.push_back(voiceAt(i).soundId);
+        }
+        while (liveVoiceCount() > 0) {
+            stopVoice(0);
+        }
+        return ids;
+    }
+};
+
+TEST_F(FieldSounds, CaughtPowerUpsPlayTheirTableSoundAndTheShowerAlsoItsWhoosh) {
+    for (int i = 0; i < 5; i++) {
+        playSound(10);  // five plain voices: the plain limit is reached
+    }
+    collectPowerUp(POWERUP_HOMING);         // 5, plain: refused
+    collectPowerUp(POWERUP_FROZEN_PADDLE);  // 2, field voice: still starts
+    spawnFallingPowerUp(120, 295, POWERUP_BALL_SHOWER);
+    updateFallingPowerUps();
+    EXPECT_EQ(voices(), (Ints{10, 10, 10, 10, 10, 2, 2, 11}));
+}
+
+TEST_F(FieldSounds, ABallOnThePaddleTapsSoftlyAtMostOnceInFourUpdatesUnlessTurnedOff) {
+    // Update counter, the tap turned on, then the taps (slot 16) after a bounce.
+    const int rows[][3] = {{100, 1, 1}, {101, 1, 0}, {103, 1, 0}, {104, 1, 1}, {200, 0, 0}, {300, 1, 1}};
+    for (const auto& r : rows) {
+        game.updateCounter = (uint32_t)r[0];
+        setPaddleSound(r[1] != 0);
+        ballList.count = 0;
+        placeBall(120, 296, 0, 3000, 3000);
+        stepBalls();
+        ASSERT_LT(ballList.balls[0].vy, 0) << r[0];  // bounced
+        EXPECT_EQ(voices(), Ints(r[2], 16)) << r[0];
+    }
 }

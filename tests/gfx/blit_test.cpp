@@ -51,8 +51,6 @@ protected:
 
 const uint16_t BG = 0x0841;  // packColour(1, 1, 1)
 
-}  // namespace
-
 // The clipped rectangle is exactly the set of pixel pairs that lie inside both surfaces, on every side,
 // source positions below zero and past the edges included; a rectangle wholly outside draws nothing and
 // logs nothing. Copy writes the source's zero pixel too, Transparent skips it.
@@ -174,8 +172,6 @@ TEST_F(Blit, MirrorUsesTheMirrorClipping) {
     blit(d2, 0, 0, 3, 2, two, 0, 0, BLIT_MIRROR);
     EXPECT_EQ(logical(d2), (std::vector<uint16_t>{BG, BG, a, c, BG, BG}));
 }
-
-namespace {
 
 struct Layout {
     int vertical, xSign, ySign;

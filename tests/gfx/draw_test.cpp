@@ -1,9 +1,8 @@
-// The tiled background and a surface removed twice.
+// The tiled background: where copies start and what clips them.
 #include <gtest/gtest.h>
 
 #include "gfx/blit.h"
 #include "gfx/draw.h"
-#include "platform/headless/headless.h"
 #include "shell/display.h"
 
 namespace {
@@ -65,15 +64,3 @@ TEST(Tile, CopiesAreWholeTilesClippedOnlyByTheDestination) {
     EXPECT_EQ(getPixel(other, 9, 9), getPixel(tile, 7, 7));
 }
 
-TEST(Surface, RemovingTwiceWarnsAndStillFrees) {
-    headlessReset();
-    initDisplayInfo();
-    Surface* s = createSurface(3, 3);
-    free(s->pixels);
-    s->pixels = nullptr;  // as if its memory had already been released
-    removeSurface(&s);
-    EXPECT_EQ(s, nullptr);
-    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
-    EXPECT_EQ(headlessMessageBoxes()[0].text, "Surface aleady removed");
-    EXPECT_EQ(headlessMessageBoxes()[0].title, "ERROR");
-}

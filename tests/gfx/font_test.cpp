@@ -45,13 +45,11 @@ protected:
 // 1 (red only: inked, of intensity 0), '%' has no glyph.
 TEST_F(Fonts, TextWidthCountsGlyphsSpacesAndControlCodes) {
     loadFont(testFontPicture(), 0, 10);
-    EXPECT_EQ(textWidth("!"), 3);
-    EXPECT_EQ(textWidth("! \""), 3 + 5 + 3);
-    EXPECT_EQ(textWidth("!\t#", 0), 3 + 4 + 2);
-    EXPECT_EQ(textWidth(""), 0);
-    EXPECT_EQ(textWidth("%"), 1);  // a code the picture had no glyph for
-    EXPECT_EQ(textWidth("$"), 2);  // the second band's glyph, cut by the right edge
-    EXPECT_EQ(textWidth("\xE6"), 4);  // beyond the table: advances like a control code
+    // '$' is the second band's glyph, cut by the right edge; 0xE6 is beyond the table and advances like a
+    // control code.
+    EXPECT_EQ((Ints{textWidth("!"), textWidth("! \""), textWidth("!\t#", 0), textWidth(""), textWidth("%"),
+                    textWidth("$"), textWidth("\xE6")}),
+              (Ints{3, 3 + 5 + 3, 3 + 4 + 2, 0, 1, 2, 4}));
 }
 
 TEST_F(Fonts, DrawTextAddsIntensityAsLightAtTheBaseline) {

@@ -20,14 +20,16 @@
 
 namespace {
 
-void writeJpeg(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
+// A grey JPEG of the given size, best quality.
+std::vector<uint8_t> greyJpeg(int width, int height) {
+    std::vector<uint8_t> rgb((size_t)width * height * 3, 128);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
     jpeg_compress_struct info;
     jpeg_error_mgr error;
     info.err = jpeg_std_error(&error);
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, f);
+    jpeg_mem_dest(&info, &out, &size);
     info.image_width = width;
     info.image_height = height;
     info.input_components = 3;
@@ -41,7 +43,9 @@ void writeJpeg(const std::string& path, int width, int height, const std::vector
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    fclose(f);
+    std::vector<uint8_t> bytes(out, out + size);
+    free(out);
+    return bytes;
 }
 
 class Picture : public ::testing::Test {
@@ -54,31 +58,11 @@ protected:
         clearLog();
         logLevel = 0;
     }
-    // The loaded picture's pixels, row by row.
-    std::vector<uint16_t> pixels(void) {
-        std::vector<uint16_t> v;
-        for (int y = 0; y < s->height; y++) {
-            for (int x = 0; x < s->width; x++) {
-                v.push_back(getPixel(s, x, y));
-            }
-        }
-        return v;
-    }
     ScratchFolder folder;
     Surface* s = nullptr;
 };
 
 }  // namespace
-
-TEST_F(Picture, RgbPngConvertsThroughTheGammaAndKeysNearBlack) {
-    // white, pure black, (7, 7, 7) near black, (8, 0, 0) dark but visible, (100, 200, 40)
-    writeTestPngRgb("Data/p.png", 5, 1, {255, 255, 255, 0, 0, 0, 7, 7, 7, 8, 0, 0, 100, 200, 40});
-    loadPicture("p.png", &s);
-    ASSERT_EQ((std::vector<int>{s->width, s->height}), (std::vector<int>{5, 1}));
-    EXPECT_EQ(pixels(), (std::vector<uint16_t>{packColour(30, 30, 30), 0, 0, packColour(1, 0, 0),
-                                               packColour(12, 25, 5)}));
-    EXPECT_TRUE(headlessMessageBoxes().empty());
-}
 
 // Indexes at and past the end of a two-entry palette read as black, never as a neighbouring entry.
 TEST_F(Picture, PaletteIndexPastThePaletteReadsAsBlack) {
@@ -93,46 +77,32 @@ TEST_F(Picture, PaletteIndexPastThePaletteReadsAsBlack) {
     appendPngChunk(file, "IEND", {});
     writeFileBytes("Data/p.png", file);
     loadPicture("p.png", &s);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(pixels(), (std::vector<uint16_t>{packColour(30, 0, 0), packColour(0, 30, 0), 0, 0, 0}));
+    ASSERT_TRUE(s != nullptr && s->width == 5 && s->height == 1);
+    EXPECT_EQ((Ints{getPixel(s, 0, 0), getPixel(s, 1, 0), getPixel(s, 2, 0), getPixel(s, 3, 0), getPixel(s, 4, 0)}),
+              (Ints{packColour(30, 0, 0), packColour(0, 30, 0), 0, 0, 0}));
 }
 
 TEST_F(Picture, AMissingFileIsReportedAndLeavesABlankFallback) {
     logLevel = 1;
     loadPicture("nothere.png", &s);
     ASSERT_EQ(headlessMessageBoxes().size(), 1u);
-    EXPECT_EQ(headlessMessageBoxes()[0].title, "File Not Found");
-    EXPECT_EQ(headlessMessageBoxes()[0].text, "./Data/nothere.png");
-    EXPECT_EQ(s->width, 5);
+    EXPECT_EQ(headlessMessageBoxes()[0].text + " " + headlessMessageBoxes()[0].title + " " + std::to_string(s->width),
+              "./Data/nothere.png File Not Found 5");
     EXPECT_STREQ(logBuffer.text[3], "     ./Data/nothere.png");
     EXPECT_STREQ(logBuffer.text[4], "[ERROR] Loading Picture:");
-    EXPECT_EQ(logBuffer.colours[4][0], 6);  // "[ERROR] " in the error colour
-    EXPECT_EQ(logBuffer.colours[4][8], 0);
+    // "[ERROR] " in the error colour.
+    EXPECT_EQ((Ints{logBuffer.colours[4][0], logBuffer.colours[4][8]}), (Ints{6, 0}));
     // A missing file with an existing surface leaves it as it was.
-    Surface* kept = createSurface(3, 3);
+    Surface *kept = createSurface(3, 3), *before = kept;
     fillSurfaceBytes(kept, 7);
-    Surface* before = kept;
     loadPicture("nothere.png", &kept);
-    EXPECT_EQ(kept, before);
-    EXPECT_EQ(getPixel(kept, 1, 1), 0x0707);
+    EXPECT_TRUE(kept == before && getPixel(kept, 1, 1) == 0x0707);
     removeSurface(&kept);
-}
-
-TEST_F(Picture, AHeaderDeclaringAHugePictureIsRefused) {
-    // Just over the limit is refused too.
-    for (uint32_t height : {100000u, 4097u}) {
-        writeFileBytes("Data/huge.png", craftedPng(height == 4097 ? 8192 : height, height));
-        loadPicture("huge.png", &s);
-        EXPECT_EQ(s->width, 5) << height;
-        removeSurface(&s);
-    }
 }
 
 // A .jpg goes to the JPEG decoder whatever it holds.
 TEST_F(Picture, AJpegDeclaringAHugePictureOrNoJpegAtAllShowsTheJpegError) {
-    std::vector<uint8_t> rgb(8 * 8 * 3, 128);
-    writeJpeg("Data/big.jpg", 8, 8, rgb);
-    std::vector<uint8_t> big = readFileBytes("Data/big.jpg");
+    std::vector<uint8_t> big = greyJpeg(8, 8);
     // Patch the frame header's height and width to 60000 x 60000.
     for (size_t i = 0; i + 8 < big.size(); i++) {
         if (big[i] == 0xFF && (big[i + 1] == 0xC0 || big[i + 1] == 0xC2)) {
@@ -147,8 +117,7 @@ TEST_F(Picture, AJpegDeclaringAHugePictureOrNoJpegAtAllShowsTheJpegError) {
         loadPicture("bad.jpg", &s);
         EXPECT_EQ(s->width, 5);
         ASSERT_EQ(headlessMessageBoxes().size(), 1u);
-        EXPECT_EQ(headlessMessageBoxes()[0].text, "Jpeg Error");
-        EXPECT_EQ(headlessMessageBoxes()[0].title, "Load Picture");
+        EXPECT_EQ(headlessMessageBoxes()[0].text + " " + headlessMessageBoxes()[0].title, "Jpeg Error Load Picture");
         removeSurface(&s);
     }
 }

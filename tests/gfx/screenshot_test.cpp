@@ -14,9 +14,7 @@
 
 namespace {
 
-bool exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
+using std::filesystem::exists;
 
 class Screenshot : public ::testing::Test {
 protected:

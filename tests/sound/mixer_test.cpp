@@ -1,10 +1,15 @@
 // The sample loaders, the mixer and the wave output on the headless device: exact lengths and data of
-// short and odd files, missing files, opening, voice limits, start delay, the volume law, queue failures.
+// short and odd files, missing files, opening, voice limits, start delay, the volume law, queue failures,
+// voices operated on while another thread mixes.
 // The output samples themselves are checked against a model in mixer_model_test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -29,22 +34,6 @@ protected:
         return std::vector<int16_t>(waveBuffer(index), waveBuffer(index) + WAVE_BUFFER_SAMPLES);
     }
 };
-
-TEST(WaveOutput, OpensAt22050AndKeepsTwoBuffersQueued) {
-    ASSERT_EQ(openSoundOutput(), 1);
-    EXPECT_EQ((Ints{headlessAudioOpened(), headlessAudioSampleRate(), headlessAudioQueued(), nextWaveBuffer()}),
-              (Ints{1, 22050, 2, 2}));
-    // Before any setVolume both classes run at full effective volume.
-    EXPECT_EQ((Ints{getVolume(0), getVolume(1), effectiveVolume(0), effectiveVolume(1)}), (Ints{255, 255, 255, 255}));
-    soundBufferMixed = 0;
-    for (int played = 1; played <= 20; played++) {
-        ASSERT_EQ(headlessAudioPlayOne(), 1);
-        EXPECT_EQ((Ints{headlessAudioQueued(), finishedWaveBuffers(), nextWaveBuffer()}),
-                  (Ints{2, played % WAVE_BUFFERS, (played + 2) % WAVE_BUFFERS}));
-    }
-    EXPECT_EQ(soundBufferMixed.load(), 1);
-    EXPECT_EQ(headlessAudioOutput(), std::vector<int16_t>(20u * WAVE_BUFFER_SAMPLES, 0));
-}
 
 // A busy device offers Retry and Cancel, and Retry tries again (the whole game's answers to a busy or
 // missing device are in the bad-input tour).
@@ -150,15 +139,7 @@ TEST_F(Mixer, LoudMomentsClipInsteadOfWrapping) {
     EXPECT_EQ((Ints(out.begin(), out.begin() + 7)), (Ints{32767, -32768, 32767, -32768, 196, -512, 0}));
 }
 
-class SampleLoading : public ::testing::Test {
-protected:
-    ScratchFolder folder;
-    void SetUp() override { useSoundFolder(); }
-};
-
-std::vector<int16_t> slotData(int id, int count) {
-    return std::vector<int16_t>(sounds[id].data, sounds[id].data + count);
-}
+using SampleLoading = Mixer;
 
 TEST_F(SampleLoading, ShortAndOddFilesGiveExactLengthsAndData) {
     // The read that meets the end of the file gives lo = hi = -1, so the sample after the last is
@@ -188,9 +169,8 @@ TEST_F(SampleLoading, ShortAndOddFilesGiveExactLengthsAndData) {
             EXPECT_EQ(loadSound("short.raw", slot, soundClass, 3, 9), 1);
             EXPECT_EQ((Ints{sounds[slot].loopStart, sounds[slot].loopEnd}), (Ints{3, 9}));
         }
-        EXPECT_EQ((Ints{sounds[slot].length, sounds[slot].soundClass}),
-                  (Ints{c.length, soundClass}));
-        EXPECT_EQ(slotData(slot, (int)c.data.size()), c.data);
+        EXPECT_EQ((Ints{sounds[slot].length, sounds[slot].soundClass}), (Ints{c.length, soundClass}));
+        EXPECT_EQ(std::vector<int16_t>(sounds[slot].data, sounds[slot].data + c.data.size()), c.data);
         slot++;
     }
     EXPECT_TRUE(headlessMessageBoxes().empty());
@@ -201,26 +181,18 @@ TEST_F(SampleLoading, ShortAndOddFilesGiveExactLengthsAndData) {
 TEST_F(SampleLoading, EmptyAndMissingFilesKeepTheSlot) {
     writeFileBytes("Sound/empty.raw", {});
     writeFileBytes("Sound/two.raw", {1, 0, 2, 0});
-    EXPECT_EQ(loadSound("empty.raw", 3, 0), 0);
-    EXPECT_EQ(loadSoundDoubled("empty.raw", 4, 0), 0);
-    EXPECT_EQ(sounds[3].data, nullptr);
-    EXPECT_EQ(sounds[4].data, nullptr);
-    EXPECT_TRUE(headlessMessageBoxes().empty());
+    EXPECT_EQ((Ints{loadSound("empty.raw", 3, 0), loadSoundDoubled("empty.raw", 4, 0)}), (Ints{0, 0}));
+    EXPECT_TRUE(sounds[3].data == nullptr && sounds[4].data == nullptr && headlessMessageBoxes().empty());
     ASSERT_EQ(loadSound("two.raw", 9, 0), 1);
-    int16_t* before = sounds[9].data;
-    EXPECT_EQ(loadSound("empty.raw", 9, 1), 0);
-    EXPECT_EQ(loadSound("nosuch.raw", 9, 1), 0);
-    EXPECT_EQ(sounds[9].data, before);
-    EXPECT_EQ((Ints{sounds[9].length, sounds[9].soundClass}), (Ints{2, 0}));
-    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
-    EXPECT_EQ(headlessMessageBoxes()[0].text, "./Sound/nosuch.raw");
-    EXPECT_EQ(headlessMessageBoxes()[0].title, "File Not Found");
-    EXPECT_EQ(headlessMessageBoxes()[0].type, MB_TYPE_OK);
-
-    EXPECT_EQ(loadSoundDoubled("gone.raw", 18, 1), 0);
+    const int16_t* before = sounds[9].data;
+    EXPECT_EQ((Ints{loadSound("empty.raw", 9, 1), loadSound("nosuch.raw", 9, 1), loadSoundDoubled("gone.raw", 18, 1)}),
+              (Ints{0, 0, 0}));
+    EXPECT_EQ((Ints{sounds[9].data == before, sounds[9].length, sounds[9].soundClass, sounds[18].data == nullptr}),
+              (Ints{1, 2, 0, 1}));
     ASSERT_EQ(headlessMessageBoxes().size(), 2u);
-    EXPECT_EQ(headlessMessageBoxes()[1].text, "./Sound/gone.raw");
-    EXPECT_EQ(sounds[18].data, nullptr);
+    const HeadlessMessageBox& box = headlessMessageBoxes()[0];
+    EXPECT_EQ(box.text + " " + box.title + " " + headlessMessageBoxes()[1].text,
+              "./Sound/nosuch.raw File Not Found ./Sound/gone.raw");
     // Slots and classes outside the tables are refused.
     EXPECT_EQ((Ints{loadSound("two.raw", -1, 0), loadSound("two.raw", SOUND_SLOTS, 0),
                     loadSoundDoubled("two.raw", 3, VOLUME_CLASSES), loadSound("two.raw", 3, -1)}),
@@ -229,3 +201,64 @@ TEST_F(SampleLoading, EmptyAndMissingFilesKeepTheSlot) {
 }
 
 }  // namespace
+
+// The mixer shared between two threads: one plays the wave output (mixing every finished buffer) without
+// pause while the game thread starts, stops, releases and unloads voices and changes volumes. Meant to
+// be run under a thread or address sanitizer as well.
+TEST(MixerThreads, VoiceOperationsWhileAnotherThreadMixes) {
+    ScratchFolder folder;
+    useSoundFolder();
+    ASSERT_EQ(openSoundOutput(), 1);
+    headlessSetAudioCapture(0);
+    const int lengths[6] = {5, 300, 1500, 4000, 20000, 1};
+    auto load = [&](int id) {
+        loadTestSound(id, id % 2, std::vector<int16_t>((size_t)lengths[id], (int16_t)(id * 5000 - 12000)));
+        setLoopEnd(id);
+    };
+    for (int id = 0; id < 6; id++) {
+        load(id);
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<int> mixes{0};
+    std::thread device([&] {
+        while (!stop) {
+            mixes += headlessAudioPlayOne();
+        }
+    });
+    std::mt19937 draw(12345);
+    auto next = [&draw](int n) { return (int)(draw() % (uint32_t)n); };
+    int operations = 0, idleAnswers = 0, maxLive = 0;
+    // Counted rather than timed, so a busy machine only makes the test slower; the deadline is a guard.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while ((operations < 5000 || mixes.load() < 200 || maxLive < FIELD_VOICE_LIMIT) &&
+           std::chrono::steady_clock::now() < deadline) {
+        int id = next(6);
+        switch (next(9)) {
+        case 0: playSound(id); break;
+        case 1: startFieldVoice(id, next(4) == 0); break;
+        case 2: startVoice(id, 1); break;
+        case 3: stopVoice(next(12)); break;
+        case 4: stopLooping(id); break;
+        case 5: releaseLoop(id); break;
+        case 6: setVolume(next(2), next(256)); break;
+        case 7: idleAnswers += isSoundIdle(id); break;
+        default:
+            unloadSound(id);  // a slot freed and filled again while voices of it may be playing
+            load(id);
+            break;
+        }
+        maxLive = std::max(maxLive, liveVoiceCount());
+        headlessAdvance(100);
+        operations++;
+    }
+    stop = true;
+    device.join();
+    // Two buffers stayed queued all along, and the class counts agree with the list.
+    Ints perClass = {0, 0};
+    for (int j = 0; j < liveVoiceCount(); j++) {
+        perClass[(size_t)sounds[voiceAt(j).soundId].soundClass]++;
+    }
+    EXPECT_EQ((Ints{mixes.load() >= 200, operations >= 5000, idleAnswers > 0, maxLive, headlessAudioQueued(),
+                    classVoiceCount(0), classVoiceCount(1)}),
+              (Ints{1, 1, 1, FIELD_VOICE_LIMIT, 2, perClass[0], perClass[1]}));
+}
