@@ -1,4 +1,4 @@
-// The window procedure: stylus mapping in both builds, tap timing, key translation, the close sequence.
+// The window procedure: stylus mapping in both builds, tap timing, key translation.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -92,18 +92,4 @@ TEST_F(Input, KeysCarryTheirTranslatedValue) {
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ((std::vector<int32_t>{seen[0].value, (int32_t)seen[0].wParam, seen[1].value, seen[2].message}),
               (std::vector<int32_t>{37, 37, -1, MSG_KEYDOWN}));
-}
-
-TEST_F(Input, CloseSetsTheQuitFlagAndPostsDestroyThenQuitWithZero) {
-    EXPECT_EQ(windowProc(MSG_CLOSE, 0, 0), 0);
-    EXPECT_EQ(mainLoop.quitRequested, 1);
-    PlatformMessage msg;
-    ASSERT_TRUE(platformPeekMessage(&msg));
-    EXPECT_EQ(msg.message, MSG_DESTROY);
-    platformDispatchMessage(&msg);
-    ASSERT_TRUE(platformPeekMessage(&msg));
-    EXPECT_EQ(msg.message, MSG_QUIT);
-    EXPECT_EQ(msg.wParam, 0u);
-    EXPECT_FALSE(platformPeekMessage(&msg));
-    EXPECT_TRUE(seen.empty());
 }
