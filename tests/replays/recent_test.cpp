@@ -2,16 +2,14 @@
 // game), its journal replayed here headless, the result lines compared.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "field/ball.h"
 #include "field/gamevalues.h"
-#include "game/play.h"
 #include "platform/headless/headless.h"
 #include "platform/journal.h"
 #include "shell/desktop.h"
@@ -35,8 +33,9 @@ void noteLevelStart(int32_t mode) {
     enterBehind(mode);
 }
 
-// From the menu to level 1 through the chooser (a game in progress moves the items down 12 pixels).
-void startLevelOne(void) {
+// From the menu to level 1 through the chooser (a game in progress moves the items down 12 pixels),
+// played for `passes` + 1 passes with the paddle steered by the pointer, held down or not.
+void playLevelOne(int passes, bool held) {
     waitFor(MODE_MAIN_MENU);
     waitPasses(10);
     act([]() {
@@ -48,53 +47,28 @@ void startLevelOne(void) {
     waitPasses(20);
     tapStep(12, 92);
     waitFor(MODE_PLAY);
-}
-
-// Level 1 played for `passes` passes: the paddle steered by the pointer, held down or not.
-void play(int passes, bool held) {
-    int64_t until = -1;
-    step([passes, held, until]() mutable {
-        if (until < 0) {
-            until = script.passes + passes;
-        }
-        int x = landingX();
-        x = x < 0 ? 0 : (x > 239 ? 239 : x);
-        headlessMouse(held ? (script.passes % 2 ? MSG_MOUSEMOVE : MSG_LBUTTONDOWN) : MSG_MOUSEMOVE, x, 300);
-        return script.passes >= until;
-    });
-}
-
-void toMenu(void) {
-    step([]() {
-        if (showing(MODE_SPLASH_INTRO) && flow.splashCounter == 290) {
-            headlessMouse(MSG_LBUTTONDOWN, 120, 160);
-            headlessMouse(MSG_LBUTTONUP, 120, 160);
-            return true;
-        }
-        return false;
-    });
+    for (int i = 0; i <= passes; i++) {
+        act([held]() {
+            uint32_t message = held && script.passes % 2 == 0 ? MSG_LBUTTONDOWN : MSG_MOUSEMOVE;
+            headlessMouse(message, std::clamp(landingX(), 0, 239), 300);
+        });
+    }
 }
 
 // Level 1 started three times, played for 40, 40 and 5 seconds, each left by the escape key.
 void threeLevelStarts(void) {
-    toMenu();
     for (int passes : {2400, 2400, 300}) {
-        startLevelOne();
-        play(passes, true);
+        playLevelOne(passes, true);
         act([]() { headlessMouse(MSG_LBUTTONUP, 120, 300); });
         keyStep(MSG_KEYDOWN, 27);
         keyStep(MSG_KEYUP, 27);
     }
     waitFor(MODE_MAIN_MENU);
-    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
 }
 
 // Level 1 played with the pointer only, never pressed.
 void pointerOnly(void) {
-    toMenu();
-    startLevelOne();
-    play(900, false);
-    act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
+    playLevelOne(900, false);
 }
 
 struct Recorded {
@@ -112,7 +86,16 @@ Recorded recordInChild(const std::string& path, void (*session)(void), int64_t k
         GameFolder folder;
         script = GameScript();
         script.limit = 20000;
+        step([]() {
+            bool now = showing(MODE_SPLASH_INTRO) && flow.splashCounter == 290;
+            if (now) {
+                headlessMouse(MSG_LBUTTONDOWN, 120, 160);
+                headlessMouse(MSG_LBUTTONUP, 120, 160);
+            }
+            return now;
+        });
         session();
+        act([]() { headlessPushMessage(MSG_CLOSE, 0, 0); });
         JournalHeader header;
         describeRunFolder(&header);
         std::string error;
