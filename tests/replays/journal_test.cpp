@@ -202,21 +202,6 @@ TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) 
     EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{9}));
 }
 
-int replayCommand(const std::string& path, bool force, std::string* err) {
-    std::vector<std::string> args = {"plinkor", "--replay", path, "--headless"};
-    if (force) {
-        args.push_back("--force");
-    }
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(&a[0]);
-    }
-    testing::internal::CaptureStderr();
-    int code = runCommandLine((int)argv.size(), argv.data());
-    *err = testing::internal::GetCapturedStderr();
-    return code;
-}
-
 std::vector<uint8_t> levelOneJournal(void) {
     return readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
 }
@@ -285,7 +270,7 @@ TEST(ReplayCommand, RefusesForeignDamagedAndDifferentJournalsWithExitCodeTwo) {
         if (c.name != std::string("none")) {
             writeFileBytes(path, c.bytes);
         }
-        EXPECT_EQ(replayCommand(path, false, &err), 2) << c.name;
+        EXPECT_EQ(replayCommand(path, &err), 2) << c.name;
         EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
     }
 }
@@ -297,7 +282,7 @@ TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
     session.resize(session.size() - 600);
     writeFileBytes(dir.path() + "/cut.journal", session);
     std::string err;
-    EXPECT_EQ(replayCommand(dir.path() + "/cut.journal", false, &err), 2);
+    EXPECT_EQ(replayCommand(dir.path() + "/cut.journal", &err), 2);
     EXPECT_NE(err.find("ends early, after update "), std::string::npos) << err;
     EXPECT_NE(err.find("the recording was cut short"), std::string::npos) << err;
 }

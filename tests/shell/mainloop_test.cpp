@@ -168,14 +168,3 @@ TEST_F(MainLoop, SuspendSleepsUntilAPressResumesAndThePressIsSwallowed) {
                     count("update", 6)}),
               (Ints{0, 1, 4, 1, 1}));
 }
-
-TEST_F(MainLoop, ASecondCopyRaisesTheFirstAndExitsWithOne) {
-    headlessSetOtherInstance(1);
-    EXPECT_EQ(runGame(), 1);
-    EXPECT_EQ(headlessRaiseRequests(), 1);
-    EXPECT_EQ(headlessWindowCreated(), 0);
-    ASSERT_EQ(headlessMessageBoxes().size(), 1u);
-    EXPECT_EQ(headlessMessageBoxes()[0].text, "Unable to create window.");
-    EXPECT_EQ(headlessMessageBoxes()[0].title, "Critical");
-    EXPECT_TRUE(rec.calls.empty());
-}

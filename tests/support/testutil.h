@@ -56,6 +56,8 @@ void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vect
 // for loaders facing a size they must refuse or data that runs out.
 std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height);
 
-// Replays a journal in this process, headless, as `plinkor --replay FILE --headless` does: "" when it
-// ran to its end, else what stopped it. updateWatch keeps the updates and state hashes it saw.
+// Runs `plinkor --replay FILE --headless` in this process: its exit code, and its messages in *err.
+int replayCommand(const std::string& path, std::string* err);
+// The same, "" when the replay ran to its end as recorded, else what stopped it. updateWatch keeps the
+// updates and state hashes it saw.
 std::string replayHeadless(const std::string& path);
