@@ -1,5 +1,5 @@
-// The journal file: answers come back in order, compactly stored; cut, damaged or foreign files are
-// refused with a message; the replay refuses data that differs from the recording's and names the file.
+// The journal file: answers come back in order, compactly stored; damaged or foreign files, data that
+// differs from the recording's and broken game states are refused with a message naming the reason.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -129,35 +129,6 @@ TEST(Journal, AQuietHourTakesUnder100Kilobytes) {
         },
         JournalHeader());
     EXPECT_LT(bytes.size(), 100000u);  // about 40 kB; 880 kB when readings are stored whole
-}
-
-// A file cut anywhere is refused (inside the header) or read as far as its last whole event, marked
-// as cut short; never read as something else.
-TEST(Journal, ACutFileIsReadAsFarAsItGoesOrRefused) {
-    std::vector<uint8_t> bytes = recordedBytes([]() {
-        for (int i = 0; i < 3000; i++) {
-            recordEveryKind();
-        }
-    });
-    JournalContents whole;
-    std::string error;
-    ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &whole, &error), 1) << error;
-    int refused = 0, partial = 0;
-    for (size_t cut = 0; cut < bytes.size(); cut += 1 + cut / 50) {
-        JournalContents part;
-        error.clear();
-        if (journalParse(bytes.data(), cut, &part, &error) == 0) {
-            EXPECT_NE(error, "");
-            refused++;
-            continue;
-        }
-        partial++;
-        EXPECT_EQ(part.complete, 0) << cut;
-        ASSERT_LE(part.events.size(), whole.events.size());
-        EXPECT_TRUE(std::equal(part.events.begin(), part.events.end(), whole.events.begin())) << cut;
-    }
-    EXPECT_GT(refused, 0);
-    EXPECT_GT(partial, 0);
 }
 
 // Data files are hashed and player files stored; a changed data file is named, and the replay's folder
