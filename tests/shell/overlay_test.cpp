@@ -2,7 +2,6 @@
 // peek, and the stylus cursor's pixels.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -92,11 +91,6 @@ protected:
             drawOverlay();
         }
     }
-    // Menu popped up at y 290.
-    void openMenu() {
-        overlay.menuY = 290;
-        overlay.menuState = 0;
-    }
 
     int64_t now = SECOND;
 };
@@ -117,7 +111,8 @@ TEST_F(Overlay, TheMenusPauseAndExitActOnceItIsDown) {
         Ints activeAndQuit;  // after the frame that acts
     } buttons[] = {{40, "Menu: Suspend", 5, {0, 0}}, {60, "Menu: Exit", 3, {1, 1}}};
     for (const auto& b : buttons) {
-        openMenu();
+        overlay.menuY = 290;  // popped up
+        overlay.menuState = 0;
         send(MSG_LBUTTONDOWN, b.x, 300);
         send(MSG_LBUTTONUP, b.x, 300, 1000);
         now += SECOND;
@@ -145,9 +140,7 @@ TEST_F(Overlay, TheMenusPauseAndExitActOnceItIsDown) {
 TEST_F(Overlay, FixedStatesDrawAsRecorded) {
     settle();
     for (int n = 0; n < 20; n++) {
-        char text[16];
-        snprintf(text, sizeof(text), "line %02d\n", n);
-        logColoured(1, text, n % 7);
+        logColoured(1, ("line " + std::to_string(n / 10) + std::to_string(n % 10) + "\n").c_str(), n % 7);
     }
     // 40 characters wrap after 30; a newline after a full line leaves an empty line; a message above
     // the level is dropped.
@@ -252,7 +245,8 @@ TEST_F(Overlay, CursorIsDrawnOverTheConsole) {
     showStylusCursor = 1;
     stylus.x = 150;
     stylus.y = 300;
-    openMenu();
+    overlay.menuY = 290;
+    overlay.menuState = 0;
     fillBack(BACKGROUND);
     drawOverlay();
     // Bracket pixels: (144, 290) lies just above the menu body, the others on it.
