@@ -1,5 +1,5 @@
-// The journal file: answers come back in order, compactly stored; damaged or foreign files, data that
-// differs from the recording's and broken game states are refused with a message naming the reason.
+// The journal file: answers come back in order, compactly stored; damaged or foreign files, data
+// that differs from the recording's and broken game states are refused with a message.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -173,15 +173,13 @@ TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) 
     EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{9}));
 }
 
-std::vector<uint8_t> levelOneJournal(void) {
-    return readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
-}
+const std::string LEVEL_ONE = std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal";
 
 // A replay refuses what it cannot trust before the game starts: exit code 2 with the reason, never a
 // crash. Foreign or damaged files, data that differs, a continued journal's broken game state.
 TEST(ReplayCommand, RefusesForeignDamagedAndDifferentJournalsWithExitCodeTwo) {
     ScratchFolder dir(false);
-    std::vector<uint8_t> session = levelOneJournal();
+    std::vector<uint8_t> session = readFileBytes(LEVEL_ONE);
     JournalContents contents;
     std::string error;
     ASSERT_EQ(journalParse(session.data(), session.size(), &contents, &error), 1) << error;
@@ -197,14 +195,12 @@ TEST(ReplayCommand, RefusesForeignDamagedAndDifferentJournalsWithExitCodeTwo) {
     std::vector<uint8_t> longer = atProgramStart, otherSize = atProgramStart;
     longer.push_back(0);
     otherSize.insert(otherSize.begin() + 40, 0x7F);
-    // A continued journal of the recording's header holding `state` (empty: data of another CRC).
-    auto continued = [&](const std::vector<uint8_t>& state, JournalHeader h) {
-        if (state.empty()) {
-            h.dataFiles[0].crc ^= 1;
-        } else {
-            h.prelude = {3};  // one empty message queue
-            h.state = state;
-        }
+    // A journal continuing the recording from `state`; with no state, the recording's with one CRC changed.
+    auto continued = [&](const std::vector<uint8_t>& state) {
+        JournalHeader h = contents.header;
+        h.dataFiles[0].crc ^= state.empty() ? 1 : 0;
+        h.prelude = state.empty() ? std::vector<uint8_t>() : std::vector<uint8_t>{3};  // one empty queue
+        h.state = state;
         return recordedBytes([]() {}, h);
     };
     JournalHeader sneaky = smallHeader();
@@ -226,15 +222,13 @@ TEST(ReplayCommand, RefusesForeignDamagedAndDifferentJournalsWithExitCodeTwo) {
         {"garbage after the end", garbage, "the journal is damaged: bytes follow its end"},
         {"a byte changed inside", damaged, "the journal is damaged"},
         {"a stored file outside", recordedBytes(recordEveryKind, sneaky), "damaged: a stored file has the name"},
-        {"changed", continued({}, contents.header),
+        {"changed", continued({}),
          contents.header.dataFiles[0].name + " differs from the one the session was recorded with"},
-        {"cut short", continued({atProgramStart.begin(), atProgramStart.end() - 3}, contents.header), broken},
-        {"a byte more", continued(longer, contents.header), broken},
-        {"a record of another size", continued(otherSize, contents.header), broken},
-        {"not at a level start", continued(atProgramStart, contents.header),
-         "is unusable: it was not taken at a level start"},
-        {"no such difficulty", continued(badDifficulty, contents.header),
-         "is unusable: its difficulty or level is out of range"},
+        {"cut short", continued({atProgramStart.begin(), atProgramStart.end() - 3}), broken},
+        {"a byte more", continued(longer), broken},
+        {"a record of another size", continued(otherSize), broken},
+        {"not at a level start", continued(atProgramStart), "is unusable: it was not taken at a level start"},
+        {"no such difficulty", continued(badDifficulty), "is unusable: its difficulty or level is out of range"},
     };
     for (const Case& c : cases) {
         std::string path = dir.path() + "/" + c.name + ".journal", err;
@@ -249,7 +243,7 @@ TEST(ReplayCommand, RefusesForeignDamagedAndDifferentJournalsWithExitCodeTwo) {
 // A journal cut short replays as far as it goes, then says so with exit code 2.
 TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
     ScratchFolder dir(false);
-    std::vector<uint8_t> session = levelOneJournal();
+    std::vector<uint8_t> session = readFileBytes(LEVEL_ONE);
     session.resize(session.size() - 600);
     writeFileBytes(dir.path() + "/cut.journal", session);
     std::string err;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "field/gamevalues.h"
-#include "platform/headless/headless.h"
 #include "platform/journal.h"
 #include "shell/desktop.h"
 #include "shell/mainloop.h"
