@@ -1,6 +1,8 @@
-// The journal file: answers come back in order, compactly stored; cut, damaged or foreign files are
-// refused with a message; the replay refuses data that differs from the recording's and names the file.
+// The journal file: answers come back in order, compactly stored; damaged or foreign files, data
+// that differs from the recording's and broken game states are refused with a message.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -39,24 +41,25 @@ void recordEveryKind(void) {
     uint16_t c = 'a';
     EXPECT_EQ(journalToAscii(1, &c), 1);
     EXPECT_EQ(journalToAscii(0, &c), 0);
-    EXPECT_EQ(journalMessageBox(MB_RESULT_RETRY), MB_RESULT_RETRY);
-    EXPECT_EQ(journalAudioOpen(AUDIO_BUSY), AUDIO_BUSY);
-    EXPECT_EQ(journalFindOtherInstance(0), 0);
-    EXPECT_EQ(journalCreateWindow(1), 1);
+    EXPECT_EQ((Ints{journalMessageBox(MB_RESULT_RETRY), journalAudioOpen(AUDIO_BUSY), journalFindOtherInstance(0),
+                    journalCreateWindow(1)}),
+              (Ints{MB_RESULT_RETRY, AUDIO_BUSY, 0, 1}));
 }
 
+// The bytes of a journal recorded with `calls`, through a file of this process's own.
 std::vector<uint8_t> recordedBytes(void (*calls)(void), const JournalHeader& header = smallHeader()) {
-    std::string error;
-    EXPECT_EQ(journalStartRecording("t.journal", header, 0, &error), 1) << error;
+    std::string error, path = "/tmp/plinkor-journal-test-" + std::to_string(getpid());
+    EXPECT_EQ(journalStartRecording(path.c_str(), header, 0, &error), 1) << error;
     calls();
     journalFinish();
-    return readFileBytes("t.journal");
+    std::vector<uint8_t> bytes = readFileBytes(path);
+    std::remove(path.c_str());
+    return bytes;
 }
 
 // Whatever the system says now, the replay answers as recorded; a game asking for something else is out
 // of step.
 TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
-    ScratchFolder folder;
     std::vector<uint8_t> bytes = recordedBytes(recordEveryKind);
     JournalContents contents;
     std::string error;
@@ -90,18 +93,14 @@ TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
     EXPECT_EQ(journalToAscii(0, &c), 1);
     EXPECT_EQ((Ints{w, height, c}), (Ints{480, 640, 'a'}));
     EXPECT_EQ(journalToAscii(1, &c), 0);
-    EXPECT_EQ(journalMessageBox(MB_RESULT_OK), MB_RESULT_RETRY);
-    EXPECT_EQ(journalAudioOpen(AUDIO_OK), AUDIO_BUSY);
-    EXPECT_EQ(journalFindOtherInstance(1), 0);
-    EXPECT_EQ(journalCreateWindow(0), 1);
+    EXPECT_EQ((Ints{journalMessageBox(MB_RESULT_OK), journalAudioOpen(AUDIO_OK), journalFindOtherInstance(1),
+                    journalCreateWindow(0), journalExhausted()}),
+              (Ints{MB_RESULT_RETRY, AUDIO_BUSY, 0, 1, 0}));
     EXPECT_EQ(journalProblem(), "");
-    EXPECT_EQ(journalExhausted(), 0);
     // Past the end the game is asked to close, once, and time stands still.
-    EXPECT_EQ(journalPeek(0, &m), 1);
-    EXPECT_EQ(m.message, MSG_CLOSE);
-    EXPECT_EQ(journalPeek(0, &m), 0);
+    EXPECT_EQ((Ints{journalPeek(0, &m), (int)m.message, journalPeek(0, &m), journalExhausted()}),
+              (Ints{1, MSG_CLOSE, 0, 1}));
     EXPECT_EQ(journalCounter(99), 4999999000ll);
-    EXPECT_EQ(journalExhausted(), 1);
     journalStop();
 
     // A game asking for something else is out of step, and is asked to close.
@@ -118,7 +117,6 @@ TEST(Journal, EveryAnswerComesBackInTheOrderItWasGiven) {
 // An hour of a quiet loop (a reading with some jitter and an empty queue per pass, 60 passes a second)
 // in well under 100 kB.
 TEST(Journal, AQuietHourTakesUnder100Kilobytes) {
-    ScratchFolder folder;
     std::vector<uint8_t> bytes = recordedBytes(
         []() {
             int64_t f = 1000000;
@@ -133,90 +131,28 @@ TEST(Journal, AQuietHourTakesUnder100Kilobytes) {
     EXPECT_LT(bytes.size(), 100000u);  // about 40 kB; 880 kB when readings are stored whole
 }
 
-// A file cut anywhere is refused (inside the header) or read as far as its last whole event, marked
-// as cut short; never read as something else.
-TEST(Journal, ACutFileIsReadAsFarAsItGoesOrRefused) {
-    ScratchFolder folder;
-    std::vector<uint8_t> bytes = recordedBytes([]() {
-        for (int i = 0; i < 3000; i++) {
-            recordEveryKind();
-        }
-    });
-    JournalContents whole;
-    std::string error;
-    ASSERT_EQ(journalParse(bytes.data(), bytes.size(), &whole, &error), 1) << error;
-    int refused = 0, partial = 0;
-    for (size_t cut = 0; cut < bytes.size(); cut += 1 + cut / 50) {
-        JournalContents part;
-        error.clear();
-        if (journalParse(bytes.data(), cut, &part, &error) == 0) {
-            EXPECT_NE(error, "");
-            refused++;
-            continue;
-        }
-        partial++;
-        EXPECT_EQ(part.complete, 0) << cut;
-        ASSERT_LE(part.events.size(), whole.events.size());
-        EXPECT_TRUE(std::equal(part.events.begin(), part.events.end(), whole.events.begin())) << cut;
-    }
-    EXPECT_GT(refused, 0);
-    EXPECT_GT(partial, 0);
-}
-
-TEST(Journal, ForeignOrDamagedFilesAreRefusedWithAMessage) {
-    ScratchFolder folder;
-    std::vector<uint8_t> good = recordedBytes(recordEveryKind);
-    JournalHeader sneaky = smallHeader();
-    sneaky.snapshot[0].name = "Data/../../etc/x";
-    std::vector<uint8_t> escaping = recordedBytes(recordEveryKind, sneaky);
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* message;
-    };
-    std::vector<Case> cases = {
-        {"empty", {}, "not a Plinkor journal"},
-        {"other magic", {'P', 'N', 'G', 'J', 1, 0, 0}, "not a Plinkor journal"},
-        {"newer format", {'P', 'L', 'K', 'J', 3, 0, 0}, "the journal is of format 3; this game reads formats 1 to 2"},
-        {"garbage after the end", good, "the journal is damaged: bytes follow its end"},
-        {"a byte changed inside", good, "the journal is damaged"},
-        {"a stored file outside the folder", escaping, "the journal is damaged: a stored file has the name"},
-    };
-    cases[3].bytes.push_back(0);
-    cases[4].bytes[cases[4].bytes.size() / 2] ^= 0x55;
-    for (const Case& c : cases) {
-        JournalContents contents;
-        std::string error;
-        EXPECT_EQ(journalParse(c.bytes.data(), c.bytes.size(), &contents, &error), 0) << c.what;
-        EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.what << ": " << error;
-    }
-}
-
+// Data files are hashed and player files stored; a changed data file is named, and the replay's folder
+// holds the stored player files with links to the data, and goes away after.
 TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) {
     ScratchFolder folder;
-    writeFileBytes("Data/bg.png", {1, 2, 3});
-    writeFileBytes("Data/hint1.txt", {4});
-    writeFileBytes("Data/settings.dat", {5, 6});
-    writeFileBytes("Data/desktop.ini", {'#'});
-    writeFileBytes("Data/Plinkor2.dat", {7});
-    writeFileBytes("Data/level12.dat", {8});
-    writeFileBytes("Sound/doh.raw", {9, 9});
+    const char* names[] = {"Data/bg.png", "Data/hint1.txt", "Sound/doh.raw", "Data/Plinkor2.dat",
+                           "Data/desktop.ini", "Data/level12.dat", "Data/settings.dat"};
+    for (uint8_t n = 0; n < 7; n++) {
+        writeFileBytes(names[n], {n, n});
+    }
     JournalHeader header;
     describeRunFolder(&header);
-    std::vector<std::string> data, stored;
+    std::string listed;
     for (const JournalDataFile& d : header.dataFiles) {
-        data.push_back(d.name);
+        listed += d.name + " ";
     }
     for (const JournalSnapshotFile& s : header.snapshot) {
-        stored.push_back(s.name);
+        listed += "+" + s.name + " ";
     }
-    EXPECT_EQ(data, (std::vector<std::string>{"Data/bg.png", "Data/hint1.txt", "Sound/doh.raw"}));
-    EXPECT_EQ(stored, (std::vector<std::string>{"Data/Plinkor2.dat", "Data/desktop.ini", "Data/level12.dat",
-                                                "Data/settings.dat"}));
-    EXPECT_EQ(compareDataFiles(header), "");
-
+    EXPECT_EQ(listed, "Data/bg.png Data/hint1.txt Sound/doh.raw +Data/Plinkor2.dat +Data/desktop.ini "
+                      "+Data/level12.dat +Data/settings.dat ");
     // Player files may change freely; data files may not.
-    writeFileBytes("Data/settings.dat", {0});
+    writeFileBytes("Data/settings.dat", {9});
     EXPECT_EQ(compareDataFiles(header), "");
     writeFileBytes("Data/hint1.txt", {5});
     EXPECT_EQ(compareDataFiles(header), "Data/hint1.txt differs from the one the session was recorded with");
@@ -228,43 +164,22 @@ TEST(ReplayFolder, DataFilesAreHashedAndPlayerFilesStoredAndADifferenceIsNamed) 
     std::remove("Data/new.png");
     EXPECT_EQ(compareDataFiles(header), "Data/hint1.txt is missing (and 1 more file)");
 
-    // The replay's folder holds the stored player files and links to the data, and goes away after.
     std::string replayFolder, error, here = std::filesystem::current_path().string();
-    writeFileBytes("Data/hint1.txt", {4});
     ASSERT_EQ(enterReplayFolder(header, &replayFolder, &error), 1) << error;
-    EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{5, 6}));
-    EXPECT_EQ(readFileBytes("Data/hint1.txt"), (std::vector<uint8_t>{4}));
+    EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{6, 6}));
     EXPECT_TRUE(std::filesystem::is_symlink("Data/bg.png"));
     leaveReplayFolder(replayFolder, here);
     EXPECT_FALSE(std::filesystem::exists(replayFolder));
-    EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{0}));
-    EXPECT_EQ(readFileBytes("Data/bg.png"), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(readFileBytes("Data/settings.dat"), (std::vector<uint8_t>{9}));
 }
 
-int replayCommand(const std::string& path, bool force, std::string* err) {
-    std::vector<std::string> args = {"plinkor", "--replay", path, "--headless"};
-    if (force) {
-        args.push_back("--force");
-    }
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(&a[0]);
-    }
-    testing::internal::CaptureStderr();
-    int code = runCommandLine((int)argv.size(), argv.data());
-    *err = testing::internal::GetCapturedStderr();
-    return code;
-}
-
-std::vector<uint8_t> levelOneJournal(void) {
-    return readFileBytes(std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal");
-}
+const std::string LEVEL_ONE = std::string(PLINKOR_SOURCE_DIR) + "/tests/replays/level1.journal";
 
 // A replay refuses what it cannot trust before the game starts: exit code 2 with the reason, never a
-// crash. A continued journal's game state is checked as well as the file and its data.
-TEST(ReplayCommand, RefusesForeignJournalsDifferentDataAndDamagedGameStatesWithExitCodeTwo) {
+// crash. Foreign or damaged files, data that differs, a continued journal's broken game state.
+TEST(ReplayCommand, RefusesForeignDamagedAndDifferentJournalsWithExitCodeTwo) {
     ScratchFolder dir(false);
-    std::vector<uint8_t> session = levelOneJournal();
+    std::vector<uint8_t> session = readFileBytes(LEVEL_ONE);
     JournalContents contents;
     std::string error;
     ASSERT_EQ(journalParse(session.data(), session.size(), &contents, &error), 1) << error;
@@ -280,38 +195,47 @@ TEST(ReplayCommand, RefusesForeignJournalsDifferentDataAndDamagedGameStatesWithE
     std::vector<uint8_t> longer = atProgramStart, otherSize = atProgramStart;
     longer.push_back(0);
     otherSize.insert(otherSize.begin() + 40, 0x7F);
+    // A journal continuing the recording from `state`; with no state, the recording's with one CRC changed.
+    auto continued = [&](const std::vector<uint8_t>& state) {
+        JournalHeader h = contents.header;
+        h.dataFiles[0].crc ^= state.empty() ? 1 : 0;
+        h.prelude = state.empty() ? std::vector<uint8_t>() : std::vector<uint8_t>{3};  // one empty queue
+        h.state = state;
+        return recordedBytes([]() {}, h);
+    };
+    JournalHeader sneaky = smallHeader();
+    sneaky.snapshot[0].name = "Data/../../etc/x";
+    std::vector<uint8_t> good = recordedBytes(recordEveryKind), garbage = good, damaged = good;
+    garbage.push_back(0);
+    damaged[damaged.size() / 2] ^= 0x55;
     const std::string broken = "the game's state it continues from is broken";
     struct Case {
         const char* name;
-        std::vector<uint8_t> state;  // a continued journal's game state; "text" and "changed" are other files
+        std::vector<uint8_t> bytes;  // nothing for "none": no file
         std::string message;
     };
     const Case cases[] = {
         {"none", {}, "cannot open"},
-        {"text", {}, "not a Plinkor journal"},
-        {"changed", {}, contents.header.dataFiles[0].name + " differs from the one the session was recorded with"},
-        {"cut short", std::vector<uint8_t>(atProgramStart.begin(), atProgramStart.end() - 3), broken},
-        {"a byte more", longer, broken},
-        {"a record of another size", otherSize, broken},
-        {"not at a level start", atProgramStart, "is unusable: it was not taken at a level start"},
-        {"no such difficulty", badDifficulty, "is unusable: its difficulty or level is out of range"},
+        {"empty", {}, "not a Plinkor journal"},
+        {"other magic", {'P', 'N', 'G', 'J', 1, 0, 0}, "not a Plinkor journal"},
+        {"newer format", {'P', 'L', 'K', 'J', 3, 0, 0}, "the journal is of format 3; this game reads formats 1 to 2"},
+        {"garbage after the end", garbage, "the journal is damaged: bytes follow its end"},
+        {"a byte changed inside", damaged, "the journal is damaged"},
+        {"a stored file outside", recordedBytes(recordEveryKind, sneaky), "damaged: a stored file has the name"},
+        {"changed", continued({}),
+         contents.header.dataFiles[0].name + " differs from the one the session was recorded with"},
+        {"cut short", continued({atProgramStart.begin(), atProgramStart.end() - 3}), broken},
+        {"a byte more", continued(longer), broken},
+        {"a record of another size", continued(otherSize), broken},
+        {"not at a level start", continued(atProgramStart), "is unusable: it was not taken at a level start"},
+        {"no such difficulty", continued(badDifficulty), "is unusable: its difficulty or level is out of range"},
     };
     for (const Case& c : cases) {
         std::string path = dir.path() + "/" + c.name + ".journal", err;
-        JournalHeader h = contents.header;
-        if (c.name == std::string("text")) {
-            writeFileBytes(path, {'h', 'e', 'l', 'l', 'o', '!', '!'});
-        } else if (c.name != std::string("none")) {
-            if (c.state.empty()) {
-                h.dataFiles[0].crc ^= 1;
-            } else {
-                h.prelude = {3};  // one empty message queue
-                h.state = c.state;
-            }
-            ASSERT_EQ(journalStartRecording(path.c_str(), h, 0, &error), 1) << error;
-            journalFinish();
+        if (c.name != std::string("none")) {
+            writeFileBytes(path, c.bytes);
         }
-        EXPECT_EQ(replayCommand(path, false, &err), 2) << c.name;
+        EXPECT_EQ(replayCommand(path, &err), 2) << c.name;
         EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
     }
 }
@@ -319,11 +243,11 @@ TEST(ReplayCommand, RefusesForeignJournalsDifferentDataAndDamagedGameStatesWithE
 // A journal cut short replays as far as it goes, then says so with exit code 2.
 TEST(ReplayCommand, AJournalCutShortEndsWithExitCodeTwo) {
     ScratchFolder dir(false);
-    std::vector<uint8_t> session = levelOneJournal();
+    std::vector<uint8_t> session = readFileBytes(LEVEL_ONE);
     session.resize(session.size() - 600);
     writeFileBytes(dir.path() + "/cut.journal", session);
     std::string err;
-    EXPECT_EQ(replayCommand(dir.path() + "/cut.journal", false, &err), 2);
+    EXPECT_EQ(replayCommand(dir.path() + "/cut.journal", &err), 2);
     EXPECT_NE(err.find("ends early, after update "), std::string::npos) << err;
     EXPECT_NE(err.find("the recording was cut short"), std::string::npos) << err;
 }

@@ -145,22 +145,21 @@ TEST(DesktopOptions, CommandLineFlags) {
     const std::string text = "skip_intro = on\nscale = 4\nfollow_pointer = on\n";
     writeFileBytes(INI, bytesOf(text));
     for (const Case& c : cases) {
-        std::vector<std::string> strings = {"/usr/games/plinkor"};
-        strings.insert(strings.end(), c.args.begin(), c.args.end());
-        std::vector<char*> argv;
-        for (std::string& s : strings) {
-            argv.push_back(s.data());
+        SCOPED_TRACE(c.args.empty() ? "" : c.args.back());
+        std::vector<char*> argv = {const_cast<char*>("/usr/games/plinkor")};
+        for (const std::string& a : c.args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
         }
         clearDesktopFlags();
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         int result = readDesktopFlags((int)argv.size(), argv.data());
         std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(result, c.result) << strings.back();
+        EXPECT_EQ(result, c.result);
         EXPECT_NE((c.result == 0 ? out : err).find(c.message), std::string::npos) << out << err;
         if (result == DESKTOP_FLAGS_RUN) {
             loadDesktopOptions();
-            EXPECT_EQ(options(desktopOptions), c.expected) << strings.back();
+            EXPECT_EQ(options(desktopOptions), c.expected);
         }
     }
     EXPECT_EQ(readFileBytes(INI), bytesOf(text));

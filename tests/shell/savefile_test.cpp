@@ -21,11 +21,7 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFileAndNoTemporaryBehind) {
         errno = 0;
         EXPECT_EQ(saveFileAtomically("saves/table.dat", fresh, sizeof(fresh)), 0) << after;
         EXPECT_EQ(errno, ENOSPC) << after;
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator("saves")) {
-            names.push_back(entry.path().filename().string());
-        }
-        EXPECT_EQ(names, std::vector<std::string>{"table.dat"}) << after;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator("saves"), {}), 1) << after;  // no temporary
         EXPECT_EQ(readFileBytes("saves/table.dat"), (std::vector<uint8_t>{1, 2, 3, 4})) << after;
     }
     saveFaults.failAfterBytes = -1;

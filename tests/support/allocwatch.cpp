@@ -12,16 +12,14 @@
 #define PLINKOR_WATCH_ALLOCATIONS 1
 #endif
 
-#ifdef PLINKOR_WATCH_ALLOCATIONS
-// Part of every sanitizer runtime's public interface (declared here: gcc ships no header for it).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, size_t),
-                                                          void (*freeHook)(const volatile void*));
-#endif
-
 static std::atomic<bool> watching{false};
 static std::atomic<size_t> largest{0};
 
 #ifdef PLINKOR_WATCH_ALLOCATIONS
+// Part of every sanitizer runtime's public interface (declared here: gcc ships no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, size_t),
+                                                          void (*freeHook)(const volatile void*));
+
 static void onMalloc(const volatile void* pointer, size_t size) {
     (void)pointer;
     if (!watching.load(std::memory_order_relaxed)) {

@@ -1,6 +1,7 @@
 // Test helpers: scratch folders, file bytes, small PNG pictures.
 #include "support/testutil.h"
 
+#include <gtest/gtest.h>
 #include <zlib.h>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -13,8 +14,6 @@
 
 #include "gfx/surface.h"
 #include "platform/headless/headless.h"
-#include "platform/journal.h"
-#include "shell/mainloop.h"
 #include "shell/replay.h"
 
 ScratchFolder::ScratchFolder(bool enter) {
@@ -88,13 +87,6 @@ void writeTestPngRgb(const std::string& path, int width, int height, const std::
     }
 }
 
-void writeTestPngPalette(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
-                         const std::vector<uint8_t>& paletteRgb) {
-    if (!writePngFile(path, width, height, indices, &paletteRgb)) {
-        abort();
-    }
-}
-
 void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
     uint32_t n = (uint32_t)data.size();
     uint8_t length[4] = {(uint8_t)(n >> 24), (uint8_t)(n >> 16), (uint8_t)(n >> 8), (uint8_t)n};
@@ -118,13 +110,14 @@ std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height) {
     return out;
 }
 
+// The tests' one copy of the generator's step (state * 214013 + 2531011).
 int drawsBetween(uint32_t before, uint32_t after) {
-    RandModel model{before};
+    uint32_t state = before;
     for (int n = 0; n < 100000; n++) {
-        if (model.state == after) {
+        if (state == after) {
             return n;
         }
-        model.next();
+        state = state * 214013u + 2531011u;
     }
     return -1;
 }
@@ -145,28 +138,19 @@ uint64_t hashSurface(const Surface* s, uint64_t h) {
     return h;
 }
 
-std::string replayHeadless(const std::string& path) {
-    static JournalContents contents;
-    std::string error, folder, previous = std::filesystem::current_path().string();
-    if (!journalLoad(path.c_str(), &contents, &error) || !armContinuation(contents.header, &error)) {
-        return error;
-    }
-    std::string differs = compareDataFiles(contents.header);
-    if (!differs.empty()) {
-        return "the generated data changed since the session was recorded: " + differs +
-               " (scripts/rerecord.sh records it again)";
-    }
-    if (!enterReplayFolder(contents.header, &folder, &error)) {
-        return error;
-    }
+int replayCommand(const std::string& path, std::string* err) {
+    std::string args[] = {"plinkor", "--replay", path, "--headless"};
+    char* argv[] = {&args[0][0], &args[1][0], &args[2][0], &args[3][0]};
     headlessReset();
-    watchUpdates();
-    journalStartReplay(&contents, 1, 0);
-    runGame();
-    noticeReplayEnd();
-    std::string problem = journalProblem();
-    journalStop();
-    leaveReplayFolder(folder, previous);
-    return problem.empty() ? "" : "the journal went " + problem + " after update " +
-                                      std::to_string(updateWatch.problemUpdate);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    int code = runCommandLine(4, argv);
+    *err = testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    return code;
+}
+
+std::string replayHeadless(const std::string& path) {
+    std::string err;
+    return replayCommand(path, &err) == 0 ? "" : err;
 }

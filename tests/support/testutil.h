@@ -40,35 +40,24 @@ private:
     uint32_t effective_[2] = {0, 0};
 };
 
-// The test's own model of the game's one generator (state * 214013 + 2531011, bits 16-30), to foresee
-// the draws a step or a frame makes. The only copy of the formula in the tests.
-struct RandModel {
-    uint32_t state;
-    int next(void) {
-        state = state * 214013u + 2531011u;
-        return (int)((state >> 16) & 0x7FFF);
-    }
-};
-
 // Several values compared at once, so that one line states a whole expected state.
 using Ints = std::vector<int>;
 
-// Number of draws between two generator states (up to 100000; -1 beyond).
+// Number of draws of the game's generator between two of its states (up to 100000; -1 beyond).
 int drawsBetween(uint32_t before, uint32_t after);
 // FNV-1a over a surface's pixels, row by row: a frame's fingerprint for a fixed state.
 uint64_t hashSurface(const Surface* s, uint64_t h = 1469598103934665603ull);
 
 // Writes an 8-bit RGB PNG (rgb: 3 bytes a pixel, row-major).
 void writeTestPngRgb(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
-// Writes an 8-bit palette PNG.
-void writeTestPngPalette(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
-                         const std::vector<uint8_t>& paletteRgb);
 // Appends a PNG chunk (length, type, data, CRC) to out.
 void appendPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data);
 // A PNG whose header declares width x height (8-bit RGB) over one byte of image data, checksums right:
 // for loaders facing a size they must refuse or data that runs out.
 std::vector<uint8_t> craftedPng(uint32_t width, uint32_t height);
 
-// Replays a journal in this process, headless, as `plinkor --replay FILE --headless` does: "" when it
-// ran to its end, else what stopped it. updateWatch keeps the updates and state hashes it saw.
+// Runs `plinkor --replay FILE --headless` in this process: its exit code, and its messages in *err.
+int replayCommand(const std::string& path, std::string* err);
+// The same, "" when the replay ran to its end as recorded, else what stopped it. updateWatch keeps the
+// updates and state hashes it saw.
 std::string replayHeadless(const std::string& path);
