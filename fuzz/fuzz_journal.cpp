@@ -8,6 +8,8 @@
 #include "platform/journal.h"
 #include "shell/replaystate.h"
 
+const int fuzzSetUpParts = FUZZ_FOLDER;
+
 // Replays the journal through the backend's calls until it is used up or out of step.
 static void replayToEnd(const JournalContents& contents) {
     journalStartReplay(&contents, 1, 0);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a player gets it: built with CPack, installed and removed by dpkg in a scratch
-# root, then unpacked with dpkg -x and started from there under Xvfb with a scratch home. Started from /
+# root, then unpacked with dpkg -x: the programs, the data without anyone's own files, the desktop entry
+# and the AppStream metainfo passing their validators, the icons at every size, the catalogue
+# screenshots, the man page. Then started from there under Xvfb with a scratch home. Started from /
 # and from the home folder it reaches the main menu without a box; the player's folder is theirs (0700,
 # their owner); the screenshot key writes into ~/Pictures/Plinkor; settings and a level of the player's
 # own survive a reinstall; the installed files never change; the fullscreen build starts too. Without
@@ -10,7 +12,8 @@ set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
 begin_test package "$1"
-need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum
+need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum desktop-file-validate appstreamcli \
+  identify man
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack failed"; }
@@ -40,7 +43,43 @@ install_package() { rm -rf "$root" && dpkg -x "$deb" "$root" || fail "dpkg -x fa
 # Every installed file's path, mode, size and checksum.
 manifest() { (cd "$root" && find . -printf '%p %m %s\n' | sort && find . -type f -exec md5sum {} + | sort); }
 install_package
-[ -x "$root/usr/bin/plinkor" ] && [ -f "$root/usr/share/plinkor/Data/loading.png" ] || fail "package layout"
+prefix="$root/usr"
+id=org.plinkor.Plinkor
+for f in bin/plinkor bin/plinkor-fullscreen share/plinkor/Data/loading.png share/plinkor/Data/level99.dat \
+         share/plinkor/Data/blocks5.txt share/plinkor/Data/hint0.txt share/man/man6/plinkor-fullscreen.6; do
+  [ -f "$prefix/$f" ] || fail "$f is not installed"
+done
+[ -x "$prefix/bin/plinkor" ] && [ -x "$prefix/bin/plinkor-fullscreen" ] || fail "the programs are not executable"
+[ "$(ls "$prefix/share/plinkor/Sound" | wc -l)" -gt 10 ] || fail "the sounds are not installed"
+# Only the generator's files: a developer's settings, scores and screenshots stay in the build.
+extra=$(cd "$prefix/share/plinkor" && find . \( -name settings.dat -o -name 'Plinkor*.dat' -o -name '*.tmp' \
+  -o -name 'My Documents' -o -name '.generated' \) | head -n 3)
+[ -z "$extra" ] || fail "the installed data holds $extra"
+desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+grep -q "^Exec=plinkor$" "$prefix/share/applications/$id.desktop" || fail "the desktop entry does not start plinkor"
+grep -q "^Exec=plinkor-fullscreen$" "$prefix/share/applications/$id.desktop" || fail "no fullscreen action"
+# Icons: square RGBA pictures of the named size with see-through corners.
+for size in 16 24 32 48 64 128 256; do
+  icon="$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
+  got=$(identify -format "%w %h %[channels]" "$icon") || fail "no ${size} px icon"
+  [ "$got" = "$size $size srgba" ] || fail "the ${size} px icon is $got"
+  corner=$(convert "$icon" -format "%[fx:int(255*p{0,0}.a)]" info:)
+  middle=$(convert "$icon" -format "%[fx:int(255*p{$((size / 2)),$((size / 2))}.a)]" info:)
+  [ "$corner" -lt 128 ] && [ "$middle" = 255 ] || fail "the ${size} px icon has alpha $corner at the corner, $middle inside"
+done
+# The catalogue screenshots are the 240 x 320 screen three times larger, as the metainfo says.
+for shot in menu levels; do
+  got=$(identify -format "%w %h" "$prefix/share/plinkor/screenshots/screenshot-$shot.png") || fail "no screenshot-$shot.png"
+  [ "$got" = "720 960" ] || fail "screenshot-$shot.png is $got"
+  grep -q "width=\"720\" height=\"960\">https://.*/screenshot-$shot.png<" "$prefix/share/metainfo/$id.metainfo.xml" \
+    || fail "the metainfo does not name screenshot-$shot.png"
+done
+warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/plinkor.6" 2>&1 >"$work/man.txt")
+[ -z "$warnings" ] || fail "man page warnings: $warnings"
+grep -q "plinkor-fullscreen" "$work/man.txt" && grep -q "local/share/plinkor" "$work/man.txt" \
+  || fail "the man page does not describe the fullscreen build and the player's folder"
+echo "installed: $(cd "$prefix" && find . -type f | wc -l) files, validated"
 manifest >"$work/manifest.before"
 
 export HOME="$work/home"
@@ -145,30 +184,16 @@ md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level change
 [ "$(readlink "$player/Data/level8.dat")" = "$data/level8.dat" ] || fail "level 8 is not linked to the data"
 echo "settings and level 7 kept across the reinstall"
 
-# The fullscreen build starts from the home folder as well, without a box.
+# The installed fullscreen build finds its data from the home folder as well, without a box (its
+# screen and scaling are the frame test's).
 (cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/game.log" 2>&1 &
 game=$!
 wait_window_without_box fullscreen
-# The window may be made again on its way to the full screen: its size is read once it has settled.
-# Without a window manager it may keep its 640 x 480 screen size; either way it lies on its side,
-# unlike the windowed build's.
-WIDTH=0; HEIGHT=0
-for i in $(seq 100); do
-  no_box
-  win=$(shown_named Plinkor | head -n 1)
-  geometry=$([ -n "$win" ] && xdotool getwindowgeometry --shell "$win" 2>/dev/null)
-  WIDTH=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); HEIGHT=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
-  [ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] && break
-  sleep 0.1
-done
-[ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
-sleep 1
-no_box
-kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the fullscreen build ended by itself"; }
-win=$(shown_named Plinkor | head -n 1)
-[ -n "$win" ] || fail "the fullscreen build's window went away"
+# The window may be made again on its way to the full screen: its id is read once it has settled.
+sleep 2
+wait_window_without_box fullscreen
 close_game
-echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
+echo "fullscreen build: started without a box, closed with 0"
 
 manifest >"$work/manifest.after"
 diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"

@@ -23,17 +23,9 @@ to_menu() {
   done
   wait_until 'dismiss_missing_files; is_menu' 150 "the main menu did not appear"
 }
-# Waits up to 3 s for the menu's row $1 to differ from (want "differs") or match ("matches") the
-# background, as the crosshair of a held stylus makes it differ.
-row_is() {
-  for i in $(seq 30); do
-    capture "$work/now.png" || continue
-    d=$(difference "$work/now.png" "$run/Data/titleBack.png" "240x1+0+$1")
-    if [ "$2" = differs ]; then below 0.08 "$d" && return 0; else below "$d" 0.03 && return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# Does the menu's row $1 differ from the background (as the crosshair of a held stylus makes it), or match it?
+row_differs() { d=$(difference "$work/now.png" "$run/Data/titleBack.png" "240x1+0+$1"); below 0.08 "$d"; }
+row_matches() { d=$(difference "$work/now.png" "$run/Data/titleBack.png" "240x1+0+$1"); below "$d" 0.03; }
 # Column $1, rows $2..$2+5 of the frame against the background: the stylus cursor's bracket.
 column_differs() {
   d=$(difference "$work/now.png" "$run/Data/titleBack.png" "1x6+$1+$2")
@@ -43,11 +35,11 @@ column_differs() {
 # the press (crosshair on row 61), then the release at the edge $3 (brackets at $3 +- 10, rows 64..69).
 press_and_release_beside() {
   xdotool mousemove $(at 120 60) mousedown 1
-  row_is 61 differs || fail "$4: the press on the frame did not reach the game"
+  wait_until 'row_differs 61' 30 "$4: the press on the frame did not reach the game"
   xdotool mousemove "$1" "$2"
   sleep 0.3
   xdotool mouseup 1
-  row_is 61 matches || fail "$4: the release beside the frame did not reach the game (the stylus is still down)"
+  wait_until 'row_matches 61' 30 "$4: the release beside the frame did not reach the game (the stylus is still down)"
   sleep 0.2
   capture "$work/now.png"
   local bracket=$(($3 == 0 ? 10 : 229))

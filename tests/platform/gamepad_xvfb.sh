@@ -40,13 +40,10 @@ press() { pad "$1" 1; sleep 0.1; pad "$1" 0; }
 # corner (the pointer runs at 240 pixels a second at full deflection), then a quarter deflection
 # (60 pixels a second) right and down for as long as each distance takes.
 point_at() {
-  local first second
-  local near=$(( $1 < $2 ? $1 : $2 )) far=$(( $1 < $2 ? $2 : $1 ))
+  local first=lefty second=leftx near=$2 far=$1
+  [ "$1" -lt "$2" ] && { first=leftx; second=lefty; near=$1; far=$2; }
   # Both waits are worked out before the stick moves: a slow start of bc would add to the travel.
-  local both rest
-  both=$(echo "scale=3; $near / 60" | bc)
-  rest=$(echo "scale=3; ($far - $near) / 60" | bc)
-  if [ "$1" -lt "$2" ]; then first=leftx; second=lefty; else first=lefty; second=leftx; fi
+  local both=$(echo "scale=3; $near / 60" | bc) rest=$(echo "scale=3; ($far - $near) / 60" | bc)
   pad leftx -32768; pad lefty -32768
   sleep 1.5
   pad leftx 8192; pad lefty 8192
@@ -120,8 +117,7 @@ wait_until '[ "$(changed_pixels "$work/now.png" "$work/hatch.png" 190x12+25+133)
 echo "maintenance hatch open, Fat Paddle on"
 # The editor: "Level N" in small white letters along the top, the field's walls down the left edge.
 is_editor() {
-  local title wall
-  title=$(bright "$work/now.png" 60x9+90+0)
+  local title=$(bright "$work/now.png" 60x9+90+0) wall
   wall=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*max(mean.g,mean.b))]' info:)
   [ "$title" -gt 30 ] && [ "$title" -lt 100 ] && [ "$wall" -gt 100 ]
 }
@@ -173,10 +169,7 @@ echo "stick right: the paddle went from $start_x to $paddle_x"
 # and up as a player would. Cleared, the next level starts: its walls are green where the first
 # level's are blue; its lives are the ball marks in the top right corner.
 is_level2() {
-  local g b
-  g=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.g)]' info:)
-  b=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.b)]' info:)
-  [ "$g" -gt $((b + 30)) ]
+  [ "$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*(mean.g-mean.b))]' info:)" -gt 30 ]
 }
 "$build/plinkor-xsteer" "$win" "$work/pad" 170 >"$work/steer.log" 2>&1 &
 steer=$!
