@@ -32,10 +32,8 @@ const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size)
 // Loads Data/<name> into a new surface, then (up to 65536 pixels: the same path at less cost) centred
 // into an existing odd-sized one.
 void fuzzLoadPictureTwice(const char* name);
-
 // A broken promise of the code under test: says what and aborts, so the fuzzer keeps the input.
 void fuzzFail(const char* what);
-
 // Puts the game back to a game's start on level FUZZ_LEVEL, no level loaded.
 void fuzzGameReset(void);
 

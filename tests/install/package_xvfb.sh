@@ -36,7 +36,6 @@ dpkg --root="$dr" --force-depends --force-not-root -i "$deb" >"$work/dpkg.log" 2
 dpkg --root="$dr" -r plinkor >>"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r failed"; }
 left=$(cd "$dr" && find . -path ./var -prune -o ! -name . -print | head -n 3)
 [ -z "$left" ] || fail "dpkg -r left $left"
-echo "dpkg -i and dpkg -r in a scratch root: nothing left"
 
 root="$work/root"
 install_package() { rm -rf "$root" && dpkg -x "$deb" "$root" || fail "dpkg -x failed"; }
@@ -79,7 +78,6 @@ warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/plinkor.6" 2>&1
 [ -z "$warnings" ] || fail "man page warnings: $warnings"
 grep -q "plinkor-fullscreen" "$work/man.txt" && grep -q "local/share/plinkor" "$work/man.txt" \
   || fail "the man page does not describe the fullscreen build and the player's folder"
-echo "installed: $(cd "$prefix" && find . -type f | wc -l) files, validated"
 manifest >"$work/manifest.before"
 
 export HOME="$work/home"
@@ -97,7 +95,6 @@ code=$?
 count=$(grep -c "Plinkor's game data was not found; looked in: /, $work/lonely/bin/run, $work/lonely/share/plinkor" "$work/lonely.log")
 [ "$count" = 1 ] || { cat "$work/lonely.log"; fail "the not-found message was shown $count times"; }
 [ ! -e "$player" ] || fail "the player's folder was made although there was no data"
-echo "without data: exit 1, one message"
 
 start_xvfb
 
@@ -134,7 +131,6 @@ start_to_menu() {
   wait_until 'no_box; is_menu' 600 "the main menu did not appear (started in $1)"
   sleep 0.5
   no_box
-  echo "main menu reached, started in $1"
 }
 close_game() {
   "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
@@ -163,7 +159,6 @@ bmp="$HOME/Pictures/Plinkor/Plinkor0.BMP"
 for i in $(seq 200); do [ "$(stat -c %s "$bmp" 2>/dev/null)" = 230454 ] && break; sleep 0.1; done
 [ -f "$bmp" ] && [ "$(stat -c %s "$bmp")" = 230454 ] || fail "no 230454-byte screenshot at $bmp"
 close_game
-echo "screenshot: $bmp"
 
 [ "$(stat -c '%a %u' "$player")" = "700 $(id -u)" ] || fail "the player's folder is $(stat -c '%a %u' "$player")"
 [ -f "$player/Data/settings.dat" ] && [ ! -L "$player/Data/settings.dat" ] \
@@ -182,7 +177,6 @@ close_game
 md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level changed across the reinstall"
 [ ! -L "$player/Data/level7.dat" ] || fail "the player's level 7 became a link again"
 [ "$(readlink "$player/Data/level8.dat")" = "$data/level8.dat" ] || fail "level 8 is not linked to the data"
-echo "settings and level 7 kept across the reinstall"
 
 # The installed fullscreen build finds its data from the home folder as well, without a box (its
 # screen and scaling are the frame test's).
@@ -193,7 +187,6 @@ wait_window_without_box fullscreen
 sleep 2
 wait_window_without_box fullscreen
 close_game
-echo "fullscreen build: started without a box, closed with 0"
 
 manifest >"$work/manifest.after"
 diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"

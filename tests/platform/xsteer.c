@@ -3,7 +3,7 @@
    many times a second, finds the ball and the paddle, and writes "dpleft 1", "dpright 0", ... lines to
    the virtual pad's FIFO to keep the paddle under where the falling ball will land, meeting it off
    centre so that it flies off towards the nearest block. Ends after SECONDS or on SIGTERM with the
-   d-pad let go, and prints what it saw. It knows nothing of the game but its pictures. */
+   d-pad let go, and says in how many frames it saw the ball. It knows nothing of the game but its pictures. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
@@ -169,9 +169,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     signal(SIGTERM, onSignal);
-    signal(SIGINT, onSignal);
     double seenT[HISTORY], seenX[HISTORY], seenY[HISTORY];
-    int seen = 0, lastCentre = 0, frames = 0, balls = 0, hits = 0, wasFalling = 0;
+    int seen = 0, lastCentre = 0, frames = 0, balls = 0;
     while (!stopping && now() - start < seconds) {
         XImage* image = XGetImage(display, window, 0, 0, 2 * FRAME_W, 2 * FRAME_H, AllPlanes, ZPixmap);
         if (image == NULL) {
@@ -215,10 +214,6 @@ int main(int argc, char** argv) {
             double landing = bx;
             if (vy > 20) {
                 landing = fold(bx + vx * (top - 3 - by) / vy);
-                wasFalling = 1;
-            } else if (vy < -20 && wasFalling) {
-                hits++;
-                wasFalling = 0;
             }
             target = (int)lround(landing) - aimOffset(landing, top, half);
         } else {
@@ -238,7 +233,7 @@ int main(int argc, char** argv) {
     }
     hold(0);
     button(UP, 0);
-    printf("plinkor-xsteer: %d frames, ball seen in %d, %d bounces back up\n", frames, balls, hits);
+    printf("plinkor-xsteer: %d frames, the ball seen in %d\n", frames, balls);
     XCloseDisplay(display);
     return 0;
 }

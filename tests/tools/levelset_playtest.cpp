@@ -28,8 +28,7 @@ const int TICK_LIMIT = 60 * 60 * 20;  // twenty minutes of play
 void serve() {
     int32_t vx = (gameRand() & 1023) - 512;
     int x = currentLevel.collisionMap->width / 2 - 64 + (gameRand() & 127);
-    int y = currentLevel.collisionMap->height - 85 - 7 * game.difficulty;
-    int index = spawnBall(x, y, vx, 512);
+    int index = spawnBall(x, currentLevel.collisionMap->height - 85 - 7 * game.difficulty, vx, 512);
     if (index >= 0) {
         setBallSpeed(index);
     }
@@ -109,7 +108,6 @@ Outcome playLevel(int n, uint32_t seed, bool pile) {
 }  // namespace
 
 TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
-    prepareLevelSetPictures();
     buildAngleTables();
     backSurface = createSurface(240, 320);  // the lasers light it up
     game.difficulty = 1;
@@ -140,7 +138,6 @@ TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
 // The same with the debris settling into the pile, on Easy and on Insane (whose paddle zone is only
 // 57 rows deep): the player still reaches every ball, the pile lifts and may bury the paddle.
 TEST(LevelSetPlaytest, EveryLevelIsClearedWithThePileAndItStaysBelowTheZoneTop) {
-    prepareLevelSetPictures();
     buildAngleTables();
     game.lives = 0;
     for (int n = 0; n < 100; n++) {

