@@ -1,6 +1,6 @@
 // Fuzz target: a block description file read into the type table, then a level of blocks of every type
 // number (and past the table) placed, played and shrunk to its thumbnail.
-#include <cstdio>
+#include <cstring>
 
 #include "field/blocks.h"
 #include "field/level.h"
@@ -8,31 +8,20 @@
 
 enum { PLAY_UPDATES = 120 };
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzSetUp();
-    fuzzKitSetUp();
-    // Blocks of types 0..119 in rows over the field, each with a power-up of its own kind (and some past
-    // the kinds), sizes left as the file says and as the type table will say.
+const int fuzzSetUpParts = FUZZ_KIT;
+
+// Blocks of types 0..119 in rows over the field, each with a power-up of its own kind (and some past the
+// kinds), sizes left as the file says and as the type table will say; written before the first input.
+static bool writeLevel(void) {
     uint8_t level[120 * 12];
     for (int i = 0; i < 120; i++) {
-        uint8_t* r = level + i * 12;
         int x = 4 + (i % 12) * 19, y = 8 + (i / 12) * 22;
-        r[0] = (uint8_t)x;
-        r[1] = (uint8_t)(x >> 8);
-        r[2] = (uint8_t)y;
-        r[3] = (uint8_t)(y >> 8);
-        r[4] = (uint8_t)i;
-        r[5] = (uint8_t)(10 + i % 30);
-        r[6] = (uint8_t)(3 + i % 17);
-        r[7] = r[8] = r[9] = 0;
-        int powerUp = i % 3 == 0 ? 0 : i % 25;
-        r[10] = (uint8_t)powerUp;
-        r[11] = 0;
+        const uint8_t record[12] = {(uint8_t)x, (uint8_t)(x >> 8), (uint8_t)y, 0, (uint8_t)i, (uint8_t)(10 + i % 30),
+                                    (uint8_t)(3 + i % 17), 0, 0, 0, (uint8_t)(i % 3 == 0 ? 0 : i % 25), 0};
+        memcpy(level + i * 12, record, sizeof record);
     }
-    char name[32];
-    snprintf(name, sizeof(name), "level%d.dat", (int)FUZZ_LEVEL);
-    fuzzWriteDataFile(name, level, sizeof(level));
-    return 0;
+    fuzzWriteDataFile(FUZZ_LEVEL_FILE, level, sizeof(level));
+    return true;
 }
 
 // The editor's way of placing blocks: width and height come from the type table.
@@ -44,6 +33,7 @@ static void placeEveryType(void) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    [[maybe_unused]] static const bool levelWritten = writeLevel();
     fuzzBeginInput();
     fuzzWriteDataFile("blocks5.txt", data, size);
     fuzzGameReset();

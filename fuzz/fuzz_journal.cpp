@@ -8,6 +8,8 @@
 #include "platform/journal.h"
 #include "shell/replaystate.h"
 
+const int fuzzSetUpParts = FUZZ_FOLDER;
+
 // Replays the journal through the backend's calls until it is used up or out of step.
 static void replayToEnd(const JournalContents& contents) {
     journalStartReplay(&contents, 1, 0);
@@ -48,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (!contents.header.state.empty()) {
-        static GameSnapshot state;
-        static std::vector<uint8_t> again;
+        static GameSnapshot state, second;
+        static std::vector<uint8_t> again, third;
         const std::vector<uint8_t>& bytes = contents.header.state;
         if (!readGameSnapshot(bytes.data(), bytes.size(), &state, &error)) {
             if (error.empty()) {
@@ -58,8 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             // What is accepted is stored again as it reads: written, read back and written once more,
             // the bytes stay the same.
-            static GameSnapshot second;
-            static std::vector<uint8_t> third;
             writeGameSnapshot(state, &again);
             if (!readGameSnapshot(again.data(), again.size(), &second, &error)) {
                 fuzzFail("a game state written back is refused");

@@ -15,11 +15,7 @@ enum { PLAY_UPDATES = 240, LOWEST_ROW = 240 };
 static const uint8_t* input;
 static size_t inputSize;
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzSetUp();
-    fuzzKitSetUp();
-    return 0;
-}
+const int fuzzSetUpParts = FUZZ_KIT;
 
 // Saved right after loading: the file holds the loaded list, and a file the loader had nothing to drop
 // from (whole records, at most 1000, none below the lowest row) comes back exactly as it was.
@@ -27,9 +23,7 @@ static void checkSave(void) {
     if (!saveLevel(FUZZ_LEVEL)) {
         fuzzFail("level could not be saved");
     }
-    char path[600];
-    snprintf(path, sizeof(path), "%slevel%d.dat", runPaths.dataPath, (int)FUZZ_LEVEL);
-    std::vector<uint8_t> saved = readFileBytes(path);
+    std::vector<uint8_t> saved = readFileBytes(std::string(runPaths.dataPath) + FUZZ_LEVEL_FILE);
     if (saved.size() != (size_t)currentLevel.blockCount * 12) {
         fuzzFail("saved level has the wrong size");
     }
@@ -53,9 +47,7 @@ static void checkSave(void) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzBeginInput();
-    char name[32];
-    snprintf(name, sizeof(name), "level%d.dat", (int)FUZZ_LEVEL);
-    fuzzWriteDataFile(name, data, size);
+    fuzzWriteDataFile(FUZZ_LEVEL_FILE, data, size);
     input = data;
     inputSize = size;
     fuzzGameReset();

@@ -1,10 +1,7 @@
 // Fuzz target: a JPEG picture through loadPicture, into a new surface and centred into an existing one.
 #include "fuzzkit.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzSetUp();
-    return 0;
-}
+const int fuzzSetUpParts = FUZZ_FOLDER;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzBeginInput();

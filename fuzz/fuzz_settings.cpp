@@ -1,7 +1,6 @@
 // Fuzz target: a settings file loaded (a file of the right size must come back from the live values
 // exactly, volumes clamped), the screens that show the settings visited, then saved and loaded again.
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "fuzzkit.h"
@@ -10,19 +9,11 @@
 
 enum { EFFECTS_VOLUME_AT = 36, MUSIC_VOLUME_AT = 40 };
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzSetUp();
-    fuzzKitSetUp();
-    return 0;
-}
+const int fuzzSetUpParts = FUZZ_KIT;
 
 static int32_t valueAt(const uint8_t* bytes, int at) {
     return (int32_t)((uint32_t)bytes[at] | (uint32_t)bytes[at + 1] << 8 | (uint32_t)bytes[at + 2] << 16 |
                      (uint32_t)bytes[at + 3] << 24);
-}
-
-static int32_t clampVolume(int32_t v) {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -44,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int at = 0; at < SETTINGS_BYTES; at += 4) {
             int32_t expected = valueAt(data, at);
             if (at == EFFECTS_VOLUME_AT || at == MUSIC_VOLUME_AT) {
-                expected = clampVolume(expected);
+                expected = std::clamp(expected, 0, 255);
             }
             if (valueAt(live, at) != expected) {
                 fuzzFail("a loaded settings value differs from the file's");

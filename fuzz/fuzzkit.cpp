@@ -31,15 +31,14 @@
 #include "shell/mainloop.h"
 #include "shell/random.h"
 #include "shell/runfolder.h"
+#include "sound/mixer.h"
 #include "sound/music.h"
 #include "sound/sample.h"
 
 namespace {
 
-// A picture's pixel at (x, y) as 0xRRGGBB.
-typedef uint32_t (*PixelRule)(int x, int y);
-
-void writePicture(const char* name, int width, int height, PixelRule rule) {
+// Writes Data/<name>, its pixel at (x, y) rule(x, y) as 0xRRGGBB.
+void writePicture(const char* name, int width, int height, uint32_t (*rule)(int x, int y)) {
     std::vector<uint8_t> rgb;
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
@@ -56,27 +55,6 @@ uint32_t rgb(int r, int g, int b) {
     return (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b;
 }
 
-// Collision map: blue walls left, right and top, the rest empty.
-uint32_t schemeRule(int x, int y) {
-    return x < 4 || x >= 236 || y < 4 ? rgb(0, 0, 200) : 0;
-}
-
-uint32_t backgroundRule(int x, int y) {
-    return rgb(8 * (1 + x % 20), 8 * (2 + y % 20), 24);
-}
-
-// Kit cells (see kitTypes) in solid colours, with a hollow column here and there and the paddle pieces.
-uint32_t blocksRule(int x, int y) {
-    bool hollow = (x == 20 || x == 29) && y >= 16 && y < 21;
-    bool inked = y >= 16 && !hollow && ((x + y) % 7 != 0);
-    bool paddlePiece = y < 8 && x >= 9 && x < 24;
-    return inked || paddlePiece ? rgb(8 * (4 + x % 8), 8 * (10 + y % 8), 160) : 0;
-}
-
-uint32_t spriteRule(int x, int y) {
-    return (x * 7 + y * 3) % 5 != 0 ? rgb(40 + x * 3, 60 + y * 2, 200) : 0;
-}
-
 // Font pictures: the baseline marker in column 0, then glyphs of 1 to 4 columns in bands of
 // `band` rows, their heights varying, enough of them for every code from '!' to 223.
 int fontBand;
@@ -86,12 +64,6 @@ uint32_t fontRule(int x, int y) {
     bool inked = column < 1 + glyph % 4 && row >= top && row <= fontBand - 4;
     int blue = x == 0 ? (y == fontBand * 2 / 3 ? 31 : 0) : (inked ? 8 + (row * 3 + column) % 24 : 0);
     return rgb(blue * 8, blue * 8, blue * 8);
-}
-
-// The small character sheet: 32 cells a row of 7 x 11 pixels, a 6 x 6 glyph at (1, 3) of each.
-uint32_t smallCharsRule(int x, int y) {
-    int cx = x % 7, cy = y % 11;
-    return cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0) ? 0xFFFFFF : 0;
 }
 
 Surface* fontPictures[2];
@@ -124,7 +96,7 @@ const char* writeFile(const char* folder, const char* name, const uint8_t* data,
 
 }  // namespace
 
-void fuzzSetUp(void) {
+static void setUpFolder(void) {
     scratchFolder = "/tmp/plinkor-fuzz-" + std::to_string((long)getpid());
     std::filesystem::create_directories(scratchFolder + "/Data");
     std::filesystem::create_directories(scratchFolder + "/Sound");
@@ -156,18 +128,17 @@ const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t siz
 const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size) {
     std::vector<uint8_t> copy(data, data + size);
     // After the 8-byte signature: length (4), type (4), data (length), CRC of type and data (4).
-    size_t at = 8;
-    while (at + 12 <= size) {
+    for (size_t at = 8; at + 12 <= size;) {
         const uint8_t* p = &copy[at];
-        uint32_t length = (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
+        size_t length = (size_t)p[0] << 24 | (size_t)p[1] << 16 | (size_t)p[2] << 8 | (size_t)p[3];
         if (length > size - at - 12) {
             break;
         }
         uint32_t crc = (uint32_t)crc32(0, &copy[at + 4], (uInt)(length + 4));
-        for (int k = 0; k < 4; k++) {
-            copy[at + 8 + length + (size_t)k] = (uint8_t)(crc >> (24 - 8 * k));
+        for (size_t k = 0; k < 4; k++) {
+            copy[at + 8 + length + k] = (uint8_t)(crc >> (24 - 8 * k));
         }
-        at += (size_t)length + 12;
+        at += length + 12;
     }
     return writeFile(runPaths.dataPath, name, copy.data(), size);
 }
@@ -189,10 +160,21 @@ void fuzzFail(const char* what) {
     abort();
 }
 
-void fuzzKitSetUp(void) {
-    writePicture("scheme5.png", 240, 320, schemeRule);
-    writePicture("scheme5v.png", 240, 320, backgroundRule);
-    writePicture("blocks5.png", 64, 48, blocksRule);
+static void setUpKit(void) {
+    // The collision map: blue walls left, right and top, the rest empty; a background.
+    writePicture("scheme5.png", 240, 320,
+                 [](int x, int y) { return x < 4 || x >= 236 || y < 4 ? rgb(0, 0, 200) : 0; });
+    writePicture("scheme5v.png", 240, 320,
+                 [](int x, int y) { return rgb(8 * (1 + x % 20), 8 * (2 + y % 20), 24); });
+    // Kit cells (see kitTypes) in solid colours, with a hollow column here and there, and the paddle pieces.
+    writePicture("blocks5.png", 64, 48, [](int x, int y) {
+        bool hollow = (x == 20 || x == 29) && y >= 16 && y < 21;
+        bool inked = y >= 16 && !hollow && ((x + y) % 7 != 0);
+        return inked || (y < 8 && x >= 9 && x < 24) ? rgb(8 * (4 + x % 8), 8 * (10 + y % 8), 160) : 0;
+    });
+    auto spriteRule = [](int x, int y) {
+        return (x * 7 + y * 3) % 5 != 0 ? rgb(40 + x * 3, 60 + y * 2, 200) : 0;
+    };
     writePicture("sprites.png", 128, 64, spriteRule);
     writePicture("power-ups.png", 528, 72, spriteRule);
     writePicture("icons.png", 104, 52, spriteRule);
@@ -205,15 +187,18 @@ void fuzzKitSetUp(void) {
     loadPicture("power-ups.png", &effects.powerUpsPicture);
     loadPicture("icons.png", &effects.iconsPicture);
 
-    writePicture("smallchars.png", 224, 99, smallCharsRule);
+    // The small character sheet: 32 cells a row of 7 x 11 pixels, a 6 x 6 glyph at (1, 3) of each.
+    writePicture("smallchars.png", 224, 99, [](int x, int y) {
+        int cx = x % 7, cy = y % 11;
+        return cx >= 1 && cy >= 3 && cy < 9 && ((x / 7 + y / 11 + cx * cy) % 3 != 0) ? 0xFFFFFFu : 0u;
+    });
     loadPicture("smallchars.png", &smallCharsSheet);
-    static const int bands[2] = {30, 18};
-    static const char* const names[2] = {"font0.png", "font1.png"};
     for (int slot = 0; slot < 2; slot++) {
-        fontBand = bands[slot];
-        writePicture(names[slot], 256, bands[slot] * 4, fontRule);
-        loadPicture(names[slot], &fontPictures[slot]);
-        loadFont(fontPictures[slot], slot, bands[slot]);
+        fontBand = slot == 0 ? 30 : 18;
+        const char* name = slot == 0 ? "font0.png" : "font1.png";
+        writePicture(name, 256, fontBand * 4, fontRule);
+        loadPicture(name, &fontPictures[slot]);
+        loadFont(fontPictures[slot], slot, fontBand);
     }
 }
 
@@ -281,4 +266,16 @@ void fuzzVisitMode(int32_t mode, int updates) {
     }
     leaveMode(mode);
     mainLoop.currentMode = mode;
+}
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    setUpFolder();
+    if (fuzzSetUpParts & FUZZ_KIT) {
+        setUpKit();
+    }
+    if (fuzzSetUpParts & FUZZ_SOUND) {
+        soundInit(0);
+        appActive = 1;
+    }
+    return 0;
 }

@@ -1,6 +1,5 @@
 // Shared by the fuzz targets: a scratch data and sound folder per process, input files, a small picture
-// set (level pictures, sprite sheets, both fonts, the small character sheet), the game's state reset
-// between inputs, a level played through, and the screens around play visited.
+// set, the game's state reset between inputs, a level played through, and the screens around play visited.
 #pragma once
 
 #include <cstddef>
@@ -11,47 +10,36 @@
 
 // The level every input is loaded as: not 0 or 1 (those read other file numbers), recoloured (7 mod 5).
 enum { FUZZ_LEVEL = 7 };
+#define FUZZ_LEVEL_FILE "level7.dat"
 
-// Makes /tmp/plinkor-fuzz-<pid>/ with Data/ and Sound/, points the game's data and sound paths there
-// (absolute: the fuzzer's own corpus paths stay relative to the starting folder), builds the gamma and
-// log colour tables, and removes the folder again at exit. Call once from LLVMFuzzerInitialize.
-void fuzzSetUp(void);
+// What each target sets up once, before its first input (the kit's LLVMFuzzerInitialize reads it):
+// always a scratch folder /tmp/plinkor-fuzz-<pid>/{Data,Sound}/ (absolute, so the corpus paths stay
+// relative to the starting folder) that the game's paths point to and that goes again at exit; with
+// FUZZ_KIT the level pictures, sprite sheets, fonts, small characters and a "blocks5.txt" of the kit's
+// own, loaded as the start-up loads them; with FUZZ_SOUND the mixer, the game active.
+enum { FUZZ_FOLDER = 0, FUZZ_KIT = 1, FUZZ_SOUND = 2 };
+extern const int fuzzSetUpParts;
 
-// Writes "scheme5.png", "scheme5v.png", "blocks5.png", "sprites.png", "power-ups.png", "icons.png",
-// "smallchars.png" and two font pictures into the data folder, and "blocks5.txt" with the kit's own
-// block types; builds the angle and explosion tables and the back surface, loads the sheets the start-up
-// loads and measures both fonts. Call once, after fuzzSetUp.
-void fuzzKitSetUp(void);
-
-// Before each input: forgets recorded message boxes and empties the log, so runs stay independent
-// and nothing grows from one input to the next.
+// Before each input: forgets message boxes and empties the log, so nothing grows between inputs.
 void fuzzBeginInput(void);
 
-// Writes the input as the whole file <data folder>/<name> or <sound folder>/<name>; returns its path.
+// Writes the input as the whole file <data or sound folder>/<name>; returns its path. The PNG writer
+// first makes every complete chunk's CRC right, so mutations get past the checksum into the loader.
 const char* fuzzWriteDataFile(const char* name, const uint8_t* data, size_t size);
 const char* fuzzWriteSoundFile(const char* name, const uint8_t* data, size_t size);
-
-// PNG chunks carry CRCs that nearly every mutation breaks; recomputing them lets the fuzzer past the
-// checksum into the loader. Writes the input as <data folder>/<name> with every complete chunk's CRC
-// made right; returns its path.
 const char* fuzzWritePngFile(const char* name, const uint8_t* data, size_t size);
 
-// Loads Data/<name> through loadPicture into a new surface, then (when it has at most 65536 pixels: big
-// pictures take the same path at a thousand times the cost) centred into an existing odd-sized one.
+// Loads Data/<name> into a new surface, then (up to 65536 pixels: the same path at less cost) centred
+// into an existing odd-sized one.
 void fuzzLoadPictureTwice(const char* name);
-
 // A broken promise of the code under test: says what and aborts, so the fuzzer keeps the input.
 void fuzzFail(const char* what);
-
-// Puts the game back to a game's start: values, lists, power-ups, paddle, hint panel, music, random seed,
-// mode, no level loaded.
+// Puts the game back to a game's start on level FUZZ_LEVEL, no level loaded.
 void fuzzGameReset(void);
 
 // Plays level FUZZ_LEVEL as the game does: set-up (then `afterSetUp` when not null), `updates` play
-// updates with the ready countdown skipped (drawing the field now and then), the power-up marks shown,
-// tear-down, then the thumbnail.
+// updates past the ready countdown, the power-up marks shown, tear-down, then the thumbnail.
 void fuzzPlayLevel(int updates, void (*afterSetUp)(void));
 
-// Enters a screen, runs `updates` updates with a render after each, and leaves it again, as the main
-// loop would (a mode change asked for by an update ends the visit early).
+// Enters a screen, runs `updates` updates each followed by a render, and leaves it as the main loop would.
 void fuzzVisitMode(int32_t mode, int updates);

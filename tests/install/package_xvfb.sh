@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a player gets it: built with CPack, installed and removed by dpkg in a scratch
-# root, then unpacked with dpkg -x and started from there under Xvfb with a scratch home. Started from /
+# root, then unpacked with dpkg -x: the programs, the data without anyone's own files, the desktop entry
+# and the AppStream metainfo passing their validators, the icons at every size, the catalogue
+# screenshots, the man page. Then started from there under Xvfb with a scratch home. Started from /
 # and from the home folder it reaches the main menu without a box; the player's folder is theirs (0700,
 # their owner); the screenshot key writes into ~/Pictures/Plinkor; settings and a level of the player's
 # own survive a reinstall; the installed files never change; the fullscreen build starts too. Without
@@ -10,7 +12,8 @@ set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 . "$(dirname "$0")/../support/xvfb_game.sh"
 begin_test package "$1"
-need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum
+need_x_tools dpkg dpkg-deb dpkg-shlibdeps cpack convert compare md5sum desktop-file-validate appstreamcli \
+  identify man
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack failed"; }
@@ -33,14 +36,48 @@ dpkg --root="$dr" --force-depends --force-not-root -i "$deb" >"$work/dpkg.log" 2
 dpkg --root="$dr" -r plinkor >>"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r failed"; }
 left=$(cd "$dr" && find . -path ./var -prune -o ! -name . -print | head -n 3)
 [ -z "$left" ] || fail "dpkg -r left $left"
-echo "dpkg -i and dpkg -r in a scratch root: nothing left"
 
 root="$work/root"
 install_package() { rm -rf "$root" && dpkg -x "$deb" "$root" || fail "dpkg -x failed"; }
 # Every installed file's path, mode, size and checksum.
 manifest() { (cd "$root" && find . -printf '%p %m %s\n' | sort && find . -type f -exec md5sum {} + | sort); }
 install_package
-[ -x "$root/usr/bin/plinkor" ] && [ -f "$root/usr/share/plinkor/Data/loading.png" ] || fail "package layout"
+prefix="$root/usr"
+id=org.plinkor.Plinkor
+for f in bin/plinkor bin/plinkor-fullscreen share/plinkor/Data/loading.png share/plinkor/Data/level99.dat \
+         share/plinkor/Data/blocks5.txt share/plinkor/Data/hint0.txt share/man/man6/plinkor-fullscreen.6; do
+  [ -f "$prefix/$f" ] || fail "$f is not installed"
+done
+[ -x "$prefix/bin/plinkor" ] && [ -x "$prefix/bin/plinkor-fullscreen" ] || fail "the programs are not executable"
+[ "$(ls "$prefix/share/plinkor/Sound" | wc -l)" -gt 10 ] || fail "the sounds are not installed"
+# Only the generator's files: a developer's settings, scores and screenshots stay in the build.
+extra=$(cd "$prefix/share/plinkor" && find . \( -name settings.dat -o -name 'Plinkor*.dat' -o -name '*.tmp' \
+  -o -name 'My Documents' -o -name '.generated' \) | head -n 3)
+[ -z "$extra" ] || fail "the installed data holds $extra"
+desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+grep -q "^Exec=plinkor$" "$prefix/share/applications/$id.desktop" || fail "the desktop entry does not start plinkor"
+grep -q "^Exec=plinkor-fullscreen$" "$prefix/share/applications/$id.desktop" || fail "no fullscreen action"
+# Icons: square RGBA pictures of the named size with see-through corners.
+for size in 16 24 32 48 64 128 256; do
+  icon="$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
+  got=$(identify -format "%w %h %[channels]" "$icon") || fail "no ${size} px icon"
+  [ "$got" = "$size $size srgba" ] || fail "the ${size} px icon is $got"
+  corner=$(convert "$icon" -format "%[fx:int(255*p{0,0}.a)]" info:)
+  middle=$(convert "$icon" -format "%[fx:int(255*p{$((size / 2)),$((size / 2))}.a)]" info:)
+  [ "$corner" -lt 128 ] && [ "$middle" = 255 ] || fail "the ${size} px icon has alpha $corner at the corner, $middle inside"
+done
+# The catalogue screenshots are the 240 x 320 screen three times larger, as the metainfo says.
+for shot in menu levels; do
+  got=$(identify -format "%w %h" "$prefix/share/plinkor/screenshots/screenshot-$shot.png") || fail "no screenshot-$shot.png"
+  [ "$got" = "720 960" ] || fail "screenshot-$shot.png is $got"
+  grep -q "width=\"720\" height=\"960\">https://.*/screenshot-$shot.png<" "$prefix/share/metainfo/$id.metainfo.xml" \
+    || fail "the metainfo does not name screenshot-$shot.png"
+done
+warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/plinkor.6" 2>&1 >"$work/man.txt")
+[ -z "$warnings" ] || fail "man page warnings: $warnings"
+grep -q "plinkor-fullscreen" "$work/man.txt" && grep -q "local/share/plinkor" "$work/man.txt" \
+  || fail "the man page does not describe the fullscreen build and the player's folder"
 manifest >"$work/manifest.before"
 
 export HOME="$work/home"
@@ -58,7 +95,6 @@ code=$?
 count=$(grep -c "Plinkor's game data was not found; looked in: /, $work/lonely/bin/run, $work/lonely/share/plinkor" "$work/lonely.log")
 [ "$count" = 1 ] || { cat "$work/lonely.log"; fail "the not-found message was shown $count times"; }
 [ ! -e "$player" ] || fail "the player's folder was made although there was no data"
-echo "without data: exit 1, one message"
 
 start_xvfb
 
@@ -95,7 +131,6 @@ start_to_menu() {
   wait_until 'no_box; is_menu' 600 "the main menu did not appear (started in $1)"
   sleep 0.5
   no_box
-  echo "main menu reached, started in $1"
 }
 close_game() {
   "$build/plinkor-xclose" "$win" || fail "cannot send the close request"
@@ -124,7 +159,6 @@ bmp="$HOME/Pictures/Plinkor/Plinkor0.BMP"
 for i in $(seq 200); do [ "$(stat -c %s "$bmp" 2>/dev/null)" = 230454 ] && break; sleep 0.1; done
 [ -f "$bmp" ] && [ "$(stat -c %s "$bmp")" = 230454 ] || fail "no 230454-byte screenshot at $bmp"
 close_game
-echo "screenshot: $bmp"
 
 [ "$(stat -c '%a %u' "$player")" = "700 $(id -u)" ] || fail "the player's folder is $(stat -c '%a %u' "$player")"
 [ -f "$player/Data/settings.dat" ] && [ ! -L "$player/Data/settings.dat" ] \
@@ -143,32 +177,16 @@ close_game
 md5sum -c --quiet "$work/own.md5" || fail "the player's settings or level changed across the reinstall"
 [ ! -L "$player/Data/level7.dat" ] || fail "the player's level 7 became a link again"
 [ "$(readlink "$player/Data/level8.dat")" = "$data/level8.dat" ] || fail "level 8 is not linked to the data"
-echo "settings and level 7 kept across the reinstall"
 
-# The fullscreen build starts from the home folder as well, without a box.
+# The installed fullscreen build finds its data from the home folder as well, without a box (its
+# screen and scaling are the frame test's).
 (cd "$HOME" && exec $isolate "$root/usr/bin/plinkor-fullscreen") >"$work/game.log" 2>&1 &
 game=$!
 wait_window_without_box fullscreen
-# The window may be made again on its way to the full screen: its size is read once it has settled.
-# Without a window manager it may keep its 640 x 480 screen size; either way it lies on its side,
-# unlike the windowed build's.
-WIDTH=0; HEIGHT=0
-for i in $(seq 100); do
-  no_box
-  win=$(shown_named Plinkor | head -n 1)
-  geometry=$([ -n "$win" ] && xdotool getwindowgeometry --shell "$win" 2>/dev/null)
-  WIDTH=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); HEIGHT=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
-  [ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] && break
-  sleep 0.1
-done
-[ "${WIDTH:-0}" -ge 640 ] && [ "${WIDTH:-0}" -gt "${HEIGHT:-0}" ] || fail "the fullscreen window is ${WIDTH}x${HEIGHT}"
-sleep 1
-no_box
-kill -0 "$game" 2>/dev/null || { cat "$work/game.log"; fail "the fullscreen build ended by itself"; }
-win=$(shown_named Plinkor | head -n 1)
-[ -n "$win" ] || fail "the fullscreen build's window went away"
+# The window may be made again on its way to the full screen: its id is read once it has settled.
+sleep 2
+wait_window_without_box fullscreen
 close_game
-echo "fullscreen build: ${WIDTH}x${HEIGHT}, closed with 0"
 
 manifest >"$work/manifest.after"
 diff "$work/manifest.before" "$work/manifest.after" >/dev/null || fail "the installed files changed"

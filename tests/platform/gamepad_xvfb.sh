@@ -32,7 +32,6 @@ exec 3<>"$work/pad"
 # The desktop pointer stays outside the window: everything the game sees comes from the pad.
 xdotool mousemove 0 0
 wait_until is_menu 150 "the main menu did not appear"
-echo "main menu"
 
 pad() { echo "$*" >&3; }
 press() { pad "$1" 1; sleep 0.1; pad "$1" 0; }
@@ -40,13 +39,10 @@ press() { pad "$1" 1; sleep 0.1; pad "$1" 0; }
 # corner (the pointer runs at 240 pixels a second at full deflection), then a quarter deflection
 # (60 pixels a second) right and down for as long as each distance takes.
 point_at() {
-  local first second
-  local near=$(( $1 < $2 ? $1 : $2 )) far=$(( $1 < $2 ? $2 : $1 ))
+  local first=lefty second=leftx near=$2 far=$1
+  [ "$1" -lt "$2" ] && { first=leftx; second=lefty; near=$1; far=$2; }
   # Both waits are worked out before the stick moves: a slow start of bc would add to the travel.
-  local both rest
-  both=$(echo "scale=3; $near / 60" | bc)
-  rest=$(echo "scale=3; ($far - $near) / 60" | bc)
-  if [ "$1" -lt "$2" ]; then first=leftx; second=lefty; else first=lefty; second=leftx; fi
+  local both=$(echo "scale=3; $near / 60" | bc) rest=$(echo "scale=3; ($far - $near) / 60" | bc)
   pad leftx -32768; pad lefty -32768
   sleep 1.5
   pad leftx 8192; pad lefty 8192
@@ -60,19 +56,15 @@ tap_to() {
   point_at "$1" "$2"
   press a
   wait_until "$3" 50 "no $4 after a tap at ($1, $2)"
-  echo "$4"
 }
 
 # The screens, told apart by the white text they carry: the count of white pixels in the title band
 # along the top, in the column of labels on the left and in the options' hints row.
-bands() {
-  top=$(bright "$work/now.png" 240x22+0+0)
-  left=$(bright "$work/now.png" 60x220+0+55)
-  hints=$(bright "$work/now.png" 200x16+20+80)
-}
-is_options() { bands; [ "$top" -lt 20 ] && [ "$hints" -gt 250 ]; }
-is_controls() { bands; [ "$top" -gt 500 ] && [ "$left" -gt 1000 ]; }
-is_scores() { bands; [ "$top" -gt 250 ] && [ "$left" -lt 50 ]; }
+title_white() { bright "$work/now.png" 240x22+0+0; }
+labels_white() { bright "$work/now.png" 60x220+0+55; }
+is_options() { [ "$(title_white)" -lt 20 ] && [ "$(bright "$work/now.png" 200x16+20+80)" -gt 250 ]; }
+is_controls() { [ "$(title_white)" -gt 500 ] && [ "$(labels_white)" -gt 1000 ]; }
+is_scores() { [ "$(title_white)" -gt 250 ] && [ "$(labels_white)" -lt 50 ]; }
 # The information page opens with the top of the manual's picture, 10 pixels in from the left and top.
 is_info() {
   convert "$run/Data/strider.png" -crop 220x50+0+0 +repage "$work/page.png"
@@ -117,11 +109,9 @@ point_at 120 138
 press a
 wait_until '[ "$(changed_pixels "$work/now.png" "$work/hatch.png" 190x12+25+133)" -gt 15 ]' 50 \
   "the Fat Paddle line did not change"
-echo "maintenance hatch open, Fat Paddle on"
 # The editor: "Level N" in small white letters along the top, the field's walls down the left edge.
 is_editor() {
-  local title wall
-  title=$(bright "$work/now.png" 60x9+90+0)
+  local title=$(bright "$work/now.png" 60x9+90+0) wall
   wall=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*max(mean.g,mean.b))]' info:)
   [ "$title" -gt 30 ] && [ "$title" -lt 100 ] && [ "$wall" -gt 100 ]
 }
@@ -130,11 +120,9 @@ cp "$work/now.png" "$work/level1.png"
 press dpup
 wait_until 'is_editor && [ "$(changed_pixels "$work/now.png" "$work/level1.png" 240x300+0+10)" -gt 10000 ]' 50 \
   "the d-pad's up did not step the editor to the next level"
-echo "editor: d-pad up shows the next level"
 press dpdown
 wait_until 'is_editor && [ "$(changed_pixels "$work/now.png" "$work/level1.png" 240x300+0+10)" -lt 100 ]' 50 \
   "the d-pad's down did not bring the first level back"
-echo "editor: d-pad down brings the first level back"
 # A held on the first level's leftmost block (rows 60..69) lifts it; the stick carries it 60 pixels
 # down; letting go of A puts it there. The level is saved as the editor is left.
 point_at 40 65
@@ -148,11 +136,9 @@ pad a 0
 wait_until '[ "$(changed_pixels "$work/now.png" "$work/level1.png" 20x10+30+60)" -gt 40 ] &&
   [ "$(changed_pixels "$work/now.png" "$work/level1.png" 30x30+25+110)" -gt 60 ]' 50 \
   "A and the stick did not move the block from (30, 60) down by 60 pixels"
-echo "editor: A and the stick moved a block"
 press b
 wait_until is_menu 50 "B did not leave the editor for the main menu"
 [ -f "$work/Data/level0.dat" ] && [ ! -L "$work/Data/level0.dat" ] || fail "leaving the editor did not save the level"
-echo "main menu again, through B in the editor, the level saved"
 
 tap_to 120 158 is_chooser "level chooser"
 tap_to 12 92 is_play "play"
@@ -173,10 +159,7 @@ echo "stick right: the paddle went from $start_x to $paddle_x"
 # and up as a player would. Cleared, the next level starts: its walls are green where the first
 # level's are blue; its lives are the ball marks in the top right corner.
 is_level2() {
-  local g b
-  g=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.g)]' info:)
-  b=$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*mean.b)]' info:)
-  [ "$g" -gt $((b + 30)) ]
+  [ "$(convert "$work/now.png" -crop 6x100+2+100 +repage -format '%[fx:round(255*(mean.g-mean.b))]' info:)" -gt 30 ]
 }
 "$build/plinkor-xsteer" "$win" "$work/pad" 170 >"$work/steer.log" 2>&1 &
 steer=$!
@@ -201,17 +184,13 @@ lives=$(convert "$work/now.png" -crop 40x8+199+1 +repage -colorspace Gray -thres
 echo "first level cleared: the second level starts with lives to spare ($lives light pixels in the corner)"
 press b
 wait_until is_menu 50 "B did not leave the game for the main menu"
-echo "main menu again, through B in play"
 
 press b
 wait_until is_farewell 50 "B on the main menu brought no farewell"
-echo "farewell"
 press a
 wait_until is_goodbye 50 "A on the farewell did not bring the last screen"
-echo "last screen"
 press a
 wait_exit "$game"
 [ "$code" = 0 ] || fail "the game did not end with 0 after A on the last screen (\"$code\": still runs)"
 game=""
-echo "A on the last screen closed the game with exit code 0"
 pass

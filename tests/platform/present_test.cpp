@@ -121,38 +121,35 @@ TEST(FrameLayout, MousePositionsClampToTheFrame) {
     }
 }
 
-// A run of presents at the given intervals (ticks, 1000 a second here); returns the waits asked for
-// before each.
-std::vector<int64_t> pace(int refreshHz, int vsync, const std::vector<int64_t>& intervals) {
-    PresentPacer p;
-    pacerStart(&p, 1000, refreshHz, vsync);
-    std::vector<int64_t> waits;
-    int64_t now = 5000;
-    for (int64_t interval : intervals) {
-        now += interval;
-        int64_t wait = pacerWait(&p, now);
-        waits.push_back(wait);
-        now += wait;
-        pacerPresented(&p, now);
+// Runs of presents at the given intervals (ticks, 1000 a second here) give the waits asked for before each.
+TEST(Pacer, BelievesVsyncOnlyWhilePresentsWaitAndOtherwiseKeepsToTheRefreshSlots) {
+    struct Case {
+        const char* what;
+        int refreshHz, vsync;
+        std::vector<int64_t> intervals, waits;
+    } cases[] = {
+        {"presents that take a whole refresh: the renderer's word holds", 50, 1,
+         {20, 20, 20, 20, 20, 20, 20, 20}, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"presents back at once though vsync was promised: after five, paced to 50 Hz", 50, 1,
+         {1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 19, 19}},
+        {"an early present now and then (a late frame caught up) does not switch", 50, 1,
+         {20, 1, 20, 1, 1, 20, 1, 1, 1, 1, 20}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"no vsync, unknown refresh: 60 Hz, 16 ticks a slot", 0, 0, {1, 1, 1, 5}, {0, 15, 15, 11}},
+        {"no vsync: a late frame starts the slots again from its present", 50, 0, {1, 1, 40, 1}, {0, 19, 0, 19}},
+    };
+    for (const Case& c : cases) {
+        PresentPacer p;
+        pacerStart(&p, 1000, c.refreshHz, c.vsync);
+        std::vector<int64_t> waits;
+        int64_t now = 5000;
+        for (int64_t interval : c.intervals) {
+            now += interval;
+            waits.push_back(pacerWait(&p, now));
+            now += waits.back();
+            pacerPresented(&p, now);
+        }
+        EXPECT_EQ(waits, c.waits) << c.what;
     }
-    return waits;
-}
-
-TEST(Pacer, BelievesVsyncOnlyWhilePresentsWait) {
-    // Presents that take a whole refresh: the renderer's word holds, we never wait.
-    EXPECT_EQ(pace(50, 1, {20, 20, 20, 20, 20, 20, 20, 20}), (std::vector<int64_t>{0, 0, 0, 0, 0, 0, 0, 0}));
-    // Presents that return at once although vsync was promised: after five early ones we pace to 50 Hz.
-    EXPECT_EQ(pace(50, 1, {1, 1, 1, 1, 1, 1, 1, 1}), (std::vector<int64_t>{0, 0, 0, 0, 0, 0, 19, 19}));
-    // An early present now and then (a late frame caught up) does not switch.
-    EXPECT_EQ(pace(50, 1, {20, 1, 20, 1, 1, 20, 1, 1, 1, 1, 20}),
-              (std::vector<int64_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(Pacer, WithoutVsyncKeepsToTheRefreshSlots) {
-    // Unknown refresh: 60 Hz, 16 ticks a slot at 1000 ticks a second.
-    EXPECT_EQ(pace(0, 0, {1, 1, 1, 5}), (std::vector<int64_t>{0, 15, 15, 11}));
-    // A late frame (40 ticks) starts the slots again from its present.
-    EXPECT_EQ(pace(50, 0, {1, 1, 40, 1}), (std::vector<int64_t>{0, 19, 0, 19}));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
    Usage: plinkor-xsteer WINDOW FIFO SECONDS. Reads the 480 x 640 window (the 240 x 320 frame at scale 2)
    many times a second, finds the ball and the paddle, and writes "dpleft 1", "dpright 0", ... lines to
    the virtual pad's FIFO to keep the paddle under where the falling ball will land, meeting it off
-   centre so that it flies off towards the nearest block. Ends after SECONDS or on SIGTERM with both
-   d-pad buttons up, and prints what it saw. It knows nothing of the game but its pictures. */
+   centre so that it flies off towards the nearest block. Ends after SECONDS or on SIGTERM with the
+   d-pad let go, and says in how many frames it saw the ball. It knows nothing of the game but its pictures. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
@@ -11,25 +11,24 @@
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <time.h>
 #include <unistd.h>
 
 enum {
     FRAME_W = 240,
     FRAME_H = 320,
-    LEFT_EDGE = 16,      /* frame columns the ball's centre keeps inside (walls) */
+    LEFT_EDGE = 16, /* frame columns the ball's centre keeps inside (walls) */
     RIGHT_EDGE = 224,
-    FIELD_TOP = 12,      /* below the score */
-    PADDLE_FROM = 200,   /* rows the paddle's top row is looked for in */
+    FIELD_TOP = 12,    /* below the score */
+    PADDLE_FROM = 200, /* rows the paddle's top row is looked for in */
     PADDLE_TO = 314,
-    ZONE_TOP = 242,      /* the highest the paddle goes on Easy (field height 320 less a zone of 78) */
+    ZONE_TOP = 242, /* the highest the paddle goes on Easy (field height 320 less a zone of 78) */
+    HISTORY = 16,   /* the ball's recent places: its speed is measured over at least 60 ms */
 };
 
 static volatile sig_atomic_t stopping = 0;
 static void onSignal(int sig) {
-    (void)sig;
-    stopping = 1;
+    stopping = sig;
 }
 
 static double now(void) {
@@ -41,51 +40,39 @@ static double now(void) {
 /* The frame's pixels, 0xRRGGBB, sampled from the scaled window. */
 static unsigned frame[FRAME_H][FRAME_W];
 
+static int red(unsigned p) {
+    return (p >> 16) & 255;
+}
 static int lowest(unsigned p) {
-    int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
-    int m = r < g ? r : g;
+    int g = (p >> 8) & 255, b = p & 255, m = red(p) < g ? red(p) : g;
     return m < b ? m : b;
 }
-
 /* Blocks: warm, saturated pixels (the walls, the ball and the background are bluish or grey). */
 static int isBlock(unsigned p) {
-    int r = (p >> 16) & 255, b = p & 255;
-    return r > 0x90 && r - b > 0x60;
+    return red(p) > 0x90 && red(p) - (int)(p & 255) > 0x60;
+}
+/* The ball's pixels: light and grey (the walls' light pixels are clearly blue). */
+static int isBall(unsigned p) {
+    return lowest(p) >= 0xB8 && (int)(p & 255) - red(p) <= 0x20;
 }
 
-static int fifo = -1;
-static int held = 0; /* -1 left, +1 right, 0 none */
-static void send(const char* line) {
-    if (write(fifo, line, strlen(line)) < 0) {
+/* The d-pad's left, right and up, each written to the FIFO only when it changes. */
+enum { LEFT, RIGHT, UP };
+static int fifo = -1, held[3];
+static void button(int which, int down) {
+    static const char* const names[3] = {"dpleft", "dpright", "dpup"};
+    if (held[which] != down && dprintf(fifo, "%s %d\n", names[which], down) < 0) {
         perror("plinkor-xsteer: fifo");
     }
+    held[which] = down;
 }
+/* -1 left, +1 right, 0 neither; the other side is let go first. */
 static void hold(int direction) {
-    if (direction == held) {
-        return;
-    }
-    if (held == -1) {
-        send("dpleft 0\n");
-    } else if (held == 1) {
-        send("dpright 0\n");
-    }
-    if (direction == -1) {
-        send("dpleft 1\n");
-    } else if (direction == 1) {
-        send("dpright 1\n");
-    }
-    held = direction;
+    button(direction < 0 ? RIGHT : LEFT, 0);
+    button(direction < 0 ? LEFT : RIGHT, direction != 0);
 }
 
-static int raising = 0; /* 1 while the d-pad's up is held */
-static void lift(int on) {
-    if (on != raising) {
-        send(on ? "dpup 1\n" : "dpup 0\n");
-        raising = on;
-    }
-}
-
-/* The paddle's top row, centre and half width; 0 when none is seen. */
+/* The paddle's top row, centre and half width: the first row with a light run of 16 to 110 pixels. */
 static int findPaddle(int* top, int* centre, int* half) {
     for (int y = PADDLE_FROM; y <= PADDLE_TO; y++) {
         int best = 0, bestStart = 0, run = 0;
@@ -106,34 +93,22 @@ static int findPaddle(int* top, int* centre, int* half) {
     return 0;
 }
 
-/* The ball's pixels: light and grey (the walls' light pixels are clearly blue). */
-static int isBall(unsigned p) {
-    int r = (p >> 16) & 255, b = p & 255;
-    return lowest(p) >= 0xB8 && b - r <= 0x20;
-}
-
-/* The lowest ball above row `above`: the lowest patch of ball pixels. */
+/* The lowest ball above row `above`: the centre of the lowest patch of at least 5 ball pixels. */
 static int findBall(int above, double* bx, double* by) {
     int found = 0;
-    int bestY = -1;
     for (int y = FIELD_TOP + 2; y < above - 2; y++) {
         for (int x = LEFT_EDGE - 2; x <= RIGHT_EDGE + 2; x++) {
-            if (!isBall(frame[y][x])) {
-                continue;
-            }
             int n = 0;
             double sx = 0, sy = 0;
-            for (int dy = -2; dy <= 2; dy++) {
-                for (int dx = -2; dx <= 2; dx++) {
-                    if (isBall(frame[y + dy][x + dx])) {
-                        n++;
-                        sx += x + dx;
-                        sy += y + dy;
-                    }
+            for (int k = 0; k < 25 && isBall(frame[y][x]); k++) {
+                int px = x + k % 5 - 2, py = y + k / 5 - 2;
+                if (isBall(frame[py][px])) {
+                    n++;
+                    sx += px;
+                    sy += py;
                 }
             }
-            if (n >= 5 && y >= bestY) {
-                bestY = y;
+            if (n >= 5) {
                 *bx = sx / n;
                 *by = sy / n;
                 found = 1;
@@ -143,13 +118,10 @@ static int findBall(int above, double* bx, double* by) {
     return found;
 }
 
-/* Where a ball at x moving dx sideways ends up between the walls. */
+/* Where a ball at x ends up between the walls, bouncing off them. */
 static double fold(double x) {
-    double span = RIGHT_EDGE - LEFT_EDGE;
-    double u = fmod(x - LEFT_EDGE, 2 * span);
-    if (u < 0) {
-        u += 2 * span;
-    }
+    double span = RIGHT_EDGE - LEFT_EDGE, u = fmod(x - LEFT_EDGE, 2 * span);
+    u += u < 0 ? 2 * span : 0;
     return LEFT_EDGE + (u <= span ? u : 2 * span - u);
 }
 
@@ -157,11 +129,9 @@ static double fold(double x) {
    `x`: a hit h pixels off centre (of a half width up to 20) leaves at 3h degrees from upright. */
 static int aimOffset(double x, int paddleTop, int half) {
     int bestX = -1, bestY = 0;
-    double bestD = 1e9;
     for (int y = FIELD_TOP + 8; y < paddleTop - 60; y++) {
         for (int c = LEFT_EDGE; c <= RIGHT_EDGE; c++) {
-            if (isBlock(frame[y][c]) && fabs(c - x) < bestD) {
-                bestD = fabs(c - x);
+            if (isBlock(frame[y][c]) && (bestX < 0 || fabs(c - x) < fabs(bestX - x))) {
                 bestX = c;
                 bestY = y;
             }
@@ -180,8 +150,7 @@ static int aimOffset(double x, int paddleTop, int half) {
     if (fabs(degrees) < 9) {
         degrees = bestX >= x ? 9 : -9;
     }
-    int scale = half > 20 ? half : 20;
-    int offset = (int)lround(degrees / 3 * scale / 20);
+    int offset = (int)lround(degrees / 3 * (half > 20 ? half : 20) / 20);
     int limit = half - 6 > 0 ? half - 6 : 0;
     return offset > limit ? limit : (offset < -limit ? -limit : offset);
 }
@@ -192,27 +161,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     Window window = (Window)strtoul(argv[1], NULL, 0);
-    double seconds = atof(argv[3]);
+    double seconds = atof(argv[3]), start = now(), vx = 0, vy = 0, paddleV = 0, lastCentreT = 0;
     Display* display = XOpenDisplay(NULL);
-    if (display == NULL) {
-        fprintf(stderr, "plinkor-xsteer: no display\n");
-        return 1;
-    }
     fifo = open(argv[2], O_WRONLY | O_NONBLOCK);
-    if (fifo < 0) {
-        perror("plinkor-xsteer: cannot open the FIFO");
+    if (display == NULL || fifo < 0) {
+        fprintf(stderr, "plinkor-xsteer: no display or no FIFO\n");
         return 1;
     }
-    int trace = getenv("PLINKOR_XSTEER_TRACE") != NULL;
     signal(SIGTERM, onSignal);
-    signal(SIGINT, onSignal);
-    /* The ball's recent places: its speed is measured over at least 60 ms, as frames come unevenly. */
-    enum { HISTORY = 16 };
     double seenT[HISTORY], seenX[HISTORY], seenY[HISTORY];
-    int seen = 0;
-    double start = now(), vx = 0, vy = 0, paddleV = 0, lastCentreT = 0;
-    int lastCentre = 0;
-    int haveLast = 0, frames = 0, balls = 0, hits = 0, wasFalling = 0;
+    int seen = 0, lastCentre = 0, frames = 0, balls = 0;
     while (!stopping && now() - start < seconds) {
         XImage* image = XGetImage(display, window, 0, 0, 2 * FRAME_W, 2 * FRAME_H, AllPlanes, ZPixmap);
         if (image == NULL) {
@@ -227,19 +185,18 @@ int main(int argc, char** argv) {
         }
         XDestroyImage(image);
         frames++;
-        int top, centre, half;
+        int top, centre, half, target = FRAME_W / 2;
         double bx, by;
         if (!findPaddle(&top, &centre, &half)) {
             hold(0);
-            lift(0);
-            haveLast = 0;
+            button(UP, 0);
             usleep(10000);
             continue;
         }
-        int target = FRAME_W / 2;
         if (findBall(top, &bx, &by)) {
             balls++;
-            if (seen > 0 && (fabs(bx - seenX[(seen - 1) % HISTORY]) > 30 || fabs(by - seenY[(seen - 1) % HISTORY]) > 30)) {
+            int last = (seen + HISTORY - 1) % HISTORY;
+            if (seen > 0 && (fabs(bx - seenX[last]) > 30 || fabs(by - seenY[last]) > 30)) {
                 seen = 0;
             }
             seenT[seen % HISTORY] = t;
@@ -248,25 +205,18 @@ int main(int argc, char** argv) {
             seen++;
             vx = vy = 0;
             for (int k = seen - 2; k >= 0 && k > seen - HISTORY; k--) {
-                double dt = t - seenT[k % HISTORY];
-                if (dt >= 0.06) {
-                    vx = (bx - seenX[k % HISTORY]) / dt;
-                    vy = (by - seenY[k % HISTORY]) / dt;
+                if (t - seenT[k % HISTORY] >= 0.06) {
+                    vx = (bx - seenX[k % HISTORY]) / (t - seenT[k % HISTORY]);
+                    vy = (by - seenY[k % HISTORY]) / (t - seenT[k % HISTORY]);
                     break;
                 }
             }
-            haveLast = 1;
             double landing = bx;
             if (vy > 20) {
                 landing = fold(bx + vx * (top - 3 - by) / vy);
-                wasFalling = 1;
-            } else if (vy < -20 && wasFalling) {
-                hits++;
-                wasFalling = 0;
             }
             target = (int)lround(landing) - aimOffset(landing, top, half);
         } else {
-            haveLast = 0;
             seen = 0;
         }
         /* Where the paddle will be once this reaches the game: it keeps moving meanwhile. */
@@ -277,17 +227,13 @@ int main(int argc, char** argv) {
         lastCentreT = t;
         int error = target - (int)lround(centre + paddleV * 0.05);
         /* The paddle meets the ball sooner at the top of its zone: the level goes quicker. */
-        lift(top > ZONE_TOP + 2);
-        if (trace) {
-            fprintf(stderr, "%.3f paddle %d,%d/%d ball %.1f,%.1f v %.0f,%.0f target %d\n", t - start, centre, top,
-                    half, haveLast ? bx : -1.0, haveLast ? by : -1.0, vx, vy, target);
-        }
+        button(UP, top > ZONE_TOP + 2);
         hold(error > 2 ? 1 : (error < -2 ? -1 : 0));
         usleep(8000);
     }
     hold(0);
-    lift(0);
-    printf("plinkor-xsteer: %d frames, ball seen in %d, %d bounces back up\n", frames, balls, hits);
+    button(UP, 0);
+    printf("plinkor-xsteer: %d frames, the ball seen in %d\n", frames, balls);
     XCloseDisplay(display);
     return 0;
 }

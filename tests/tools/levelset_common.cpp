@@ -11,12 +11,9 @@
 #include "gfx/picture.h"
 #include "shell/runfolder.h"
 
-void prepareLevelSetPictures() {
+void openTestLevel(int n) {
     setGamma(128);
     snprintf(runPaths.dataPath, sizeof runPaths.dataPath, "./Data/");
-}
-
-void openTestLevel(int n) {
     loadLevel(n);
     const Surface* back = currentLevel.backgroundPicture;
     currentLevel.pristineBackground = createSurface(back->width, back->height);

@@ -3,8 +3,7 @@
 
 #include "reviewkit.h"
 
-// Makes picture loading work as in the game: gamma 128 and the data folder "./Data/".
-void prepareLevelSetPictures();
-// What level set-up does around loadLevel: the pristine copy and the field picture, then the redraw.
+// What level set-up does around loadLevel (pictures loaded as in the game: gamma 128, the data folder
+// "./Data/"): the pristine copy and the field picture, then the redraw.
 void openTestLevel(int n);
 void closeTestLevel();

@@ -12,13 +12,10 @@
 
 namespace {
 
-std::string generatorPath() {
-    return std::string(PLINKOR_RUN_DIR) + "/../tools/plinkor-gen";
-}
+const std::string generator = std::string(PLINKOR_RUN_DIR) + "/../tools/plinkor-gen";
 
 int runGenerator(const std::string& folder) {
-    std::string command = "\"" + generatorPath() + "\" \"" + folder + "\" > /dev/null 2>&1";
-    return system(command.c_str());
+    return system(("\"" + generator + "\" \"" + folder + "\" > /dev/null 2>&1").c_str());
 }
 
 // Every file the generator wrote into Data/ and Sound/ of the current folder, by relative path.
@@ -37,7 +34,7 @@ std::map<std::string, std::vector<uint8_t>> generatedFiles() {
 
 // Two runs, both slow in a sanitizer build: a fresh folder, then one holding files of the player's.
 TEST(LevelSetGenerator, MakesTheSameBytesEveryRunAndKeepsOnlyThePlayersLevels) {
-    ASSERT_TRUE(std::filesystem::exists(generatorPath())) << generatorPath();
+    ASSERT_TRUE(std::filesystem::exists(generator)) << generator;
     std::map<std::string, std::vector<uint8_t>> fresh;
     {
         ScratchFolder scratch;
@@ -60,11 +57,9 @@ TEST(LevelSetGenerator, MakesTheSameBytesEveryRunAndKeepsOnlyThePlayersLevels) {
     const std::vector<uint8_t> edited = {10, 0, 20, 0, 1, 20, 5, 0, 0, 0, 0, 0};
     writeFileBytes("Data/level5.dat", edited);
     writeFileBytes("Data/level0.dat", {});
-    const std::string block = "[block,1,1,1,1]";
-    writeFileBytes("Data/blocks5.txt", std::vector<uint8_t>(block.begin(), block.end()));
-    writeFileBytes("Data/hint3.txt", {'o', 'l', 'd'});
-    writeFileBytes("Data/hint13.txt", {'o', 'l', 'd'});
-    writeFileBytes("Data/scheme5.png", {1, 2, 3});
+    for (const char* name : {"Data/blocks5.txt", "Data/hint3.txt", "Data/hint13.txt", "Data/scheme5.png"}) {
+        writeFileBytes(name, {'o', 'l', 'd'});
+    }
     ASSERT_EQ(runGenerator(scratch.path()), 0);
     // The player's level files stand as they were, even an empty one; the stale hint is gone.
     EXPECT_EQ(readFileBytes("Data/level5.dat"), edited);

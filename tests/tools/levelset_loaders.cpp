@@ -51,7 +51,7 @@ TEST(LevelSetLoaders, EveryLevelLoadsWholeAndDrawsItsBlocksIntoTheCollisionMap) 
 }
 
 TEST(LevelSetLoaders, ChooserThumbnailsShowEveryLevel) {
-    prepareLevelSetPictures();
+    LevelSet set;  // the game's gamma and data folder
     currentLevel.thumbnailSheet = createSurface(240, 240);
     for (int n = 0; n < 100; n++) {
         makeLevelThumbnail(n);

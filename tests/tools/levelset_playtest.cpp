@@ -28,8 +28,7 @@ const int TICK_LIMIT = 60 * 60 * 20;  // twenty minutes of play
 void serve() {
     int32_t vx = (gameRand() & 1023) - 512;
     int x = currentLevel.collisionMap->width / 2 - 64 + (gameRand() & 127);
-    int y = currentLevel.collisionMap->height - 85 - 7 * game.difficulty;
-    int index = spawnBall(x, y, vx, 512);
+    int index = spawnBall(x, currentLevel.collisionMap->height - 85 - 7 * game.difficulty, vx, 512);
     if (index >= 0) {
         setBallSpeed(index);
     }
@@ -42,8 +41,9 @@ struct Outcome {
 };
 
 // With `pile` the debris settles, and the paddle is steered like a player's: towards the ball through
-// the stylus at the paddle's own speed, lifted and buried by the pile as the game does it.
-Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false) {
+// the stylus at the paddle's own speed, lifted and buried by the pile as the game does it. Without it,
+// the capsules fall and are caught or missed as they come, good and bad alike.
+Outcome playLevel(int n, uint32_t seed, bool pile) {
     openTestLevel(n);
     for (int x = 0; x < currentLevel.collisionMap->width; x++) {
         putPixel(currentLevel.collisionMap, x, currentLevel.collisionMap->height - 1, packColour(0, 31, 31));
@@ -87,19 +87,15 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
         stepBalls();
         if (pile) {
             stopIdlePaddle(oldX, oldY);
-        } else if (powerUps) {
-            // The capsules fall and are caught or missed as they come, good and bad alike.
+        } else {
             updatePowerUps();
             updateFallingPowerUps();
         }
     }
+    // The highest row of settled debris (cyan in the collision map).
     for (int y = currentLevel.collisionMap->height - 1; y >= 0 && pile; y--) {
-        int cyan = 0;
         for (int x = 40; x < 200; x++) {
-            cyan += getPixel(currentLevel.collisionMap, x, y) == packColour(0, 31, 31);
-        }
-        if (cyan > 0) {
-            out.pileTop = y;
+            out.pileTop = getPixel(currentLevel.collisionMap, x, y) == packColour(0, 31, 31) ? y : out.pileTop;
         }
     }
     out.left = currentLevel.blockCount - currentLevel.indestructibleCount;
@@ -112,7 +108,6 @@ Outcome playLevel(int n, uint32_t seed, bool pile = false, bool powerUps = false
 }  // namespace
 
 TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
-    prepareLevelSetPictures();
     buildAngleTables();
     backSurface = createSurface(240, 320);  // the lasers light it up
     game.difficulty = 1;
@@ -126,7 +121,7 @@ TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
     for (int n = 0; n < 100; n++) {
         int cleared = 0;
         for (uint32_t seed : seeds) {
-            Outcome o = playLevel(n, seed + (uint32_t)n, false, true);
+            Outcome o = playLevel(n, seed + (uint32_t)n, false);
             cleared += o.left == 0;
             minutes[n / 10] += o.ticks / 3600.0 / 30;
         }
@@ -143,7 +138,6 @@ TEST(LevelSetPlaytest, EveryLevelIsClearedBySteadyPlay) {
 // The same with the debris settling into the pile, on Easy and on Insane (whose paddle zone is only
 // 57 rows deep): the player still reaches every ball, the pile lifts and may bury the paddle.
 TEST(LevelSetPlaytest, EveryLevelIsClearedWithThePileAndItStaysBelowTheZoneTop) {
-    prepareLevelSetPictures();
     buildAngleTables();
     game.lives = 0;
     for (int n = 0; n < 100; n++) {

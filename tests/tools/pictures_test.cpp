@@ -1,13 +1,11 @@
 // What the generator's own checks leave open in its pictures, read through the game's loaders: a dark
-// field under bright walls, every scoring class of block, brick colours apart in every recolouring,
-// letters that look alike, text clear of what is drawn over it, seamless background tiles.
+// field under bright walls, brick colours apart in every recolouring, text clear of what is drawn over it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "levelset_common.h"
@@ -20,22 +18,21 @@ std::array<int, 3> rgb(uint16_t p) {
     return c;
 }
 
-// The mean colour of a block type's opaque pixels, and how many there are.
-std::array<double, 3> meanColour(const LevelSet& set, int type, int* opaque) {
+// The mean colour of a block type's opaque pixels, and (last) how many there are.
+std::array<double, 4> meanColour(const LevelSet& set, int type) {
     const TypeCellView& t = set.types[(size_t)type];
-    std::array<double, 3> sum = {0, 0, 0};
-    *opaque = 0;
+    std::array<double, 4> sum = {0, 0, 0, 0};
     for (int y = 0; y < t.height; y++) {
         for (int x = 0; x < t.width; x++) {
             uint16_t p = getPixel(set.blocks, t.x + x, t.y + y);
-            for (int k = 0; k < 3 && p != 0; k++) {
-                sum[(size_t)k] += rgb(p)[(size_t)k];
+            for (size_t k = 0; k < 3 && p != 0; k++) {
+                sum[k] += rgb(p)[k];
             }
-            *opaque += p != 0;
+            sum[3] += p != 0;
         }
     }
-    for (double& s : sum) {
-        s /= std::max(*opaque, 1);
+    for (size_t k = 0; k < 3; k++) {
+        sum[k] /= std::max(sum[3], 1.0);
     }
     return sum;
 }
@@ -45,8 +42,7 @@ std::array<double, 3> meanColour(const LevelSet& set, int type, int* opaque) {
 TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
     Surface* scheme = loadDataPicture("scheme5.png");
     Surface* back = loadDataPicture("scheme5v.png");
-    ASSERT_EQ(back->width, 240);
-    ASSERT_EQ(back->height, 320);
+    ASSERT_TRUE(back->width == 240 && back->height == 320);
     long sum[2] = {0, 0}, count[2] = {0, 0};
     int blackWalls = 0;
     for (int y = 0; y < 319; y++) {
@@ -67,12 +63,11 @@ TEST(LevelSetPictures, BackgroundIsDarkWithTheWallsDrawnWhereTheMapHasThem) {
 }
 
 // (That the cells fit the picture, are drawn and stay apart, the generator checks.) The metal plate
-// (type 0) is neutral grey, so every recolouring keeps it; more than the four cut corners transparent
-// makes a real shape; the six bricks (types 1 to 6) stay bright and apart in every recolouring.
-TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassMetalIsGreyAndBricksStayApart) {
+// (type 0) is neutral grey, so every recolouring keeps it; the six bricks (types 1 to 6) stay bright and
+// apart in every recolouring.
+TEST(LevelSetPictures, MetalIsGreyAndBricksStayApartInEveryRecolouring) {
     LevelSet set;
-    ASSERT_GE(set.types.size(), 12u);
-    ASSERT_LE(set.types.size(), 30u);
+    ASSERT_GE(set.types.size(), 7u);
     const TypeCellView& metal = set.types[0];
     for (int y = 0; y < metal.height; y++) {
         for (int x = 0; x < metal.width; x++) {
@@ -80,54 +75,26 @@ TEST(LevelSetPictures, BlockTypesCoverEveryScoringClassMetalIsGreyAndBricksStayA
             EXPECT_LE(*std::max_element(c.begin(), c.end()) - *std::min_element(c.begin(), c.end()), 2);
         }
     }
-    int classes[4] = {0, 0, 0, 0}, shaped = 0, opaque = 0;
-    for (size_t i = 1; i < set.types.size(); i++) {
-        const TypeCellView& c = set.types[i];
-        meanColour(set, (int)i, &opaque);
-        classes[c.width <= 5 ? 0 : c.width <= 10 ? 1 : c.width <= 20 ? 2 : 3]++;
-        shaped += c.width * c.height - opaque > 4;
-    }
-    EXPECT_EQ(std::count(classes, classes + 4, 0), 0);
-    EXPECT_GE(shaped, 6);
     Surface* original = set.blocks;
     for (int p = 0; p < 5; p++) {
         SCOPED_TRACE(p);
         set.blocks = loadDataPicture("blocks5.png");
         recolourArea(set.blocks, set.blocks->width, set.blocks->height, p);
-        std::vector<std::array<double, 3>> means;
+        std::vector<std::array<double, 4>> means;
         for (int i = 1; i < (int)set.types.size(); i++) {
-            means.push_back(meanColour(set, i, &opaque));
-            EXPECT_GT(*std::max_element(means.back().begin(), means.back().end()), 12.0) << "type " << i;
+            means.push_back(meanColour(set, i));
+            EXPECT_GT(*std::max_element(means.back().begin(), means.back().begin() + 3), 12.0) << "type " << i;
         }
         for (size_t i = 0; i < 6; i++) {
             for (size_t j = 0; j < i; j++) {
-                double d = 0;
-                for (size_t k = 0; k < 3; k++) {
-                    d += std::fabs(means[i][k] - means[j][k]);
-                }
+                const std::array<double, 4>&a = means[i], &b = means[j];
+                double d = std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);
                 EXPECT_GT(d, 6.0) << "bricks " << j + 1 << " and " << i + 1;
             }
         }
         removeSurface(&set.blocks);
     }
     set.blocks = original;
-}
-
-// Letters that look alike at this size stay apart: "Tap" must not read as "Top".
-TEST(GamePictures, SmallLettersThatLookAlikeDifferInAtLeastFourPixels) {
-    Surface* s = loadDataPicture("smallchars.png");
-    ASSERT_GE(s->width, 224);
-    for (const char* pair : {"ao", "ce", "il"}) {
-        int differing = 0, a = pair[0] - 1, b = pair[1] - 1;
-        for (int j = 0; j < 6; j++) {
-            for (int i = 0; i < 6; i++) {
-                differing += (getPixel(s, (a & 31) * 7 + 1 + i, (a >> 5) * 11 + 3 + j) != 0) !=
-                             (getPixel(s, (b & 31) * 7 + 1 + i, (b >> 5) * 11 + 3 + j) != 0);
-            }
-        }
-        EXPECT_GE(differing, 4) << pair;
-    }
-    removeSurface(&s);
 }
 
 // Text kept clear of what the game draws over it: the options' slider labels (amber) off the rows the
@@ -157,31 +124,4 @@ TEST(GamePictures, TextKeepsClearOfTheControlsDrawnOverIt) {
         EXPECT_EQ(text, 0) << c.picture << " at row " << c.top;
         removeSurface(&s);
     }
-}
-
-// The background tiles: across each edge it changes no more than between any two neighbouring rows or
-// columns inside it, so the seams cannot be seen.
-TEST(GamePictures, BackgroundTilesWithoutSeams) {
-    Surface* bg = loadDataPicture("bg.png");
-    // Summed component differences between rows (or columns) a and b.
-    auto step = [bg](bool rows, int a, int b) {
-        long sum = 0;
-        for (int i = 0; i < (rows ? bg->width : bg->height); i++) {
-            std::array<int, 3> p = rgb(rows ? getPixel(bg, i, a) : getPixel(bg, a, i));
-            std::array<int, 3> q = rgb(rows ? getPixel(bg, i, b) : getPixel(bg, b, i));
-            for (size_t k = 0; k < 3; k++) {
-                sum += abs(p[k] - q[k]);
-            }
-        }
-        return sum;
-    };
-    for (bool rows : {true, false}) {
-        int size = rows ? bg->height : bg->width;
-        long inner = 0;
-        for (int a = 0; a + 1 < size; a++) {
-            inner = std::max(inner, step(rows, a, a + 1));
-        }
-        EXPECT_LE(step(rows, size - 1, 0), inner) << (rows ? "rows" : "columns");
-    }
-    removeSurface(&bg);
 }
