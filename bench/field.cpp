@@ -17,6 +17,7 @@
 #include "shell/input.h"
 #include "shell/mainloop.h"
 #include "shell/random.h"
+#include "shell/replaystate.h"
 
 namespace {
 
@@ -128,19 +129,13 @@ void addFlyingDebris(int n) {
     }
 }
 
-// Everything an update touches, so that each batch of updates starts from the same state.
+// Everything an update touches, so that each batch of updates starts from the same state: the game's
+// own snapshot (the moving parts, the game values, the generator) plus the level the snapshot leaves to
+// the files (its blocks and pictures).
 struct Snapshot {
-    std::vector<Ball> balls;
-    std::vector<Debris> debris;
-    std::vector<Explosion> explosions;
-    std::vector<FallingPowerUp> capsules;
-    std::vector<ActivePowerUp> active;
-    int16_t counts[POWERUP_KINDS];
+    GameSnapshot game;
     std::vector<LevelBlock> blocks;
     int32_t indestructible;
-    Paddle paddle;
-    GameValues game;
-    uint32_t rand;
     std::vector<uint16_t> map, field, background;
 };
 
@@ -149,40 +144,19 @@ void savePixels(std::vector<uint16_t>& to, const Surface* s) {
 }
 
 void takeSnapshot(Snapshot& s) {
-    s.balls.assign(ballList.balls, ballList.balls + ballList.count);
-    s.debris.assign(debrisList.pieces, debrisList.pieces + debrisList.count);
-    s.explosions.assign(effects.explosions, effects.explosions + effects.explosionCount);
-    s.capsules.assign(powerUps.capsules, powerUps.capsules + powerUps.capsuleCount);
-    s.active.assign(powerUps.active, powerUps.active + powerUps.activeCount);
-    memcpy(s.counts, powerUps.counts, sizeof(s.counts));
+    takeGameSnapshot(&s.game);
     s.blocks.assign(currentLevel.blocks, currentLevel.blocks + currentLevel.blockCount);
     s.indestructible = currentLevel.indestructibleCount;
-    s.paddle = paddle;
-    s.game = game;
-    s.rand = gameRandState();
     savePixels(s.map, currentLevel.collisionMap);
     savePixels(s.field, currentLevel.fieldPicture);
     savePixels(s.background, currentLevel.backgroundPicture);
 }
 
 void restoreSnapshot(const Snapshot& s) {
-    ballList.count = (int32_t)s.balls.size();
-    std::copy(s.balls.begin(), s.balls.end(), ballList.balls);
-    debrisList.count = (int32_t)s.debris.size();
-    std::copy(s.debris.begin(), s.debris.end(), debrisList.pieces);
-    effects.explosionCount = (int32_t)s.explosions.size();
-    std::copy(s.explosions.begin(), s.explosions.end(), effects.explosions);
-    powerUps.capsuleCount = (int32_t)s.capsules.size();
-    std::copy(s.capsules.begin(), s.capsules.end(), powerUps.capsules);
-    powerUps.activeCount = (int32_t)s.active.size();
-    std::copy(s.active.begin(), s.active.end(), powerUps.active);
-    memcpy(powerUps.counts, s.counts, sizeof(s.counts));
+    putGameSnapshot(s.game);
     currentLevel.blockCount = (int32_t)s.blocks.size();
     std::copy(s.blocks.begin(), s.blocks.end(), currentLevel.blocks);
     currentLevel.indestructibleCount = s.indestructible;
-    paddle = s.paddle;
-    game = s.game;
-    seedGameRand(s.rand);
     memcpy(currentLevel.collisionMap->pixels, s.map.data(), s.map.size() * 2);
     memcpy(currentLevel.fieldPicture->pixels, s.field.data(), s.field.size() * 2);
     memcpy(currentLevel.backgroundPicture->pixels, s.background.data(), s.background.size() * 2);
